@@ -1,0 +1,80 @@
+// The world: catalogue, live objects and the sides' treasuries.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/catalogue.h"
+#include "util/random.h"
+
+// What an object is doing; selects its animation.
+enum ActionCode : int32_t {
+  kActionIdle = -1,
+  kActionWalk = 0,
+  kActionWork = 1,  // attacking or building
+  kActionDying = 2,
+  kActionWalkLoaded = 3,
+  kActionHidden = 555,  // inside a deposit, mining
+};
+
+constexpr int32_t kNeutralSide = 555;
+constexpr int32_t kWorkerKind = 0;
+constexpr int32_t kBaseKind = 1;
+constexpr int32_t kDepositKind = 2;  // in race 0
+
+struct TObyekt {
+  int32_t Rassa = 0;
+  int32_t Kind = 0;
+  int32_t Side = 0;
+  std::vector<float> Energy;  // Energy[0] is health
+  std::vector<float> Cargo;
+  float X = 0;  // world units
+  float Y = 0;
+  float Angle = 0;  // degrees
+  float Frame = 0;  // animation counter, 0.1 per drawn frame
+  int32_t Action = 0;
+  int32_t AttackIndex = 0;
+  std::string Thought1;  // current order
+  std::string Thought2;  // next order
+  int32_t BuildProgress = 0;
+  bool Selected = false;
+};
+
+struct TSide {
+  float Money = 0;
+};
+
+struct World {
+  std::vector<TRassa> Catalogue;
+  std::vector<TObyekt> Objects;
+  std::array<TSide, 4> Sides{};
+  uint32_t GroundTexture = 0;
+  Random Rng;  // the shared generator
+};
+
+// The object's type, or nullptr when its race or type index does not exist.
+const TOpisan* TypeOf(const World& world, const TObyekt& object);
+const TOpisan* FindType(const World& world, int32_t rassa, int32_t kind);
+
+// Alive while Energy[0] > 0; an object without any energy entry counts as dead.
+inline bool IsAlive(const TObyekt& object) {
+  return !object.Energy.empty() && object.Energy[0] > 0;
+}
+
+// Cargo[0], or 0 for an object that carries nothing.
+inline float CargoOf(const TObyekt& object) {
+  return object.Cargo.empty() ? 0.0f : object.Cargo[0];
+}
+
+// True when the side indexes Sides (neutral 555 and stray values do not).
+inline bool IsPlayerSide(int32_t side) { return side >= 0 && side < 4; }
+
+// Appends one object of the given type. Returns false, appending nothing, when the race or
+// type does not exist.
+bool SpawnObject(World& world, int32_t rassa, int32_t kind, int32_t side, float x, float y,
+                 float angle);
+
+// The fixed starting position: two workers, two deposits, 570 for sides 0 and 1.
+void CreateTestLevel(World& world);

@@ -1,0 +1,59 @@
+#include "render/render.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+void InitGL() {
+  glClearColor(0, 0, 0, 1);
+  glShadeModel(GL_SMOOTH);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+void ResizeGL(int w, int h) {
+  glViewport(0, 0, w, h);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, w, 0, h, -100, 100);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void FirstFrameGL() {
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GREATER, 0.1f);
+  glColor3f(1, 1, 1);
+}
+
+void BeginFrameGL(float cameraX, float cameraY) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+  glTranslatef(cameraX, cameraY, 0);
+}
+
+void DrawSpriteFrame(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, bool) {}
+void DrawObject(World&, int32_t, int32_t, bool) {}
+void DrawObjects(World&, bool) {}
+void DrawGround(const World&) {}
+void DrawMarker(int32_t, float, Platform&) {}
+void DrawHoverMarker(const World&, int32_t, int32_t, Platform&) {}
+uint32_t GlTextureUploader::Upload(const Image&) { return 0; }
+
+void ReadViewPixels(int w, int h, uint8_t* rgba) {
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  // OpenGL returns the bottom row first; flip to top row first.
+  const size_t stride = static_cast<size_t>(w) * 4;
+  for (int y = 0; y < h / 2; ++y) {
+    uint8_t* a = rgba + static_cast<size_t>(y) * stride;
+    uint8_t* b = rgba + static_cast<size_t>(h - 1 - y) * stride;
+    for (size_t i = 0; i < stride; ++i) std::swap(a[i], b[i]);
+  }
+}

@@ -1,0 +1,37 @@
+// OpenGL 1.1 drawing of the world. Every call needs a current context.
+#pragma once
+
+#include <cstdint>
+
+#include "game/world.h"
+#include "util/bmp.h"
+#include "util/platform.h"
+
+// Fixed state set once when the context is created.
+void InitGL();
+// Viewport and orthographic projection for a view of w x h pixels.
+void ResizeGL(int w, int h);
+// The first frame's state: texturing, blending, alpha test, white.
+void FirstFrameGL();
+// Clear, identity, depth test off, camera translation.
+void BeginFrameGL(float cameraX, float cameraY);
+
+// One cell of the bound texture as a quad with its lower left corner at the origin.
+void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth,
+                     int32_t frameHeight, int32_t row, int32_t column, bool mirror);
+void DrawObject(World& world, int32_t index, int32_t selector, bool showBars);
+void DrawObjects(World& world, bool showBars);
+void DrawGround(const World& world);
+// Marker of the given kind (0 ring, 1 cross) and size around the current origin.
+void DrawMarker(int32_t kind, float size, Platform& platform);
+// The hover marker for an object: full attribute and matrix save around DrawMarker.
+void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& platform);
+
+// Uploads decoded bitmaps as mipmapped, colour-keyed textures.
+class GlTextureUploader : public TextureUploader {
+ public:
+  uint32_t Upload(const Image& image) override;
+};
+
+// Reads the back buffer of a w x h view as RGBA rows, top row first.
+void ReadViewPixels(int w, int h, uint8_t* rgba);

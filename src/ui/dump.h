@@ -1,0 +1,9 @@
+// The whole state as JSON, strings in UTF-8.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "ui/frontend.h"
+#include "ui/headless.h"
+
+nlohmann::json DumpState(Frontend& frontend, const std::vector<ShownMessage>& messages);

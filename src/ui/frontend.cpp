@@ -1,0 +1,119 @@
+#include "ui/frontend.h"
+
+#include "game/contacts.h"
+#include "game/loader.h"
+#include "game/opponent.h"
+#include "game/orders.h"
+#include "game/sprites.h"
+#include "render/render.h"
+#include "ui/command_panel.h"
+#include "ui/texts.h"
+
+namespace {
+// Caption of the toolkit's own message and error boxes.
+const char* const kAppTitle = "rtsdemo";
+}  // namespace
+
+Frontend::Frontend(World& world, Controls& controls, Platform& platform,
+                   TextureUploader& uploader, bool hasGL)
+    : world_(world),
+      controls_(controls),
+      platform_(platform),
+      uploader_(uploader),
+      hasGL_(hasGL) {}
+
+void Frontend::FormCreate() { world_.Rng.Seed = platform_.ClockSeed(); }
+
+void Frontend::FormResize() {
+  if (hasGL_) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+  DrawScene();
+}
+
+void Frontend::DrawScene() {
+  controls_.ListClear();
+  if (state_.FirstFrame) {
+    world_.Rng.Seed = platform_.ClockSeed();
+    if (hasGL_) FirstFrameGL();
+    state_.FirstFrame = false;
+  }
+  if (hasGL_) BeginFrameGL(state_.CameraX, state_.CameraY);
+
+  if (!controls_.ButtonEnabled(2)) {
+    if (controls_.Checked(2) && hasGL_) DrawGround(world_);
+    if (hasGL_) {
+      DrawObjects(world_, state_.ShowBars);
+    } else {
+      AdvanceAnimations(world_);
+    }
+    state_.ShowBars = controls_.Checked(1);
+    ContactPass(world_);
+    ExecuteOrders(world_);
+    RunComputerSide(world_, 0);
+    RunComputerSide(world_, 1);
+    EdgeScroll();
+    UpdateCommandMode(*this);
+    ClearSelectionOnClick(*this);
+    HoverPass(*this);
+    FollowMode(*this);
+    GiveOrders(*this);
+  }
+
+  FillReadout(*this);
+  state_.LeftClicked = false;
+  state_.RightClicked = false;
+  ++state_.Frames;
+  // The window swaps the buffers after the frame.
+}
+
+void Frontend::EdgeScroll() {
+  if (state_.ScrollTicks <= 0) return;
+  const int w = controls_.ViewWidth();
+  const int h = controls_.ViewHeight();
+  if (state_.MouseX < 50) state_.CameraX += 1.0f;
+  if (state_.MouseY < 50) state_.CameraY += 1.0f;
+  if (state_.MouseX > w - 50) state_.CameraX -= 1.0f;
+  if (state_.MouseY > h - 50) state_.CameraY -= 1.0f;
+  --state_.ScrollTicks;
+}
+
+void Frontend::MyMouseCursor(int x, int y) {
+  state_.MouseX = x;
+  state_.MouseY = controls_.ViewHeight() - y;
+  state_.ScrollTicks = 30;
+}
+
+void Frontend::MyMouseDown(Button button) {
+  if (button == Button::Left) state_.LeftClicked = true;
+  if (button == Button::Right) state_.RightClicked = true;
+}
+
+void Frontend::Button1Click() {
+  LoadContext context{platform_, uploader_};
+  try {
+    LoadRaceList(world_, "ludi.txt", ".\\ludi\\", context);
+    LoadRaceList(world_, "orki.txt", ".\\orki\\", context);
+    LoadGround(world_, context);
+  } catch (const LoadError& e) {
+    // The toolkit's error box: the message with a full stop, the application's title.
+    platform_.ShowMessage(std::string(e.what()) + ".", kAppTitle);
+    return;
+  }
+  // Data that the rules would read outside an array is refused here, once.
+  std::string problem = ValidateCatalogue(world_);
+  if (!problem.empty()) {
+    platform_.ShowMessage(problem, kAppTitle);
+    return;
+  }
+  controls_.SetButtonEnabled(1, false);
+  controls_.SetButtonCaption(1, CP1251("ДАННЫЕ ЗАГРУЖЕНЫ"));
+}
+
+void Frontend::Button2Click() {
+  if (controls_.ButtonEnabled(1)) {
+    platform_.ShowMessage(CP1251("Сначала загрузите данные!"), kAppTitle);
+    return;
+  }
+  CreateTestLevel(world_);
+  controls_.SetButtonEnabled(2, false);
+  controls_.SetButtonCaption(2, CP1251("ЮНИТЫ РАЗМЕЩЕНЫ"));
+}

@@ -1,0 +1,64 @@
+// The frame routine and the window's handlers, with no toolkit: the Qt window and the
+// headless driver both forward their events here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/world.h"
+#include "ui/controls.h"
+#include "util/bmp.h"
+#include "util/platform.h"
+
+// Cursor, camera, clicks and the command panel's state.
+struct FrontState {
+  int32_t MouseX = 0;  // view pixels from the left edge
+  int32_t MouseY = 0;  // view pixels from the bottom edge (y up)
+  int32_t ScrollTicks = 0;
+  float CameraX = 0;
+  float CameraY = 0;
+  bool LeftClicked = false;
+  bool RightClicked = false;
+  bool FirstFrame = true;
+  int32_t ClickCommand = 0;
+  int32_t HoverIndex = -1;
+  bool ShowBars = false;
+  uint64_t Frames = 0;  // frames run so far
+};
+
+class Frontend {
+ public:
+  // hasGL: an OpenGL context is current for every call that draws.
+  Frontend(World& world, Controls& controls, Platform& platform, TextureUploader& uploader,
+           bool hasGL);
+
+  // Window created: seeds the generator (OpenGL set-up is the window's).
+  void FormCreate();
+  // The view changed size: viewport and projection, then one frame.
+  void FormResize();
+  // One frame: draw, simulate, scroll, command panel, read-out.
+  void DrawScene();
+  // Mouse moved to view pixels (x, y), y from the top edge.
+  void MyMouseCursor(int x, int y);
+  enum class Button { Left, Right, Middle };
+  void MyMouseDown(Button button);
+  void Button1Click();
+  void Button2Click();
+
+  World& world() { return world_; }
+  FrontState& state() { return state_; }
+  Controls& controls() { return controls_; }
+  Platform& platform() { return platform_; }
+  bool hasGL() const { return hasGL_; }
+
+ private:
+  void EdgeScroll();
+
+  World& world_;
+  Controls& controls_;
+  Platform& platform_;
+  TextureUploader& uploader_;
+  bool hasGL_;
+  FrontState state_;
+};

@@ -1,0 +1,87 @@
+// Plain-data widgets and platform for runs without a window.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+#include "util/bmp.h"
+#include "util/platform.h"
+
+struct ShownMessage {
+  std::string Caption;  // Windows-1251
+  std::string Text;
+};
+
+// Records every message box; the window and the headless driver share this.
+class RecordingPlatform : public Platform {
+ public:
+  // Under a script message boxes are answered at once and printed to standard error.
+  bool answerAtOnce = true;
+  std::optional<uint32_t> fixedSeed;  // --seed
+  std::vector<ShownMessage> messages;
+
+  void ShowMessage(const std::string& text, const std::string& caption) override;
+  uint32_t TickCount() override;
+  uint32_t ClockSeed() override;
+
+ protected:
+  // The window shows the box here; headless does nothing.
+  virtual void ShowModal(const std::string&, const std::string&) {}
+};
+
+class HeadlessControls : public Controls {
+ public:
+  HeadlessControls();
+
+  bool ButtonEnabled(int n) const override;
+  std::string ButtonCaption(int n) const override;
+  void SetButtonEnabled(int n, bool enabled) override;
+  void SetButtonCaption(int n, const std::string& caption) override;
+  bool Checked(int n) const override;
+  void SetChecked(int n, bool on);
+  void ComboClear(int k) override;
+  void ComboAdd(int k, const std::string& item) override;
+  std::vector<std::string> ComboItems(int k) const override;
+  int ComboIndex(int k) const override;
+  void SetComboIndex(int k, int index) override;
+  std::string ComboText(int k) const override;
+  void SetComboText(int k, const std::string& text) override;
+  void ListClear() override;
+  void ListAdd(const std::string& line) override;
+  std::vector<std::string> ListLines() const override;
+  int ViewWidth() const override { return width_; }
+  int ViewHeight() const override { return height_; }
+  void SetViewSize(int w, int h) {
+    width_ = w;
+    height_ = h;
+  }
+
+ private:
+  struct Button {
+    bool enabled = true;
+    std::string caption;
+  };
+  struct Combo {
+    std::vector<std::string> items;
+    int index = -1;
+    std::string text;
+  };
+  std::array<Button, 3> buttons_;
+  std::array<bool, 2> checks_{};
+  std::array<Combo, 3> combos_;
+  std::vector<std::string> lines_;
+  int width_ = 485;
+  int height_ = 447;
+};
+
+// Hands out texture ids without OpenGL.
+class CountingUploader : public TextureUploader {
+ public:
+  uint32_t Upload(const Image&) override { return ++last_; }
+
+ private:
+  uint32_t last_ = 0;
+};

@@ -1,0 +1,71 @@
+// rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE]
+#include <unistd.h>
+
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "ui/qt_window.h"
+#include "ui/script.h"
+
+namespace {
+
+int Usage(const std::string& problem) {
+  std::cerr << "rtsdemo: " << problem << "\n"
+            << "usage: rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE]\n";
+  return 2;
+}
+
+int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed) {
+  RecordingPlatform platform;
+  platform.fixedSeed = seed;
+  HeadlessHost host(platform);
+  try {
+    if (scriptPath == "-") return RunScript(std::cin, host, std::cout, std::cerr);
+    std::ifstream file(scriptPath);
+    if (!file) return Usage("cannot open script " + scriptPath);
+    return RunScript(file, host, std::cout, std::cerr);
+  } catch (const ProgramExit& e) {
+    return e.Code;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  WindowOptions options;
+  bool headless = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&]() -> std::optional<std::string> {
+      if (i + 1 >= argc) return std::nullopt;
+      return std::string(argv[++i]);
+    };
+    if (arg == "--headless") {
+      headless = true;
+    } else if (arg == "--data" || arg == "--seed" || arg == "--script") {
+      auto v = value();
+      if (!v) return Usage(arg + " needs a value");
+      if (arg == "--data") {
+        if (chdir(v->c_str()) != 0) return Usage("cannot enter " + *v + ": " + std::strerror(errno));
+      } else if (arg == "--seed") {
+        uint32_t seed = 0;
+        auto [end, ec] = std::from_chars(v->data(), v->data() + v->size(), seed);
+        if (ec != std::errc() || end != v->data() + v->size()) return Usage("bad seed " + *v);
+        options.seed = seed;
+      } else {
+        options.script = *v;
+      }
+    } else {
+      return Usage("unknown argument " + arg);
+    }
+  }
+  if (headless) {
+    if (!options.script) return Usage("--headless needs --script");
+    return RunHeadless(*options.script, options.seed);
+  }
+  return RunWindow(argc, argv, options);
+}

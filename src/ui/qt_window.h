@@ -1,0 +1,14 @@
+// The Qt window "OpenGL demo" around the front end.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct WindowOptions {
+  std::optional<uint32_t> seed;
+  std::optional<std::string> script;  // run it instead of the timer, then exit
+};
+
+// Opens the window and runs the event loop; returns the exit status.
+int RunWindow(int argc, char** argv, const WindowOptions& options);

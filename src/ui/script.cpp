@@ -1,0 +1,189 @@
+#include "ui/script.h"
+
+#include <charconv>
+#include <climits>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+#include "ui/dump.h"
+#include "util/cp1251.h"
+#include "util/numtext.h"
+
+namespace {
+
+struct ScriptError {
+  std::string what;
+};
+
+// Splits at runs of spaces and tabs.
+std::vector<std::string> Split(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream in(line);
+  std::string w;
+  while (in >> w) words.push_back(w);
+  return words;
+}
+
+int64_t Int(const std::string& word, int64_t lo, int64_t hi) {
+  int64_t v = 0;
+  auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
+  if (ec != std::errc() || end != word.data() + word.size() || v < lo || v > hi) {
+    throw ScriptError{"bad number '" + word + "'"};
+  }
+  return v;
+}
+
+float Real(const std::string& word) {
+  try {
+    return static_cast<float>(StrToFloat(word));
+  } catch (const ConvertError&) {
+    throw ScriptError{"bad number '" + word + "'"};
+  }
+}
+
+void Arity(const std::vector<std::string>& w, size_t lo, size_t hi) {
+  if (w.size() < lo + 1 || w.size() > hi + 1) throw ScriptError{"wrong number of arguments"};
+}
+
+// The text after the first `count` words of a line, exactly as written.
+std::string Rest(const std::string& line, int count) {
+  size_t i = 0;
+  for (int k = 0; k < count; ++k) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+  }
+  if (i < line.size()) ++i;  // the one separator
+  return line.substr(std::min(i, line.size()));
+}
+
+void SetField(World& world, const std::string& line, const std::vector<std::string>& w) {
+  if (w.size() < 3) throw ScriptError{"wrong number of arguments"};
+  int64_t index = Int(w[1], 0, INT32_MAX);
+  if (static_cast<size_t>(index) >= world.Objects.size()) throw ScriptError{"no object " + w[1]};
+  TObyekt& o = world.Objects[static_cast<size_t>(index)];
+  const std::string& field = w[2];
+  if (field == "Thought1" || field == "Thought2") {
+    std::string text = ToCp1251(Rest(line, 3));
+    (field == "Thought1" ? o.Thought1 : o.Thought2) = text;
+    return;
+  }
+  Arity(w, 3, 3);
+  const std::string& v = w[3];
+  if (field == "X") o.X = Real(v);
+  else if (field == "Y") o.Y = Real(v);
+  else if (field == "Angle") o.Angle = Real(v);
+  else if (field == "Frame") o.Frame = Real(v);
+  else if (field == "Energy0") {
+    if (o.Energy.empty()) o.Energy.push_back(0);
+    o.Energy[0] = Real(v);
+  } else if (field == "Cargo0") {
+    if (o.Cargo.empty()) o.Cargo.push_back(0);
+    o.Cargo[0] = Real(v);
+  } else if (field == "Action") o.Action = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "AttackIndex") o.AttackIndex = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "BuildProgress") o.BuildProgress = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "Selected") o.Selected = Int(v, 0, 1) == 1;
+  else throw ScriptError{"unknown field '" + field + "'"};
+}
+
+void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std::string>& w,
+                std::ostream& out) {
+  const std::string& cmd = w[0];
+  Frontend& f = host.frontend();
+  if (cmd == "press") {
+    Arity(w, 1, 1);
+    host.Press(static_cast<int>(Int(w[1], 1, 3)));
+  } else if (cmd == "tick") {
+    Arity(w, 0, 1);
+    int64_t n = w.size() > 1 ? Int(w[1], 0, INT64_MAX) : 1;
+    for (int64_t i = 0; i < n; ++i) host.Tick();
+  } else if (cmd == "move") {
+    Arity(w, 2, 2);
+    host.Move(static_cast<int>(Int(w[1], INT32_MIN, INT32_MAX)),
+              static_cast<int>(Int(w[2], INT32_MIN, INT32_MAX)));
+  } else if (cmd == "down") {
+    Arity(w, 1, 1);
+    if (w[1] == "left") host.Down(Frontend::Button::Left);
+    else if (w[1] == "right") host.Down(Frontend::Button::Right);
+    else if (w[1] == "middle") host.Down(Frontend::Button::Middle);
+    else throw ScriptError{"unknown button '" + w[1] + "'"};
+  } else if (cmd == "choose") {
+    Arity(w, 2, 2);
+    host.Choose(static_cast<int>(Int(w[1], 1, 3)), static_cast<int>(Int(w[2], -1, INT32_MAX)));
+  } else if (cmd == "check") {
+    Arity(w, 2, 2);
+    int k = static_cast<int>(Int(w[1], 1, 2));
+    if (w[2] != "on" && w[2] != "off") throw ScriptError{"expected on or off"};
+    host.Check(k, w[2] == "on");
+  } else if (cmd == "resize") {
+    Arity(w, 2, 2);
+    host.Resize(static_cast<int>(Int(w[1], 1, 16384)), static_cast<int>(Int(w[2], 1, 16384)));
+  } else if (cmd == "money") {
+    Arity(w, 2, 2);
+    f.world().Sides[static_cast<size_t>(Int(w[1], 0, 3))].Money = Real(w[2]);
+  } else if (cmd == "spawn") {
+    Arity(w, 6, 6);
+    if (!SpawnObject(f.world(), static_cast<int32_t>(Int(w[1], INT32_MIN, INT32_MAX)),
+                     static_cast<int32_t>(Int(w[2], INT32_MIN, INT32_MAX)),
+                     static_cast<int32_t>(Int(w[3], INT32_MIN, INT32_MAX)), Real(w[4]),
+                     Real(w[5]), Real(w[6]))) {
+      throw ScriptError{"no type " + w[1] + "," + w[2] + " in the catalogue"};
+    }
+  } else if (cmd == "set") {
+    SetField(f.world(), line, w);
+  } else if (cmd == "dump") {
+    Arity(w, 0, 1);
+    std::string text = DumpState(f, host.platform().messages).dump();
+    if (w.size() == 1) {
+      out << text << std::endl;
+    } else {
+      std::ofstream file(w[1]);
+      file << text << '\n';
+      if (!file) throw ScriptError{"cannot write " + w[1]};
+    }
+  } else if (cmd == "screenshot") {
+    Arity(w, 1, 1);
+    std::string error;
+    if (!host.Screenshot(w[1], error)) throw ScriptError{error};
+  } else {
+    throw ScriptError{"unknown command '" + cmd + "'"};
+  }
+}
+
+}  // namespace
+
+int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostream& err) {
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> words = Split(line);
+    if (words.empty() || words[0][0] == '#') continue;
+    try {
+      RunCommand(host, line, words, out);
+    } catch (const ScriptError& e) {
+      err << "script line " << number << ": " << e.what << std::endl;
+      return 2;
+    }
+  }
+  return 0;
+}
+
+HeadlessHost::HeadlessHost(RecordingPlatform& platform)
+    : platform_(platform), frontend_(world_, controls_, platform_, uploader_, false) {
+  frontend_.FormCreate();
+}
+
+void HeadlessHost::Press(int n) {
+  if (!controls_.ButtonEnabled(n)) return;
+  if (n == 1) frontend_.Button1Click();
+  if (n == 2) frontend_.Button2Click();
+}
+
+void HeadlessHost::Resize(int w, int h) {
+  controls_.SetViewSize(w, h);
+  frontend_.FormResize();
+}

@@ -1,0 +1,56 @@
+// The scripted driver: one command a line, acting on the window or the headless front end.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "ui/frontend.h"
+#include "ui/headless.h"
+
+// What a script can do to the program; the window and the headless run implement it.
+class ScriptHost {
+ public:
+  virtual ~ScriptHost() = default;
+  virtual Frontend& frontend() = 0;
+  virtual RecordingPlatform& platform() = 0;
+  virtual void Press(int n) = 0;  // a disabled button ignores it
+  virtual void Tick() = 0;        // one timer tick: one frame
+  virtual void Move(int x, int y) = 0;
+  virtual void Down(Frontend::Button button) = 0;
+  virtual void Choose(int k, int index) = 0;
+  virtual void Check(int k, bool on) = 0;
+  virtual void Resize(int w, int h) = 0;
+  // False with a reason when no picture can be taken.
+  virtual bool Screenshot(const std::string& file, std::string& error) = 0;
+};
+
+// Runs the script; returns the exit status (0, or 2 for a script error). A ProgramExit
+// raised by a command passes through.
+int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostream& err);
+
+// The headless host: plain widgets, no OpenGL.
+class HeadlessHost : public ScriptHost {
+ public:
+  explicit HeadlessHost(RecordingPlatform& platform);
+  Frontend& frontend() override { return frontend_; }
+  RecordingPlatform& platform() override { return platform_; }
+  void Press(int n) override;
+  void Tick() override { frontend_.DrawScene(); }
+  void Move(int x, int y) override { frontend_.MyMouseCursor(x, y); }
+  void Down(Frontend::Button button) override { frontend_.MyMouseDown(button); }
+  void Choose(int k, int index) override { controls_.SetComboIndex(k, index); }
+  void Check(int k, bool on) override { controls_.SetChecked(k, on); }
+  void Resize(int w, int h) override;
+  bool Screenshot(const std::string&, std::string& error) override {
+    error = "screenshot needs the window";
+    return false;
+  }
+
+ private:
+  World world_;
+  HeadlessControls controls_;
+  RecordingPlatform& platform_;
+  CountingUploader uploader_;
+  Frontend frontend_;
+};

@@ -1,0 +1,38 @@
+// Bitmap files: 24-bit uncompressed bitmaps to RGBA pixels with the colour key 252,252,252.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "util/platform.h"
+
+struct Image {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  std::vector<uint8_t> Pixels;  // Width * Height * 4 bytes, RGBA, file row order
+};
+
+enum class BmpFailure { None, Opening, Palette, Data };
+
+// Decodes the bytes of a bitmap file; on failure returns nothing and says which step failed.
+std::optional<Image> DecodeBMP(std::span<const uint8_t> file, BmpFailure& failure);
+
+// Reads and decodes a file, showing the "BMP Unit" message of a failure.
+std::optional<Image> LoadBMP(const std::string& fileName, Platform& platform);
+
+// Turns decoded pixels into a texture: OpenGL in the window, plain numbering headless.
+class TextureUploader {
+ public:
+  virtual ~TextureUploader() = default;
+  virtual uint32_t Upload(const Image& image) = 0;
+};
+
+// Loads a bitmap and uploads it; on failure shows "Unable to load " + name and throws
+// ProgramExit{1}.
+uint32_t LoadTexture(const std::string& fileName, Platform& platform, TextureUploader& uploader);
+
+// Maps a data path with backslashes (".\ludi\x.bmp") to a path this system can open.
+std::string NativePath(const std::string& path);

@@ -1,0 +1,103 @@
+#include "util/numtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+int32_t RoundHalfEven(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  // The default rounding mode rounds halves to even.
+  return static_cast<int32_t>(std::nearbyint(v));
+}
+
+std::string IntToStr(int64_t v) { return std::to_string(v); }
+
+bool TryStrToInt(std::string_view word, int32_t& out) {
+  std::string_view digits = word;
+  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  if (digits.empty() || digits.front() == '+') return false;
+  int32_t value = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (ec != std::errc() || end != digits.data() + digits.size()) return false;
+  out = value;
+  return true;
+}
+
+int32_t StrToInt(std::string_view word) {
+  int32_t value = 0;
+  if (!TryStrToInt(word, value)) {
+    throw ConvertError("'" + std::string(word) + "' is not a valid integer value");
+  }
+  return value;
+}
+
+double StrToFloat(std::string_view word) {
+  std::string_view body = word;
+  bool negative = false;
+  if (!body.empty() && (body.front() == '+' || body.front() == '-')) {
+    negative = body.front() == '-';
+    body.remove_prefix(1);
+  }
+  double value = 0;
+  // Only digits or a point may start the number: no "inf", "nan" or hex.
+  bool ok = !body.empty() && (std::isdigit(static_cast<unsigned char>(body.front())) ||
+                              (body.front() == '.' && body.size() > 1));
+  if (ok) {
+    auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), value,
+                                     std::chars_format::general);
+    ok = (ec == std::errc() || ec == std::errc::result_out_of_range) &&
+         end == body.data() + body.size();
+    if (ec == std::errc::result_out_of_range) ok = false;
+  }
+  if (!ok) {
+    throw ConvertError("'" + std::string(word) + "' is not a valid floating point value");
+  }
+  return negative ? -value : value;
+}
+
+std::string FloatToStrG15(double v) {
+  if (std::isnan(v)) return "NAN";
+  if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
+  if (v == 0) return "0";
+  char buf[64];
+  // 15 significant digits, d.dddddddddddddde[+-]xx, whatever the locale.
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+  std::string s(buf, end);
+  bool negative = s[0] == '-';
+  if (negative) s.erase(0, 1);
+  size_t e = s.find('e');
+  int exponent = 0;
+  const char* expBegin = s.c_str() + e + 1;
+  if (*expBegin == '+') ++expBegin;
+  std::from_chars(expBegin, s.c_str() + s.size(), exponent);
+  std::string digits = s.substr(0, 1) + s.substr(2, e - 2);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string out;
+  if (exponent >= -5 && exponent < 15) {
+    if (exponent < 0) {
+      out = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    } else {
+      size_t intDigits = static_cast<size_t>(exponent) + 1;
+      if (digits.size() <= intDigits) {
+        out = digits + std::string(intDigits - digits.size(), '0');
+      } else {
+        out = digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+      }
+    }
+  } else {
+    out = digits.substr(0, 1);
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    out += "E" + std::to_string(exponent);
+  }
+  return negative ? "-" + out : out;
+}
+
+std::string FloatToShortest(float v) {
+  if (std::isnan(v)) return "nan";
+  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, end);
+}

@@ -1,0 +1,35 @@
+// Numbers to text and back, with the runtime's conversion messages. Stateless and
+// locale-independent: "." is always the decimal separator.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// A failed conversion; what() is the runtime's message, without a full stop.
+struct ConvertError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Nearest integer, halves to the even neighbour. NaN gives 0; values beyond the 32-bit
+// range are clamped to it.
+int32_t RoundHalfEven(double v);
+
+std::string IntToStr(int64_t v);
+
+// Decimal integer with an optional sign; throws "'w' is not a valid integer value".
+int32_t StrToInt(std::string_view word);
+
+// Integer parse without exceptions, for order strings: false on anything malformed.
+bool TryStrToInt(std::string_view word, int32_t& out);
+
+// Decimal real with an optional sign and exponent; throws
+// "'w' is not a valid floating point value".
+double StrToFloat(std::string_view word);
+
+// General format with 15 significant digits: fixed for 1e-5 <= |v| < 1e15, else scientific.
+std::string FloatToStrG15(double v);
+
+// Shortest text that reads back as the same 32-bit float ("nan", "inf", "-inf" for those).
+std::string FloatToShortest(float v);

@@ -1,0 +1,21 @@
+// Platform services the rules need, behind an interface so tests can record them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  // A modal message box with one OK button; text and caption are Windows-1251.
+  virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+  // Milliseconds since system start, as an unsigned 32-bit count.
+  virtual uint32_t TickCount() = 0;
+  // The generator seed from the UTC time of day (see ClockSeed).
+  virtual uint32_t ClockSeed() = 0;
+};
+
+// Thrown to end the program with an exit code after the normal clean-up.
+struct ProgramExit {
+  int Code = 0;
+};
