@@ -43,7 +43,9 @@ void DrawObjects(World&, bool) {}
 void DrawGround(const World&) {}
 void DrawMarker(int32_t, float, Platform&) {}
 void DrawHoverMarker(const World&, int32_t, int32_t, Platform&) {}
-uint32_t GlTextureUploader::Upload(const Image&) { return 0; }
+uint32_t GlTextureUploader::Upload(const Image&) {
+  return 0;
+}
 
 void ReadViewPixels(int w, int h, uint8_t* rgba) {
   glReadBuffer(GL_BACK);

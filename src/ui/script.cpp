@@ -71,21 +71,30 @@ void SetField(World& world, const std::string& line, const std::vector<std::stri
   }
   Arity(w, 3, 3);
   const std::string& v = w[3];
-  if (field == "X") o.X = Real(v);
-  else if (field == "Y") o.Y = Real(v);
-  else if (field == "Angle") o.Angle = Real(v);
-  else if (field == "Frame") o.Frame = Real(v);
+  if (field == "X")
+    o.X = Real(v);
+  else if (field == "Y")
+    o.Y = Real(v);
+  else if (field == "Angle")
+    o.Angle = Real(v);
+  else if (field == "Frame")
+    o.Frame = Real(v);
   else if (field == "Energy0") {
     if (o.Energy.empty()) o.Energy.push_back(0);
     o.Energy[0] = Real(v);
   } else if (field == "Cargo0") {
     if (o.Cargo.empty()) o.Cargo.push_back(0);
     o.Cargo[0] = Real(v);
-  } else if (field == "Action") o.Action = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "AttackIndex") o.AttackIndex = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "BuildProgress") o.BuildProgress = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "Selected") o.Selected = Int(v, 0, 1) == 1;
-  else throw ScriptError{"unknown field '" + field + "'"};
+  } else if (field == "Action")
+    o.Action = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "AttackIndex")
+    o.AttackIndex = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "BuildProgress")
+    o.BuildProgress = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "Selected")
+    o.Selected = Int(v, 0, 1) == 1;
+  else
+    throw ScriptError{"unknown field '" + field + "'"};
 }
 
 void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std::string>& w,
@@ -105,10 +114,14 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
               static_cast<int>(Int(w[2], INT32_MIN, INT32_MAX)));
   } else if (cmd == "down") {
     Arity(w, 1, 1);
-    if (w[1] == "left") host.Down(Frontend::Button::Left);
-    else if (w[1] == "right") host.Down(Frontend::Button::Right);
-    else if (w[1] == "middle") host.Down(Frontend::Button::Middle);
-    else throw ScriptError{"unknown button '" + w[1] + "'"};
+    if (w[1] == "left")
+      host.Down(Frontend::Button::Left);
+    else if (w[1] == "right")
+      host.Down(Frontend::Button::Right);
+    else if (w[1] == "middle")
+      host.Down(Frontend::Button::Middle);
+    else
+      throw ScriptError{"unknown button '" + w[1] + "'"};
   } else if (cmd == "choose") {
     Arity(w, 2, 2);
     host.Choose(static_cast<int>(Int(w[1], 1, 3)), static_cast<int>(Int(w[2], -1, INT32_MAX)));
@@ -127,8 +140,8 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
     Arity(w, 6, 6);
     if (!SpawnObject(f.world(), static_cast<int32_t>(Int(w[1], INT32_MIN, INT32_MAX)),
                      static_cast<int32_t>(Int(w[2], INT32_MIN, INT32_MAX)),
-                     static_cast<int32_t>(Int(w[3], INT32_MIN, INT32_MAX)), Real(w[4]),
-                     Real(w[5]), Real(w[6]))) {
+                     static_cast<int32_t>(Int(w[3], INT32_MIN, INT32_MAX)), Real(w[4]), Real(w[5]),
+                     Real(w[6]))) {
       throw ScriptError{"no type " + w[1] + "," + w[2] + " in the catalogue"};
     }
   } else if (cmd == "set") {

@@ -12,7 +12,9 @@ int32_t RoundHalfEven(double v) {
   return static_cast<int32_t>(std::nearbyint(v));
 }
 
-std::string IntToStr(int64_t v) { return std::to_string(v); }
+std::string IntToStr(int64_t v) {
+  return std::to_string(v);
+}
 
 bool TryStrToInt(std::string_view word, int32_t& out) {
   std::string_view digits = word;
@@ -45,8 +47,8 @@ double StrToFloat(std::string_view word) {
   bool ok = !body.empty() && (std::isdigit(static_cast<unsigned char>(body.front())) ||
                               (body.front() == '.' && body.size() > 1));
   if (ok) {
-    auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), value,
-                                     std::chars_format::general);
+    auto [end, ec] =
+        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
     ok = (ec == std::errc() || ec == std::errc::result_out_of_range) &&
          end == body.data() + body.size();
     if (ec == std::errc::result_out_of_range) ok = false;
