@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ui/state_hash.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 
@@ -112,6 +113,7 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   const FrontState& s = f.state();
   json j;
   j["Frames"] = s.Frames;
+  j["Hash"] = HashText(StateHash(f));
   for (int n = 1; n <= 2; ++n) {
     j["Button" + std::to_string(n)] = {{"Enabled", c.ButtonEnabled(n)},
                                        {"Caption", S(c.ButtonCaption(n))}};

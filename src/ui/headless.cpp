@@ -23,6 +23,17 @@ uint32_t RecordingPlatform::TickCount() {
 }
 
 uint32_t RecordingPlatform::ClockSeed() {
+  uint32_t seed = NextSeed();
+  usedSeeds.push_back(seed);
+  return seed;
+}
+
+uint32_t RecordingPlatform::NextSeed() {
+  if (nextSeed) {
+    uint32_t seed = *nextSeed;
+    nextSeed.reset();
+    return seed;
+  }
   if (fixedSeed) return *fixedSeed;
   using namespace std::chrono;
   auto now = system_clock::now();

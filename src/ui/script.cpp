@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ui/dump.h"
+#include "ui/state_hash.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 
@@ -15,6 +16,11 @@ namespace {
 
 struct ScriptError {
   std::string what;
+};
+
+// A sync check failed: the run stops with exit status 3.
+struct OutOfSync {
+  uint64_t frame;
 };
 
 // Splits at runs of spaces and tabs.
@@ -156,6 +162,20 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
       file << text << '\n';
       if (!file) throw ScriptError{"cannot write " + w[1]};
     }
+  } else if (cmd == "seed") {
+    Arity(w, 2, 2);
+    // Stands for the two clock readings: window creation and first frame.
+    if (f.state().Frames != 0 || !f.state().FirstFrame) throw ScriptError{"seed after the first frame"};
+    f.world().Rng.Seed = static_cast<uint32_t>(Int(w[1], 0, UINT32_MAX));
+    host.platform().nextSeed = static_cast<uint32_t>(Int(w[2], 0, UINT32_MAX));
+  } else if (cmd == "hash") {
+    Arity(w, 0, 1);
+    std::string now = HashText(StateHash(f));
+    if (w.size() == 1) {
+      out << now << std::endl;
+    } else if (w[1] != now) {
+      throw OutOfSync{f.state().Frames};
+    }
   } else if (cmd == "screenshot") {
     Arity(w, 1, 1);
     std::string error;
@@ -180,6 +200,9 @@ int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostrea
     } catch (const ScriptError& e) {
       err << "script line " << number << ": " << e.what << std::endl;
       return 2;
+    } catch (const OutOfSync& e) {
+      err << "out of sync at frame " << e.frame << std::endl;
+      return 3;
     }
   }
   return 0;
