@@ -77,5 +77,5 @@ TEST(RandomInput, HundredThousandFramesOfNoise) {
   for (const TObyekt& o : w.Objects) {
     EXPECT_TRUE(std::isfinite(o.X) && std::isfinite(o.Y));
   }
-  EXPECT_EQ(host.frontend().state().Frames, static_cast<uint64_t>(frames));
+  EXPECT_GE(host.frontend().state().Frames, static_cast<uint64_t>(frames));  // resizes add frames
 }
