@@ -1,5 +1,6 @@
 #include "game/loader.h"
 
+#include <algorithm>
 #include <cassert>
 #include <filesystem>
 #include <fstream>
@@ -90,10 +91,9 @@ void AddAnimation(Target& t, std::string_view line, LoadContext&) {
   row.TextureIndex = IntWord(line, 1);
   // The count is 8-bit: 256 words count 0, which gives no frames rather than -1.
   int frames = static_cast<int>(WordCount(line, kSpace)) - 1;
-  for (int i = 0; i < frames; ++i) {
-    row.Frames.push_back(0);
-    row.Frames.back() = IntWord(line, static_cast<uint8_t>(i + 2));
-  }
+  row.Frames.assign(static_cast<size_t>(std::max(frames, 0)), 0);
+  for (int i = 0; i < frames; ++i)
+    row.Frames[size_t(i)] = IntWord(line, static_cast<uint8_t>(i + 2));
 }
 
 void SetParameters(Target& t, std::string_view line, LoadContext&) {
