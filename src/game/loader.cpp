@@ -20,10 +20,10 @@ constexpr std::string_view kSpace = " ";
 std::string ReadWholeFile(const std::string& path) {
   std::string native = NativePath(path);
   std::error_code error;
-  // An empty race-list line names the folder itself: opening a folder as a file is refused
-  // with the runtime's text for access denied.
-  if (std::filesystem::is_directory(native, error)) throw LoadError("File access denied");
+  // An empty race-list line names the folder itself; a folder (or device, pipe) is no plain
+  // file and is refused with the runtime's text for access denied.
   if (!std::filesystem::exists(native, error)) throw LoadError("File not found");
+  if (!std::filesystem::is_regular_file(native, error)) throw LoadError("File access denied");
   std::ifstream file(native, std::ios::binary);
   if (!file) throw LoadError("File access denied");
   std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

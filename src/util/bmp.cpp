@@ -98,10 +98,10 @@ std::optional<Image> DecodeBMP(std::span<const uint8_t> file, BmpFailure& failur
 std::optional<Image> LoadBMP(const std::string& fileName, Platform& platform) {
   std::string path = NativePath(fileName);
   std::error_code error;
-  // A folder opens on some systems but is no bitmap file.
-  bool folder = std::filesystem::is_directory(path, error);
+  // A folder or device opens on some systems but is no bitmap file.
+  bool plainFile = std::filesystem::is_regular_file(path, error);
   std::ifstream file;
-  if (!folder) file.open(path, std::ios::binary);
+  if (plainFile) file.open(path, std::ios::binary);
   if (!file.is_open()) {
     platform.ShowMessage("Error opening \"" + fileName, kBmpCaption);
     return std::nullopt;
