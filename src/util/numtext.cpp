@@ -19,7 +19,11 @@ std::string IntToStr(int64_t v) {
 bool TryStrToInt(std::string_view word, int32_t& out) {
   std::string_view digits = word;
   if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-  if (digits.empty() || digits.front() == '+') return false;
+  // One sign only: after a '+' no further sign may follow.
+  if (digits.empty() || digits.front() == '+' ||
+      (digits.size() < word.size() && digits.front() == '-')) {
+    return false;
+  }
   int32_t value = 0;
   auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (ec != std::errc() || end != digits.data() + digits.size()) return false;
