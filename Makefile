@@ -1,6 +1,6 @@
 # make run: set up, build, open the window with the shipped data.
 # make test: set up, build, run every test.
-.PHONY: setup build run test bench asan clean
+.PHONY: setup build run test bench asan fuzz clean
 
 setup:
 	bash scripts/setup.sh
@@ -22,6 +22,27 @@ asan: setup
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# make fuzz: build the libFuzzer targets and run each for FUZZ_TIME seconds; the corpus grows
+# in build/fuzz/corpus/<target>, seeded from fuzz/corpus/<target>; crashes land in build/fuzz.
+FUZZ_TARGETS := bmp typefile racelist orders script
+FUZZ_TIME ?= 60
+FUZZ_DIR := $(CURDIR)/build/fuzz
+
+fuzz: setup
+	cmake --preset fuzz
+	cmake --build --preset fuzz --target $(FUZZ_TARGETS:%=%_fuzz)
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$t; \
+	  dict=$(CURDIR)/fuzz/$$t.dict; [ $$t = racelist ] && dict=$(CURDIR)/fuzz/typefile.dict; \
+	  [ -f $$dict ] && dict=-dict=$$dict || dict=; \
+	  echo "fuzz: $$t for $(FUZZ_TIME) s"; \
+	  ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/$${t}_fuzz $$dict -max_total_time=$(FUZZ_TIME) \
+	    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_DIR)/$$t- $(FUZZ_DIR)/corpus/$$t $(CURDIR)/fuzz/corpus/$$t \
+	    2>$(FUZZ_DIR)/$$t.log || { tail -40 $(FUZZ_DIR)/$$t.log; exit 1; }; \
+	  grep -E "stat::number_of_executed_units|stat::peak_rss" $(FUZZ_DIR)/$$t.log; \
+	done
 
 clean:
 	rm -rf build

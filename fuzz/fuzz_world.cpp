@@ -1,12 +1,22 @@
-#include "fuzz_world.h"
-
+// Shared pieces of the fuzz targets: the small world and scratch files.
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+
+#include "fuzz_targets.h"
 
 World SmallPlayableWorld() {
   World w;
+  auto drawable = [](TOpisan& type) {
+    type.Textures = {1};
+    type.SheetWidth = 64;
+    type.SheetHeight = 64;
+    type.FrameWidth = 32;
+    type.FrameHeight = 32;
+    type.Animations.assign(4, TKadri{0, {1, 2}});
+  };
   for (int r = 0; r < 2; ++r) {
     TRassa race;
     TOpisan worker;
@@ -15,17 +25,20 @@ World SmallPlayableWorld() {
     worker.Energies = {{"hp", 40, 0}};
     worker.Speeds = {1};
     worker.Attacks = {{"hit", "x", 0.5f, "y", 0}};
-    worker.Buildables = {"base"};
+    worker.Buildables = {"base", "soldier"};
     worker.Mining = {{"ore", 10, 0}};
     worker.PriceResources = {{"gold", 30, 0}};
+    drawable(worker);
     TOpisan base;
     base.Name = "base";
     base.Radius = 30;
     base.Energies = {{"hp", 300, 0}};
     base.Buildables = {"worker"};
     base.PriceResources = {{"gold", 60, 0}};
+    drawable(base);
     TOpisan soldier = worker;
     soldier.Name = "soldier";
+    soldier.Buildables.clear();
     soldier.Attacks = {{"axe", "x", 2, "y", 0}, {"kick", "x", 0.1f, "y", 0}};
     race.Types = {worker, base};
     if (r == 0) {
@@ -35,6 +48,7 @@ World SmallPlayableWorld() {
       deposit.Energies = {{"hp", 1000, 0}};
       deposit.IsResource = true;
       deposit.ResourceAmount = 50;
+      drawable(deposit);
       race.Types.push_back(deposit);
     }
     race.Types.push_back(soldier);
@@ -44,14 +58,25 @@ World SmallPlayableWorld() {
 }
 
 std::string ScratchDir() {
-  auto dir = std::filesystem::temp_directory_path() / ("rts_fuzz_" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
+  std::error_code error;
+  std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
+                                   ? std::filesystem::path("/dev/shm")
+                                   : std::filesystem::temp_directory_path();
+  static const std::filesystem::path dir = [&] {
+    auto made = base / ("rts_fuzz_" + std::to_string(getpid()));
+    std::filesystem::create_directories(made);
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(dir, ignored);
+    });
+    return made;
+  }();
   return dir.string();
 }
 
 void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return;
-  std::fwrite(data, 1, size, f);
+  if (size > 0) std::fwrite(data, 1, size, f);
   std::fclose(f);
 }

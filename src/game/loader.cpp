@@ -265,7 +265,12 @@ void LoadRaceList(World& world, const std::string& listName, const std::string& 
 void LoadTypeFile(World& world, const std::string& path, size_t row, LoadContext& context) {
   assert(row < world.Catalogue.size());
   if (row >= world.Catalogue.size()) return;
-  std::string text = ReadWholeFile(path);
+  LoadTypeText(world, ReadWholeFile(path), row, context);
+}
+
+void LoadTypeText(World& world, std::string_view text, size_t row, LoadContext& context) {
+  assert(row < world.Catalogue.size());
+  if (row >= world.Catalogue.size()) return;
   Target target{world.Catalogue[row]};
   std::string section;
   std::string subSection;

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "game/world.h"
 #include "util/bmp.h"
@@ -26,6 +27,9 @@ void LoadRaceList(World& world, const std::string& listName, const std::string& 
 
 // Appends the types of one type description file to the given row.
 void LoadTypeFile(World& world, const std::string& path, size_t row, LoadContext& context);
+
+// The same for a type description file's bytes already in memory.
+void LoadTypeText(World& world, std::string_view text, size_t row, LoadContext& context);
 
 // Checks what the rules require of loaded data; returns an empty string when all is well,
 // else one line naming the race, type and field that is missing (Windows-1251).

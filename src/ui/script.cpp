@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <fstream>
 #include <istream>
+#include <limits>
 #include <ostream>
 #include <sstream>
 
@@ -41,12 +43,18 @@ int64_t Int(const std::string& word, int64_t lo, int64_t hi) {
   return v;
 }
 
+// A value beyond the 32-bit float range would become an infinity: refused like bad text.
 float Real(const std::string& word) {
+  double value = 0;
   try {
-    return static_cast<float>(StrToFloat(word));
+    value = StrToFloat(word);
   } catch (const ConvertError&) {
     throw ScriptError{"bad number '" + word + "'"};
   }
+  if (!(std::fabs(value) <= std::numeric_limits<float>::max())) {
+    throw ScriptError{"bad number '" + word + "'"};
+  }
+  return static_cast<float>(value);
 }
 
 void Arity(const std::vector<std::string>& w, size_t lo, size_t hi) {

@@ -49,11 +49,17 @@ TEST(Script, ErrorsNameTheLineAndExitWithTwo) {
   struct Case {
     const char* script;
     const char* line;
-  } cases[] = {{"tick\nfly 3\n", "script line 2"},      {"press 4\n", "script line 1"},
-               {"tick x\n", "script line 1"},           {"move 1\n", "script line 1"},
-               {"down up\n", "script line 1"},          {"check 1 maybe\n", "script line 1"},
-               {"set 0 X 5\n", "script line 1"},        {"\n\nchoose 4 0\n", "script line 3"},
-               {"spawn 0 0 0 0 0 0\n", "script line 1"}};
+  } cases[] = {{"tick\nfly 3\n", "script line 2"},
+               {"press 4\n", "script line 1"},
+               {"tick x\n", "script line 1"},
+               {"move 1\n", "script line 1"},
+               {"down up\n", "script line 1"},
+               {"check 1 maybe\n", "script line 1"},
+               {"set 0 X 5\n", "script line 1"},
+               {"\n\nchoose 4 0\n", "script line 3"},
+               {"spawn 0 0 0 0 0 0\n", "script line 1"},
+               {"money 0 1e39\n", "script line 1"},
+               {"tick\nmoney 1 -401e38\n", "script line 2"}};
   for (const Case& c : cases) {
     ScriptRun r = Script(c.script);
     EXPECT_EQ(r.status, 2) << c.script;

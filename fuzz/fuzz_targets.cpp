@@ -1,0 +1,249 @@
+// The logic of the fuzz targets; see fuzz_targets.h.
+#include "fuzz_targets.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/contacts.h"
+#include "game/loader.h"
+#include "game/opponent.h"
+#include "game/orders.h"
+#include "ui/script.h"
+
+namespace {
+
+std::string CheckWorld(const World& w) {
+  for (size_t i = 0; i < w.Objects.size(); ++i) {
+    const TObyekt& o = w.Objects[i];
+    if (!std::isfinite(o.X) || !std::isfinite(o.Y) || !std::isfinite(o.Angle))
+      return "object " + std::to_string(i) + " has a non-finite position or angle";
+  }
+  for (const TSide& s : w.Sides) {
+    if (std::isnan(s.Money)) return "money is NaN";
+  }
+  return {};
+}
+
+struct Reader {
+  const uint8_t* data;
+  size_t size;
+  size_t pos = 0;
+  uint8_t Byte() { return pos < size ? data[pos++] : 0; }
+  std::string Text() {
+    size_t len = Byte() % 24;
+    std::string s;
+    for (size_t i = 0; i < len; ++i) {
+      // Mostly order-like characters, sometimes any byte.
+      static const char kAlphabet[] = "idtzaokvrysbch -,0123456789";
+      uint8_t b = Byte();
+      s.push_back(b < 200 ? kAlphabet[b % (sizeof kAlphabet - 1)] : static_cast<char>(b));
+    }
+    return s;
+  }
+};
+
+// The shipped data set loaded once (the small world's catalogue when it is missing or bad).
+const World& ScriptCatalogue() {
+  static const World loaded = [] {
+    World w;
+#ifdef RTS_SOURCE_DIR
+    char previous[4096];
+    if (getcwd(previous, sizeof previous) != nullptr && chdir(RTS_SOURCE_DIR "/data") == 0) {
+      QuietPlatform platform;
+      NumberingUploader uploader;
+      LoadContext context{platform, uploader};
+      try {
+        LoadRaceList(w, "ludi.txt", ".\\ludi\\", context);
+        LoadRaceList(w, "orki.txt", ".\\orki\\", context);
+        LoadGround(w, context);
+      } catch (...) {
+        w.Catalogue.clear();
+      }
+      if (chdir(previous) != 0) std::abort();
+    }
+#endif
+    if (w.Catalogue.empty() || !ValidateCatalogue(w).empty()) w = SmallPlayableWorld();
+    w.Objects.clear();
+    return w;
+  }();
+  return loaded;
+}
+
+struct SafeLines {
+  std::string text;
+  bool extreme = false;  // a set, money or spawn line gave a value beyond a million
+};
+
+bool Extreme(const std::vector<std::string>& words) {
+  if (words[0] != "set" && words[0] != "money" && words[0] != "spawn") return false;
+  for (size_t i = 1; i < words.size(); ++i) {
+    double v = 0;
+    const std::string& w = words[i];
+    const char* begin = w.data() + (!w.empty() && w[0] == '-' ? 1 : 0);
+    auto [end, ec] = std::from_chars(begin, w.data() + w.size(), v);
+    if (ec == std::errc::result_out_of_range || (ec == std::errc() && std::fabs(v) > 1e6))
+      return true;
+  }
+  return false;
+}
+
+// Script lines the harness keeps: no files written, bounded ticks and spawns. Positions and
+// money the script sets far out of the play field may overflow the float arithmetic of the
+// rules; such runs are checked for faults but not for finite values.
+SafeLines SafeScript(const std::string& text) {
+  SafeLines safe;
+  std::istringstream in(text);
+  std::ostringstream out;
+  std::string line;
+  int64_t ticks = 200;
+  int spawns = 64;
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    std::string word;
+    while (words >> word) w.push_back(word);
+    if (!w.empty()) {
+      if (w[0] == "screenshot" || (w[0] == "dump" && w.size() > 1)) continue;
+      if (w[0] == "spawn" && --spawns < 0) continue;
+      if (Extreme(w)) safe.extreme = true;
+      if (w[0] == "tick") {
+        int64_t n = 1;
+        if (w.size() == 2) {
+          auto [end, ec] = std::from_chars(w[1].data(), w[1].data() + w[1].size(), n);
+          if (ec != std::errc() || end != w[1].data() + w[1].size()) n = 0;  // a script error
+        }
+        if (n > ticks) continue;
+        ticks -= std::max<int64_t>(n, 0);
+      }
+    }
+    out << line << '\n';
+  }
+  safe.text = out.str();
+  return safe;
+}
+
+}  // namespace
+
+std::string FuzzBmp(const uint8_t* data, size_t size) {
+  BmpFailure failure = BmpFailure::None;
+  auto image = DecodeBMP(std::span<const uint8_t>(data, size), failure);
+  if (image && image->Pixels.size() != static_cast<size_t>(image->Width) * image->Height * 4)
+    return "decoded pixels do not match the size";
+  if (!image && failure == BmpFailure::None) return "failure without a reason";
+  return {};
+}
+
+std::string FuzzTypeFile(const uint8_t* data, size_t size) {
+  QuietPlatform platform;
+  NumberingUploader uploader;
+  LoadContext context{platform, uploader};
+  World world;
+  world.Catalogue.emplace_back();
+  try {
+    LoadTypeText(world, std::string_view(reinterpret_cast<const char*>(data), size), 0, context);
+  } catch (const LoadError&) {
+  } catch (const ProgramExit&) {
+  }
+  ValidateCatalogue(world);
+  return {};
+}
+
+std::string FuzzRaceList(const uint8_t* data, size_t size) {
+  static const std::string dir = ScratchDir() + "/race/";
+  static const bool made = [] {
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    return true;
+  }();
+  (void)made;
+  constexpr int kParts = 8;
+  size_t start = 0;
+  int part = 0;
+  for (size_t i = 0; i <= size && part < kParts; ++i) {
+    if (i == size || data[i] == 0xFF) {
+      std::string name = part == 0 ? "list.txt" : "t" + std::to_string(part - 1) + ".txt";
+      WriteFile(dir + name, data + start, i - start);
+      start = i + 1;
+      ++part;
+    }
+  }
+  for (; part < kParts; ++part)
+    std::remove((dir + "t" + std::to_string(part - 1) + ".txt").c_str());
+  QuietPlatform platform;
+  NumberingUploader uploader;
+  LoadContext context{platform, uploader};
+  World world;
+  try {
+    LoadRaceList(world, "list.txt", dir, context);
+  } catch (const LoadError&) {
+  } catch (const ProgramExit&) {
+  }
+  ValidateCatalogue(world);
+  return {};
+}
+
+std::string FuzzOrders(const uint8_t* data, size_t size) {
+  Reader in{data, size};
+  World w = SmallPlayableWorld();
+  w.Sides[0].Money = static_cast<float>(in.Byte());
+  w.Sides[1].Money = static_cast<float>(in.Byte()) - 100;
+  int count = 2 + in.Byte() % 8;
+  for (int i = 0; i < count; ++i) {
+    int rassa = in.Byte() % 2;
+    int kind = in.Byte() % 4;
+    int side = in.Byte() % 5;
+    SpawnObject(w, rassa, kind, side == 4 ? kNeutralSide : side, static_cast<float>(in.Byte() % 64),
+                static_cast<float>(in.Byte() % 64), static_cast<float>(in.Byte()) * 2);
+  }
+  for (TObyekt& o : w.Objects) {
+    o.Thought1 = in.Text();
+    o.Thought2 = in.Text();
+    o.AttackIndex = static_cast<int8_t>(in.Byte());
+    o.Action = static_cast<int8_t>(in.Byte()) % 6 - 1;
+    if (in.Byte() % 8 == 0) o.Cargo.clear();
+    if (in.Byte() % 8 == 0) o.Energy.clear();
+  }
+  int frames = 1 + in.Byte() % 16;
+  for (int f = 0; f < frames; ++f) {
+    ContactPass(w);
+    ExecuteOrders(w);
+    RunComputerSide(w, 0);
+    RunComputerSide(w, 1);
+  }
+  return CheckWorld(w);
+}
+
+std::string FuzzScript(const uint8_t* data, size_t size) {
+  if (size == 0) return {};
+  const uint8_t options = data[0];
+  RecordingPlatform platform;
+  platform.fixedSeed = 7;
+  HeadlessHost host(platform);
+  if (options & 1) {
+    // As if the first button had loaded the data set.
+    const World& loaded = ScriptCatalogue();
+    host.frontend().world().Catalogue = loaded.Catalogue;
+    host.frontend().world().GroundTexture = loaded.GroundTexture;
+    host.controls().SetButtonEnabled(1, false);
+  }
+  SafeLines lines = SafeScript(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
+  std::istringstream script(lines.text);
+  std::ostringstream out;
+  std::ostringstream err;
+  int status = 0;
+  try {
+    status = RunScript(script, host, out, err);
+  } catch (const ProgramExit&) {
+  }
+  if (status != 0 && status != 2 && status != 3) return "exit status " + std::to_string(status);
+  return lines.extreme ? std::string() : CheckWorld(host.frontend().world());
+}

@@ -1,0 +1,45 @@
+// The logic of each fuzz target, callable without libFuzzer (the regression replay test uses
+// it too). Each returns an empty string when the input was handled soundly, else what broke.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "game/world.h"
+#include "util/bmp.h"
+#include "util/platform.h"
+
+class QuietPlatform : public Platform {
+ public:
+  void ShowMessage(const std::string&, const std::string&) override {}
+  uint32_t TickCount() override { return 0; }
+  uint32_t ClockSeed() override { return 1; }
+};
+
+class NumberingUploader : public TextureUploader {
+ public:
+  uint32_t Upload(const Image&) override { return ++last; }
+  uint32_t last = 0;
+};
+
+// Two races with a worker, a base, a soldier and (race 0) a deposit; one texture id and
+// four one-row animations per type, so the catalogue passes ValidateCatalogue.
+World SmallPlayableWorld();
+
+// A fresh directory for this process (under /dev/shm when there is one).
+std::string ScratchDir();
+
+// Writes bytes to a file.
+void WriteFile(const std::string& path, const uint8_t* data, size_t size);
+
+// Bitmap decoding on arbitrary bytes.
+std::string FuzzBmp(const uint8_t* data, size_t size);
+// A type description file's bytes loaded into a fresh race row.
+std::string FuzzTypeFile(const uint8_t* data, size_t size);
+// A race list and its type files: the input split at 0xFF bytes into the list and t0.txt...
+std::string FuzzRaceList(const uint8_t* data, size_t size);
+// Random objects, order strings and fields on the small world, then a few frames.
+std::string FuzzOrders(const uint8_t* data, size_t size);
+// The bytes as a script for the headless driver (first byte: options).
+std::string FuzzScript(const uint8_t* data, size_t size);
