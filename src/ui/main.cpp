@@ -38,6 +38,7 @@ int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed) {
 int main(int argc, char** argv) {
   WindowOptions options;
   bool headless = false;
+  std::string dataProblem;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&]() -> std::optional<std::string> {
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
       if (!v) return Usage(arg + " needs a value");
       if (arg == "--data") {
         if (chdir(v->c_str()) != 0)
-          return Usage("cannot enter " + *v + ": " + std::strerror(errno));
+          dataProblem = "cannot enter " + *v + ": " + std::strerror(errno);
       } else if (arg == "--seed") {
         uint32_t seed = 0;
         auto [end, ec] = std::from_chars(v->data(), v->data() + v->size(), seed);
@@ -65,8 +66,11 @@ int main(int argc, char** argv) {
     }
   }
   if (headless) {
+    if (!dataProblem.empty()) return Usage(dataProblem);
     if (!options.script) return Usage("--headless needs --script");
     return RunHeadless(*options.script, options.seed);
   }
+  // The window opens anyway; loading then reports what is missing.
+  if (!dataProblem.empty()) std::cerr << "rtsdemo: " << dataProblem << "\n";
   return RunWindow(argc, argv, options);
 }
