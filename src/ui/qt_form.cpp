@@ -91,10 +91,18 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   // Without a context the window still runs: the view stays black, the rules go on.
   if (!hasGL_) std::cerr << "rtsdemo: no OpenGL context; nothing will be drawn\n";
   frontend_ = std::make_unique<Frontend>(world_, controls_, platform_, uploader_, hasGL_);
+  if (!options_.record.empty()) {
+    recorder_ = std::make_unique<Recorder>(options_.record);
+    if (!recorder_->ok()) {
+      std::cerr << "rtsdemo: cannot write " << options_.record << "\n";
+      recorder_.reset();
+    }
+  }
 }
 
 TForm1::~TForm1() {
   Timer1->stop();
+  CloseRecording();
   if (RC) {
     RC->doneCurrent();
     RC.reset();
@@ -168,13 +176,16 @@ void TForm1::BuildLayout() {
 
   connect(Timer1, &QTimer::timeout, this, &TForm1::TimerDraw);
   connect(Button1, &QPushButton::clicked, this, [this] {
+    Record("press 1");
     Guarded([this] {
       MakeCurrent();  // the loader uploads textures
       frontend_->Button1Click();
     });
   });
-  connect(Button2, &QPushButton::clicked, this,
-          [this] { Guarded([this] { frontend_->Button2Click(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] {
+    Record("press 2");
+    Guarded([this] { frontend_->Button2Click(); });
+  });
   connect(View, &GlView::mouseMoved, this, &TForm1::MyMouseCursor);
   connect(View, &GlView::mousePressed, this, &TForm1::MyMouseDown);
 
@@ -222,27 +233,83 @@ void TForm1::FormCreate() {
 
 void TForm1::ResizeNow() {
   if (!created_ || exiting_) return;
+  if (options_.scripted && !scriptResize_) {
+    // Under a script only `resize` runs frames; the toolkit's own resizes set the view.
+    if (MakeCurrent()) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+    return;
+  }
   Guarded([this] {
     if (hasGL_ && !MakeCurrent()) return;
+    RecordChoices();
+    Record("resize " + std::to_string(controls_.ViewWidth()) + " " +
+           std::to_string(controls_.ViewHeight()));
     frontend_->FormResize();
+    AfterFrame(false);
     Present();
   });
+}
+
+void TForm1::ScriptResize() {
+  scriptResize_ = true;
+  ResizeNow();
+  scriptResize_ = false;
 }
 
 void TForm1::TimerDraw() {
   if (!created_ || exiting_) return;
   Guarded([this] {
     if (hasGL_ && !MakeCurrent()) return;
+    RecordChoices();
     frontend_->DrawScene();
+    AfterFrame(true);
     Present();
   });
 }
 
 void TForm1::MyMouseCursor(int x, int y) {
+  Record("move " + std::to_string(x) + " " + std::to_string(y));
   frontend_->MyMouseCursor(x, y);
 }
 void TForm1::MyMouseDown(Frontend::Button button) {
+  Record(button == Frontend::Button::Left    ? "down left"
+         : button == Frontend::Button::Right ? "down right"
+                                             : "down middle");
   frontend_->MyMouseDown(button);
+}
+
+void TForm1::Record(const std::string& command) {
+  if (recorder_) recorder_->Input(command);
+}
+
+// Choices change only by the user between frames and by the frame itself; what differs
+// from the end of the last frame is the user's.
+void TForm1::RecordChoices() {
+  if (!recorder_) return;
+  for (int k = 1; k <= 3; ++k) {
+    int index = controls_.ComboIndex(k);
+    if (index != lastComboIndex_[static_cast<size_t>(k - 1)]) {
+      Record("choose " + std::to_string(k) + " " + std::to_string(index));
+    }
+  }
+  for (int n = 1; n <= 2; ++n) {
+    bool on = controls_.Checked(n);
+    if (on != lastChecked_[static_cast<size_t>(n - 1)]) {
+      Record("check " + std::to_string(n) + (on ? " on" : " off"));
+    }
+  }
+}
+
+void TForm1::AfterFrame(bool timerTick) {
+  if (!recorder_) return;
+  for (int k = 1; k <= 3; ++k) lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
+  for (int n = 1; n <= 2; ++n) lastChecked_[static_cast<size_t>(n - 1)] = controls_.Checked(n);
+  if (timerTick) recorder_->FrameDone(*frontend_, platform_.usedSeeds);
+}
+
+void TForm1::CloseRecording() {
+  if (!recorder_) return;
+  recorder_->Close(*frontend_);
+  recorder_.reset();
 }
 
 bool TForm1::MakeCurrent() {

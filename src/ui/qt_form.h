@@ -4,15 +4,18 @@
 
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "game/world.h"
 #include "render/render.h"
 #include "ui/frontend.h"
 #include "ui/headless.h"
 #include "ui/qt_controls.h"
+#include "ui/recorder.h"
 
 class GlView;
 class QCheckBox;
@@ -39,6 +42,8 @@ struct FormOptions {
   bool answerAtOnce = false;     // message boxes recorded and printed, not shown
   bool keepFrames = false;       // read the back buffer before each swap, for screenshots
   bool runTimer = true;          // a script runs the frames itself
+  bool scripted = false;         // frames come only from the script: resizes run none
+  std::string record;            // write the session to this file as a replayable script
 };
 
 class TForm1 : public QWidget {
@@ -67,6 +72,10 @@ class TForm1 : public QWidget {
   const QImage& lastFrame() const { return lastFrame_; }
   // Runs FormResize at once, as a resize of the window would.
   void ResizeNow();
+  // A resize ordered by a script: runs its frame even though the timer is off.
+  void ScriptResize();
+  // Ends a recording with its last ticks and sync check.
+  void CloseRecording();
 
   QLabel* Panel1 = nullptr;
   QFrame* Panel2 = nullptr;
@@ -100,6 +109,10 @@ class TForm1 : public QWidget {
   template <typename Fn>
   void Guarded(Fn&& fn);
   void Exit(int code);
+  // Recording: inputs as script lines; combo and check box choices found between frames.
+  void Record(const std::string& command);
+  void RecordChoices();
+  void AfterFrame(bool timerTick);
 
   FormOptions options_;
   World world_;
@@ -112,6 +125,10 @@ class TForm1 : public QWidget {
   bool created_ = false;        // FormCreate has run
   bool pendingResize_ = false;  // a resize came before FormCreate
   bool exiting_ = false;
+  bool scriptResize_ = false;
   int exitCode_ = 0;
   QImage lastFrame_;
+  std::unique_ptr<Recorder> recorder_;
+  std::array<int, 3> lastComboIndex_{-1, -1, -1};
+  std::array<bool, 2> lastChecked_{};
 };

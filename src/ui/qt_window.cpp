@@ -36,24 +36,23 @@ class WindowScriptHost : public ScriptHost {
     (k == 1 ? form_.CheckBox1 : form_.CheckBox2)->setChecked(on);
   }
 
-  // The window is resized so that the view gets w x h; the resize event runs the frame. A view
-  // that already has that size runs FormResize directly, so every resize command is one frame.
+  // The window is resized so that the view gets w x h, then the resize handler runs its one
+  // frame (the toolkit's own resize events run none under a script).
   void Resize(int w, int h) override {
     QWidget* view = form_.Panel3;
-    if (view->width() == w && view->height() == h) {
-      form_.ResizeNow();
-      return;
-    }
-    form_.resize(form_.width() - view->width() + w, form_.height() - view->height() + h);
-    QElapsedTimer waited;
-    waited.start();
-    while ((view->width() != w || view->height() != h) && waited.elapsed() < 3000) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    QCoreApplication::processEvents();
     if (view->width() != w || view->height() != h) {
-      std::cerr << "resize: the view is " << view->width() << " x " << view->height() << "\n";
+      form_.resize(form_.width() - view->width() + w, form_.height() - view->height() + h);
+      QElapsedTimer waited;
+      waited.start();
+      while ((view->width() != w || view->height() != h) && waited.elapsed() < 3000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      }
+      QCoreApplication::processEvents();
+      if (view->width() != w || view->height() != h) {
+        std::cerr << "resize: the view is " << view->width() << " x " << view->height() << "\n";
+      }
     }
+    form_.ScriptResize();
   }
 
   // Each frame's back buffer is read before its swap; the last one is written.
@@ -105,10 +104,12 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
 
   FormOptions formOptions;
   formOptions.seed = options.seed;
+  if (options.record) formOptions.record = *options.record;
   if (options.script) {
     formOptions.answerAtOnce = true;
     formOptions.keepFrames = true;
     formOptions.runTimer = false;
+    formOptions.scripted = true;
   }
   TForm1 form(formOptions);
   form.show();
