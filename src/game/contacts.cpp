@@ -33,6 +33,15 @@ void Store(float& x, float& y, double nx, double ny) {
   y = fy;
 }
 
+// The object an order "atakovat n" names, or -1 for any other order.
+int32_t AttackTarget(const std::string& order) {
+  if (order.empty()) return -1;
+  const OrderWords words = SplitOrder(order);
+  int32_t target = -1;
+  if (words.Verb != "atakovat" || !TryStrToInt(words.Arg, target) || target < 0) return -1;
+  return target;
+}
+
 bool ValidIndex(const World& world, int32_t i) {
   return i >= 0 && static_cast<size_t>(i) < world.Objects.size();
 }
@@ -76,20 +85,48 @@ bool SeparatePair(float& ax, float& ay, float& bx, float& by, int32_t speedsA, f
 void ContactPass(World& world) {
   // Liveness cannot change during the pass (it only moves objects and rewrites thoughts,
   // cargo and money), so the live objects are gathered once and only their pairs visited.
+  // OnContact and OnApart rewrite only the reacting object, and OnApart acts only on an
+  // object attacking the other one, so each object's attack target is kept here and
+  // refreshed after every reaction of that object; apart pairs then cost no text scan.
   struct Live {
     int32_t Index;
     Circle Shape;
+    int32_t Target;
   };
   std::vector<Live> live;
   live.reserve(world.Objects.size());
   for (size_t k = 0; k < world.Objects.size(); ++k) {
     const TObyekt& o = world.Objects[k];
-    if (IsAlive(o)) live.push_back({static_cast<int32_t>(k), CircleOf(world, o)});
+    if (IsAlive(o)) {
+      live.push_back({static_cast<int32_t>(k), CircleOf(world, o), AttackTarget(o.Thought1)});
+    }
   }
+  auto refresh = [&world](Live& l) {
+    l.Target = AttackTarget(world.Objects[static_cast<size_t>(l.Index)].Thought1);
+  };
   const size_t count = live.size();
   for (size_t a = 0; a < count; ++a) {
+    Live& la = live[a];
     for (size_t b = a + 1; b < count; ++b) {
-      TouchPair(world, live[a].Index, live[b].Index, live[a].Shape, live[b].Shape);
+      Live& lb = live[b];
+      TObyekt& oa = world.Objects[static_cast<size_t>(la.Index)];
+      TObyekt& ob = world.Objects[static_cast<size_t>(lb.Index)];
+      if (SeparatePair(oa.X, oa.Y, ob.X, ob.Y, la.Shape.Speeds, la.Shape.Radius, lb.Shape.Radius,
+                       lb.Shape.Speeds)) {
+        OnContact(world, la.Index, lb.Index);
+        OnContact(world, lb.Index, la.Index);
+        refresh(la);
+        refresh(lb);
+        continue;
+      }
+      if (la.Target == lb.Index) {
+        OnApart(world, la.Index, lb.Index);
+        refresh(la);
+      }
+      if (lb.Target == la.Index) {
+        OnApart(world, lb.Index, la.Index);
+        refresh(lb);
+      }
     }
   }
 }
@@ -110,9 +147,9 @@ void OnContact(World& world, int32_t s, int32_t o) {
   if (!ValidIndex(world, s) || !ValidIndex(world, o)) return;
   TObyekt& self = world.Objects[static_cast<size_t>(s)];
   const TObyekt& other = world.Objects[static_cast<size_t>(o)];
+  const OrderWords words = SplitOrder(self.Thought1);
   int32_t followed = 0;
-  if (OrderVerb(self.Thought1) == "idtiza" && TryStrToInt(OrderArg(self.Thought1), followed) &&
-      followed == o) {
+  if (words.Verb == "idtiza" && TryStrToInt(words.Arg, followed) && followed == o) {
     self.Thought1 = std::move(self.Thought2);
     self.Thought2.clear();
     // Only sides 0..3 have a treasury; an empty Cargo delivers nothing.
@@ -140,10 +177,9 @@ void OnContact(World& world, int32_t s, int32_t o) {
 void OnApart(World& world, int32_t s, int32_t o) {
   if (!ValidIndex(world, s) || !ValidIndex(world, o)) return;
   TObyekt& self = world.Objects[static_cast<size_t>(s)];
-  if (self.Thought1.empty() || OrderVerb(self.Thought1) != "atakovat") return;
-  const std::string_view arg = OrderArg(self.Thought1);
+  const auto [verb, arg] = SplitOrder(self.Thought1);
   int32_t target = 0;
-  if (!TryStrToInt(arg, target) || target != o) return;
+  if (verb != "atakovat" || !TryStrToInt(arg, target) || target != o) return;
   std::string follow = "idtiza " + std::string(arg);
   self.Thought2 = std::move(self.Thought1);
   self.Thought1 = std::move(follow);

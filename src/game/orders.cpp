@@ -4,7 +4,6 @@
 #include <string>
 
 #include "util/numtext.h"
-#include "util/strman.h"
 
 namespace {
 
@@ -133,10 +132,40 @@ void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
 }  // namespace
 
 std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n) {
-  int pos = 0;
-  int len = 0;
-  if (!FindWord(text, delims, n, pos, len)) return {};
-  return text.substr(static_cast<size_t>(pos - 1), static_cast<size_t>(len));
+  // The scanner's rules without its per-character search: this runs for every pair of objects.
+  if (delims.empty()) return n == 1 ? text : std::string_view{};
+  if (n == 0) return {};
+  auto isDelim = [delims](char c) {
+    for (char d : delims) {
+      if (c == d) return true;
+    }
+    return false;
+  };
+  unsigned count = 0;
+  size_t k = 0;
+  const size_t size = text.size();
+  while (k < size) {
+    while (k < size && isDelim(text[k])) ++k;
+    if (k == size) break;
+    const size_t start = k;
+    while (k < size && !isDelim(text[k])) ++k;
+    if (++count == n) return text.substr(start, k - start);
+  }
+  return {};
+}
+
+OrderWords SplitOrder(std::string_view order) {
+  OrderWords words;
+  size_t k = 0;
+  const size_t size = order.size();
+  for (std::string_view* word : {&words.Verb, &words.Arg}) {
+    while (k < size && order[k] == ' ') ++k;
+    if (k == size) break;
+    const size_t start = k;
+    while (k < size && order[k] != ' ') ++k;
+    *word = order.substr(start, k - start);
+  }
+  return words;
 }
 
 bool ParseObjectIndex(const World& world, std::string_view text, int32_t& index) {
@@ -155,8 +184,7 @@ void ExecuteOrders(World& world) {
     if (!IsAlive(o)) continue;
     // Copies: the order may rewrite Thought1 while it runs.
     std::string order = o.Thought1;
-    std::string_view verb = OrderVerb(order);
-    const std::string_view arg = OrderArg(order);
+    auto [verb, arg] = SplitOrder(order);
     if (o.Angle > 360) o.Angle = 1;
     if (o.Angle < 0) o.Angle = 359;
     if (verb.empty()) o.Action = kActionIdle;

@@ -16,12 +16,14 @@ void SteerTowards(World& world, int32_t index, float x, float y);
 // the text (empty when there is no word n).
 std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n);
 
-// Verb and argument of an order: words 1 and 2 for the delimiter " ".
+// Verb and argument of an order: words 1 and 2 for the delimiter " ", found in one scan.
+struct OrderWords {
+  std::string_view Verb;
+  std::string_view Arg;
+};
+OrderWords SplitOrder(std::string_view order);
 inline std::string_view OrderVerb(std::string_view order) {
-  return WordOf(order, " ", 1);
-}
-inline std::string_view OrderArg(std::string_view order) {
-  return WordOf(order, " ", 2);
+  return SplitOrder(order).Verb;
 }
 
 // An object index written in an order: false when malformed or outside Objects.
