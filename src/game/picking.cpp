@@ -1,5 +1,3 @@
 #include "game/picking.h"
 
-bool IsUnderCursor(const World&, int32_t, float, float) {
-  return false;
-}
+bool IsUnderCursor(const World&, int32_t, float, float) { return false; }
