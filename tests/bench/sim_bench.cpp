@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -90,12 +91,35 @@ BENCHMARK(BM_SyntheticFrame)
     ->Args({1000, 10000})
     ->Unit(benchmark::kMicrosecond);
 
-// The shipped data and test level, run as a match; restarted every `kMatchFrames` frames
-// so that every measurement covers the same stretch of play.
+// The contact pass alone, gathered (0) against the plain pairwise sweep (1).
+void BM_ContactPass(benchmark::State& state) {
+  World w = SyntheticWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const bool plain = state.range(2) != 0;
+  for (auto _ : state) {
+    if (plain) {
+      ContactPassPlain(w);
+    } else {
+      ContactPass(w);
+    }
+    benchmark::DoNotOptimize(w.Objects.data());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ContactPass)
+    ->Args({1000, 0, 0})
+    ->Args({1000, 0, 1})
+    ->Args({1000, 10000, 0})
+    ->Args({1000, 10000, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+// The test level run as a match; restarted every `kMatchFrames` frames so that every
+// measurement covers the same stretch of play.
 constexpr int kMatchFrames = 20000;
 
+// The shipped data (RTS_DATA_DIR overrides the folder) and its test level.
 bool LoadShippedLevel(World& w) {
-  const std::filesystem::path data = RTS_SOURCE_DIR "/data";
+  const char* dir = std::getenv("RTS_DATA_DIR");
+  const std::filesystem::path data = dir != nullptr ? dir : RTS_SOURCE_DIR "/data";
   if (!std::filesystem::exists(data / "ludi")) return false;
   std::error_code ec;
   const auto previous = std::filesystem::current_path();
@@ -118,12 +142,8 @@ bool LoadShippedLevel(World& w) {
   return true;
 }
 
-void BM_TestLevelMatch(benchmark::State& state) {
-  World start;
-  if (!LoadShippedLevel(start)) {
-    state.SkipWithError("no shipped data in data/ludi");
-    return;
-  }
+// One frame per iteration of the match that starts at `start`.
+void RunMatch(benchmark::State& state, const World& start) {
   World w = start;
   int frame = 0;
   size_t most = 0;
@@ -141,6 +161,31 @@ void BM_TestLevelMatch(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
   state.counters["objects"] = static_cast<double>(most);
 }
+
+void BM_TestLevelMatch(benchmark::State& state) {
+  World start;
+  if (!LoadShippedLevel(start)) {
+    state.SkipWithError("no shipped data in data/ludi");
+    return;
+  }
+  RunMatch(state, start);
+}
 BENCHMARK(BM_TestLevelMatch)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+// The test level on a made-up catalogue with mortal objects, for when no data is shipped.
+void BM_SyntheticTestLevelMatch(benchmark::State& state) {
+  World start = SyntheticCatalogue();
+  // Prices that leave money for one more worker before a side must mine.
+  for (TRassa& race : start.Catalogue) {
+    for (TOpisan& type : race.Types) type.Energies[0].Value = type.IsResource ? 100 : 200;
+    race.Types[kWorkerKind].PriceResources[0].Amount = 150;
+    race.Types[kBaseKind].PriceResources[0].Amount = 400;
+  }
+  start.Catalogue[0].Types[kDepositKind].ResourceAmount = 2000;
+  CreateTestLevel(start);
+  start.Rng.Seed = 1;
+  RunMatch(state, start);
+}
+BENCHMARK(BM_SyntheticTestLevelMatch)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
 
 }  // namespace
