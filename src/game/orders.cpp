@@ -49,7 +49,8 @@ void Walk(World& world, int32_t i, std::string_view arg) {
   int32_t y = 0;
   // A malformed point ignores the order for this frame, Action included.
   if (!ArgNumber(arg, 1, x) || !ArgNumber(arg, 2, y)) return;
-  world.Objects[static_cast<size_t>(i)].Action = WalkAction(world.Objects[static_cast<size_t>(i)]);
+  TObyekt& o = world.Objects[static_cast<size_t>(i)];
+  o.Action = WalkAction(o);
   SteerTowards(world, i, static_cast<float>(x), static_cast<float>(y));
 }
 
@@ -123,6 +124,7 @@ void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
     deposit.Cargo[0] = static_cast<float>(deposit.Cargo[0] - kMiningStep);
     miner.Cargo[0] = static_cast<float>(miner.Cargo[0] + kMiningStep);
   }
+  // The capability test has made sure the type has a mining entry.
   if (CargoOf(miner) >= type.Mining[0].Capacity) {
     miner.Thought1 = miner.Thought2;
     miner.Thought2 = "idtiza " + std::string(arg);
