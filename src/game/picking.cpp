@@ -1,3 +1,15 @@
 #include "game/picking.h"
 
-bool IsUnderCursor(const World&, int32_t, float, float) { return false; }
+#include <cmath>
+
+bool IsUnderCursor(const World& world, int32_t index, float x, float y) {
+  // An index or a type that does not exist is never under the cursor.
+  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size()) return false;
+  const TObyekt& o = world.Objects[static_cast<size_t>(index)];
+  const TOpisan* type = TypeOf(world, o);
+  if (type == nullptr) return false;
+  const float dx = x - o.X;
+  const float dy = y - o.Y;
+  const float d = std::sqrt(dx * dx + dy * dy);
+  return d < type->Radius;
+}

@@ -69,7 +69,9 @@ inline float CargoOf(const TObyekt& object) {
 }
 
 // True when the side indexes Sides (neutral 555 and stray values do not).
-inline bool IsPlayerSide(int32_t side) { return side >= 0 && side < 4; }
+inline bool IsPlayerSide(int32_t side) {
+  return side >= 0 && side < 4;
+}
 
 // Appends one object of the given type. Returns false, appending nothing, when the race or
 // type does not exist.

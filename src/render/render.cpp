@@ -1,7 +1,8 @@
 #include "render/render.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
+
+#include <utility>
 
 void InitGL() {
   glClearColor(0, 0, 0, 1);
@@ -36,14 +37,6 @@ void BeginFrameGL(float cameraX, float cameraY) {
   glDisable(GL_DEPTH_TEST);
   glTranslatef(cameraX, cameraY, 0);
 }
-
-void DrawSpriteFrame(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, bool) {}
-void DrawObject(World&, int32_t, int32_t, bool) {}
-void DrawObjects(World&, bool) {}
-void DrawGround(const World&) {}
-void DrawMarker(int32_t, float, Platform&) {}
-void DrawHoverMarker(const World&, int32_t, int32_t, Platform&) {}
-uint32_t GlTextureUploader::Upload(const Image&) { return 0; }
 
 void ReadViewPixels(int w, int h, uint8_t* rgba) {
   glReadBuffer(GL_BACK);

@@ -1,13 +1,172 @@
 #include "ui/command_panel.h"
 
+#include <cstddef>
+
+#include "game/picking.h"
+#include "render/render.h"
 #include "ui/texts.h"
 #include "util/numtext.h"
 
-void UpdateCommandMode(Frontend&) {}
-void ClearSelectionOnClick(Frontend&) {}
-void HoverPass(Frontend&) {}
-void FollowMode(Frontend&) {}
-void GiveOrders(Frontend&) {}
+namespace {
+
+// Modes of a right click.
+enum : int32_t { kMove = 0, kAttack = 1, kFollow = 2, kBuild = 3, kUpgrade = 4 };
+
+// Combo box numbers.
+constexpr int kAttackCombo = 1;
+constexpr int kBuildCombo = 2;
+constexpr int kUpgradeCombo = 3;
+
+// Which combo's chosen entry sets which mode; later rows win.
+struct ComboMode {
+  int combo;
+  int32_t mode;
+};
+constexpr ComboMode kComboModes[] = {
+    {kAttackCombo, kAttack}, {kBuildCombo, kBuild}, {kUpgradeCombo, kUpgrade}};
+
+// The world point under the cursor; double keeps the sum exact before rounding.
+struct WorldPoint {
+  double x;
+  double y;
+};
+
+WorldPoint CursorPoint(const FrontState& s) {
+  return {static_cast<double>(s.MouseX) - s.CameraX, static_cast<double>(s.MouseY) - s.CameraY};
+}
+
+std::string PointText(double x, double y) {
+  return IntToStr(RoundHalfEven(x)) + "," + IntToStr(RoundHalfEven(y));
+}
+
+// Fills the three combos from a type; no entry stays chosen.
+void FillCombos(Controls& c, const TOpisan& type) {
+  c.ComboClear(kAttackCombo);
+  for (const TUdar& a : type.Attacks) {
+    c.ComboAdd(kAttackCombo,
+               a.Name + CP1251(" (сила ") + FloatToStrG15(static_cast<double>(a.Strength)) + ")");
+  }
+  c.ComboClear(kBuildCombo);
+  for (const std::string& name : type.Buildables) c.ComboAdd(kBuildCombo, name);
+  c.ComboClear(kUpgradeCombo);
+  for (const TUpgrade& u : type.Upgrades) c.ComboAdd(kUpgradeCombo, u.Name);
+  for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) c.SetComboIndex(k, -1);
+  c.SetComboText(kAttackCombo, CP1251("Тип атаки"));
+  c.SetComboText(kBuildCombo, CP1251("Тип объекта"));
+  c.SetComboText(kUpgradeCombo, CP1251("Тип апгрейда"));
+}
+
+// The type named by build combo entry k in the builder's own list, last match of its race;
+// -1 when k is outside that list or no type bears the name.
+int32_t FindBuildType(const World& w, const TObyekt& builder, const TOpisan& own, int k) {
+  if (k < 0 || static_cast<size_t>(k) >= own.Buildables.size()) return -1;
+  const std::string& wanted = own.Buildables[static_cast<size_t>(k)];
+  const auto& types = w.Catalogue[static_cast<size_t>(builder.Rassa)].Types;
+  int32_t t = -1;
+  for (size_t j = 0; j < types.size(); ++j) {
+    if (types[j].Name == wanted) t = static_cast<int32_t>(j);
+  }
+  return t;
+}
+
+void BuildOrder(Frontend& f, TObyekt& o, WorldPoint p) {
+  World& w = f.world();
+  const TOpisan* own = TypeOf(w, o);
+  // A builder without a type of its own gets no order.
+  if (own == nullptr) return;
+  const int32_t t = FindBuildType(w, o, *own, f.controls().ComboIndex(kBuildCombo));
+  if (t < 0) return;
+  o.Thought1 = "idti " + PointText(p.x, p.y);
+  o.Thought2 = "stroyka " + IntToStr(t) + "," + PointText(p.x, p.y);
+  o.BuildProgress = 0;
+  if (own->Speeds.empty()) {
+    // A building puts the site beside itself: offsets -49..+24 on each axis.
+    const double a = w.Rng.Next(25);
+    const double b = w.Rng.Next(50);
+    const double c = w.Rng.Next(25);
+    const double d = w.Rng.Next(50);
+    o.Thought1.clear();
+    o.Thought2 = "stroyka " + IntToStr(t) + "," + PointText(o.X + a - b, o.Y + c - d);
+  }
+}
+
+}  // namespace
+
+void UpdateCommandMode(Frontend& f) {
+  for (const ComboMode& m : kComboModes) {
+    if (f.controls().ComboIndex(m.combo) >= 0) f.state().ClickCommand = m.mode;
+  }
+}
+
+void ClearSelectionOnClick(Frontend& f) {
+  if (!f.state().LeftClicked) return;
+  for (TObyekt& o : f.world().Objects) o.Selected = false;
+}
+
+void HoverPass(Frontend& f) {
+  FrontState& s = f.state();
+  World& w = f.world();
+  s.HoverIndex = -1;
+  const WorldPoint p = CursorPoint(s);
+  const float cx = static_cast<float>(p.x);
+  const float cy = static_cast<float>(p.y);
+  for (size_t n = 0; n < w.Objects.size(); ++n) {
+    const int32_t i = static_cast<int32_t>(n);
+    // IsUnderCursor refuses objects whose type is missing.
+    if (!IsAlive(w.Objects[n]) || !IsUnderCursor(w, i, cx, cy)) continue;
+    s.HoverIndex = i;
+    if (f.hasGL()) {
+      DrawHoverMarker(w, i, s.ClickCommand == kAttack ? 1 : 0, f.platform());
+    }
+    if (s.LeftClicked) {
+      w.Objects[n].Selected = true;
+      FillCombos(f.controls(), *TypeOf(w, w.Objects[n]));
+    }
+  }
+}
+
+void FollowMode(Frontend& f) {
+  FrontState& s = f.state();
+  if (s.RightClicked && s.ClickCommand == kMove && s.HoverIndex >= 0) s.ClickCommand = kFollow;
+}
+
+void GiveOrders(Frontend& f) {
+  FrontState& s = f.state();
+  if (!s.RightClicked) return;
+  Controls& c = f.controls();
+  const WorldPoint p = CursorPoint(s);
+  auto& objects = f.world().Objects;
+  for (size_t n = 0; n < objects.size(); ++n) {
+    TObyekt& o = objects[n];
+    if (!o.Selected) continue;
+    const bool otherTarget = s.HoverIndex >= 0 && static_cast<size_t>(s.HoverIndex) != n;
+    switch (s.ClickCommand) {
+      case kMove:
+        o.Thought1 = "idti " + PointText(p.x, p.y);
+        o.Thought2.clear();
+        break;
+      case kAttack:
+        if (otherTarget) o.Thought1 = "atakovat " + IntToStr(s.HoverIndex);
+        o.AttackIndex = c.ComboIndex(kAttackCombo);
+        s.ClickCommand = kMove;
+        c.SetComboIndex(kAttackCombo, -1);
+        o.Thought2.clear();
+        break;
+      case kFollow:
+        if (otherTarget) o.Thought1 = "idtiza " + IntToStr(s.HoverIndex);
+        s.ClickCommand = kMove;
+        o.Thought2.clear();
+        break;
+      case kBuild:
+        BuildOrder(f, o, p);
+        c.SetComboIndex(kBuildCombo, -1);
+        s.ClickCommand = kMove;
+        break;
+      default:  // upgrade and unknown modes: a right click does nothing
+        break;
+    }
+  }
+}
 
 void FillReadout(Frontend& f) {
   Controls& c = f.controls();

@@ -3,9 +3,9 @@
 
 #include "ui/frontend.h"
 
-void UpdateCommandMode(Frontend& f);    // from the combo boxes
+void UpdateCommandMode(Frontend& f);  // from the combo boxes
 void ClearSelectionOnClick(Frontend& f);
-void HoverPass(Frontend& f);            // marks, selects and fills the combos
+void HoverPass(Frontend& f);  // marks, selects and fills the combos
 void FollowMode(Frontend& f);
 void GiveOrders(Frontend& f);
-void FillReadout(Frontend& f);          // the list box lines
+void FillReadout(Frontend& f);  // the list box lines

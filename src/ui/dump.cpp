@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ui/state_hash.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 
@@ -15,7 +16,9 @@ json F(float v) {
   return json::parse(FloatToShortest(v));
 }
 
-json S(const std::string& cp1251) { return ToUtf8(cp1251); }
+json S(const std::string& cp1251) {
+  return ToUtf8(cp1251);
+}
 
 json Floats(const std::vector<float>& values) {
   json a = json::array();
@@ -29,8 +32,12 @@ json Strings(const std::vector<std::string>& values) {
   return a;
 }
 
-json Cena(const TCena& c) { return {{"Name", S(c.Name)}, {"Amount", F(c.Amount)}, {"Param3", F(c.Param3)}}; }
-json Kolvo(const TKolvo& k) { return {{"Name", S(k.Name)}, {"Count", F(k.Count)}}; }
+json Cena(const TCena& c) {
+  return {{"Name", S(c.Name)}, {"Amount", F(c.Amount)}, {"Param3", F(c.Param3)}};
+}
+json Kolvo(const TKolvo& k) {
+  return {{"Name", S(k.Name)}, {"Count", F(k.Count)}};
+}
 
 template <typename T, typename Fn>
 json Map(const std::vector<T>& values, Fn fn) {
@@ -57,8 +64,11 @@ json Type(const TOpisan& t) {
   });
   j["Speeds"] = Floats(t.Speeds);
   j["Attacks"] = Map(t.Attacks, [](const TUdar& u) {
-    return json{{"Name", S(u.Name)},         {"Param2", S(u.Param2)}, {"Strength", F(u.Strength)},
-                {"Param4", S(u.Param4)},     {"Param5", F(u.Param5)}};
+    return json{{"Name", S(u.Name)},
+                {"Param2", S(u.Param2)},
+                {"Strength", F(u.Strength)},
+                {"Param4", S(u.Param4)},
+                {"Param5", F(u.Param5)}};
   });
   j["Buildables"] = Strings(t.Buildables);
   j["Repairs"] = Strings(t.Repairs);
@@ -103,6 +113,7 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   const FrontState& s = f.state();
   json j;
   j["Frames"] = s.Frames;
+  j["Hash"] = HashText(StateHash(f));
   for (int n = 1; n <= 2; ++n) {
     j["Button" + std::to_string(n)] = {{"Enabled", c.ButtonEnabled(n)},
                                        {"Caption", S(c.ButtonCaption(n))}};
@@ -127,7 +138,9 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   for (const TSide& side : w.Sides) j["Sides"].push_back(F(side.Money));
   j["GroundTexture"] = w.GroundTexture;
   j["Objects"] = Map(w.Objects, Object);
-  j["Catalogue"] = Map(w.Catalogue, [](const TRassa& r) { return json{{"Types", Map(r.Types, Type)}}; });
+  j["Catalogue"] = Map(w.Catalogue, [](const TRassa& r) {
+    return json{{"Types", Map(r.Types, Type)}};
+  });
   j["Messages"] = Map(messages, [](const ShownMessage& m) {
     return json{{"Caption", S(m.Caption)}, {"Text", S(m.Text)}};
   });

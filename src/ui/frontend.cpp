@@ -14,15 +14,13 @@ namespace {
 const char* const kAppTitle = "rtsdemo";
 }  // namespace
 
-Frontend::Frontend(World& world, Controls& controls, Platform& platform,
-                   TextureUploader& uploader, bool hasGL)
-    : world_(world),
-      controls_(controls),
-      platform_(platform),
-      uploader_(uploader),
-      hasGL_(hasGL) {}
+Frontend::Frontend(World& world, Controls& controls, Platform& platform, TextureUploader& uploader,
+                   bool hasGL)
+    : world_(world), controls_(controls), platform_(platform), uploader_(uploader), hasGL_(hasGL) {}
 
-void Frontend::FormCreate() { world_.Rng.Seed = platform_.ClockSeed(); }
+void Frontend::FormCreate() {
+  world_.Rng.Seed = platform_.ClockSeed();
+}
 
 void Frontend::FormResize() {
   if (hasGL_) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());

@@ -23,13 +23,23 @@ uint32_t RecordingPlatform::TickCount() {
 }
 
 uint32_t RecordingPlatform::ClockSeed() {
+  uint32_t seed = NextSeed();
+  usedSeeds.push_back(seed);
+  return seed;
+}
+
+uint32_t RecordingPlatform::NextSeed() {
+  if (nextSeed) {
+    uint32_t seed = *nextSeed;
+    nextSeed.reset();
+    return seed;
+  }
   if (fixedSeed) return *fixedSeed;
   using namespace std::chrono;
   auto now = system_clock::now();
   auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 86400000;
   auto msOfDay = static_cast<uint32_t>(ms);
-  return ::ClockSeed(msOfDay / 3600000, msOfDay / 60000 % 60, msOfDay / 1000 % 60,
-                     msOfDay % 1000);
+  return ::ClockSeed(msOfDay / 3600000, msOfDay / 60000 % 60, msOfDay / 1000 % 60, msOfDay % 1000);
 }
 
 HeadlessControls::HeadlessControls() {
@@ -41,14 +51,24 @@ HeadlessControls::HeadlessControls() {
   combos_[2].text = CP1251("Тип апгрейда");
 }
 
-bool HeadlessControls::ButtonEnabled(int n) const { return buttons_.at(n - 1).enabled; }
-std::string HeadlessControls::ButtonCaption(int n) const { return buttons_.at(n - 1).caption; }
-void HeadlessControls::SetButtonEnabled(int n, bool enabled) { buttons_.at(n - 1).enabled = enabled; }
+bool HeadlessControls::ButtonEnabled(int n) const {
+  return buttons_.at(n - 1).enabled;
+}
+std::string HeadlessControls::ButtonCaption(int n) const {
+  return buttons_.at(n - 1).caption;
+}
+void HeadlessControls::SetButtonEnabled(int n, bool enabled) {
+  buttons_.at(n - 1).enabled = enabled;
+}
 void HeadlessControls::SetButtonCaption(int n, const std::string& caption) {
   buttons_.at(n - 1).caption = caption;
 }
-bool HeadlessControls::Checked(int n) const { return checks_.at(n - 1); }
-void HeadlessControls::SetChecked(int n, bool on) { checks_.at(n - 1) = on; }
+bool HeadlessControls::Checked(int n) const {
+  return checks_.at(n - 1);
+}
+void HeadlessControls::SetChecked(int n, bool on) {
+  checks_.at(n - 1) = on;
+}
 
 void HeadlessControls::ComboClear(int k) {
   combos_.at(k - 1).items.clear();
@@ -57,16 +77,30 @@ void HeadlessControls::ComboClear(int k) {
 void HeadlessControls::ComboAdd(int k, const std::string& item) {
   combos_.at(k - 1).items.push_back(item);
 }
-std::vector<std::string> HeadlessControls::ComboItems(int k) const { return combos_.at(k - 1).items; }
-int HeadlessControls::ComboIndex(int k) const { return combos_.at(k - 1).index; }
+std::vector<std::string> HeadlessControls::ComboItems(int k) const {
+  return combos_.at(k - 1).items;
+}
+int HeadlessControls::ComboIndex(int k) const {
+  return combos_.at(k - 1).index;
+}
 void HeadlessControls::SetComboIndex(int k, int index) {
   Combo& c = combos_.at(k - 1);
   // Like a combo box: an index outside the items chooses nothing.
   c.index = (index >= 0 && static_cast<size_t>(index) < c.items.size()) ? index : -1;
   if (c.index >= 0) c.text = c.items[static_cast<size_t>(c.index)];
 }
-std::string HeadlessControls::ComboText(int k) const { return combos_.at(k - 1).text; }
-void HeadlessControls::SetComboText(int k, const std::string& text) { combos_.at(k - 1).text = text; }
-void HeadlessControls::ListClear() { lines_.clear(); }
-void HeadlessControls::ListAdd(const std::string& line) { lines_.push_back(line); }
-std::vector<std::string> HeadlessControls::ListLines() const { return lines_; }
+std::string HeadlessControls::ComboText(int k) const {
+  return combos_.at(k - 1).text;
+}
+void HeadlessControls::SetComboText(int k, const std::string& text) {
+  combos_.at(k - 1).text = text;
+}
+void HeadlessControls::ListClear() {
+  lines_.clear();
+}
+void HeadlessControls::ListAdd(const std::string& line) {
+  lines_.push_back(line);
+}
+std::vector<std::string> HeadlessControls::ListLines() const {
+  return lines_;
+}

@@ -21,6 +21,8 @@ class RecordingPlatform : public Platform {
   // Under a script message boxes are answered at once and printed to standard error.
   bool answerAtOnce = true;
   std::optional<uint32_t> fixedSeed;  // --seed
+  std::optional<uint32_t> nextSeed;   // one-shot value for the next seeding (script "seed")
+  std::vector<uint32_t> usedSeeds;    // every seed handed out, in order
   std::vector<ShownMessage> messages;
 
   void ShowMessage(const std::string& text, const std::string& caption) override;
@@ -28,6 +30,7 @@ class RecordingPlatform : public Platform {
   uint32_t ClockSeed() override;
 
  protected:
+  uint32_t NextSeed();
   // The window shows the box here; headless does nothing.
   virtual void ShowModal(const std::string&, const std::string&) {}
 };

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
       auto v = value();
       if (!v) return Usage(arg + " needs a value");
       if (arg == "--data") {
-        if (chdir(v->c_str()) != 0) return Usage("cannot enter " + *v + ": " + std::strerror(errno));
+        if (chdir(v->c_str()) != 0)
+          return Usage("cannot enter " + *v + ": " + std::strerror(errno));
       } else if (arg == "--seed") {
         uint32_t seed = 0;
         auto [end, ec] = std::from_chars(v->data(), v->data() + v->size(), seed);

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ui/dump.h"
+#include "ui/state_hash.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 
@@ -15,6 +16,11 @@ namespace {
 
 struct ScriptError {
   std::string what;
+};
+
+// A sync check failed: the run stops with exit status 3.
+struct OutOfSync {
+  uint64_t frame;
 };
 
 // Splits at runs of spaces and tabs.
@@ -71,21 +77,30 @@ void SetField(World& world, const std::string& line, const std::vector<std::stri
   }
   Arity(w, 3, 3);
   const std::string& v = w[3];
-  if (field == "X") o.X = Real(v);
-  else if (field == "Y") o.Y = Real(v);
-  else if (field == "Angle") o.Angle = Real(v);
-  else if (field == "Frame") o.Frame = Real(v);
+  if (field == "X")
+    o.X = Real(v);
+  else if (field == "Y")
+    o.Y = Real(v);
+  else if (field == "Angle")
+    o.Angle = Real(v);
+  else if (field == "Frame")
+    o.Frame = Real(v);
   else if (field == "Energy0") {
     if (o.Energy.empty()) o.Energy.push_back(0);
     o.Energy[0] = Real(v);
   } else if (field == "Cargo0") {
     if (o.Cargo.empty()) o.Cargo.push_back(0);
     o.Cargo[0] = Real(v);
-  } else if (field == "Action") o.Action = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "AttackIndex") o.AttackIndex = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "BuildProgress") o.BuildProgress = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "Selected") o.Selected = Int(v, 0, 1) == 1;
-  else throw ScriptError{"unknown field '" + field + "'"};
+  } else if (field == "Action")
+    o.Action = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "AttackIndex")
+    o.AttackIndex = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "BuildProgress")
+    o.BuildProgress = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+  else if (field == "Selected")
+    o.Selected = Int(v, 0, 1) == 1;
+  else
+    throw ScriptError{"unknown field '" + field + "'"};
 }
 
 void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std::string>& w,
@@ -105,10 +120,14 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
               static_cast<int>(Int(w[2], INT32_MIN, INT32_MAX)));
   } else if (cmd == "down") {
     Arity(w, 1, 1);
-    if (w[1] == "left") host.Down(Frontend::Button::Left);
-    else if (w[1] == "right") host.Down(Frontend::Button::Right);
-    else if (w[1] == "middle") host.Down(Frontend::Button::Middle);
-    else throw ScriptError{"unknown button '" + w[1] + "'"};
+    if (w[1] == "left")
+      host.Down(Frontend::Button::Left);
+    else if (w[1] == "right")
+      host.Down(Frontend::Button::Right);
+    else if (w[1] == "middle")
+      host.Down(Frontend::Button::Middle);
+    else
+      throw ScriptError{"unknown button '" + w[1] + "'"};
   } else if (cmd == "choose") {
     Arity(w, 2, 2);
     host.Choose(static_cast<int>(Int(w[1], 1, 3)), static_cast<int>(Int(w[2], -1, INT32_MAX)));
@@ -127,8 +146,8 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
     Arity(w, 6, 6);
     if (!SpawnObject(f.world(), static_cast<int32_t>(Int(w[1], INT32_MIN, INT32_MAX)),
                      static_cast<int32_t>(Int(w[2], INT32_MIN, INT32_MAX)),
-                     static_cast<int32_t>(Int(w[3], INT32_MIN, INT32_MAX)), Real(w[4]),
-                     Real(w[5]), Real(w[6]))) {
+                     static_cast<int32_t>(Int(w[3], INT32_MIN, INT32_MAX)), Real(w[4]), Real(w[5]),
+                     Real(w[6]))) {
       throw ScriptError{"no type " + w[1] + "," + w[2] + " in the catalogue"};
     }
   } else if (cmd == "set") {
@@ -142,6 +161,20 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
       std::ofstream file(w[1]);
       file << text << '\n';
       if (!file) throw ScriptError{"cannot write " + w[1]};
+    }
+  } else if (cmd == "seed") {
+    Arity(w, 2, 2);
+    // Stands for the two clock readings: window creation and first frame.
+    if (f.state().Frames != 0 || !f.state().FirstFrame) throw ScriptError{"seed after the first frame"};
+    f.world().Rng.Seed = static_cast<uint32_t>(Int(w[1], 0, UINT32_MAX));
+    host.platform().nextSeed = static_cast<uint32_t>(Int(w[2], 0, UINT32_MAX));
+  } else if (cmd == "hash") {
+    Arity(w, 0, 1);
+    std::string now = HashText(StateHash(f));
+    if (w.size() == 1) {
+      out << now << std::endl;
+    } else if (w[1] != now) {
+      throw OutOfSync{f.state().Frames};
     }
   } else if (cmd == "screenshot") {
     Arity(w, 1, 1);
@@ -167,6 +200,9 @@ int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostrea
     } catch (const ScriptError& e) {
       err << "script line " << number << ": " << e.what << std::endl;
       return 2;
+    } catch (const OutOfSync& e) {
+      err << "out of sync at frame " << e.frame << std::endl;
+      return 3;
     }
   }
   return 0;

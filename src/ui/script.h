@@ -42,6 +42,7 @@ class HeadlessHost : public ScriptHost {
   void Choose(int k, int index) override { controls_.SetComboIndex(k, index); }
   void Check(int k, bool on) override { controls_.SetChecked(k, on); }
   void Resize(int w, int h) override;
+  HeadlessControls& controls() { return controls_; }
   bool Screenshot(const std::string&, std::string& error) override {
     error = "screenshot needs the window";
     return false;

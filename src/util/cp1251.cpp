@@ -21,11 +21,13 @@ std::string Convert(std::string_view in, const char* to, const char* from, size_
     if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1)) break;
     if (errno == E2BIG) break;  // cannot happen: the buffer is four times the input
     // EILSEQ or EINVAL: skip one unit of input (a whole UTF-8 sequence where possible).
+    // Skip one byte, and for UTF-8 input the continuation bytes that follow it.
     size_t skip = 1;
     if (replaceStep > 1) {
-      unsigned char lead = static_cast<unsigned char>(*src);
-      skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-      if (skip > srcLeft) skip = srcLeft;
+      while (skip < srcLeft && skip < replaceStep &&
+             (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80) {
+        ++skip;
+      }
     }
     src += skip;
     srcLeft -= skip;
@@ -39,6 +41,10 @@ std::string Convert(std::string_view in, const char* to, const char* from, size_
 
 }  // namespace
 
-std::string ToUtf8(std::string_view cp1251) { return Convert(cp1251, "UTF-8", "WINDOWS-1251", 1); }
+std::string ToUtf8(std::string_view cp1251) {
+  return Convert(cp1251, "UTF-8", "WINDOWS-1251", 1);
+}
 
-std::string ToCp1251(std::string_view utf8) { return Convert(utf8, "WINDOWS-1251", "UTF-8", 4); }
+std::string ToCp1251(std::string_view utf8) {
+  return Convert(utf8, "WINDOWS-1251", "UTF-8", 4);
+}

@@ -12,12 +12,18 @@ int32_t RoundHalfEven(double v) {
   return static_cast<int32_t>(std::nearbyint(v));
 }
 
-std::string IntToStr(int64_t v) { return std::to_string(v); }
+std::string IntToStr(int64_t v) {
+  return std::to_string(v);
+}
 
 bool TryStrToInt(std::string_view word, int32_t& out) {
   std::string_view digits = word;
   if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-  if (digits.empty() || digits.front() == '+') return false;
+  // One sign only: after a '+' no further sign may follow.
+  if (digits.empty() || digits.front() == '+' ||
+      (digits.size() < word.size() && digits.front() == '-')) {
+    return false;
+  }
   int32_t value = 0;
   auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (ec != std::errc() || end != digits.data() + digits.size()) return false;
@@ -45,8 +51,8 @@ double StrToFloat(std::string_view word) {
   bool ok = !body.empty() && (std::isdigit(static_cast<unsigned char>(body.front())) ||
                               (body.front() == '.' && body.size() > 1));
   if (ok) {
-    auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), value,
-                                     std::chars_format::general);
+    auto [end, ec] =
+        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
     ok = (ec == std::errc() || ec == std::errc::result_out_of_range) &&
          end == body.data() + body.size();
     if (ec == std::errc::result_out_of_range) ok = false;

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsDelim(char c, std::string_view delims) { return delims.find(c) != std::string_view::npos; }
+bool IsDelim(char c, std::string_view delims) {
+  return delims.find(c) != std::string_view::npos;
+}
 
 }  // namespace
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "util/random.h"
+
+#include <gtest/gtest.h>
 
 TEST(Random, LinearCongruentialSequence) {
   Random r{1};
@@ -14,4 +14,6 @@ TEST(Random, LinearCongruentialSequence) {
   EXPECT_EQ(z.Next(0), 0u);
 }
 
-TEST(Random, ClockSeed) { EXPECT_EQ(ClockSeed(1, 2, 3, 4), 3723004u); }
+TEST(Random, ClockSeed) {
+  EXPECT_EQ(ClockSeed(1, 2, 3, 4), 3723004u);
+}

@@ -1,0 +1,82 @@
+#include <GL/gl.h>
+
+#include <utility>
+
+#include "game/sprites.h"
+#include "render/render.h"
+
+void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth,
+                     int32_t frameHeight, int32_t row, int32_t column, bool mirror) {
+  // Products in integers, quotients in reals.
+  const auto ratio = [](int64_t a, int64_t b, int32_t d) {
+    return static_cast<double>(a * b) / static_cast<double>(d);
+  };
+  double uL = ratio(column - 1, frameWidth, sheetWidth);
+  double uR = ratio(column, frameWidth, sheetWidth);
+  const double vB = 1 - ratio(row, frameHeight, sheetHeight);
+  const double vT = 1 - ratio(row - 1, frameHeight, sheetHeight);
+  if (mirror) std::swap(uL, uR);
+  const double w = frameWidth;
+  const double h = frameHeight;
+  glBegin(GL_QUADS);
+  glTexCoord2d(uL, vB);
+  glVertex2d(0, 0);
+  glTexCoord2d(uR, vB);
+  glVertex2d(w, 0);
+  glTexCoord2d(uR, vT);
+  glVertex2d(w, h);
+  glTexCoord2d(uL, vT);
+  glVertex2d(0, h);
+  glEnd();
+}
+
+void DrawObject(World& world, int32_t index, int32_t selector, bool showBars) {
+  if (index < 0) return;
+  // ChooseSprite applies the counter rules and advances the counter, drawn or not.
+  const SpriteChoice choice = ChooseSprite(world, static_cast<size_t>(index), selector);
+  if (!choice.Draw) return;
+  const TObyekt& object = world.Objects[static_cast<size_t>(index)];
+  const TOpisan& type = *choice.Type;
+  const float fw = static_cast<float>(type.FrameWidth);
+  const float fh = static_cast<float>(type.FrameHeight);
+
+  glBindTexture(GL_TEXTURE_2D, choice.Texture);
+  glPushMatrix();
+  glTranslatef(object.X - fw / 2.0f, object.Y - fh / 2.0f, -5);
+  DrawSpriteFrame(type.SheetWidth, type.SheetHeight, type.FrameWidth, type.FrameHeight, choice.Row,
+                  choice.Column, choice.Mirrored);
+  glTranslatef(0, 0, 0.5f);
+  glDisable(GL_TEXTURE_2D);
+  glLineWidth(3);
+  if (showBars) {
+    const float h = object.Energy[0];
+    glBegin(GL_LINES);
+    glColor3f(1, 0, 0);
+    glVertex2f(0, fh);
+    glColor3f(1, 1, 0);
+    glVertex2f(h / 20, fh);
+    glColor3f(1, 1, 0);
+    glVertex2f(h / 20, fh);
+    glColor3f(0, 1, 0);
+    glVertex2f(h / 10, fh);
+    glEnd();
+  }
+  glLineWidth(1);
+  glColor3f(0, 0, 1);
+  if (object.Selected) {
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(0, 0);
+    glVertex2f(0, fh);
+    glVertex2f(fw, fh);
+    glVertex2f(fw, 0);
+    glEnd();
+  }
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1, 1, 1);
+  glPopMatrix();
+}
+
+void DrawObjects(World& world, bool showBars) {
+  for (size_t i = 0; i < world.Objects.size(); ++i)
+    DrawObject(world, static_cast<int32_t>(i), SelectorOf(world.Objects[i]), showBars);
+}

@@ -1,0 +1,20 @@
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "render/render.h"
+
+uint32_t GlTextureUploader::Upload(const Image& image) {
+  // A buffer shorter than its size says (never made by the decoder) is not uploaded: id 0.
+  const size_t needed = static_cast<size_t>(image.Width > 0 ? image.Width : 0) *
+                        static_cast<size_t>(image.Height > 0 ? image.Height : 0) * 4;
+  if (needed == 0 || image.Pixels.size() < needed) return 0;
+  GLuint id = 0;
+  glGenTextures(1, &id);
+  glBindTexture(GL_TEXTURE_2D, id);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  gluBuild2DMipmaps(GL_TEXTURE_2D, 4, image.Width, image.Height, GL_RGBA, GL_UNSIGNED_BYTE,
+                    image.Pixels.data());
+  return id;
+}

@@ -1,0 +1,431 @@
+#include "game/loader.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ui/headless.h"
+#include "util/cp1251.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each test works in a fresh folder that is also the working directory.
+class LoaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_ = fs::current_path();
+    dir_ = fs::temp_directory_path() /
+           ("loader_test_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "ludi");
+    fs::current_path(dir_);
+    platform_.answerAtOnce = false;
+  }
+  void TearDown() override {
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+
+  // Writes UTF-8 text as Windows-1251 bytes.
+  void Write(const std::string& name, const std::string& utf8) {
+    std::ofstream(dir_ / name, std::ios::binary) << ToCp1251(utf8);
+  }
+
+  // A 2 x 2 bitmap file.
+  void WriteBitmap(const std::string& name) {
+    std::vector<uint8_t> file(54 + 12, 0);
+    file[18] = 2;
+    file[22] = 2;
+    file[28] = 24;
+    std::ofstream(dir_ / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
+  }
+
+  // Loads one type file into a fresh row; returns the error text, or "" when it loads.
+  std::string LoadFile(const std::string& utf8) {
+    Write("ludi/t.txt", utf8);
+    world_.Catalogue.emplace_back();
+    try {
+      LoadTypeFile(world_, ".\\ludi\\t.txt", world_.Catalogue.size() - 1, context_);
+    } catch (const LoadError& e) {
+      return e.what();
+    }
+    return "";
+  }
+
+  std::string List(const std::string& listText) {
+    Write("ludi/ludi.txt", listText);
+    try {
+      LoadRaceList(world_, "ludi.txt", ".\\ludi\\", context_);
+    } catch (const LoadError& e) {
+      return e.what();
+    }
+    return "";
+  }
+
+  const std::vector<TOpisan>& Types() { return world_.Catalogue.back().Types; }
+  static std::string W(const char* utf8) { return ToCp1251(utf8); }
+
+  fs::path old_;
+  fs::path dir_;
+  World world_;
+  RecordingPlatform platform_;
+  CountingUploader uploader_;
+  LoadContext context_{platform_, uploader_};
+};
+
+}  // namespace
+
+TEST_F(LoaderTest, EverySectionFillsItsFields) {
+  WriteBitmap("a.bmp");
+  WriteBitmap("b.bmp");
+  ASSERT_EQ(LoadFile(")название\n"
+                     "krest rabochiy\n"
+                     ")спрайты\n"
+                     ".\\a.bmp\n"
+                     ".\\b.bmp\n"
+                     ")индексы\n"
+                     "0 1 2 3 4\n"
+                     "1\n"
+                     ")параметры\n"
+                     "1 1 1 1 1\n"
+                     "16 256 128 32 -32\n"
+                     ")энергия\n"
+                     "hp 100 80\n"
+                     ")скорость\n"
+                     "step 2.5\n"
+                     ")удар\n"
+                     "mech rez 3.5 blizh -1e1\n"
+                     ")стройка\n"
+                     "dom  bolshoy\n"
+                     ")ремонт\n"
+                     "vse\n"
+                     ")добыча\n"
+                     "zoloto 10 0.5\n"
+                     ")цена\n"
+                     "]ресурсы\n"
+                     "gold 50 0\n"
+                     "]объекты\n"
+                     "dom 1\n"
+                     ")ресурс\n"
+                     "1000\n"
+                     "750.5\n"),
+            "");
+  ASSERT_EQ(Types().size(), 1u);
+  const TOpisan& t = Types()[0];
+  EXPECT_EQ(t.Name, "krest");
+  EXPECT_EQ(t.SecondName, "rabochiy");
+  EXPECT_EQ(t.Textures, (std::vector<uint32_t>{1, 2}));
+  ASSERT_EQ(t.Animations.size(), 2u);
+  EXPECT_EQ(t.Animations[0].TextureIndex, 0);
+  EXPECT_EQ(t.Animations[0].Frames, (std::vector<int32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(t.Animations[1].TextureIndex, 1);
+  EXPECT_TRUE(t.Animations[1].Frames.empty());
+  EXPECT_EQ(t.Radius, 16.0f);
+  EXPECT_EQ(t.SheetWidth, 256);
+  EXPECT_EQ(t.SheetHeight, 128);
+  EXPECT_EQ(t.FrameWidth, 32);
+  EXPECT_EQ(t.FrameHeight, -32);
+  ASSERT_EQ(t.Energies.size(), 1u);
+  EXPECT_EQ(t.Energies[0].Name, "hp");
+  EXPECT_EQ(t.Energies[0].Value, 100.0f);
+  EXPECT_EQ(t.Energies[0].Param3, 80.0f);
+  EXPECT_EQ(t.Speeds, (std::vector<float>{2.5f}));
+  ASSERT_EQ(t.Attacks.size(), 1u);
+  EXPECT_EQ(t.Attacks[0].Name, "mech");
+  EXPECT_EQ(t.Attacks[0].Param2, "rez");
+  EXPECT_EQ(t.Attacks[0].Strength, 3.5f);
+  EXPECT_EQ(t.Attacks[0].Param4, "blizh");
+  EXPECT_EQ(t.Attacks[0].Param5, -10.0f);
+  EXPECT_EQ(t.Buildables, (std::vector<std::string>{"dom  bolshoy"}));  // the whole line
+  EXPECT_EQ(t.Repairs, (std::vector<std::string>{"vse"}));
+  ASSERT_EQ(t.Mining.size(), 1u);
+  EXPECT_EQ(t.Mining[0].Name, "zoloto");
+  EXPECT_EQ(t.Mining[0].Capacity, 10.0f);
+  EXPECT_EQ(t.Mining[0].Param3, 0.5f);
+  ASSERT_EQ(t.PriceResources.size(), 1u);
+  EXPECT_EQ(t.PriceResources[0].Name, "gold");
+  EXPECT_EQ(t.PriceResources[0].Amount, 50.0f);
+  ASSERT_EQ(t.PriceObjects.size(), 1u);
+  EXPECT_EQ(t.PriceObjects[0].Name, "dom");
+  EXPECT_EQ(t.PriceObjects[0].Count, 1.0f);
+  EXPECT_TRUE(t.IsResource);
+  EXPECT_EQ(t.ResourceAmount, 750.5f);  // a later line overwrites
+}
+
+TEST_F(LoaderTest, NameLinesStartTypesAndSubSectionCarriesOver) {
+  ASSERT_EQ(LoadFile(")энергия\n"
+                     "hp 1 1\n"  // before any type: ignored
+                     ")цена\n"
+                     "gold 5 5\n"  // sub-section still empty: ignored
+                     ")название\n"
+                     "one\n"
+                     "two second\n"
+                     ")ресурс\n"
+                     "5\n"
+                     ")цена\n"
+                     "]ресурсы\n"
+                     "gold 50 0\n"
+                     ")название\n"
+                     "three\n"
+                     ")цена\n"
+                     "iron 7 0\n"  // "ресурсы" is still in force
+                     ")апгрейд\n"
+                     "]объекты\n"
+                     "x 1\n"  // no upgrade yet: ignored
+                     ")цена\n"
+                     "dom 2\n"),  // "объекты" left over from the upgrade section
+            "");
+  ASSERT_EQ(Types().size(), 3u);
+  EXPECT_EQ(Types()[0].Name, "one");
+  EXPECT_TRUE(Types()[0].SecondName.empty());
+  EXPECT_TRUE(Types()[0].Energies.empty());
+  EXPECT_TRUE(Types()[0].PriceResources.empty());
+  EXPECT_EQ(Types()[1].SecondName, "second");
+  EXPECT_TRUE(Types()[1].IsResource);
+  ASSERT_EQ(Types()[1].PriceResources.size(), 1u);
+  ASSERT_EQ(Types()[2].PriceResources.size(), 1u);
+  EXPECT_EQ(Types()[2].PriceResources[0].Name, "iron");
+  EXPECT_TRUE(Types()[2].Upgrades.empty());
+  ASSERT_EQ(Types()[2].PriceObjects.size(), 1u);
+  EXPECT_EQ(Types()[2].PriceObjects[0].Count, 2.0f);
+}
+
+TEST_F(LoaderTest, UpgradesTakeTheLinesAfterTheirName) {
+  ASSERT_EQ(LoadFile(")название\n"
+                     "dom\n"
+                     ")апгрейд\n"
+                     "]название\n"
+                     "steny krepche\n"
+                     "]ресурсы\n"
+                     "gold 10 1\n"
+                     "wood 20 2\n"
+                     "]название\n"
+                     "bashni\n"
+                     "]объекты\n"
+                     "kuznya 1\n"
+                     "]ресурсы\n"
+                     "gold 30 3\n"),
+            "");
+  ASSERT_EQ(Types().size(), 1u);  // "название" as a sub-section makes no type
+  const std::vector<TUpgrade>& ups = Types()[0].Upgrades;
+  ASSERT_EQ(ups.size(), 2u);
+  EXPECT_EQ(ups[0].Name, "steny krepche");
+  ASSERT_EQ(ups[0].Resources.size(), 2u);
+  EXPECT_EQ(ups[0].Resources[1].Name, "wood");
+  EXPECT_EQ(ups[0].Resources[1].Amount, 20.0f);
+  EXPECT_EQ(ups[0].Resources[1].Param3, 2.0f);
+  EXPECT_TRUE(ups[0].ObjectCounts.empty());
+  EXPECT_EQ(ups[1].Name, "bashni");
+  ASSERT_EQ(ups[1].ObjectCounts.size(), 1u);
+  EXPECT_EQ(ups[1].ObjectCounts[0].Name, "kuznya");
+  ASSERT_EQ(ups[1].Resources.size(), 1u);
+  EXPECT_EQ(ups[1].Resources[0].Amount, 30.0f);
+}
+
+TEST_F(LoaderTest, TrimmingLineEndsAndHeaders) {
+  ASSERT_EQ(LoadFile("\t )название \r\n"  // starts with a blank: trimmed to a header
+                     "\r\n"
+                     "  \t\x01 kr\res\rt  sec \r\n"  // lone CRs are dropped from the line
+                     ")энергия)whatever\n"
+                     "hp 1 2\n"
+                     ") энергия\n"  // a section named " энергия": no such row
+                     "hp 3 4\n"
+                     ")\n"
+                     "hp 5 6\n"
+                     ")энергия\r"  // a lone CR at the end is dropped; LF ends the line
+                     "\nmp 7 8"),  // the last line needs no line break
+            "");
+  ASSERT_EQ(Types().size(), 1u);
+  EXPECT_EQ(Types()[0].Name, "krest");
+  EXPECT_EQ(Types()[0].SecondName, "sec");
+  ASSERT_EQ(Types()[0].Energies.size(), 2u);
+  EXPECT_EQ(Types()[0].Energies[0].Value, 1.0f);
+  EXPECT_EQ(Types()[0].Energies[1].Name, "mp");
+}
+
+TEST_F(LoaderTest, IndexLineOf256WordsGivesNoFrames) {
+  std::string line = "0";
+  for (int i = 1; i < 256; ++i) line += " 1";
+  ASSERT_EQ(LoadFile(")название\nx\n)индексы\n" + line + "\n" + line + " 1 2\n"), "");
+  ASSERT_EQ(Types()[0].Animations.size(), 2u);
+  EXPECT_TRUE(Types()[0].Animations[0].Frames.empty());
+  EXPECT_EQ(Types()[0].Animations[1].Frames.size(), 1u);  // 258 words count 2
+}
+
+TEST_F(LoaderTest, NumberErrorsKeepThePartlyFilledEntry) {
+  EXPECT_EQ(LoadFile(")название\nx\n)энергия\nhp 100 80\nhp 100\nnever 1 1\n"),
+            "'' is not a valid floating point value");
+  ASSERT_EQ(Types()[0].Energies.size(), 2u);
+  EXPECT_EQ(Types()[0].Energies[1].Name, "hp");
+  EXPECT_EQ(Types()[0].Energies[1].Value, 100.0f);
+
+  EXPECT_EQ(LoadFile(")название\nx\n)ресурс\n500 gold\n"),
+            "'500 gold' is not a valid floating point value");
+  EXPECT_TRUE(Types()[0].IsResource);
+
+  EXPECT_EQ(LoadFile(")название\nx\n)индексы\n0 1 x 3\n"), "'x' is not a valid integer value");
+  ASSERT_EQ(Types()[0].Animations.size(), 1u);
+  EXPECT_EQ(Types()[0].Animations[0].Frames, (std::vector<int32_t>{1, 0, 0}));
+
+  EXPECT_EQ(LoadFile(")название\nx\n)параметры\n16 256 1.5 32 32\n"),
+            "'1.5' is not a valid integer value");
+  EXPECT_EQ(Types()[0].Radius, 16.0f);
+  EXPECT_EQ(Types()[0].SheetWidth, 256);
+  EXPECT_EQ(Types()[0].SheetHeight, 0);
+
+  EXPECT_EQ(LoadFile(")название\nx\n)параметры\n16\n"), "'' is not a valid integer value");
+  EXPECT_EQ(LoadFile(")название\nx\n)скорость\nstep 2,5\n"),
+            "'2,5' is not a valid floating point value");
+  EXPECT_EQ(Types()[0].Speeds.size(), 1u);
+  EXPECT_EQ(LoadFile(")название\nx\n)удар\na b c d 1\n"),
+            "'c' is not a valid floating point value");
+  EXPECT_EQ(Types()[0].Attacks[0].Param2, "b");
+  EXPECT_EQ(LoadFile(")название\nx\n)цена\n]объекты\ndom\n"),
+            "'' is not a valid floating point value");
+  EXPECT_EQ(Types()[0].PriceObjects.size(), 1u);
+}
+
+TEST_F(LoaderTest, RaceListNamesFilesInOrder) {
+  Write("ludi/a.txt", ")название\na1\na2\n");
+  Write("ludi/b.txt", ")название\r\nb1\r\n");
+  ASSERT_EQ(List("a.txt\r\nb.txt\r\n"), "");
+  ASSERT_EQ(world_.Catalogue.size(), 1u);
+  ASSERT_EQ(Types().size(), 3u);
+  EXPECT_EQ(Types()[2].Name, "b1");
+  // A second load appends a second row.
+  ASSERT_EQ(List("b.txt"), "");
+  ASSERT_EQ(world_.Catalogue.size(), 2u);
+  EXPECT_EQ(world_.Catalogue[1].Types.size(), 1u);
+}
+
+TEST_F(LoaderTest, RaceListFailures) {
+  EXPECT_EQ(List(""), "File access denied");  // an empty list names the folder
+  EXPECT_EQ(world_.Catalogue.size(), 1u);
+  Write("ludi/a.txt", ")название\na1\n");
+  EXPECT_EQ(List("a.txt\n\n"), "File access denied");
+  EXPECT_EQ(Types().size(), 1u);  // loaded up to the failing line
+  EXPECT_EQ(List("a.txt\nmissing.txt\n"), "File not found");
+  EXPECT_EQ(Types().size(), 1u);
+  EXPECT_EQ(List("a.txt "), "File not found");  // the line is not trimmed
+  try {
+    LoadRaceList(world_, "none.txt", ".\\ludi\\", context_);
+    ADD_FAILURE();
+  } catch (const LoadError& e) {
+    EXPECT_STREQ(e.what(), "File not found");
+  }
+  EXPECT_EQ(world_.Catalogue.size(), 4u);  // no row for a missing list
+  EXPECT_TRUE(platform_.messages.empty());
+}
+
+TEST_F(LoaderTest, MissingSpriteEndsTheProgram) {
+  Write("ludi/t.txt", ")название\nx\n)спрайты\n.\\ludi\\gone.bmp\n)название\ny\n");
+  world_.Catalogue.emplace_back();
+  try {
+    LoadTypeFile(world_, ".\\ludi\\t.txt", 0, context_);
+    ADD_FAILURE() << "no exit";
+  } catch (const ProgramExit& exit) {
+    EXPECT_EQ(exit.Code, 1);
+  }
+  ASSERT_EQ(platform_.messages.size(), 2u);
+  EXPECT_EQ(platform_.messages[0].Text, "Error opening \".\\ludi\\gone.bmp");
+  EXPECT_EQ(platform_.messages[1].Text, "Unable to load .\\ludi\\gone.bmp");
+  ASSERT_EQ(Types().size(), 1u);
+  EXPECT_EQ(Types()[0].Textures.size(), 1u);
+}
+
+TEST_F(LoaderTest, GroundTexture) {
+  fs::create_directories(dir_ / "maps");
+  WriteBitmap("maps/summer2.bmp");
+  WriteBitmap("x.bmp");
+  uploader_.Upload(Image{});
+  LoadGround(world_, context_);
+  EXPECT_EQ(world_.GroundTexture, 2u);
+}
+
+namespace {
+
+// A catalogue that meets every requirement.
+World ValidWorld() {
+  TOpisan base;
+  base.Energies.push_back({"hp", 100, 100});
+  base.Textures = {1};
+  base.SheetWidth = 160;
+  base.SheetHeight = 128;
+  base.FrameWidth = 32;
+  base.FrameHeight = 32;
+  for (int a = 0; a < 4; ++a) base.Animations.push_back({0, {1, 4}});
+  base.PriceResources.push_back({"t", 10, 0});
+  TOpisan worker = base;
+  worker.Name = "worker";
+  worker.Speeds = {1};
+  worker.Mining.push_back({"gold", 10, 0});
+  worker.Buildables = {"base"};
+  TOpisan house = base;
+  house.Name = "base";
+  house.Buildables = {"worker"};
+  TOpisan deposit = base;
+  deposit.Name = "mine";
+  deposit.IsResource = true;
+  World world;
+  world.Catalogue.resize(2);
+  world.Catalogue[0].Types = {worker, house, deposit};
+  world.Catalogue[1].Types = {worker, house};
+  return world;
+}
+
+}  // namespace
+
+TEST(ValidateCatalogue, NamesTheFirstProblem) {
+  World world = ValidWorld();
+  EXPECT_EQ(ValidateCatalogue(world), "");
+
+  auto problem = [](auto change) {
+    World w = ValidWorld();
+    change(w);
+    return ValidateCatalogue(w);
+  };
+  EXPECT_EQ(problem([](World& w) { w.Catalogue.pop_back(); }), "Data error: race 1 is missing");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types.pop_back(); }),
+            "Data error: race 0, type 2 is missing");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].IsResource = false; }),
+            "Data error: race 0, type 2 (mine): IsResource is false");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[1].Types[1].Energies.clear(); }),
+            "Data error: race 1, type 1 (base): Energies is empty");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[1].Types[0].Speeds.clear(); }),
+            "Data error: race 1, type 0 (worker): Speeds is empty");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[0].Mining.clear(); }),
+            "Data error: race 0, type 0 (worker): Mining is empty");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[1].Buildables.clear(); }),
+            "Data error: race 0, type 1 (base): Buildables is empty");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].Animations.pop_back(); }),
+            "Data error: race 0, type 2 (mine): Animations[3] is missing");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].Animations[2].Frames.clear(); }),
+            "Data error: race 0, type 2 (mine): Animations[2].Frames is empty");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].Animations[1].TextureIndex = 1; }),
+            "Data error: race 0, type 2 (mine): Animations[1].TextureIndex 1 is outside Textures");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].Animations[1].Frames[0] = 5; }),
+            "Data error: race 0, type 2 (mine): Animations[1].Frames holds row 5, outside the "
+            "sheet's rows 1..4");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].FrameHeight = 0; }),
+            "Data error: race 0, type 2 (mine): sheet and frame sizes must be positive");
+  EXPECT_EQ(problem([](World& w) { w.Catalogue[1].Types[0].Buildables.push_back("tower"); }),
+            "Data error: race 1, type 0 (worker): Buildables names tower, which is no type of "
+            "this race");
+  // The last type of a name is the one built.
+  EXPECT_EQ(problem([](World& w) {
+              TOpisan copy = w.Catalogue[1].Types[1];
+              copy.PriceResources.clear();
+              w.Catalogue[1].Types.push_back(copy);
+            }),
+            "Data error: race 1, type 0 (worker): Buildables names base, whose PriceResources is "
+            "empty");
+}

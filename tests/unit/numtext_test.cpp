@@ -1,0 +1,98 @@
+#include "util/numtext.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+// The message a failed conversion carries.
+template <typename F>
+std::string MessageOf(F convert) {
+  try {
+    convert();
+  } catch (const ConvertError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+}  // namespace
+
+TEST(RoundHalfEven, HalvesGoToEven) {
+  EXPECT_EQ(RoundHalfEven(0.5), 0);
+  EXPECT_EQ(RoundHalfEven(1.5), 2);
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(-0.5), 0);
+  EXPECT_EQ(RoundHalfEven(-1.5), -2);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  EXPECT_EQ(RoundHalfEven(2.4999), 2);
+  EXPECT_EQ(RoundHalfEven(2.5001), 3);
+}
+
+TEST(RoundHalfEven, NanAndOutOfRange) {
+  EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+  EXPECT_EQ(RoundHalfEven(1e20), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(RoundHalfEven(-1e20), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::infinity()),
+            std::numeric_limits<int32_t>::max());
+}
+
+TEST(StrToInt, AcceptsDecimalWithOneSign) {
+  EXPECT_EQ(StrToInt("42"), 42);
+  EXPECT_EQ(StrToInt("-7"), -7);
+  EXPECT_EQ(StrToInt("+7"), 7);
+  EXPECT_EQ(StrToInt("007"), 7);
+  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+  EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<int32_t>::min());
+}
+
+TEST(StrToInt, RuntimeMessages) {
+  EXPECT_EQ(MessageOf([] { StrToInt(""); }), "'' is not a valid integer value");
+  EXPECT_EQ(MessageOf([] { StrToInt("12a"); }), "'12a' is not a valid integer value");
+  EXPECT_EQ(MessageOf([] { StrToInt("1.5"); }), "'1.5' is not a valid integer value");
+  EXPECT_EQ(MessageOf([] { StrToInt("+-5"); }), "'+-5' is not a valid integer value");
+  EXPECT_EQ(MessageOf([] { StrToInt("++5"); }), "'++5' is not a valid integer value");
+  EXPECT_EQ(MessageOf([] { StrToInt("-"); }), "'-' is not a valid integer value");
+  EXPECT_EQ(MessageOf([] { StrToInt("2147483648"); }), "'2147483648' is not a valid integer value");
+}
+
+TEST(StrToFloat, AcceptsPointAndExponent) {
+  EXPECT_DOUBLE_EQ(StrToFloat("2.5"), 2.5);
+  EXPECT_DOUBLE_EQ(StrToFloat("-.5"), -0.5);
+  EXPECT_DOUBLE_EQ(StrToFloat("+1e3"), 1000.0);
+  EXPECT_DOUBLE_EQ(StrToFloat("1.5E-2"), 0.015);
+  EXPECT_DOUBLE_EQ(StrToFloat("100"), 100.0);
+}
+
+TEST(StrToFloat, RuntimeMessages) {
+  EXPECT_EQ(MessageOf([] { StrToFloat(""); }), "'' is not a valid floating point value");
+  EXPECT_EQ(MessageOf([] { StrToFloat("1,5"); }), "'1,5' is not a valid floating point value");
+  EXPECT_EQ(MessageOf([] { StrToFloat("500 gold"); }),
+            "'500 gold' is not a valid floating point value");
+  EXPECT_EQ(MessageOf([] { StrToFloat("inf"); }), "'inf' is not a valid floating point value");
+  EXPECT_EQ(MessageOf([] { StrToFloat("nan"); }), "'nan' is not a valid floating point value");
+  EXPECT_EQ(MessageOf([] { StrToFloat("0x10"); }), "'0x10' is not a valid floating point value");
+  EXPECT_EQ(MessageOf([] { StrToFloat("."); }), "'.' is not a valid floating point value");
+  EXPECT_EQ(MessageOf([] { StrToFloat("1e"); }), "'1e' is not a valid floating point value");
+  EXPECT_EQ(MessageOf([] { StrToFloat("--1"); }), "'--1' is not a valid floating point value");
+}
+
+TEST(FloatToStrG15, FixedNotation) {
+  EXPECT_EQ(FloatToStrG15(2.5), "2.5");
+  EXPECT_EQ(FloatToStrG15(10), "10");
+  EXPECT_EQ(FloatToStrG15(-570), "-570");
+  EXPECT_EQ(FloatToStrG15(0), "0");
+  EXPECT_EQ(FloatToStrG15(static_cast<double>(0.1f)), "0.100000001490116");
+  EXPECT_EQ(FloatToStrG15(0.00001), "0.00001");
+  EXPECT_EQ(FloatToStrG15(123456789012345.0), "123456789012345");
+}
+
+TEST(FloatToStrG15, ScientificBeyondTheRange) {
+  EXPECT_EQ(FloatToStrG15(0.000001), "1E-6");
+  EXPECT_EQ(FloatToStrG15(1e20), "1E20");
+  EXPECT_EQ(FloatToStrG15(-2.5e-7), "-2.5E-7");
+  EXPECT_EQ(FloatToStrG15(1e15), "1E15");
+}

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "ui/recorder.h"
+#include "ui/script.h"
+#include "ui/state_hash.h"
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int Replay(const std::string& script, std::string* err = nullptr) {
+  RecordingPlatform platform;
+  HeadlessHost host(platform);
+  std::istringstream in(script);
+  std::ostringstream out, errs;
+  int status = RunScript(in, host, out, errs);
+  if (err) *err = errs.str();
+  return status;
+}
+
+// A session with clock seeds, inputs between frames, and a resize before the first tick.
+std::string RecordSession(const std::string& path) {
+  RecordingPlatform platform;
+  platform.fixedSeed = 4242;
+  HeadlessHost host(platform);
+  Recorder rec(path);
+  auto input = [&](const std::string& line, auto action) {
+    rec.Input(line);
+    action();
+  };
+  input("resize 400 300", [&] { host.Resize(400, 300); });
+  for (int frame = 0; frame < 250; ++frame) {
+    if (frame % 7 == 0) {
+      input("move " + std::to_string(frame) + " 20", [&] { host.Move(frame, 20); });
+    }
+    if (frame == 30) input("down left", [&] { host.Down(Frontend::Button::Left); });
+    if (frame == 40) input("press 2", [&] { host.Press(2); });
+    host.Tick();
+    rec.FrameDone(host.frontend(), platform.usedSeeds);
+  }
+  rec.Close(host.frontend());
+  return HashText(StateHash(host.frontend()));
+}
+
+}  // namespace
+
+TEST(Replay, RecordedSessionReplaysInSync) {
+  std::string path = (std::filesystem::temp_directory_path() / "rts_replay_test.txt").string();
+  std::string finalHash = RecordSession(path);
+  std::string script = ReadAll(path);
+  EXPECT_EQ(script.rfind("seed 4242 4242\nresize 400 300\n", 0), 0u) << script;
+  EXPECT_NE(script.find("hash " + finalHash), std::string::npos);
+  EXPECT_NE(script.find("tick "), std::string::npos);
+  std::string err;
+  EXPECT_EQ(Replay(script, &err), 0) << err;
+
+  // One input changed: the next check fails and names the frame.
+  std::string changed = script;
+  size_t at = changed.find("move 98 20");
+  ASSERT_NE(at, std::string::npos);
+  changed.replace(at, 10, "move 99 20");
+  EXPECT_EQ(Replay(changed, &err), 3);
+  EXPECT_NE(err.find("out of sync at frame 100"), std::string::npos) << err;
+
+  // Cut short (whole lines are flushed as they are written): replays up to where it stops.
+  EXPECT_EQ(Replay(script.substr(0, script.find('\n', script.size() / 2) + 1)), 0);
+  std::filesystem::remove(path);
+}
+
+TEST(Replay, SeedLineOnlyBeforeTheFirstFrame) {
+  EXPECT_EQ(Replay("seed 1 2\ntick\nhash\n"), 0);
+  EXPECT_EQ(Replay("tick\nseed 1 2\n"), 2);
+  EXPECT_EQ(Replay("hash 0123456789abcdef\n"), 3);
+}
