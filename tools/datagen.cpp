@@ -2,20 +2,23 @@
 // Everything is drawn by our own renderer from fixed numbers: the output is byte-identical
 // on every run.
 //
-// Numbers. Each side starts with 570 money and spends 1 per build tick.
-// - Base 300 ticks: the first worker puts it up in 3 s and leaves 270 for training.
-// - Worker 70 ticks: the base trains workers 2 and 3 at money 200 and 130; money falls below
-//   100 while the side has 3 workers (the 4th is only ready at 60), so the computer sends a
-//   miner at once. A price of 57 or less would train the 4th worker first and the side would
-//   never mine: mining starts only with at most 3 workers and money below 100.
+// Numbers. Each side starts with 570 money and spends 1 per build tick. The computer sends
+// idle workers against the enemy whenever money is above 100, and to mine only while money is
+// below 100 with at most 3 workers and nobody mining.
+// - Base 480 ticks: the first worker puts it up in 5 s and leaves 90. Below 100 the builder
+//   goes mining at once instead of walking off to fight (a cheaper base leaves more than 100,
+//   and every idle worker, the builder first, marches on the enemy and nobody ever mines).
+// - Worker 50 ticks: the 90 left train the second worker, who joins the first miner; later
+//   workers are paid from deliveries, the third usually becomes a miner too.
 // - Capacity 40: 4 s of mining (0.1 per frame) plus about 5 s of walking (the deposits lie
-//   200-280 units from the bases) delivers 40 per trip; up to three miners pay for the 4th to
-//   10th worker in about half a minute, then money climbs above 100 and the idle workers go
-//   for the enemy.
-// - Deposits hold 8000: about ten minutes of mining for one side.
-// - Workers: 60 hp and 0.25 per frame (humans), 75 hp and 0.2 (orcs): a duel ends in a death
-//   after 3 s. Bases 1500 / 1400 hp: a few attackers bring one down in 20-40 s. Soldiers
-//   (built by the player from the base) hit two to three times as hard.
+//   200-280 units from the bases) brings 40 per trip; the miners pay for the 4th to 10th worker
+//   in well under a minute, then money climbs above 100 and the idle workers attack.
+// - Deposits hold 8000: many minutes of mining for one side.
+// - Workers: 75 hp, humans hit 0.25 per frame and orcs 0.2: the humans' nearest deposit lies
+//   farther from their base, and the harder blow evens the match (headless runs over seven
+//   seeds: first deaths after about 50 s, one side wiped out after 2.5-5 minutes, each race
+//   winning some). Bases 1500 / 1400 hp. Soldiers (built by the player from the base) hit two
+//   to three times as hard and last longer.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -99,11 +102,11 @@ std::vector<TypeText> HumanTypes() {
   {
     auto l =
         Head("Крестьянин", "Работник", ".\\ludi\\krestyanin.bmp", kUnitRows, "10" + kUnitParams);
-    Append(l, {")энергия", "здоровье 60 60", ")скорость", "шаг 1", ")удар",
+    Append(l, {")энергия", "здоровье 75 75", ")скорость", "шаг 1", ")удар",
                "Кирка дробящий 0.25 ближний 0", ")добыча", "руда 40 0.1", ")стройка", "Ратуша",
                ")ремонт", "Ратуша"});
     Append(l, Upgrade("Кирки", 200));
-    Append(l, Price(70));
+    Append(l, Price(50));
     t.push_back({"krestyanin.txt", l});
   }
   {
@@ -112,7 +115,7 @@ std::vector<TypeText> HumanTypes() {
     Append(l, Upgrade("Укрепления", 400));
     Append(l, {"]объекты", "Крестьянин 5"});
     Append(l, Upgrade("Колокол", 150));
-    Append(l, Price(300));
+    Append(l, Price(480));
     t.push_back({"ratusha.txt", l});
   }
   {
@@ -139,7 +142,7 @@ std::vector<TypeText> OrcTypes() {
                "Кайло дробящий 0.2 ближний 0", ")добыча", "руда 40 0.1", ")стройка", "Стойбище",
                ")ремонт", "Стойбище"});
     Append(l, Upgrade("Кайла", 200));
-    Append(l, Price(70));
+    Append(l, Price(50));
     t.push_back({"batrak.txt", l});
   }
   {
@@ -149,7 +152,7 @@ std::vector<TypeText> OrcTypes() {
     Append(l, Upgrade("Частокол", 400));
     Append(l, {"]объекты", "Батрак 5"});
     Append(l, Upgrade("Барабаны", 150));
-    Append(l, Price(300));
+    Append(l, Price(480));
     t.push_back({"stoybishche.txt", l});
   }
   {
