@@ -1,4 +1,239 @@
 #include "game/orders.h"
 
-void ExecuteOrders(World&) {}
-void SteerTowards(World&, int32_t, float, float) {}
+#include <cmath>
+#include <string>
+
+#include "util/numtext.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegToRad = kPi / 180.0;
+constexpr double kRadToDeg = 180.0 / kPi;
+constexpr float kTurnStep = 5;       // degrees per frame
+constexpr double kMiningStep = 0.1;  // ore per frame
+
+// The capability each verb needs: the list of the type that must not be empty.
+struct Capability {
+  std::string_view Verb;
+  bool (*Has)(const TOpisan&);
+};
+
+const Capability kCapabilities[] = {
+    {"idti", [](const TOpisan& t) { return !t.Speeds.empty(); }},
+    {"idtiza", [](const TOpisan& t) { return !t.Speeds.empty(); }},
+    {"atakovat", [](const TOpisan& t) { return !t.Attacks.empty(); }},
+    {"stroyka", [](const TOpisan& t) { return !t.Buildables.empty(); }},
+    {"dobicha", [](const TOpisan& t) { return !t.Mining.empty(); }},
+};
+
+// False when the type lacks what the verb needs; an object without a type can do nothing.
+bool Capable(const TOpisan* type, std::string_view verb) {
+  for (const Capability& c : kCapabilities) {
+    if (c.Verb == verb) return type != nullptr && c.Has(*type);
+  }
+  return true;
+}
+
+// Number k of an order's argument (delimiter ","); false when missing or malformed.
+bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value) {
+  return TryStrToInt(WordOf(arg, ",", k), value);
+}
+
+int32_t WalkAction(const TObyekt& o) {
+  return CargoOf(o) > 0 ? kActionWalkLoaded : kActionWalk;
+}
+
+void Walk(World& world, int32_t i, std::string_view arg) {
+  int32_t x = 0;
+  int32_t y = 0;
+  // A malformed point ignores the order for this frame, Action included.
+  if (!ArgNumber(arg, 1, x) || !ArgNumber(arg, 2, y)) return;
+  TObyekt& o = world.Objects[static_cast<size_t>(i)];
+  o.Action = WalkAction(o);
+  SteerTowards(world, i, static_cast<float>(x), static_cast<float>(y));
+}
+
+void Follow(World& world, int32_t i, std::string_view arg) {
+  int32_t n = 0;
+  // A malformed or unknown object index ignores the order for this frame.
+  if (!ParseObjectIndex(world, arg, n)) return;
+  TObyekt& o = world.Objects[static_cast<size_t>(i)];
+  o.Action = WalkAction(o);
+  const TObyekt& target = world.Objects[static_cast<size_t>(n)];
+  SteerTowards(world, i, target.X, target.Y);
+}
+
+void Attack(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
+  int32_t n = 0;
+  // An unknown target or an attack entry outside the type's list ignores the order.
+  if (!ParseObjectIndex(world, arg, n)) return;
+  TObyekt& attacker = world.Objects[static_cast<size_t>(i)];
+  if (attacker.AttackIndex < 0 ||
+      static_cast<size_t>(attacker.AttackIndex) >= type.Attacks.size()) {
+    return;
+  }
+  attacker.Action = kActionWork;
+  TObyekt& target = world.Objects[static_cast<size_t>(n)];
+  // A target without health takes no damage and counts as dead below.
+  if (!target.Energy.empty()) {
+    target.Energy[0] -= type.Attacks[static_cast<size_t>(attacker.AttackIndex)].Strength;
+  }
+  target.Thought2 = target.Thought1;
+  target.Thought1 = "atakovat " + IntToStr(i);
+  if (!IsAlive(target)) attacker.Thought1.clear();
+}
+
+void Build(World& world, int32_t i, std::string_view arg) {
+  int32_t t = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+  if (!ArgNumber(arg, 1, t) || !ArgNumber(arg, 2, x) || !ArgNumber(arg, 3, y)) return;
+  TObyekt& builder = world.Objects[static_cast<size_t>(i)];
+  // A type outside the builder's race, or one without a price, ignores the order.
+  const TOpisan* built = FindType(world, builder.Rassa, t);
+  if (built == nullptr || built->PriceResources.empty()) return;
+  builder.Action = kActionWork;
+  // Only sides 0..3 have a treasury; any other side builds without paying.
+  if (IsPlayerSide(builder.Side)) {
+    TSide& side = world.Sides[static_cast<size_t>(builder.Side)];
+    if (side.Money > 0) {
+      builder.BuildProgress += 1;
+      side.Money -= 1;
+    }
+  }
+  if (static_cast<float>(builder.BuildProgress) >= built->PriceResources[0].Amount) {
+    builder.BuildProgress = 0;
+    builder.Thought1.clear();
+    const int32_t rassa = builder.Rassa;
+    const int32_t side = builder.Side;
+    // The spawn may move Objects: no reference into it is used after this line.
+    SpawnObject(world, rassa, t, side, static_cast<float>(x), static_cast<float>(y), 0);
+  }
+}
+
+void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
+  int32_t n = 0;
+  if (!ParseObjectIndex(world, arg, n)) return;
+  TObyekt& miner = world.Objects[static_cast<size_t>(i)];
+  miner.Action = kActionHidden;
+  TObyekt& deposit = world.Objects[static_cast<size_t>(n)];
+  // An empty Cargo on either side counts as holding 0: nothing moves.
+  if (!deposit.Cargo.empty() && deposit.Cargo[0] > 0 && !miner.Cargo.empty()) {
+    // Sums taken in double and stored as singles, like the fields.
+    deposit.Cargo[0] = static_cast<float>(deposit.Cargo[0] - kMiningStep);
+    miner.Cargo[0] = static_cast<float>(miner.Cargo[0] + kMiningStep);
+  }
+  // The capability test has made sure the type has a mining entry.
+  if (CargoOf(miner) >= type.Mining[0].Capacity) {
+    miner.Thought1 = miner.Thought2;
+    miner.Thought2 = "idtiza " + std::string(arg);
+  }
+}
+
+}  // namespace
+
+std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n) {
+  // The scanner's rules without its per-character search: this runs for every pair of objects.
+  if (delims.empty()) return n == 1 ? text : std::string_view{};
+  if (n == 0) return {};
+  auto isDelim = [delims](char c) {
+    for (char d : delims) {
+      if (c == d) return true;
+    }
+    return false;
+  };
+  unsigned count = 0;
+  size_t k = 0;
+  const size_t size = text.size();
+  while (k < size) {
+    while (k < size && isDelim(text[k])) ++k;
+    if (k == size) break;
+    const size_t start = k;
+    while (k < size && !isDelim(text[k])) ++k;
+    if (++count == n) return text.substr(start, k - start);
+  }
+  return {};
+}
+
+OrderWords SplitOrder(std::string_view order) {
+  OrderWords words;
+  size_t k = 0;
+  const size_t size = order.size();
+  for (std::string_view* word : {&words.Verb, &words.Arg}) {
+    while (k < size && order[k] == ' ') ++k;
+    if (k == size) break;
+    const size_t start = k;
+    while (k < size && order[k] != ' ') ++k;
+    *word = order.substr(start, k - start);
+  }
+  return words;
+}
+
+bool ParseObjectIndex(const World& world, std::string_view text, int32_t& index) {
+  int32_t value = 0;
+  if (!TryStrToInt(text, value)) return false;
+  if (value < 0 || static_cast<size_t>(value) >= world.Objects.size()) return false;
+  index = value;
+  return true;
+}
+
+void ExecuteOrders(World& world) {
+  const size_t count = world.Objects.size();
+  for (size_t k = 0; k < count; ++k) {
+    const auto i = static_cast<int32_t>(k);
+    TObyekt& o = world.Objects[k];
+    if (!IsAlive(o)) continue;
+    // Copies: the order may rewrite Thought1 while it runs.
+    std::string order = o.Thought1;
+    auto [verb, arg] = SplitOrder(order);
+    if (o.Angle > 360) o.Angle = 1;
+    if (o.Angle < 0) o.Angle = 359;
+    if (verb.empty()) o.Action = kActionIdle;
+    if (o.Thought1.empty() && !o.Thought2.empty()) {
+      o.Thought1 = std::move(o.Thought2);
+      o.Thought2.clear();
+    }
+    const TOpisan* type = TypeOf(world, o);
+    if (!Capable(type, verb)) verb = {};
+    if (verb.empty() || type == nullptr) continue;
+    if (verb == "idti") {
+      Walk(world, i, arg);
+    } else if (verb == "idtiza") {
+      Follow(world, i, arg);
+    } else if (verb == "atakovat") {
+      Attack(world, i, *type, arg);
+    } else if (verb == "stroyka") {
+      Build(world, i, arg);
+    } else if (verb == "dobicha") {
+      Mine(world, i, *type, arg);
+    }
+  }
+}
+
+void SteerTowards(World& world, int32_t index, float x, float y) {
+  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size()) return;
+  TObyekt& o = world.Objects[static_cast<size_t>(index)];
+  const TOpisan* type = TypeOf(world, o);
+  // An object without a type has no radius: it never arrives.
+  const float radius = type != nullptr ? type->Radius : 0.0f;
+  float dx = x - o.X;
+  float dy = y - o.Y;
+  const float dist =
+      static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+  if (dist < radius) o.Thought1.clear();
+  if (dist > 0) {
+    dx = dx / dist;
+    dy = dy / dist;
+  }
+  const double rad = static_cast<double>(o.Angle) * kDegToRad;
+  const auto hx = static_cast<float>(std::cos(rad));
+  const auto hy = static_cast<float>(std::sin(rad));
+  const auto dot = static_cast<float>(static_cast<double>(dx) * hx + static_cast<double>(dy) * hy);
+  // Outside [-1, 1] acos gives NaN and the comparison below fails: no turn.
+  const auto dev = static_cast<float>(std::acos(static_cast<double>(dot)) * kRadToDeg);
+  if (dev > 5) o.Angle += kTurnStep;
+  const double heading = static_cast<double>(o.Angle) * kDegToRad;
+  o.X = static_cast<float>(o.X + std::cos(heading));
+  o.Y = static_cast<float>(o.Y + std::sin(heading));
+}

@@ -1,4 +1,4 @@
-// rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE]
+// rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]
 #include <unistd.h>
 
 #include <charconv>
@@ -15,7 +15,7 @@ namespace {
 
 int Usage(const std::string& problem) {
   std::cerr << "rtsdemo: " << problem << "\n"
-            << "usage: rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE]\n";
+            << "usage: rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]\n";
   return 2;
 }
 
@@ -38,6 +38,7 @@ int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed) {
 int main(int argc, char** argv) {
   WindowOptions options;
   bool headless = false;
+  std::string dataProblem;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&]() -> std::optional<std::string> {
@@ -46,17 +47,19 @@ int main(int argc, char** argv) {
     };
     if (arg == "--headless") {
       headless = true;
-    } else if (arg == "--data" || arg == "--seed" || arg == "--script") {
+    } else if (arg == "--data" || arg == "--seed" || arg == "--script" || arg == "--record") {
       auto v = value();
       if (!v) return Usage(arg + " needs a value");
       if (arg == "--data") {
         if (chdir(v->c_str()) != 0)
-          return Usage("cannot enter " + *v + ": " + std::strerror(errno));
+          dataProblem = "cannot enter " + *v + ": " + std::strerror(errno);
       } else if (arg == "--seed") {
         uint32_t seed = 0;
         auto [end, ec] = std::from_chars(v->data(), v->data() + v->size(), seed);
         if (ec != std::errc() || end != v->data() + v->size()) return Usage("bad seed " + *v);
         options.seed = seed;
+      } else if (arg == "--record") {
+        options.record = *v;
       } else {
         options.script = *v;
       }
@@ -65,8 +68,12 @@ int main(int argc, char** argv) {
     }
   }
   if (headless) {
+    if (!dataProblem.empty()) return Usage(dataProblem);
     if (!options.script) return Usage("--headless needs --script");
+    if (options.record) return Usage("--record needs the window");
     return RunHeadless(*options.script, options.seed);
   }
+  // The window opens anyway; loading then reports what is missing.
+  if (!dataProblem.empty()) std::cerr << "rtsdemo: " << dataProblem << "\n";
   return RunWindow(argc, argv, options);
 }

@@ -8,6 +8,7 @@
 struct WindowOptions {
   std::optional<uint32_t> seed;
   std::optional<std::string> script;  // run it instead of the timer, then exit
+  std::optional<std::string> record;  // write the session as a replayable script
 };
 
 // Opens the window and runs the event loop; returns the exit status.

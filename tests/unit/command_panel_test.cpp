@@ -334,10 +334,11 @@ TEST_F(Panel, UpgradeModeIsInert) {
   int other = Spawn(kBase, 3, 300, 300);
   LeftAt(100, 100);
   host.Choose(3, 0);
+  obj(a).Thought1 = "wait";  // an unknown verb stays as it is
   obj(a).Thought2 = "next";
   RightAt(200, 200);
   RightAt(300, 300);
-  EXPECT_EQ(obj(a).Thought1, "");
+  EXPECT_EQ(obj(a).Thought1, "wait");
   EXPECT_EQ(obj(a).Thought2, "next");
   EXPECT_EQ(obj(other).Thought1, "");
   EXPECT_EQ(state().ClickCommand, 4);

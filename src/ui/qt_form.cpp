@@ -1,0 +1,353 @@
+#include "ui/qt_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QOpenGLContext>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <exception>
+#include <iostream>
+
+#include "ui/qt_view.h"
+#include "ui/texts.h"
+
+namespace {
+
+constexpr int kClientWidth = 694;
+constexpr int kClientHeight = 480;
+constexpr int kBannerHeight = 33;  // Panel1
+constexpr int kPanelWidth = 209;   // Panel2
+constexpr int kTimerMs = 10;
+constexpr int kListLine = 13;  // pixels a read-out line
+const char* const kErrorCaption = "rtsdemo";
+
+const char* const kBanner =
+    "RTS-демо на OpenGL: загрузите данные, создайте уровень и командуйте мышью";
+
+struct Place {
+  int x, y, w, h;
+};
+
+void Put(QWidget* widget, Place p) {
+  widget->setGeometry(p.x, p.y, p.w, p.h);
+}
+
+QPushButton* NewButton(QWidget* parent, const char* caption, Place p) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  Put(button, p);
+  return button;
+}
+
+QCheckBox* NewCheck(QWidget* parent, const char* caption, Place p) {
+  auto* check = new QCheckBox(QString::fromUtf8(caption), parent);
+  Put(check, p);
+  return check;
+}
+
+QComboBox* NewCombo(QWidget* parent, const char* shown) {
+  auto* combo = new QComboBox(parent);
+  MakeChoiceCombo(combo);
+  combo->setEditText(QString::fromUtf8(shown));
+  Put(combo, {24, 8, 145, 21});
+  return combo;
+}
+
+// Narrower tabs, so the three pages' tabs fit the 193-pixel tab control as they should.
+class CompactTabs : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return 12;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
+}  // namespace
+
+void QtPlatform::ShowModal(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
+  box.exec();
+}
+
+TForm1::TForm1(const FormOptions& options) : options_(options) {
+  platform_.owner = this;
+  platform_.answerAtOnce = options.answerAtOnce;
+  platform_.fixedSeed = options.seed;
+
+  BuildLayout();
+
+  RC = std::make_unique<QOpenGLContext>();
+  RC->setFormat(ViewSurfaceFormat());
+  hasGL_ = RC->create();
+  // Without a context the window still runs: the view stays black, the rules go on.
+  if (!hasGL_) std::cerr << "rtsdemo: no OpenGL context; nothing will be drawn\n";
+  frontend_ = std::make_unique<Frontend>(world_, controls_, platform_, uploader_, hasGL_);
+  if (!options_.record.empty()) {
+    recorder_ = std::make_unique<Recorder>(options_.record);
+    if (!recorder_->ok()) {
+      std::cerr << "rtsdemo: cannot write " << options_.record << "\n";
+      recorder_.reset();
+    }
+  }
+}
+
+TForm1::~TForm1() {
+  Timer1->stop();
+  CloseRecording();
+  if (RC) {
+    RC->doneCurrent();
+    RC.reset();
+  }
+}
+
+void TForm1::BuildLayout() {
+  setWindowTitle(QStringLiteral("OpenGL demo"));
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setPixelSize(11);  // MS Sans Serif 8 pt at 96 dpi
+  setFont(font);
+
+  Panel1 = new QLabel(QString::fromUtf8(kBanner), this);
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel1->setAlignment(Qt::AlignCenter);
+
+  Panel2 = new QFrame(this);
+  Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+  View = new GlView(ViewSurfaceFormat());
+  Panel3 = QWidget::createWindowContainer(View, this);
+  QPalette black = Panel3->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  Panel3->setPalette(black);
+  Panel3->setAutoFillBackground(true);
+  Panel3->setFocusPolicy(Qt::NoFocus);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(kTimerMs);
+  Timer1->setTimerType(Qt::PreciseTimer);
+
+  Button1 = NewButton(Panel2, "1. Загрузить данные.", {8, 8, 193, 25});
+  Button2 = NewButton(Panel2, "2. Создать тестовый уровень.", {8, 40, 193, 25});
+
+  PageControl1 = new QTabWidget(Panel2);
+  auto* tabStyle = new CompactTabs;
+  tabStyle->setParent(PageControl1);
+  PageControl1->tabBar()->setStyle(tabStyle);
+  Put(PageControl1, {8, 352, 193, 89});
+  TabSheet2 = new QWidget;
+  TabSheet3 = new QWidget;
+  TabSheet4 = new QWidget;
+  PageControl1->addTab(TabSheet2, QString::fromUtf8("Атака"));
+  PageControl1->addTab(TabSheet3, QString::fromUtf8("Строить"));
+  PageControl1->addTab(TabSheet4, QString::fromUtf8("Апгрейд"));
+  PageControl1->setCurrentIndex(0);
+
+  ListBox1 = new QListWidget(Panel2);
+  Put(ListBox1, {8, 80, 193, 233});
+  SetListLineHeight(ListBox1, kListLine);
+
+  ComboBox1 = NewCombo(TabSheet2, "Тип атаки");
+  ComboBox2 = NewCombo(TabSheet3, "Тип объекта");
+  ComboBox3 = NewCombo(TabSheet4, "Тип апгрейда");
+  Button3 = NewButton(TabSheet3, "Ремонт", {48, 32, 75, 25});  // has no action
+
+  CheckBox1 = NewCheck(Panel2, "Полоски", {8, 328, 73, 17});
+  CheckBox2 = NewCheck(Panel2, "Карта", {80, 328, 97, 17});
+
+  QWidget::setTabOrder(Button1, Button2);
+  QWidget::setTabOrder(Button2, PageControl1);
+  QWidget::setTabOrder(PageControl1, ListBox1);
+  QWidget::setTabOrder(ListBox1, CheckBox1);
+  QWidget::setTabOrder(CheckBox1, CheckBox2);
+
+  controls_.buttons = {Button1, Button2, Button3};
+  controls_.checks = {CheckBox1, CheckBox2};
+  controls_.combos = {ComboBox1, ComboBox2, ComboBox3};
+  controls_.list = ListBox1;
+  controls_.view = Panel3;
+
+  connect(Timer1, &QTimer::timeout, this, &TForm1::TimerDraw);
+  connect(Button1, &QPushButton::clicked, this, [this] {
+    Record("press 1");
+    Guarded([this] {
+      MakeCurrent();  // the loader uploads textures
+      frontend_->Button1Click();
+    });
+  });
+  connect(Button2, &QPushButton::clicked, this, [this] {
+    Record("press 2");
+    Guarded([this] { frontend_->Button2Click(); });
+  });
+  connect(View, &GlView::mouseMoved, this, &TForm1::MyMouseCursor);
+  connect(View, &GlView::mousePressed, this, &TForm1::MyMouseDown);
+
+  move(246, 173);
+  resize(kClientWidth, kClientHeight);
+  LayoutPanels();
+}
+
+void TForm1::LayoutPanels() {
+  const int w = width();
+  const int h = height();
+  Put(Panel1, {0, 0, w, kBannerHeight});
+  Put(Panel2, {0, kBannerHeight, kPanelWidth, std::max(0, h - kBannerHeight)});
+  Put(Panel3,
+      {kPanelWidth, kBannerHeight, std::max(0, w - kPanelWidth), std::max(0, h - kBannerHeight)});
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayoutPanels();
+  // The context is set up later; FormCreate then runs this resize.
+  if (!created_) {
+    pendingResize_ = true;
+    return;
+  }
+  ResizeNow();
+}
+
+void TForm1::FormCreate() {
+  if (created_) return;
+  if (hasGL_) {
+    if (!View->handle()) View->create();
+    if (MakeCurrent()) InitGL();
+  }
+  frontend_->FormCreate();
+  created_ = true;
+  if (pendingResize_) {
+    pendingResize_ = false;
+    ResizeNow();
+  } else if (MakeCurrent()) {
+    ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+  }
+  if (options_.runTimer) Timer1->start();
+}
+
+void TForm1::ResizeNow() {
+  if (!created_ || exiting_) return;
+  if (options_.scripted && !scriptResize_) {
+    // Under a script only `resize` runs frames; the toolkit's own resizes set the view.
+    if (MakeCurrent()) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+    return;
+  }
+  Guarded([this] {
+    if (hasGL_ && !MakeCurrent()) return;
+    RecordChoices();
+    Record("resize " + std::to_string(controls_.ViewWidth()) + " " +
+           std::to_string(controls_.ViewHeight()));
+    frontend_->FormResize();
+    AfterFrame(false);
+    Present();
+  });
+}
+
+void TForm1::ScriptResize() {
+  scriptResize_ = true;
+  ResizeNow();
+  scriptResize_ = false;
+}
+
+void TForm1::TimerDraw() {
+  if (!created_ || exiting_) return;
+  Guarded([this] {
+    if (hasGL_ && !MakeCurrent()) return;
+    RecordChoices();
+    frontend_->DrawScene();
+    AfterFrame(true);
+    Present();
+  });
+}
+
+void TForm1::MyMouseCursor(int x, int y) {
+  Record("move " + std::to_string(x) + " " + std::to_string(y));
+  frontend_->MyMouseCursor(x, y);
+}
+void TForm1::MyMouseDown(Frontend::Button button) {
+  Record(button == Frontend::Button::Left    ? "down left"
+         : button == Frontend::Button::Right ? "down right"
+                                             : "down middle");
+  frontend_->MyMouseDown(button);
+}
+
+void TForm1::Record(const std::string& command) {
+  if (recorder_) recorder_->Input(command);
+}
+
+// Choices change only by the user between frames and by the frame itself; what differs
+// from the end of the last frame is the user's.
+void TForm1::RecordChoices() {
+  if (!recorder_) return;
+  for (int k = 1; k <= 3; ++k) {
+    int index = controls_.ComboIndex(k);
+    if (index != lastComboIndex_[static_cast<size_t>(k - 1)]) {
+      Record("choose " + std::to_string(k) + " " + std::to_string(index));
+    }
+  }
+  for (int n = 1; n <= 2; ++n) {
+    bool on = controls_.Checked(n);
+    if (on != lastChecked_[static_cast<size_t>(n - 1)]) {
+      Record("check " + std::to_string(n) + (on ? " on" : " off"));
+    }
+  }
+}
+
+void TForm1::AfterFrame(bool timerTick) {
+  if (!recorder_) return;
+  for (int k = 1; k <= 3; ++k) lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
+  for (int n = 1; n <= 2; ++n) lastChecked_[static_cast<size_t>(n - 1)] = controls_.Checked(n);
+  if (timerTick) recorder_->FrameDone(*frontend_, platform_.usedSeeds);
+}
+
+void TForm1::CloseRecording() {
+  if (!recorder_) return;
+  recorder_->Close(*frontend_);
+  recorder_.reset();
+}
+
+bool TForm1::MakeCurrent() {
+  return hasGL_ && RC->makeCurrent(View);
+}
+
+void TForm1::Present() {
+  if (!hasGL_) return;
+  if (options_.keepFrames) {
+    const int w = controls_.ViewWidth();
+    const int h = controls_.ViewHeight();
+    if (w > 0 && h > 0) {
+      QImage picture(w, h, QImage::Format_RGBX8888);
+      ReadViewPixels(w, h, picture.bits());
+      lastFrame_ = std::move(picture);
+    }
+  }
+  // Swapping a window that is not on screen yet is undefined; its picture is dropped.
+  if (View->isExposed()) RC->swapBuffers(View);
+}
+
+template <typename Fn>
+void TForm1::Guarded(Fn&& fn) {
+  try {
+    fn();
+  } catch (const ProgramExit& e) {
+    Exit(e.Code);
+  } catch (const std::exception& e) {
+    // As the toolkit does with an error nobody caught: show it, the event loop goes on.
+    platform_.ShowMessage(e.what(), kErrorCaption);
+  } catch (...) {
+    platform_.ShowMessage("unknown error", kErrorCaption);
+  }
+}
+
+void TForm1::Exit(int code) {
+  exiting_ = true;
+  exitCode_ = code;
+  Timer1->stop();
+  QCoreApplication::exit(code);
+}

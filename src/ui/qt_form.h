@@ -1,0 +1,134 @@
+// The main window "OpenGL demo": banner, command panel and the OpenGL view, the frame timer and
+// the OpenGL context. Events are forwarded to the Frontend; no game logic lives here.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "game/world.h"
+#include "render/render.h"
+#include "ui/frontend.h"
+#include "ui/headless.h"
+#include "ui/qt_controls.h"
+#include "ui/recorder.h"
+
+class GlView;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QOpenGLContext;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+// Message boxes as modal Qt boxes (or answered at once under a script).
+class QtPlatform : public RecordingPlatform {
+ public:
+  QWidget* owner = nullptr;
+
+ protected:
+  void ShowModal(const std::string& text, const std::string& caption) override;
+};
+
+struct FormOptions {
+  std::optional<uint32_t> seed;  // fixed generator seed instead of the clock
+  bool answerAtOnce = false;     // message boxes recorded and printed, not shown
+  bool keepFrames = false;       // read the back buffer before each swap, for screenshots
+  bool runTimer = true;          // a script runs the frames itself
+  bool scripted = false;         // frames come only from the script: resizes run none
+  std::string record;            // write the session to this file as a replayable script
+};
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(const FormOptions& options);
+  ~TForm1() override;  // FormDestroy
+
+  // Once the window is shown: OpenGL state, seeding, a resize that came early, the frame timer.
+  void FormCreate();
+  // One tick of Timer1: make current, DrawScene, present.
+  void TimerDraw();
+  // The view's events, also used by the scripted driver.
+  void MyMouseCursor(int x, int y);
+  void MyMouseDown(Frontend::Button button);
+
+  Frontend& frontend() { return *frontend_; }
+  RecordingPlatform& platform() { return platform_; }
+  QtControls& controls() { return controls_; }
+  bool hasGL() const { return hasGL_; }
+  // A handler raised ProgramExit: the event loop is ending with this code.
+  bool exiting() const { return exiting_; }
+  int exitCode() const { return exitCode_; }
+  // The back buffer as read right before the last swap (with keepFrames); null before it.
+  const QImage& lastFrame() const { return lastFrame_; }
+  // Runs FormResize at once, as a resize of the window would.
+  void ResizeNow();
+  // A resize ordered by a script: runs its frame even though the timer is off.
+  void ScriptResize();
+  // Ends a recording with its last ticks and sync check.
+  void CloseRecording();
+
+  QLabel* Panel1 = nullptr;
+  QFrame* Panel2 = nullptr;
+  QWidget* Panel3 = nullptr;  // container of the OpenGL view
+  QTimer* Timer1 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TabSheet2 = nullptr;
+  QWidget* TabSheet3 = nullptr;
+  QWidget* TabSheet4 = nullptr;
+  QListWidget* ListBox1 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QComboBox* ComboBox2 = nullptr;
+  QComboBox* ComboBox3 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QCheckBox* CheckBox1 = nullptr;
+  QCheckBox* CheckBox2 = nullptr;
+  GlView* View = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;  // FormResize
+
+ private:
+  void BuildLayout();
+  void LayoutPanels();
+  bool MakeCurrent();
+  // After a frame: keep the picture for screenshots, then swap.
+  void Present();
+  // Runs a handler; ProgramExit ends the event loop, other errors show a message box.
+  template <typename Fn>
+  void Guarded(Fn&& fn);
+  void Exit(int code);
+  // Recording: inputs as script lines; combo and check box choices found between frames.
+  void Record(const std::string& command);
+  void RecordChoices();
+  void AfterFrame(bool timerTick);
+
+  FormOptions options_;
+  World world_;
+  QtControls controls_;
+  QtPlatform platform_;
+  GlTextureUploader uploader_;
+  std::unique_ptr<Frontend> frontend_;
+  std::unique_ptr<QOpenGLContext> RC;
+  bool hasGL_ = false;
+  bool created_ = false;        // FormCreate has run
+  bool pendingResize_ = false;  // a resize came before FormCreate
+  bool exiting_ = false;
+  bool scriptResize_ = false;
+  int exitCode_ = 0;
+  QImage lastFrame_;
+  std::unique_ptr<Recorder> recorder_;
+  std::array<int, 3> lastComboIndex_{-1, -1, -1};
+  std::array<bool, 2> lastChecked_{};
+};

@@ -1,0 +1,26 @@
+// The view panel's OpenGL surface: a native window that only forwards mouse events.
+#pragma once
+
+#include <QWindow>
+
+#include "ui/frontend.h"
+
+class QSurfaceFormat;
+
+class GlView : public QWindow {
+  Q_OBJECT
+
+ public:
+  explicit GlView(const QSurfaceFormat& format);
+
+ signals:
+  void mouseMoved(int x, int y);  // view pixels, y from the top edge
+  void mousePressed(Frontend::Button button);
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+};
+
+// Double-buffered RGB with 8 bits a channel, compatibility profile, no vsync.
+QSurfaceFormat ViewSurfaceFormat();

@@ -1,0 +1,191 @@
+// Cost of one simulation frame: contact pass, orders, and the computer opponent for both sides.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "game/contacts.h"
+#include "game/loader.h"
+#include "game/opponent.h"
+#include "game/orders.h"
+#include "ui/headless.h"
+#include "util/random.h"
+
+namespace {
+
+void Frame(World& w) {
+  ContactPass(w);
+  ExecuteOrders(w);
+  RunComputerSide(w, 0);
+  RunComputerSide(w, 1);
+}
+
+// Two races of worker, base and deposit; health high enough that nobody dies while measured.
+World SyntheticCatalogue() {
+  World w;
+  TOpisan worker;
+  worker.Radius = 12;
+  worker.Energies = {{"health", 1e9f, 0}};
+  worker.Speeds = {1};
+  worker.Attacks = {{"hit", "", 1, "", 0}};
+  worker.Buildables = {"base"};
+  worker.Mining = {{"ore", 10, 0}};
+  worker.PriceResources = {{"gold", 50, 0}};
+  TOpisan base;
+  base.Radius = 40;
+  base.Energies = {{"health", 1e9f, 0}};
+  base.Buildables = {"worker"};
+  base.PriceResources = {{"gold", 300, 0}};
+  TOpisan deposit;
+  deposit.Radius = 30;
+  deposit.Energies = {{"health", 1e9f, 0}};
+  deposit.IsResource = true;
+  deposit.ResourceAmount = 1e6f;
+  w.Catalogue.push_back({{worker, base, deposit}});
+  w.Catalogue.push_back({{worker, base}});
+  return w;
+}
+
+// `live` live objects (a base per side, a deposit per ten, the rest workers) spread over a
+// square of about 60 units per object, plus `dead` dead workers.
+World SyntheticWorld(int live, int dead) {
+  World w = SyntheticCatalogue();
+  Random r{2024};
+  const auto extent = static_cast<uint32_t>(60 * std::sqrt(static_cast<double>(live)) + 100);
+  auto at = [&] { return static_cast<float>(r.Next(extent)) - static_cast<float>(extent / 2); };
+  for (int k = 0; k < dead; ++k) {
+    SpawnObject(w, 0, kWorkerKind, k % 2, at(), at(), 0);
+    w.Objects.back().Energy[0] = 0;
+  }
+  SpawnObject(w, 0, kBaseKind, 0, at(), at(), 0);
+  SpawnObject(w, 1, kBaseKind, 1, at(), at(), 0);
+  for (int k = 2; k < live; ++k) {
+    if (k % 10 == 0) {
+      SpawnObject(w, 0, kDepositKind, kNeutralSide, at(), at(), 0);
+    } else {
+      SpawnObject(w, k % 2, kWorkerKind, k % 2, at(), at(), static_cast<float>(r.Next(360)));
+    }
+  }
+  w.Sides[0].Money = 570;
+  w.Sides[1].Money = 570;
+  w.Rng.Seed = 1;
+  return w;
+}
+
+void BM_SyntheticFrame(benchmark::State& state) {
+  World w = SyntheticWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  for (auto _ : state) {
+    Frame(w);
+    benchmark::DoNotOptimize(w.Objects.data());
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["objects"] = static_cast<double>(w.Objects.size());
+}
+BENCHMARK(BM_SyntheticFrame)
+    ->Args({50, 0})
+    ->Args({200, 0})
+    ->Args({1000, 0})
+    ->Args({1000, 10000})
+    ->Unit(benchmark::kMicrosecond);
+
+// The contact pass alone, gathered (0) against the plain pairwise sweep (1).
+void BM_ContactPass(benchmark::State& state) {
+  World w = SyntheticWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const bool plain = state.range(2) != 0;
+  for (auto _ : state) {
+    if (plain) {
+      ContactPassPlain(w);
+    } else {
+      ContactPass(w);
+    }
+    benchmark::DoNotOptimize(w.Objects.data());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ContactPass)
+    ->Args({1000, 0, 0})
+    ->Args({1000, 0, 1})
+    ->Args({1000, 10000, 0})
+    ->Args({1000, 10000, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+// The test level run as a match; restarted every `kMatchFrames` frames so that every
+// measurement covers the same stretch of play.
+constexpr int kMatchFrames = 20000;
+
+// The shipped data (RTS_DATA_DIR overrides the folder) and its test level.
+bool LoadShippedLevel(World& w) {
+  const char* dir = std::getenv("RTS_DATA_DIR");
+  const std::filesystem::path data = dir != nullptr ? dir : RTS_SOURCE_DIR "/data";
+  if (!std::filesystem::exists(data / "ludi")) return false;
+  std::error_code ec;
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(data, ec);
+  if (ec) return false;
+  RecordingPlatform platform;
+  CountingUploader uploader;
+  LoadContext context{platform, uploader};
+  bool ok = true;
+  try {
+    LoadRaceList(w, "ludi.txt", ".\\ludi\\", context);
+    LoadRaceList(w, "orki.txt", ".\\orki\\", context);
+  } catch (...) {
+    ok = false;
+  }
+  std::filesystem::current_path(previous, ec);
+  if (!ok || !ValidateCatalogue(w).empty()) return false;
+  CreateTestLevel(w);
+  w.Rng.Seed = 1;
+  return true;
+}
+
+// One frame per iteration of the match that starts at `start`.
+void RunMatch(benchmark::State& state, const World& start) {
+  World w = start;
+  int frame = 0;
+  size_t most = 0;
+  for (auto _ : state) {
+    if (frame == kMatchFrames) {
+      state.PauseTiming();
+      w = start;
+      frame = 0;
+      state.ResumeTiming();
+    }
+    Frame(w);
+    ++frame;
+    most = std::max(most, w.Objects.size());
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["objects"] = static_cast<double>(most);
+}
+
+void BM_TestLevelMatch(benchmark::State& state) {
+  World start;
+  if (!LoadShippedLevel(start)) {
+    state.SkipWithError("no shipped data in data/ludi");
+    return;
+  }
+  RunMatch(state, start);
+}
+BENCHMARK(BM_TestLevelMatch)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+// The test level on a made-up catalogue with mortal objects, for when no data is shipped.
+void BM_SyntheticTestLevelMatch(benchmark::State& state) {
+  World start = SyntheticCatalogue();
+  // Prices that leave money for one more worker before a side must mine.
+  for (TRassa& race : start.Catalogue) {
+    for (TOpisan& type : race.Types) type.Energies[0].Value = type.IsResource ? 100 : 200;
+    race.Types[kWorkerKind].PriceResources[0].Amount = 150;
+    race.Types[kBaseKind].PriceResources[0].Amount = 400;
+  }
+  start.Catalogue[0].Types[kDepositKind].ResourceAmount = 2000;
+  CreateTestLevel(start);
+  start.Rng.Seed = 1;
+  RunMatch(state, start);
+}
+BENCHMARK(BM_SyntheticTestLevelMatch)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+}  // namespace

@@ -1,0 +1,293 @@
+#include "game/contacts.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "game/orders.h"
+#include "util/random.h"
+#include "util/vec2d.h"
+
+namespace {
+
+// Race 0: worker (radius 10), base (radius 30, immovable), deposit (radius 20).
+World ContactWorld() {
+  World w;
+  TOpisan worker;
+  worker.Radius = 10;
+  worker.Energies = {{"health", 10, 0}};
+  worker.Speeds = {1};
+  worker.Attacks = {{"hit", "", 1, "", 0}, {"kick", "", 3, "", 0}};
+  worker.Mining = {{"ore", 10, 0}};
+  TOpisan base;
+  base.Radius = 30;
+  base.Energies = {{"health", 50, 0}};
+  TOpisan deposit;
+  deposit.Radius = 20;
+  deposit.Energies = {{"health", 100, 0}};
+  deposit.IsResource = true;
+  deposit.ResourceAmount = 1000;
+  TOpisan post = base;  // immovable, radius 10
+  post.Radius = 10;
+  w.Catalogue.push_back({{worker, base, deposit, post}});
+  return w;
+}
+
+TObyekt& Spawn(World& w, int32_t kind, int32_t side, float x, float y) {
+  EXPECT_TRUE(SpawnObject(w, 0, kind, side, x, y, 0));
+  return w.Objects.back();
+}
+
+TEST(Normalize, UnitLength) {
+  Vec2 n = Normalize({3, -4});
+  EXPECT_FLOAT_EQ(n.X, 0.6f);
+  EXPECT_FLOAT_EQ(n.Y, -0.8f);
+}
+
+TEST(SeparatePair, PushesHalfTheOverlapEach) {
+  float ax = 0, ay = 0, bx = 20, by = 0;
+  EXPECT_FALSE(SeparatePair(ax, ay, bx, by, 1, 10, 10, 1));  // exactly touching is apart
+  EXPECT_EQ(bx, 20);
+
+  bx = 18;
+  EXPECT_TRUE(SeparatePair(ax, ay, bx, by, 1, 10, 10, 1));
+  EXPECT_FLOAT_EQ(ax, -1);
+  EXPECT_FLOAT_EQ(bx, 19);
+
+  ax = 0, bx = 18;
+  EXPECT_TRUE(SeparatePair(ax, ay, bx, by, 0, 10, 10, 1));
+  EXPECT_EQ(ax, 0);
+  EXPECT_FLOAT_EQ(bx, 19);
+
+  // Two immovable objects stay overlapped.
+  ax = 0, bx = 18;
+  EXPECT_TRUE(SeparatePair(ax, ay, bx, by, 0, 10, 10, 0));
+  EXPECT_EQ(ax, 0);
+  EXPECT_EQ(bx, 18);
+}
+
+TEST(SeparatePair, CoincidentCentresStayNumbers) {
+  float ax = 5, ay = 5, bx = 5, by = 5;
+  EXPECT_TRUE(SeparatePair(ax, ay, bx, by, 1, 10, 10, 1));
+  EXPECT_FLOAT_EQ(ax, 15);
+  EXPECT_FLOAT_EQ(bx, -5);
+  EXPECT_EQ(ay, 5);
+  EXPECT_EQ(by, 5);
+  // Absurd radii report the overlap but move nobody.
+  EXPECT_TRUE(SeparatePair(ax, ay, bx, by, 1, INFINITY, 1, 1));
+  EXPECT_TRUE(std::isfinite(ax) && std::isfinite(bx));
+}
+
+TEST(ContactPass, DepositAndIdleWorker) {
+  World w = ContactWorld();
+  Spawn(w, 0, 0, 0, 0);              // 0 idle worker
+  Spawn(w, 2, kNeutralSide, 25, 0);  // 1 deposit
+  Spawn(w, 1, 0, 0, 300);            // 2 base 300 away
+  ContactPass(w);
+  EXPECT_EQ(w.Objects[0].Thought1, "dobicha 1");
+  EXPECT_EQ(w.Objects[0].Thought2, "idtiza 2");
+  EXPECT_EQ(w.Objects[1].Thought1, "atakovat 0");
+  EXPECT_EQ(w.Objects[1].AttackIndex, 0);
+  EXPECT_EQ(w.Objects[1].X, 25);  // a deposit never moves
+  EXPECT_FLOAT_EQ(w.Objects[0].X, -2.5f);
+
+  // Once apart, the deposit follows the worker with the attack waiting.
+  w.Objects[0].X = -500;
+  ContactPass(w);
+  EXPECT_EQ(w.Objects[1].Thought1, "idtiza 0");
+  EXPECT_EQ(w.Objects[1].Thought2, "atakovat 0");
+  // Later touching again: the attack moves back up.
+  w.Objects[0].X = 0;
+  ContactPass(w);
+  EXPECT_EQ(w.Objects[1].Thought1, "atakovat 0");
+  EXPECT_EQ(w.Objects[1].Thought2, "");
+}
+
+TEST(ContactPass, NoBaseInReachKeepsNextOrder) {
+  World w = ContactWorld();
+  Spawn(w, 0, 0, 0, 0).Thought2 = "idti 1,1";
+  Spawn(w, 2, kNeutralSide, 25, 0);
+  Spawn(w, 1, 0, -2.5f, 1000);  // exactly 1000 from where the push leaves the worker
+  ContactPass(w);
+  EXPECT_EQ(w.Objects[0].Thought1, "dobicha 1");
+  EXPECT_EQ(w.Objects[0].Thought2, "idti 1,1");
+}
+
+TEST(ContactPass, PartlyLoadedWorkerIsNotEngaged) {
+  World w = ContactWorld();
+  Spawn(w, 0, 0, 0, 0).Cargo[0] = 0.5f;
+  Spawn(w, 2, kNeutralSide, 25, 0);
+  ContactPass(w);
+  EXPECT_EQ(w.Objects[0].Thought1, "");
+  EXPECT_EQ(w.Objects[1].Thought1, "atakovat 0");
+}
+
+TEST(OnContact, DeliveryEndsTheFollow) {
+  World w = ContactWorld();
+  TObyekt& m = Spawn(w, 0, 1, 0, 0);
+  m.Thought1 = "idtiza 1";
+  m.Thought2 = "idtiza 5";
+  m.Cargo[0] = 3.7f;
+  Spawn(w, 1, 1, 35, 0);
+  w.Sides[1].Money = 10;
+  ContactPass(w);
+  EXPECT_FLOAT_EQ(w.Sides[1].Money, 13.7f);
+  EXPECT_EQ(w.Objects[0].Cargo[0], 0);
+  EXPECT_EQ(w.Objects[0].Thought1, "idtiza 5");
+  EXPECT_EQ(w.Objects[0].Thought2, "");
+
+  // Touching one's own base without following it delivers nothing.
+  w.Objects[0].Cargo[0] = 2;
+  w.Objects[0].Thought1 = "idti 0,0";
+  ContactPass(w);
+  EXPECT_FLOAT_EQ(w.Sides[1].Money, 13.7f);
+  EXPECT_EQ(w.Objects[0].Cargo[0], 2);
+}
+
+TEST(OnContact, FollowEndsInEngagement) {
+  World w = ContactWorld();
+  TObyekt& u = Spawn(w, 0, 0, 0, 0);
+  u.Thought1 = "idtiza 1";
+  u.AttackIndex = 1;
+  Spawn(w, 0, 1, 15, 0).Thought1 = "idti 500,0";
+  ContactPass(w);
+  EXPECT_EQ(w.Objects[0].Thought1, "atakovat 1");
+  EXPECT_EQ(w.Objects[0].AttackIndex, 0);
+  EXPECT_EQ(w.Objects[1].Thought1, "idti 500,0");  // busy: not engaged
+}
+
+TEST(OnContact, SameSideAndDeadObjectsAreLeftAlone) {
+  World w = ContactWorld();
+  Spawn(w, 0, 0, 0, 0);
+  Spawn(w, 0, 0, 5, 0);
+  TObyekt& d = Spawn(w, 0, 1, 0, 5);
+  d.Energy[0] = 0;
+  ContactPass(w);
+  EXPECT_EQ(w.Objects[0].Thought1, "");
+  EXPECT_EQ(w.Objects[1].Thought1, "");
+  EXPECT_EQ(w.Objects[2].Thought1, "");
+  EXPECT_EQ(w.Objects[2].X, 0);
+  EXPECT_EQ(w.Objects[2].Y, 5);
+}
+
+TEST(OnApart, ArgumentCopiedUnchanged) {
+  World w = ContactWorld();
+  Spawn(w, 0, 0, 0, 0).Thought1 = "atakovat 01";
+  Spawn(w, 0, 1, 100, 0);
+  ContactPass(w);
+  EXPECT_EQ(w.Objects[0].Thought1, "idtiza 01");
+  EXPECT_EQ(w.Objects[0].Thought2, "atakovat 01");
+}
+
+TEST(NearestDepot, ReachAndTies) {
+  World w = ContactWorld();
+  Spawn(w, 0, 0, 0, 0);
+  Spawn(w, 1, 0, 1000, 0);  // exactly 1000: out of reach
+  EXPECT_EQ(NearestDepot(w, 0), -1);
+  Spawn(w, 1, 1, 10, 0);  // another side
+  Spawn(w, 1, 0, 0, 999);
+  Spawn(w, 1, 0, -999, 0);  // as near: the lower index wins
+  EXPECT_EQ(NearestDepot(w, 0), 3);
+  w.Objects[3].Energy[0] = -1;  // dead bases still count
+  EXPECT_EQ(NearestDepot(w, 0), 3);
+  EXPECT_EQ(NearestDepot(w, 99), -1);
+}
+
+TEST(OnContact, BadIndicesAndEmptyCargo) {
+  World w = ContactWorld();
+  TObyekt& a = Spawn(w, 0, 0, 0, 0);
+  a.Cargo.clear();
+  a.Thought1 = "idtiza 1";
+  Spawn(w, 1, 0, 10, 0);
+  OnContact(w, 0, 1);  // arrives at its base carrying nothing
+  EXPECT_EQ(w.Sides[0].Money, 0);
+  OnContact(w, 0, 57);
+  OnApart(w, -3, 0);
+  EXPECT_EQ(w.Objects[0].Thought1, "");
+  // Side outside the treasuries: the follow ends, nothing is paid.
+  TObyekt& b = Spawn(w, 0, 9, 0, 0);
+  b.Thought1 = "idtiza 3";
+  b.Cargo[0] = 5;
+  Spawn(w, 1, 9, 0, 0);
+  OnContact(w, 2, 3);
+  EXPECT_EQ(w.Objects[2].Thought1, "");
+  EXPECT_EQ(w.Objects[2].Cargo[0], 5);
+}
+
+bool SameFloat(float a, float b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Every field of every object and every treasury, bit for bit.
+void ExpectSameWorld(const World& a, const World& b) {
+  ASSERT_EQ(a.Objects.size(), b.Objects.size());
+  for (size_t k = 0; k < a.Objects.size(); ++k) {
+    const TObyekt& p = a.Objects[k];
+    const TObyekt& q = b.Objects[k];
+    SCOPED_TRACE(k);
+    EXPECT_TRUE(SameFloat(p.X, q.X) && SameFloat(p.Y, q.Y) && SameFloat(p.Angle, q.Angle));
+    EXPECT_EQ(p.Energy, q.Energy);
+    ASSERT_EQ(p.Cargo.size(), q.Cargo.size());
+    for (size_t c = 0; c < p.Cargo.size(); ++c) EXPECT_TRUE(SameFloat(p.Cargo[c], q.Cargo[c]));
+    EXPECT_EQ(p.Thought1, q.Thought1);
+    EXPECT_EQ(p.Thought2, q.Thought2);
+    EXPECT_EQ(p.AttackIndex, q.AttackIndex);
+    EXPECT_EQ(p.Action, q.Action);
+    EXPECT_EQ(p.BuildProgress, q.BuildProgress);
+    EXPECT_EQ(p.Rassa, q.Rassa);
+    EXPECT_EQ(p.Kind, q.Kind);
+    EXPECT_EQ(p.Side, q.Side);
+  }
+  for (size_t s = 0; s < a.Sides.size(); ++s) {
+    EXPECT_TRUE(SameFloat(a.Sides[s].Money, b.Sides[s].Money));
+  }
+}
+
+// A crowded random world: many overlaps, many dead objects, orders naming each other.
+World RandomWorld(uint32_t seed) {
+  World w = ContactWorld();
+  Random r{seed};
+  const int count = 40 + static_cast<int>(r.Next(80));
+  const char* verbs[] = {"idtiza ", "atakovat ", "dobicha ", "idti "};
+  for (int k = 0; k < count; ++k) {
+    const auto kind = static_cast<int32_t>(r.Next(4));
+    const int32_t side = kind == 2 ? kNeutralSide : static_cast<int32_t>(r.Next(3));
+    TObyekt& o = Spawn(w, kind, side, static_cast<float>(r.Next(200)) - 100,
+                       static_cast<float>(r.Next(200)) - 100);
+    if (r.Next(3) == 0) o.Energy[0] = -static_cast<float>(r.Next(2));  // dead
+    if (r.Next(20) == 0) o.Energy.clear();                             // dead too
+    if (!o.Cargo.empty() && kind == 0) o.Cargo[0] = static_cast<float>(r.Next(3)) * 0.5f;
+    if (r.Next(2) == 0) {
+      o.Thought1 = verbs[r.Next(4)] + std::to_string(r.Next(static_cast<uint32_t>(count)));
+    }
+    if (r.Next(2) == 0) o.Thought2 = "idtiza " + std::to_string(r.Next(10));
+  }
+  w.Sides[0].Money = 5;
+  return w;
+}
+
+TEST(ContactPass, SameAsPlainSweep) {
+  int follows = 0;  // attackers turned into followers: the apart path was exercised
+  for (uint32_t seed = 1; seed <= 60; ++seed) {
+    SCOPED_TRACE(seed);
+    World a = RandomWorld(seed);
+    World b = a;
+    for (int frame = 0; frame < 20; ++frame) {
+      ContactPass(a);
+      ContactPassPlain(b);
+      ExpectSameWorld(a, b);
+      if (HasFatalFailure() || HasFailure()) return;
+      for (const TObyekt& o : a.Objects) {
+        follows += o.Thought2.rfind("atakovat ", 0) == 0 && o.Thought1.rfind("idtiza ", 0) == 0;
+      }
+      // Liveness never changes within the pass; the orders keep the worlds moving.
+      ExecuteOrders(a);
+      ExecuteOrders(b);
+    }
+  }
+  EXPECT_GT(follows, 0);
+}
+
+}  // namespace

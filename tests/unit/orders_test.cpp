@@ -1,0 +1,300 @@
+#include "game/orders.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "util/random.h"
+#include "util/strman.h"
+
+namespace {
+
+// Race 0: worker (walks, attacks, builds, mines), base (builds, no speed), deposit.
+World OrdersWorld() {
+  World w;
+  TOpisan worker;
+  worker.Radius = 10;
+  worker.Energies = {{"health", 10, 0}};
+  worker.Speeds = {1};
+  worker.Attacks = {{"hit", "", 2, "", 0}};
+  worker.Buildables = {"base"};
+  worker.Mining = {{"ore", 10, 0}};
+  worker.PriceResources = {{"gold", 3, 0}};
+  TOpisan base;
+  base.Radius = 30;
+  base.Energies = {{"health", 50, 0}};
+  base.Buildables = {"worker"};
+  base.PriceResources = {{"gold", 0.5f, 0}};
+  TOpisan deposit;
+  deposit.Radius = 20;
+  deposit.Energies = {{"health", 100, 0}};
+  deposit.IsResource = true;
+  deposit.ResourceAmount = 1000;
+  TOpisan unpriced = worker;
+  unpriced.PriceResources.clear();
+  w.Catalogue.push_back({{worker, base, deposit, unpriced}});
+  return w;
+}
+
+TObyekt& Spawn(World& w, int32_t kind, int32_t side, float x, float y, float angle = 0) {
+  EXPECT_TRUE(SpawnObject(w, 0, kind, side, x, y, angle));
+  return w.Objects.back();
+}
+
+TEST(ExecuteOrders, HeadingWrap) {
+  World w = OrdersWorld();
+  Spawn(w, 0, 0, 0, 0, 360.5f);
+  Spawn(w, 0, 0, 100, 0, -0.5f);
+  Spawn(w, 0, 0, 200, 0, 360);
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].Angle, 1);
+  EXPECT_EQ(w.Objects[1].Angle, 359);
+  EXPECT_EQ(w.Objects[2].Angle, 360);
+  EXPECT_EQ(w.Objects[0].Action, kActionIdle);
+}
+
+TEST(ExecuteOrders, NextOrderMovesUpWithoutActing) {
+  World w = OrdersWorld();
+  TObyekt& o = Spawn(w, 0, 0, 0, 0);
+  o.Thought2 = "idti 500,500";
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].Action, kActionIdle);
+  EXPECT_EQ(w.Objects[0].Thought1, "idti 500,500");
+  EXPECT_EQ(w.Objects[0].Thought2, "");
+  EXPECT_EQ(w.Objects[0].X, 0);
+  EXPECT_EQ(w.Objects[0].Y, 0);
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].Action, kActionWalk);
+  EXPECT_NE(w.Objects[0].X, 0);
+  // Loaded walkers walk with the loaded animation.
+  w.Objects[0].Cargo[0] = 1;
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].Action, kActionWalkLoaded);
+}
+
+TEST(ExecuteOrders, RefusedOrderStays) {
+  World w = OrdersWorld();
+  TObyekt& b = Spawn(w, 1, 0, 0, 0);
+  b.Action = kActionWork;
+  b.Thought1 = "idti 10,10";
+  for (int f = 0; f < 3; ++f) ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].Thought1, "idti 10,10");
+  EXPECT_EQ(w.Objects[0].Action, kActionWork);
+  EXPECT_EQ(w.Objects[0].X, 0);
+  EXPECT_EQ(w.Objects[0].Y, 0);
+}
+
+TEST(SteerTowards, ArrivalStillSteps) {
+  World w = OrdersWorld();
+  TObyekt& o = Spawn(w, 0, 0, 0.5f, 0, 180);
+  o.Thought1 = "idti 0,0";
+  ExecuteOrders(w);
+  const TObyekt& a = w.Objects[0];
+  EXPECT_EQ(a.Thought1, "");
+  EXPECT_NEAR(std::hypot(a.X - 0.5f, a.Y), 1.0, 1e-5);
+}
+
+TEST(SteerTowards, AlwaysTurnsTowardsIncreasingAngle) {
+  World w = OrdersWorld();
+  // A far target 10 degrees clockwise: nearly a full circle of +5 degree turns.
+  Spawn(w, 0, 0, 0, 0, 0);
+  const double rad = -10.0 * 3.14159265358979 / 180.0;
+  const float tx = std::round(100000 * std::cos(rad));
+  const float ty = std::round(100000 * std::sin(rad));
+  int turns = 0;
+  for (int f = 0; f < 200; ++f) {
+    const float before = w.Objects[0].Angle;
+    const float x = w.Objects[0].X;
+    const float y = w.Objects[0].Y;
+    SteerTowards(w, 0, tx, ty);
+    if (w.Objects[0].Angle != before) ++turns;
+    ASSERT_NEAR(std::hypot(w.Objects[0].X - x, w.Objects[0].Y - y), 1.0, 1e-3);
+    if (w.Objects[0].Angle > 360) w.Objects[0].Angle = 1;
+  }
+  EXPECT_GE(turns, 68);
+  EXPECT_LE(turns, 71);
+
+  // 10 degrees counter-clockwise: faced after one turn.
+  World v = OrdersWorld();
+  Spawn(v, 0, 0, 0, 0, 0);
+  const double ccw = 10.0 * 3.14159265358979 / 180.0;
+  SteerTowards(v, 0, std::round(100000 * std::cos(ccw)), std::round(100000 * std::sin(ccw)));
+  EXPECT_EQ(v.Objects[0].Angle, 5);
+}
+
+TEST(SteerTowards, NoTurnWhenFacing) {
+  World w = OrdersWorld();
+  Spawn(w, 0, 0, 0, 0, 0);
+  SteerTowards(w, 0, 500, 0);
+  EXPECT_EQ(w.Objects[0].Angle, 0);
+  EXPECT_EQ(w.Objects[0].X, 1);
+  EXPECT_EQ(w.Objects[0].Y, 0);
+}
+
+TEST(ExecuteOrders, AttackToExactlyZero) {
+  World w = OrdersWorld();
+  Spawn(w, 0, 0, 0, 0).Thought1 = "atakovat 1";
+  TObyekt& t = Spawn(w, 1, 1, 5, 0);
+  t.Energy[0] = 2;
+  t.Thought1 = "stroyka 0,1,1";
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[1].Energy[0], 0);
+  EXPECT_EQ(w.Objects[0].Thought1, "");
+  EXPECT_EQ(w.Objects[0].Action, kActionWork);
+  EXPECT_EQ(w.Objects[1].Thought1, "atakovat 0");
+  EXPECT_EQ(w.Objects[1].Thought2, "stroyka 0,1,1");
+}
+
+TEST(ExecuteOrders, RetaliationInTheSamePass) {
+  World w = OrdersWorld();
+  for (int k = 0; k < 6; ++k) Spawn(w, 0, k == 5 ? 1 : 0, 100.0f * k, 0);
+  w.Objects[3].Thought1 = "atakovat 5";
+  w.Objects[5].Thought1 = "idti 0,0";
+  w.Objects[5].AttackIndex = 0;
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[5].Energy[0], 8);
+  EXPECT_EQ(w.Objects[3].Energy[0], 8);  // struck back in the same frame
+  EXPECT_EQ(w.Objects[5].Action, kActionWork);
+  EXPECT_EQ(w.Objects[5].Thought2, "idti 0,0");
+  EXPECT_EQ(w.Objects[3].Thought1, "atakovat 5");
+  EXPECT_EQ(w.Objects[3].Thought2, "atakovat 5");
+  EXPECT_EQ(w.Objects[5].X, 500);  // the walk was lost before its turn
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[5].Thought1, "atakovat 3");
+  EXPECT_EQ(w.Objects[5].Thought2, "atakovat 3");
+}
+
+TEST(ExecuteOrders, BuildPaysAndCompletes) {
+  World w = OrdersWorld();
+  w.Sides[1].Money = 0.5f;
+  TObyekt& b = Spawn(w, 0, 1, 0, 0);
+  b.Thought1 = "stroyka 0,40,-7";  // cost 3
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].BuildProgress, 1);
+  EXPECT_EQ(w.Sides[1].Money, -0.5f);
+  for (int f = 0; f < 5; ++f) ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].BuildProgress, 1);  // stalled without money
+  EXPECT_EQ(w.Objects.size(), 1u);
+  EXPECT_EQ(w.Objects[0].Thought1, "stroyka 0,40,-7");
+
+  // A cost below 1 completes after one paid frame, even if the money then runs out.
+  World v = OrdersWorld();
+  v.Sides[2].Money = 0.5f;
+  TObyekt& c = Spawn(v, 0, 2, 0, 0);
+  c.Thought1 = "stroyka 1,40,-7";
+  c.Thought2 = "idti 3,3";
+  ExecuteOrders(v);
+  ASSERT_EQ(v.Objects.size(), 2u);
+  EXPECT_EQ(v.Objects[0].BuildProgress, 0);
+  EXPECT_EQ(v.Objects[0].Thought1, "");
+  EXPECT_EQ(v.Objects[0].Thought2, "idti 3,3");
+  const TObyekt& n = v.Objects[1];
+  EXPECT_EQ(n.Kind, 1);
+  EXPECT_EQ(n.Side, 2);
+  EXPECT_EQ(n.X, 40);
+  EXPECT_EQ(n.Y, -7);
+  EXPECT_EQ(n.Angle, 0);
+  EXPECT_EQ(n.Action, kActionWalk);  // not visited by the pass that built it
+
+  // Progress that already meets the cost completes without payment.
+  World u = OrdersWorld();
+  TObyekt& d = Spawn(u, 0, 0, 0, 0);
+  d.BuildProgress = 3;
+  d.Thought1 = "stroyka 0,1,1";
+  ExecuteOrders(u);
+  EXPECT_EQ(u.Objects.size(), 2u);
+  EXPECT_EQ(u.Sides[0].Money, 0);
+}
+
+TEST(ExecuteOrders, MiningDrainsBelowZeroOnce) {
+  World w = OrdersWorld();
+  Spawn(w, 0, 0, 0, 0).Thought1 = "dobicha 1";
+  Spawn(w, 2, kNeutralSide, 300, 0).Cargo[0] = 0.05f;
+  ExecuteOrders(w);
+  EXPECT_FLOAT_EQ(w.Objects[1].Cargo[0], -0.05f);
+  EXPECT_FLOAT_EQ(w.Objects[0].Cargo[0], 0.1f);
+  EXPECT_EQ(w.Objects[0].Action, kActionHidden);
+  ExecuteOrders(w);
+  EXPECT_FLOAT_EQ(w.Objects[0].Cargo[0], 0.1f);
+  EXPECT_EQ(w.Objects[0].Thought1, "dobicha 1");
+}
+
+TEST(ExecuteOrders, FullMinerHeadsHome) {
+  World w = OrdersWorld();
+  TObyekt& m = Spawn(w, 0, 0, 0, 0);
+  m.Thought1 = "dobicha 01";  // the argument text is carried unchanged
+  m.Thought2 = "idtiza 7";
+  m.Cargo[0] = 9.95f;
+  Spawn(w, 2, kNeutralSide, 0, 0);
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].Thought1, "idtiza 7");
+  EXPECT_EQ(w.Objects[0].Thought2, "idtiza 01");
+}
+
+TEST(ExecuteOrders, BadOrdersAreIgnored) {
+  World w = OrdersWorld();
+  const char* orders[] = {"idti 5",        "idti a,b",       "idti 99999999999,0", "idtiza 99",
+                          "idtiza -1",     "idtiza x",       "atakovat 42",        "atakovat",
+                          "stroyka 9,0,0", "stroyka -1,0,0", "stroyka 0,x,0",      "stroyka 3,0,0",
+                          "dobicha 77",    "dobicha 18",     "atakovat 1",         "zzz 1",
+                          "   ",           "idti 1,2,3,4"};
+  for (const char* order : orders) {
+    TObyekt& o = Spawn(w, 0, 7, 10, 10, 45);  // side 7 has no treasury
+    o.Thought1 = order;
+    o.Action = 42;
+  }
+  Spawn(w, 2, kNeutralSide, 0, 0);  // 18: a full deposit
+  w.Objects[14].AttackIndex = -1;   // "atakovat 1" with no such attack
+  w.Objects[13].Cargo.clear();      // "dobicha 18" into nothing
+  w.Objects[1].Cargo.clear();
+  w.Objects[1].Thought1 = "dobicha 2";  // mining from an empty deposit
+  const size_t count = w.Objects.size();
+  for (int f = 0; f < 50; ++f) ExecuteOrders(w);
+  EXPECT_EQ(w.Objects.size(), count);
+  for (const TObyekt& o : w.Objects) {
+    EXPECT_TRUE(std::isfinite(o.X) && std::isfinite(o.Y) && std::isfinite(o.Angle));
+  }
+  EXPECT_EQ(w.Objects[0].Action, 42);
+  EXPECT_EQ(w.Objects[0].X, 10);
+  EXPECT_EQ(w.Objects[14].Action, 42);
+  EXPECT_EQ(w.Objects[1].Energy[0], 10);         // nobody struck
+  EXPECT_EQ(w.Objects[16].Action, kActionIdle);  // only spaces: no verb
+  EXPECT_EQ(w.Objects[17].X != 10, true);        // extra numbers are ignored
+  EXPECT_EQ(w.Objects[13].Cargo.size(), 0u);
+  EXPECT_EQ(w.Objects[18].Cargo[0], 1000);
+  for (const TSide& s : w.Sides) EXPECT_EQ(s.Money, 0);
+
+  // A type without energy counts as dead and takes no damage.
+  World v = OrdersWorld();
+  Spawn(v, 0, 0, 0, 0).Thought1 = "atakovat 1";
+  Spawn(v, 0, 1, 0, 0).Energy.clear();
+  ExecuteOrders(v);
+  EXPECT_EQ(v.Objects[0].Thought1, "");
+  EXPECT_EQ(v.Objects[1].Thought1, "atakovat 0");
+  EXPECT_TRUE(v.Objects[1].Energy.empty());
+}
+
+TEST(WordOf, MatchesTheScanner) {
+  EXPECT_EQ(OrderVerb("  idti  5,5 x"), "idti");
+  EXPECT_EQ(SplitOrder("  idti  5,5 x").Arg, "5,5");
+  EXPECT_EQ(SplitOrder("idti").Arg, "");
+  EXPECT_EQ(WordOf("12,34", ",", 3), "");
+  EXPECT_EQ(WordOf("12,34", ",", 0), "");
+  // Same words as the scanner on random texts of spaces, commas and letters.
+  Random r{7};
+  const char alphabet[] = " ,a1";
+  for (int k = 0; k < 2000; ++k) {
+    std::string text;
+    const uint32_t length = r.Next(12);
+    for (uint32_t c = 0; c < length; ++c) text += alphabet[r.Next(4)];
+    for (const char* delims : {" ", ",", " ,", ""}) {
+      for (uint8_t n = 0; n < 5; ++n) {
+        ASSERT_EQ(WordOf(text, delims, n), ExtractWord(text, delims, n)) << text << n;
+      }
+    }
+    ASSERT_EQ(SplitOrder(text).Verb, ExtractWord(text, " ", 1));
+    ASSERT_EQ(SplitOrder(text).Arg, ExtractWord(text, " ", 2));
+  }
+}
+
+}  // namespace
