@@ -25,7 +25,7 @@ asan: setup
 
 # make fuzz: build the libFuzzer targets and run each for FUZZ_TIME seconds; the corpus grows
 # in build/fuzz/corpus/<target>, seeded from fuzz/corpus/<target>; crashes land in build/fuzz.
-FUZZ_TARGETS := bmp typefile racelist orders script
+FUZZ_TARGETS := bmp typefile racelist orders script level
 FUZZ_TIME ?= 60
 FUZZ_DIR := $(CURDIR)/build/fuzz
 
@@ -34,7 +34,7 @@ fuzz: setup
 	cmake --build --preset fuzz --target $(FUZZ_TARGETS:%=%_fuzz)
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_DIR)/corpus/$$t; \
-	  dict=$(CURDIR)/fuzz/$$t.dict; [ $$t = racelist ] && dict=$(CURDIR)/fuzz/typefile.dict; \
+	  dict=$(CURDIR)/fuzz/$$t.dict; case $$t in racelist|level) dict=$(CURDIR)/fuzz/typefile.dict;; esac; \
 	  [ -f $$dict ] && dict=-dict=$$dict || dict=; \
 	  echo "fuzz: $$t for $(FUZZ_TIME) s"; \
 	  ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/$${t}_fuzz $$dict -max_total_time=$(FUZZ_TIME) \

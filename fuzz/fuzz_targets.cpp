@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "game/opponent.h"
 #include "game/orders.h"
 #include "ui/script.h"
+#include "util/cp1251.h"
 
 namespace {
 
@@ -227,6 +230,7 @@ std::string FuzzScript(const uint8_t* data, size_t size) {
   const uint8_t options = data[0];
   RecordingPlatform platform;
   platform.fixedSeed = 7;
+  platform.answerAtOnce = false;  // recorded, not printed
   HeadlessHost host(platform);
   if (options & 1) {
     // As if the first button had loaded the data set.
@@ -246,4 +250,140 @@ std::string FuzzScript(const uint8_t* data, size_t size) {
   }
   if (status != 0 && status != 2 && status != 3) return "exit status " + std::to_string(status);
   return lines.extreme ? std::string() : CheckWorld(host.frontend().world());
+}
+
+namespace {
+
+struct ShippedFile {
+  size_t row;
+  std::string text;
+};
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The shipped type files in load order, and a folder holding a 2 x 2 bitmap under every
+// sprite name they use (the cells' pixels do not matter without OpenGL).
+struct ShippedSet {
+  std::vector<ShippedFile> files;
+  std::string folder;
+};
+
+const ShippedSet& Shipped() {
+  static const ShippedSet set = [] {
+    ShippedSet s;
+    s.folder = ScratchDir() + "/level";
+    std::vector<uint8_t> bitmap(54 + 12, 0);
+    bitmap[0] = 'B';
+    bitmap[1] = 'M';
+    bitmap[18] = 2;
+    bitmap[22] = 2;
+    bitmap[28] = 24;
+    auto writeBitmap = [&](const std::string& dataPath) {
+      std::string native = dataPath;
+      std::replace(native.begin(), native.end(), '\\', '/');
+      std::filesystem::path path = std::filesystem::path(s.folder) / native;
+      std::error_code error;
+      std::filesystem::create_directories(path.parent_path(), error);
+      WriteFile(path.string(), bitmap.data(), bitmap.size());
+    };
+    writeBitmap(".\\maps\\summer2.bmp");
+#ifdef RTS_SOURCE_DIR
+    const std::filesystem::path root = RTS_SOURCE_DIR "/data";
+    const std::string sprites = ToCp1251(")спрайты");
+    size_t row = 0;
+    for (const char* race : {"ludi", "orki"}) {
+      std::string list = ReadBytes(root / race / (std::string(race) + ".txt"));
+      std::istringstream lines(list);
+      std::string name;
+      while (std::getline(lines, name)) {
+        if (!name.empty() && name.back() == '\r') name.pop_back();
+        if (name.empty()) continue;
+        std::string text = ReadBytes(root / race / name);
+        // Every line of the sprite section names a bitmap.
+        std::istringstream body(text);
+        std::string line;
+        bool inSprites = false;
+        while (std::getline(body, line)) {
+          if (!line.empty() && line.back() == '\r') line.pop_back();
+          if (line.empty()) continue;
+          if (line[0] == ')')
+            inSprites = line == sprites;
+          else if (inSprites)
+            writeBitmap(line);
+        }
+        s.files.push_back({row, text});
+      }
+      ++row;
+    }
+#endif
+    return s;
+  }();
+  return set;
+}
+
+// Runs in the given folder and returns to the previous one.
+struct InFolder {
+  char previous[4096] = {};
+  bool ok = false;
+  explicit InFolder(const std::string& folder) {
+    ok = getcwd(previous, sizeof previous) != nullptr && chdir(folder.c_str()) == 0;
+  }
+  ~InFolder() {
+    if (ok && chdir(previous) != 0) std::abort();
+  }
+};
+
+}  // namespace
+
+std::string FuzzLevel(const uint8_t* data, size_t size) {
+  const ShippedSet& set = Shipped();
+  if (set.files.empty() || size < 2) return {};
+  const size_t changed = data[0] % set.files.size();
+  const bool replace = (data[1] & 1) != 0;
+  const std::string input(reinterpret_cast<const char*>(data) + 2, size - 2);
+
+  RecordingPlatform platform;
+  platform.fixedSeed = 3;
+  platform.answerAtOnce = false;  // recorded, not printed
+  HeadlessHost host(platform);
+  World& world = host.frontend().world();
+  {
+    InFolder folder(set.folder);
+    if (!folder.ok) return "no scratch folder";
+    NumberingUploader uploader;
+    LoadContext context{platform, uploader};
+    try {
+      for (size_t f = 0; f < set.files.size(); ++f) {
+        const ShippedFile& file = set.files[f];
+        while (world.Catalogue.size() <= file.row) world.Catalogue.emplace_back();
+        std::string text = f != changed ? file.text : replace ? input : file.text + "\r\n" + input;
+        LoadTypeText(world, text, file.row, context);
+      }
+      LoadGround(world, context);
+    } catch (const LoadError&) {
+      return {};  // the program shows the message and stays unloaded
+    } catch (const ProgramExit&) {
+      return {};  // a sprite that cannot be loaded ends the program
+    }
+  }
+  if (!ValidateCatalogue(world).empty()) return {};
+  host.controls().SetButtonEnabled(1, false);
+  host.Press(2);
+  // A short game with the player's clicks: select, choose every combo entry, order.
+  const uint8_t* p = data + 2;
+  const uint8_t* end = data + size;
+  auto next = [&]() -> int { return p < end ? *p++ : 0; };
+  for (int frame = 0; frame < 120; ++frame) {
+    if (frame % 10 == 3) {
+      host.Move(next() * 2, next() * 2);
+      host.Down(frame % 20 == 3 ? Frontend::Button::Left : Frontend::Button::Right);
+    }
+    if (frame % 10 == 5) host.Choose(1 + next() % 3, next() % 6 - 1);
+    if (frame == 60) host.Press(3);
+    host.Tick();
+  }
+  return CheckWorld(world);
 }

@@ -43,3 +43,6 @@ std::string FuzzRaceList(const uint8_t* data, size_t size);
 std::string FuzzOrders(const uint8_t* data, size_t size);
 // The bytes as a script for the headless driver (first byte: options).
 std::string FuzzScript(const uint8_t* data, size_t size);
+// The shipped data set with one type file changed by the input (appended to, or replaced),
+// loaded as the first button does; when the rules accept it, the test level is played.
+std::string FuzzLevel(const uint8_t* data, size_t size);

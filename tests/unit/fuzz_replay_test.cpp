@@ -21,7 +21,7 @@ struct Target {
 
 const Target kTargets[] = {
     {"bmp", FuzzBmp},       {"typefile", FuzzTypeFile}, {"racelist", FuzzRaceList},
-    {"orders", FuzzOrders}, {"script", FuzzScript},
+    {"orders", FuzzOrders}, {"script", FuzzScript},     {"level", FuzzLevel},
 };
 
 std::vector<std::filesystem::path> InputsOf(const std::string& folder) {
