@@ -27,6 +27,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "gui_app.h"
 #include "ui/qt_form.h"
 #include "ui/qt_view.h"
 #include "ui/texts.h"
@@ -35,18 +36,7 @@ using nlohmann::json;
 
 namespace {
 
-QApplication& App() {
-  static QApplication* app = [] {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
-    static int argc = 1;
-    static char name[] = "window_test";
-    static char* argv[] = {name, nullptr};
-    auto* created = new QApplication(argc, argv);  // lives to the end of the run
-    std::setlocale(LC_NUMERIC, "C");
-    return created;
-  }();
-  return *app;
-}
+QApplication& App() { return GuiApp(); }
 
 FormOptions Quiet(bool timer) {
   FormOptions options;
