@@ -159,13 +159,16 @@ TEST(DecodeBMP, ShortPaletteAndShortData) {
 TEST(DecodeBMP, ZeroOrNegativeSidesGiveNoImage) {
   BmpSpec spec;
   spec.height = 0;
-  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Data);
+  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Empty);
   spec.height = 4;
   spec.width = 0;
-  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Data);
+  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Empty);
   spec.width = 4;
   spec.height = -4;  // top-down
-  EXPECT_EQ(FailureOf(MakeBmp(spec, Fill(4, 4, 0, 0, 0))), BmpFailure::Data);
+  EXPECT_EQ(FailureOf(MakeBmp(spec, Fill(4, 4, 0, 0, 0))), BmpFailure::Empty);
+  // The colour table is read first.
+  spec.coloursUsed = 2;
+  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Palette);
 }
 
 TEST(DecodeBMP, HostileHeadersAreRefused) {
@@ -260,6 +263,26 @@ TEST(LoadTexture, UploadsOrEndsTheProgram) {
   EXPECT_EQ(platform.messages[0].Text, "Error opening \".\\missing.bmp");
   EXPECT_EQ(platform.messages[1].Text, "Unable to load .\\missing.bmp");
   EXPECT_EQ(platform.messages[1].Caption, "Loading Textures");
+}
+
+TEST(LoadTexture, ZeroOrNegativeSidesShowOnlyUnableToLoad) {
+  for (int32_t height : {0, -4}) {
+    RecordingPlatform platform;
+    platform.answerAtOnce = false;
+    CountingUploader uploader;
+    BmpSpec spec;
+    spec.height = height;
+    TempFile file(MakeBmp(spec, Fill(4, 4, 0, 0, 0)));
+    try {
+      LoadTexture(file.Name(), platform, uploader);
+      ADD_FAILURE() << "no exit";
+    } catch (const ProgramExit& exit) {
+      EXPECT_EQ(exit.Code, 1);
+    }
+    ASSERT_EQ(platform.messages.size(), 1u) << height;
+    EXPECT_EQ(platform.messages[0].Text, "Unable to load " + file.Name());
+    EXPECT_EQ(platform.messages[0].Caption, "Loading Textures");
+  }
 }
 
 TEST(NativePath, BackslashesBecomeSlashes) {
