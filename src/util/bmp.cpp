@@ -7,7 +7,6 @@
 namespace {
 
 constexpr size_t kHeaderBytes = 54;  // file header 14 + info header 40
-constexpr int64_t kMaxSide = 16384;  // larger pictures are refused
 constexpr char kBmpCaption[] = "BMP Unit";
 
 uint32_t ReadU32(const uint8_t* p) {
@@ -46,12 +45,12 @@ bool NoPicture(const Layout& layout) {
   return layout.Width <= 0 || layout.Height <= 0;
 }
 
-// Whether the pixel data can be taken: positive sides of at most kMaxSide, and a data size
-// between width * height * 3 (the picture) and width * height * 4 (the result buffer).
+// Whether the pixel data can be taken: positive sides, and a data size between
+// width * height * 3 (the picture) and width * height * 4 (the result buffer). The file must
+// hold that data, so the buffer never outgrows the file by more than a third.
 // A damaged size gives no image, reported as a data failure.
 bool PixelsAcceptable(const Layout& layout) {
   if (NoPicture(layout)) return false;
-  if (layout.Width > kMaxSide || layout.Height > kMaxSide) return false;
   uint64_t pixels = uint64_t(layout.Width) * uint64_t(layout.Height);
   // Less data than the picture needs only fits other bit depths; refusing it also keeps a
   // tiny file from making us allocate a huge buffer.
