@@ -10,6 +10,8 @@ bool IsUnderCursor(const World& world, int32_t index, float x, float y) {
   if (type == nullptr) return false;
   const float dx = x - o.X;
   const float dy = y - o.Y;
-  const float d = std::sqrt(dx * dx + dy * dy);
+  // The sum of squares in double, the distance stored as a single.
+  const auto d =
+      static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
   return d < type->Radius;
 }

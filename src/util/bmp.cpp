@@ -7,7 +7,6 @@
 namespace {
 
 constexpr size_t kHeaderBytes = 54;  // file header 14 + info header 40
-constexpr int64_t kMaxSide = 16384;  // larger pictures are refused
 constexpr char kBmpCaption[] = "BMP Unit";
 
 uint32_t ReadU32(const uint8_t* p) {
@@ -41,12 +40,17 @@ Layout ReadLayout(const uint8_t* header) {
   return layout;
 }
 
-// Whether the pixel data can be taken: positive sides of at most kMaxSide, and a data size
-// between width * height * 3 (the picture) and width * height * 4 (the result buffer).
-// A zero, negative (top-down) or damaged size gives no image, reported as a data failure.
+// A zero or negative (top-down) side leaves nothing to read: no image, without a message.
+bool NoPicture(const Layout& layout) {
+  return layout.Width <= 0 || layout.Height <= 0;
+}
+
+// Whether the pixel data can be taken: positive sides, and a data size between
+// width * height * 3 (the picture) and width * height * 4 (the result buffer). The file must
+// hold that data, so the buffer never outgrows the file by more than a third.
+// A damaged size gives no image, reported as a data failure.
 bool PixelsAcceptable(const Layout& layout) {
-  if (layout.Width <= 0 || layout.Height <= 0) return false;
-  if (layout.Width > kMaxSide || layout.Height > kMaxSide) return false;
+  if (NoPicture(layout)) return false;
   uint64_t pixels = uint64_t(layout.Width) * uint64_t(layout.Height);
   // Less data than the picture needs only fits other bit depths; refusing it also keeps a
   // tiny file from making us allocate a huge buffer.
@@ -88,6 +92,10 @@ std::optional<Image> DecodeBMP(std::span<const uint8_t> file, BmpFailure& failur
     return std::nullopt;
   }
   uint64_t dataStart = kHeaderBytes + layout.PaletteBytes;
+  if (NoPicture(layout)) {
+    failure = BmpFailure::Empty;
+    return std::nullopt;
+  }
   if (!PixelsAcceptable(layout) || file.size() - dataStart < layout.DataBytes) {
     failure = BmpFailure::Data;
     return std::nullopt;
@@ -123,6 +131,8 @@ std::optional<Image> LoadBMP(const std::string& fileName, Platform& platform) {
     uint64_t dataStart = kHeaderBytes + layout.PaletteBytes;
     if (fileSize < dataStart) {
       failure = BmpFailure::Palette;
+    } else if (NoPicture(layout)) {
+      failure = BmpFailure::Empty;
     } else if (!PixelsAcceptable(layout) || fileSize - dataStart < layout.DataBytes) {
       failure = BmpFailure::Data;
     } else {

@@ -15,7 +15,8 @@ struct Image {
   std::vector<uint8_t> Pixels;  // Width * Height * 4 bytes, RGBA, file row order
 };
 
-enum class BmpFailure { None, Opening, Palette, Data };
+// Empty: a zero or negative width or height; no picture, and no message of its own.
+enum class BmpFailure { None, Opening, Palette, Data, Empty };
 
 // Decodes the bytes of a bitmap file; on failure returns nothing and says which step failed.
 std::optional<Image> DecodeBMP(std::span<const uint8_t> file, BmpFailure& failure);

@@ -1,4 +1,5 @@
 // Pixel tests of the drawing: a real OpenGL context in a window under Xvfb.
+#include "gui_app.h"
 #include "render/render.h"
 
 #include <GL/gl.h>
@@ -79,12 +80,7 @@ class FixedTicks : public Platform {
 class RenderTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (QCoreApplication::instance() == nullptr) {
-      static int argc = 1;
-      static char name[] = "gui_tests";
-      static char* argv[] = {name, nullptr};
-      new QApplication(argc, argv);  // lives until the process ends
-    }
+    GuiApp();
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);

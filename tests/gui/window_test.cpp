@@ -1,6 +1,9 @@
 // The main window: layout, frames from the timer and from resizes, message boxes, combo boxes,
 // mouse events on the view, and the program run with a window-mode script.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,6 +27,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "gui_app.h"
 #include "ui/qt_form.h"
 #include "ui/qt_view.h"
 #include "ui/texts.h"
@@ -32,18 +36,7 @@ using nlohmann::json;
 
 namespace {
 
-QApplication& App() {
-  static QApplication* app = [] {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
-    static int argc = 1;
-    static char name[] = "window_test";
-    static char* argv[] = {name, nullptr};
-    auto* created = new QApplication(argc, argv);  // lives to the end of the run
-    std::setlocale(LC_NUMERIC, "C");
-    return created;
-  }();
-  return *app;
-}
+QApplication& App() { return GuiApp(); }
 
 FormOptions Quiet(bool timer) {
   FormOptions options;
@@ -382,4 +375,34 @@ TEST(WindowMeasure, DISABLED_FrameRateAndFrameCost) {
     for (int i = 0; i < n; ++i) form.frontend().DrawScene();  // context still current
     std::printf("DrawScene alone, no swap: %.3f ms\n", t.nsecsElapsed() / 1e6 / n);
   }
+}
+
+// The running test level with the ground and bars on: median cost of one timer frame.
+TEST(WindowMeasure, DISABLED_TestLevelFrameCost) {
+  App();
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  ASSERT_EQ(chdir(RTS_SOURCE_DIR "/data"), 0);
+  {
+    TForm1 form(Quiet(false));
+    Start(form);
+    form.Button1->click();
+    form.Button2->click();
+    form.CheckBox1->setChecked(true);
+    form.CheckBox2->setChecked(true);
+    form.frontend().state().CameraX = 240;
+    form.frontend().state().CameraY = 220;
+    for (int i = 0; i < 1000; ++i) form.TimerDraw();  // a few bases and workers by now
+    std::vector<double> ms;
+    for (int i = 0; i < 1000; ++i) {
+      QElapsedTimer t;
+      t.start();
+      form.TimerDraw();
+      ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("test level frame with drawing: median %.3f ms, 90th %.3f ms, %zu objects\n",
+                ms[500], ms[900], form.frontend().world().Objects.size());
+  }
+  ASSERT_EQ(chdir(cwd), 0);
 }

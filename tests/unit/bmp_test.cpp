@@ -122,6 +122,21 @@ TEST(DecodeBMP, RowsArePackedAndNotFlipped) {
   }
 }
 
+TEST(DecodeBMP, LongSheetsAreTakenWhole) {
+  // 4 x 20000, as a sheet with many rows of cells would be.
+  BmpSpec spec;
+  spec.width = 4;
+  spec.height = 20000;
+  std::vector<uint8_t> data = Fill(4, 20000, 1, 2, 3);
+  data[data.size() - 3] = 9;  // blue of the last pixel
+  BmpFailure failure;
+  std::optional<Image> image = Decode(MakeBmp(spec, data), failure);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->Height, 20000);
+  ASSERT_EQ(image->Pixels.size(), 4u * 20000 * 4);
+  EXPECT_EQ(image->Pixels[image->Pixels.size() - 2], 9);
+}
+
 TEST(DecodeBMP, ImageSizeZeroIsComputed) {
   BmpSpec spec;
   spec.imageSize = 0;
@@ -159,13 +174,16 @@ TEST(DecodeBMP, ShortPaletteAndShortData) {
 TEST(DecodeBMP, ZeroOrNegativeSidesGiveNoImage) {
   BmpSpec spec;
   spec.height = 0;
-  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Data);
+  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Empty);
   spec.height = 4;
   spec.width = 0;
-  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Data);
+  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Empty);
   spec.width = 4;
   spec.height = -4;  // top-down
-  EXPECT_EQ(FailureOf(MakeBmp(spec, Fill(4, 4, 0, 0, 0))), BmpFailure::Data);
+  EXPECT_EQ(FailureOf(MakeBmp(spec, Fill(4, 4, 0, 0, 0))), BmpFailure::Empty);
+  // The colour table is read first.
+  spec.coloursUsed = 2;
+  EXPECT_EQ(FailureOf(MakeBmp(spec, {})), BmpFailure::Palette);
 }
 
 TEST(DecodeBMP, HostileHeadersAreRefused) {
@@ -182,10 +200,6 @@ TEST(DecodeBMP, HostileHeadersAreRefused) {
   overflow.height = 65537;
   overflow.imageSize = 0;
   EXPECT_EQ(FailureOf(MakeBmp(overflow, data)), BmpFailure::Data);
-  BmpSpec wide;  // beyond 16384 on one side
-  wide.width = 16385;
-  wide.height = 1;
-  EXPECT_EQ(FailureOf(MakeBmp(wide, Fill(16385, 1, 0, 0, 0))), BmpFailure::Data);
   BmpSpec tiny;  // a big picture announced with a few bytes of data: nothing allocated
   tiny.width = 16384;
   tiny.height = 16384;
@@ -260,6 +274,26 @@ TEST(LoadTexture, UploadsOrEndsTheProgram) {
   EXPECT_EQ(platform.messages[0].Text, "Error opening \".\\missing.bmp");
   EXPECT_EQ(platform.messages[1].Text, "Unable to load .\\missing.bmp");
   EXPECT_EQ(platform.messages[1].Caption, "Loading Textures");
+}
+
+TEST(LoadTexture, ZeroOrNegativeSidesShowOnlyUnableToLoad) {
+  for (int32_t height : {0, -4}) {
+    RecordingPlatform platform;
+    platform.answerAtOnce = false;
+    CountingUploader uploader;
+    BmpSpec spec;
+    spec.height = height;
+    TempFile file(MakeBmp(spec, Fill(4, 4, 0, 0, 0)));
+    try {
+      LoadTexture(file.Name(), platform, uploader);
+      ADD_FAILURE() << "no exit";
+    } catch (const ProgramExit& exit) {
+      EXPECT_EQ(exit.Code, 1);
+    }
+    ASSERT_EQ(platform.messages.size(), 1u) << height;
+    EXPECT_EQ(platform.messages[0].Text, "Unable to load " + file.Name());
+    EXPECT_EQ(platform.messages[0].Caption, "Loading Textures");
+  }
 }
 
 TEST(NativePath, BackslashesBecomeSlashes) {

@@ -26,6 +26,15 @@ TEST(IsUnderCursor, StrictlyInsideTheRadius) {
   EXPECT_FALSE(IsUnderCursor(w, 0, 10, 9.5f));
 }
 
+TEST(IsUnderCursor, DistanceRoundedOnceToSingle) {
+  // Squares summed in singles would round this distance up to 10 (a miss) or down (a hit).
+  World w = OneObject(10);
+  w.Objects[0].X = 100;
+  w.Objects[0].Y = 50;
+  EXPECT_TRUE(IsUnderCursor(w, 0, 108.980515f, 45.6010971f));
+  EXPECT_FALSE(IsUnderCursor(w, 0, 109.046089f, 54.2624245f));
+}
+
 TEST(IsUnderCursor, ZeroRadiusNeverHit) {
   World w = OneObject(0);
   EXPECT_FALSE(IsUnderCursor(w, 0, 10, 20));
