@@ -58,20 +58,25 @@ World SmallPlayableWorld() {
 }
 
 std::string ScratchDir() {
-  std::error_code error;
-  std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
-                                   ? std::filesystem::path("/dev/shm")
-                                   : std::filesystem::temp_directory_path();
-  static const std::filesystem::path dir = [&] {
-    auto made = base / ("rts_fuzz_" + std::to_string(getpid()));
-    std::filesystem::create_directories(made);
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(dir, ignored);
-    });
+  // Kept alive past static destruction: the exit handler removes the folder.
+  static const std::string* dir = [] {
+    std::error_code error;
+    std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
+                                     ? std::filesystem::path("/dev/shm")
+                                     : std::filesystem::temp_directory_path();
+    auto* made = new std::string((base / ("rts_fuzz_" + std::to_string(getpid()))).string());
+    std::filesystem::create_directories(*made);
     return made;
   }();
-  return dir.string();
+  static const bool cleanup = [] {
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(*dir, ignored);
+    });
+    return true;
+  }();
+  (void)cleanup;
+  return *dir;
 }
 
 void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
