@@ -15,7 +15,9 @@
 
 namespace {
 
-bool Finite(float v) { return std::isfinite(v); }
+bool Finite(float v) {
+  return std::isfinite(v);
+}
 
 // True for an order the system's writers produce: empty, or a verb with its numbers.
 bool InGrammar(const std::string& order) {
@@ -23,8 +25,10 @@ bool InGrammar(const std::string& order) {
   if (WordCount(order, " ") != 2) return false;
   std::string verb = ExtractWord(order, " ", 1);
   std::string arg = ExtractWord(order, " ", 2);
-  int numbers = verb == "idti" ? 2 : verb == "stroyka" ? 3
-              : (verb == "idtiza" || verb == "atakovat" || verb == "dobicha") ? 1 : -1;
+  int numbers = verb == "idti"                                                  ? 2
+                : verb == "stroyka"                                             ? 3
+                : (verb == "idtiza" || verb == "atakovat" || verb == "dobicha") ? 1
+                                                                                : -1;
   if (numbers < 0 || WordCount(arg, ",") != numbers) return false;
   if (order != verb + " " + arg) return false;
   for (int k = 1; k <= numbers; ++k) {
@@ -55,7 +59,8 @@ long PeakKb() {
 }
 
 int Fail(uint64_t frame, const std::string& what) {
-  std::fprintf(stderr, "soak: frame %llu: %s\n", static_cast<unsigned long long>(frame), what.c_str());
+  std::fprintf(stderr, "soak: frame %llu: %s\n", static_cast<unsigned long long>(frame),
+               what.c_str());
   return 1;
 }
 
@@ -131,9 +136,10 @@ int main(int argc, char** argv) {
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   size_t alive = 0;
   for (const TObyekt& o : w.Objects) alive += IsAlive(o);
-  std::printf("soak: %llu frames in %.1f s (%.0f frames/s), %zu objects (%zu alive), ore taken %.1f "
-              "delivered %.1f, money %.1f / %.1f, peak memory %ld kB\n",
-              static_cast<unsigned long long>(frames), seconds, frames / seconds, w.Objects.size(),
-              alive, taken, delivered, w.Sides[0].Money, w.Sides[1].Money, PeakKb());
+  std::printf(
+      "soak: %llu frames in %.1f s (%.0f frames/s), %zu objects (%zu alive), ore taken %.1f "
+      "delivered %.1f, money %.1f / %.1f, peak memory %ld kB\n",
+      static_cast<unsigned long long>(frames), seconds, frames / seconds, w.Objects.size(), alive,
+      taken, delivered, w.Sides[0].Money, w.Sides[1].Money, PeakKb());
   return 0;
 }
