@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "game/contacts.h"
+#include "game/data_check.h"
 #include "game/loader.h"
 #include "game/opponent.h"
 #include "game/orders.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/data_sources.h"
 #include "game/world.h"
 #include "ui/controls.h"
 #include "util/bmp.h"
@@ -61,4 +62,5 @@ class Frontend {
   TextureUploader& uploader_;
   bool hasGL_;
   FrontState state_;
+  DataSources sources_;  // where the loaded rows came from, row for row
 };

@@ -1,4 +1,5 @@
 // rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]
+// rtsdemo --check [--data DIR]
 #include <unistd.h>
 
 #include <charconv>
@@ -8,14 +9,17 @@
 #include <optional>
 #include <string>
 
+#include "game/data_check.h"
 #include "ui/qt_window.h"
 #include "ui/script.h"
 
 namespace {
 
 int Usage(const std::string& problem) {
-  std::cerr << "rtsdemo: " << problem << "\n"
-            << "usage: rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]\n";
+  std::cerr
+      << "rtsdemo: " << problem << "\n"
+      << "usage: rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]\n"
+      << "       rtsdemo --check [--data DIR]\n";
   return 2;
 }
 
@@ -38,6 +42,7 @@ int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed) {
 int main(int argc, char** argv) {
   WindowOptions options;
   bool headless = false;
+  bool check = false;
   std::string dataProblem;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -47,6 +52,8 @@ int main(int argc, char** argv) {
     };
     if (arg == "--headless") {
       headless = true;
+    } else if (arg == "--check") {
+      check = true;
     } else if (arg == "--data" || arg == "--seed" || arg == "--script" || arg == "--record") {
       auto v = value();
       if (!v) return Usage(arg + " needs a value");
@@ -66,6 +73,12 @@ int main(int argc, char** argv) {
     } else {
       return Usage("unknown argument " + arg);
     }
+  }
+  if (check) {
+    if (!dataProblem.empty()) return Usage(dataProblem);
+    if (headless || options.script || options.record || options.seed)
+      return Usage("--check takes only --data");
+    return RunCheck(std::cout);
   }
   if (headless) {
     if (!dataProblem.empty()) return Usage(dataProblem);

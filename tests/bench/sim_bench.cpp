@@ -8,6 +8,7 @@
 #include <string>
 
 #include "game/contacts.h"
+#include "game/data_check.h"
 #include "game/loader.h"
 #include "game/opponent.h"
 #include "game/orders.h"
