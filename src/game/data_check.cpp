@@ -259,13 +259,15 @@ class Checker {
       Add(r, k, LineOf(src.Animations, a), false,
           "animation " + IntToStr(int64_t(a)) + " is never shown: objects show animations 0 to 3");
     }
-    Sheet(r, k, t, src, role.spawned);
+    Sheet(r, k, t, src, s != nullptr, role.spawned);
   }
 
   // Cell geometry: warnings only, the sizes are ratios and index no array.
-  void Sheet(size_t r, size_t k, const TOpisan& t, const TypeSource& src, bool spawned) {
+  void Sheet(size_t r, size_t k, const TOpisan& t, const TypeSource& src, bool known,
+             bool spawned) {
     const int32_t line = src.Parameters;
-    if (line == 0) {
+    // Without sources only the sizes tell.
+    if (known && line == 0) {
       if (spawned)
         Add(r, k, 0, false,
             "type " + Q(t.Name) +
@@ -387,15 +389,19 @@ class NoUploader : public TextureUploader {
   uint32_t Upload(const Image&) override { return 0; }
 };
 
-// A warning on a line that also holds an error follows from it (a partly filled entry).
-void DropShadowedWarnings(DataProblems& problems) {
-  std::vector<std::pair<std::string, int32_t>> errors;
-  for (const DataProblem& p : problems) {
-    if (p.Error && p.Line > 0) errors.emplace_back(p.Path, p.Line);
+// A catalogue warning (from `first` on) on a line where reading failed follows from the
+// partly filled entry: it is left out.
+void DropShadowedWarnings(DataProblems& problems, size_t first) {
+  std::vector<std::pair<std::string, int32_t>> failed;
+  for (size_t i = 0; i < first && i < problems.size(); ++i) {
+    if (problems[i].Error && problems[i].Line > 0)
+      failed.emplace_back(problems[i].Path, problems[i].Line);
   }
+  size_t index = 0;
   std::erase_if(problems, [&](const DataProblem& p) {
-    return !p.Error && p.Line > 0 &&
-           std::find(errors.begin(), errors.end(), std::make_pair(p.Path, p.Line)) != errors.end();
+    const bool late = index++ >= first;
+    return late && !p.Error &&
+           std::find(failed.begin(), failed.end(), std::make_pair(p.Path, p.Line)) != failed.end();
   });
 }
 
@@ -453,8 +459,9 @@ int RunCheck(std::ostream& out) {
   DataProblems problems;
   LoadContext context{platform, uploader, &sources, &problems, true};
   LoadGameData(world, context);
+  const size_t read = problems.size();
   CheckCatalogue(world, sources, problems);
-  DropShadowedWarnings(problems);
+  DropShadowedWarnings(problems, read);
   PrintProblems(problems, sources, out);
   const size_t errors = ErrorCount(problems);
   out << Count(errors, "error", "errors") << ", "

@@ -91,10 +91,13 @@ struct BitmapHeader {
   uint16_t BitsPerPixel = 0;
   uint32_t Compression = 0;
   uint32_t ColoursUsed = 0;
+  uint64_t FileSize = 0;
 };
 
-BitmapHeader ReadBitmapHeader(const std::vector<uint8_t>& bytes) {
+// fileSize: the whole file's size (the bytes may be only its start).
+BitmapHeader ReadBitmapHeader(const std::vector<uint8_t>& bytes, uint64_t fileSize) {
   BitmapHeader h;
+  h.FileSize = fileSize;
   if (bytes.size() < 54) return h;
   auto u32 = [&](size_t at) {
     return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
@@ -140,12 +143,18 @@ void HintBitmap(LoadContext& context, const Target& t, const std::string& quoted
            "sprite sheet " + quoted +
                " is compressed; only uncompressed bitmaps are read "
                "correctly");
-  if (h.Width > 0 && h.Width % 4 != 0)
+  // Rows padded to 4 bytes, as bitmap writers store them, are read as pixels.
+  const uint64_t start = h.DataOffset != 0 ? h.DataOffset : 54 + uint64_t(h.ColoursUsed) * 4;
+  const uint64_t packed = uint64_t(h.Width) * 3;
+  const uint64_t padded = (packed + 3) / 4 * 4;
+  if (h.Width > 0 && h.Height > 0 && padded != packed &&
+      h.FileSize >= start + padded * uint64_t(h.Height))
     Report(context, t, false,
            "sprite sheet " + quoted + " is " + IntToStr(h.Width) +
                " pixels wide; its rows carry padding, which is read as pixels (use a width that "
                "is a multiple of 4)");
-  if (h.InfoSize == 40 && h.DataOffset != 54 + uint64_t(h.ColoursUsed) * 4)
+  // An offset of 0 is only a careless header: the pixels stand where they are read.
+  if (h.InfoSize == 40 && h.DataOffset != 0 && h.DataOffset != 54 + uint64_t(h.ColoursUsed) * 4)
     Report(context, t, false,
            "sprite sheet " + quoted +
                ": its pixel data does not follow the colour table; the "
@@ -181,7 +190,7 @@ std::string DecodeForCheck(const std::string& fileName, BitmapHeader& h) {
   std::vector<uint8_t> bytes = ReadBytes(native, 0);
   BmpFailure failure = BmpFailure::None;
   if (!DecodeBMP(bytes, failure)) return BitmapFailureText(failure);
-  h = ReadBitmapHeader(bytes);
+  h = ReadBitmapHeader(bytes, bytes.size());
   return {};
 }
 
@@ -220,7 +229,11 @@ void AddTexture(Target& t, std::string_view line, LoadContext& context) {
     textures.back() = LoadTexture(fileName, context.platform, context.uploader);
     if (context.sources != nullptr || context.problems != nullptr) {
       // Loaded: only its header is read again, for the sheet's size and the warnings.
-      const BitmapHeader h = ReadBitmapHeader(ReadBytes(NativePath(fileName), 54));
+      const std::string native = NativePath(fileName);
+      std::error_code error;
+      const uintmax_t fileSize = std::filesystem::file_size(native, error);
+      const BitmapHeader h =
+          ReadBitmapHeader(ReadBytes(native, 54), error ? 0 : static_cast<uint64_t>(fileSize));
       HintBitmap(context, t, "\"" + ToUtf8(fileName) + "\"", h);
       size = {h.Width, h.Height};
     }

@@ -350,3 +350,108 @@ TEST_F(LoaderTest, GroundTexture) {
   LoadGround(world_, context_);
   EXPECT_EQ(world_.GroundTexture, 2u);
 }
+
+TEST_F(LoaderTest, SourcesRecordEveryFieldsLine) {
+  WriteBitmap("a.bmp");
+  Write("ludi/t.txt",
+        ")название\nfirst\n\n)спрайты\n.\\a.bmp\n)индексы\n0 1\n  0 2\n)параметры\n1 2 2 1 1\n"
+        ")энергия\nhp 1 1\n)стройка\nfirst\n)цена\n]ресурсы\ng 1 0\n)название\nsecond\n"
+        ")ресурс\n5\n");
+  DataSources sources;
+  DataProblems problems;
+  context_.sources = &sources;
+  context_.problems = &problems;
+  ASSERT_EQ(List("t.txt\r\n"), "");
+  ASSERT_EQ(sources.Races.size(), 1u);
+  const RaceSource& race = sources.Races[0];
+  EXPECT_EQ(race.ListPath, "ludi/ludi.txt");
+  ASSERT_EQ(race.Types.size(), 2u);
+  const TypeSource& first = race.Types[0];
+  EXPECT_EQ(first.Path, "ludi/t.txt");
+  EXPECT_EQ(first.NameLine, 2);
+  EXPECT_EQ(first.Textures, std::vector<int32_t>{5});
+  ASSERT_EQ(first.Bitmaps.size(), 1u);
+  EXPECT_EQ(first.Bitmaps[0].Width, 2);
+  EXPECT_EQ(first.Animations, (std::vector<int32_t>{7, 8}));
+  EXPECT_EQ(first.Parameters, 10);
+  EXPECT_EQ(first.Energies, std::vector<int32_t>{12});
+  EXPECT_EQ(first.Buildables, std::vector<int32_t>{14});
+  EXPECT_EQ(first.PriceResources, std::vector<int32_t>{17});
+  EXPECT_EQ(race.Types[1].NameLine, 19);
+  EXPECT_EQ(race.Types[1].Resource, 21);
+  EXPECT_EQ(sources.Files, (std::vector<std::string>{"ludi/ludi.txt", "ludi/t.txt"}));
+  for (const DataProblem& p : problems) ADD_FAILURE() << FormatProblem(p);
+}
+
+TEST_F(LoaderTest, FailuresCarryTheirPositionAndACheckGoesOn) {
+  const std::string text =
+      ")энергия\nhp 1 1\n)название\nx\n)параметры\n1 2\n)энергия\nhp 5 5\n)параметры\n"
+      "1 2 3 4 5\n)звук\nboom\nbang\n)цена\nz 1 0\n)апгрейд\n]ресурсы\ng 1 0\n";
+  Write("ludi/t.txt", text);
+  world_.Catalogue.emplace_back();
+  try {
+    LoadTypeFile(world_, ".\\ludi\\t.txt", 0, context_);
+    ADD_FAILURE();
+  } catch (const LoadError& e) {
+    EXPECT_STREQ(e.what(), "'' is not a valid integer value");
+    EXPECT_EQ(e.Path, "ludi/t.txt");
+    EXPECT_EQ(e.Line, 6);
+  }
+  // A check reports the same line and reads on to the end of the file.
+  DataSources sources;
+  DataProblems problems;
+  context_.sources = &sources;
+  context_.problems = &problems;
+  context_.keepGoing = true;
+  EXPECT_EQ(LoadFile(text), "");
+  ASSERT_EQ(Types().size(), 1u);
+  EXPECT_EQ(Types()[0].Energies.size(), 1u);
+  EXPECT_EQ(Types()[0].FrameHeight, 5);
+  std::vector<std::string> lines;
+  for (const DataProblem& p : problems) lines.push_back(FormatProblem(p));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                "ludi/t.txt:2: warning: line is ignored: it comes before the file's first "
+                "\"название\" line",
+                "ludi/t.txt:6: error: \"параметры\": '' is not a valid integer value",
+                "ludi/t.txt:10: warning: a second \"параметры\" line replaces the one at line 6",
+                "ludi/t.txt:12: warning: line is ignored: section \"звук\" is no section the "
+                "loader knows",
+                "ludi/t.txt:15: warning: line is ignored: section \"цена\" takes its lines under "
+                "a \"]\" sub-section, and none is set",
+                "ludi/t.txt:18: warning: \"ресурсы\" line of \"апгрейд\" before the type's first "
+                "upgrade name; it is ignored",
+            }));
+}
+
+TEST_F(LoaderTest, ACheckGoesOnPastMissingFilesAndBitmaps) {
+  Write("ludi/a.txt", ")название\na\n)спрайты\n.\\gone.bmp\n.\\ludi\\a.txt\n");
+  DataSources sources;
+  DataProblems problems;
+  context_.sources = &sources;
+  context_.problems = &problems;
+  context_.keepGoing = true;
+  ASSERT_EQ(List("a.txt\nmissing.txt\n\na.txt"), "");
+  LoadRaceList(world_, "orki.txt", ".\\orki\\", context_);
+  std::vector<std::string> lines;
+  for (const DataProblem& p : problems) lines.push_back(FormatProblem(p));
+  EXPECT_EQ(
+      lines,
+      (std::vector<std::string>{
+          "ludi/a.txt:4: error: sprite sheet \".\\gone.bmp\" cannot be loaded: file not found",
+          "ludi/a.txt:5: error: sprite sheet \".\\ludi\\a.txt\" cannot be loaded: the file "
+          "ends inside its headers or colour table (\"Error reading palette\")",
+          "ludi/ludi.txt:2: error: File not found: \"missing.txt\"",
+          "ludi/ludi.txt:3: error: File access denied: an empty line names the race folder "
+          "itself",
+          "ludi/a.txt:4: error: sprite sheet \".\\gone.bmp\" cannot be loaded: file not found",
+          "ludi/a.txt:5: error: sprite sheet \".\\ludi\\a.txt\" cannot be loaded: the file "
+          "ends inside its headers or colour table (\"Error reading palette\")",
+          "orki/orki.txt: error: File not found",
+      }));
+  EXPECT_EQ(Types().size(), 0u);  // the missing list's row is kept, empty
+  ASSERT_EQ(world_.Catalogue.size(), 2u);
+  EXPECT_EQ(world_.Catalogue[0].Types.size(), 2u);
+  EXPECT_FALSE(sources.Races[1].ListRead);
+  EXPECT_TRUE(platform_.messages.empty());
+}
