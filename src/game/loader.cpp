@@ -118,15 +118,14 @@ BitmapHeader ReadBitmapHeader(const std::vector<uint8_t>& bytes, uint64_t fileSi
 std::vector<uint8_t> ReadBytes(const std::string& nativePath, size_t limit) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(nativePath, error)) return {};
+  const uintmax_t size = std::filesystem::file_size(nativePath, error);
+  if (error) return {};
+  const size_t wanted =
+      limit == 0 ? static_cast<size_t>(size) : std::min(limit, static_cast<size_t>(size));
+  std::vector<uint8_t> bytes(wanted);
   std::ifstream file(nativePath, std::ios::binary);
-  std::vector<uint8_t> bytes;
-  if (limit == 0) {
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  } else {
-    bytes.resize(limit);
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(limit));
-    bytes.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
-  }
+  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(wanted));
+  bytes.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
   return bytes;
 }
 

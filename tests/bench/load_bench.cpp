@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "game/data_check.h"
 #include "game/loader.h"
 #include "ui/headless.h"
 #include "util/cp1251.h"
@@ -57,6 +59,31 @@ void BM_LoadShippedData(benchmark::State& state) {
   LoadAll(state, folder);
 }
 BENCHMARK(BM_LoadShippedData)->Unit(benchmark::kMillisecond);
+
+// rtsdemo --check on the shipped data: every file read, every bitmap decoded, all checks.
+void BM_CheckShippedData(benchmark::State& state) {
+  const char* override = std::getenv("RTS_DATA_DIR");
+  fs::path folder = override ? fs::path(override) : fs::path(RTS_SOURCE_DIR "/data");
+  fs::path old = fs::current_path();
+  std::error_code error;
+  fs::current_path(folder, error);
+  if (error) {
+    state.SkipWithError("no data set");
+    for (auto _ : state) {
+    }
+    return;
+  }
+  for (auto _ : state) {
+    std::ostringstream out;
+    if (RunCheck(out) != 0) {
+      state.SkipWithError(out.str().c_str());
+      break;
+    }
+    benchmark::DoNotOptimize(out.str().size());
+  }
+  fs::current_path(old);
+}
+BENCHMARK(BM_CheckShippedData)->Unit(benchmark::kMillisecond);
 
 void WriteBitmap(const fs::path& path, int32_t w, int32_t h) {
   std::vector<uint8_t> file(54, 0);

@@ -84,9 +84,11 @@ class DataFolder : public ::testing::Test {
   void Write(const std::string& name, const std::string& utf8) {
     std::ofstream(dir_ / name, std::ios::binary) << ToCp1251(utf8);
   }
-  // A 24-bit bitmap of w x h pixels; `cut` bytes short of its pixel data.
-  void Bitmap(const std::string& name, int w, int h, size_t cut = 0) {
-    std::vector<uint8_t> file(54 + size_t(w * h * 3) - cut, 0);
+  // A 24-bit bitmap of w x h pixels; `cut` bytes short of its pixel data; rows padded to
+  // 4 bytes as bitmap writers store them when `padded`.
+  void Bitmap(const std::string& name, int w, int h, size_t cut = 0, bool padded = false) {
+    const size_t row = padded ? (size_t(w) * 3 + 3) / 4 * 4 : size_t(w) * 3;
+    std::vector<uint8_t> file(54 + row * size_t(h) - cut, 0);
     file[18] = uint8_t(w);
     file[22] = uint8_t(h);
     file[28] = 24;
@@ -265,6 +267,22 @@ TEST_F(DataFolder, ShippedDataPassesTheCheck) {
   std::ostringstream out;
   EXPECT_EQ(RunCheck(out), 0);
   EXPECT_EQ(out.str(), "0 errors, 0 warnings\n");
+}
+
+TEST_F(DataFolder, BitmapsThatLoadButAreReadWrong) {
+  CopyShipped();
+  Bitmap("orki/batrak.bmp", 30, 120, 0, true);  // the declared 256 x 1024 proportions
+  Bitmap("orki/gromila.bmp", 64, 64);
+  std::ostringstream out;
+  EXPECT_EQ(RunCheck(out), 0);
+  EXPECT_EQ(Split(out.str()),
+            (Lines{"orki/batrak.txt:4: warning: sprite sheet \".\\orki\\batrak.bmp\" is 30 pixels "
+                   "wide; its rows carry padding, which is read as pixels (use a width that is a "
+                   "multiple of 4)",
+                   "orki/gromila.txt:11: warning: \"параметры\" declare a sheet of 256 x 1024, but "
+                   "the sprite sheet at line 4 is 64 x 64 pixels: its cells are cut at the wrong "
+                   "places",
+                   "0 errors, 2 warnings"}));
 }
 
 TEST(CheckCommand, ExitStatusAndOutput) {
