@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/sheet_file.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 #include "util/strman.h"
@@ -81,131 +82,6 @@ void Report(LoadContext& context, const Target& t, bool error, std::string text)
     context.problems->push_back({t.path, t.line, error, std::move(text)});
 }
 
-// The header fields a check looks at.
-struct BitmapHeader {
-  bool Read = false;  // the file holds both headers
-  uint32_t DataOffset = 0;
-  uint32_t InfoSize = 0;
-  int32_t Width = 0;
-  int32_t Height = 0;
-  uint16_t BitsPerPixel = 0;
-  uint32_t Compression = 0;
-  uint32_t ColoursUsed = 0;
-  uint64_t FileSize = 0;
-};
-
-// fileSize: the whole file's size (the bytes may be only its start).
-BitmapHeader ReadBitmapHeader(const std::vector<uint8_t>& bytes, uint64_t fileSize) {
-  BitmapHeader h;
-  h.FileSize = fileSize;
-  if (bytes.size() < 54) return h;
-  auto u32 = [&](size_t at) {
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
-  };
-  h.Read = true;
-  h.DataOffset = u32(10);
-  h.InfoSize = u32(14);
-  h.Width = static_cast<int32_t>(u32(18));
-  h.Height = static_cast<int32_t>(u32(22));
-  h.BitsPerPixel = static_cast<uint16_t>(bytes[28] | bytes[29] << 8);
-  h.Compression = u32(30);
-  h.ColoursUsed = u32(46);
-  return h;
-}
-
-// The first `limit` bytes of a file (all of it for 0); empty when it cannot be read.
-std::vector<uint8_t> ReadBytes(const std::string& nativePath, size_t limit) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(nativePath, error)) return {};
-  const uintmax_t size = std::filesystem::file_size(nativePath, error);
-  if (error) return {};
-  const size_t wanted =
-      limit == 0 ? static_cast<size_t>(size) : std::min(limit, static_cast<size_t>(size));
-  std::vector<uint8_t> bytes(wanted);
-  std::ifstream file(nativePath, std::ios::binary);
-  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(wanted));
-  bytes.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
-  return bytes;
-}
-
-// Warnings for a bitmap that loads but is not what the loader reads correctly.
-void HintBitmap(LoadContext& context, const Target& t, const std::string& quoted,
-                const BitmapHeader& h) {
-  if (!h.Read) return;
-  if (h.BitsPerPixel != 24)
-    Report(context, t, false,
-           "sprite sheet " + quoted + " has " + IntToStr(h.BitsPerPixel) +
-               " bits per pixel; only 24-bit bitmaps are read correctly");
-  if (h.Compression != 0)
-    Report(context, t, false,
-           "sprite sheet " + quoted +
-               " is compressed; only uncompressed bitmaps are read "
-               "correctly");
-  // Rows padded to 4 bytes, as bitmap writers store them, are read as pixels.
-  const uint64_t start = h.DataOffset != 0 ? h.DataOffset : 54 + uint64_t(h.ColoursUsed) * 4;
-  const uint64_t packed = uint64_t(h.Width) * 3;
-  const uint64_t padded = (packed + 3) / 4 * 4;
-  if (h.Width > 0 && h.Height > 0 && padded != packed &&
-      h.FileSize >= start + padded * uint64_t(h.Height))
-    Report(context, t, false,
-           "sprite sheet " + quoted + " is " + IntToStr(h.Width) +
-               " pixels wide; its rows carry padding, which is read as pixels (use a width that "
-               "is a multiple of 4)");
-  // An offset of 0 is only a careless header: the pixels stand where they are read.
-  if (h.InfoSize == 40 && h.DataOffset != 0 && h.DataOffset != 54 + uint64_t(h.ColoursUsed) * 4)
-    Report(context, t, false,
-           "sprite sheet " + quoted +
-               ": its pixel data does not follow the colour table; the "
-               "picture is read from the wrong place");
-}
-
-// Why a bitmap did not decode, for a check.
-std::string BitmapFailureText(BmpFailure failure) {
-  switch (failure) {
-    case BmpFailure::Opening:
-      return "the file cannot be opened (\"Error opening\")";
-    case BmpFailure::Palette:
-      return "the file ends inside its headers or colour table (\"Error reading palette\")";
-    case BmpFailure::Data:
-      return "its pixel data is shorter than the header says, or the size is damaged "
-             "(\"Error reading bitmap data\")";
-    case BmpFailure::Empty:
-      return "its width or height is 0 or negative (a top-down bitmap?)";
-    case BmpFailure::None:
-      break;
-  }
-  return "it cannot be decoded";
-}
-
-// A check's load of one bitmap: decoded, no texture. Returns why it fails, or empty; h gets
-// its header.
-std::string DecodeForCheck(const std::string& fileName, BitmapHeader& h) {
-  const std::string native = NativePath(fileName);
-  std::error_code error;
-  if (!std::filesystem::exists(native, error)) return "file not found";
-  if (!std::filesystem::is_regular_file(native, error))
-    return BitmapFailureText(BmpFailure::Opening);
-  std::vector<uint8_t> bytes = ReadBytes(native, 0);
-  BmpFailure failure = BmpFailure::None;
-  if (!DecodeBMP(bytes, failure)) return BitmapFailureText(failure);
-  h = ReadBitmapHeader(bytes, bytes.size());
-  return {};
-}
-
-// A sprite sheet in a check: reports what keeps it from loading, and the warnings.
-BitmapSize CheckBitmap(LoadContext& context, const Target& t, const std::string& fileName) {
-  const std::string quoted = "\"" + ToUtf8(fileName) + "\"";
-  BitmapHeader h;
-  const std::string failure = DecodeForCheck(fileName, h);
-  if (!failure.empty()) {
-    Report(context, t, true, "sprite sheet " + quoted + " cannot be loaded: " + failure);
-    return {};
-  }
-  HintBitmap(context, t, quoted, h);
-  return {h.Width, h.Height};
-}
-
 using DataHandler = void (*)(Target& target, std::string_view line, LoadContext& context);
 
 void AddType(Target& t, std::string_view line, LoadContext&) {
@@ -221,23 +97,18 @@ void AddTexture(Target& t, std::string_view line, LoadContext& context) {
   std::vector<uint32_t>& textures = t.Type().Textures;
   textures.push_back(0);
   const std::string fileName(line);
-  BitmapSize size;
-  if (context.keepGoing) {
-    size = CheckBitmap(context, t, fileName);
-  } else {
+  const bool inspect =
+      context.keepGoing || context.sources != nullptr || context.problems != nullptr;
+  // A load makes the texture first: a bitmap that cannot be loaded ends the program there.
+  if (!context.keepGoing)
     textures.back() = LoadTexture(fileName, context.platform, context.uploader);
-    if (context.sources != nullptr || context.problems != nullptr) {
-      // Loaded: only its header is read again, for the sheet's size and the warnings.
-      const std::string native = NativePath(fileName);
-      std::error_code error;
-      const uintmax_t fileSize = std::filesystem::file_size(native, error);
-      const BitmapHeader h =
-          ReadBitmapHeader(ReadBytes(native, 54), error ? 0 : static_cast<uint64_t>(fileSize));
-      HintBitmap(context, t, "\"" + ToUtf8(fileName) + "\"", h);
-      size = {h.Width, h.Height};
-    }
-  }
-  if (TypeSource* source = t.Source()) source->Bitmaps.push_back(size);
+  if (!inspect) return;
+  const std::string label = "sprite sheet \"" + ToUtf8(fileName) + "\"";
+  const SheetFile sheet = InspectSheet(fileName, label, context.keepGoing);
+  if (!sheet.Failure.empty())
+    Report(context, t, true, label + " cannot be loaded: " + sheet.Failure);
+  for (const std::string& hint : sheet.Hints) Report(context, t, false, hint);
+  if (TypeSource* source = t.Source()) source->Bitmaps.push_back(sheet.Size);
 }
 
 void AddAnimation(Target& t, std::string_view line, LoadContext&) {
@@ -593,11 +464,14 @@ void LoadTypeText(World& world, std::string_view text, size_t row, LoadContext& 
 void LoadGround(World& world, LoadContext& context) {
   NoteFile(context, kGroundPath);
   if (context.keepGoing) {
-    BitmapHeader h;
-    const std::string failure = DecodeForCheck(kGroundPath, h);
-    if (!failure.empty() && context.problems != nullptr)
-      context.problems->push_back(
-          {DisplayPath(kGroundPath), 0, true, "the ground bitmap cannot be loaded: " + failure});
+    const std::string label = "the ground bitmap";
+    const SheetFile sheet = InspectSheet(kGroundPath, label, true);
+    if (context.problems == nullptr) return;
+    const std::string where = DisplayPath(kGroundPath);
+    if (!sheet.Failure.empty())
+      context.problems->push_back({where, 0, true, label + " cannot be loaded: " + sheet.Failure});
+    for (const std::string& hint : sheet.Hints)
+      context.problems->push_back({where, 0, false, hint});
     return;
   }
   world.GroundTexture = LoadTexture(kGroundPath, context.platform, context.uploader);
