@@ -49,6 +49,7 @@ class Checker {
     for (size_t r = 0; r < kRaces; ++r) {
       if (!RowPresent(r)) continue;
       for (size_t k = 0; k < world_.Catalogue[r].Types.size(); ++k) Type(r, k);
+      Names(r);
     }
   }
 
@@ -197,6 +198,34 @@ class Checker {
     }
   }
 
+  // "стройка" names that are no type; two types of one name (the build command takes the
+  // later one).
+  void Names(size_t r) {
+    const auto& types = world_.Catalogue[r].Types;
+    for (size_t k = 0; k < types.size(); ++k) {
+      const TypeSource* s = Source(r, k);
+      for (size_t b = 0; b < types[k].Buildables.size(); ++b) {
+        const std::string& name = types[k].Buildables[b];
+        if (Resolve(r, name) >= 0) continue;
+        Add(r, k, s != nullptr ? LineOf(s->Buildables, b) : 0, false,
+            "\"стройка\" names " + Q(name) + ", which is no type of race " + IntToStr(int64_t(r)) +
+                "; a build order for it does nothing");
+      }
+    }
+    std::map<std::string, size_t> first;
+    for (size_t k = 0; k < types.size(); ++k) {
+      auto [at, fresh] = first.emplace(types[k].Name, k);
+      if (fresh) continue;
+      const TypeSource* was = Source(r, at->second);
+      const std::string where = was != nullptr && !was->Path.empty()
+                                    ? was->Path + ":" + IntToStr(was->NameLine)
+                                    : "type " + IntToStr(int64_t(at->second));
+      Add(r, k, 0, false,
+          "a second type named " + Q(types[k].Name) + " (the first is at " + where +
+              "): build orders for the name take the later one");
+    }
+  }
+
   // Which animations objects of the type can show: 0 always (spawn, idle), 2 when dying,
   // 1 when it can attack or build, 3 when it can walk with cargo.
   static std::array<bool, kShownAnimations> Shown(const TOpisan& t) {
@@ -320,62 +349,6 @@ class Checker {
   std::array<bool, kRaces> reportedMissing_{};
 };
 
-// Two types of one race with the same name: the build command takes the later one.
-void DuplicateNames(const World& world, const DataSources& sources, DataProblems& problems) {
-  for (size_t r = 0; r < kRaces && r < world.Catalogue.size(); ++r) {
-    if (r < sources.Races.size() && !sources.Races[r].ListRead) continue;
-    const auto& types = world.Catalogue[r].Types;
-    std::map<std::string, size_t> first;
-    for (size_t k = 0; k < types.size(); ++k) {
-      auto [at, fresh] = first.emplace(types[k].Name, k);
-      if (fresh) continue;
-      const TypeSource* now = r < sources.Races.size() && k < sources.Races[r].Types.size()
-                                  ? &sources.Races[r].Types[k]
-                                  : nullptr;
-      const TypeSource* was = r < sources.Races.size() && at->second < sources.Races[r].Types.size()
-                                  ? &sources.Races[r].Types[at->second]
-                                  : nullptr;
-      DataProblem p;
-      p.Error = false;
-      p.Path = now != nullptr ? now->Path
-                              : "race " + IntToStr(int64_t(r)) + ", type " + IntToStr(int64_t(k));
-      p.Line = now != nullptr ? now->NameLine : 0;
-      std::string first_at = was != nullptr ? was->Path + ":" + IntToStr(was->NameLine)
-                                            : "type " + IntToStr(int64_t(at->second));
-      p.Text = "a second type named " + Q(types[k].Name) + " (the first is at " + first_at +
-               "): build orders for the name take the later one";
-      problems.push_back(std::move(p));
-    }
-  }
-}
-
-// "стройка" lines that name no type of the race.
-void UnresolvedNames(const World& world, const DataSources& sources, DataProblems& problems) {
-  for (size_t r = 0; r < kRaces && r < world.Catalogue.size(); ++r) {
-    if (r < sources.Races.size() && !sources.Races[r].ListRead) continue;
-    const auto& types = world.Catalogue[r].Types;
-    for (size_t k = 0; k < types.size(); ++k) {
-      const TypeSource* s = r < sources.Races.size() && k < sources.Races[r].Types.size()
-                                ? &sources.Races[r].Types[k]
-                                : nullptr;
-      for (size_t b = 0; b < types[k].Buildables.size(); ++b) {
-        const std::string& name = types[k].Buildables[b];
-        bool known = std::any_of(types.begin(), types.end(),
-                                 [&](const TOpisan& t) { return t.Name == name; });
-        if (known) continue;
-        DataProblem p;
-        p.Error = false;
-        p.Path = s != nullptr ? s->Path
-                              : "race " + IntToStr(int64_t(r)) + ", type " + IntToStr(int64_t(k));
-        p.Line = s != nullptr && b < s->Buildables.size() ? s->Buildables[b] : 0;
-        p.Text = "\"стройка\" names " + Q(name) + ", which is no type of race " +
-                 IntToStr(int64_t(r)) + "; a build order for it does nothing";
-        problems.push_back(std::move(p));
-      }
-    }
-  }
-}
-
 // Needs no services: a check decodes bitmaps itself and shows nothing.
 class SilentPlatform : public Platform {
  public:
@@ -397,20 +370,20 @@ void DropShadowedWarnings(DataProblems& problems, size_t first) {
     if (problems[i].Error && problems[i].Line > 0)
       failed.emplace_back(problems[i].Path, problems[i].Line);
   }
-  size_t index = 0;
-  std::erase_if(problems, [&](const DataProblem& p) {
-    const bool late = index++ >= first;
-    return late && !p.Error &&
-           std::find(failed.begin(), failed.end(), std::make_pair(p.Path, p.Line)) != failed.end();
-  });
+  DataProblems kept(problems.begin(), problems.begin() + std::min(first, problems.size()));
+  for (size_t i = kept.size(); i < problems.size(); ++i) {
+    const DataProblem& p = problems[i];
+    const bool shadowed = !p.Error && std::find(failed.begin(), failed.end(),
+                                                std::make_pair(p.Path, p.Line)) != failed.end();
+    if (!shadowed) kept.push_back(p);
+  }
+  problems = std::move(kept);
 }
 
 }  // namespace
 
 void CheckCatalogue(const World& world, const DataSources& sources, DataProblems& problems) {
   Checker(world, sources, problems).Run();
-  UnresolvedNames(world, sources, problems);
-  DuplicateNames(world, sources, problems);
 }
 
 std::string ValidateCatalogue(const World& world) {
