@@ -108,6 +108,16 @@ void Frontend::Button1Click() {
     platform_.ShowMessage(ToCp1251(RefusalText(problems)), kAppTitle);
     return;
   }
+  MarkDataLoaded();
+}
+
+void Frontend::AcceptLoadedData(const World& loaded) {
+  world_.Catalogue = loaded.Catalogue;
+  world_.GroundTexture = loaded.GroundTexture;
+  MarkDataLoaded();
+}
+
+void Frontend::MarkDataLoaded() {
   controls_.SetButtonEnabled(1, false);
   controls_.SetButtonCaption(1, CP1251("ДАННЫЕ ЗАГРУЖЕНЫ"));
 }

@@ -45,6 +45,9 @@ class Frontend {
   enum class Button { Left, Right, Middle };
   void MyMouseDown(Button button);
   void Button1Click();
+  // What a successful Button1Click leaves, with the rows and ground of an earlier load instead
+  // of reading the files again (batch matches load once).
+  void AcceptLoadedData(const World& loaded);
   void Button2Click();
 
   World& world() { return world_; }
@@ -55,6 +58,7 @@ class Frontend {
 
  private:
   void EdgeScroll();
+  void MarkDataLoaded();
 
   World& world_;
   Controls& controls_;

@@ -1,15 +1,19 @@
 // rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]
 // rtsdemo --check [--data DIR]
+// rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--data DIR]
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "game/data_check.h"
+#include "ui/batch.h"
 #include "ui/qt_window.h"
 #include "ui/script.h"
 
@@ -19,7 +23,8 @@ int Usage(const std::string& problem) {
   std::cerr
       << "rtsdemo: " << problem << "\n"
       << "usage: rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]\n"
-      << "       rtsdemo --check [--data DIR]\n";
+      << "       rtsdemo --check [--data DIR]\n"
+      << "       rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--data DIR]\n";
   return 2;
 }
 
@@ -40,6 +45,9 @@ int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (std::find(args.begin(), args.end(), "--batch") != args.end())
+    return RunBatch(args, std::cout, std::cerr);
   WindowOptions options;
   bool headless = false;
   bool check = false;
