@@ -1,0 +1,264 @@
+// Batch matches: equal to the headless script, independent of the number of threads.
+#include "ui/batch.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "ui/dump.h"
+#include "ui/script.h"
+#include "ui/state_hash.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every test here reads the shipped data from the working directory.
+class DataFolder : public ::testing::Environment {
+ public:
+  void SetUp() override { ASSERT_EQ(chdir(RTS_SOURCE_DIR "/data"), 0); }
+};
+const auto* const kDataFolder = ::testing::AddGlobalTestEnvironment(new DataFolder);
+
+// The shipped data loaded as the load button loads them.
+const World& Loaded() {
+  static RecordingPlatform platform;
+  static HeadlessHost host(platform);
+  static bool once = [] {
+    host.Press(1);
+    return true;
+  }();
+  (void)once;
+  return host.frontend().world();
+}
+
+// What `rtsdemo --headless --seed S` prints for "press 1", "press 2", "tick F", "hash".
+std::string ScriptHash(uint32_t seed, uint64_t frames) {
+  RecordingPlatform platform;
+  platform.fixedSeed = seed;
+  HeadlessHost host(platform);
+  std::istringstream in("press 1\npress 2\ntick " + std::to_string(frames) + "\nhash\n");
+  std::ostringstream out, err;
+  EXPECT_EQ(RunScript(in, host, out, err), 0) << err.str();
+  std::string text = out.str();
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs rtsdemo with the arguments; stdout and stderr apart.
+ProgramRun Rtsdemo(const std::string& args) {
+  const std::string errFile =
+      (fs::temp_directory_path() / ("batch_err_" + std::to_string(::getpid()))).string();
+  std::string cmd = std::string("env -u DISPLAY ") + RTSDEMO_PATH + " " + args + " 2>" + errFile;
+  ProgramRun r;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (p == nullptr) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+  int status = pclose(p);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  FILE* e = fopen(errFile.c_str(), "r");
+  if (e != nullptr) {
+    while ((n = fread(buf, 1, sizeof buf, e)) > 0) r.err.append(buf, n);
+    fclose(e);
+  }
+  fs::remove(errFile);
+  return r;
+}
+
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+    return nlohmann::json::parse(a)["match"] < nlohmann::json::parse(b)["match"];
+  });
+  return lines;
+}
+
+}  // namespace
+
+TEST(Batch, SharedLoadGivesTheStateOfPressOne) {
+  RecordingPlatform pa, pb;
+  pa.fixedSeed = pb.fixedSeed = 9;
+  HeadlessHost a(pa), b(pb);
+  a.Press(1);
+  b.frontend().AcceptLoadedData(Loaded());
+  EXPECT_EQ(DumpState(a.frontend(), pa.messages), DumpState(b.frontend(), pb.messages));
+  EXPECT_EQ(StateHash(a.frontend()), StateHash(b.frontend()));
+  a.Press(2);
+  b.Press(2);
+  for (int i = 0; i < 700; ++i) {
+    a.Tick();
+    b.Tick();
+  }
+  EXPECT_EQ(DumpState(a.frontend(), pa.messages), DumpState(b.frontend(), pb.messages));
+}
+
+TEST(Batch, MatchHashEqualsTheHeadlessScript) {
+  // Cut short by the frame limit, for a few seeds including the wrap-around.
+  for (uint32_t seed : {1u, 77u, 4294967295u}) {
+    MatchResult r = RunMatch(Loaded(), 0, seed, 2500);
+    EXPECT_EQ(r.Frames, 2500u);
+    EXPECT_FALSE(r.Winner);
+    EXPECT_EQ(HashText(r.Hash), ScriptHash(seed, 2500)) << "seed " << seed;
+  }
+  // Played to its end.
+  MatchResult full = RunMatch(Loaded(), 0, 2, 360000);
+  ASSERT_TRUE(full.Winner);
+  ASSERT_LT(full.Frames, 360000u);
+  EXPECT_EQ(HashText(full.Hash), ScriptHash(2, full.Frames));
+}
+
+TEST(Batch, MatchEndsAtTheFrameOneSideIsGone) {
+  MatchResult r = RunMatch(Loaded(), 0, 3, 360000);
+  ASSERT_TRUE(r.Winner);
+  auto standing = [](const World& w, int side) {
+    int n = 0;
+    for (const TObyekt& o : w.Objects)
+      n += IsAlive(o) && o.Side == side && (o.Kind == kWorkerKind || o.Kind == kBaseKind);
+    return n;
+  };
+  RecordingPlatform platform;
+  platform.fixedSeed = 3;
+  HeadlessHost host(platform);
+  host.Press(1);
+  host.Press(2);
+  for (uint64_t f = 1; f < r.Frames; ++f) host.Tick();
+  const World& w = host.frontend().world();
+  EXPECT_GT(standing(w, 0), 0);
+  EXPECT_GT(standing(w, 1), 0);
+  host.Tick();
+  EXPECT_GT(standing(w, *r.Winner), 0);
+  EXPECT_EQ(standing(w, 1 - *r.Winner), 0);
+
+  // The times seen along the way are in the order the economy runs, and the loser died.
+  for (size_t s = 0; s < 2; ++s) {
+    ASSERT_TRUE(r.FirstBase[s] && r.FirstDelivery[s] && r.FirstDeath[s]) << "side " << s;
+    EXPECT_LT(*r.FirstBase[s], *r.FirstDelivery[s]);
+    EXPECT_LE(*r.FirstDeath[s], r.Frames);
+    EXPECT_GE(r.PeakWorkers[s], 1);
+    EXPECT_EQ(r.Money[s], w.Sides[s].Money);
+  }
+}
+
+TEST(Batch, ResultsDoNotDependOnTheNumberOfThreads) {
+  auto play = [](unsigned jobs) {
+    BatchOptions options;
+    options.Matches = 5;
+    options.MaxFrames = 6000;
+    options.Jobs = jobs;
+    options.Seed = 4294967293u;  // seeds wrap past 2^32
+    std::map<uint64_t, std::string> lines;
+    size_t reports = 0;
+    RunMatches(Loaded(), options, [&](const MatchResult& r) {
+      ++reports;
+      lines[r.Match] = MatchJson(r).dump();
+    });
+    EXPECT_EQ(reports, 5u);
+    return lines;
+  };
+  auto one = play(1);
+  ASSERT_EQ(one.size(), 5u);
+  EXPECT_EQ(nlohmann::json::parse(one[4])["seed"], 1);
+  EXPECT_EQ(one, play(2));
+  EXPECT_EQ(one, play(8));  // more threads than matches
+}
+
+TEST(Batch, LineHoldsEveryFieldInOrder) {
+  MatchResult r;
+  r.Match = 3;
+  r.Seed = 4;
+  r.Frames = 100;
+  r.Hash = 0xabc;
+  r.FirstBase = {std::optional<uint64_t>(482), std::nullopt};
+  r.PeakWorkers = {2, 1};
+  r.Money = {570.1f, -0.6f};
+  EXPECT_EQ(MatchJson(r).dump(),
+            "{\"match\":3,\"seed\":4,\"frames\":100,\"winner\":null,\"hash\":\"0000000000000abc\","
+            "\"first_base\":[482,null],\"first_delivery\":[null,null],\"first_death\":[null,null],"
+            "\"peak_workers\":[2,1],\"money\":[570.1,-0.6]}");
+}
+
+TEST(Batch, ArgumentsAreCheckedBeforeAnythingRuns) {
+  std::string problem;
+  auto ok = ParseBatchArgs(
+      {"--batch", "3", "--frames", "0", "--jobs", "2", "--seed", "4294967295", "--data", "x"},
+      problem);
+  ASSERT_TRUE(ok) << problem;
+  EXPECT_EQ(ok->Matches, 3u);
+  EXPECT_EQ(ok->MaxFrames, 0u);
+  EXPECT_EQ(ok->Jobs, 2u);
+  EXPECT_EQ(ok->Seed, 4294967295u);
+  EXPECT_EQ(ok->DataDir, "x");
+  auto defaults = ParseBatchArgs({"--batch", "1"}, problem);
+  ASSERT_TRUE(defaults);
+  EXPECT_EQ(defaults->MaxFrames, 360000u);
+  EXPECT_EQ(defaults->Jobs, 0u);
+  EXPECT_EQ(defaults->Seed, 1u);
+  const std::vector<std::vector<std::string>> bad = {{"--batch", "0"},
+                                                     {"--batch", "x"},
+                                                     {"--batch", "-1"},
+                                                     {"--batch"},
+                                                     {"--frames", "10"},
+                                                     {"--batch", "2", "--jobs", "0"},
+                                                     {"--batch", "2", "--seed", "4294967296"},
+                                                     {"--batch", "2", "--headless"},
+                                                     {"--batch", "2", "--frames", "1e3"}};
+  for (const auto& args : bad) {
+    problem.clear();
+    EXPECT_FALSE(ParseBatchArgs(args, problem)) << args.back();
+    EXPECT_FALSE(problem.empty());
+  }
+}
+
+TEST(Batch, ProgramPrintsTheSameLinesForOneAndTwoJobs) {
+  const std::string args = "--batch 4 --frames 5000 --seed 11 --data " RTS_SOURCE_DIR "/data";
+  ProgramRun one = Rtsdemo(args + " --jobs 1");
+  ProgramRun two = Rtsdemo(args + " --jobs 2");
+  ASSERT_EQ(one.status, 0) << one.err;
+  ASSERT_EQ(two.status, 0) << two.err;
+  auto lines = SortedLines(one.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines, SortedLines(two.out));
+  auto first = nlohmann::json::parse(lines[0]);
+  EXPECT_EQ(first["seed"], 11);
+  EXPECT_EQ(first["hash"], ScriptHash(11, first["frames"]));
+  // The summary, no progress line (standard error is a file here).
+  EXPECT_NE(one.err.find("wins side 0:"), std::string::npos) << one.err;
+  EXPECT_NE(one.err.find("first_delivery side 1"), std::string::npos);
+  EXPECT_EQ(one.err.find("done,"), std::string::npos);
+}
+
+TEST(Batch, ProgramRefusesBadUsageAndBadData) {
+  ProgramRun usage = Rtsdemo("--batch 0");
+  EXPECT_EQ(usage.status, 2);
+  EXPECT_NE(usage.err.find("usage:"), std::string::npos);
+  EXPECT_EQ(Rtsdemo("--batch 2 --headless").status, 2);
+  EXPECT_EQ(Rtsdemo("--batch 2 --data /nonexistent/folder").status, 2);
+
+  // A race list that is missing: the load's own problem, exit 1, no match played.
+  fs::path dir = fs::temp_directory_path() / ("batch_data_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::copy(RTS_SOURCE_DIR "/data", dir, fs::copy_options::recursive);
+  fs::remove(dir / "orki" / "orki.txt");
+  ProgramRun broken = Rtsdemo("--batch 2 --data " + dir.string());
+  fs::remove_all(dir);
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_TRUE(broken.out.empty());
+  EXPECT_NE(broken.err.find("orki.txt"), std::string::npos) << broken.err;
+  EXPECT_NE(broken.err.find("nothing played"), std::string::npos);
+}
