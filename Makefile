@@ -1,6 +1,6 @@
 # make run: set up, build, open the window with the shipped data.
 # make test: set up, build, run every test.
-.PHONY: setup build run test bench asan fuzz clean
+.PHONY: setup build run test bench asan tsan fuzz clean
 
 setup:
 	bash scripts/setup.sh
@@ -22,6 +22,12 @@ asan: setup
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# make tsan: the batch tests (matches on worker threads) under ThreadSanitizer.
+tsan: setup
+	cmake --preset tsan
+	cmake --build --preset tsan
+	ctest --preset tsan
 
 # make fuzz: build the libFuzzer targets and run each for FUZZ_TIME seconds; the corpus grows
 # in build/fuzz/corpus/<target>, seeded from fuzz/corpus/<target>; crashes land in build/fuzz.
