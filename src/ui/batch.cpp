@@ -342,12 +342,15 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const auto start = std::chrono::steady_clock::now();
   std::vector<MatchResult> results;
   results.reserve(options->Matches);
+  double shown = -1;  // elapsed seconds at the last progress line
   RunMatches(loaded, *options, [&](const MatchResult& r) {
     out << MatchJson(r).dump() << std::endl;
     results.push_back(r);
-    if (progress) {
-      const double elapsed =
-          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // At most five updates a second, and the last one.
+    if (progress && (elapsed >= shown + 0.2 || results.size() == options->Matches)) {
+      shown = elapsed;
       const double done = static_cast<double>(results.size());
       const double rest = elapsed / done * (static_cast<double>(options->Matches) - done);
       err << "\rbatch: " << results.size() << " of " << options->Matches << " done, "
