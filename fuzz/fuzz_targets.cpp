@@ -18,6 +18,7 @@
 #include "game/contacts.h"
 #include "game/loader.h"
 #include "game/opponent.h"
+#include "game/order_language.h"
 #include "game/orders.h"
 #include "ui/script.h"
 #include "util/cp1251.h"
@@ -42,7 +43,14 @@ struct Reader {
   size_t pos = 0;
   uint8_t Byte() { return pos < size ? data[pos++] : 0; }
   std::string Text() {
-    size_t len = Byte() % 24;
+    const uint8_t head = Byte();
+    // One input in eight is an order as the writers make it, with small numbers.
+    if (head >= 224) {
+      Order order{static_cast<Verb>(head % kVerbWords.size()), {}};
+      for (int32_t& n : order.Numbers) n = static_cast<int8_t>(Byte());
+      return OrderText(order);
+    }
+    size_t len = head % 24;
     std::string s;
     for (size_t i = 0; i < len; ++i) {
       // Mostly order-like characters, sometimes any byte.

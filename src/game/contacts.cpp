@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game/orders.h"
-#include "util/numtext.h"
+#include "game/order_language.h"
 #include "util/vec2d.h"
 
 namespace {
@@ -35,11 +34,7 @@ void Store(float& x, float& y, double nx, double ny) {
 
 // The object an order "atakovat n" names, or -1 for any other order.
 int32_t AttackTarget(const std::string& order) {
-  if (order.empty()) return -1;
-  const OrderWords words = SplitOrder(order);
-  int32_t target = -1;
-  if (words.Verb != "atakovat" || !TryStrToInt(words.Arg, target) || target < 0) return -1;
-  return target;
+  return OrderTarget(order, Verb::Atakovat);
 }
 
 bool ValidIndex(const World& world, int32_t i) {
@@ -147,9 +142,7 @@ void OnContact(World& world, int32_t s, int32_t o) {
   if (!ValidIndex(world, s) || !ValidIndex(world, o)) return;
   TObyekt& self = world.Objects[static_cast<size_t>(s)];
   const TObyekt& other = world.Objects[static_cast<size_t>(o)];
-  const OrderWords words = SplitOrder(self.Thought1);
-  int32_t followed = 0;
-  if (words.Verb == "idtiza" && TryStrToInt(words.Arg, followed) && followed == o) {
+  if (OrderTarget(self.Thought1, Verb::Idtiza) == o) {
     self.Thought1 = std::move(self.Thought2);
     self.Thought2.clear();
     // Only sides 0..3 have a treasury; an empty Cargo delivers nothing.
@@ -164,23 +157,22 @@ void OnContact(World& world, int32_t s, int32_t o) {
   // An object without a type is not engaged.
   if (otherType == nullptr) return;
   if (!otherType->IsResource) {
-    self.Thought1 = "atakovat " + IntToStr(o);
+    self.Thought1 = AttackOrder(o);
     self.AttackIndex = 0;
   } else if (CargoOf(self) == 0) {
     // An empty Cargo counts as carrying 0.
-    self.Thought1 = "dobicha " + IntToStr(o);
+    self.Thought1 = MineOrder(o);
     const int32_t depot = NearestDepot(world, s);
-    if (depot != -1) self.Thought2 = "idtiza " + IntToStr(depot);
+    if (depot != -1) self.Thought2 = FollowOrder(depot);
   }
 }
 
 void OnApart(World& world, int32_t s, int32_t o) {
   if (!ValidIndex(world, s) || !ValidIndex(world, o)) return;
   TObyekt& self = world.Objects[static_cast<size_t>(s)];
-  const auto [verb, arg] = SplitOrder(self.Thought1);
-  int32_t target = 0;
-  if (verb != "atakovat" || !TryStrToInt(arg, target) || target != o) return;
-  std::string follow = "idtiza " + std::string(arg);
+  if (OrderTarget(self.Thought1, Verb::Atakovat) != o) return;
+  // The attacker follows with the argument copied as it stands.
+  std::string follow = FollowOrder(SplitOrder(self.Thought1).Arg);
   self.Thought2 = std::move(self.Thought1);
   self.Thought1 = std::move(follow);
 }

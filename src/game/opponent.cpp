@@ -3,8 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "game/orders.h"
-#include "util/numtext.h"
+#include "game/order_language.h"
 
 namespace {
 
@@ -38,23 +37,17 @@ Tally TakeTally(const World& world, int32_t side) {
       t.LastWorker = i;
       ++t.Workers;
       const std::string_view verb = OrderVerb(o.Thought1);
-      if (verb == "dobicha") ++t.Miners;
+      if (verb == VerbWord(Verb::Dobicha)) ++t.Miners;
       if (verb.empty()) t.Idle.push_back(i);
     }
   }
   return t;
 }
 
-// "<x>,<y>" of a point near object o: offsets r1 - r2 and r3 - r4, drawn in that order.
-std::string PlacementNear(World& world, int32_t o) {
-  const uint32_t r1 = world.Rng.Next(25);
-  const uint32_t r2 = world.Rng.Next(50);
-  const uint32_t r3 = world.Rng.Next(25);
-  const uint32_t r4 = world.Rng.Next(50);
-  const TObyekt& near = world.Objects[static_cast<size_t>(o)];
-  const int32_t x = RoundHalfEven(static_cast<double>(near.X) + r1 - r2);
-  const int32_t y = RoundHalfEven(static_cast<double>(near.Y) + r3 - r4);
-  return IntToStr(x) + "," + IntToStr(y);
+// A build order of the given type at a site near object o.
+std::string BuildNear(World& world, int32_t type, int32_t o) {
+  const IntPoint p = BuildSiteNear(world.Rng, world.Objects[static_cast<size_t>(o)]);
+  return BuildOrder(type, p.X, p.Y);
 }
 
 TObyekt& At(World& world, int32_t i) {
@@ -71,22 +64,22 @@ void RunComputerSide(World& world, int32_t side) {
 
   if (t.Base < 0 && t.LastWorker >= 0) {
     TObyekt& worker = At(world, t.LastWorker);
-    worker.Thought1 = "stroyka 1," + PlacementNear(world, t.LastWorker);
+    worker.Thought1 = BuildNear(world, kBaseKind, t.LastWorker);
     worker.Thought2.clear();
   }
   if (money < kMoneyThreshold && t.Workers <= kMaxMiningWorkers && t.Miners == 0 &&
       !t.Idle.empty()) {
     const int32_t r = NearestResource(world, t.Idle.front());
     if (r >= 0) {
-      At(world, t.Idle.front()).Thought1 = "idtiza " + IntToStr(r);
+      At(world, t.Idle.front()).Thought1 = FollowOrder(r);
       At(world, t.LastWorker).Thought2.clear();
     }
   }
   if (t.Workers < kWorkerTarget && t.Base >= 0) {
-    At(world, t.Base).Thought1 = "stroyka 0," + PlacementNear(world, t.Base);
+    At(world, t.Base).Thought1 = BuildNear(world, kWorkerKind, t.Base);
   }
   if (money > kMoneyThreshold && t.Enemy >= 0 && !t.Idle.empty()) {
-    const std::string order = "idtiza " + IntToStr(t.Enemy);
+    const std::string order = FollowOrder(t.Enemy);
     for (int32_t i : t.Idle) At(world, i).Thought1 = order;
     At(world, t.LastWorker).Thought2.clear();
   }

@@ -1,6 +1,8 @@
 #include "game/orders.h"
 
 #include <cmath>
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include "util/numtext.h"
@@ -13,31 +15,20 @@ constexpr double kRadToDeg = 180.0 / kPi;
 constexpr float kTurnStep = 5;       // degrees per frame
 constexpr double kMiningStep = 0.1;  // ore per frame
 
-// The capability each verb needs: the list of the type that must not be empty.
-struct Capability {
-  std::string_view Verb;
-  bool (*Has)(const TOpisan&);
-};
-
+// The capability each verb needs, indexed by Verb: the list of the type that must not be empty.
+using Capability = bool (*)(const TOpisan&);
 const Capability kCapabilities[] = {
-    {"idti", [](const TOpisan& t) { return !t.Speeds.empty(); }},
-    {"idtiza", [](const TOpisan& t) { return !t.Speeds.empty(); }},
-    {"atakovat", [](const TOpisan& t) { return !t.Attacks.empty(); }},
-    {"stroyka", [](const TOpisan& t) { return !t.Buildables.empty(); }},
-    {"dobicha", [](const TOpisan& t) { return !t.Mining.empty(); }},
+    [](const TOpisan& t) { return !t.Speeds.empty(); },
+    [](const TOpisan& t) { return !t.Speeds.empty(); },
+    [](const TOpisan& t) { return !t.Attacks.empty(); },
+    [](const TOpisan& t) { return !t.Buildables.empty(); },
+    [](const TOpisan& t) { return !t.Mining.empty(); },
 };
+static_assert(std::size(kCapabilities) == kVerbWords.size());
 
 // False when the type lacks what the verb needs; an object without a type can do nothing.
-bool Capable(const TOpisan* type, std::string_view verb) {
-  for (const Capability& c : kCapabilities) {
-    if (c.Verb == verb) return type != nullptr && c.Has(*type);
-  }
-  return true;
-}
-
-// Number k of an order's argument (delimiter ","); false when missing or malformed.
-bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value) {
-  return TryStrToInt(WordOf(arg, ",", k), value);
+bool Capable(const TOpisan* type, Verb verb) {
+  return type != nullptr && kCapabilities[static_cast<size_t>(verb)](*type);
 }
 
 int32_t WalkAction(const TObyekt& o) {
@@ -80,7 +71,7 @@ void Attack(World& world, int32_t i, const TOpisan& type, std::string_view arg) 
     target.Energy[0] -= type.Attacks[static_cast<size_t>(attacker.AttackIndex)].Strength;
   }
   target.Thought2 = target.Thought1;
-  target.Thought1 = "atakovat " + IntToStr(i);
+  target.Thought1 = AttackOrder(i);
   if (!IsAlive(target)) attacker.Thought1.clear();
 }
 
@@ -127,48 +118,11 @@ void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
   // The capability test has made sure the type has a mining entry.
   if (CargoOf(miner) >= type.Mining[0].Capacity) {
     miner.Thought1 = miner.Thought2;
-    miner.Thought2 = "idtiza " + std::string(arg);
+    miner.Thought2 = FollowOrder(arg);
   }
 }
 
 }  // namespace
-
-std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n) {
-  // The scanner's rules without its per-character search: this runs for every pair of objects.
-  if (delims.empty()) return n == 1 ? text : std::string_view{};
-  if (n == 0) return {};
-  auto isDelim = [delims](char c) {
-    for (char d : delims) {
-      if (c == d) return true;
-    }
-    return false;
-  };
-  unsigned count = 0;
-  size_t k = 0;
-  const size_t size = text.size();
-  while (k < size) {
-    while (k < size && isDelim(text[k])) ++k;
-    if (k == size) break;
-    const size_t start = k;
-    while (k < size && !isDelim(text[k])) ++k;
-    if (++count == n) return text.substr(start, k - start);
-  }
-  return {};
-}
-
-OrderWords SplitOrder(std::string_view order) {
-  OrderWords words;
-  size_t k = 0;
-  const size_t size = order.size();
-  for (std::string_view* word : {&words.Verb, &words.Arg}) {
-    while (k < size && order[k] == ' ') ++k;
-    if (k == size) break;
-    const size_t start = k;
-    while (k < size && order[k] != ' ') ++k;
-    *word = order.substr(start, k - start);
-  }
-  return words;
-}
 
 bool ParseObjectIndex(const World& world, std::string_view text, int32_t& index) {
   int32_t value = 0;
@@ -195,18 +149,25 @@ void ExecuteOrders(World& world) {
       o.Thought2.clear();
     }
     const TOpisan* type = TypeOf(world, o);
-    if (!Capable(type, verb)) verb = {};
-    if (verb.empty() || type == nullptr) continue;
-    if (verb == "idti") {
-      Walk(world, i, arg);
-    } else if (verb == "idtiza") {
-      Follow(world, i, arg);
-    } else if (verb == "atakovat") {
-      Attack(world, i, *type, arg);
-    } else if (verb == "stroyka") {
-      Build(world, i, arg);
-    } else if (verb == "dobicha") {
-      Mine(world, i, *type, arg);
+    // Any other verb does nothing.
+    const std::optional<Verb> known = FindVerb(verb);
+    if (!known || !Capable(type, *known)) continue;
+    switch (*known) {
+      case Verb::Idti:
+        Walk(world, i, arg);
+        break;
+      case Verb::Idtiza:
+        Follow(world, i, arg);
+        break;
+      case Verb::Atakovat:
+        Attack(world, i, *type, arg);
+        break;
+      case Verb::Stroyka:
+        Build(world, i, arg);
+        break;
+      case Verb::Dobicha:
+        Mine(world, i, *type, arg);
+        break;
     }
   }
 }

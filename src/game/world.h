@@ -78,5 +78,15 @@ inline bool IsPlayerSide(int32_t side) {
 bool SpawnObject(World& world, int32_t rassa, int32_t kind, int32_t side, float x, float y,
                  float angle);
 
+// A point in whole world units.
+struct IntPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+};
+
+// A build site near an object: integers nearest (X + r1 - r2, Y + r3 - r4), halves to even,
+// with r1, r3 in 0..24 and r2, r4 in 0..49 drawn from the generator in that order.
+IntPoint BuildSiteNear(Random& rng, const TObyekt& object);
+
 // The fixed starting position: two workers, two deposits, 570 for sides 0 and 1.
 void CreateTestLevel(World& world);

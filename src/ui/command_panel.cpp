@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "game/order_language.h"
 #include "game/picking.h"
 #include "render/render.h"
 #include "ui/texts.h"
@@ -35,8 +36,9 @@ WorldPoint CursorPoint(const FrontState& s) {
   return {static_cast<double>(s.MouseX) - s.CameraX, static_cast<double>(s.MouseY) - s.CameraY};
 }
 
-std::string PointText(double x, double y) {
-  return IntToStr(RoundHalfEven(x)) + "," + IntToStr(RoundHalfEven(y));
+// The cursor point rounded half to even, as orders carry it.
+IntPoint Rounded(WorldPoint p) {
+  return {RoundHalfEven(p.x), RoundHalfEven(p.y)};
 }
 
 // Fills the three combos from a type; no entry stays chosen.
@@ -69,24 +71,22 @@ int32_t FindBuildType(const World& w, const TObyekt& builder, const TOpisan& own
   return t;
 }
 
-void BuildOrder(Frontend& f, TObyekt& o, WorldPoint p) {
+void GiveBuildOrder(Frontend& f, TObyekt& o, WorldPoint p) {
   World& w = f.world();
   const TOpisan* own = TypeOf(w, o);
   // A builder without a type of its own gets no order.
   if (own == nullptr) return;
   const int32_t t = FindBuildType(w, o, *own, f.controls().ComboIndex(kBuildCombo));
   if (t < 0) return;
-  o.Thought1 = "idti " + PointText(p.x, p.y);
-  o.Thought2 = "stroyka " + IntToStr(t) + "," + PointText(p.x, p.y);
+  const IntPoint at = Rounded(p);
+  o.Thought1 = WalkOrder(at.X, at.Y);
+  o.Thought2 = BuildOrder(t, at.X, at.Y);
   o.BuildProgress = 0;
   if (own->Speeds.empty()) {
-    // A building puts the site beside itself: offsets -49..+24 on each axis.
-    const double a = w.Rng.Next(25);
-    const double b = w.Rng.Next(50);
-    const double c = w.Rng.Next(25);
-    const double d = w.Rng.Next(50);
+    // A building puts the site beside itself.
+    const IntPoint site = BuildSiteNear(w.Rng, o);
     o.Thought1.clear();
-    o.Thought2 = "stroyka " + IntToStr(t) + "," + PointText(o.X + a - b, o.Y + c - d);
+    o.Thought2 = BuildOrder(t, site.X, site.Y);
   }
 }
 
@@ -141,24 +141,26 @@ void GiveOrders(Frontend& f) {
     if (!o.Selected) continue;
     const bool otherTarget = s.HoverIndex >= 0 && static_cast<size_t>(s.HoverIndex) != n;
     switch (s.ClickCommand) {
-      case kMove:
-        o.Thought1 = "idti " + PointText(p.x, p.y);
+      case kMove: {
+        const IntPoint at = Rounded(p);
+        o.Thought1 = WalkOrder(at.X, at.Y);
         o.Thought2.clear();
         break;
+      }
       case kAttack:
-        if (otherTarget) o.Thought1 = "atakovat " + IntToStr(s.HoverIndex);
+        if (otherTarget) o.Thought1 = AttackOrder(s.HoverIndex);
         o.AttackIndex = c.ComboIndex(kAttackCombo);
         s.ClickCommand = kMove;
         c.SetComboIndex(kAttackCombo, -1);
         o.Thought2.clear();
         break;
       case kFollow:
-        if (otherTarget) o.Thought1 = "idtiza " + IntToStr(s.HoverIndex);
+        if (otherTarget) o.Thought1 = FollowOrder(s.HoverIndex);
         s.ClickCommand = kMove;
         o.Thought2.clear();
         break;
       case kBuild:
-        BuildOrder(f, o, p);
+        GiveBuildOrder(f, o, p);
         c.SetComboIndex(kBuildCombo, -1);
         s.ClickCommand = kMove;
         break;

@@ -36,12 +36,11 @@ TObyekt& Spawn(World& w, int32_t kind, int32_t side, float x, float y) {
 
 // The text a placement near (x, y) gives with the generator's next four draws.
 std::string Placement(Random& r, float x, float y) {
-  const uint32_t r1 = r.Next(25);
-  const uint32_t r2 = r.Next(50);
-  const uint32_t r3 = r.Next(25);
-  const uint32_t r4 = r.Next(50);
-  return IntToStr(RoundHalfEven(static_cast<double>(x) + r1 - r2)) + "," +
-         IntToStr(RoundHalfEven(static_cast<double>(y) + r3 - r4));
+  TObyekt near;
+  near.X = x;
+  near.Y = y;
+  const IntPoint p = BuildSiteNear(r, near);
+  return IntToStr(p.X) + "," + IntToStr(p.Y);
 }
 
 TEST(RunComputerSide, BuildThenMineInOneCall) {

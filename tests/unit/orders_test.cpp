@@ -4,9 +4,6 @@
 
 #include <cmath>
 
-#include "util/random.h"
-#include "util/strman.h"
-
 namespace {
 
 // Race 0: worker (walks, attacks, builds, mines), base (builds, no speed), deposit.
@@ -272,29 +269,6 @@ TEST(ExecuteOrders, BadOrdersAreIgnored) {
   EXPECT_EQ(v.Objects[0].Thought1, "");
   EXPECT_EQ(v.Objects[1].Thought1, "atakovat 0");
   EXPECT_TRUE(v.Objects[1].Energy.empty());
-}
-
-TEST(WordOf, MatchesTheScanner) {
-  EXPECT_EQ(OrderVerb("  idti  5,5 x"), "idti");
-  EXPECT_EQ(SplitOrder("  idti  5,5 x").Arg, "5,5");
-  EXPECT_EQ(SplitOrder("idti").Arg, "");
-  EXPECT_EQ(WordOf("12,34", ",", 3), "");
-  EXPECT_EQ(WordOf("12,34", ",", 0), "");
-  // Same words as the scanner on random texts of spaces, commas and letters.
-  Random r{7};
-  const char alphabet[] = " ,a1";
-  for (int k = 0; k < 2000; ++k) {
-    std::string text;
-    const uint32_t length = r.Next(12);
-    for (uint32_t c = 0; c < length; ++c) text += alphabet[r.Next(4)];
-    for (const char* delims : {" ", ",", " ,", ""}) {
-      for (uint8_t n = 0; n < 5; ++n) {
-        ASSERT_EQ(WordOf(text, delims, n), ExtractWord(text, delims, n)) << text << n;
-      }
-    }
-    ASSERT_EQ(SplitOrder(text).Verb, ExtractWord(text, " ", 1));
-    ASSERT_EQ(SplitOrder(text).Arg, ExtractWord(text, " ", 2));
-  }
 }
 
 }  // namespace
