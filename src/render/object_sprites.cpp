@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "game/sprites.h"
@@ -30,11 +31,8 @@ void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth
   glEnd();
 }
 
-void DrawObject(World& world, int32_t index, int32_t selector, bool showBars) {
-  if (index < 0) return;
-  // ChooseSprite applies the counter rules and advances the counter, drawn or not.
-  const SpriteChoice choice = ChooseSprite(world, static_cast<size_t>(index), selector);
-  if (!choice.Draw) return;
+void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars) {
+  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size() || !choice.Draw) return;
   const TObyekt& object = world.Objects[static_cast<size_t>(index)];
   const TOpisan& type = *choice.Type;
   const float fw = static_cast<float>(type.FrameWidth);
@@ -76,7 +74,8 @@ void DrawObject(World& world, int32_t index, int32_t selector, bool showBars) {
   glPopMatrix();
 }
 
-void DrawObjects(World& world, bool showBars) {
-  for (size_t i = 0; i < world.Objects.size(); ++i)
-    DrawObject(world, static_cast<int32_t>(i), SelectorOf(world.Objects[i]), showBars);
+void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) {
+  // Objects spawned after the animation step have no choice yet and are not drawn.
+  const size_t count = std::min(world.Objects.size(), shown.size());
+  for (size_t i = 0; i < count; ++i) DrawObject(world, static_cast<int32_t>(i), shown[i], showBars);
 }

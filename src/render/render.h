@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "game/sprites.h"
 #include "game/world.h"
 #include "util/bmp.h"
 #include "util/platform.h"
@@ -19,8 +21,10 @@ void BeginFrameGL(float cameraX, float cameraY);
 // One cell of the bound texture as a quad with its lower left corner at the origin.
 void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth,
                      int32_t frameHeight, int32_t row, int32_t column, bool mirror);
-void DrawObject(World& world, int32_t index, int32_t selector, bool showBars);
-void DrawObjects(World& world, bool showBars);
+// Object `index` as the animation step chose it this frame.
+void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars);
+// Every object; `shown` holds one choice per object (AdvanceAnimations).
+void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars);
 void DrawGround(const World& world);
 // Marker of the given kind (0 ring, 1 cross) and size around the current origin.
 void DrawMarker(int32_t kind, float size, Platform& platform);

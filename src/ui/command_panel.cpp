@@ -4,7 +4,6 @@
 
 #include "game/order_language.h"
 #include "game/picking.h"
-#include "render/render.h"
 #include "ui/texts.h"
 #include "util/numtext.h"
 
@@ -71,12 +70,11 @@ int32_t FindBuildType(const World& w, const TObyekt& builder, const TOpisan& own
   return t;
 }
 
-void GiveBuildOrder(Frontend& f, TObyekt& o, WorldPoint p) {
-  World& w = f.world();
+void GiveBuildOrder(World& w, const Controls& c, TObyekt& o, WorldPoint p) {
   const TOpisan* own = TypeOf(w, o);
   // A builder without a type of its own gets no order.
   if (own == nullptr) return;
-  const int32_t t = FindBuildType(w, o, *own, f.controls().ComboIndex(kBuildCombo));
+  const int32_t t = FindBuildType(w, o, *own, c.ComboIndex(kBuildCombo));
   if (t < 0) return;
   const IntPoint at = Rounded(p);
   o.Thought1 = WalkOrder(at.X, at.Y);
@@ -92,20 +90,20 @@ void GiveBuildOrder(Frontend& f, TObyekt& o, WorldPoint p) {
 
 }  // namespace
 
-void UpdateCommandMode(Frontend& f) {
+void UpdateCommandMode(const Controls& c, FrontState& s) {
   for (const ComboMode& m : kComboModes) {
-    if (f.controls().ComboIndex(m.combo) >= 0) f.state().ClickCommand = m.mode;
+    if (c.ComboIndex(m.combo) >= 0) s.ClickCommand = m.mode;
   }
 }
 
-void ClearSelectionOnClick(Frontend& f) {
-  if (!f.state().LeftClicked) return;
-  for (TObyekt& o : f.world().Objects) o.Selected = false;
+void ClearSelectionOnClick(const FrontState& s, World& w) {
+  if (!s.LeftClicked) return;
+  for (TObyekt& o : w.Objects) o.Selected = false;
 }
 
-void HoverPass(Frontend& f) {
-  FrontState& s = f.state();
-  World& w = f.world();
+Hover HoverPass(World& w, FrontState& s, Controls& c) {
+  Hover hover;
+  hover.MarkerKind = s.ClickCommand == kAttack ? 1 : 0;
   s.HoverIndex = -1;
   const WorldPoint p = CursorPoint(s);
   const float cx = static_cast<float>(p.x);
@@ -115,27 +113,23 @@ void HoverPass(Frontend& f) {
     // IsUnderCursor refuses objects whose type is missing.
     if (!IsAlive(w.Objects[n]) || !IsUnderCursor(w, i, cx, cy)) continue;
     s.HoverIndex = i;
-    if (f.hasGL()) {
-      DrawHoverMarker(w, i, s.ClickCommand == kAttack ? 1 : 0, f.platform());
-    }
+    hover.Under.push_back(i);
     if (s.LeftClicked) {
       w.Objects[n].Selected = true;
-      FillCombos(f.controls(), *TypeOf(w, w.Objects[n]));
+      FillCombos(c, *TypeOf(w, w.Objects[n]));
     }
   }
+  return hover;
 }
 
-void FollowMode(Frontend& f) {
-  FrontState& s = f.state();
+void FollowMode(FrontState& s) {
   if (s.RightClicked && s.ClickCommand == kMove && s.HoverIndex >= 0) s.ClickCommand = kFollow;
 }
 
-void GiveOrders(Frontend& f) {
-  FrontState& s = f.state();
+void GiveOrders(World& w, FrontState& s, Controls& c) {
   if (!s.RightClicked) return;
-  Controls& c = f.controls();
   const WorldPoint p = CursorPoint(s);
-  auto& objects = f.world().Objects;
+  auto& objects = w.Objects;
   for (size_t n = 0; n < objects.size(); ++n) {
     TObyekt& o = objects[n];
     if (!o.Selected) continue;
@@ -160,7 +154,7 @@ void GiveOrders(Frontend& f) {
         o.Thought2.clear();
         break;
       case kBuild:
-        GiveBuildOrder(f, o, p);
+        GiveBuildOrder(w, c, o, p);
         c.SetComboIndex(kBuildCombo, -1);
         s.ClickCommand = kMove;
         break;
@@ -170,10 +164,7 @@ void GiveOrders(Frontend& f) {
   }
 }
 
-void FillReadout(Frontend& f) {
-  Controls& c = f.controls();
-  const World& w = f.world();
-  const FrontState& s = f.state();
+void FillReadout(const World& w, const FrontState& s, Controls& c) {
   c.ListAdd(CP1251("Первая расса: $") + IntToStr(RoundHalfEven(w.Sides[0].Money)));
   c.ListAdd(CP1251("Вторая расса: $") + IntToStr(RoundHalfEven(w.Sides[1].Money)));
   c.ListAdd(CP1251("Третья расса: $") + IntToStr(RoundHalfEven(w.Sides[2].Money)));

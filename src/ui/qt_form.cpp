@@ -90,7 +90,12 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   hasGL_ = RC->create();
   // Without a context the window still runs: the view stays black, the rules go on.
   if (!hasGL_) std::cerr << "rtsdemo: no OpenGL context; nothing will be drawn\n";
-  frontend_ = std::make_unique<Frontend>(world_, controls_, platform_, uploader_, hasGL_);
+  if (hasGL_) {
+    drawing_ = std::make_unique<GlDrawing>();
+  } else {
+    drawing_ = std::make_unique<Drawing>();
+  }
+  frontend_ = std::make_unique<Frontend>(world_, controls_, platform_, uploader_, *drawing_);
   if (!options_.record.empty()) {
     recorder_ = std::make_unique<Recorder>(options_.record);
     if (!recorder_->ok()) {
@@ -301,7 +306,8 @@ void TForm1::RecordChoices() {
 
 void TForm1::AfterFrame(bool timerTick) {
   if (!recorder_) return;
-  for (int k = 1; k <= 3; ++k) lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
+  for (int k = 1; k <= 3; ++k)
+    lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
   for (int n = 1; n <= 2; ++n) lastChecked_[static_cast<size_t>(n - 1)] = controls_.Checked(n);
   if (timerTick) recorder_->FrameDone(*frontend_, platform_.usedSeeds);
 }

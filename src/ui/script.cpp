@@ -224,8 +224,8 @@ int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostrea
   return 0;
 }
 
-HeadlessHost::HeadlessHost(RecordingPlatform& platform)
-    : platform_(platform), frontend_(world_, controls_, platform_, uploader_, false) {
+HeadlessHost::HeadlessHost(RecordingPlatform& platform, Drawing& drawing)
+    : platform_(platform), frontend_(world_, controls_, platform_, uploader_, drawing) {
   frontend_.FormCreate();
 }
 

@@ -32,7 +32,9 @@ int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostrea
 // The headless host: plain widgets, no OpenGL.
 class HeadlessHost : public ScriptHost {
  public:
-  explicit HeadlessHost(RecordingPlatform& platform);
+  explicit HeadlessHost(RecordingPlatform& platform) : HeadlessHost(platform, nothing_) {}
+  // Draws through `drawing` (tests watch the frame's drawing calls this way).
+  HeadlessHost(RecordingPlatform& platform, Drawing& drawing);
   Frontend& frontend() override { return frontend_; }
   RecordingPlatform& platform() override { return platform_; }
   void Press(int n) override;
@@ -51,6 +53,7 @@ class HeadlessHost : public ScriptHost {
  private:
   World world_;
   HeadlessControls controls_;
+  Drawing nothing_;  // headless: nothing is drawn
   RecordingPlatform& platform_;
   CountingUploader uploader_;
   Frontend frontend_;
