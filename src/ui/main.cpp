@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -14,8 +13,9 @@
 namespace {
 
 int Usage(const std::string& problem) {
-  std::cerr << "rtsdemo: " << problem << "\n"
-            << "usage: rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]\n";
+  std::cerr
+      << "rtsdemo: " << problem << "\n"
+      << "usage: rtsdemo [--data DIR] [--seed N] [--headless] [--script FILE] [--record FILE]\n";
   return 2;
 }
 
@@ -23,14 +23,8 @@ int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed) {
   RecordingPlatform platform;
   platform.fixedSeed = seed;
   HeadlessHost host(platform);
-  try {
-    if (scriptPath == "-") return RunScript(std::cin, host, std::cout, std::cerr);
-    std::ifstream file(scriptPath);
-    if (!file) return Usage("cannot open script " + scriptPath);
-    return RunScript(file, host, std::cout, std::cerr);
-  } catch (const ProgramExit& e) {
-    return e.Code;
-  }
+  const std::optional<int> status = RunScriptFile(scriptPath, host);
+  return status ? *status : Usage("cannot open script " + scriptPath);
 }
 
 }  // namespace

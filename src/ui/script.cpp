@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <fstream>
+#include <iostream>
 #include <istream>
 #include <limits>
 #include <ostream>
@@ -222,6 +223,20 @@ int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostrea
     }
   }
   return 0;
+}
+
+std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host) {
+  try {
+    if (path == "-") return RunScript(std::cin, host, std::cout, std::cerr);
+    std::ifstream file(path);
+    if (!file) return std::nullopt;
+    return RunScript(file, host, std::cout, std::cerr);
+  } catch (const ProgramExit& e) {
+    return e.Code;
+  } catch (const std::exception& e) {
+    std::cerr << "rtsdemo: " << e.what() << "\n";
+    return 1;
+  }
 }
 
 HeadlessHost::HeadlessHost(RecordingPlatform& platform, Drawing& drawing)

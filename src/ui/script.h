@@ -2,6 +2,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ class ScriptHost {
 // Runs the script; returns the exit status (0, or 2 for a script error). A ProgramExit
 // raised by a command passes through.
 int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostream& err);
+
+// Runs the script file at `path` ("-": standard input) on the host, as both front ends do:
+// a ProgramExit gives its code, another error is printed and gives 1. Nothing when the
+// file cannot be opened.
+std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host);
 
 // The headless host: plain widgets, no OpenGL.
 class HeadlessHost : public ScriptHost {
