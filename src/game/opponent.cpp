@@ -46,12 +46,8 @@ Tally TakeTally(const World& world, int32_t side) {
 
 // A build order of the given type at a site near object o.
 std::string BuildNear(World& world, int32_t type, int32_t o) {
-  const IntPoint p = BuildSiteNear(world.Rng, world.Objects[static_cast<size_t>(o)]);
+  const IntPoint p = BuildSiteNear(world.Rng, ObjectAt(world, o));
   return BuildOrder(type, p.X, p.Y);
-}
-
-TObyekt& At(World& world, int32_t i) {
-  return world.Objects[static_cast<size_t>(i)];
 }
 
 }  // namespace
@@ -60,10 +56,10 @@ void RunComputerSide(World& world, int32_t side) {
   // A side without a treasury has no money to judge by: the rules leave it alone.
   if (!IsPlayerSide(side)) return;
   const Tally t = TakeTally(world, side);
-  const float money = world.Sides[static_cast<size_t>(side)].Money;
+  const float money = SideAt(world, side).Money;
 
   if (t.Base < 0 && t.LastWorker >= 0) {
-    TObyekt& worker = At(world, t.LastWorker);
+    TObyekt& worker = ObjectAt(world, t.LastWorker);
     worker.Thought1 = BuildNear(world, kBaseKind, t.LastWorker);
     worker.Thought2.clear();
   }
@@ -71,35 +67,22 @@ void RunComputerSide(World& world, int32_t side) {
       !t.Idle.empty()) {
     const int32_t r = NearestResource(world, t.Idle.front());
     if (r >= 0) {
-      At(world, t.Idle.front()).Thought1 = FollowOrder(r);
-      At(world, t.LastWorker).Thought2.clear();
+      ObjectAt(world, t.Idle.front()).Thought1 = FollowOrder(r);
+      ObjectAt(world, t.LastWorker).Thought2.clear();
     }
   }
   if (t.Workers < kWorkerTarget && t.Base >= 0) {
-    At(world, t.Base).Thought1 = BuildNear(world, kWorkerKind, t.Base);
+    ObjectAt(world, t.Base).Thought1 = BuildNear(world, kWorkerKind, t.Base);
   }
   if (money > kMoneyThreshold && t.Enemy >= 0 && !t.Idle.empty()) {
     const std::string order = FollowOrder(t.Enemy);
-    for (int32_t i : t.Idle) At(world, i).Thought1 = order;
-    At(world, t.LastWorker).Thought2.clear();
+    for (int32_t i : t.Idle) ObjectAt(world, i).Thought1 = order;
+    ObjectAt(world, t.LastWorker).Thought2.clear();
   }
 }
 
 int32_t NearestResource(const World& world, int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size()) return -1;
-  const TObyekt& a = world.Objects[static_cast<size_t>(index)];
-  float best = kResourceReach;
-  int32_t result = -1;
-  for (size_t j = 0; j < world.Objects.size(); ++j) {
-    const TObyekt& o = world.Objects[j];
-    if (o.Side != kNeutralSide) continue;
-    const float dx = o.X - a.X;
-    const float dy = o.Y - a.Y;
-    const auto q = static_cast<float>(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
-    if (q < best) {
-      best = q;
-      result = static_cast<int32_t>(j);
-    }
-  }
-  return result;
+  if (!IsObjectIndex(world, index)) return -1;
+  return NearestObject(world, ObjectAt(world, index), kResourceReach,
+                       [](const TObyekt& o) { return o.Side == kNeutralSide; });
 }

@@ -40,7 +40,7 @@ void Walk(World& world, int32_t i, std::string_view arg) {
   int32_t y = 0;
   // A malformed point ignores the order for this frame, Action included.
   if (!ArgNumber(arg, 1, x) || !ArgNumber(arg, 2, y)) return;
-  TObyekt& o = world.Objects[static_cast<size_t>(i)];
+  TObyekt& o = ObjectAt(world, i);
   o.Action = WalkAction(o);
   SteerTowards(world, i, static_cast<float>(x), static_cast<float>(y));
 }
@@ -49,9 +49,9 @@ void Follow(World& world, int32_t i, std::string_view arg) {
   int32_t n = 0;
   // A malformed or unknown object index ignores the order for this frame.
   if (!ParseObjectIndex(world, arg, n)) return;
-  TObyekt& o = world.Objects[static_cast<size_t>(i)];
+  TObyekt& o = ObjectAt(world, i);
   o.Action = WalkAction(o);
-  const TObyekt& target = world.Objects[static_cast<size_t>(n)];
+  const TObyekt& target = ObjectAt(world, n);
   SteerTowards(world, i, target.X, target.Y);
 }
 
@@ -59,13 +59,13 @@ void Attack(World& world, int32_t i, const TOpisan& type, std::string_view arg) 
   int32_t n = 0;
   // An unknown target or an attack entry outside the type's list ignores the order.
   if (!ParseObjectIndex(world, arg, n)) return;
-  TObyekt& attacker = world.Objects[static_cast<size_t>(i)];
+  TObyekt& attacker = ObjectAt(world, i);
   if (attacker.AttackIndex < 0 ||
       static_cast<size_t>(attacker.AttackIndex) >= type.Attacks.size()) {
     return;
   }
   attacker.Action = kActionWork;
-  TObyekt& target = world.Objects[static_cast<size_t>(n)];
+  TObyekt& target = ObjectAt(world, n);
   // A target without health takes no damage and counts as dead below.
   if (!target.Energy.empty()) {
     target.Energy[0] -= type.Attacks[static_cast<size_t>(attacker.AttackIndex)].Strength;
@@ -80,14 +80,14 @@ void Build(World& world, int32_t i, std::string_view arg) {
   int32_t x = 0;
   int32_t y = 0;
   if (!ArgNumber(arg, 1, t) || !ArgNumber(arg, 2, x) || !ArgNumber(arg, 3, y)) return;
-  TObyekt& builder = world.Objects[static_cast<size_t>(i)];
+  TObyekt& builder = ObjectAt(world, i);
   // A type outside the builder's race, or one without a price, ignores the order.
   const TOpisan* built = FindType(world, builder.Rassa, t);
   if (built == nullptr || built->PriceResources.empty()) return;
   builder.Action = kActionWork;
   // Only sides 0..3 have a treasury; any other side builds without paying.
   if (IsPlayerSide(builder.Side)) {
-    TSide& side = world.Sides[static_cast<size_t>(builder.Side)];
+    TSide& side = SideAt(world, builder.Side);
     if (side.Money > 0) {
       builder.BuildProgress += 1;
       side.Money -= 1;
@@ -106,9 +106,9 @@ void Build(World& world, int32_t i, std::string_view arg) {
 void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
   int32_t n = 0;
   if (!ParseObjectIndex(world, arg, n)) return;
-  TObyekt& miner = world.Objects[static_cast<size_t>(i)];
+  TObyekt& miner = ObjectAt(world, i);
   miner.Action = kActionHidden;
-  TObyekt& deposit = world.Objects[static_cast<size_t>(n)];
+  TObyekt& deposit = ObjectAt(world, n);
   // An empty Cargo on either side counts as holding 0: nothing moves.
   if (!deposit.Cargo.empty() && deposit.Cargo[0] > 0 && !miner.Cargo.empty()) {
     // Sums taken in double and stored as singles, like the fields.
@@ -127,7 +127,7 @@ void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
 bool ParseObjectIndex(const World& world, std::string_view text, int32_t& index) {
   int32_t value = 0;
   if (!TryStrToInt(text, value)) return false;
-  if (value < 0 || static_cast<size_t>(value) >= world.Objects.size()) return false;
+  if (!IsObjectIndex(world, value)) return false;
   index = value;
   return true;
 }
@@ -173,8 +173,8 @@ void ExecuteOrders(World& world) {
 }
 
 void SteerTowards(World& world, int32_t index, float x, float y) {
-  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size()) return;
-  TObyekt& o = world.Objects[static_cast<size_t>(index)];
+  if (!IsObjectIndex(world, index)) return;
+  TObyekt& o = ObjectAt(world, index);
   const TOpisan* type = TypeOf(world, o);
   // An object without a type has no radius: it never arrives.
   const float radius = type != nullptr ? type->Radius : 0.0f;

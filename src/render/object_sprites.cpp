@@ -32,8 +32,8 @@ void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth
 }
 
 void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars) {
-  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size() || !choice.Draw) return;
-  const TObyekt& object = world.Objects[static_cast<size_t>(index)];
+  if (!IsObjectIndex(world, index) || !choice.Draw) return;
+  const TObyekt& object = ObjectAt(world, index);
   const TOpisan& type = *choice.Type;
   const float fw = static_cast<float>(type.FrameWidth);
   const float fh = static_cast<float>(type.FrameHeight);

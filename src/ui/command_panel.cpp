@@ -173,7 +173,7 @@ void FillReadout(const World& w, const FrontState& s, Controls& c) {
   c.ListAdd(" ");
   const TObyekt* h = nullptr;
   if (s.HoverIndex >= 0 && static_cast<size_t>(s.HoverIndex) < w.Objects.size()) {
-    h = &w.Objects[static_cast<size_t>(s.HoverIndex)];
+    h = &ObjectAt(w, s.HoverIndex);
   }
   if (h != nullptr) {
     const TOpisan* type = TypeOf(w, *h);

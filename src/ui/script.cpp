@@ -82,7 +82,7 @@ void SetField(World& world, const std::string& line, const std::vector<std::stri
   if (w.size() < 3) throw ScriptError{"wrong number of arguments"};
   int64_t index = Int(w[1], 0, INT32_MAX);
   if (static_cast<size_t>(index) >= world.Objects.size()) throw ScriptError{"no object " + w[1]};
-  TObyekt& o = world.Objects[static_cast<size_t>(index)];
+  TObyekt& o = ObjectAt(world, index);
   const std::string& name = w[2];
   for (const Field<TObyekt>& field : kObjectFields) {
     if (!(field.Uses & kSettable)) continue;
