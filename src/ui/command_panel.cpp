@@ -52,9 +52,9 @@ void FillCombos(Controls& c, const TOpisan& type) {
   c.ComboClear(kUpgradeCombo);
   for (const TUpgrade& u : type.Upgrades) c.ComboAdd(kUpgradeCombo, u.Name);
   for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) c.SetComboIndex(k, -1);
-  c.SetComboText(kAttackCombo, CP1251("Тип атаки"));
-  c.SetComboText(kBuildCombo, CP1251("Тип объекта"));
-  c.SetComboText(kUpgradeCombo, CP1251("Тип апгрейда"));
+  for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) {
+    c.SetComboText(k, ToCp1251(kComboTexts[static_cast<size_t>(k - 1)]));
+  }
 }
 
 // The type named by build combo entry k in the builder's own list, last match of its race;

@@ -139,8 +139,8 @@ void TForm1::BuildLayout() {
   Timer1->setInterval(kTimerMs);
   Timer1->setTimerType(Qt::PreciseTimer);
 
-  Button1 = NewButton(Panel2, "1. Загрузить данные.", {8, 8, 193, 25});
-  Button2 = NewButton(Panel2, "2. Создать тестовый уровень.", {8, 40, 193, 25});
+  Button1 = NewButton(Panel2, kButtonCaptions[0], {8, 8, 193, 25});
+  Button2 = NewButton(Panel2, kButtonCaptions[1], {8, 40, 193, 25});
 
   PageControl1 = new QTabWidget(Panel2);
   auto* tabStyle = new CompactTabs;
@@ -150,22 +150,22 @@ void TForm1::BuildLayout() {
   TabSheet2 = new QWidget;
   TabSheet3 = new QWidget;
   TabSheet4 = new QWidget;
-  PageControl1->addTab(TabSheet2, QString::fromUtf8("Атака"));
-  PageControl1->addTab(TabSheet3, QString::fromUtf8("Строить"));
-  PageControl1->addTab(TabSheet4, QString::fromUtf8("Апгрейд"));
+  PageControl1->addTab(TabSheet2, QString::fromUtf8(kTabCaptions[0]));
+  PageControl1->addTab(TabSheet3, QString::fromUtf8(kTabCaptions[1]));
+  PageControl1->addTab(TabSheet4, QString::fromUtf8(kTabCaptions[2]));
   PageControl1->setCurrentIndex(0);
 
   ListBox1 = new QListWidget(Panel2);
   Put(ListBox1, {8, 80, 193, 233});
   SetListLineHeight(ListBox1, kListLine);
 
-  ComboBox1 = NewCombo(TabSheet2, "Тип атаки");
-  ComboBox2 = NewCombo(TabSheet3, "Тип объекта");
-  ComboBox3 = NewCombo(TabSheet4, "Тип апгрейда");
-  Button3 = NewButton(TabSheet3, "Ремонт", {48, 32, 75, 25});  // has no action
+  ComboBox1 = NewCombo(TabSheet2, kComboTexts[0]);
+  ComboBox2 = NewCombo(TabSheet3, kComboTexts[1]);
+  ComboBox3 = NewCombo(TabSheet4, kComboTexts[2]);
+  Button3 = NewButton(TabSheet3, kButtonCaptions[2], {48, 32, 75, 25});  // has no action
 
-  CheckBox1 = NewCheck(Panel2, "Полоски", {8, 328, 73, 17});
-  CheckBox2 = NewCheck(Panel2, "Карта", {80, 328, 97, 17});
+  CheckBox1 = NewCheck(Panel2, kCheckCaptions[0], {8, 328, 73, 17});
+  CheckBox2 = NewCheck(Panel2, kCheckCaptions[1], {80, 328, 97, 17});
 
   QWidget::setTabOrder(Button1, Button2);
   QWidget::setTabOrder(Button2, PageControl1);
