@@ -25,7 +25,8 @@ asan: setup
 
 # make fuzz: build the libFuzzer targets and run each for FUZZ_TIME seconds; the corpus grows
 # in build/fuzz/corpus/<target>, seeded from fuzz/corpus/<target>; crashes land in build/fuzz.
-FUZZ_TARGETS := bmp typefile racelist orders script level
+# The target names, from the table kFuzzTargets in fuzz/fuzz_targets.h.
+FUZZ_TARGETS := $(shell sed -n 's/^ *{"\([a-z]*\)", Fuzz.*/\1/p' fuzz/fuzz_targets.h)
 FUZZ_TIME ?= 60
 FUZZ_DIR := $(CURDIR)/build/fuzz
 
