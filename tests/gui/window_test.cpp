@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -36,7 +35,9 @@ using nlohmann::json;
 
 namespace {
 
-QApplication& App() { return GuiApp(); }
+QApplication& App() {
+  return GuiApp();
+}
 
 FormOptions Quiet(bool timer) {
   FormOptions options;
