@@ -37,19 +37,6 @@ int32_t AttackTarget(const std::string& order) {
   return OrderTarget(order, Verb::Atakovat);
 }
 
-// One pair of the sweep: push apart, then both react.
-void TouchPair(World& world, int32_t i, int32_t j, const Circle& ci, const Circle& cj) {
-  TObyekt& a = ObjectAt(world, i);
-  TObyekt& b = ObjectAt(world, j);
-  if (SeparatePair(a.X, a.Y, b.X, b.Y, ci.Speeds, ci.Radius, cj.Radius, cj.Speeds)) {
-    OnContact(world, i, j);
-    OnContact(world, j, i);
-  } else {
-    OnApart(world, i, j);
-    OnApart(world, j, i);
-  }
-}
-
 }  // namespace
 
 bool SeparatePair(float& ax, float& ay, float& bx, float& by, int32_t speedsA, float radiusA,
@@ -116,18 +103,6 @@ void ContactPass(World& world) {
         OnApart(world, lb.Index, la.Index);
         refresh(lb);
       }
-    }
-  }
-}
-
-void ContactPassPlain(World& world) {
-  const auto count = static_cast<int32_t>(world.Objects.size());
-  for (int32_t i = 0; i < count; ++i) {
-    for (int32_t j = i + 1; j < count; ++j) {
-      const TObyekt& a = ObjectAt(world, i);
-      const TObyekt& b = ObjectAt(world, j);
-      if (!IsAlive(a) || !IsAlive(b)) continue;
-      TouchPair(world, i, j, CircleOf(world, a), CircleOf(world, b));
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "contact_reference.h"
 #include "game/orders.h"
 #include "util/random.h"
 #include "util/vec2d.h"
