@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "test_world.h"
 #include "util/numtext.h"
 
 namespace {
@@ -11,27 +12,10 @@ namespace {
 // Race 0: worker, base, deposit.
 World OpponentWorld() {
   World w;
-  TOpisan worker;
-  worker.Radius = 10;
-  worker.Energies = {{"health", 10, 0}};
-  worker.Speeds = {1};
-  worker.Mining = {{"ore", 10, 0}};
-  TOpisan base;
-  base.Radius = 30;
-  base.Energies = {{"health", 50, 0}};
-  TOpisan deposit;
-  deposit.Radius = 20;
-  deposit.Energies = {{"health", 100, 0}};
-  deposit.IsResource = true;
-  deposit.ResourceAmount = 1000;
-  w.Catalogue.push_back({{worker, base, deposit}});
+  BasicTypes t;
+  w.Catalogue.push_back({{t.Worker, t.Base, t.Deposit}});
   w.Rng.Seed = 12345;
   return w;
-}
-
-TObyekt& Spawn(World& w, int32_t kind, int32_t side, float x, float y) {
-  EXPECT_TRUE(SpawnObject(w, 0, kind, side, x, y, 0));
-  return w.Objects.back();
 }
 
 // The text a placement near (x, y) gives with the generator's next four draws.

@@ -4,38 +4,23 @@
 
 #include <cmath>
 
+#include "test_world.h"
+
 namespace {
 
 // Race 0: worker (walks, attacks, builds, mines), base (builds, no speed), deposit.
 World OrdersWorld() {
   World w;
-  TOpisan worker;
-  worker.Radius = 10;
-  worker.Energies = {{"health", 10, 0}};
-  worker.Speeds = {1};
-  worker.Attacks = {{"hit", "", 2, "", 0}};
-  worker.Buildables = {"base"};
-  worker.Mining = {{"ore", 10, 0}};
-  worker.PriceResources = {{"gold", 3, 0}};
-  TOpisan base;
-  base.Radius = 30;
-  base.Energies = {{"health", 50, 0}};
-  base.Buildables = {"worker"};
-  base.PriceResources = {{"gold", 0.5f, 0}};
-  TOpisan deposit;
-  deposit.Radius = 20;
-  deposit.Energies = {{"health", 100, 0}};
-  deposit.IsResource = true;
-  deposit.ResourceAmount = 1000;
-  TOpisan unpriced = worker;
+  BasicTypes t;
+  t.Worker.Attacks = {{"hit", "", 2, "", 0}};
+  t.Worker.Buildables = {"base"};
+  t.Worker.PriceResources = {{"gold", 3, 0}};
+  t.Base.Buildables = {"worker"};
+  t.Base.PriceResources = {{"gold", 0.5f, 0}};
+  TOpisan unpriced = t.Worker;
   unpriced.PriceResources.clear();
-  w.Catalogue.push_back({{worker, base, deposit, unpriced}});
+  w.Catalogue.push_back({{t.Worker, t.Base, t.Deposit, unpriced}});
   return w;
-}
-
-TObyekt& Spawn(World& w, int32_t kind, int32_t side, float x, float y, float angle = 0) {
-  EXPECT_TRUE(SpawnObject(w, 0, kind, side, x, y, angle));
-  return w.Objects.back();
 }
 
 TEST(ExecuteOrders, HeadingWrap) {
