@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <utility>
 
 void InitGL() {
@@ -13,8 +14,13 @@ void InitGL() {
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 }
 
-void ResizeGL(int w, int h) {
-  glViewport(0, 0, w, h);
+int DevicePixels(int logical, double pixelRatio) {
+  if (!(pixelRatio > 0) || pixelRatio > 16) pixelRatio = 1;  // a bad ratio draws at 1x
+  return static_cast<int>(std::lround(logical * pixelRatio));
+}
+
+void ResizeGL(int w, int h, double pixelRatio) {
+  glViewport(0, 0, DevicePixels(w, pixelRatio), DevicePixels(h, pixelRatio));
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, w, 0, h, -100, 100);
