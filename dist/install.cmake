@@ -36,5 +36,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Two races build bases, mine ore and fight on a top-down battlefield drawn with OpenGL. \
+The computer plays both sides; the player watches, selects and orders units with the mouse.")
+# The libraries come from dpkg-shlibdeps; the window's labels ask for DejaVu Sans.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 include(CPack)

@@ -37,6 +37,13 @@ void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
   Put32(out, Crc32(body.data(), body.size()));
 }
 
+// The dithered ground shadow the renderer puts under a model; an icon has no ground.
+constexpr Rgb kShadow{26, 40, 26};
+
+bool Background(Rgb c) {
+  return c == kKey || c == kShadow;
+}
+
 // The base sheet's first frame facing the viewer, cropped to the building; key is transparent.
 struct Art {
   int w = 0, h = 0;
@@ -49,7 +56,7 @@ Art TownHall() {
   int left = kBuildingCell, right = -1, top = kBuildingCell, bottom = -1;
   for (int y = 0; y < kBuildingCell; ++y) {
     for (int x = 0; x < kBuildingCell; ++x) {
-      if (sheet.Get(x0 + x, y) == kKey) continue;
+      if (Background(sheet.Get(x0 + x, y))) continue;
       left = std::min(left, x);
       right = std::max(right, x);
       top = std::min(top, y);
@@ -69,7 +76,7 @@ Art TownHall() {
       const int sx = ox + x, sy = oy + y;
       if (sx < 0 || sy < 0 || sx >= kBuildingCell || sy >= kBuildingCell) continue;
       const Rgb c = sheet.Get(x0 + sx, sy);
-      if (c == kKey) continue;
+      if (Background(c)) continue;
       art.px[static_cast<size_t>(y) * side + x] = {c.r / 255.0f, c.g / 255.0f, c.b / 255.0f, 1};
     }
   }

@@ -80,7 +80,10 @@ int main(int argc, char** argv) {
   parser.setApplicationDescription(QStringLiteral(
       "A small real-time-strategy demo: the window \"OpenGL demo\", or a script run in it or "
       "headless."));
-  const QCommandLineOption help = parser.addHelpOption();
+  // Our own help option: Qt's adds --help-all for the toolkit's options, which are not taken.
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Show this help and exit."));
+  parser.addOption(help);
   const QCommandLineOption version = parser.addVersionOption();
   const QCommandLineOption data(QStringLiteral("data"),
                                 QStringLiteral("Read the game data (ludi, orki, maps) from <dir>."),
@@ -112,8 +115,7 @@ int main(int argc, char** argv) {
   if (!parser.positionalArguments().isEmpty()) {
     return Usage("unknown argument " + parser.positionalArguments().first().toStdString());
   }
-  // --help-all as --help: the toolkit's own options are not taken here.
-  if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+  if (parser.isSet(help)) {
     // With no application object yet Qt cannot name the program itself.
     QString text = parser.helpText();
     text.replace(QStringLiteral("<executable_name>"), QStringLiteral("rtsdemo"));
