@@ -14,6 +14,8 @@ void InitGL();
 void ResizeGL(int w, int h, double pixelRatio = 1.0);
 // The view's size in device pixels.
 int DevicePixels(int logical, double pixelRatio);
+// Line width in logical pixels of the view last set up by ResizeGL.
+void SetLineWidth(float logical);
 // The first frame's state: texturing, blending, alpha test, white.
 void FirstFrameGL();
 // Clear, identity, depth test off, camera translation.
