@@ -26,7 +26,7 @@ void Frontend::FormCreate() {
 }
 
 void Frontend::FormResize() {
-  if (hasGL_) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+  if (hasGL_) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
   DrawScene();
 }
 

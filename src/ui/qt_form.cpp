@@ -226,7 +226,7 @@ void TForm1::FormCreate() {
     pendingResize_ = false;
     ResizeNow();
   } else if (MakeCurrent()) {
-    ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+    ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
   }
   if (options_.runTimer) Timer1->start();
 }
@@ -235,7 +235,8 @@ void TForm1::ResizeNow() {
   if (!created_ || exiting_) return;
   if (options_.scripted && !scriptResize_) {
     // Under a script only `resize` runs frames; the toolkit's own resizes set the view.
-    if (MakeCurrent()) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+    if (MakeCurrent())
+      ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
     return;
   }
   Guarded([this] {
@@ -301,7 +302,8 @@ void TForm1::RecordChoices() {
 
 void TForm1::AfterFrame(bool timerTick) {
   if (!recorder_) return;
-  for (int k = 1; k <= 3; ++k) lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
+  for (int k = 1; k <= 3; ++k)
+    lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
   for (int n = 1; n <= 2; ++n) lastChecked_[static_cast<size_t>(n - 1)] = controls_.Checked(n);
   if (timerTick) recorder_->FrameDone(*frontend_, platform_.usedSeeds);
 }
@@ -319,8 +321,10 @@ bool TForm1::MakeCurrent() {
 void TForm1::Present() {
   if (!hasGL_) return;
   if (options_.keepFrames) {
-    const int w = controls_.ViewWidth();
-    const int h = controls_.ViewHeight();
+    // At device resolution: w x h device pixels of the view.
+    const double ratio = controls_.ViewPixelRatio();
+    const int w = DevicePixels(controls_.ViewWidth(), ratio);
+    const int h = DevicePixels(controls_.ViewHeight(), ratio);
     if (w > 0 && h > 0) {
       QImage picture(w, h, QImage::Format_RGBX8888);
       ReadViewPixels(w, h, picture.bits());

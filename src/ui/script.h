@@ -29,6 +29,9 @@ class ScriptHost {
 // raised by a command passes through.
 int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostream& err);
 
+// The commands in brief, for --help.
+const char* ScriptSummary();
+
 // The headless host: plain widgets, no OpenGL.
 class HeadlessHost : public ScriptHost {
  public:
