@@ -173,7 +173,8 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
   } else if (cmd == "seed") {
     Arity(w, 2, 2);
     // Stands for the two clock readings: window creation and first frame.
-    if (f.state().Frames != 0 || !f.state().FirstFrame) throw ScriptError{"seed after the first frame"};
+    if (f.state().Frames != 0 || !f.state().FirstFrame)
+      throw ScriptError{"seed after the first frame"};
     f.world().Rng.Seed = static_cast<uint32_t>(Int(w[1], 0, UINT32_MAX));
     host.platform().nextSeed = static_cast<uint32_t>(Int(w[2], 0, UINT32_MAX));
   } else if (cmd == "hash") {
