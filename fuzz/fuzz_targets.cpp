@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "game/contacts.h"
+#include "game/data_check.h"
 #include "game/loader.h"
 #include "game/opponent.h"
 #include "game/order_language.h"
@@ -181,7 +182,10 @@ std::string FuzzRaceList(const uint8_t* data, size_t size) {
   int part = 0;
   for (size_t i = 0; i <= size && part < kParts; ++i) {
     if (i == size || data[i] == 0xFF) {
-      std::string name = part == 0 ? "list.txt" : "t" + std::to_string(part - 1) + ".txt";
+      // Appended: GCC 12 at -O3 warns falsely (-Wrestrict) on "t" + text.
+      std::string name = part == 0
+                             ? std::string("list.txt")
+                             : std::string("t").append(std::to_string(part - 1)).append(".txt");
       WriteFile(dir + name, data + start, i - start);
       start = i + 1;
       ++part;

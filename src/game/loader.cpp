@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/sheet_file.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 #include "util/strman.h"
@@ -60,12 +61,26 @@ float RealWord(std::string_view line, uint8_t n) {
   return static_cast<float>(StrToFloat(Word(line, n)));
 }
 
-// What one data line acts on: the row, and the file's current type (-1 before the first).
+// What one data line acts on: the row, and the file's current type (-1 before the first);
+// with sources, where the line stands.
 struct Target {
   TRassa& row;
+  RaceSource* race = nullptr;
+  std::string path;  // DisplayPath of the file
+  int32_t line = 0;
   int64_t type = -1;
   TOpisan& Type() { return row.Types[static_cast<size_t>(type)]; }
+  TypeSource* Source() {
+    if (race == nullptr || type < 0 || static_cast<size_t>(type) >= race->Types.size())
+      return nullptr;
+    return &race->Types[static_cast<size_t>(type)];
+  }
 };
+
+void Report(LoadContext& context, const Target& t, bool error, std::string text) {
+  if (context.problems != nullptr)
+    context.problems->push_back({t.path, t.line, error, std::move(text)});
+}
 
 using DataHandler = void (*)(Target& target, std::string_view line, LoadContext& context);
 
@@ -81,7 +96,19 @@ void AddType(Target& t, std::string_view line, LoadContext&) {
 void AddTexture(Target& t, std::string_view line, LoadContext& context) {
   std::vector<uint32_t>& textures = t.Type().Textures;
   textures.push_back(0);
-  textures.back() = LoadTexture(std::string(line), context.platform, context.uploader);
+  const std::string fileName(line);
+  const bool inspect =
+      context.keepGoing || context.sources != nullptr || context.problems != nullptr;
+  // A load makes the texture first: a bitmap that cannot be loaded ends the program there.
+  if (!context.keepGoing)
+    textures.back() = LoadTexture(fileName, context.platform, context.uploader);
+  if (!inspect) return;
+  const std::string label = "sprite sheet \"" + ToUtf8(fileName) + "\"";
+  const SheetFile sheet = InspectSheet(fileName, label, context.keepGoing);
+  if (!sheet.Failure.empty())
+    Report(context, t, true, label + " cannot be loaded: " + sheet.Failure);
+  for (const std::string& hint : sheet.Hints) Report(context, t, false, hint);
+  if (TypeSource* source = t.Source()) source->Bitmaps.push_back(sheet.Size);
 }
 
 void AddAnimation(Target& t, std::string_view line, LoadContext&) {
@@ -159,12 +186,20 @@ void AddUpgrade(Target& t, std::string_view line, LoadContext&) {
 }
 
 // Upgrade lines before the type's first upgrade have no upgrade to go to: they are ignored.
-void AddUpgradeResource(Target& t, std::string_view line, LoadContext&) {
-  if (!t.Type().Upgrades.empty()) FillCena(t.Type().Upgrades.back().Resources, line);
+bool HasUpgrade(Target& t, LoadContext& context, const char* subSection) {
+  if (!t.Type().Upgrades.empty()) return true;
+  Report(context, t, false,
+         std::string("\"") + subSection +
+             "\" line of \"апгрейд\" before the type's first upgrade name; it is ignored");
+  return false;
 }
 
-void AddUpgradeObject(Target& t, std::string_view line, LoadContext&) {
-  if (!t.Type().Upgrades.empty()) FillKolvo(t.Type().Upgrades.back().ObjectCounts, line);
+void AddUpgradeResource(Target& t, std::string_view line, LoadContext& context) {
+  if (HasUpgrade(t, context, "ресурсы")) FillCena(t.Type().Upgrades.back().Resources, line);
+}
+
+void AddUpgradeObject(Target& t, std::string_view line, LoadContext& context) {
+  if (HasUpgrade(t, context, "объекты")) FillKolvo(t.Type().Upgrades.back().ObjectCounts, line);
 }
 
 void AddPriceResource(Target& t, std::string_view line, LoadContext&) {
@@ -181,36 +216,42 @@ void SetResource(Target& t, std::string_view line, LoadContext&) {
   type.ResourceAmount = static_cast<float>(StrToFloat(line));
 }
 
+// Where a row's line is recorded: one line per entry, or the last line of a single field.
+using LineList = std::vector<int32_t> TypeSource::*;
+using LineField = int32_t TypeSource::*;
+
 // One row of the section table; an empty sub-section matches any.
 struct SectionRow {
   const char* section;  // UTF-8
   const char* subSection;
   DataHandler handler;
+  LineList lines;
+  LineField field;
 };
 
 constexpr SectionRow kSections[] = {
-    {"название", "", AddType},
-    {"спрайты", "", AddTexture},
-    {"индексы", "", AddAnimation},
-    {"параметры", "", SetParameters},
-    {"энергия", "", AddEnergy},
-    {"скорость", "", AddSpeed},
-    {"удар", "", AddAttack},
-    {"стройка", "", AddBuildable},
-    {"ремонт", "", AddRepair},
-    {"добыча", "", AddMining},
-    {"апгрейд", "название", AddUpgrade},
-    {"апгрейд", "ресурсы", AddUpgradeResource},
-    {"апгрейд", "объекты", AddUpgradeObject},
-    {"цена", "ресурсы", AddPriceResource},
-    {"цена", "объекты", AddPriceObject},
-    {"ресурс", "", SetResource},
+    {"название", "", AddType, nullptr, nullptr},
+    {"спрайты", "", AddTexture, &TypeSource::Textures, nullptr},
+    {"индексы", "", AddAnimation, &TypeSource::Animations, nullptr},
+    {"параметры", "", SetParameters, nullptr, &TypeSource::Parameters},
+    {"энергия", "", AddEnergy, &TypeSource::Energies, nullptr},
+    {"скорость", "", AddSpeed, &TypeSource::Speeds, nullptr},
+    {"удар", "", AddAttack, &TypeSource::Attacks, nullptr},
+    {"стройка", "", AddBuildable, &TypeSource::Buildables, nullptr},
+    {"ремонт", "", AddRepair, &TypeSource::Repairs, nullptr},
+    {"добыча", "", AddMining, &TypeSource::Mining, nullptr},
+    {"апгрейд", "название", AddUpgrade, &TypeSource::Upgrades, nullptr},
+    {"апгрейд", "ресурсы", AddUpgradeResource, nullptr, nullptr},
+    {"апгрейд", "объекты", AddUpgradeObject, nullptr, nullptr},
+    {"цена", "ресурсы", AddPriceResource, &TypeSource::PriceResources, nullptr},
+    {"цена", "объекты", AddPriceObject, &TypeSource::PriceObjects, nullptr},
+    {"ресурс", "", SetResource, nullptr, &TypeSource::Resource},
 };
 
 struct Section {
   std::string section;  // Windows-1251
   std::string subSection;
-  DataHandler handler;
+  const SectionRow* row;
 };
 
 // The table in the data files' code page, converted once.
@@ -218,32 +259,149 @@ const std::vector<Section>& Sections() {
   static const std::vector<Section> table = [] {
     std::vector<Section> out;
     for (const SectionRow& row : kSections) {
-      out.push_back({ToCp1251(row.section), ToCp1251(row.subSection), row.handler});
+      out.push_back({ToCp1251(row.section), ToCp1251(row.subSection), &row});
     }
     return out;
   }();
   return table;
 }
 
-DataHandler FindHandler(const std::string& section, const std::string& subSection) {
+const SectionRow* FindRow(const std::string& section, const std::string& subSection) {
   for (const Section& row : Sections()) {
     if (row.section == section && (row.subSection.empty() || row.subSection == subSection)) {
-      return row.handler;
+      return row.row;
     }
   }
   return nullptr;
 }
 
-void HandleDataLine(Target& target, const std::string& section, const std::string& subSection,
-                    std::string_view line, LoadContext& context) {
-  DataHandler handler = FindHandler(section, subSection);
-  if (handler == nullptr) return;
+bool KnownSection(const std::string& section) {
+  for (const Section& row : Sections()) {
+    if (row.section == section) return true;
+  }
+  return false;
+}
+
+std::string Quoted(const std::string& cp1251) {
+  return "\"" + ToUtf8(cp1251) + "\"";
+}
+
+// Per file: the current section and sub-section, and whether an ignored line was reported
+// since the last header.
+struct FileState {
+  std::string section;
+  std::string subSection;
+  bool ignoredReported = false;
+};
+
+void ReportIgnored(Target& t, FileState& state, LoadContext& context) {
+  if (state.ignoredReported) return;
+  state.ignoredReported = true;
+  std::string why;
+  if (state.section.empty()) {
+    why = "no section header (\")\" and a keyword) comes before it";
+  } else if (!KnownSection(state.section)) {
+    why = "section " + Quoted(state.section) + " is no section the loader knows";
+  } else if (state.subSection.empty()) {
+    why = "section " + Quoted(state.section) +
+          " takes its lines under a \"]\" sub-section, and "
+          "none is set";
+  } else {
+    why = "section " + Quoted(state.section) + " has no sub-section " + Quoted(state.subSection);
+  }
+  Report(context, t, false, "line is ignored: " + why);
+}
+
+void HandleDataLine(Target& target, FileState& state, std::string_view line, LoadContext& context) {
+  const SectionRow* row = FindRow(state.section, state.subSection);
+  if (row == nullptr) {
+    ReportIgnored(target, state, context);
+    return;
+  }
   // Lines before the file's first type have no type to go to: they are ignored.
-  if (handler != AddType && target.type < 0) return;
+  if (row->handler != AddType && target.type < 0) {
+    if (!state.ignoredReported)
+      Report(context, target, false,
+             "line is ignored: it comes before the file's first \"название\" line");
+    state.ignoredReported = true;
+    return;
+  }
+  if (row->handler == AddType && target.race != nullptr) {
+    // The new type's source, kept index for index with the row's types.
+    target.race->Types.resize(target.row.Types.size());
+    TypeSource& source = target.race->Types.emplace_back();
+    source.Path = target.path;
+    source.NameLine = target.line;
+  }
+  // The entry is appended before it is filled, so its line is recorded first.
+  if (TypeSource* source = row->handler != AddType ? target.Source() : nullptr) {
+    if (row->lines != nullptr) (source->*(row->lines)).push_back(target.line);
+    if (row->field != nullptr) {
+      int32_t& at = source->*(row->field);
+      if (at != 0)
+        Report(
+            context, target, false,
+            "a second " + Quoted(state.section) + " line replaces the one at line " + IntToStr(at));
+      at = target.line;
+    }
+  }
   try {
-    handler(target, line, context);
+    row->handler(target, line, context);
   } catch (const ConvertError& e) {
-    throw LoadError(e.what());
+    if (context.keepGoing) {
+      Report(context, target, true, Quoted(state.section) + ": " + ToUtf8(e.what()));
+      return;
+    }
+    LoadError error(e.what());
+    error.Path = target.path;
+    error.Line = target.line;
+    throw error;
+  }
+}
+
+// Makes sure the sources have a row for `row`; null without sources.
+RaceSource* SourceRow(LoadContext& context, size_t row) {
+  if (context.sources == nullptr) return nullptr;
+  if (context.sources->Races.size() <= row) context.sources->Races.resize(row + 1);
+  return &context.sources->Races[row];
+}
+
+void NoteFile(LoadContext& context, const std::string& path) {
+  if (context.sources != nullptr) context.sources->Files.push_back(DisplayPath(path));
+}
+
+// Reads a file for the loader; a failure carries the given position.
+std::string ReadAt(const std::string& path, const std::string& where, int32_t line) {
+  try {
+    return ReadWholeFile(path);
+  } catch (LoadError& e) {
+    e.Path = where;
+    e.Line = line;
+    throw;
+  }
+}
+
+void ParseTypeText(World& world, std::string_view text, size_t row, const std::string& path,
+                   LoadContext& context) {
+  assert(row < world.Catalogue.size());
+  if (row >= world.Catalogue.size()) return;
+  Target target{world.Catalogue[row], SourceRow(context, row), DisplayPath(path)};
+  FileState state;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    std::string raw = ReadLine(text, pos);
+    ++target.line;
+    std::string_view line = Trim(raw);
+    if (line.empty()) continue;
+    if (line.front() == ')') {
+      state.section = ExtractWord(line, ")", 1);
+      state.ignoredReported = false;
+    } else if (line.front() == ']') {
+      state.subSection = ExtractWord(line, "]", 1);
+      state.ignoredReported = false;
+    } else {
+      HandleDataLine(target, state, line, context);
+    }
   }
 }
 
@@ -251,131 +409,75 @@ void HandleDataLine(Target& target, const std::string& section, const std::strin
 
 void LoadRaceList(World& world, const std::string& listName, const std::string& folder,
                   LoadContext& context) {
-  std::string list = ReadWholeFile(folder + listName);
+  const std::string listPath = folder + listName;
+  const std::string where = DisplayPath(listPath);
+  NoteFile(context, listPath);
+  std::string list;
+  try {
+    list = ReadAt(listPath, where, 0);
+  } catch (const LoadError& e) {
+    if (!context.keepGoing) throw;
+    // A check keeps the row, empty, so that the next list still fills its own row.
+    if (context.problems != nullptr) context.problems->push_back({where, 0, true, e.what()});
+    world.Catalogue.emplace_back();
+    if (RaceSource* race = SourceRow(context, world.Catalogue.size() - 1)) {
+      race->ListPath = where;
+      race->ListRead = false;
+    }
+    return;
+  }
   world.Catalogue.emplace_back();
   size_t row = world.Catalogue.size() - 1;
+  if (RaceSource* race = SourceRow(context, row)) race->ListPath = where;
   size_t pos = 0;
+  int32_t number = 0;
   // At least one line is read, so an empty list names the folder itself.
   do {
     std::string line = ReadLine(list, pos);
-    LoadTypeFile(world, folder + line, row, context);
+    ++number;
+    std::string text;
+    try {
+      text = ReadAt(folder + line, where, number);
+    } catch (const LoadError& e) {
+      if (!context.keepGoing) throw;
+      std::string detail =
+          line.empty() ? "an empty line names the race folder itself" : "\"" + ToUtf8(line) + "\"";
+      if (context.problems != nullptr)
+        context.problems->push_back({where, number, true, std::string(e.what()) + ": " + detail});
+      continue;
+    }
+    NoteFile(context, folder + line);
+    ParseTypeText(world, text, row, folder + line, context);
   } while (pos < list.size());
 }
 
 void LoadTypeFile(World& world, const std::string& path, size_t row, LoadContext& context) {
   assert(row < world.Catalogue.size());
   if (row >= world.Catalogue.size()) return;
-  LoadTypeText(world, ReadWholeFile(path), row, context);
+  ParseTypeText(world, ReadAt(path, DisplayPath(path), 0), row, path, context);
 }
 
 void LoadTypeText(World& world, std::string_view text, size_t row, LoadContext& context) {
-  assert(row < world.Catalogue.size());
-  if (row >= world.Catalogue.size()) return;
-  Target target{world.Catalogue[row]};
-  std::string section;
-  std::string subSection;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    std::string raw = ReadLine(text, pos);
-    std::string_view line = Trim(raw);
-    if (line.empty()) continue;
-    if (line.front() == ')') {
-      section = ExtractWord(line, ")", 1);
-    } else if (line.front() == ']') {
-      subSection = ExtractWord(line, "]", 1);
-    } else {
-      HandleDataLine(target, section, subSection, line, context);
-    }
-  }
-}
-
-namespace {
-
-constexpr int kAnimationsNeeded = 4;  // walk, work, dying, walk loaded
-
-std::string TypeLabel(size_t race, size_t kind, const TOpisan& type) {
-  return "race " + IntToStr(int64_t(race)) + ", type " + IntToStr(int64_t(kind)) + " (" +
-         type.Name + ")";
-}
-
-// The first problem with one type's own fields, or empty.
-std::string CheckType(const TOpisan& type) {
-  if (type.Energies.empty()) return "Energies is empty";
-  if (type.SheetWidth <= 0 || type.SheetHeight <= 0 || type.FrameWidth <= 0 ||
-      type.FrameHeight <= 0) {
-    return "sheet and frame sizes must be positive";
-  }
-  int32_t rows = type.SheetHeight / type.FrameHeight;
-  if (type.Animations.size() < kAnimationsNeeded) {
-    return "Animations[" + IntToStr(int64_t(type.Animations.size())) + "] is missing";
-  }
-  for (size_t a = 0; a < type.Animations.size(); ++a) {
-    const TKadri& anim = type.Animations[a];
-    std::string where = "Animations[" + IntToStr(int64_t(a)) + "]";
-    if (a < kAnimationsNeeded && anim.Frames.empty()) return where + ".Frames is empty";
-    if (anim.TextureIndex < 0 || size_t(anim.TextureIndex) >= type.Textures.size()) {
-      return where + ".TextureIndex " + IntToStr(anim.TextureIndex) + " is outside Textures";
-    }
-    for (int32_t frame : anim.Frames) {
-      if (frame < 1 || frame > rows) {
-        return where + ".Frames holds row " + IntToStr(frame) + ", outside the sheet's rows 1.." +
-               IntToStr(rows);
-      }
-    }
-  }
-  return {};
-}
-
-}  // namespace
-
-std::string ValidateCatalogue(const World& world) {
-  const std::string prefix = "Data error: ";
-  for (size_t race = 0; race < 2; ++race) {
-    if (race >= world.Catalogue.size())
-      return prefix + "race " + IntToStr(int64_t(race)) + " is missing";
-    size_t needed = race == 0 ? 3 : 2;  // worker, base and, in race 0, the deposit
-    if (world.Catalogue[race].Types.size() < needed) {
-      return prefix + "race " + IntToStr(int64_t(race)) + ", type " +
-             IntToStr(int64_t(world.Catalogue[race].Types.size())) + " is missing";
-    }
-  }
-  const TOpisan& deposit = world.Catalogue[0].Types[kDepositKind];
-  if (!deposit.IsResource)
-    return prefix + TypeLabel(0, kDepositKind, deposit) + ": IsResource is false";
-
-  for (size_t race = 0; race < world.Catalogue.size(); ++race) {
-    const std::vector<TOpisan>& types = world.Catalogue[race].Types;
-    for (size_t kind = 0; kind < types.size(); ++kind) {
-      const TOpisan& type = types[kind];
-      std::string problem = CheckType(type);
-      if (problem.empty() && kind == size_t(kWorkerKind)) {
-        if (type.Speeds.empty())
-          problem = "Speeds is empty";
-        else if (type.Mining.empty())
-          problem = "Mining is empty";
-      }
-      if (problem.empty() && kind <= size_t(kBaseKind) && type.Buildables.empty()) {
-        problem = "Buildables is empty";
-      }
-      for (size_t b = 0; problem.empty() && b < type.Buildables.size(); ++b) {
-        const std::string& name = type.Buildables[b];
-        // The build command takes the last type of that name.
-        const TOpisan* built = nullptr;
-        for (const TOpisan& candidate : types) {
-          if (candidate.Name == name) built = &candidate;
-        }
-        if (built == nullptr) {
-          problem = "Buildables names " + name + ", which is no type of this race";
-        } else if (built->PriceResources.empty()) {
-          problem = "Buildables names " + name + ", whose PriceResources is empty";
-        }
-      }
-      if (!problem.empty()) return prefix + TypeLabel(race, kind, type) + ": " + problem;
-    }
-  }
-  return {};
+  ParseTypeText(world, text, row, std::string(), context);
 }
 
 void LoadGround(World& world, LoadContext& context) {
-  world.GroundTexture = LoadTexture(".\\maps\\summer2.bmp", context.platform, context.uploader);
+  NoteFile(context, kGroundPath);
+  if (context.keepGoing) {
+    const std::string label = "the ground bitmap";
+    const SheetFile sheet = InspectSheet(kGroundPath, label, true);
+    if (context.problems == nullptr) return;
+    const std::string where = DisplayPath(kGroundPath);
+    if (!sheet.Failure.empty())
+      context.problems->push_back({where, 0, true, label + " cannot be loaded: " + sheet.Failure});
+    for (const std::string& hint : sheet.Hints)
+      context.problems->push_back({where, 0, false, hint});
+    return;
+  }
+  world.GroundTexture = LoadTexture(kGroundPath, context.platform, context.uploader);
+}
+
+void LoadGameData(World& world, LoadContext& context) {
+  for (const RaceList& list : kRaceLists) LoadRaceList(world, list.ListName, list.Folder, context);
+  LoadGround(world, context);
 }

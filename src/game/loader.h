@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/data_sources.h"
 #include "game/world.h"
 #include "util/bmp.h"
 #include "util/platform.h"
@@ -12,13 +13,28 @@
 // A load failure; what() is the runtime's message without the full stop.
 struct LoadError : std::runtime_error {
   using std::runtime_error::runtime_error;
+  std::string Path;  // where it happened, as DisplayPath gives it; empty: unknown
+  int32_t Line = 0;  // 0: no line of its own
 };
 
 // Services the loader needs to turn sprite lines into textures.
 struct LoadContext {
   Platform& platform;
   TextureUploader& uploader;
+  DataSources* sources = nullptr;    // when set: filled with where every field came from
+  DataProblems* problems = nullptr;  // when set: gets the warnings found while reading
+  // A check: errors go to problems too and reading goes on with the next line or file;
+  // bitmaps are decoded but make no texture (ids stay 0), and nothing is shown.
+  bool keepGoing = false;
 };
+
+// The race lists the load button reads, in row order.
+struct RaceList {
+  const char* ListName;
+  const char* Folder;
+};
+inline constexpr RaceList kRaceLists[] = {{"ludi.txt", ".\\ludi\\"}, {"orki.txt", ".\\orki\\"}};
+inline constexpr const char* kGroundPath = ".\\maps\\summer2.bmp";
 
 // Appends one row to the catalogue and fills it from every file the list names.
 // listName e.g. "ludi.txt", folder e.g. ".\ludi\" (with its trailing backslash).
@@ -31,9 +47,8 @@ void LoadTypeFile(World& world, const std::string& path, size_t row, LoadContext
 // The same for a type description file's bytes already in memory.
 void LoadTypeText(World& world, std::string_view text, size_t row, LoadContext& context);
 
-// Checks what the rules require of loaded data; returns an empty string when all is well,
-// else one line naming the race, type and field that is missing (Windows-1251).
-std::string ValidateCatalogue(const World& world);
-
 // Loads the ground sheet ".\maps\summer2.bmp" into world.GroundTexture.
 void LoadGround(World& world, LoadContext& context);
+
+// What the load button loads: both race lists, then the ground.
+void LoadGameData(World& world, LoadContext& context);

@@ -2,8 +2,8 @@
 
 #include "render/render.h"
 
-void GlDrawing::Resize(int w, int h) {
-  ResizeGL(w, h);
+void GlDrawing::Resize(int w, int h, double pixelRatio) {
+  ResizeGL(w, h, pixelRatio);
 }
 
 void GlDrawing::FirstFrame() {

@@ -12,8 +12,8 @@
 class Drawing {
  public:
   virtual ~Drawing() = default;
-  // The view is w x h pixels.
-  virtual void Resize(int, int) {}
+  // The view is w x h logical pixels at the device pixel ratio.
+  virtual void Resize(int, int, double) {}
   virtual void FirstFrame() {}
   // Clear and apply the camera.
   virtual void BeginFrame(float, float) {}
@@ -26,7 +26,7 @@ class Drawing {
 
 class GlDrawing : public Drawing {
  public:
-  void Resize(int w, int h) override;
+  void Resize(int w, int h, double pixelRatio) override;
   void FirstFrame() override;
   void BeginFrame(float cameraX, float cameraY) override;
   void Ground(const World& world) override;

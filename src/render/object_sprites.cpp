@@ -45,7 +45,7 @@ void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, b
                   choice.Column, choice.Mirrored);
   glTranslatef(0, 0, 0.5f);
   glDisable(GL_TEXTURE_2D);
-  glLineWidth(3);
+  SetLineWidth(3);
   if (showBars) {
     const float h = object.Energy[0];
     glBegin(GL_LINES);
@@ -59,7 +59,7 @@ void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, b
     glVertex2f(h / 10, fh);
     glEnd();
   }
-  glLineWidth(1);
+  SetLineWidth(1);
   glColor3f(0, 0, 1);
   if (object.Selected) {
     glBegin(GL_LINE_LOOP);

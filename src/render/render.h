@@ -11,8 +11,13 @@
 
 // Fixed state set once when the context is created.
 void InitGL();
-// Viewport and orthographic projection for a view of w x h pixels.
-void ResizeGL(int w, int h);
+// Viewport and orthographic projection for a view of w x h logical pixels: the viewport
+// covers the view's device pixels, the projection keeps one world unit per logical pixel.
+void ResizeGL(int w, int h, double pixelRatio = 1.0);
+// The view's size in device pixels.
+int DevicePixels(int logical, double pixelRatio);
+// Line width in logical pixels of the view last set up by ResizeGL.
+void SetLineWidth(float logical);
 // The first frame's state: texturing, blending, alpha test, white.
 void FirstFrameGL();
 // Clear, identity, depth test off, camera translation.

@@ -1,6 +1,9 @@
 #include "ui/frontend.h"
 
+#include <iostream>
+
 #include "game/contacts.h"
+#include "game/data_check.h"
 #include "game/loader.h"
 #include "game/opponent.h"
 #include "game/orders.h"
@@ -26,7 +29,7 @@ void Frontend::FormCreate() {
 }
 
 void Frontend::FormResize() {
-  drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight());
+  drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
   DrawScene();
 }
 
@@ -88,20 +91,23 @@ void Frontend::MyMouseDown(Button button) {
 }
 
 void Frontend::Button1Click() {
-  LoadContext context{platform_, uploader_};
+  DataProblems problems;
+  LoadContext context{platform_, uploader_, &sources_, &problems};
   try {
-    LoadRaceList(world_, "ludi.txt", ".\\ludi\\", context);
-    LoadRaceList(world_, "orki.txt", ".\\orki\\", context);
-    LoadGround(world_, context);
+    LoadGameData(world_, context);
   } catch (const LoadError& e) {
     // The toolkit's error box: the message with a full stop, the application's title.
     platform_.ShowMessage(std::string(e.what()) + ".", kAppTitle);
+    problems.push_back({e.Path, e.Line, true, ToUtf8(e.what())});
+    PrintProblems(problems, sources_, std::cerr);
     return;
   }
-  // Data that the rules would read outside an array is refused here, once.
-  std::string problem = ValidateCatalogue(world_);
-  if (!problem.empty()) {
-    platform_.ShowMessage(problem, kAppTitle);
+  // Data that the rules would read outside an array is refused here, once; the warnings go
+  // to standard error only.
+  CheckCatalogue(world_, sources_, problems);
+  PrintProblems(problems, sources_, std::cerr);
+  if (ErrorCount(problems) > 0) {
+    platform_.ShowMessage(ToCp1251(RefusalText(problems)), kAppTitle);
     return;
   }
   controls_.SetButtonEnabled(1, false);

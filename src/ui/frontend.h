@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/data_sources.h"
 #include "game/world.h"
 #include "render/drawing.h"
 #include "ui/controls.h"
@@ -46,4 +47,5 @@ class Frontend {
   TextureUploader& uploader_;
   Drawing& drawing_;
   FrontState state_;
+  DataSources sources_;  // where the loaded rows came from, row for row
 };

@@ -231,7 +231,7 @@ void TForm1::FormCreate() {
     pendingResize_ = false;
     ResizeNow();
   } else if (MakeCurrent()) {
-    ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+    ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
   }
   if (options_.runTimer) Timer1->start();
 }
@@ -240,7 +240,8 @@ void TForm1::ResizeNow() {
   if (!created_ || exiting_) return;
   if (options_.scripted && !scriptResize_) {
     // Under a script only `resize` runs frames; the toolkit's own resizes set the view.
-    if (MakeCurrent()) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+    if (MakeCurrent())
+      ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
     return;
   }
   Guarded([this] {
@@ -325,8 +326,10 @@ bool TForm1::MakeCurrent() {
 void TForm1::Present() {
   if (!hasGL_) return;
   if (options_.keepFrames) {
-    const int w = controls_.ViewWidth();
-    const int h = controls_.ViewHeight();
+    // At device resolution: w x h device pixels of the view.
+    const double ratio = controls_.ViewPixelRatio();
+    const int w = DevicePixels(controls_.ViewWidth(), ratio);
+    const int h = DevicePixels(controls_.ViewHeight(), ratio);
     if (w > 0 && h > 0) {
       QImage picture(w, h, QImage::Format_RGBX8888);
       ReadViewPixels(w, h, picture.bits());

@@ -254,3 +254,22 @@ void HeadlessHost::Resize(int w, int h) {
   controls_.SetViewSize(w, h);
   frontend_.FormResize();
 }
+
+const char* ScriptSummary() {
+  return "Script commands, one a line (# starts a comment):\n"
+         "  press 1|2|3          click a button\n"
+         "  tick [N]             run N frames (1)\n"
+         "  move X Y             move the mouse to view pixels, y from the top\n"
+         "  down left|right|middle\n"
+         "                       press a mouse button\n"
+         "  choose K I           choose item I of combo box K\n"
+         "  check K on|off       tick or untick check box K\n"
+         "  resize W H           resize the view, which runs one frame\n"
+         "  money S V            set side S's treasury\n"
+         "  spawn R K S X Y A    add an object of race R, kind K, side S at X, Y heading A\n"
+         "  set I FIELD VALUE    set a field of object I\n"
+         "  dump [FILE]          the whole state as JSON\n"
+         "  screenshot FILE      the view as PNG (window only)\n"
+         "  seed A B             the two seeds, before the first frame\n"
+         "  hash [H]             print the state hash, or stop with status 3 when it differs\n";
+}

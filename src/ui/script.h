@@ -35,6 +35,9 @@ int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostrea
 // file cannot be opened.
 std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host);
 
+// The commands in brief, for --help.
+const char* ScriptSummary();
+
 // The headless host: plain widgets, no OpenGL.
 class HeadlessHost : public ScriptHost {
  public:

@@ -155,8 +155,21 @@ uint32_t LoadTexture(const std::string& fileName, Platform& platform, TextureUpl
   return uploader.Upload(*image);
 }
 
+namespace {
+std::string& DataFolder() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void SetDataFolder(const std::string& folder) {
+  DataFolder() = folder;
+}
+
 std::string NativePath(const std::string& path) {
   std::string out = path;
   std::replace(out.begin(), out.end(), '\\', '/');
-  return out;
+  const std::string& folder = DataFolder();
+  if (folder.empty() || out.empty() || out[0] == '/') return out;
+  return folder.back() == '/' ? folder + out : folder + "/" + out;
 }

@@ -9,6 +9,7 @@
 
 #include "contact_reference.h"
 #include "game/contacts.h"
+#include "game/data_check.h"
 #include "game/loader.h"
 #include "game/opponent.h"
 #include "game/orders.h"

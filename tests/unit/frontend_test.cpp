@@ -127,7 +127,7 @@ namespace {
 struct SpyDrawing : Drawing {
   std::string calls;
   size_t shownObjects = 0;
-  void Resize(int, int) override { calls += "R"; }
+  void Resize(int, int, double) override { calls += "R"; }
   void FirstFrame() override { calls += "F"; }
   void BeginFrame(float, float) override { calls += "B"; }
   void Ground(const World&) override { calls += "G"; }

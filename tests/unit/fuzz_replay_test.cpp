@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fuzz_targets.h"
+#include "game/data_check.h"
 #include "game/loader.h"
 
 namespace {

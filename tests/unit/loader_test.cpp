@@ -351,81 +351,107 @@ TEST_F(LoaderTest, GroundTexture) {
   EXPECT_EQ(world_.GroundTexture, 2u);
 }
 
-namespace {
-
-// A catalogue that meets every requirement.
-World ValidWorld() {
-  TOpisan base;
-  base.Energies.push_back({"hp", 100, 100});
-  base.Textures = {1};
-  base.SheetWidth = 160;
-  base.SheetHeight = 128;
-  base.FrameWidth = 32;
-  base.FrameHeight = 32;
-  for (int a = 0; a < 4; ++a) base.Animations.push_back({0, {1, 4}});
-  base.PriceResources.push_back({"t", 10, 0});
-  TOpisan worker = base;
-  worker.Name = "worker";
-  worker.Speeds = {1};
-  worker.Mining.push_back({"gold", 10, 0});
-  worker.Buildables = {"base"};
-  TOpisan house = base;
-  house.Name = "base";
-  house.Buildables = {"worker"};
-  TOpisan deposit = base;
-  deposit.Name = "mine";
-  deposit.IsResource = true;
-  World world;
-  world.Catalogue.resize(2);
-  world.Catalogue[0].Types = {worker, house, deposit};
-  world.Catalogue[1].Types = {worker, house};
-  return world;
+TEST_F(LoaderTest, SourcesRecordEveryFieldsLine) {
+  WriteBitmap("a.bmp");
+  Write("ludi/t.txt",
+        ")название\nfirst\n\n)спрайты\n.\\a.bmp\n)индексы\n0 1\n  0 2\n)параметры\n1 2 2 1 1\n"
+        ")энергия\nhp 1 1\n)стройка\nfirst\n)цена\n]ресурсы\ng 1 0\n)название\nsecond\n"
+        ")ресурс\n5\n");
+  DataSources sources;
+  DataProblems problems;
+  context_.sources = &sources;
+  context_.problems = &problems;
+  ASSERT_EQ(List("t.txt\r\n"), "");
+  ASSERT_EQ(sources.Races.size(), 1u);
+  const RaceSource& race = sources.Races[0];
+  EXPECT_EQ(race.ListPath, "ludi/ludi.txt");
+  ASSERT_EQ(race.Types.size(), 2u);
+  const TypeSource& first = race.Types[0];
+  EXPECT_EQ(first.Path, "ludi/t.txt");
+  EXPECT_EQ(first.NameLine, 2);
+  EXPECT_EQ(first.Textures, std::vector<int32_t>{5});
+  ASSERT_EQ(first.Bitmaps.size(), 1u);
+  EXPECT_EQ(first.Bitmaps[0].Width, 2);
+  EXPECT_EQ(first.Animations, (std::vector<int32_t>{7, 8}));
+  EXPECT_EQ(first.Parameters, 10);
+  EXPECT_EQ(first.Energies, std::vector<int32_t>{12});
+  EXPECT_EQ(first.Buildables, std::vector<int32_t>{14});
+  EXPECT_EQ(first.PriceResources, std::vector<int32_t>{17});
+  EXPECT_EQ(race.Types[1].NameLine, 19);
+  EXPECT_EQ(race.Types[1].Resource, 21);
+  EXPECT_EQ(sources.Files, (std::vector<std::string>{"ludi/ludi.txt", "ludi/t.txt"}));
+  for (const DataProblem& p : problems) ADD_FAILURE() << FormatProblem(p);
 }
 
-}  // namespace
+TEST_F(LoaderTest, FailuresCarryTheirPositionAndACheckGoesOn) {
+  const std::string text =
+      ")энергия\nhp 1 1\n)название\nx\n)параметры\n1 2\n)энергия\nhp 5 5\n)параметры\n"
+      "1 2 3 4 5\n)звук\nboom\nbang\n)цена\nz 1 0\n)апгрейд\n]ресурсы\ng 1 0\n";
+  Write("ludi/t.txt", text);
+  world_.Catalogue.emplace_back();
+  try {
+    LoadTypeFile(world_, ".\\ludi\\t.txt", 0, context_);
+    ADD_FAILURE();
+  } catch (const LoadError& e) {
+    EXPECT_STREQ(e.what(), "'' is not a valid integer value");
+    EXPECT_EQ(e.Path, "ludi/t.txt");
+    EXPECT_EQ(e.Line, 6);
+  }
+  // A check reports the same line and reads on to the end of the file.
+  DataSources sources;
+  DataProblems problems;
+  context_.sources = &sources;
+  context_.problems = &problems;
+  context_.keepGoing = true;
+  EXPECT_EQ(LoadFile(text), "");
+  ASSERT_EQ(Types().size(), 1u);
+  EXPECT_EQ(Types()[0].Energies.size(), 1u);
+  EXPECT_EQ(Types()[0].FrameHeight, 5);
+  std::vector<std::string> lines;
+  for (const DataProblem& p : problems) lines.push_back(FormatProblem(p));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                "ludi/t.txt:2: warning: line is ignored: it comes before the file's first "
+                "\"название\" line",
+                "ludi/t.txt:6: error: \"параметры\": '' is not a valid integer value",
+                "ludi/t.txt:10: warning: a second \"параметры\" line replaces the one at line 6",
+                "ludi/t.txt:12: warning: line is ignored: section \"звук\" is no section the "
+                "loader knows",
+                "ludi/t.txt:15: warning: line is ignored: section \"цена\" takes its lines under "
+                "a \"]\" sub-section, and none is set",
+                "ludi/t.txt:18: warning: \"ресурсы\" line of \"апгрейд\" before the type's first "
+                "upgrade name; it is ignored",
+            }));
+}
 
-TEST(ValidateCatalogue, NamesTheFirstProblem) {
-  World world = ValidWorld();
-  EXPECT_EQ(ValidateCatalogue(world), "");
-
-  auto problem = [](auto change) {
-    World w = ValidWorld();
-    change(w);
-    return ValidateCatalogue(w);
-  };
-  EXPECT_EQ(problem([](World& w) { w.Catalogue.pop_back(); }), "Data error: race 1 is missing");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types.pop_back(); }),
-            "Data error: race 0, type 2 is missing");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].IsResource = false; }),
-            "Data error: race 0, type 2 (mine): IsResource is false");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[1].Types[1].Energies.clear(); }),
-            "Data error: race 1, type 1 (base): Energies is empty");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[1].Types[0].Speeds.clear(); }),
-            "Data error: race 1, type 0 (worker): Speeds is empty");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[0].Mining.clear(); }),
-            "Data error: race 0, type 0 (worker): Mining is empty");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[1].Buildables.clear(); }),
-            "Data error: race 0, type 1 (base): Buildables is empty");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].Animations.pop_back(); }),
-            "Data error: race 0, type 2 (mine): Animations[3] is missing");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].Animations[2].Frames.clear(); }),
-            "Data error: race 0, type 2 (mine): Animations[2].Frames is empty");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].Animations[1].TextureIndex = 1; }),
-            "Data error: race 0, type 2 (mine): Animations[1].TextureIndex 1 is outside Textures");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].Animations[1].Frames[0] = 5; }),
-            "Data error: race 0, type 2 (mine): Animations[1].Frames holds row 5, outside the "
-            "sheet's rows 1..4");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[0].Types[2].FrameHeight = 0; }),
-            "Data error: race 0, type 2 (mine): sheet and frame sizes must be positive");
-  EXPECT_EQ(problem([](World& w) { w.Catalogue[1].Types[0].Buildables.push_back("tower"); }),
-            "Data error: race 1, type 0 (worker): Buildables names tower, which is no type of "
-            "this race");
-  // The last type of a name is the one built.
-  EXPECT_EQ(problem([](World& w) {
-              TOpisan copy = w.Catalogue[1].Types[1];
-              copy.PriceResources.clear();
-              w.Catalogue[1].Types.push_back(copy);
-            }),
-            "Data error: race 1, type 0 (worker): Buildables names base, whose PriceResources is "
-            "empty");
+TEST_F(LoaderTest, ACheckGoesOnPastMissingFilesAndBitmaps) {
+  Write("ludi/a.txt", ")название\na\n)спрайты\n.\\gone.bmp\n.\\ludi\\a.txt\n");
+  DataSources sources;
+  DataProblems problems;
+  context_.sources = &sources;
+  context_.problems = &problems;
+  context_.keepGoing = true;
+  ASSERT_EQ(List("a.txt\nmissing.txt\n\na.txt"), "");
+  LoadRaceList(world_, "orki.txt", ".\\orki\\", context_);
+  std::vector<std::string> lines;
+  for (const DataProblem& p : problems) lines.push_back(FormatProblem(p));
+  EXPECT_EQ(
+      lines,
+      (std::vector<std::string>{
+          "ludi/a.txt:4: error: sprite sheet \".\\gone.bmp\" cannot be loaded: file not found",
+          "ludi/a.txt:5: error: sprite sheet \".\\ludi\\a.txt\" cannot be loaded: the file "
+          "ends inside its headers or colour table (\"Error reading palette\")",
+          "ludi/ludi.txt:2: error: File not found: \"missing.txt\"",
+          "ludi/ludi.txt:3: error: File access denied: an empty line names the race folder "
+          "itself",
+          "ludi/a.txt:4: error: sprite sheet \".\\gone.bmp\" cannot be loaded: file not found",
+          "ludi/a.txt:5: error: sprite sheet \".\\ludi\\a.txt\" cannot be loaded: the file "
+          "ends inside its headers or colour table (\"Error reading palette\")",
+          "orki/orki.txt: error: File not found",
+      }));
+  EXPECT_EQ(Types().size(), 0u);  // the missing list's row is kept, empty
+  ASSERT_EQ(world_.Catalogue.size(), 2u);
+  EXPECT_EQ(world_.Catalogue[0].Types.size(), 2u);
+  EXPECT_FALSE(sources.Races[1].ListRead);
+  EXPECT_TRUE(platform_.messages.empty());
 }
