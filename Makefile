@@ -1,6 +1,9 @@
 # make run: set up, build, open the window with the shipped data.
 # make test: set up, build, run every test.
-.PHONY: setup build run test bench asan tsan fuzz clean
+# make install: build, then install into PREFIX (/usr/local); make package: the Debian package.
+.PHONY: setup build run test bench asan tsan fuzz clean install package
+
+PREFIX ?= /usr/local
 
 setup:
 	bash scripts/setup.sh
@@ -10,7 +13,14 @@ build: setup
 	cmake --build --preset release
 
 run: build
-	./build/release/rtsdemo --data data
+	./build/release/rtsdemo
+
+install: build
+	cmake --install build/release --prefix $(PREFIX)
+
+package: build
+	cmake --build --preset release --target package
+	@ls build/release/rtsdemo_*.deb
 
 test: build
 	ctest --preset release
@@ -31,7 +41,8 @@ tsan: setup
 
 # make fuzz: build the libFuzzer targets and run each for FUZZ_TIME seconds; the corpus grows
 # in build/fuzz/corpus/<target>, seeded from fuzz/corpus/<target>; crashes land in build/fuzz.
-FUZZ_TARGETS := bmp typefile racelist orders script level
+# The target names, from the table kFuzzTargets in fuzz/fuzz_targets.h.
+FUZZ_TARGETS := $(shell sed -n 's/^ *{"\([a-z]*\)", Fuzz.*/\1/p' fuzz/fuzz_targets.h)
 FUZZ_TIME ?= 60
 FUZZ_DIR := $(CURDIR)/build/fuzz
 

@@ -19,6 +19,7 @@
 #include "game/data_check.h"
 #include "game/loader.h"
 #include "game/opponent.h"
+#include "game/order_language.h"
 #include "game/orders.h"
 #include "ui/script.h"
 #include "util/cp1251.h"
@@ -43,7 +44,14 @@ struct Reader {
   size_t pos = 0;
   uint8_t Byte() { return pos < size ? data[pos++] : 0; }
   std::string Text() {
-    size_t len = Byte() % 24;
+    const uint8_t head = Byte();
+    // One input in eight is an order as the writers make it, with small numbers.
+    if (head >= 224) {
+      Order order{static_cast<Verb>(head % kVerbWords.size()), {}};
+      for (int32_t& n : order.Numbers) n = static_cast<int8_t>(Byte());
+      return OrderText(order);
+    }
+    size_t len = head % 24;
     std::string s;
     for (size_t i = 0; i < len; ++i) {
       // Mostly order-like characters, sometimes any byte.
@@ -174,7 +182,10 @@ std::string FuzzRaceList(const uint8_t* data, size_t size) {
   int part = 0;
   for (size_t i = 0; i <= size && part < kParts; ++i) {
     if (i == size || data[i] == 0xFF) {
-      std::string name = part == 0 ? "list.txt" : "t" + std::to_string(part - 1) + ".txt";
+      // Appended: GCC 12 at -O3 warns falsely (-Wrestrict) on "t" + text.
+      std::string name = part == 0
+                             ? std::string("list.txt")
+                             : std::string("t").append(std::to_string(part - 1)).append(".txt");
       WriteFile(dir + name, data + start, i - start);
       start = i + 1;
       ++part;

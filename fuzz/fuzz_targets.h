@@ -46,3 +46,21 @@ std::string FuzzScript(const uint8_t* data, size_t size);
 // The shipped data set with one type file changed by the input (appended to, or replaced),
 // loaded as the first button does; when the rules accept it, the test level is played.
 std::string FuzzLevel(const uint8_t* data, size_t size);
+
+// Every target by name: the libFuzzer builds (CMake and the Makefile read the names from
+// these lines), the corpus folders fuzz/corpus/<name> and the regression replay.
+using FuzzLogic = std::string (*)(const uint8_t*, size_t);
+struct FuzzTarget {
+  const char* Name;
+  FuzzLogic Logic;
+};
+// clang-format off
+inline constexpr FuzzTarget kFuzzTargets[] = {
+    {"bmp", FuzzBmp},
+    {"typefile", FuzzTypeFile},
+    {"racelist", FuzzRaceList},
+    {"orders", FuzzOrders},
+    {"script", FuzzScript},
+    {"level", FuzzLevel},
+};
+// clang-format on

@@ -3,10 +3,17 @@
 set -euo pipefail
 
 packages=(
+  # Build: compilers (clang for the fuzz targets), CMake with Ninja; pkg-config is asked by
+  # Qt's CMake modules.
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  # Libraries.
   qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core locales-all
+  # Window tests under Xvfb; labels need a font; the Russian locale for number tests.
+  xvfb xauth fonts-dejavu-core locales-all
+  # Package: dpkg-shlibdeps and dpkg-deb, file (CPack finds the programs with it), and the
+  # checkers of the desktop entry and the metainfo.
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

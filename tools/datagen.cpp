@@ -19,6 +19,7 @@
 //   seeds: first deaths after about 50 s, one side wiped out after 2.5-5 minutes, each race
 //   winning some). Bases 1500 / 1400 hp. Soldiers (built by the player from the base) hit two
 //   to three times as hard and last longer.
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "art.h"
+#include "icons.h"
 #include "util/cp1251.h"
 
 namespace {
@@ -60,7 +62,8 @@ std::vector<std::string> Indices(const Rows& r) {
   std::vector<std::string> out;
   for (int a = 0; a < 4; ++a) {
     std::string line = "0";
-    for (int k = 0; k < r.count[a]; ++k) line += " " + std::to_string(r.first[a] + k);
+    // Appended in two steps: GCC 12 at -O3 warns falsely (-Wrestrict) on " " + text.
+    for (int k = 0; k < r.count[a]; ++k) line.append(1, ' ').append(std::to_string(r.first[a] + k));
     out.push_back(line);
   }
   return out;
@@ -185,9 +188,32 @@ bool WriteRace(const fs::path& dir, const std::string& list, const std::vector<T
 
 }  // namespace
 
+// datagen OUTDIR: the data set; datagen --icons OUTDIR SIZE...: the program's icons.
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "--icons") {
+    std::vector<int> sizes;
+    for (int i = 3; i < argc; ++i) {
+      int size = 0;
+      const std::string arg = argv[i];
+      auto [end, ec] = std::from_chars(arg.data(), arg.data() + arg.size(), size);
+      if (ec != std::errc() || end != arg.data() + arg.size() || size < 1 || size > 1024) {
+        std::cerr << "datagen: bad icon size " << arg << "\n";
+        return 2;
+      }
+      sizes.push_back(size);
+    }
+    if (argc < 4) {
+      std::cerr << "usage: datagen --icons OUTDIR SIZE...\n";
+      return 2;
+    }
+    if (!WriteIcons(argv[2], sizes)) {
+      std::cerr << "datagen: cannot write the icons to " << argv[2] << "\n";
+      return 1;
+    }
+    return 0;
+  }
   if (argc != 2) {
-    std::cerr << "usage: datagen OUTDIR\n";
+    std::cerr << "usage: datagen OUTDIR | datagen --icons OUTDIR SIZE...\n";
     return 2;
   }
   const fs::path out = argv[1];

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game/orders.h"
-#include "util/numtext.h"
+#include "game/order_language.h"
 #include "util/vec2d.h"
 
 namespace {
@@ -35,28 +34,7 @@ void Store(float& x, float& y, double nx, double ny) {
 
 // The object an order "atakovat n" names, or -1 for any other order.
 int32_t AttackTarget(const std::string& order) {
-  if (order.empty()) return -1;
-  const OrderWords words = SplitOrder(order);
-  int32_t target = -1;
-  if (words.Verb != "atakovat" || !TryStrToInt(words.Arg, target) || target < 0) return -1;
-  return target;
-}
-
-bool ValidIndex(const World& world, int32_t i) {
-  return i >= 0 && static_cast<size_t>(i) < world.Objects.size();
-}
-
-// One pair of the sweep: push apart, then both react.
-void TouchPair(World& world, int32_t i, int32_t j, const Circle& ci, const Circle& cj) {
-  TObyekt& a = world.Objects[static_cast<size_t>(i)];
-  TObyekt& b = world.Objects[static_cast<size_t>(j)];
-  if (SeparatePair(a.X, a.Y, b.X, b.Y, ci.Speeds, ci.Radius, cj.Radius, cj.Speeds)) {
-    OnContact(world, i, j);
-    OnContact(world, j, i);
-  } else {
-    OnApart(world, i, j);
-    OnApart(world, j, i);
-  }
+  return OrderTarget(order, Verb::Atakovat);
 }
 
 }  // namespace
@@ -101,16 +79,14 @@ void ContactPass(World& world) {
       live.push_back({static_cast<int32_t>(k), CircleOf(world, o), AttackTarget(o.Thought1)});
     }
   }
-  auto refresh = [&world](Live& l) {
-    l.Target = AttackTarget(world.Objects[static_cast<size_t>(l.Index)].Thought1);
-  };
+  auto refresh = [&world](Live& l) { l.Target = AttackTarget(ObjectAt(world, l.Index).Thought1); };
   const size_t count = live.size();
   for (size_t a = 0; a < count; ++a) {
     Live& la = live[a];
     for (size_t b = a + 1; b < count; ++b) {
       Live& lb = live[b];
-      TObyekt& oa = world.Objects[static_cast<size_t>(la.Index)];
-      TObyekt& ob = world.Objects[static_cast<size_t>(lb.Index)];
+      TObyekt& oa = ObjectAt(world, la.Index);
+      TObyekt& ob = ObjectAt(world, lb.Index);
       if (SeparatePair(oa.X, oa.Y, ob.X, ob.Y, la.Shape.Speeds, la.Shape.Radius, lb.Shape.Radius,
                        lb.Shape.Speeds)) {
         OnContact(world, la.Index, lb.Index);
@@ -131,31 +107,17 @@ void ContactPass(World& world) {
   }
 }
 
-void ContactPassPlain(World& world) {
-  const auto count = static_cast<int32_t>(world.Objects.size());
-  for (int32_t i = 0; i < count; ++i) {
-    for (int32_t j = i + 1; j < count; ++j) {
-      const TObyekt& a = world.Objects[static_cast<size_t>(i)];
-      const TObyekt& b = world.Objects[static_cast<size_t>(j)];
-      if (!IsAlive(a) || !IsAlive(b)) continue;
-      TouchPair(world, i, j, CircleOf(world, a), CircleOf(world, b));
-    }
-  }
-}
-
 void OnContact(World& world, int32_t s, int32_t o) {
-  if (!ValidIndex(world, s) || !ValidIndex(world, o)) return;
-  TObyekt& self = world.Objects[static_cast<size_t>(s)];
-  const TObyekt& other = world.Objects[static_cast<size_t>(o)];
-  const OrderWords words = SplitOrder(self.Thought1);
-  int32_t followed = 0;
-  if (words.Verb == "idtiza" && TryStrToInt(words.Arg, followed) && followed == o) {
+  if (!IsObjectIndex(world, s) || !IsObjectIndex(world, o)) return;
+  TObyekt& self = ObjectAt(world, s);
+  const TObyekt& other = ObjectAt(world, o);
+  if (OrderTarget(self.Thought1, Verb::Idtiza) == o) {
     self.Thought1 = std::move(self.Thought2);
     self.Thought2.clear();
     // Only sides 0..3 have a treasury; an empty Cargo delivers nothing.
     if (other.Kind == kBaseKind && self.Side == other.Side && IsPlayerSide(self.Side) &&
         !self.Cargo.empty()) {
-      world.Sides[static_cast<size_t>(self.Side)].Money += self.Cargo[0];
+      SideAt(world, self.Side).Money += self.Cargo[0];
       self.Cargo[0] = 0;
     }
   }
@@ -164,42 +126,30 @@ void OnContact(World& world, int32_t s, int32_t o) {
   // An object without a type is not engaged.
   if (otherType == nullptr) return;
   if (!otherType->IsResource) {
-    self.Thought1 = "atakovat " + IntToStr(o);
+    self.Thought1 = AttackOrder(o);
     self.AttackIndex = 0;
   } else if (CargoOf(self) == 0) {
     // An empty Cargo counts as carrying 0.
-    self.Thought1 = "dobicha " + IntToStr(o);
+    self.Thought1 = MineOrder(o);
     const int32_t depot = NearestDepot(world, s);
-    if (depot != -1) self.Thought2 = "idtiza " + IntToStr(depot);
+    if (depot != -1) self.Thought2 = FollowOrder(depot);
   }
 }
 
 void OnApart(World& world, int32_t s, int32_t o) {
-  if (!ValidIndex(world, s) || !ValidIndex(world, o)) return;
-  TObyekt& self = world.Objects[static_cast<size_t>(s)];
-  const auto [verb, arg] = SplitOrder(self.Thought1);
-  int32_t target = 0;
-  if (verb != "atakovat" || !TryStrToInt(arg, target) || target != o) return;
-  std::string follow = "idtiza " + std::string(arg);
+  if (!IsObjectIndex(world, s) || !IsObjectIndex(world, o)) return;
+  TObyekt& self = ObjectAt(world, s);
+  if (OrderTarget(self.Thought1, Verb::Atakovat) != o) return;
+  // The attacker follows with the argument copied as it stands.
+  std::string follow = FollowOrder(SplitOrder(self.Thought1).Arg);
   self.Thought2 = std::move(self.Thought1);
   self.Thought1 = std::move(follow);
 }
 
 int32_t NearestDepot(const World& world, int32_t s) {
-  if (!ValidIndex(world, s)) return -1;
-  const TObyekt& self = world.Objects[static_cast<size_t>(s)];
-  int32_t best = -1;
-  float bestQ = kDepotReach;
-  for (size_t j = 0; j < world.Objects.size(); ++j) {
-    const TObyekt& o = world.Objects[j];
-    if (o.Kind != kBaseKind || o.Side != self.Side) continue;
-    const float dx = o.X - self.X;
-    const float dy = o.Y - self.Y;
-    const auto q = static_cast<float>(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
-    if (q < bestQ) {
-      best = static_cast<int32_t>(j);
-      bestQ = q;
-    }
-  }
-  return best;
+  if (!IsObjectIndex(world, s)) return -1;
+  const TObyekt& self = ObjectAt(world, s);
+  return NearestObject(world, self, kDepotReach, [&self](const TObyekt& o) {
+    return o.Kind == kBaseKind && o.Side == self.Side;
+  });
 }

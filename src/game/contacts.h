@@ -8,9 +8,6 @@
 // Tests every pair of live objects once, pushes overlapping ones apart and lets both react.
 void ContactPass(World& world);
 
-// The same sweep over every pair without skipping dead objects up front (reference).
-void ContactPassPlain(World& world);
-
 // Pushes two circles apart; true when they overlapped before the push.
 bool SeparatePair(float& ax, float& ay, float& bx, float& by, int32_t speedsA, float radiusA,
                   float radiusB, int32_t speedsB);

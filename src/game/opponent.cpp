@@ -3,8 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "game/orders.h"
-#include "util/numtext.h"
+#include "game/order_language.h"
 
 namespace {
 
@@ -38,27 +37,17 @@ Tally TakeTally(const World& world, int32_t side) {
       t.LastWorker = i;
       ++t.Workers;
       const std::string_view verb = OrderVerb(o.Thought1);
-      if (verb == "dobicha") ++t.Miners;
+      if (verb == VerbWord(Verb::Dobicha)) ++t.Miners;
       if (verb.empty()) t.Idle.push_back(i);
     }
   }
   return t;
 }
 
-// "<x>,<y>" of a point near object o: offsets r1 - r2 and r3 - r4, drawn in that order.
-std::string PlacementNear(World& world, int32_t o) {
-  const uint32_t r1 = world.Rng.Next(25);
-  const uint32_t r2 = world.Rng.Next(50);
-  const uint32_t r3 = world.Rng.Next(25);
-  const uint32_t r4 = world.Rng.Next(50);
-  const TObyekt& near = world.Objects[static_cast<size_t>(o)];
-  const int32_t x = RoundHalfEven(static_cast<double>(near.X) + r1 - r2);
-  const int32_t y = RoundHalfEven(static_cast<double>(near.Y) + r3 - r4);
-  return IntToStr(x) + "," + IntToStr(y);
-}
-
-TObyekt& At(World& world, int32_t i) {
-  return world.Objects[static_cast<size_t>(i)];
+// A build order of the given type at a site near object o.
+std::string BuildNear(World& world, int32_t type, int32_t o) {
+  const IntPoint p = BuildSiteNear(world.Rng, ObjectAt(world, o));
+  return BuildOrder(type, p.X, p.Y);
 }
 
 }  // namespace
@@ -67,46 +56,33 @@ void RunComputerSide(World& world, int32_t side) {
   // A side without a treasury has no money to judge by: the rules leave it alone.
   if (!IsPlayerSide(side)) return;
   const Tally t = TakeTally(world, side);
-  const float money = world.Sides[static_cast<size_t>(side)].Money;
+  const float money = SideAt(world, side).Money;
 
   if (t.Base < 0 && t.LastWorker >= 0) {
-    TObyekt& worker = At(world, t.LastWorker);
-    worker.Thought1 = "stroyka 1," + PlacementNear(world, t.LastWorker);
+    TObyekt& worker = ObjectAt(world, t.LastWorker);
+    worker.Thought1 = BuildNear(world, kBaseKind, t.LastWorker);
     worker.Thought2.clear();
   }
   if (money < kMoneyThreshold && t.Workers <= kMaxMiningWorkers && t.Miners == 0 &&
       !t.Idle.empty()) {
     const int32_t r = NearestResource(world, t.Idle.front());
     if (r >= 0) {
-      At(world, t.Idle.front()).Thought1 = "idtiza " + IntToStr(r);
-      At(world, t.LastWorker).Thought2.clear();
+      ObjectAt(world, t.Idle.front()).Thought1 = FollowOrder(r);
+      ObjectAt(world, t.LastWorker).Thought2.clear();
     }
   }
   if (t.Workers < kWorkerTarget && t.Base >= 0) {
-    At(world, t.Base).Thought1 = "stroyka 0," + PlacementNear(world, t.Base);
+    ObjectAt(world, t.Base).Thought1 = BuildNear(world, kWorkerKind, t.Base);
   }
   if (money > kMoneyThreshold && t.Enemy >= 0 && !t.Idle.empty()) {
-    const std::string order = "idtiza " + IntToStr(t.Enemy);
-    for (int32_t i : t.Idle) At(world, i).Thought1 = order;
-    At(world, t.LastWorker).Thought2.clear();
+    const std::string order = FollowOrder(t.Enemy);
+    for (int32_t i : t.Idle) ObjectAt(world, i).Thought1 = order;
+    ObjectAt(world, t.LastWorker).Thought2.clear();
   }
 }
 
 int32_t NearestResource(const World& world, int32_t index) {
-  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size()) return -1;
-  const TObyekt& a = world.Objects[static_cast<size_t>(index)];
-  float best = kResourceReach;
-  int32_t result = -1;
-  for (size_t j = 0; j < world.Objects.size(); ++j) {
-    const TObyekt& o = world.Objects[j];
-    if (o.Side != kNeutralSide) continue;
-    const float dx = o.X - a.X;
-    const float dy = o.Y - a.Y;
-    const auto q = static_cast<float>(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
-    if (q < best) {
-      best = q;
-      result = static_cast<int32_t>(j);
-    }
-  }
-  return result;
+  if (!IsObjectIndex(world, index)) return -1;
+  return NearestObject(world, ObjectAt(world, index), kResourceReach,
+                       [](const TObyekt& o) { return o.Side == kNeutralSide; });
 }

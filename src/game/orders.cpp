@@ -1,6 +1,8 @@
 #include "game/orders.h"
 
 #include <cmath>
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include "util/numtext.h"
@@ -13,31 +15,20 @@ constexpr double kRadToDeg = 180.0 / kPi;
 constexpr float kTurnStep = 5;       // degrees per frame
 constexpr double kMiningStep = 0.1;  // ore per frame
 
-// The capability each verb needs: the list of the type that must not be empty.
-struct Capability {
-  std::string_view Verb;
-  bool (*Has)(const TOpisan&);
-};
-
+// The capability each verb needs, indexed by Verb: the list of the type that must not be empty.
+using Capability = bool (*)(const TOpisan&);
 const Capability kCapabilities[] = {
-    {"idti", [](const TOpisan& t) { return !t.Speeds.empty(); }},
-    {"idtiza", [](const TOpisan& t) { return !t.Speeds.empty(); }},
-    {"atakovat", [](const TOpisan& t) { return !t.Attacks.empty(); }},
-    {"stroyka", [](const TOpisan& t) { return !t.Buildables.empty(); }},
-    {"dobicha", [](const TOpisan& t) { return !t.Mining.empty(); }},
+    [](const TOpisan& t) { return !t.Speeds.empty(); },
+    [](const TOpisan& t) { return !t.Speeds.empty(); },
+    [](const TOpisan& t) { return !t.Attacks.empty(); },
+    [](const TOpisan& t) { return !t.Buildables.empty(); },
+    [](const TOpisan& t) { return !t.Mining.empty(); },
 };
+static_assert(std::size(kCapabilities) == kVerbWords.size());
 
 // False when the type lacks what the verb needs; an object without a type can do nothing.
-bool Capable(const TOpisan* type, std::string_view verb) {
-  for (const Capability& c : kCapabilities) {
-    if (c.Verb == verb) return type != nullptr && c.Has(*type);
-  }
-  return true;
-}
-
-// Number k of an order's argument (delimiter ","); false when missing or malformed.
-bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value) {
-  return TryStrToInt(WordOf(arg, ",", k), value);
+bool Capable(const TOpisan* type, Verb verb) {
+  return type != nullptr && kCapabilities[static_cast<size_t>(verb)](*type);
 }
 
 int32_t WalkAction(const TObyekt& o) {
@@ -49,7 +40,7 @@ void Walk(World& world, int32_t i, std::string_view arg) {
   int32_t y = 0;
   // A malformed point ignores the order for this frame, Action included.
   if (!ArgNumber(arg, 1, x) || !ArgNumber(arg, 2, y)) return;
-  TObyekt& o = world.Objects[static_cast<size_t>(i)];
+  TObyekt& o = ObjectAt(world, i);
   o.Action = WalkAction(o);
   SteerTowards(world, i, static_cast<float>(x), static_cast<float>(y));
 }
@@ -58,9 +49,9 @@ void Follow(World& world, int32_t i, std::string_view arg) {
   int32_t n = 0;
   // A malformed or unknown object index ignores the order for this frame.
   if (!ParseObjectIndex(world, arg, n)) return;
-  TObyekt& o = world.Objects[static_cast<size_t>(i)];
+  TObyekt& o = ObjectAt(world, i);
   o.Action = WalkAction(o);
-  const TObyekt& target = world.Objects[static_cast<size_t>(n)];
+  const TObyekt& target = ObjectAt(world, n);
   SteerTowards(world, i, target.X, target.Y);
 }
 
@@ -68,19 +59,19 @@ void Attack(World& world, int32_t i, const TOpisan& type, std::string_view arg) 
   int32_t n = 0;
   // An unknown target or an attack entry outside the type's list ignores the order.
   if (!ParseObjectIndex(world, arg, n)) return;
-  TObyekt& attacker = world.Objects[static_cast<size_t>(i)];
+  TObyekt& attacker = ObjectAt(world, i);
   if (attacker.AttackIndex < 0 ||
       static_cast<size_t>(attacker.AttackIndex) >= type.Attacks.size()) {
     return;
   }
   attacker.Action = kActionWork;
-  TObyekt& target = world.Objects[static_cast<size_t>(n)];
+  TObyekt& target = ObjectAt(world, n);
   // A target without health takes no damage and counts as dead below.
   if (!target.Energy.empty()) {
     target.Energy[0] -= type.Attacks[static_cast<size_t>(attacker.AttackIndex)].Strength;
   }
   target.Thought2 = target.Thought1;
-  target.Thought1 = "atakovat " + IntToStr(i);
+  target.Thought1 = AttackOrder(i);
   if (!IsAlive(target)) attacker.Thought1.clear();
 }
 
@@ -89,14 +80,14 @@ void Build(World& world, int32_t i, std::string_view arg) {
   int32_t x = 0;
   int32_t y = 0;
   if (!ArgNumber(arg, 1, t) || !ArgNumber(arg, 2, x) || !ArgNumber(arg, 3, y)) return;
-  TObyekt& builder = world.Objects[static_cast<size_t>(i)];
+  TObyekt& builder = ObjectAt(world, i);
   // A type outside the builder's race, or one without a price, ignores the order.
   const TOpisan* built = FindType(world, builder.Rassa, t);
   if (built == nullptr || built->PriceResources.empty()) return;
   builder.Action = kActionWork;
   // Only sides 0..3 have a treasury; any other side builds without paying.
   if (IsPlayerSide(builder.Side)) {
-    TSide& side = world.Sides[static_cast<size_t>(builder.Side)];
+    TSide& side = SideAt(world, builder.Side);
     if (side.Money > 0) {
       builder.BuildProgress += 1;
       side.Money -= 1;
@@ -115,9 +106,9 @@ void Build(World& world, int32_t i, std::string_view arg) {
 void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
   int32_t n = 0;
   if (!ParseObjectIndex(world, arg, n)) return;
-  TObyekt& miner = world.Objects[static_cast<size_t>(i)];
+  TObyekt& miner = ObjectAt(world, i);
   miner.Action = kActionHidden;
-  TObyekt& deposit = world.Objects[static_cast<size_t>(n)];
+  TObyekt& deposit = ObjectAt(world, n);
   // An empty Cargo on either side counts as holding 0: nothing moves.
   if (!deposit.Cargo.empty() && deposit.Cargo[0] > 0 && !miner.Cargo.empty()) {
     // Sums taken in double and stored as singles, like the fields.
@@ -127,53 +118,16 @@ void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
   // The capability test has made sure the type has a mining entry.
   if (CargoOf(miner) >= type.Mining[0].Capacity) {
     miner.Thought1 = miner.Thought2;
-    miner.Thought2 = "idtiza " + std::string(arg);
+    miner.Thought2 = FollowOrder(arg);
   }
 }
 
 }  // namespace
 
-std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n) {
-  // The scanner's rules without its per-character search: this runs for every pair of objects.
-  if (delims.empty()) return n == 1 ? text : std::string_view{};
-  if (n == 0) return {};
-  auto isDelim = [delims](char c) {
-    for (char d : delims) {
-      if (c == d) return true;
-    }
-    return false;
-  };
-  unsigned count = 0;
-  size_t k = 0;
-  const size_t size = text.size();
-  while (k < size) {
-    while (k < size && isDelim(text[k])) ++k;
-    if (k == size) break;
-    const size_t start = k;
-    while (k < size && !isDelim(text[k])) ++k;
-    if (++count == n) return text.substr(start, k - start);
-  }
-  return {};
-}
-
-OrderWords SplitOrder(std::string_view order) {
-  OrderWords words;
-  size_t k = 0;
-  const size_t size = order.size();
-  for (std::string_view* word : {&words.Verb, &words.Arg}) {
-    while (k < size && order[k] == ' ') ++k;
-    if (k == size) break;
-    const size_t start = k;
-    while (k < size && order[k] != ' ') ++k;
-    *word = order.substr(start, k - start);
-  }
-  return words;
-}
-
 bool ParseObjectIndex(const World& world, std::string_view text, int32_t& index) {
   int32_t value = 0;
   if (!TryStrToInt(text, value)) return false;
-  if (value < 0 || static_cast<size_t>(value) >= world.Objects.size()) return false;
+  if (!IsObjectIndex(world, value)) return false;
   index = value;
   return true;
 }
@@ -195,25 +149,32 @@ void ExecuteOrders(World& world) {
       o.Thought2.clear();
     }
     const TOpisan* type = TypeOf(world, o);
-    if (!Capable(type, verb)) verb = {};
-    if (verb.empty() || type == nullptr) continue;
-    if (verb == "idti") {
-      Walk(world, i, arg);
-    } else if (verb == "idtiza") {
-      Follow(world, i, arg);
-    } else if (verb == "atakovat") {
-      Attack(world, i, *type, arg);
-    } else if (verb == "stroyka") {
-      Build(world, i, arg);
-    } else if (verb == "dobicha") {
-      Mine(world, i, *type, arg);
+    // Any other verb does nothing.
+    const std::optional<Verb> known = FindVerb(verb);
+    if (!known || !Capable(type, *known)) continue;
+    switch (*known) {
+      case Verb::Idti:
+        Walk(world, i, arg);
+        break;
+      case Verb::Idtiza:
+        Follow(world, i, arg);
+        break;
+      case Verb::Atakovat:
+        Attack(world, i, *type, arg);
+        break;
+      case Verb::Stroyka:
+        Build(world, i, arg);
+        break;
+      case Verb::Dobicha:
+        Mine(world, i, *type, arg);
+        break;
     }
   }
 }
 
 void SteerTowards(World& world, int32_t index, float x, float y) {
-  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size()) return;
-  TObyekt& o = world.Objects[static_cast<size_t>(index)];
+  if (!IsObjectIndex(world, index)) return;
+  TObyekt& o = ObjectAt(world, index);
   const TOpisan* type = TypeOf(world, o);
   // An object without a type has no radius: it never arrives.
   const float radius = type != nullptr ? type->Radius : 0.0f;

@@ -4,8 +4,8 @@
 
 bool IsUnderCursor(const World& world, int32_t index, float x, float y) {
   // An index or a type that does not exist is never under the cursor.
-  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size()) return false;
-  const TObyekt& o = world.Objects[static_cast<size_t>(index)];
+  if (!IsObjectIndex(world, index)) return false;
+  const TObyekt& o = ObjectAt(world, index);
   const TOpisan* type = TypeOf(world, o);
   if (type == nullptr) return false;
   const float dx = x - o.X;

@@ -30,7 +30,7 @@ int32_t DirectionColumn(float angle, bool& mirrored) {
   return column;
 }
 
-SpriteChoice ChooseSprite(World& world, size_t index, int32_t selector) {
+SpriteChoice AdvanceAnimation(World& world, size_t index, int32_t selector) {
   SpriteChoice choice;
   if (index >= world.Objects.size() || selector == kActionHidden) return choice;
   TObyekt& object = world.Objects[index];
@@ -76,7 +76,10 @@ int32_t SelectorOf(const TObyekt& object) {
   return IsAlive(object) ? object.Action : 2;
 }
 
-void AdvanceAnimations(World& world) {
+std::vector<SpriteChoice> AdvanceAnimations(World& world) {
+  std::vector<SpriteChoice> shown;
+  shown.reserve(world.Objects.size());
   for (size_t i = 0; i < world.Objects.size(); ++i)
-    ChooseSprite(world, i, SelectorOf(world.Objects[i]));
+    shown.push_back(AdvanceAnimation(world, i, SelectorOf(world.Objects[i])));
+  return shown;
 }

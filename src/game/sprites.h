@@ -1,8 +1,9 @@
 // Which cell of its sprite sheet an object shows, and the advance of its frame counter.
-// No OpenGL: drawing and the headless frame share these.
+// No OpenGL: the frame advances the counters in both modes, drawing only reads the result.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "game/world.h"
 
@@ -20,10 +21,10 @@ int32_t DirectionColumn(float angle, bool& mirrored);
 
 // Applies the counter rules for object `index` with animation selector `selector`, says
 // what to draw, then advances the counter by 0.1 (except for 555).
-SpriteChoice ChooseSprite(World& world, size_t index, int32_t selector);
+SpriteChoice AdvanceAnimation(World& world, size_t index, int32_t selector);
 
 // The selector of an object this frame: its Action when alive, 2 (dying) otherwise.
 int32_t SelectorOf(const TObyekt& object);
 
-// The counters' part of drawing every object, for frames without OpenGL.
-void AdvanceAnimations(World& world);
+// The animation step of a frame: every object's counter, and what each shows this frame.
+std::vector<SpriteChoice> AdvanceAnimations(World& world);

@@ -1,5 +1,7 @@
 #include "game/world.h"
 
+#include "util/numtext.h"
+
 const TOpisan* FindType(const World& world, int32_t rassa, int32_t kind) {
   if (rassa < 0 || static_cast<size_t>(rassa) >= world.Catalogue.size()) return nullptr;
   const auto& types = world.Catalogue[static_cast<size_t>(rassa)].Types;
@@ -28,6 +30,16 @@ bool SpawnObject(World& world, int32_t rassa, int32_t kind, int32_t side, float 
   o.Cargo.assign(type->Mining.size(), 0.0f);
   if (type->IsResource) o.Cargo.assign(1, type->ResourceAmount);
   return true;
+}
+
+IntPoint BuildSiteNear(Random& rng, const TObyekt& object) {
+  const uint32_t r1 = rng.Next(25);
+  const uint32_t r2 = rng.Next(50);
+  const uint32_t r3 = rng.Next(25);
+  const uint32_t r4 = rng.Next(50);
+  // Sums in double, exact before the rounding.
+  return {RoundHalfEven(static_cast<double>(object.X) + r1 - r2),
+          RoundHalfEven(static_cast<double>(object.Y) + r3 - r4)};
 }
 
 void CreateTestLevel(World& world) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -73,10 +74,59 @@ inline bool IsPlayerSide(int32_t side) {
   return side >= 0 && side < 4;
 }
 
+// The index of the object nearest to `from` among those `accept` takes, closer than the
+// squared distance `reach` (dx² + dy² as a single), lowest index on ties; -1 when none.
+template <typename Accept>
+int32_t NearestObject(const World& world, const TObyekt& from, float reach, Accept accept) {
+  int32_t best = -1;
+  float bestQ = reach;
+  for (size_t j = 0; j < world.Objects.size(); ++j) {
+    const TObyekt& o = world.Objects[j];
+    if (!accept(o)) continue;
+    const float dx = o.X - from.X;
+    const float dy = o.Y - from.Y;
+    const auto q = static_cast<float>(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
+    if (q < bestQ) {
+      best = static_cast<int32_t>(j);
+      bestQ = q;
+    }
+  }
+  return best;
+}
+
+// True when i indexes Objects.
+inline bool IsObjectIndex(const World& world, int32_t i) {
+  return i >= 0 && static_cast<size_t>(i) < world.Objects.size();
+}
+// Object i of a checked index.
+inline TObyekt& ObjectAt(World& world, int32_t i) {
+  assert(IsObjectIndex(world, i));
+  return world.Objects[static_cast<size_t>(i)];
+}
+inline const TObyekt& ObjectAt(const World& world, int32_t i) {
+  assert(IsObjectIndex(world, i));
+  return world.Objects[static_cast<size_t>(i)];
+}
+// The treasury of a checked player side (IsPlayerSide).
+inline TSide& SideAt(World& world, int32_t side) {
+  assert(IsPlayerSide(side));
+  return world.Sides[static_cast<size_t>(side)];
+}
+
 // Appends one object of the given type. Returns false, appending nothing, when the race or
 // type does not exist.
 bool SpawnObject(World& world, int32_t rassa, int32_t kind, int32_t side, float x, float y,
                  float angle);
+
+// A point in whole world units.
+struct IntPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+};
+
+// A build site near an object: integers nearest (X + r1 - r2, Y + r3 - r4), halves to even,
+// with r1, r3 in 0..24 and r2, r4 in 0..49 drawn from the generator in that order.
+IntPoint BuildSiteNear(Random& rng, const TObyekt& object);
 
 // The fixed starting position: two workers, two deposits, 570 for sides 0 and 1.
 void CreateTestLevel(World& world);

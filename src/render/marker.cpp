@@ -17,8 +17,8 @@ void DrawMarker(int32_t kind, float size, Platform& platform) {
 }
 
 void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& platform) {
-  if (index < 0 || static_cast<size_t>(index) >= world.Objects.size()) return;
-  const TObyekt& object = world.Objects[static_cast<size_t>(index)];
+  if (!IsObjectIndex(world, index)) return;
+  const TObyekt& object = ObjectAt(world, index);
   const TOpisan* type = TypeOf(world, object);
   if (type == nullptr) return;
   const float r = type->Radius;

@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "game/sprites.h"
@@ -30,12 +31,9 @@ void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth
   glEnd();
 }
 
-void DrawObject(World& world, int32_t index, int32_t selector, bool showBars) {
-  if (index < 0) return;
-  // ChooseSprite applies the counter rules and advances the counter, drawn or not.
-  const SpriteChoice choice = ChooseSprite(world, static_cast<size_t>(index), selector);
-  if (!choice.Draw) return;
-  const TObyekt& object = world.Objects[static_cast<size_t>(index)];
+void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars) {
+  if (!IsObjectIndex(world, index) || !choice.Draw) return;
+  const TObyekt& object = ObjectAt(world, index);
   const TOpisan& type = *choice.Type;
   const float fw = static_cast<float>(type.FrameWidth);
   const float fh = static_cast<float>(type.FrameHeight);
@@ -47,7 +45,7 @@ void DrawObject(World& world, int32_t index, int32_t selector, bool showBars) {
                   choice.Column, choice.Mirrored);
   glTranslatef(0, 0, 0.5f);
   glDisable(GL_TEXTURE_2D);
-  glLineWidth(3);
+  SetLineWidth(3);
   if (showBars) {
     const float h = object.Energy[0];
     glBegin(GL_LINES);
@@ -61,7 +59,7 @@ void DrawObject(World& world, int32_t index, int32_t selector, bool showBars) {
     glVertex2f(h / 10, fh);
     glEnd();
   }
-  glLineWidth(1);
+  SetLineWidth(1);
   glColor3f(0, 0, 1);
   if (object.Selected) {
     glBegin(GL_LINE_LOOP);
@@ -76,7 +74,8 @@ void DrawObject(World& world, int32_t index, int32_t selector, bool showBars) {
   glPopMatrix();
 }
 
-void DrawObjects(World& world, bool showBars) {
-  for (size_t i = 0; i < world.Objects.size(); ++i)
-    DrawObject(world, static_cast<int32_t>(i), SelectorOf(world.Objects[i]), showBars);
+void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) {
+  // Objects spawned after the animation step have no choice yet and are not drawn.
+  const size_t count = std::min(world.Objects.size(), shown.size());
+  for (size_t i = 0; i < count; ++i) DrawObject(world, static_cast<int32_t>(i), shown[i], showBars);
 }

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <utility>
 
 void InitGL() {
@@ -13,8 +14,27 @@ void InitGL() {
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 }
 
-void ResizeGL(int w, int h) {
-  glViewport(0, 0, w, h);
+namespace {
+// Device pixels per logical pixel of the current view, set with its projection.
+double viewPixelRatio = 1;
+
+double SaneRatio(double pixelRatio) {
+  return pixelRatio > 0 && pixelRatio <= 16 ? pixelRatio : 1;  // a bad ratio draws at 1x
+}
+}  // namespace
+
+int DevicePixels(int logical, double pixelRatio) {
+  return static_cast<int>(std::lround(logical * SaneRatio(pixelRatio)));
+}
+
+void SetLineWidth(float logical) {
+  glLineWidth(static_cast<float>(logical * viewPixelRatio));
+}
+
+void ResizeGL(int w, int h, double pixelRatio) {
+  viewPixelRatio = SaneRatio(pixelRatio);
+  glLineWidth(static_cast<float>(viewPixelRatio));
+  glViewport(0, 0, DevicePixels(w, pixelRatio), DevicePixels(h, pixelRatio));
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, w, 0, h, -100, 100);

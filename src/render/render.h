@@ -2,15 +2,22 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "game/sprites.h"
 #include "game/world.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 
 // Fixed state set once when the context is created.
 void InitGL();
-// Viewport and orthographic projection for a view of w x h pixels.
-void ResizeGL(int w, int h);
+// Viewport and orthographic projection for a view of w x h logical pixels: the viewport
+// covers the view's device pixels, the projection keeps one world unit per logical pixel.
+void ResizeGL(int w, int h, double pixelRatio = 1.0);
+// The view's size in device pixels.
+int DevicePixels(int logical, double pixelRatio);
+// Line width in logical pixels of the view last set up by ResizeGL.
+void SetLineWidth(float logical);
 // The first frame's state: texturing, blending, alpha test, white.
 void FirstFrameGL();
 // Clear, identity, depth test off, camera translation.
@@ -19,8 +26,10 @@ void BeginFrameGL(float cameraX, float cameraY);
 // One cell of the bound texture as a quad with its lower left corner at the origin.
 void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth,
                      int32_t frameHeight, int32_t row, int32_t column, bool mirror);
-void DrawObject(World& world, int32_t index, int32_t selector, bool showBars);
-void DrawObjects(World& world, bool showBars);
+// Object `index` as the animation step chose it this frame.
+void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars);
+// Every object; `shown` holds one choice per object (AdvanceAnimations).
+void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars);
 void DrawGround(const World& world);
 // Marker of the given kind (0 ring, 1 cross) and size around the current origin.
 void DrawMarker(int32_t kind, float size, Platform& platform);

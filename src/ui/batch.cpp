@@ -3,18 +3,19 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 #include <thread>
 
 #include "ui/script.h"
 #include "ui/state_hash.h"
+#include "util/bmp.h"
 #include "util/stats.h"
 
 namespace {
@@ -319,9 +320,13 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         << "usage: rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--data DIR]\n";
     return 2;
   }
-  if (!options->DataDir.empty() && chdir(options->DataDir.c_str()) != 0) {
-    err << "rtsdemo: cannot enter " << options->DataDir << ": " << std::strerror(errno) << "\n";
-    return 2;
+  if (!options->DataDir.empty()) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(options->DataDir, error)) {
+      err << "rtsdemo: the data folder " << options->DataDir << " does not exist\n";
+      return 2;
+    }
+    SetDataFolder(std::filesystem::absolute(options->DataDir, error).lexically_normal().string());
   }
 
   // Loaded once, as the load button loads; the refusal and every problem go to standard error.

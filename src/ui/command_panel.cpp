@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
+#include "game/order_language.h"
 #include "game/picking.h"
-#include "render/render.h"
 #include "ui/texts.h"
 #include "util/numtext.h"
 
@@ -35,8 +35,9 @@ WorldPoint CursorPoint(const FrontState& s) {
   return {static_cast<double>(s.MouseX) - s.CameraX, static_cast<double>(s.MouseY) - s.CameraY};
 }
 
-std::string PointText(double x, double y) {
-  return IntToStr(RoundHalfEven(x)) + "," + IntToStr(RoundHalfEven(y));
+// The cursor point rounded half to even, as orders carry it.
+IntPoint Rounded(WorldPoint p) {
+  return {RoundHalfEven(p.x), RoundHalfEven(p.y)};
 }
 
 // Fills the three combos from a type; no entry stays chosen.
@@ -51,9 +52,9 @@ void FillCombos(Controls& c, const TOpisan& type) {
   c.ComboClear(kUpgradeCombo);
   for (const TUpgrade& u : type.Upgrades) c.ComboAdd(kUpgradeCombo, u.Name);
   for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) c.SetComboIndex(k, -1);
-  c.SetComboText(kAttackCombo, CP1251("Тип атаки"));
-  c.SetComboText(kBuildCombo, CP1251("Тип объекта"));
-  c.SetComboText(kUpgradeCombo, CP1251("Тип апгрейда"));
+  for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) {
+    c.SetComboText(k, ToCp1251(kComboTexts[static_cast<size_t>(k - 1)]));
+  }
 }
 
 // The type named by build combo entry k in the builder's own list, last match of its race;
@@ -69,43 +70,40 @@ int32_t FindBuildType(const World& w, const TObyekt& builder, const TOpisan& own
   return t;
 }
 
-void BuildOrder(Frontend& f, TObyekt& o, WorldPoint p) {
-  World& w = f.world();
+void GiveBuildOrder(World& w, const Controls& c, TObyekt& o, WorldPoint p) {
   const TOpisan* own = TypeOf(w, o);
   // A builder without a type of its own gets no order.
   if (own == nullptr) return;
-  const int32_t t = FindBuildType(w, o, *own, f.controls().ComboIndex(kBuildCombo));
+  const int32_t t = FindBuildType(w, o, *own, c.ComboIndex(kBuildCombo));
   if (t < 0) return;
-  o.Thought1 = "idti " + PointText(p.x, p.y);
-  o.Thought2 = "stroyka " + IntToStr(t) + "," + PointText(p.x, p.y);
+  const IntPoint at = Rounded(p);
+  o.Thought1 = WalkOrder(at.X, at.Y);
+  o.Thought2 = BuildOrder(t, at.X, at.Y);
   o.BuildProgress = 0;
   if (own->Speeds.empty()) {
-    // A building puts the site beside itself: offsets -49..+24 on each axis.
-    const double a = w.Rng.Next(25);
-    const double b = w.Rng.Next(50);
-    const double c = w.Rng.Next(25);
-    const double d = w.Rng.Next(50);
+    // A building puts the site beside itself.
+    const IntPoint site = BuildSiteNear(w.Rng, o);
     o.Thought1.clear();
-    o.Thought2 = "stroyka " + IntToStr(t) + "," + PointText(o.X + a - b, o.Y + c - d);
+    o.Thought2 = BuildOrder(t, site.X, site.Y);
   }
 }
 
 }  // namespace
 
-void UpdateCommandMode(Frontend& f) {
+void UpdateCommandMode(const Controls& c, FrontState& s) {
   for (const ComboMode& m : kComboModes) {
-    if (f.controls().ComboIndex(m.combo) >= 0) f.state().ClickCommand = m.mode;
+    if (c.ComboIndex(m.combo) >= 0) s.ClickCommand = m.mode;
   }
 }
 
-void ClearSelectionOnClick(Frontend& f) {
-  if (!f.state().LeftClicked) return;
-  for (TObyekt& o : f.world().Objects) o.Selected = false;
+void ClearSelectionOnClick(const FrontState& s, World& w) {
+  if (!s.LeftClicked) return;
+  for (TObyekt& o : w.Objects) o.Selected = false;
 }
 
-void HoverPass(Frontend& f) {
-  FrontState& s = f.state();
-  World& w = f.world();
+Hover HoverPass(World& w, FrontState& s, Controls& c) {
+  Hover hover;
+  hover.MarkerKind = s.ClickCommand == kAttack ? 1 : 0;
   s.HoverIndex = -1;
   const WorldPoint p = CursorPoint(s);
   const float cx = static_cast<float>(p.x);
@@ -115,50 +113,48 @@ void HoverPass(Frontend& f) {
     // IsUnderCursor refuses objects whose type is missing.
     if (!IsAlive(w.Objects[n]) || !IsUnderCursor(w, i, cx, cy)) continue;
     s.HoverIndex = i;
-    if (f.hasGL()) {
-      DrawHoverMarker(w, i, s.ClickCommand == kAttack ? 1 : 0, f.platform());
-    }
+    hover.Under.push_back(i);
     if (s.LeftClicked) {
       w.Objects[n].Selected = true;
-      FillCombos(f.controls(), *TypeOf(w, w.Objects[n]));
+      FillCombos(c, *TypeOf(w, w.Objects[n]));
     }
   }
+  return hover;
 }
 
-void FollowMode(Frontend& f) {
-  FrontState& s = f.state();
+void FollowMode(FrontState& s) {
   if (s.RightClicked && s.ClickCommand == kMove && s.HoverIndex >= 0) s.ClickCommand = kFollow;
 }
 
-void GiveOrders(Frontend& f) {
-  FrontState& s = f.state();
+void GiveOrders(World& w, FrontState& s, Controls& c) {
   if (!s.RightClicked) return;
-  Controls& c = f.controls();
   const WorldPoint p = CursorPoint(s);
-  auto& objects = f.world().Objects;
+  auto& objects = w.Objects;
   for (size_t n = 0; n < objects.size(); ++n) {
     TObyekt& o = objects[n];
     if (!o.Selected) continue;
     const bool otherTarget = s.HoverIndex >= 0 && static_cast<size_t>(s.HoverIndex) != n;
     switch (s.ClickCommand) {
-      case kMove:
-        o.Thought1 = "idti " + PointText(p.x, p.y);
+      case kMove: {
+        const IntPoint at = Rounded(p);
+        o.Thought1 = WalkOrder(at.X, at.Y);
         o.Thought2.clear();
         break;
+      }
       case kAttack:
-        if (otherTarget) o.Thought1 = "atakovat " + IntToStr(s.HoverIndex);
+        if (otherTarget) o.Thought1 = AttackOrder(s.HoverIndex);
         o.AttackIndex = c.ComboIndex(kAttackCombo);
         s.ClickCommand = kMove;
         c.SetComboIndex(kAttackCombo, -1);
         o.Thought2.clear();
         break;
       case kFollow:
-        if (otherTarget) o.Thought1 = "idtiza " + IntToStr(s.HoverIndex);
+        if (otherTarget) o.Thought1 = FollowOrder(s.HoverIndex);
         s.ClickCommand = kMove;
         o.Thought2.clear();
         break;
       case kBuild:
-        BuildOrder(f, o, p);
+        GiveBuildOrder(w, c, o, p);
         c.SetComboIndex(kBuildCombo, -1);
         s.ClickCommand = kMove;
         break;
@@ -168,10 +164,7 @@ void GiveOrders(Frontend& f) {
   }
 }
 
-void FillReadout(Frontend& f) {
-  Controls& c = f.controls();
-  const World& w = f.world();
-  const FrontState& s = f.state();
+void FillReadout(const World& w, const FrontState& s, Controls& c) {
   c.ListAdd(CP1251("Первая расса: $") + IntToStr(RoundHalfEven(w.Sides[0].Money)));
   c.ListAdd(CP1251("Вторая расса: $") + IntToStr(RoundHalfEven(w.Sides[1].Money)));
   c.ListAdd(CP1251("Третья расса: $") + IntToStr(RoundHalfEven(w.Sides[2].Money)));
@@ -180,7 +173,7 @@ void FillReadout(Frontend& f) {
   c.ListAdd(" ");
   const TObyekt* h = nullptr;
   if (s.HoverIndex >= 0 && static_cast<size_t>(s.HoverIndex) < w.Objects.size()) {
-    h = &w.Objects[static_cast<size_t>(s.HoverIndex)];
+    h = &ObjectAt(w, s.HoverIndex);
   }
   if (h != nullptr) {
     const TOpisan* type = TypeOf(w, *h);

@@ -1,11 +1,26 @@
 // The command panel: picking, selecting and ordering with the mouse, and the read-out.
+// Each step gets what it reads and writes; none draws.
 #pragma once
 
-#include "ui/frontend.h"
+#include <cstdint>
+#include <vector>
 
-void UpdateCommandMode(Frontend& f);  // from the combo boxes
-void ClearSelectionOnClick(Frontend& f);
-void HoverPass(Frontend& f);  // marks, selects and fills the combos
-void FollowMode(Frontend& f);
-void GiveOrders(Frontend& f);
-void FillReadout(Frontend& f);  // the list box lines
+#include "game/world.h"
+#include "ui/controls.h"
+#include "ui/front_state.h"
+
+// The command mode from the combo boxes.
+void UpdateCommandMode(const Controls& c, FrontState& s);
+void ClearSelectionOnClick(const FrontState& s, World& w);
+
+// The live objects under the cursor, in index order, and the marker each gets.
+struct Hover {
+  std::vector<int32_t> Under;
+  int32_t MarkerKind = 0;  // 0 ring, 1 cross (attack mode)
+};
+// Sets HoverIndex; on a left click selects the objects and fills the combos.
+Hover HoverPass(World& w, FrontState& s, Controls& c);
+void FollowMode(FrontState& s);
+void GiveOrders(World& w, FrontState& s, Controls& c);
+// The list box lines.
+void FillReadout(const World& w, const FrontState& s, Controls& c);

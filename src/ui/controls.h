@@ -32,7 +32,9 @@ class Controls {
   virtual void ListAdd(const std::string& line) = 0;
   virtual std::vector<std::string> ListLines() const = 0;
 
-  // Size of the view panel in pixels.
+  // Size of the view panel in logical pixels (one world unit each).
   virtual int ViewWidth() const = 0;
   virtual int ViewHeight() const = 0;
+  // Device pixels per logical pixel of the view (2 on a HiDPI screen at 200%).
+  virtual double ViewPixelRatio() const { return 1.0; }
 };

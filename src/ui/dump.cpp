@@ -1,7 +1,11 @@
 #include "ui/dump.h"
 
 #include <cmath>
+#include <type_traits>
+#include <variant>
 
+#include "game/object_fields.h"
+#include "ui/front_fields.h"
 #include "ui/state_hash.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
@@ -87,22 +91,34 @@ json Type(const TOpisan& t) {
   return j;
 }
 
+// Every dumped field of a record, under its own name.
+template <typename R, size_t N>
+void DumpFields(json& j, const R& record, const std::array<Field<R>, N>& table) {
+  for (const Field<R>& field : table) {
+    if (!(field.Uses & kDumped)) continue;
+    std::visit(
+        [&](auto member) {
+          const auto& value = record.*member;
+          using V = std::decay_t<decltype(value)>;
+          json& out = j[std::string(field.Name)];
+          if constexpr (std::is_same_v<V, float>) {
+            out = F(value);
+          } else if constexpr (std::is_same_v<V, std::string>) {
+            out = S(value);
+          } else if constexpr (std::is_same_v<V, std::vector<float>>) {
+            out = Floats(value);
+          } else {
+            out = value;
+          }
+        },
+        field.Member);
+  }
+}
+
 json Object(const TObyekt& o) {
-  return {{"Rassa", o.Rassa},
-          {"Kind", o.Kind},
-          {"Side", o.Side},
-          {"Energy", Floats(o.Energy)},
-          {"Cargo", Floats(o.Cargo)},
-          {"X", F(o.X)},
-          {"Y", F(o.Y)},
-          {"Angle", F(o.Angle)},
-          {"Frame", F(o.Frame)},
-          {"Action", o.Action},
-          {"AttackIndex", o.AttackIndex},
-          {"Thought1", S(o.Thought1)},
-          {"Thought2", S(o.Thought2)},
-          {"BuildProgress", o.BuildProgress},
-          {"Selected", o.Selected}};
+  json j = json::object();
+  DumpFields(j, o, kObjectFields);
+  return j;
 }
 
 }  // namespace
@@ -112,7 +128,7 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   const World& w = f.world();
   const FrontState& s = f.state();
   json j;
-  j["Frames"] = s.Frames;
+  DumpFields(j, s, kFrontFields);
   j["Hash"] = HashText(StateHash(f));
   for (int n = 1; n <= 2; ++n) {
     j["Button" + std::to_string(n)] = {{"Enabled", c.ButtonEnabled(n)},
@@ -126,13 +142,6 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
                                          {"Text", S(c.ComboText(k))}};
   }
   j["ListBox1"] = Strings(c.ListLines());
-  j["MouseX"] = s.MouseX;
-  j["MouseY"] = s.MouseY;
-  j["ScrollTicks"] = s.ScrollTicks;
-  j["CameraX"] = F(s.CameraX);
-  j["CameraY"] = F(s.CameraY);
-  j["ClickCommand"] = s.ClickCommand;
-  j["HoverIndex"] = s.HoverIndex;
   j["Panel3"] = {c.ViewWidth(), c.ViewHeight()};
   j["Sides"] = json::array();
   for (const TSide& side : w.Sides) j["Sides"].push_back(F(side.Money));

@@ -8,7 +8,6 @@
 #include "game/opponent.h"
 #include "game/orders.h"
 #include "game/sprites.h"
-#include "render/render.h"
 #include "ui/command_panel.h"
 #include "ui/texts.h"
 
@@ -18,15 +17,19 @@ const char* const kAppTitle = "rtsdemo";
 }  // namespace
 
 Frontend::Frontend(World& world, Controls& controls, Platform& platform, TextureUploader& uploader,
-                   bool hasGL)
-    : world_(world), controls_(controls), platform_(platform), uploader_(uploader), hasGL_(hasGL) {}
+                   Drawing& drawing)
+    : world_(world),
+      controls_(controls),
+      platform_(platform),
+      uploader_(uploader),
+      drawing_(drawing) {}
 
 void Frontend::FormCreate() {
   world_.Rng.Seed = platform_.ClockSeed();
 }
 
 void Frontend::FormResize() {
-  if (hasGL_) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+  drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
   DrawScene();
 }
 
@@ -34,32 +37,31 @@ void Frontend::DrawScene() {
   controls_.ListClear();
   if (state_.FirstFrame) {
     world_.Rng.Seed = platform_.ClockSeed();
-    if (hasGL_) FirstFrameGL();
+    drawing_.FirstFrame();
     state_.FirstFrame = false;
   }
-  if (hasGL_) BeginFrameGL(state_.CameraX, state_.CameraY);
+  drawing_.BeginFrame(state_.CameraX, state_.CameraY);
 
   if (!controls_.ButtonEnabled(2)) {
-    if (controls_.Checked(2) && hasGL_) DrawGround(world_);
-    if (hasGL_) {
-      DrawObjects(world_, state_.ShowBars);
-    } else {
-      AdvanceAnimations(world_);
-    }
+    // The counters advance here in every mode; drawing only reads what this step chose.
+    const std::vector<SpriteChoice> shown = AdvanceAnimations(world_);
+    if (controls_.Checked(2)) drawing_.Ground(world_);
+    drawing_.Objects(world_, shown, state_.ShowBars);
     state_.ShowBars = controls_.Checked(1);
     ContactPass(world_);
     ExecuteOrders(world_);
     RunComputerSide(world_, 0);
     RunComputerSide(world_, 1);
     EdgeScroll();
-    UpdateCommandMode(*this);
-    ClearSelectionOnClick(*this);
-    HoverPass(*this);
-    FollowMode(*this);
-    GiveOrders(*this);
+    UpdateCommandMode(controls_, state_);
+    ClearSelectionOnClick(state_, world_);
+    const Hover hover = HoverPass(world_, state_, controls_);
+    drawing_.HoverMarkers(world_, hover.Under, hover.MarkerKind, platform_);
+    FollowMode(state_);
+    GiveOrders(world_, state_, controls_);
   }
 
-  FillReadout(*this);
+  FillReadout(world_, state_, controls_);
   state_.LeftClicked = false;
   state_.RightClicked = false;
   ++state_.Frames;

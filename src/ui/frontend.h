@@ -8,31 +8,17 @@
 
 #include "game/data_sources.h"
 #include "game/world.h"
+#include "render/drawing.h"
 #include "ui/controls.h"
+#include "ui/front_state.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 
-// Cursor, camera, clicks and the command panel's state.
-struct FrontState {
-  int32_t MouseX = 0;  // view pixels from the left edge
-  int32_t MouseY = 0;  // view pixels from the bottom edge (y up)
-  int32_t ScrollTicks = 0;
-  float CameraX = 0;
-  float CameraY = 0;
-  bool LeftClicked = false;
-  bool RightClicked = false;
-  bool FirstFrame = true;
-  int32_t ClickCommand = 0;
-  int32_t HoverIndex = -1;
-  bool ShowBars = false;
-  uint64_t Frames = 0;  // frames run so far
-};
-
 class Frontend {
  public:
-  // hasGL: an OpenGL context is current for every call that draws.
+  // Every call that draws draws through `drawing`.
   Frontend(World& world, Controls& controls, Platform& platform, TextureUploader& uploader,
-           bool hasGL);
+           Drawing& drawing);
 
   // Window created: seeds the generator (OpenGL set-up is the window's).
   void FormCreate();
@@ -54,7 +40,6 @@ class Frontend {
   FrontState& state() { return state_; }
   Controls& controls() { return controls_; }
   Platform& platform() { return platform_; }
-  bool hasGL() const { return hasGL_; }
 
  private:
   void EdgeScroll();
@@ -64,7 +49,7 @@ class Frontend {
   Controls& controls_;
   Platform& platform_;
   TextureUploader& uploader_;
-  bool hasGL_;
+  Drawing& drawing_;
   FrontState state_;
   DataSources sources_;  // where the loaded rows came from, row for row
 };

@@ -43,12 +43,8 @@ uint32_t RecordingPlatform::NextSeed() {
 }
 
 HeadlessControls::HeadlessControls() {
-  buttons_[0].caption = CP1251("1. Загрузить данные.");
-  buttons_[1].caption = CP1251("2. Создать тестовый уровень.");
-  buttons_[2].caption = CP1251("Ремонт");
-  combos_[0].text = CP1251("Тип атаки");
-  combos_[1].text = CP1251("Тип объекта");
-  combos_[2].text = CP1251("Тип апгрейда");
+  for (size_t n = 0; n < buttons_.size(); ++n) buttons_[n].caption = ToCp1251(kButtonCaptions[n]);
+  for (size_t k = 0; k < combos_.size(); ++k) combos_[k].text = ToCp1251(kComboTexts[k]);
 }
 
 bool HeadlessControls::ButtonEnabled(int n) const {

@@ -141,3 +141,6 @@ int QtControls::ViewWidth() const {
 int QtControls::ViewHeight() const {
   return view->height();
 }
+double QtControls::ViewPixelRatio() const {
+  return view->devicePixelRatioF();
+}

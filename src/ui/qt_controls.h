@@ -42,6 +42,7 @@ class QtControls : public Controls {
   std::vector<std::string> ListLines() const override;
   int ViewWidth() const override;
   int ViewHeight() const override;
+  double ViewPixelRatio() const override;
 
  private:
   QPushButton* Button(int n) const { return buttons.at(static_cast<size_t>(n - 1)); }

@@ -90,7 +90,12 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   hasGL_ = RC->create();
   // Without a context the window still runs: the view stays black, the rules go on.
   if (!hasGL_) std::cerr << "rtsdemo: no OpenGL context; nothing will be drawn\n";
-  frontend_ = std::make_unique<Frontend>(world_, controls_, platform_, uploader_, hasGL_);
+  if (hasGL_) {
+    drawing_ = std::make_unique<GlDrawing>();
+  } else {
+    drawing_ = std::make_unique<Drawing>();
+  }
+  frontend_ = std::make_unique<Frontend>(world_, controls_, platform_, uploader_, *drawing_);
   if (!options_.record.empty()) {
     recorder_ = std::make_unique<Recorder>(options_.record);
     if (!recorder_->ok()) {
@@ -134,8 +139,8 @@ void TForm1::BuildLayout() {
   Timer1->setInterval(kTimerMs);
   Timer1->setTimerType(Qt::PreciseTimer);
 
-  Button1 = NewButton(Panel2, "1. Загрузить данные.", {8, 8, 193, 25});
-  Button2 = NewButton(Panel2, "2. Создать тестовый уровень.", {8, 40, 193, 25});
+  Button1 = NewButton(Panel2, kButtonCaptions[0], {8, 8, 193, 25});
+  Button2 = NewButton(Panel2, kButtonCaptions[1], {8, 40, 193, 25});
 
   PageControl1 = new QTabWidget(Panel2);
   auto* tabStyle = new CompactTabs;
@@ -145,22 +150,22 @@ void TForm1::BuildLayout() {
   TabSheet2 = new QWidget;
   TabSheet3 = new QWidget;
   TabSheet4 = new QWidget;
-  PageControl1->addTab(TabSheet2, QString::fromUtf8("Атака"));
-  PageControl1->addTab(TabSheet3, QString::fromUtf8("Строить"));
-  PageControl1->addTab(TabSheet4, QString::fromUtf8("Апгрейд"));
+  PageControl1->addTab(TabSheet2, QString::fromUtf8(kTabCaptions[0]));
+  PageControl1->addTab(TabSheet3, QString::fromUtf8(kTabCaptions[1]));
+  PageControl1->addTab(TabSheet4, QString::fromUtf8(kTabCaptions[2]));
   PageControl1->setCurrentIndex(0);
 
   ListBox1 = new QListWidget(Panel2);
   Put(ListBox1, {8, 80, 193, 233});
   SetListLineHeight(ListBox1, kListLine);
 
-  ComboBox1 = NewCombo(TabSheet2, "Тип атаки");
-  ComboBox2 = NewCombo(TabSheet3, "Тип объекта");
-  ComboBox3 = NewCombo(TabSheet4, "Тип апгрейда");
-  Button3 = NewButton(TabSheet3, "Ремонт", {48, 32, 75, 25});  // has no action
+  ComboBox1 = NewCombo(TabSheet2, kComboTexts[0]);
+  ComboBox2 = NewCombo(TabSheet3, kComboTexts[1]);
+  ComboBox3 = NewCombo(TabSheet4, kComboTexts[2]);
+  Button3 = NewButton(TabSheet3, kButtonCaptions[2], {48, 32, 75, 25});  // has no action
 
-  CheckBox1 = NewCheck(Panel2, "Полоски", {8, 328, 73, 17});
-  CheckBox2 = NewCheck(Panel2, "Карта", {80, 328, 97, 17});
+  CheckBox1 = NewCheck(Panel2, kCheckCaptions[0], {8, 328, 73, 17});
+  CheckBox2 = NewCheck(Panel2, kCheckCaptions[1], {80, 328, 97, 17});
 
   QWidget::setTabOrder(Button1, Button2);
   QWidget::setTabOrder(Button2, PageControl1);
@@ -226,7 +231,7 @@ void TForm1::FormCreate() {
     pendingResize_ = false;
     ResizeNow();
   } else if (MakeCurrent()) {
-    ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+    ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
   }
   if (options_.runTimer) Timer1->start();
 }
@@ -235,7 +240,8 @@ void TForm1::ResizeNow() {
   if (!created_ || exiting_) return;
   if (options_.scripted && !scriptResize_) {
     // Under a script only `resize` runs frames; the toolkit's own resizes set the view.
-    if (MakeCurrent()) ResizeGL(controls_.ViewWidth(), controls_.ViewHeight());
+    if (MakeCurrent())
+      ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
     return;
   }
   Guarded([this] {
@@ -301,7 +307,8 @@ void TForm1::RecordChoices() {
 
 void TForm1::AfterFrame(bool timerTick) {
   if (!recorder_) return;
-  for (int k = 1; k <= 3; ++k) lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
+  for (int k = 1; k <= 3; ++k)
+    lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
   for (int n = 1; n <= 2; ++n) lastChecked_[static_cast<size_t>(n - 1)] = controls_.Checked(n);
   if (timerTick) recorder_->FrameDone(*frontend_, platform_.usedSeeds);
 }
@@ -319,8 +326,10 @@ bool TForm1::MakeCurrent() {
 void TForm1::Present() {
   if (!hasGL_) return;
   if (options_.keepFrames) {
-    const int w = controls_.ViewWidth();
-    const int h = controls_.ViewHeight();
+    // At device resolution: w x h device pixels of the view.
+    const double ratio = controls_.ViewPixelRatio();
+    const int w = DevicePixels(controls_.ViewWidth(), ratio);
+    const int h = DevicePixels(controls_.ViewHeight(), ratio);
     if (w > 0 && h > 0) {
       QImage picture(w, h, QImage::Format_RGBX8888);
       ReadViewPixels(w, h, picture.bits());

@@ -119,6 +119,7 @@ class TForm1 : public QWidget {
   QtControls controls_;
   QtPlatform platform_;
   GlTextureUploader uploader_;
+  std::unique_ptr<Drawing> drawing_;
   std::unique_ptr<Frontend> frontend_;
   std::unique_ptr<QOpenGLContext> RC;
   bool hasGL_ = false;

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <clocale>
-#include <fstream>
 #include <iostream>
 
 #include "ui/qt_form.h"
@@ -79,20 +78,9 @@ class WindowScriptHost : public ScriptHost {
 
 int RunScriptOn(TForm1& form, const std::string& path) {
   WindowScriptHost host(form);
-  try {
-    if (path == "-") return RunScript(std::cin, host, std::cout, std::cerr);
-    std::ifstream file(path);
-    if (!file) {
-      std::cerr << "rtsdemo: cannot open script " << path << "\n";
-      return 2;
-    }
-    return RunScript(file, host, std::cout, std::cerr);
-  } catch (const ProgramExit& e) {
-    return e.Code;
-  } catch (const std::exception& e) {
-    std::cerr << "rtsdemo: " << e.what() << "\n";
-    return 1;
-  }
+  if (std::optional<int> status = RunScriptFile(path, host)) return *status;
+  std::cerr << "rtsdemo: cannot open script " << path << "\n";
+  return 2;
 }
 
 }  // namespace

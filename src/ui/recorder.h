@@ -28,7 +28,7 @@ class Recorder {
   void FlushTicks();
 
   std::ofstream out_;
-  bool started_ = false;               // the seed line is written
-  std::vector<std::string> early_;     // inputs before the first frame
+  bool started_ = false;            // the seed line is written
+  std::vector<std::string> early_;  // inputs before the first frame
   uint64_t pendingTicks_ = 0;
 };

@@ -4,11 +4,15 @@
 #include <climits>
 #include <cmath>
 #include <fstream>
+#include <iostream>
 #include <istream>
 #include <limits>
 #include <ostream>
 #include <sstream>
+#include <type_traits>
+#include <variant>
 
+#include "game/object_fields.h"
 #include "ui/dump.h"
 #include "ui/state_hash.h"
 #include "util/cp1251.h"
@@ -72,43 +76,47 @@ std::string Rest(const std::string& line, int count) {
   return line.substr(std::min(i, line.size()));
 }
 
+// One settable field of the object table; lists by their entry 0 ("Energy0"), texts take
+// the rest of the line.
 void SetField(World& world, const std::string& line, const std::vector<std::string>& w) {
   if (w.size() < 3) throw ScriptError{"wrong number of arguments"};
   int64_t index = Int(w[1], 0, INT32_MAX);
   if (static_cast<size_t>(index) >= world.Objects.size()) throw ScriptError{"no object " + w[1]};
-  TObyekt& o = world.Objects[static_cast<size_t>(index)];
-  const std::string& field = w[2];
-  if (field == "Thought1" || field == "Thought2") {
-    std::string text = ToCp1251(Rest(line, 3));
-    (field == "Thought1" ? o.Thought1 : o.Thought2) = text;
+  TObyekt& o = ObjectAt(world, index);
+  const std::string& name = w[2];
+  for (const Field<TObyekt>& field : kObjectFields) {
+    if (!(field.Uses & kSettable)) continue;
+    const bool isList = std::holds_alternative<std::vector<float> TObyekt::*>(field.Member);
+    if (name != (isList ? std::string(field.Name) + "0" : std::string(field.Name))) continue;
+    std::visit(
+        [&](auto member) {
+          auto& value = o.*member;
+          using V = std::decay_t<decltype(value)>;
+          if constexpr (std::is_same_v<V, std::string>) {
+            value = ToCp1251(Rest(line, 3));
+            return;
+          } else {
+            Arity(w, 3, 3);
+            const std::string& v = w[3];
+            if constexpr (std::is_same_v<V, float>) {
+              value = Real(v);
+            } else if constexpr (std::is_same_v<V, std::vector<float>>) {
+              if (value.empty()) value.push_back(0);
+              value[0] = Real(v);
+            } else if constexpr (std::is_same_v<V, bool>) {
+              value = Int(v, 0, 1) == 1;
+            } else if constexpr (std::is_same_v<V, int32_t>) {
+              value = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
+            } else {
+              throw ScriptError{"field '" + name + "' cannot be set"};
+            }
+          }
+        },
+        field.Member);
     return;
   }
   Arity(w, 3, 3);
-  const std::string& v = w[3];
-  if (field == "X")
-    o.X = Real(v);
-  else if (field == "Y")
-    o.Y = Real(v);
-  else if (field == "Angle")
-    o.Angle = Real(v);
-  else if (field == "Frame")
-    o.Frame = Real(v);
-  else if (field == "Energy0") {
-    if (o.Energy.empty()) o.Energy.push_back(0);
-    o.Energy[0] = Real(v);
-  } else if (field == "Cargo0") {
-    if (o.Cargo.empty()) o.Cargo.push_back(0);
-    o.Cargo[0] = Real(v);
-  } else if (field == "Action")
-    o.Action = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "AttackIndex")
-    o.AttackIndex = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "BuildProgress")
-    o.BuildProgress = static_cast<int32_t>(Int(v, INT32_MIN, INT32_MAX));
-  else if (field == "Selected")
-    o.Selected = Int(v, 0, 1) == 1;
-  else
-    throw ScriptError{"unknown field '" + field + "'"};
+  throw ScriptError{"unknown field '" + name + "'"};
 }
 
 void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std::string>& w,
@@ -173,7 +181,8 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
   } else if (cmd == "seed") {
     Arity(w, 2, 2);
     // Stands for the two clock readings: window creation and first frame.
-    if (f.state().Frames != 0 || !f.state().FirstFrame) throw ScriptError{"seed after the first frame"};
+    if (f.state().Frames != 0 || !f.state().FirstFrame)
+      throw ScriptError{"seed after the first frame"};
     f.world().Rng.Seed = static_cast<uint32_t>(Int(w[1], 0, UINT32_MAX));
     host.platform().nextSeed = static_cast<uint32_t>(Int(w[2], 0, UINT32_MAX));
   } else if (cmd == "hash") {
@@ -216,8 +225,22 @@ int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostrea
   return 0;
 }
 
-HeadlessHost::HeadlessHost(RecordingPlatform& platform)
-    : platform_(platform), frontend_(world_, controls_, platform_, uploader_, false) {
+std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host) {
+  try {
+    if (path == "-") return RunScript(std::cin, host, std::cout, std::cerr);
+    std::ifstream file(path);
+    if (!file) return std::nullopt;
+    return RunScript(file, host, std::cout, std::cerr);
+  } catch (const ProgramExit& e) {
+    return e.Code;
+  } catch (const std::exception& e) {
+    std::cerr << "rtsdemo: " << e.what() << "\n";
+    return 1;
+  }
+}
+
+HeadlessHost::HeadlessHost(RecordingPlatform& platform, Drawing& drawing)
+    : platform_(platform), frontend_(world_, controls_, platform_, uploader_, drawing) {
   frontend_.FormCreate();
 }
 
@@ -230,4 +253,23 @@ void HeadlessHost::Press(int n) {
 void HeadlessHost::Resize(int w, int h) {
   controls_.SetViewSize(w, h);
   frontend_.FormResize();
+}
+
+const char* ScriptSummary() {
+  return "Script commands, one a line (# starts a comment):\n"
+         "  press 1|2|3          click a button\n"
+         "  tick [N]             run N frames (1)\n"
+         "  move X Y             move the mouse to view pixels, y from the top\n"
+         "  down left|right|middle\n"
+         "                       press a mouse button\n"
+         "  choose K I           choose item I of combo box K\n"
+         "  check K on|off       tick or untick check box K\n"
+         "  resize W H           resize the view, which runs one frame\n"
+         "  money S V            set side S's treasury\n"
+         "  spawn R K S X Y A    add an object of race R, kind K, side S at X, Y heading A\n"
+         "  set I FIELD VALUE    set a field of object I\n"
+         "  dump [FILE]          the whole state as JSON\n"
+         "  screenshot FILE      the view as PNG (window only)\n"
+         "  seed A B             the two seeds, before the first frame\n"
+         "  hash [H]             print the state hash, or stop with status 3 when it differs\n";
 }

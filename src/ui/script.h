@@ -2,6 +2,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,20 @@ class ScriptHost {
 // raised by a command passes through.
 int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostream& err);
 
+// Runs the script file at `path` ("-": standard input) on the host, as both front ends do:
+// a ProgramExit gives its code, another error is printed and gives 1. Nothing when the
+// file cannot be opened.
+std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host);
+
+// The commands in brief, for --help.
+const char* ScriptSummary();
+
 // The headless host: plain widgets, no OpenGL.
 class HeadlessHost : public ScriptHost {
  public:
-  explicit HeadlessHost(RecordingPlatform& platform);
+  explicit HeadlessHost(RecordingPlatform& platform) : HeadlessHost(platform, nothing_) {}
+  // Draws through `drawing` (tests watch the frame's drawing calls this way).
+  HeadlessHost(RecordingPlatform& platform, Drawing& drawing);
   Frontend& frontend() override { return frontend_; }
   RecordingPlatform& platform() override { return platform_; }
   void Press(int n) override;
@@ -51,6 +62,7 @@ class HeadlessHost : public ScriptHost {
  private:
   World world_;
   HeadlessControls controls_;
+  Drawing nothing_;  // headless: nothing is drawn
   RecordingPlatform& platform_;
   CountingUploader uploader_;
   Frontend frontend_;

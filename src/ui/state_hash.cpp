@@ -1,6 +1,11 @@
 #include "ui/state_hash.h"
 
 #include <cstring>
+#include <type_traits>
+#include <variant>
+
+#include "game/object_fields.h"
+#include "ui/front_fields.h"
 
 namespace {
 
@@ -30,48 +35,43 @@ class Hasher {
   uint64_t h_ = 0xcbf29ce484222325ull;
 };
 
+// Every hashed field of a record: integers and flags widened, lists with their length first.
+template <typename R, size_t N>
+void HashFields(Hasher& h, const R& record, const std::array<Field<R>, N>& table) {
+  for (const Field<R>& field : table) {
+    if (!(field.Uses & kHashed)) continue;
+    std::visit(
+        [&](auto member) {
+          const auto& value = record.*member;
+          using V = std::decay_t<decltype(value)>;
+          if constexpr (std::is_same_v<V, float>) {
+            h.Float(value);
+          } else if constexpr (std::is_same_v<V, std::string>) {
+            h.Text(value);
+          } else if constexpr (std::is_same_v<V, std::vector<float>>) {
+            h.Int(static_cast<int64_t>(value.size()));
+            for (float v : value) h.Float(v);
+          } else {
+            h.Int(static_cast<int64_t>(value));
+          }
+        },
+        field.Member);
+  }
+}
+
 }  // namespace
 
 uint64_t StateHash(Frontend& f) {
   Hasher h;
   const World& w = f.world();
   h.Int(static_cast<int64_t>(w.Objects.size()));
-  for (const TObyekt& o : w.Objects) {
-    h.Int(o.Rassa);
-    h.Int(o.Kind);
-    h.Int(o.Side);
-    h.Int(static_cast<int64_t>(o.Energy.size()));
-    for (float e : o.Energy) h.Float(e);
-    h.Int(static_cast<int64_t>(o.Cargo.size()));
-    for (float c : o.Cargo) h.Float(c);
-    h.Float(o.X);
-    h.Float(o.Y);
-    h.Float(o.Angle);
-    h.Float(o.Frame);
-    h.Int(o.Action);
-    h.Int(o.AttackIndex);
-    h.Text(o.Thought1);
-    h.Text(o.Thought2);
-    h.Int(o.BuildProgress);
-    h.Int(o.Selected);
-  }
+  for (const TObyekt& o : w.Objects) HashFields(h, o, kObjectFields);
   for (const TSide& s : w.Sides) h.Float(s.Money);
   h.Int(w.Rng.Seed);
   h.Int(w.GroundTexture);
   h.Int(static_cast<int64_t>(w.Catalogue.size()));
 
-  const FrontState& s = f.state();
-  h.Int(static_cast<int64_t>(s.Frames));
-  h.Int(s.MouseX);
-  h.Int(s.MouseY);
-  h.Int(s.ScrollTicks);
-  h.Float(s.CameraX);
-  h.Float(s.CameraY);
-  h.Int(s.LeftClicked);
-  h.Int(s.RightClicked);
-  h.Int(s.ClickCommand);
-  h.Int(s.HoverIndex);
-  h.Int(s.ShowBars);
+  HashFields(h, f.state(), kFrontFields);
 
   Controls& c = f.controls();
   for (int n = 1; n <= 3; ++n) {

@@ -57,6 +57,16 @@ bool PixelsAcceptable(const Layout& layout) {
   return layout.DataBytes >= pixels * 3 && layout.DataBytes <= pixels * 4;
 }
 
+// The checks of a file of `fileSize` bytes with this header, in the order the reads fail:
+// the colour table, an empty picture, then the pixel data.
+BmpFailure CheckLayout(const Layout& layout, uint64_t fileSize) {
+  const uint64_t dataStart = kHeaderBytes + layout.PaletteBytes;
+  if (fileSize < dataStart) return BmpFailure::Palette;
+  if (NoPicture(layout)) return BmpFailure::Empty;
+  if (!PixelsAcceptable(layout) || fileSize - dataStart < layout.DataBytes) return BmpFailure::Data;
+  return BmpFailure::None;
+}
+
 // Tightly packed BGR rows, in file order, to RGBA with the colour key 252,252,252.
 Image ConvertPixels(const Layout& layout, std::span<const uint8_t> data) {
   Image image;
@@ -86,20 +96,10 @@ std::optional<Image> DecodeBMP(std::span<const uint8_t> file, BmpFailure& failur
     failure = BmpFailure::Palette;
     return std::nullopt;
   }
-  Layout layout = ReadLayout(file.data());
-  if (file.size() - kHeaderBytes < layout.PaletteBytes) {
-    failure = BmpFailure::Palette;
-    return std::nullopt;
-  }
-  uint64_t dataStart = kHeaderBytes + layout.PaletteBytes;
-  if (NoPicture(layout)) {
-    failure = BmpFailure::Empty;
-    return std::nullopt;
-  }
-  if (!PixelsAcceptable(layout) || file.size() - dataStart < layout.DataBytes) {
-    failure = BmpFailure::Data;
-    return std::nullopt;
-  }
+  const Layout layout = ReadLayout(file.data());
+  failure = CheckLayout(layout, file.size());
+  if (failure != BmpFailure::None) return std::nullopt;
+  const uint64_t dataStart = kHeaderBytes + layout.PaletteBytes;
   return ConvertPixels(layout, file.subspan(static_cast<size_t>(dataStart), layout.DataBytes));
 }
 
@@ -127,15 +127,10 @@ std::optional<Image> LoadBMP(const std::string& fileName, Platform& platform) {
   if (file.gcount() != static_cast<std::streamsize>(kHeaderBytes)) {
     failure = BmpFailure::Palette;  // as DecodeBMP: a short header fails at the colour table
   } else {
-    Layout layout = ReadLayout(header);
-    uint64_t dataStart = kHeaderBytes + layout.PaletteBytes;
-    if (fileSize < dataStart) {
-      failure = BmpFailure::Palette;
-    } else if (NoPicture(layout)) {
-      failure = BmpFailure::Empty;
-    } else if (!PixelsAcceptable(layout) || fileSize - dataStart < layout.DataBytes) {
-      failure = BmpFailure::Data;
-    } else {
+    const Layout layout = ReadLayout(header);
+    const uint64_t dataStart = kHeaderBytes + layout.PaletteBytes;
+    failure = CheckLayout(layout, fileSize);
+    if (failure == BmpFailure::None) {
       std::vector<uint8_t> data(layout.DataBytes);
       file.seekg(static_cast<std::streamoff>(dataStart), std::ios::beg);
       file.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
@@ -160,8 +155,21 @@ uint32_t LoadTexture(const std::string& fileName, Platform& platform, TextureUpl
   return uploader.Upload(*image);
 }
 
+namespace {
+std::string& DataFolder() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void SetDataFolder(const std::string& folder) {
+  DataFolder() = folder;
+}
+
 std::string NativePath(const std::string& path) {
   std::string out = path;
   std::replace(out.begin(), out.end(), '\\', '/');
-  return out;
+  const std::string& folder = DataFolder();
+  if (folder.empty() || out.empty() || out[0] == '/') return out;
+  return folder.back() == '/' ? folder + out : folder + "/" + out;
 }

@@ -35,5 +35,8 @@ class TextureUploader {
 // ProgramExit{1}.
 uint32_t LoadTexture(const std::string& fileName, Platform& platform, TextureUploader& uploader);
 
-// Maps a data path with backslashes (".\ludi\x.bmp") to a path this system can open.
+// Maps a data path with backslashes (".\ludi\x.bmp") to a path this system can open; a
+// relative path is taken from the data folder when one is set, else from the working directory.
 std::string NativePath(const std::string& path);
+// The folder relative data paths start from; empty: the working directory.
+void SetDataFolder(const std::string& folder);

@@ -78,26 +78,29 @@ std::string FloatToStrG15(double v) {
   const char* expBegin = s.c_str() + e + 1;
   if (*expBegin == '+') ++expBegin;
   std::from_chars(expBegin, s.c_str() + s.size(), exponent);
-  std::string digits = s.substr(0, 1) + s.substr(2, e - 2);
+  std::string digits(1, s[0]);
+  digits.append(s, 2, e - 2);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on chained operator+ here.
   std::string out;
+  if (negative) out += '-';
   if (exponent >= -5 && exponent < 15) {
     if (exponent < 0) {
-      out = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+      out.append("0.").append(static_cast<size_t>(-exponent - 1), '0').append(digits);
     } else {
       size_t intDigits = static_cast<size_t>(exponent) + 1;
       if (digits.size() <= intDigits) {
-        out = digits + std::string(intDigits - digits.size(), '0');
+        out.append(digits).append(intDigits - digits.size(), '0');
       } else {
-        out = digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+        out.append(digits, 0, intDigits).append(1, '.').append(digits, intDigits);
       }
     }
   } else {
-    out = digits.substr(0, 1);
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += "E" + std::to_string(exponent);
+    out.append(digits, 0, 1);
+    if (digits.size() > 1) out.append(1, '.').append(digits, 1);
+    out.append(1, 'E').append(std::to_string(exponent));
   }
-  return negative ? "-" + out : out;
+  return out;
 }
 
 std::string FloatToShortest(float v) {

@@ -113,9 +113,11 @@ fs::path MakeSyntheticData() {
     fs::create_directories(dir / race);
     std::ofstream list(dir / race / (std::string(race) + ".txt"), std::ios::binary);
     for (int t = 0; t < 6; ++t) {
-      std::string file = "t" + std::to_string(t) + ".txt";
-      std::string sheet = ".\\" + std::string(race) + "\\t" + std::to_string(t) + ".bmp";
-      WriteBitmap(dir / race / ("t" + std::to_string(t) + ".bmp"), 320, 512);
+      // Appended: GCC 12 at -O3 warns falsely (-Wrestrict) on "literal" + text.
+      std::string file = std::string("t").append(std::to_string(t)).append(".txt");
+      std::string sheet =
+          std::string(".\\").append(race).append("\\t").append(std::to_string(t)).append(".bmp");
+      WriteBitmap(dir / race / std::string("t").append(std::to_string(t)).append(".bmp"), 320, 512);
       list << (t ? "\r\n" : "") << file;
       std::ofstream(dir / race / file, std::ios::binary) << ToCp1251(
           ")название\r\ntype" + std::to_string(t) + " second\r\n)спрайты\r\n" + sheet +

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "contact_reference.h"
 #include "game/contacts.h"
 #include "game/data_check.h"
 #include "game/loader.h"

@@ -1,5 +1,4 @@
 // Pixel tests of the drawing: a real OpenGL context in a window under Xvfb.
-#include "gui_app.h"
 #include "render/render.h"
 
 #include <GL/gl.h>
@@ -13,6 +12,8 @@
 #include <cmath>
 #include <memory>
 #include <vector>
+
+#include "gui_app.h"
 
 namespace {
 
@@ -137,7 +138,7 @@ class RenderTest : public testing::Test {
 
   void Render(bool showBars, float cameraX = 0, float cameraY = 0) {
     BeginFrameGL(cameraX, cameraY);
-    DrawObjects(world_, showBars);
+    DrawObjects(world_, AdvanceAnimations(world_), showBars);
     Read();
   }
 

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -36,7 +35,9 @@ using nlohmann::json;
 
 namespace {
 
-QApplication& App() { return GuiApp(); }
+QApplication& App() {
+  return GuiApp();
+}
 
 FormOptions Quiet(bool timer) {
   FormOptions options;
@@ -66,13 +67,15 @@ struct ProgramRun {
   std::string out;
 };
 
-// Runs the real program with a window-mode script; standard output is captured.
-ProgramRun RunProgram(const std::string& script, const std::string& args = "--seed 7") {
+// Runs the real program with a window-mode script; standard output is captured. env: variables
+// set for the program ("NAME=value ...").
+ProgramRun RunProgram(const std::string& script, const std::string& args = "--seed 7",
+                      const std::string& env = "") {
   QTemporaryDir dir;
   std::string path = dir.filePath("s.txt").toStdString();
   std::ofstream(path) << script;
-  std::string command =
-      std::string(RTSDEMO_PATH) + " " + args + " --script " + path + " 2>/dev/null";
+  std::string command = "env " + env + " " + std::string(RTSDEMO_PATH) + " " + args + " --script " +
+                        path + " 2>/dev/null";
   ProgramRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -337,6 +340,20 @@ TEST(WindowProgram, ScriptedRunStartsUpAndRefusesButton2) {
   EXPECT_TRUE(d[3]["CheckBox2"]);
   EXPECT_EQ(d[3]["ComboBox1"]["ItemIndex"], -1);  // no items to choose from
   EXPECT_EQ(d[3]["Frames"].get<int>(), d[2]["Frames"].get<int>() + 1);
+}
+
+// The application object takes the user's locale; numbers keep their "." all the same.
+TEST(WindowProgram, RussianLocaleChangesNoNumber) {
+  const std::string script =
+      "press 1\npress 2\nmoney 2 12.5\ntick 200\nmove 200 247\ndown left\ntick\ndump\n";
+  ProgramRun c = RunProgram(script, "--seed 7", "LC_ALL=C");
+  ProgramRun ru = RunProgram(script, "--seed 7", "LC_ALL=ru_RU.UTF-8");
+  ASSERT_EQ(c.status, 0) << c.out;
+  EXPECT_EQ(ru.status, 0);
+  EXPECT_EQ(ru.out, c.out);
+  std::vector<json> d = Dumps(c.out);
+  ASSERT_EQ(d.size(), 1u);
+  EXPECT_EQ(d[0]["Sides"][2], 12.5);
 }
 
 TEST(WindowProgram, ScriptErrorsEndWithStatus2) {

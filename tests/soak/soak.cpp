@@ -9,9 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "game/order_language.h"
 #include "ui/script.h"
-#include "util/numtext.h"
-#include "util/strman.h"
 
 namespace {
 
@@ -21,21 +20,7 @@ bool Finite(float v) {
 
 // True for an order the system's writers produce: empty, or a verb with its numbers.
 bool InGrammar(const std::string& order) {
-  if (order.empty()) return true;
-  if (WordCount(order, " ") != 2) return false;
-  std::string verb = ExtractWord(order, " ", 1);
-  std::string arg = ExtractWord(order, " ", 2);
-  int numbers = verb == "idti"                                                  ? 2
-                : verb == "stroyka"                                             ? 3
-                : (verb == "idtiza" || verb == "atakovat" || verb == "dobicha") ? 1
-                                                                                : -1;
-  if (numbers < 0 || WordCount(arg, ",") != numbers) return false;
-  if (order != verb + " " + arg) return false;
-  for (int k = 1; k <= numbers; ++k) {
-    int32_t v;
-    if (!TryStrToInt(ExtractWord(arg, ",", static_cast<uint8_t>(k)), v)) return false;
-  }
-  return true;
+  return order.empty() || ParseOrder(order).has_value();
 }
 
 // Fixed memory allowance; AddressSanitizer's shadow and freed-memory quarantine (256 MB)

@@ -1,6 +1,7 @@
 #include "util/bmp.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -65,8 +66,8 @@ class TempFile {
  public:
   explicit TempFile(const std::vector<uint8_t>& bytes)
       : path_(std::filesystem::temp_directory_path() /
-              ("bmp_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + std::to_string(counter_++) + ".bmp")) {
+              ("bmp_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++) +
+               ".bmp")) {
     std::ofstream(path_, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));

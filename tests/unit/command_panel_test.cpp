@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/order_language.h"
 #include "ui/script.h"
 #include "util/cp1251.h"
 
@@ -266,12 +267,10 @@ TEST_F(Panel, BuildingBuildsBesideItself) {
   Point(300, 300);
   world().Rng.Seed = 12345;
   Random r{12345};
-  const double a = r.Next(25), b = r.Next(50), c = r.Next(25), d = r.Next(50);
+  const IntPoint site = BuildSiteNear(r, obj(base));
   Click(Frontend::Button::Right);
-  const double x = 200.25 + a - b, y = 150.75 + c - d;
   EXPECT_EQ(obj(base).Thought1, "");
-  EXPECT_EQ(obj(base).Thought2, "stroyka 4," + std::to_string(static_cast<int>(std::nearbyint(x))) +
-                                    "," + std::to_string(static_cast<int>(std::nearbyint(y))));
+  EXPECT_EQ(obj(base).Thought2, BuildOrder(4, site.X, site.Y));
   EXPECT_EQ(obj(base).BuildProgress, 0);
   EXPECT_EQ(world().Rng.Seed, r.Seed);
   EXPECT_EQ(controls().ComboIndex(2), -1);

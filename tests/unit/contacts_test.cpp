@@ -6,7 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "contact_reference.h"
 #include "game/orders.h"
+#include "test_world.h"
 #include "util/random.h"
 #include "util/vec2d.h"
 
@@ -15,29 +17,12 @@ namespace {
 // Race 0: worker (radius 10), base (radius 30, immovable), deposit (radius 20).
 World ContactWorld() {
   World w;
-  TOpisan worker;
-  worker.Radius = 10;
-  worker.Energies = {{"health", 10, 0}};
-  worker.Speeds = {1};
-  worker.Attacks = {{"hit", "", 1, "", 0}, {"kick", "", 3, "", 0}};
-  worker.Mining = {{"ore", 10, 0}};
-  TOpisan base;
-  base.Radius = 30;
-  base.Energies = {{"health", 50, 0}};
-  TOpisan deposit;
-  deposit.Radius = 20;
-  deposit.Energies = {{"health", 100, 0}};
-  deposit.IsResource = true;
-  deposit.ResourceAmount = 1000;
-  TOpisan post = base;  // immovable, radius 10
+  BasicTypes t;
+  t.Worker.Attacks = {{"hit", "", 1, "", 0}, {"kick", "", 3, "", 0}};
+  TOpisan post = t.Base;  // immovable, radius 10
   post.Radius = 10;
-  w.Catalogue.push_back({{worker, base, deposit, post}});
+  w.Catalogue.push_back({{t.Worker, t.Base, t.Deposit, post}});
   return w;
-}
-
-TObyekt& Spawn(World& w, int32_t kind, int32_t side, float x, float y) {
-  EXPECT_TRUE(SpawnObject(w, 0, kind, side, x, y, 0));
-  return w.Objects.back();
 }
 
 TEST(Normalize, UnitLength) {

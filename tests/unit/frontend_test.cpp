@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/script.h"
+#include "ui/state_hash.h"
 #include "util/cp1251.h"
 
 namespace {
@@ -118,4 +119,62 @@ TEST_F(Headless, NarrowViewCancelsBothEdges) {
   EXPECT_FLOAT_EQ(state().CameraX, 0);
   EXPECT_FLOAT_EQ(state().CameraY, 0);
   EXPECT_EQ(state().Frames, 2u);
+}
+
+namespace {
+
+// Records the frame's drawing calls; it cannot change the world it is shown.
+struct SpyDrawing : Drawing {
+  std::string calls;
+  size_t shownObjects = 0;
+  void Resize(int, int, double) override { calls += "R"; }
+  void FirstFrame() override { calls += "F"; }
+  void BeginFrame(float, float) override { calls += "B"; }
+  void Ground(const World&) override { calls += "G"; }
+  void Objects(const World& w, const std::vector<SpriteChoice>& shown, bool) override {
+    calls += "O";
+    shownObjects = shown.size();
+    EXPECT_EQ(shown.size(), w.Objects.size());
+  }
+  void HoverMarkers(const World&, const std::vector<int32_t>& under, int32_t kind,
+                    Platform&) override {
+    calls += "H" + std::to_string(under.size()) + std::to_string(kind);
+  }
+};
+
+}  // namespace
+
+// The frame advances the counters itself: a run that draws and one that does not agree.
+TEST(FrameDrawing, DrawingRunsLeaveTheSameWorld) {
+  RecordingPlatform pa, pb;
+  pa.fixedSeed = pb.fixedSeed = 5;
+  SpyDrawing spy;
+  HeadlessHost drawn(pa, spy);
+  HeadlessHost plain(pb);
+  for (HeadlessHost* h : {&drawn, &plain}) {
+    h->Resize(300, 200);
+    h->Tick();
+    h->controls().SetButtonEnabled(1, false);
+    World& w = h->frontend().world();
+    TOpisan type;
+    type.Radius = 10;
+    type.Energies = {{"hp", 10, 10}};
+    type.Animations = {{0, {1, 2, 3}}};
+    type.Textures = {1};
+    w.Catalogue = {{{type}}};
+    h->Press(2);  // of the level only the worker of race 0 exists here
+    ASSERT_EQ(w.Objects.size(), 1u);
+    w.Objects[0].X = 20;
+    w.Objects[0].Y = 20;
+    h->controls().SetChecked(2, true);
+    h->Move(20, 180);  // over the object
+    for (int k = 0; k < 25; ++k) h->Tick();
+  }
+  EXPECT_EQ(drawn.frontend().world().Objects[0].Frame, plain.frontend().world().Objects[0].Frame);
+  EXPECT_GT(plain.frontend().world().Objects[0].Frame, 0.0f);
+  EXPECT_EQ(StateHash(drawn.frontend()), StateHash(plain.frontend()));
+  // Resize, first frame, then 25 frames of the running level with the hovered object marked.
+  EXPECT_EQ(spy.calls.substr(0, 4), "RFBB");
+  EXPECT_EQ(spy.calls.substr(4, 6), "BGOH10");
+  EXPECT_EQ(spy.shownObjects, 1u);
 }

@@ -13,18 +13,6 @@
 
 namespace {
 
-using FuzzLogic = std::string (*)(const uint8_t*, size_t);
-
-struct Target {
-  const char* name;
-  FuzzLogic logic;
-};
-
-const Target kTargets[] = {
-    {"bmp", FuzzBmp},       {"typefile", FuzzTypeFile}, {"racelist", FuzzRaceList},
-    {"orders", FuzzOrders}, {"script", FuzzScript},     {"level", FuzzLevel},
-};
-
 std::vector<std::filesystem::path> InputsOf(const std::string& folder) {
   std::vector<std::filesystem::path> files;
   std::error_code error;
@@ -37,13 +25,13 @@ std::vector<std::filesystem::path> InputsOf(const std::string& folder) {
 }
 
 void Replay(const char* kind) {
-  for (const Target& target : kTargets) {
+  for (const FuzzTarget& target : kFuzzTargets) {
     for (const auto& file :
-         InputsOf(std::string(RTS_SOURCE_DIR "/fuzz/") + kind + "/" + target.name)) {
+         InputsOf(std::string(RTS_SOURCE_DIR "/fuzz/") + kind + "/" + target.Name)) {
       std::ifstream in(file, std::ios::binary);
       std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
       SCOPED_TRACE(file.string());
-      EXPECT_EQ(target.logic(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "");
+      EXPECT_EQ(target.Logic(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "");
     }
   }
 }

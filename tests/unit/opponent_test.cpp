@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "test_world.h"
 #include "util/numtext.h"
 
 namespace {
@@ -11,37 +12,19 @@ namespace {
 // Race 0: worker, base, deposit.
 World OpponentWorld() {
   World w;
-  TOpisan worker;
-  worker.Radius = 10;
-  worker.Energies = {{"health", 10, 0}};
-  worker.Speeds = {1};
-  worker.Mining = {{"ore", 10, 0}};
-  TOpisan base;
-  base.Radius = 30;
-  base.Energies = {{"health", 50, 0}};
-  TOpisan deposit;
-  deposit.Radius = 20;
-  deposit.Energies = {{"health", 100, 0}};
-  deposit.IsResource = true;
-  deposit.ResourceAmount = 1000;
-  w.Catalogue.push_back({{worker, base, deposit}});
+  BasicTypes t;
+  w.Catalogue.push_back({{t.Worker, t.Base, t.Deposit}});
   w.Rng.Seed = 12345;
   return w;
 }
 
-TObyekt& Spawn(World& w, int32_t kind, int32_t side, float x, float y) {
-  EXPECT_TRUE(SpawnObject(w, 0, kind, side, x, y, 0));
-  return w.Objects.back();
-}
-
 // The text a placement near (x, y) gives with the generator's next four draws.
 std::string Placement(Random& r, float x, float y) {
-  const uint32_t r1 = r.Next(25);
-  const uint32_t r2 = r.Next(50);
-  const uint32_t r3 = r.Next(25);
-  const uint32_t r4 = r.Next(50);
-  return IntToStr(RoundHalfEven(static_cast<double>(x) + r1 - r2)) + "," +
-         IntToStr(RoundHalfEven(static_cast<double>(y) + r3 - r4));
+  TObyekt near;
+  near.X = x;
+  near.Y = y;
+  const IntPoint p = BuildSiteNear(r, near);
+  return IntToStr(p.X) + "," + IntToStr(p.Y);
 }
 
 TEST(RunComputerSide, BuildThenMineInOneCall) {

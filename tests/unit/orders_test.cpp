@@ -4,41 +4,23 @@
 
 #include <cmath>
 
-#include "util/random.h"
-#include "util/strman.h"
+#include "test_world.h"
 
 namespace {
 
 // Race 0: worker (walks, attacks, builds, mines), base (builds, no speed), deposit.
 World OrdersWorld() {
   World w;
-  TOpisan worker;
-  worker.Radius = 10;
-  worker.Energies = {{"health", 10, 0}};
-  worker.Speeds = {1};
-  worker.Attacks = {{"hit", "", 2, "", 0}};
-  worker.Buildables = {"base"};
-  worker.Mining = {{"ore", 10, 0}};
-  worker.PriceResources = {{"gold", 3, 0}};
-  TOpisan base;
-  base.Radius = 30;
-  base.Energies = {{"health", 50, 0}};
-  base.Buildables = {"worker"};
-  base.PriceResources = {{"gold", 0.5f, 0}};
-  TOpisan deposit;
-  deposit.Radius = 20;
-  deposit.Energies = {{"health", 100, 0}};
-  deposit.IsResource = true;
-  deposit.ResourceAmount = 1000;
-  TOpisan unpriced = worker;
+  BasicTypes t;
+  t.Worker.Attacks = {{"hit", "", 2, "", 0}};
+  t.Worker.Buildables = {"base"};
+  t.Worker.PriceResources = {{"gold", 3, 0}};
+  t.Base.Buildables = {"worker"};
+  t.Base.PriceResources = {{"gold", 0.5f, 0}};
+  TOpisan unpriced = t.Worker;
   unpriced.PriceResources.clear();
-  w.Catalogue.push_back({{worker, base, deposit, unpriced}});
+  w.Catalogue.push_back({{t.Worker, t.Base, t.Deposit, unpriced}});
   return w;
-}
-
-TObyekt& Spawn(World& w, int32_t kind, int32_t side, float x, float y, float angle = 0) {
-  EXPECT_TRUE(SpawnObject(w, 0, kind, side, x, y, angle));
-  return w.Objects.back();
 }
 
 TEST(ExecuteOrders, HeadingWrap) {
@@ -272,29 +254,6 @@ TEST(ExecuteOrders, BadOrdersAreIgnored) {
   EXPECT_EQ(v.Objects[0].Thought1, "");
   EXPECT_EQ(v.Objects[1].Thought1, "atakovat 0");
   EXPECT_TRUE(v.Objects[1].Energy.empty());
-}
-
-TEST(WordOf, MatchesTheScanner) {
-  EXPECT_EQ(OrderVerb("  idti  5,5 x"), "idti");
-  EXPECT_EQ(SplitOrder("  idti  5,5 x").Arg, "5,5");
-  EXPECT_EQ(SplitOrder("idti").Arg, "");
-  EXPECT_EQ(WordOf("12,34", ",", 3), "");
-  EXPECT_EQ(WordOf("12,34", ",", 0), "");
-  // Same words as the scanner on random texts of spaces, commas and letters.
-  Random r{7};
-  const char alphabet[] = " ,a1";
-  for (int k = 0; k < 2000; ++k) {
-    std::string text;
-    const uint32_t length = r.Next(12);
-    for (uint32_t c = 0; c < length; ++c) text += alphabet[r.Next(4)];
-    for (const char* delims : {" ", ",", " ,", ""}) {
-      for (uint8_t n = 0; n < 5; ++n) {
-        ASSERT_EQ(WordOf(text, delims, n), ExtractWord(text, delims, n)) << text << n;
-      }
-    }
-    ASSERT_EQ(SplitOrder(text).Verb, ExtractWord(text, " ", 1));
-    ASSERT_EQ(SplitOrder(text).Arg, ExtractWord(text, " ", 2));
-  }
 }
 
 }  // namespace

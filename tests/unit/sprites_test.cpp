@@ -70,25 +70,25 @@ TEST(DirectionColumn, HeadingsOutsideTheCircleStayInTheSheet) {
   EXPECT_FALSE(ColumnOf(400).mirrored);
 }
 
-TEST(ChooseSprite, LoopsAtTheEnd) {
+TEST(AdvanceAnimation, LoopsAtTheEnd) {
   World world = SpriteWorld();
   TObyekt& o = world.Objects[0];
   o.Frame = 3.0f;  // equal to n - 1: kept
-  SpriteChoice c = ChooseSprite(world, 0, kActionWalk);
+  SpriteChoice c = AdvanceAnimation(world, 0, kActionWalk);
   ASSERT_TRUE(c.Draw);
   EXPECT_EQ(c.Row, 4);
   EXPECT_EQ(c.Texture, 11u);
   EXPECT_EQ(c.Type, &world.Catalogue[0].Types[0]);
   EXPECT_FLOAT_EQ(o.Frame, 3.1f);
-  c = ChooseSprite(world, 0, kActionWalk);  // 3.1 is past the end: back to 0
+  c = AdvanceAnimation(world, 0, kActionWalk);  // 3.1 is past the end: back to 0
   EXPECT_EQ(c.Row, 1);
   EXPECT_FLOAT_EQ(o.Frame, 0.1f);
 }
 
-TEST(ChooseSprite, PlaysOneRowPerTenFrames) {
+TEST(AdvanceAnimation, PlaysOneRowPerTenFrames) {
   World world = SpriteWorld();
   std::vector<int32_t> rows;
-  for (int i = 0; i < 40; ++i) rows.push_back(ChooseSprite(world, 0, kActionWalk).Row);
+  for (int i = 0; i < 40; ++i) rows.push_back(AdvanceAnimation(world, 0, kActionWalk).Row);
   // Positions round halves to even: 0.5 shows frame 0, 1.5 and 2.5 show frame 2.
   EXPECT_EQ(rows[5], 1);
   EXPECT_EQ(rows[6], 2);
@@ -98,77 +98,77 @@ TEST(ChooseSprite, PlaysOneRowPerTenFrames) {
   EXPECT_EQ(rows[31], 1);  // 3.1 wrapped to 0
 }
 
-TEST(ChooseSprite, IdleIsFrozenOnTheFirstFrame) {
+TEST(AdvanceAnimation, IdleIsFrozenOnTheFirstFrame) {
   World world = SpriteWorld();
   TObyekt& o = world.Objects[0];
   o.Frame = 2.7f;
   for (int i = 0; i < 5; ++i) {
-    const SpriteChoice c = ChooseSprite(world, 0, kActionIdle);
+    const SpriteChoice c = AdvanceAnimation(world, 0, kActionIdle);
     EXPECT_EQ(c.Row, 1);
     EXPECT_FLOAT_EQ(o.Frame, 0.1f);
   }
-  const SpriteChoice work = ChooseSprite(world, 0, -2);  // animation 1, first frame
+  const SpriteChoice work = AdvanceAnimation(world, 0, -2);  // animation 1, first frame
   EXPECT_EQ(work.Row, 5);
   EXPECT_EQ(work.Texture, 22u);
 }
 
-TEST(ChooseSprite, DyingIsHeldAtTheLastFrame) {
+TEST(AdvanceAnimation, DyingIsHeldAtTheLastFrame) {
   World world = SpriteWorld();
   TObyekt& o = world.Objects[0];
   o.Energy = {-20};
   o.Frame = 7.3f;
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(ChooseSprite(world, 0, SelectorOf(o)).Row, 9);
+    EXPECT_EQ(AdvanceAnimation(world, 0, SelectorOf(o)).Row, 9);
     EXPECT_FLOAT_EQ(o.Frame, 2.1f);
   }
   o.Frame = 0.4f;  // plays from the first frame
-  EXPECT_EQ(ChooseSprite(world, 0, kActionDying).Row, 7);
+  EXPECT_EQ(AdvanceAnimation(world, 0, kActionDying).Row, 7);
   // A looping animation past its end starts again instead.
   o.Frame = 7.3f;
-  EXPECT_EQ(ChooseSprite(world, 0, kActionWork).Row, 5);
+  EXPECT_EQ(AdvanceAnimation(world, 0, kActionWork).Row, 5);
 }
 
-TEST(ChooseSprite, HiddenIsNeitherDrawnNorAdvanced) {
+TEST(AdvanceAnimation, HiddenIsNeitherDrawnNorAdvanced) {
   World world = SpriteWorld();
   TObyekt& o = world.Objects[0];
   o.Frame = 1.3f;
   o.Selected = true;
-  EXPECT_FALSE(ChooseSprite(world, 0, kActionHidden).Draw);
+  EXPECT_FALSE(AdvanceAnimation(world, 0, kActionHidden).Draw);
   EXPECT_EQ(o.Frame, 1.3f);
 }
 
-TEST(ChooseSprite, BadDataIsSkippedButCountersRun) {
+TEST(AdvanceAnimation, BadDataIsSkippedButCountersRun) {
   World world = SpriteWorld();
   TObyekt& o = world.Objects[0];
 
   o.Frame = 1.0f;
-  EXPECT_FALSE(ChooseSprite(world, 0, 7).Draw);  // no animation 7
+  EXPECT_FALSE(AdvanceAnimation(world, 0, 7).Draw);  // no animation 7
   EXPECT_FLOAT_EQ(o.Frame, 1.1f);
-  EXPECT_FALSE(ChooseSprite(world, 0, -9).Draw);  // animation 8: still frozen
+  EXPECT_FALSE(AdvanceAnimation(world, 0, -9).Draw);  // animation 8: still frozen
   EXPECT_FLOAT_EQ(o.Frame, 0.1f);
-  EXPECT_FALSE(ChooseSprite(world, 0, std::numeric_limits<int32_t>::min()).Draw);
+  EXPECT_FALSE(AdvanceAnimation(world, 0, std::numeric_limits<int32_t>::min()).Draw);
 
   world.Catalogue[0].Types[0].Animations[1].TextureIndex = 5;
   o.Frame = 0;
-  EXPECT_FALSE(ChooseSprite(world, 0, kActionWork).Draw);
+  EXPECT_FALSE(AdvanceAnimation(world, 0, kActionWork).Draw);
   EXPECT_FLOAT_EQ(o.Frame, 0.1f);
 
   world.Catalogue[0].Types[0].Animations[3].Frames.clear();
   o.Frame = 0;
-  EXPECT_FALSE(ChooseSprite(world, 0, kActionWalkLoaded).Draw);
+  EXPECT_FALSE(AdvanceAnimation(world, 0, kActionWalkLoaded).Draw);
   EXPECT_FLOAT_EQ(o.Frame, 0.1f);
 
   o.Energy.clear();
   o.Frame = 0;
-  EXPECT_FALSE(ChooseSprite(world, 0, kActionWalk).Draw);
+  EXPECT_FALSE(AdvanceAnimation(world, 0, kActionWalk).Draw);
   EXPECT_FLOAT_EQ(o.Frame, 0.1f);
   o.Energy = {100};
 
   o.Rassa = 3;  // no such race
-  EXPECT_FALSE(ChooseSprite(world, 0, kActionWalk).Draw);
+  EXPECT_FALSE(AdvanceAnimation(world, 0, kActionWalk).Draw);
   EXPECT_FLOAT_EQ(o.Frame, 0.2f);
 
-  EXPECT_FALSE(ChooseSprite(world, 5, kActionWalk).Draw);  // no such object
+  EXPECT_FALSE(AdvanceAnimation(world, 5, kActionWalk).Draw);  // no such object
 }
 
 TEST(AdvanceAnimations, FollowsEachObjectsSelector) {

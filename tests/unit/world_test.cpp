@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // A race with a worker (one mining entry), a base and a deposit that also lists mining.
@@ -97,4 +100,30 @@ TEST(Liveness, NoEnergyEntryCountsAsDead) {
   o.Energy = {0.001f};
   EXPECT_TRUE(IsAlive(o));
   EXPECT_FLOAT_EQ(CargoOf(o), 0);
+}
+
+// Offsets r1 - r2 and r3 - r4 from four draws in that order, each sum rounded half to even.
+TEST(BuildSiteNear, FourDrawsFromMinus49ToPlus24) {
+  TObyekt o;
+  o.X = 200.5f;
+  o.Y = -10.5f;
+  Random rng{12345};
+  Random draws{12345};
+  const auto r1 = static_cast<double>(draws.Next(25)), r2 = static_cast<double>(draws.Next(50));
+  const auto r3 = static_cast<double>(draws.Next(25)), r4 = static_cast<double>(draws.Next(50));
+  const IntPoint p = BuildSiteNear(rng, o);
+  EXPECT_EQ(p.X, static_cast<int32_t>(std::nearbyint(200.5 + r1 - r2)));
+  EXPECT_EQ(p.Y, static_cast<int32_t>(std::nearbyint(-10.5 + r3 - r4)));
+  EXPECT_EQ(rng.Seed, draws.Seed);
+
+  int lo = 0, hi = 0;
+  o.X = 0;
+  o.Y = 0;
+  for (int k = 0; k < 5000; ++k) {
+    const IntPoint q = BuildSiteNear(rng, o);
+    lo = std::min({lo, q.X, q.Y});
+    hi = std::max({hi, q.X, q.Y});
+  }
+  EXPECT_EQ(lo, -49);
+  EXPECT_EQ(hi, 24);
 }

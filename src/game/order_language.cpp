@@ -1,0 +1,122 @@
+#include "game/order_language.h"
+
+#include "util/numtext.h"
+
+std::string_view VerbWord(Verb verb) {
+  return kVerbWords[static_cast<size_t>(verb)];
+}
+
+std::optional<Verb> FindVerb(std::string_view word) {
+  for (size_t v = 0; v < kVerbWords.size(); ++v) {
+    if (kVerbWords[v] == word) return static_cast<Verb>(v);
+  }
+  return std::nullopt;
+}
+
+int NumberCount(Verb verb) {
+  switch (verb) {
+    case Verb::Idti:
+      return 2;
+    case Verb::Stroyka:
+      return 3;
+    default:
+      return 1;
+  }
+}
+
+std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n) {
+  // The scanner's rules without its per-character search: this runs for every pair of objects.
+  if (delims.empty()) return n == 1 ? text : std::string_view{};
+  if (n == 0) return {};
+  auto isDelim = [delims](char c) {
+    for (char d : delims) {
+      if (c == d) return true;
+    }
+    return false;
+  };
+  unsigned count = 0;
+  size_t k = 0;
+  const size_t size = text.size();
+  while (k < size) {
+    while (k < size && isDelim(text[k])) ++k;
+    if (k == size) break;
+    const size_t start = k;
+    while (k < size && !isDelim(text[k])) ++k;
+    if (++count == n) return text.substr(start, k - start);
+  }
+  return {};
+}
+
+OrderWords SplitOrder(std::string_view order) {
+  OrderWords words;
+  size_t k = 0;
+  const size_t size = order.size();
+  for (std::string_view* word : {&words.Verb, &words.Arg}) {
+    while (k < size && order[k] == ' ') ++k;
+    if (k == size) break;
+    const size_t start = k;
+    while (k < size && order[k] != ' ') ++k;
+    *word = order.substr(start, k - start);
+  }
+  return words;
+}
+
+bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value) {
+  return TryStrToInt(WordOf(arg, ",", k), value);
+}
+
+int32_t OrderTarget(std::string_view order, Verb verb) {
+  if (order.empty()) return -1;
+  const OrderWords words = SplitOrder(order);
+  int32_t target = -1;
+  if (words.Verb != VerbWord(verb) || !TryStrToInt(words.Arg, target) || target < 0) return -1;
+  return target;
+}
+
+std::optional<Order> ParseOrder(std::string_view text) {
+  const OrderWords words = SplitOrder(text);
+  const std::optional<Verb> verb = FindVerb(words.Verb);
+  if (!verb) return std::nullopt;
+  Order order{*verb, {}};
+  const int count = NumberCount(*verb);
+  for (int k = 0; k < count; ++k) {
+    if (!ArgNumber(words.Arg, static_cast<uint8_t>(k + 1), order.Numbers[static_cast<size_t>(k)]))
+      return std::nullopt;
+  }
+  if (OrderText(order) != text) return std::nullopt;
+  return order;
+}
+
+std::string OrderText(const Order& order) {
+  std::string text(VerbWord(order.Kind));
+  const int count = NumberCount(order.Kind);
+  for (int k = 0; k < count; ++k) {
+    text += k == 0 ? " " : ",";
+    text += IntToStr(order.Numbers[static_cast<size_t>(k)]);
+  }
+  return text;
+}
+
+std::string WalkOrder(int32_t x, int32_t y) {
+  return OrderText({Verb::Idti, {x, y, 0}});
+}
+
+std::string FollowOrder(int32_t n) {
+  return OrderText({Verb::Idtiza, {n, 0, 0}});
+}
+
+std::string FollowOrder(std::string_view arg) {
+  return std::string(VerbWord(Verb::Idtiza)) + " " + std::string(arg);
+}
+
+std::string AttackOrder(int32_t n) {
+  return OrderText({Verb::Atakovat, {n, 0, 0}});
+}
+
+std::string BuildOrder(int32_t type, int32_t x, int32_t y) {
+  return OrderText({Verb::Stroyka, {type, x, y}});
+}
+
+std::string MineOrder(int32_t n) {
+  return OrderText({Verb::Dobicha, {n, 0, 0}});
+}

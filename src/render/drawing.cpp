@@ -1,0 +1,28 @@
+#include "render/drawing.h"
+
+#include "render/render.h"
+
+void GlDrawing::Resize(int w, int h, double pixelRatio) {
+  ResizeGL(w, h, pixelRatio);
+}
+
+void GlDrawing::FirstFrame() {
+  FirstFrameGL();
+}
+
+void GlDrawing::BeginFrame(float cameraX, float cameraY) {
+  BeginFrameGL(cameraX, cameraY);
+}
+
+void GlDrawing::Ground(const World& world) {
+  DrawGround(world);
+}
+
+void GlDrawing::Objects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) {
+  DrawObjects(world, shown, showBars);
+}
+
+void GlDrawing::HoverMarkers(const World& world, const std::vector<int32_t>& indices, int32_t kind,
+                             Platform& platform) {
+  for (int32_t i : indices) DrawHoverMarker(world, i, kind, platform);
+}

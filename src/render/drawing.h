@@ -1,0 +1,36 @@
+// The one drawing interface of the frame. The base draws nothing (headless runs); GlDrawing
+// draws with OpenGL into the current context. Drawing only reads the world.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "game/sprites.h"
+#include "game/world.h"
+#include "util/platform.h"
+
+class Drawing {
+ public:
+  virtual ~Drawing() = default;
+  // The view is w x h logical pixels at the device pixel ratio.
+  virtual void Resize(int, int, double) {}
+  virtual void FirstFrame() {}
+  // Clear and apply the camera.
+  virtual void BeginFrame(float, float) {}
+  virtual void Ground(const World&) {}
+  // `shown`: what the animation step chose for each object this frame.
+  virtual void Objects(const World&, const std::vector<SpriteChoice>&, bool) {}
+  // A marker of the kind (0 ring, 1 cross) around each object listed.
+  virtual void HoverMarkers(const World&, const std::vector<int32_t>&, int32_t, Platform&) {}
+};
+
+class GlDrawing : public Drawing {
+ public:
+  void Resize(int w, int h, double pixelRatio) override;
+  void FirstFrame() override;
+  void BeginFrame(float cameraX, float cameraY) override;
+  void Ground(const World& world) override;
+  void Objects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) override;
+  void HoverMarkers(const World& world, const std::vector<int32_t>& indices, int32_t kind,
+                    Platform& platform) override;
+};

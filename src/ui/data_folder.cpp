@@ -1,0 +1,40 @@
+#include "ui/data_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsFolder(const fs::path& p) {
+  std::error_code error;
+  return !p.empty() && fs::is_directory(p, error);
+}
+
+bool SameFolder(const fs::path& a, const fs::path& b) {
+  std::error_code error;
+  return !a.empty() && !b.empty() && fs::equivalent(a, b, error);
+}
+
+}  // namespace
+
+std::optional<fs::path> FindDataFolder(const DataSearch& search, std::vector<std::string>& notes) {
+  if (!search.environment.empty()) {
+    if (IsFolder(search.environment)) return fs::path(search.environment);
+    notes.push_back("RTSDEMO_DATA names no folder: " + search.environment);
+  }
+  const fs::path bin = search.program.parent_path();
+  if (SameFolder(bin, search.buildDir) && IsFolder(search.sourceData)) return search.sourceData;
+  if (!search.installedFromBin.empty()) {
+    const fs::path installed = (bin / search.installedFromBin).lexically_normal();
+    if (IsFolder(installed)) return installed;
+  }
+  return std::nullopt;
+}
+
+fs::path ProgramFile(const char* argv0) {
+  std::error_code error;
+  fs::path self = fs::read_symlink("/proc/self/exe", error);
+  if (!error && !self.empty()) return self;
+  if (argv0 == nullptr || *argv0 == '\0') return {};
+  fs::path given = fs::absolute(argv0, error);
+  return error ? fs::path(argv0) : given;
+}

@@ -1,0 +1,20 @@
+// The front end's own state, owned by the frame routine.
+#pragma once
+
+#include <cstdint>
+
+// Cursor, camera, clicks and the command panel's state.
+struct FrontState {
+  int32_t MouseX = 0;  // view pixels from the left edge
+  int32_t MouseY = 0;  // view pixels from the bottom edge (y up)
+  int32_t ScrollTicks = 0;
+  float CameraX = 0;
+  float CameraY = 0;
+  bool LeftClicked = false;
+  bool RightClicked = false;
+  bool FirstFrame = true;
+  int32_t ClickCommand = 0;
+  int32_t HoverIndex = -1;
+  bool ShowBars = false;
+  uint64_t Frames = 0;  // frames run so far
+};

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+#include "game/object_fields.h"
+#include "ui/front_fields.h"
+#include "ui/script.h"
+
+namespace {
+
+template <typename R, size_t N>
+void ExpectEveryMemberOnce(const std::array<Field<R>, N>& table) {
+  // A member added to the record and not to its table fails here.
+  EXPECT_EQ(MemberCount<R>(), N);
+  std::set<std::string_view> names;
+  for (size_t a = 0; a < N; ++a) {
+    EXPECT_TRUE(names.insert(table[a].Name).second) << table[a].Name;
+    for (size_t b = a + 1; b < N; ++b) {
+      EXPECT_FALSE(table[a].Member == table[b].Member) << table[a].Name << " " << table[b].Name;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(FieldTables, ListEveryMemberOnce) {
+  ExpectEveryMemberOnce(kObjectFields);
+  ExpectEveryMemberOnce(kFrontFields);
+}
+
+TEST(FieldTables, CountMembersOfPlainRecords) {
+  struct Three {
+    int a = 0;
+    std::string b;
+    std::vector<float> c;
+  };
+  EXPECT_EQ(MemberCount<Three>(), 3u);
+  EXPECT_EQ(MemberCount<TSide>(), 1u);
+}
+
+// Every settable field is set by the script and read back from the dump; every hashed field
+// changes the hash.
+TEST(FieldTables, SetDumpAndHashUseTheTable) {
+  RecordingPlatform platform;
+  HeadlessHost host(platform);
+  World& w = host.frontend().world();
+  w.Catalogue.push_back({{TOpisan{}}});
+  ASSERT_TRUE(SpawnObject(w, 0, 0, 0, 0, 0, 0));
+  std::string script;
+  for (const Field<TObyekt>& f : kObjectFields) {
+    if (!(f.Uses & kSettable)) continue;
+    const bool list = std::holds_alternative<std::vector<float> TObyekt::*>(f.Member);
+    const bool text = std::holds_alternative<std::string TObyekt::*>(f.Member);
+    const bool flag = std::holds_alternative<bool TObyekt::*>(f.Member);
+    script += "hash\nset 0 " + std::string(f.Name) + (list ? "0" : "") +
+              (text   ? " a b"
+               : flag ? " 1"
+                      : " 3") +
+              "\n";
+  }
+  script += "hash\ndump\n";
+  std::istringstream in(script);
+  std::ostringstream out, err;
+  ASSERT_EQ(RunScript(in, host, out, err), 0) << err.str();
+  std::istringstream lines(out.str());
+  std::set<std::string> hashes;
+  std::string line, last;
+  while (std::getline(lines, line)) {
+    if (line.size() == 16) {
+      EXPECT_TRUE(hashes.insert(line).second) << "unchanged after a set";
+    }
+    last = line;
+  }
+  const nlohmann::json o = nlohmann::json::parse(last)["Objects"][0];
+  for (const Field<TObyekt>& f : kObjectFields) {
+    ASSERT_TRUE(o.contains(f.Name)) << f.Name;
+    if (!(f.Uses & kSettable)) continue;
+    if (std::holds_alternative<std::string TObyekt::*>(f.Member)) {
+      EXPECT_EQ(o[f.Name], "a b");
+    } else if (std::holds_alternative<std::vector<float> TObyekt::*>(f.Member)) {
+      EXPECT_EQ(o[f.Name], nlohmann::json::array({3}));
+    } else if (std::holds_alternative<bool TObyekt::*>(f.Member)) {
+      EXPECT_EQ(o[f.Name], true);
+    } else {
+      EXPECT_EQ(o[f.Name], 3) << f.Name;
+    }
+  }
+}

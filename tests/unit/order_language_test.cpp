@@ -1,0 +1,82 @@
+#include "game/order_language.h"
+
+#include <gtest/gtest.h>
+
+#include "util/random.h"
+#include "util/strman.h"
+
+TEST(OrderLanguage, WritersAndParserAgree) {
+  EXPECT_EQ(WalkOrder(120, -40), "idti 120,-40");
+  EXPECT_EQ(FollowOrder(7), "idtiza 7");
+  EXPECT_EQ(FollowOrder(std::string_view("007")), "idtiza 007");  // copied unchanged
+  EXPECT_EQ(AttackOrder(0), "atakovat 0");
+  EXPECT_EQ(BuildOrder(1, -3, 4), "stroyka 1,-3,4");
+  EXPECT_EQ(MineOrder(12), "dobicha 12");
+  for (const std::string& text : {WalkOrder(-2147483647 - 1, 2147483647), FollowOrder(3),
+                                  AttackOrder(9), BuildOrder(0, 5, 6), MineOrder(2)}) {
+    const auto order = ParseOrder(text);
+    ASSERT_TRUE(order.has_value()) << text;
+    EXPECT_EQ(OrderText(*order), text);
+  }
+  EXPECT_EQ(ParseOrder("stroyka 4,-5,6"), (Order{Verb::Stroyka, {4, -5, 6}}));
+}
+
+TEST(OrderLanguage, ParserRefusesWhatNoWriterMakes) {
+  for (const char* text :
+       {"", " ", "idti", "idti 5", "idti 5,6,7", "idti  5,6", " idti 5,6", "idti 5,6 ", "idti 05,6",
+        "idti +5,6", "idti 5,,6", "Idti 5,6", "idtiza 1 2", "atakovat x", "dobicha 2147483648",
+        "stroyka 1,2", "walk 1,2"}) {
+    EXPECT_FALSE(ParseOrder(text).has_value()) << text;
+  }
+}
+
+TEST(OrderLanguage, VerbsAreWholeWordsCaseSensitive) {
+  EXPECT_EQ(FindVerb("idti"), Verb::Idti);
+  EXPECT_EQ(FindVerb("dobicha"), Verb::Dobicha);
+  EXPECT_FALSE(FindVerb("").has_value());
+  EXPECT_FALSE(FindVerb("idt").has_value());
+  EXPECT_FALSE(FindVerb("IDTIZA").has_value());
+  for (size_t v = 0; v < kVerbWords.size(); ++v) {
+    EXPECT_EQ(VerbWord(static_cast<Verb>(v)), kVerbWords[v]);
+  }
+}
+
+// Readers are lenient as the word scanner is: extra words and delimiter runs are skipped.
+TEST(OrderLanguage, ReadersFollowTheWordScanner) {
+  const OrderWords w = SplitOrder("  atakovat   5  extra");
+  EXPECT_EQ(w.Verb, "atakovat");
+  EXPECT_EQ(w.Arg, "5");
+  EXPECT_EQ(OrderTarget("atakovat   5 x", Verb::Atakovat), 5);
+  EXPECT_EQ(OrderTarget("atakovat 5", Verb::Idtiza), -1);
+  EXPECT_EQ(OrderTarget("idtiza -3", Verb::Idtiza), -1);
+  EXPECT_EQ(OrderTarget("idtiza 3,4", Verb::Idtiza), -1);
+  EXPECT_EQ(OrderTarget("", Verb::Idtiza), -1);
+  int32_t v = 0;
+  EXPECT_TRUE(ArgNumber(",,12,,-4", 2, v));
+  EXPECT_EQ(v, -4);
+  EXPECT_FALSE(ArgNumber("12", 2, v));
+  EXPECT_FALSE(ArgNumber("1x,2", 1, v));
+}
+
+TEST(WordOf, MatchesTheScanner) {
+  EXPECT_EQ(OrderVerb("  idti  5,5 x"), "idti");
+  EXPECT_EQ(SplitOrder("  idti  5,5 x").Arg, "5,5");
+  EXPECT_EQ(SplitOrder("idti").Arg, "");
+  EXPECT_EQ(WordOf("12,34", ",", 3), "");
+  EXPECT_EQ(WordOf("12,34", ",", 0), "");
+  // Same words as the scanner on random texts of spaces, commas and letters.
+  Random r{7};
+  const char alphabet[] = " ,a1";
+  for (int k = 0; k < 2000; ++k) {
+    std::string text;
+    const uint32_t length = r.Next(12);
+    for (uint32_t c = 0; c < length; ++c) text += alphabet[r.Next(4)];
+    for (const char* delims : {" ", ",", " ,", ""}) {
+      for (uint8_t n = 0; n < 5; ++n) {
+        ASSERT_EQ(WordOf(text, delims, n), ExtractWord(text, delims, n)) << text << n;
+      }
+    }
+    ASSERT_EQ(SplitOrder(text).Verb, ExtractWord(text, " ", 1));
+    ASSERT_EQ(SplitOrder(text).Arg, ExtractWord(text, " ", 2));
+  }
+}
