@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <exception>
 #include <iostream>
+#include <utility>
 
 #include "ui/qt_view.h"
 #include "ui/texts.h"
@@ -179,6 +181,7 @@ void TForm1::BuildLayout() {
   controls_.list = ListBox1;
   controls_.view = Panel3;
 
+  NameWidgets();
   connect(Timer1, &QTimer::timeout, this, &TForm1::TimerDraw);
   connect(Button1, &QPushButton::clicked, this, [this] {
     Record("press 1");
@@ -197,6 +200,20 @@ void TForm1::BuildLayout() {
   move(246, 173);
   resize(kClientWidth, kClientHeight);
   LayoutPanels();
+}
+
+void TForm1::NameWidgets() {
+  const std::pair<QObject*, const char*> names[] = {
+      {Panel1, "Panel1"},       {Panel2, "Panel2"},
+      {Panel3, "Panel3"},       {Timer1, "Timer1"},
+      {Button1, "Button1"},     {Button2, "Button2"},
+      {Button3, "Button3"},     {PageControl1, "PageControl1"},
+      {TabSheet2, "TabSheet2"}, {TabSheet3, "TabSheet3"},
+      {TabSheet4, "TabSheet4"}, {ListBox1, "ListBox1"},
+      {ComboBox1, "ComboBox1"}, {ComboBox2, "ComboBox2"},
+      {ComboBox3, "ComboBox3"}, {CheckBox1, "CheckBox1"},
+      {CheckBox2, "CheckBox2"}, {View, "View"}};
+  for (const auto& [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
 }
 
 void TForm1::LayoutPanels() {
@@ -255,10 +272,49 @@ void TForm1::ResizeNow() {
   });
 }
 
-void TForm1::ScriptResize() {
+void TForm1::Press(int n) {
+  QPushButton* buttons[] = {Button1, Button2, Button3};
+  buttons[n - 1]->click();  // a disabled button ignores it
+  if (exiting_) throw ProgramExit{exitCode_};
+}
+
+void TForm1::Check(int k, bool on) {
+  (k == 1 ? CheckBox1 : CheckBox2)->setChecked(on);
+}
+
+// The toolkit's own resize events run no frame under a script; this one runs its frame.
+void TForm1::Resize(int w, int h) {
+  if (Panel3->width() != w || Panel3->height() != h) {
+    resize(width() - Panel3->width() + w, height() - Panel3->height() + h);
+    QElapsedTimer waited;
+    waited.start();
+    while ((Panel3->width() != w || Panel3->height() != h) && waited.elapsed() < 3000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    QCoreApplication::processEvents();
+    if (Panel3->width() != w || Panel3->height() != h) {
+      std::cerr << "resize: the view is " << Panel3->width() << " x " << Panel3->height() << "\n";
+    }
+  }
   scriptResize_ = true;
   ResizeNow();
   scriptResize_ = false;
+}
+
+bool TForm1::Screenshot(const std::string& file, std::string& error) {
+  if (!hasGL_) {
+    error = "screenshot needs OpenGL";
+    return false;
+  }
+  if (lastFrame_.isNull()) {
+    error = "screenshot before the first frame";
+    return false;
+  }
+  if (!lastFrame_.save(QString::fromStdString(file), "PNG")) {
+    error = "cannot write " + file;
+    return false;
+  }
+  return true;
 }
 
 void TForm1::TimerDraw() {

@@ -16,6 +16,7 @@
 #include "ui/headless.h"
 #include "ui/qt_controls.h"
 #include "ui/recorder.h"
+#include "ui/script.h"
 
 class GlView;
 class QCheckBox;
@@ -46,7 +47,9 @@ struct FormOptions {
   std::string record;            // write the session to this file as a replayable script
 };
 
-class TForm1 : public QWidget {
+// The window's inputs are the script commands: a script and a recording drive it through
+// the ScriptHost operations alone. Its widgets are its own (tests find them by object name).
+class TForm1 : public QWidget, public ScriptHost {
   Q_OBJECT
 
  public:
@@ -57,12 +60,24 @@ class TForm1 : public QWidget {
   void FormCreate();
   // One tick of Timer1: make current, DrawScene, present.
   void TimerDraw();
-  // The view's events, also used by the scripted driver.
+  // The view's events.
   void MyMouseCursor(int x, int y);
   void MyMouseDown(Frontend::Button button);
 
-  Frontend& frontend() { return *frontend_; }
-  RecordingPlatform& platform() { return platform_; }
+  // ScriptHost: what a script or a recording does to the window.
+  Frontend& frontend() override { return *frontend_; }
+  RecordingPlatform& platform() override { return platform_; }
+  void Press(int n) override;
+  void Tick() override { TimerDraw(); }
+  void Move(int x, int y) override { MyMouseCursor(x, y); }
+  void Down(Frontend::Button button) override { MyMouseDown(button); }
+  void Choose(int k, int index) override { controls_.SetComboIndex(k, index); }
+  void Check(int k, bool on) override;
+  // The window is resized so that the view gets w x h, then the resize runs its one frame.
+  void Resize(int w, int h) override;
+  // Each frame's back buffer is read before its swap (keepFrames); the last one is written.
+  bool Screenshot(const std::string& file, std::string& error) override;
+
   QtControls& controls() { return controls_; }
   bool hasGL() const { return hasGL_; }
   // A handler raised ProgramExit: the event loop is ending with this code.
@@ -72,11 +87,13 @@ class TForm1 : public QWidget {
   const QImage& lastFrame() const { return lastFrame_; }
   // Runs FormResize at once, as a resize of the window would.
   void ResizeNow();
-  // A resize ordered by a script: runs its frame even though the timer is off.
-  void ScriptResize();
   // Ends a recording with its last ticks and sync check.
   void CloseRecording();
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;  // FormResize
+
+ private:
   QLabel* Panel1 = nullptr;
   QFrame* Panel2 = nullptr;
   QWidget* Panel3 = nullptr;  // container of the OpenGL view
@@ -96,11 +113,9 @@ class TForm1 : public QWidget {
   QCheckBox* CheckBox2 = nullptr;
   GlView* View = nullptr;
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;  // FormResize
-
- private:
   void BuildLayout();
+  // Object names for the widgets, as the fields are named.
+  void NameWidgets();
   void LayoutPanels();
   bool MakeCurrent();
   // After a frame: keep the picture for screenshots, then swap.

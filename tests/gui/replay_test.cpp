@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "form_widgets.h"
 #include "gui_app.h"
 #include "ui/qt_form.h"
 #include "ui/qt_view.h"
@@ -56,8 +57,8 @@ TEST(Replay, RecordedWindowSessionReplays) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.FormCreate();
     WaitFrames(form, 20);
-    QTest::mouseClick(form.Button1, Qt::LeftButton);
-    QTest::mouseClick(form.Button2, Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(form, "Button1"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(form, "Button2"), Qt::LeftButton);
     WaitFrames(form, 50);
     // Select the first worker (world 200,200) and send it somewhere; then pick an attack.
     const float cx = form.frontend().state().CameraX, cy = form.frontend().state().CameraY;
@@ -65,17 +66,17 @@ TEST(Replay, RecordedWindowSessionReplays) {
     auto at = [&](float wx, float wy) {
       return QPoint(static_cast<int>(wx + cx), h - static_cast<int>(wy + cy));
     };
-    QTest::mouseMove(form.View, at(200, 200));
+    QTest::mouseMove(Child<GlView>(form, "View"), at(200, 200));
     WaitFrames(form, 3);
-    QTest::mouseClick(form.View, Qt::LeftButton, {}, at(200, 200));
+    QTest::mouseClick(Child<GlView>(form, "View"), Qt::LeftButton, {}, at(200, 200));
     WaitFrames(form, 3);
-    QTest::mouseMove(form.View, at(150, 120));
-    QTest::mouseClick(form.View, Qt::RightButton, {}, at(150, 120));
+    QTest::mouseMove(Child<GlView>(form, "View"), at(150, 120));
+    QTest::mouseClick(Child<GlView>(form, "View"), Qt::RightButton, {}, at(150, 120));
     WaitFrames(form, 60);
-    form.ComboBox1->setCurrentIndex(0);
-    QTest::mouseMove(form.View, at(20, 30));
+    Child<QComboBox>(form, "ComboBox1")->setCurrentIndex(0);
+    QTest::mouseMove(Child<GlView>(form, "View"), at(20, 30));
     WaitFrames(form, 100);
-    form.CheckBox1->setChecked(true);
+    Child<QCheckBox>(form, "CheckBox1")->setChecked(true);
     WaitFrames(form, 100);
   }  // the window closes: last ticks and a final check
 

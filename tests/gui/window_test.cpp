@@ -26,6 +26,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "form_widgets.h"
 #include "gui_app.h"
 #include "ui/qt_form.h"
 #include "ui/qt_view.h"
@@ -106,10 +107,10 @@ TEST(WindowLayout, ControlsCaptionsAndGeometry) {
   EXPECT_EQ(form.windowTitle(), "OpenGL demo");
   EXPECT_EQ(form.size(), QSize(694, 480));
   EXPECT_EQ(form.pos(), QPoint(246, 173));
-  EXPECT_EQ(form.Panel1->geometry(), QRect(0, 0, 694, 33));
-  EXPECT_FALSE(form.Panel1->text().isEmpty());
-  EXPECT_EQ(form.Panel2->geometry(), QRect(0, 33, 209, 447));
-  EXPECT_EQ(form.Panel3->geometry(), QRect(209, 33, 485, 447));
+  EXPECT_EQ(Child<QLabel>(form, "Panel1")->geometry(), QRect(0, 0, 694, 33));
+  EXPECT_FALSE(Child<QLabel>(form, "Panel1")->text().isEmpty());
+  EXPECT_EQ(Child<QFrame>(form, "Panel2")->geometry(), QRect(0, 33, 209, 447));
+  EXPECT_EQ(Child<QWidget>(form, "Panel3")->geometry(), QRect(209, 33, 485, 447));
   EXPECT_EQ(form.font().pixelSize(), 11);
 
   struct Expect {
@@ -118,35 +119,36 @@ TEST(WindowLayout, ControlsCaptionsAndGeometry) {
     QRect place;
   };
   const Expect places[] = {
-      {form.Button1, form.Panel2, {8, 8, 193, 25}},
-      {form.Button2, form.Panel2, {8, 40, 193, 25}},
-      {form.ListBox1, form.Panel2, {8, 80, 193, 233}},
-      {form.CheckBox1, form.Panel2, {8, 328, 73, 17}},
-      {form.CheckBox2, form.Panel2, {80, 328, 97, 17}},
-      {form.PageControl1, form.Panel2, {8, 352, 193, 89}},
-      {form.ComboBox1, form.TabSheet2, {24, 8, 145, 21}},
-      {form.ComboBox2, form.TabSheet3, {24, 8, 145, 21}},
-      {form.ComboBox3, form.TabSheet4, {24, 8, 145, 21}},
-      {form.Button3, form.TabSheet3, {48, 32, 75, 25}},
+      {Child<QPushButton>(form, "Button1"), Child<QFrame>(form, "Panel2"), {8, 8, 193, 25}},
+      {Child<QPushButton>(form, "Button2"), Child<QFrame>(form, "Panel2"), {8, 40, 193, 25}},
+      {Child<QListWidget>(form, "ListBox1"), Child<QFrame>(form, "Panel2"), {8, 80, 193, 233}},
+      {Child<QCheckBox>(form, "CheckBox1"), Child<QFrame>(form, "Panel2"), {8, 328, 73, 17}},
+      {Child<QCheckBox>(form, "CheckBox2"), Child<QFrame>(form, "Panel2"), {80, 328, 97, 17}},
+      {Child<QTabWidget>(form, "PageControl1"), Child<QFrame>(form, "Panel2"), {8, 352, 193, 89}},
+      {Child<QComboBox>(form, "ComboBox1"), Child<QWidget>(form, "TabSheet2"), {24, 8, 145, 21}},
+      {Child<QComboBox>(form, "ComboBox2"), Child<QWidget>(form, "TabSheet3"), {24, 8, 145, 21}},
+      {Child<QComboBox>(form, "ComboBox3"), Child<QWidget>(form, "TabSheet4"), {24, 8, 145, 21}},
+      {Child<QPushButton>(form, "Button3"), Child<QWidget>(form, "TabSheet3"), {48, 32, 75, 25}},
   };
   for (const Expect& e : places) {
     EXPECT_EQ(e.widget->parentWidget(), e.parent) << e.widget->metaObject()->className();
     EXPECT_EQ(e.widget->geometry(), e.place) << e.widget->metaObject()->className();
   }
 
-  EXPECT_EQ(form.Button1->text(), "1. Загрузить данные.");
-  EXPECT_EQ(form.Button2->text(), "2. Создать тестовый уровень.");
-  EXPECT_EQ(form.Button3->text(), "Ремонт");
-  EXPECT_EQ(form.CheckBox1->text(), "Полоски");
-  EXPECT_EQ(form.CheckBox2->text(), "Карта");
-  EXPECT_FALSE(form.CheckBox1->isChecked());
-  EXPECT_FALSE(form.CheckBox2->isChecked());
-  ASSERT_EQ(form.PageControl1->count(), 3);
-  EXPECT_EQ(form.PageControl1->tabText(0), "Атака");
-  EXPECT_EQ(form.PageControl1->tabText(1), "Строить");
-  EXPECT_EQ(form.PageControl1->tabText(2), "Апгрейд");
-  EXPECT_EQ(form.PageControl1->currentIndex(), 0);
-  QComboBox* combos[] = {form.ComboBox1, form.ComboBox2, form.ComboBox3};
+  EXPECT_EQ(Child<QPushButton>(form, "Button1")->text(), "1. Загрузить данные.");
+  EXPECT_EQ(Child<QPushButton>(form, "Button2")->text(), "2. Создать тестовый уровень.");
+  EXPECT_EQ(Child<QPushButton>(form, "Button3")->text(), "Ремонт");
+  EXPECT_EQ(Child<QCheckBox>(form, "CheckBox1")->text(), "Полоски");
+  EXPECT_EQ(Child<QCheckBox>(form, "CheckBox2")->text(), "Карта");
+  EXPECT_FALSE(Child<QCheckBox>(form, "CheckBox1")->isChecked());
+  EXPECT_FALSE(Child<QCheckBox>(form, "CheckBox2")->isChecked());
+  ASSERT_EQ(Child<QTabWidget>(form, "PageControl1")->count(), 3);
+  EXPECT_EQ(Child<QTabWidget>(form, "PageControl1")->tabText(0), "Атака");
+  EXPECT_EQ(Child<QTabWidget>(form, "PageControl1")->tabText(1), "Строить");
+  EXPECT_EQ(Child<QTabWidget>(form, "PageControl1")->tabText(2), "Апгрейд");
+  EXPECT_EQ(Child<QTabWidget>(form, "PageControl1")->currentIndex(), 0);
+  QComboBox* combos[] = {Child<QComboBox>(form, "ComboBox1"), Child<QComboBox>(form, "ComboBox2"),
+                         Child<QComboBox>(form, "ComboBox3")};
   const char* shown[] = {"Тип атаки", "Тип объекта", "Тип апгрейда"};
   for (int k = 0; k < 3; ++k) {
     EXPECT_TRUE(combos[k]->isEditable());
@@ -155,23 +157,27 @@ TEST(WindowLayout, ControlsCaptionsAndGeometry) {
     EXPECT_EQ(combos[k]->currentText(), shown[k]);
   }
   // All three tabs fit the control: no scroll buttons.
-  const QTabBar* tabs = form.PageControl1->tabBar();
-  EXPECT_LE(tabs->tabRect(2).right(), form.PageControl1->width());
+  const QTabBar* tabs = Child<QTabWidget>(form, "PageControl1")->tabBar();
+  EXPECT_LE(tabs->tabRect(2).right(), Child<QTabWidget>(form, "PageControl1")->width());
 
   // Focus order of the panel.
   std::vector<QWidget*> order;
-  QWidget* w = form.Button1;
+  QWidget* w = Child<QPushButton>(form, "Button1");
   for (int i = 0; i < 100 && order.size() < 6; ++i, w = w->nextInFocusChain()) {
-    QWidget* owner = w == tabs ? form.PageControl1 : w;
-    for (QWidget* want :
-         {static_cast<QWidget*>(form.Button1), static_cast<QWidget*>(form.Button2),
-          static_cast<QWidget*>(form.PageControl1), static_cast<QWidget*>(form.ListBox1),
-          static_cast<QWidget*>(form.CheckBox1), static_cast<QWidget*>(form.CheckBox2)}) {
+    QWidget* owner = w == tabs ? Child<QTabWidget>(form, "PageControl1") : w;
+    for (QWidget* want : {static_cast<QWidget*>(Child<QPushButton>(form, "Button1")),
+                          static_cast<QWidget*>(Child<QPushButton>(form, "Button2")),
+                          static_cast<QWidget*>(Child<QTabWidget>(form, "PageControl1")),
+                          static_cast<QWidget*>(Child<QListWidget>(form, "ListBox1")),
+                          static_cast<QWidget*>(Child<QCheckBox>(form, "CheckBox1")),
+                          static_cast<QWidget*>(Child<QCheckBox>(form, "CheckBox2"))}) {
       if (owner == want && (order.empty() || order.back() != want)) order.push_back(want);
     }
   }
-  std::vector<QWidget*> want = {form.Button1,  form.Button2,   form.PageControl1,
-                                form.ListBox1, form.CheckBox1, form.CheckBox2};
+  std::vector<QWidget*> want = {
+      Child<QPushButton>(form, "Button1"),     Child<QPushButton>(form, "Button2"),
+      Child<QTabWidget>(form, "PageControl1"), Child<QListWidget>(form, "ListBox1"),
+      Child<QCheckBox>(form, "CheckBox1"),     Child<QCheckBox>(form, "CheckBox2")};
   EXPECT_EQ(order, want);
 }
 
@@ -183,15 +189,15 @@ TEST(WindowFrames, ReadOutAndResizeFrame) {
   // The resize that came with showing the window ran its frame once the context existed.
   const uint64_t afterCreate = form.frontend().state().Frames;
   EXPECT_GE(afterCreate, 1u);
-  EXPECT_EQ(form.ListBox1->count(), 8);
-  EXPECT_EQ(form.ListBox1->item(0)->text(), "Первая расса: $0");
-  EXPECT_EQ(form.ListBox1->item(7)->text(), "чтобы узнать его мысли");
+  EXPECT_EQ(Child<QListWidget>(form, "ListBox1")->count(), 8);
+  EXPECT_EQ(Child<QListWidget>(form, "ListBox1")->item(0)->text(), "Первая расса: $0");
+  EXPECT_EQ(Child<QListWidget>(form, "ListBox1")->item(7)->text(), "чтобы узнать его мысли");
 
   form.resize(800, 600);
-  ASSERT_TRUE(WaitFor([&] { return form.Panel3->size() == QSize(591, 567); }));
-  EXPECT_EQ(form.Panel1->geometry(), QRect(0, 0, 800, 33));
-  EXPECT_EQ(form.Panel2->geometry(), QRect(0, 33, 209, 567));
-  EXPECT_EQ(form.Panel3->geometry(), QRect(209, 33, 591, 567));
+  ASSERT_TRUE(WaitFor([&] { return Child<QWidget>(form, "Panel3")->size() == QSize(591, 567); }));
+  EXPECT_EQ(Child<QLabel>(form, "Panel1")->geometry(), QRect(0, 0, 800, 33));
+  EXPECT_EQ(Child<QFrame>(form, "Panel2")->geometry(), QRect(0, 33, 209, 567));
+  EXPECT_EQ(Child<QWidget>(form, "Panel3")->geometry(), QRect(209, 33, 591, 567));
   EXPECT_EQ(form.controls().ViewWidth(), 591);
   EXPECT_GT(form.frontend().state().Frames, afterCreate);  // the resize ran a frame, no timer
 }
@@ -223,12 +229,12 @@ TEST(WindowMessages, ModalBoxFromAButtonKeepsTheTimerRunning) {
       box->accept();
     }
   });
-  form.Button2->click();  // returns when the box is closed
+  Child<QPushButton>(form, "Button2")->click();  // returns when the box is closed
   EXPECT_EQ(boxText, "Сначала загрузите данные!");
   EXPECT_GE(atClose - atOpen, 5u);
   ASSERT_EQ(form.platform().messages.size(), 1u);
   EXPECT_EQ(form.platform().messages[0].Text, CP1251("Сначала загрузите данные!"));
-  EXPECT_TRUE(form.Button2->isEnabled());
+  EXPECT_TRUE(Child<QPushButton>(form, "Button2")->isEnabled());
   EXPECT_TRUE(form.frontend().world().Objects.empty());
 }
 
@@ -237,7 +243,7 @@ TEST(WindowCombos, OnlyAPickChoosesAnEntry) {
   TForm1 form(Quiet(false));
   Start(form);
   QtControls& c = form.controls();
-  QComboBox* combo = form.ComboBox1;
+  QComboBox* combo = Child<QComboBox>(form, "ComboBox1");
 
   c.ComboClear(1);
   c.ComboAdd(1, "Sword (10)");
@@ -284,19 +290,19 @@ TEST(WindowMouse, ViewEventsReachTheFrontEnd) {
   App();
   TForm1 form(Quiet(false));
   Start(form);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.View));
-  QTest::mouseMove(form.View, QPoint(10, 0));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Child<GlView>(form, "View")));
+  QTest::mouseMove(Child<GlView>(form, "View"), QPoint(10, 0));
   FrontState& s = form.frontend().state();
   EXPECT_EQ(s.MouseX, 10);
   EXPECT_EQ(s.MouseY, 447);  // top edge: the height of the view
   EXPECT_EQ(s.ScrollTicks, 30);
-  QTest::mouseMove(form.View, QPoint(100, 47));
+  QTest::mouseMove(Child<GlView>(form, "View"), QPoint(100, 47));
   EXPECT_EQ(s.MouseY, 400);
-  QTest::mousePress(form.View, Qt::RightButton, {}, QPoint(100, 47));
+  QTest::mousePress(Child<GlView>(form, "View"), Qt::RightButton, {}, QPoint(100, 47));
   EXPECT_TRUE(s.RightClicked);
   EXPECT_FALSE(s.LeftClicked);
-  QTest::mouseRelease(form.View, Qt::RightButton, {}, QPoint(100, 47));
-  QTest::mousePress(form.View, Qt::MiddleButton, {}, QPoint(100, 47));
+  QTest::mouseRelease(Child<GlView>(form, "View"), Qt::RightButton, {}, QPoint(100, 47));
+  QTest::mousePress(Child<GlView>(form, "View"), Qt::MiddleButton, {}, QPoint(100, 47));
   EXPECT_FALSE(s.LeftClicked);
   form.TimerDraw();
   EXPECT_FALSE(s.RightClicked);  // dropped: no level
@@ -403,10 +409,10 @@ TEST(WindowMeasure, DISABLED_TestLevelFrameCost) {
   {
     TForm1 form(Quiet(false));
     Start(form);
-    form.Button1->click();
-    form.Button2->click();
-    form.CheckBox1->setChecked(true);
-    form.CheckBox2->setChecked(true);
+    Child<QPushButton>(form, "Button1")->click();
+    Child<QPushButton>(form, "Button2")->click();
+    Child<QCheckBox>(form, "CheckBox1")->setChecked(true);
+    Child<QCheckBox>(form, "CheckBox2")->setChecked(true);
     form.frontend().state().CameraX = 240;
     form.frontend().state().CameraY = 220;
     for (int i = 0; i < 1000; ++i) form.TimerDraw();  // a few bases and workers by now

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <clocale>
 
+#include "../gui/form_widgets.h"
 #include "ui/qt_form.h"
 #include "ui/qt_view.h"
 #include "util/bmp.h"
@@ -39,9 +40,9 @@ TEST(HiDpi, ObjectDrawnAtTwiceItsPositionAndPickedThere) {
   ASSERT_TRUE(form.hasGL());
   ASSERT_DOUBLE_EQ(form.controls().ViewPixelRatio(), kScale);
 
-  form.Button1->click();
-  form.Button2->click();
-  ASSERT_FALSE(form.Button2->isEnabled()) << "the data did not load";
+  Child<QPushButton>(form, "Button1")->click();
+  Child<QPushButton>(form, "Button2")->click();
+  ASSERT_FALSE(Child<QPushButton>(form, "Button2")->isEnabled()) << "the data did not load";
   // The first frame of the level draws the objects where they were spawned.
   const TObyekt worker = form.frontend().world().Objects.at(0);
   ASSERT_EQ(worker.X, 200);
@@ -74,7 +75,7 @@ TEST(HiDpi, ObjectDrawnAtTwiceItsPositionAndPickedThere) {
   EXPECT_EQ(uneven, 0);
 
   // The mouse over the worker where it is drawn, in logical pixels of the view, picks it.
-  QTest::mouseMove(form.View, QPoint(lx, ly));
+  QTest::mouseMove(Child<GlView>(form, "View"), QPoint(lx, ly));
   QCoreApplication::processEvents();
   EXPECT_EQ(s.MouseX, lx);
   EXPECT_EQ(s.MouseY, h - ly);
