@@ -35,6 +35,11 @@ TEST(SeparatePair, PushesHalfTheOverlapEach) {
   float ax = 0, ay = 0, bx = 20, by = 0;
   EXPECT_FALSE(SeparatePair(ax, ay, bx, by, 1, 10, 10, 1));  // exactly touching is apart
   EXPECT_EQ(bx, 20);
+  bx = 12, by = 16;  // off the axes too
+  EXPECT_FALSE(SeparatePair(ax, ay, bx, by, 1, 10, 10, 1));
+  bx = 11.999f;
+  EXPECT_TRUE(SeparatePair(ax, ay, bx, by, 1, 10, 10, 1));  // a little less touches
+  ax = 0, ay = 0, bx = 20, by = 0;
 
   bx = 18;
   EXPECT_TRUE(SeparatePair(ax, ay, bx, by, 1, 10, 10, 1));
@@ -66,6 +71,15 @@ TEST(SeparatePair, CoincidentCentresStayNumbers) {
 }
 
 TEST(ContactPass, DepositAndIdleWorker) {
+  World touching = ContactWorld();
+  Spawn(touching, 0, 0, 0, 0);
+  Spawn(touching, 2, kNeutralSide, 30, 0);  // radii 10 and 20: exactly touching is apart
+  Spawn(touching, 0, 0, 48, 24);            // 30 from the deposit off the axes
+  ContactPass(touching);
+  EXPECT_EQ(touching.Objects[0].Thought1, "");
+  EXPECT_EQ(touching.Objects[1].Thought1, "");
+  EXPECT_EQ(touching.Objects[2].Thought1, "");
+
   World w = ContactWorld();
   Spawn(w, 0, 0, 0, 0);              // 0 idle worker
   Spawn(w, 2, kNeutralSide, 25, 0);  // 1 deposit

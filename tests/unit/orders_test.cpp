@@ -213,6 +213,51 @@ TEST(ExecuteOrders, FullMinerHeadsHome) {
   EXPECT_EQ(w.Objects[0].Thought2, "idtiza 01");
 }
 
+// The comparisons at their exact boundaries: full at exactly the capacity, arrived only
+// strictly inside the radius, turning only beyond 5 degrees.
+TEST(ExecuteOrders, BoundariesOfCapacityRadiusAndTurn) {
+  for (const bool full : {true, false}) {
+    World w = OrdersWorld();
+    TObyekt& m = Spawn(w, 0, 0, 0, 0);
+    m.Thought1 = "dobicha 1";
+    m.Thought2 = "idtiza 7";
+    m.Cargo[0] = full ? 10.0f : std::nextafter(10.0f, 0.0f);  // capacity 10
+    Spawn(w, 2, kNeutralSide, 0, 0).Cargo[0] = 0;             // exhausted: no mining
+    ExecuteOrders(w);
+    EXPECT_EQ(w.Objects[0].Thought1, full ? "idtiza 7" : "dobicha 1") << full;
+  }
+
+  for (const bool inside : {true, false}) {
+    World w = OrdersWorld();
+    // Radius 10; a target exactly 10 away has not been reached.
+    TObyekt& o = Spawn(w, 0, 0, inside ? std::nextafter(10.0f, 0.0f) : 10.0f, 0, 180);
+    o.Thought1 = "idti 0,0";
+    ExecuteOrders(w);
+    EXPECT_EQ(w.Objects[0].Thought1, inside ? "" : "idti 0,0") << inside;
+  }
+
+  // No float cosine gives a deviation of exactly 5.0f: pin the nearest deviations on either
+  // side. Heading 0 from the origin, so the cosine is the target's x over its distance.
+  const float tx = 10000;
+  auto deviation = [tx](float ty) {
+    const auto dist = static_cast<float>(std::sqrt(double(tx) * tx + double(ty) * ty));
+    return static_cast<float>(std::acos(static_cast<double>(tx / dist)) * 180.0 / M_PI);
+  };
+  float below = 874.0f;  // about 5.0 degrees
+  while (deviation(below) < 5) below = std::nextafter(below, 1000.0f);
+  float above = below;
+  while (deviation(below) >= 5) below = std::nextafter(below, 0.0f);
+  while (deviation(above) <= 5) above = std::nextafter(above, 1000.0f);
+  ASSERT_LT(5.0f - deviation(below), 1e-4f);
+  ASSERT_LT(deviation(above) - 5.0f, 1e-4f);
+  for (const float ty : {below, above}) {
+    World w = OrdersWorld();
+    Spawn(w, 0, 0, 0, 0, 0);
+    SteerTowards(w, 0, tx, ty);
+    EXPECT_EQ(w.Objects[0].Angle, ty == above ? 5 : 0) << deviation(ty);
+  }
+}
+
 TEST(ExecuteOrders, BadOrdersAreIgnored) {
   World w = OrdersWorld();
   const char* orders[] = {"idti 5",        "idti a,b",       "idti 99999999999,0", "idtiza 99",
