@@ -1,4 +1,7 @@
 // The world: catalogue, live objects and the sides' treasuries.
+// Errors in game: loading throws LoadError (file and line in its fields) or, checking,
+// records every problem in DataSources; the rules never throw and never report: an order
+// that cannot be carried out (bad number, index outside an array) is ignored for the frame.
 #pragma once
 
 #include <array>

@@ -1,4 +1,6 @@
 // OpenGL 1.1 drawing of the world. Every call needs a current context.
+// Errors in render: none are raised; an object without a sprite (no frame, no texture) is
+// skipped, so drawing never stops a frame.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 // The frame routine and the window's handlers, with no toolkit: the Qt window and the
 // headless driver both forward their events here.
+// Errors in ui: a handler's error becomes a message box (Platform::ShowMessage), standard
+// error gets the details; command-line and script errors print one line and give status 2.
 #pragma once
 
 #include <cstdint>

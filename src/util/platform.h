@@ -1,4 +1,7 @@
 // Platform services the rules need, behind an interface so tests can record them.
+// Errors in util: a conversion that cannot be made throws ConvertError with the runtime's
+// text; the scanners and decoders report by their result (false, nothing); what the user
+// must see goes through Platform::ShowMessage; ProgramExit ends the program with a code.
 #pragma once
 
 #include <cstdint>
