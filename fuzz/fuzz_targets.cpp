@@ -74,9 +74,7 @@ const World& ScriptCatalogue() {
       NumberingUploader uploader;
       LoadContext context{platform, uploader};
       try {
-        LoadRaceList(w, "ludi.txt", ".\\ludi\\", context);
-        LoadRaceList(w, "orki.txt", ".\\orki\\", context);
-        LoadGround(w, context);
+        LoadGameData(w, context);
       } catch (...) {
         w.Catalogue.clear();
       }

@@ -30,9 +30,7 @@ void LoadAll(benchmark::State& state, const fs::path& folder) {
     CountingUploader uploader;
     LoadContext context{platform, uploader};
     try {
-      LoadRaceList(world, "ludi.txt", ".\\ludi\\", context);
-      LoadRaceList(world, "orki.txt", ".\\orki\\", context);
-      LoadGround(world, context);
+      LoadGameData(world, context);
     } catch (const LoadError& e) {
       state.SkipWithError(e.what());
       break;

@@ -11,18 +11,12 @@
 
 #include "form_widgets.h"
 #include "gui_app.h"
+#include "test_files.h"
 #include "ui/qt_form.h"
 #include "ui/qt_view.h"
 #include "ui/script.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 int RunProgram(const std::string& args) {
   std::string cmd = std::string(RTSDEMO_PATH) + " " + args + " > /dev/null 2>&1";

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "test_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -17,13 +19,6 @@ struct Outcome {
   int status = -1;
   std::string out, err;
 };
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A scratch working directory away from the source and build trees.
 class CommandLine : public testing::Test {

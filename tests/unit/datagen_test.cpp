@@ -9,18 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
 #include "util/cp1251.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Relative path -> bytes of every file under a folder.
 std::map<std::string, std::string> Tree(const fs::path& root) {

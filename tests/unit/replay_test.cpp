@@ -4,18 +4,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "test_files.h"
 #include "ui/recorder.h"
 #include "ui/script.h"
 #include "ui/state_hash.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 int Replay(const std::string& script, std::string* err = nullptr) {
   RecordingPlatform platform;
