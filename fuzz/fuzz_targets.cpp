@@ -70,7 +70,7 @@ const World& ScriptCatalogue() {
 #ifdef RTS_SOURCE_DIR
     char previous[4096];
     if (getcwd(previous, sizeof previous) != nullptr && chdir(RTS_SOURCE_DIR "/data") == 0) {
-      QuietPlatform platform;
+      SilentPlatform platform(1);
       NumberingUploader uploader;
       LoadContext context{platform, uploader};
       try {
@@ -153,7 +153,7 @@ std::string FuzzBmp(const uint8_t* data, size_t size) {
 }
 
 std::string FuzzTypeFile(const uint8_t* data, size_t size) {
-  QuietPlatform platform;
+  SilentPlatform platform(1);
   NumberingUploader uploader;
   LoadContext context{platform, uploader};
   World world;
@@ -191,7 +191,7 @@ std::string FuzzRaceList(const uint8_t* data, size_t size) {
   }
   for (; part < kParts; ++part)
     std::remove((dir + "t" + std::to_string(part - 1) + ".txt").c_str());
-  QuietPlatform platform;
+  SilentPlatform platform(1);
   NumberingUploader uploader;
   LoadContext context{platform, uploader};
   World world;

@@ -10,13 +10,6 @@
 #include "util/bmp.h"
 #include "util/platform.h"
 
-class QuietPlatform : public Platform {
- public:
-  void ShowMessage(const std::string&, const std::string&) override {}
-  uint32_t TickCount() override { return 0; }
-  uint32_t ClockSeed() override { return 1; }
-};
-
 class NumberingUploader : public TextureUploader {
  public:
   uint32_t Upload(const Image&) override { return ++last; }

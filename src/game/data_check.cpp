@@ -349,14 +349,6 @@ class Checker {
   std::array<bool, kRaces> reportedMissing_{};
 };
 
-// Needs no services: a check decodes bitmaps itself and shows nothing.
-class SilentPlatform : public Platform {
- public:
-  void ShowMessage(const std::string&, const std::string&) override {}
-  uint32_t TickCount() override { return 0; }
-  uint32_t ClockSeed() override { return 0; }
-};
-
 class NoUploader : public TextureUploader {
  public:
   uint32_t Upload(const Image&) override { return 0; }
@@ -425,7 +417,7 @@ void PrintProblems(const DataProblems& problems, const DataSources& sources, std
 }
 
 int RunCheck(std::ostream& out) {
-  SilentPlatform platform;
+  SilentPlatform platform;  // a check decodes bitmaps itself and shows nothing
   NoUploader uploader;
   World world;
   DataSources sources;

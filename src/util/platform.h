@@ -18,6 +18,18 @@ class Platform {
   virtual uint32_t ClockSeed() = 0;
 };
 
+// Shows nothing; the clock stands still and the seed is fixed. For checks and fuzzing.
+class SilentPlatform : public Platform {
+ public:
+  explicit SilentPlatform(uint32_t seed = 0) : seed_(seed) {}
+  void ShowMessage(const std::string&, const std::string&) override {}
+  uint32_t TickCount() override { return 0; }
+  uint32_t ClockSeed() override { return seed_; }
+
+ private:
+  uint32_t seed_;
+};
+
 // Thrown to end the program with an exit code after the normal clean-up.
 struct ProgramExit {
   int Code = 0;
