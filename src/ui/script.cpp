@@ -239,8 +239,10 @@ std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host) {
   }
 }
 
-HeadlessHost::HeadlessHost(RecordingPlatform& platform, Drawing& drawing)
-    : platform_(platform), frontend_(world_, controls_, platform_, uploader_, drawing) {
+// nothing_ is built before frontend_ (declaration order), so it may be handed over here.
+HeadlessHost::HeadlessHost(RecordingPlatform& platform, Drawing* drawing)
+    : platform_(platform),
+      frontend_(world_, controls_, platform_, uploader_, drawing ? *drawing : nothing_) {
   frontend_.FormCreate();
 }
 

@@ -41,9 +41,9 @@ const char* ScriptSummary();
 // The headless host: plain widgets, no OpenGL.
 class HeadlessHost : public ScriptHost {
  public:
-  explicit HeadlessHost(RecordingPlatform& platform) : HeadlessHost(platform, nothing_) {}
-  // Draws through `drawing` (tests watch the frame's drawing calls this way).
-  HeadlessHost(RecordingPlatform& platform, Drawing& drawing);
+  // Draws through `drawing` when given (tests watch the frame's drawing calls this way),
+  // else draws nothing.
+  explicit HeadlessHost(RecordingPlatform& platform, Drawing* drawing = nullptr);
   Frontend& frontend() override { return frontend_; }
   RecordingPlatform& platform() override { return platform_; }
   void Press(int n) override;

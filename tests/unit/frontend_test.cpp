@@ -149,7 +149,7 @@ TEST(FrameDrawing, DrawingRunsLeaveTheSameWorld) {
   RecordingPlatform pa, pb;
   pa.fixedSeed = pb.fixedSeed = 5;
   SpyDrawing spy;
-  HeadlessHost drawn(pa, spy);
+  HeadlessHost drawn(pa, &spy);
   HeadlessHost plain(pb);
   for (HeadlessHost* h : {&drawn, &plain}) {
     h->Resize(300, 200);
