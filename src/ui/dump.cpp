@@ -130,6 +130,10 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   json j;
   DumpFields(j, s, kFrontFields);
   j["Hash"] = HashText(StateHash(f));
+  const PlayerInput& p = f.player();
+  j["PlayAs"] = p.PlayAs;
+  j["Arrows"] = {{"Left", p.ArrowLeft}, {"Right", p.ArrowRight}, {"Up", p.ArrowUp},
+                 {"Down", p.ArrowDown}};
   for (int n = 1; n <= 2; ++n) {
     j["Button" + std::to_string(n)] = {{"Enabled", c.ButtonEnabled(n)},
                                        {"Caption", S(c.ButtonCaption(n))}};
