@@ -42,6 +42,8 @@ void Frontend::DrawScene() {
   }
   drawing_->BeginFrame(state_.CameraX, state_.CameraY);
   drawn_ = Drawn{};
+  drawn_.CameraX = state_.CameraX;
+  drawn_.CameraY = state_.CameraY;
 
   if (!controls_.ButtonEnabled(2)) {
     // The counters advance here in every mode; drawing only reads what this step chose.
@@ -95,7 +97,7 @@ void Frontend::ArrowScroll() {
 }
 
 void Frontend::Redraw() {
-  drawing_->BeginFrame(state_.CameraX, state_.CameraY);
+  drawing_->BeginFrame(drawn_.CameraX, drawn_.CameraY);
   if (controls_.ButtonEnabled(2)) return;
   if (drawn_.Ground) drawing_->Ground(world_);
   drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);

@@ -40,6 +40,9 @@ class Frontend {
   void Redraw();
   // Frames that are not presented draw through an empty Drawing.
   void SetDrawing(Drawing& drawing) { drawing_ = &drawing; }
+  // The camera the last frame drew with (the frame may scroll after drawing).
+  float DrawnCameraX() const { return drawn_.CameraX; }
+  float DrawnCameraY() const { return drawn_.CameraY; }
 
   World& world() { return world_; }
   FrontState& state() { return state_; }
@@ -62,6 +65,8 @@ class Frontend {
   PlayerInput player_;
   // What the last frame drew, for Redraw.
   struct Drawn {
+    float CameraX = 0;
+    float CameraY = 0;
     bool Ground = false;
     std::vector<SpriteChoice> Shown;
     bool ShowBars = false;

@@ -191,6 +191,11 @@ void TForm1::BuildLayout() {
   controls_.view = Panel3;
 
   NameWidgets();
+  for (QWidget* w : {static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
+                     static_cast<QWidget*>(Button3), static_cast<QWidget*>(CheckBox1),
+                     static_cast<QWidget*>(CheckBox2)}) {
+    w->installEventFilter(this);
+  }
   connect(Timer1, &QTimer::timeout, this, &TForm1::TimerDraw);
   connect(Button1, &QPushButton::clicked, this, [this] {
     Record("press 1");

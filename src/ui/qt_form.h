@@ -118,6 +118,8 @@ class TForm1 : public QWidget, public ScriptHost {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // Buttons and check boxes would move the focus with the arrows: the camera takes them.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QLabel* Panel1 = nullptr;

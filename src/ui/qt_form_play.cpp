@@ -102,6 +102,22 @@ void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && !isActiveWindow()) ReleaseArrows();
 }
 
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+        return HandleKey(key, event->type() == QEvent::KeyPress);
+      default:
+        break;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 bool TForm1::HandleKey(QKeyEvent* event, bool press) {
   struct Arrow {
     int key;
@@ -183,8 +199,7 @@ void TForm1::DrawThoughts() {
     atlas_.CellWidth = cellWidth;
     atlas_.CellHeight = cellHeight;
   }
-  const FrontState& s = frontend_->state();
-  DrawThoughtLabels(world_, s.CameraX, s.CameraY, atlas_);
+  DrawThoughtLabels(world_, frontend_->DrawnCameraX(), frontend_->DrawnCameraY(), atlas_);
 }
 
 void TForm1::RedrawView() {
