@@ -6,7 +6,7 @@
 #include <cmath>
 
 namespace {
-constexpr int32_t kGap = 2;        // pixels between the circle and the lowest line
+constexpr int32_t kGap = 2;         // pixels between the circle and the lowest line
 constexpr float kNextAlpha = 0.6f;  // Thought2
 constexpr float kBackAlpha = 0.55f;
 constexpr size_t kMaxChars = 120;
@@ -50,8 +50,8 @@ uint32_t UploadGlyphAtlas(const Image& image) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.Width, image.Height, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, image.Pixels.data());
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.Width, image.Height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               image.Pixels.data());
   return id;
 }
 

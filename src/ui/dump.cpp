@@ -134,8 +134,8 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   const PlayerInput& p = f.player();
   if (p != PlayerInput{}) {
     j["PlayAs"] = p.PlayAs;
-    j["Arrows"] = {{"Left", p.ArrowLeft}, {"Right", p.ArrowRight}, {"Up", p.ArrowUp},
-                   {"Down", p.ArrowDown}};
+    j["Arrows"] = {
+        {"Left", p.ArrowLeft}, {"Right", p.ArrowRight}, {"Up", p.ArrowUp}, {"Down", p.ArrowDown}};
   }
   for (int n = 1; n <= 2; ++n) {
     j["Button" + std::to_string(n)] = {{"Enabled", c.ButtonEnabled(n)},

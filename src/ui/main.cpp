@@ -131,9 +131,8 @@ int main(int argc, char** argv) {
       QStringLiteral("jobs"),
       QStringLiteral("With --batch: play <j> matches at a time (default: one per core)."),
       QStringLiteral("j"));
-  for (const QCommandLineOption* option :
-       {&data, &seed, &script, &headless, &record, &replay, &playAs, &check, &batch, &frames,
-        &jobs}) {
+  for (const QCommandLineOption* option : {&data, &seed, &script, &headless, &record, &replay,
+                                           &playAs, &check, &batch, &frames, &jobs}) {
     parser.addOption(*option);
   }
 

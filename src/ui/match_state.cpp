@@ -29,8 +29,8 @@ std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool 
   for (size_t i = 0; i < 2; ++i) {
     const SideTally& s = watch.sides()[i];
     if (i > 0) text += "   ";
-    text += "Сторона " + std::to_string(i) + ": рабочих " + IntToStr(s.Workers) +
-            ", баз " + IntToStr(s.Bases) + ", $" + IntToStr(s.Money);
+    text += "Сторона " + std::to_string(i) + ": рабочих " + IntToStr(s.Workers) + ", баз " +
+            IntToStr(s.Bases) + ", $" + IntToStr(s.Money);
   }
   text += "   " + speed;
   if (paused) text += ", пауза";

@@ -31,7 +31,6 @@ constexpr int kPanelWidth = 209;   // Panel2
 constexpr int kTimerMs = 10;
 constexpr int kListLine = 13;  // pixels a read-out line
 
-
 struct Place {
   int x, y, w, h;
 };

@@ -303,8 +303,8 @@ bool TForm1::ReplayFrame(bool show) {
       return true;
     case ScriptRunner::Stop::End:
       replayEnded_ = true;
-      ReplayStopped({}, "Запись закончилась на кадре " +
-                            std::to_string(frontend_->state().Frames) + ": пауза");
+      ReplayStopped({}, "Запись закончилась на кадре " + std::to_string(frontend_->state().Frames) +
+                            ": пауза");
       return false;
     case ScriptRunner::Stop::Error:
       replayEnded_ = true;

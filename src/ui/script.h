@@ -1,8 +1,8 @@
 // The scripted driver: one command a line, acting on the window or the headless front end.
 #pragma once
 
-#include <iosfwd>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>

@@ -263,7 +263,7 @@ TEST_F(Keys, F3WritesTheThoughtsAboveTheObjects) {
   EXPECT_EQ(form->lastFrame(), plain);
   if (HasFailure()) {
     plain.save("/tmp/wt14_plain.png");
-      form->lastFrame().save("/tmp/wt14_off.png");
+    form->lastFrame().save("/tmp/wt14_off.png");
   }
 }
 
@@ -281,7 +281,8 @@ TEST_F(Keys, F12SavesThePictureInThePicturesFolder) {
     const QString first = form->lastPicture();
     Key(*form, Qt::Key_F12);
     const QString second = form->lastPicture();
-    EXPECT_TRUE(first.startsWith(pictures.path() + QStringLiteral("/rtsdemo/"))) << first.toStdString();
+    EXPECT_TRUE(first.startsWith(pictures.path() + QStringLiteral("/rtsdemo/")))
+        << first.toStdString();
     EXPECT_TRUE(first.endsWith(QStringLiteral(".png")));
     EXPECT_NE(first, second);  // the same second gets a counter
     QImage picture(first);

@@ -138,7 +138,8 @@ TEST(PlayerScript, ArrowKeysMoveTheCameraOneUnitAFrameWhileHeld) {
   EXPECT_EQ(host.frontend().state().CameraX, 0.0f);  // no level: the camera stays
   host.controls().SetButtonEnabled(1, false);
   host.controls().SetButtonEnabled(2, false);
-  RunLines(host, "tick 3\nkey up on\ntick 2\nkey left off\nkey down on\ntick 4\nkey up off\ntick 1\n");
+  RunLines(host,
+           "tick 3\nkey up on\ntick 2\nkey left off\nkey down on\ntick 4\nkey up off\ntick 1\n");
   const FrontState& s = host.frontend().state();
   EXPECT_EQ(s.CameraX, 5.0f);
   EXPECT_EQ(s.CameraY, -2.0f + 1.0f);  // up and down together cancel, then down alone
@@ -254,7 +255,7 @@ TEST(ThoughtLabels, LiveObjectsGetTheirThoughtsAboveThem) {
   Spawn(w, 1, 0, 300, 300).Thought2 = "x";  // only a next order
   Spawn(w, 0, 1, 10, 10);
   w.Objects[2].Thought1 = "atakovat 0";
-  w.Objects[2].Energy[0] = 0;   // dead
+  w.Objects[2].Energy[0] = 0;  // dead
   Spawn(w, 2, 555, 500, 500);  // no thoughts: no lines
   Spawn(w, 0, 1, 40, 40);
   w.Objects[4].Kind = 99;  // no such type: written from its centre
