@@ -283,6 +283,7 @@ void TForm1::ResizeNow() {
     // Under a script only `resize` runs frames; the toolkit's own resizes set the view.
     if (MakeCurrent())
       ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+    if (replay_) RedrawView();  // the viewer keeps its picture
     return;
   }
   Guarded([this] {

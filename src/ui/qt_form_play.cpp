@@ -18,7 +18,7 @@
 
 namespace {
 
-// Eats the user's mouse and keys on a widget (the command panel while a recording plays).
+// Eats the user's mouse on a widget (the command panel while a recording plays).
 class InputBlocker : public QObject {
  public:
   using QObject::QObject;
@@ -30,8 +30,6 @@ class InputBlocker : public QObject {
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
       case QEvent::Wheel:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
         return true;
       default:
         return false;
@@ -284,9 +282,13 @@ void TForm1::UpdateBanner() {
 }
 
 void TForm1::BlockUserInput() {
+  // The panel takes no focus either, so the keys reach the window.
   auto* blocker = new InputBlocker(this);
   Panel2->installEventFilter(blocker);
-  for (QWidget* child : Panel2->findChildren<QWidget*>()) child->installEventFilter(blocker);
+  for (QWidget* child : Panel2->findChildren<QWidget*>()) {
+    child->installEventFilter(blocker);
+    child->setFocusPolicy(Qt::NoFocus);
+  }
 }
 
 bool TForm1::ReplayFrame(bool show) {

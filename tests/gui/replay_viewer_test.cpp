@@ -178,6 +178,9 @@ TEST_F(ReplayViewer, ASessionWithEveryKeyReplaysInSyncThreeWays) {
   const size_t last = script.rfind("hash ");
   ASSERT_NE(last, std::string::npos);
   EXPECT_EQ("hash " + HashText(StateHash(form->frontend())) + "\n", script.substr(last));
+  // The keys that do not change the match work in the viewer, also typed into the window.
+  QTest::keyClick(form.get(), Qt::Key_F3);
+  EXPECT_TRUE(form->thoughtsShown());
   // Resuming at the end stays paused.
   Key(*form, Qt::Key_P);
   form->TimerDraw();
