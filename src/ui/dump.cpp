@@ -130,6 +130,13 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   json j;
   DumpFields(j, s, kFrontFields);
   j["Hash"] = HashText(StateHash(f));
+  // The player's inputs once used, as the hash takes them.
+  const PlayerInput& p = f.player();
+  if (p != PlayerInput{}) {
+    j["PlayAs"] = p.PlayAs;
+    j["Arrows"] = {
+        {"Left", p.ArrowLeft}, {"Right", p.ArrowRight}, {"Up", p.ArrowUp}, {"Down", p.ArrowDown}};
+  }
   for (int n = 1; n <= 2; ++n) {
     j["Button" + std::to_string(n)] = {{"Enabled", c.ButtonEnabled(n)},
                                        {"Caption", S(c.ButtonCaption(n))}};

@@ -18,3 +18,13 @@ struct FrontState {
   bool ShowBars = false;
   uint64_t Frames = 0;  // frames run so far
 };
+
+// The player's own inputs around the rules: a side of one's own and the arrow keys held.
+struct PlayerInput {
+  int32_t PlayAs = -1;  // the side the player plays; -1: the computer plays both
+  bool ArrowLeft = false;
+  bool ArrowRight = false;
+  bool ArrowUp = false;
+  bool ArrowDown = false;
+  bool operator==(const PlayerInput&) const = default;
+};

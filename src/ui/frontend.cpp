@@ -22,14 +22,14 @@ Frontend::Frontend(World& world, Controls& controls, Platform& platform, Texture
       controls_(controls),
       platform_(platform),
       uploader_(uploader),
-      drawing_(drawing) {}
+      drawing_(&drawing) {}
 
 void Frontend::FormCreate() {
   world_.Rng.Seed = platform_.ClockSeed();
 }
 
 void Frontend::FormResize() {
-  drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+  drawing_->Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
   DrawScene();
 }
 
@@ -37,26 +37,35 @@ void Frontend::DrawScene() {
   controls_.ListClear();
   if (state_.FirstFrame) {
     world_.Rng.Seed = platform_.ClockSeed();
-    drawing_.FirstFrame();
+    drawing_->FirstFrame();
     state_.FirstFrame = false;
   }
-  drawing_.BeginFrame(state_.CameraX, state_.CameraY);
+  drawing_->BeginFrame(state_.CameraX, state_.CameraY);
+  drawn_ = Drawn{};
+  drawn_.CameraX = state_.CameraX;
+  drawn_.CameraY = state_.CameraY;
 
   if (!controls_.ButtonEnabled(2)) {
     // The counters advance here in every mode; drawing only reads what this step chose.
-    const std::vector<SpriteChoice> shown = AdvanceAnimations(world_);
-    if (controls_.Checked(2)) drawing_.Ground(world_);
-    drawing_.Objects(world_, shown, state_.ShowBars);
+    drawn_.Shown = AdvanceAnimations(world_);
+    drawn_.Ground = controls_.Checked(2);
+    drawn_.ShowBars = state_.ShowBars;
+    if (drawn_.Ground) drawing_->Ground(world_);
+    drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
     state_.ShowBars = controls_.Checked(1);
     ContactPass(world_);
     ExecuteOrders(world_);
-    RunComputerSide(world_, 0);
-    RunComputerSide(world_, 1);
+    // With a side of the player's own the computer plays only the other one.
+    if (player_.PlayAs != 0) RunComputerSide(world_, 0);
+    if (player_.PlayAs != 1) RunComputerSide(world_, 1);
     EdgeScroll();
+    ArrowScroll();
     UpdateCommandMode(controls_, state_);
     ClearSelectionOnClick(state_, world_);
-    const Hover hover = HoverPass(world_, state_, controls_);
-    drawing_.HoverMarkers(world_, hover.Under, hover.MarkerKind, platform_);
+    Hover hover = HoverPass(world_, state_, controls_);
+    drawing_->HoverMarkers(world_, hover.Under, hover.MarkerKind, platform_);
+    drawn_.Under = std::move(hover.Under);
+    drawn_.MarkerKind = hover.MarkerKind;
     FollowMode(state_);
     GiveOrders(world_, state_, controls_);
   }
@@ -77,6 +86,22 @@ void Frontend::EdgeScroll() {
   if (state_.MouseX > w - 50) state_.CameraX -= 1.0f;
   if (state_.MouseY > h - 50) state_.CameraY -= 1.0f;
   --state_.ScrollTicks;
+}
+
+// Held arrow keys move the camera as the cursor in a margin does, 1.0 a frame and axis.
+void Frontend::ArrowScroll() {
+  if (player_.ArrowLeft) state_.CameraX += 1.0f;
+  if (player_.ArrowRight) state_.CameraX -= 1.0f;
+  if (player_.ArrowDown) state_.CameraY += 1.0f;
+  if (player_.ArrowUp) state_.CameraY -= 1.0f;
+}
+
+void Frontend::Redraw() {
+  drawing_->BeginFrame(drawn_.CameraX, drawn_.CameraY);
+  if (controls_.ButtonEnabled(2)) return;
+  if (drawn_.Ground) drawing_->Ground(world_);
+  drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
+  drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
 }
 
 void Frontend::MyMouseCursor(int x, int y) {

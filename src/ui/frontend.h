@@ -37,21 +37,44 @@ class Frontend {
   // of reading the files again (batch matches load once).
   void AcceptLoadedData(const World& loaded);
   void Button2Click();
+  // Draws the last frame's picture again (F3 while paused, a picture of the view); changes
+  // nothing.
+  void Redraw();
+  // Frames that are not presented draw through an empty Drawing.
+  void SetDrawing(Drawing& drawing) { drawing_ = &drawing; }
+  // The camera the last frame drew with (the frame may scroll after drawing).
+  float DrawnCameraX() const { return drawn_.CameraX; }
+  float DrawnCameraY() const { return drawn_.CameraY; }
 
   World& world() { return world_; }
   FrontState& state() { return state_; }
+  PlayerInput& player() { return player_; }
+  const PlayerInput& player() const { return player_; }
   Controls& controls() { return controls_; }
   Platform& platform() { return platform_; }
 
  private:
   void EdgeScroll();
+  void ArrowScroll();
   void MarkDataLoaded();
 
   World& world_;
   Controls& controls_;
   Platform& platform_;
   TextureUploader& uploader_;
-  Drawing& drawing_;
+  Drawing* drawing_;
   FrontState state_;
+  PlayerInput player_;
+  // What the last frame drew, for Redraw.
+  struct Drawn {
+    float CameraX = 0;
+    float CameraY = 0;
+    bool Ground = false;
+    std::vector<SpriteChoice> Shown;
+    bool ShowBars = false;
+    std::vector<int32_t> Under;
+    int32_t MarkerKind = 0;
+  };
+  Drawn drawn_;
   DataSources sources_;  // where the loaded rows came from, row for row
 };

@@ -13,6 +13,7 @@
 #include "game/data_check.h"
 #include "ui/batch.h"
 #include "ui/data_folder.h"
+#include "ui/keys.h"
 #include "ui/qt_window.h"
 #include "ui/script.h"
 #include "util/bmp.h"
@@ -26,10 +27,12 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed) {
+int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed,
+                std::optional<int32_t> playAs) {
   RecordingPlatform platform;
   platform.fixedSeed = seed;
   HeadlessHost host(platform);
+  if (playAs) host.frontend().player().PlayAs = *playAs;
   const std::optional<int> status = RunScriptFile(scriptPath, host);
   return status ? *status : Usage("cannot open script " + scriptPath);
 }
@@ -101,6 +104,15 @@ int main(int argc, char** argv) {
       QStringLiteral("Play in the window and write the session to <file> as a script that "
                      "replays it."),
       QStringLiteral("file"));
+  const QCommandLineOption replay(
+      QStringLiteral("replay"),
+      QStringLiteral("Watch a recording in the window at normal speed, with its own seeds and "
+                     "inputs; its sync checks are made as they are reached."),
+      QStringLiteral("file"));
+  const QCommandLineOption playAs(
+      QStringLiteral("play-as"),
+      QStringLiteral("Play side <s> (0 or 1) yourself: the computer plays only the other side."),
+      QStringLiteral("s"));
   const QCommandLineOption check(
       QStringLiteral("check"),
       QStringLiteral("Check the game data as the load button reads it; print every problem with "
@@ -119,8 +131,8 @@ int main(int argc, char** argv) {
       QStringLiteral("jobs"),
       QStringLiteral("With --batch: play <j> matches at a time (default: one per core)."),
       QStringLiteral("j"));
-  for (const QCommandLineOption* option :
-       {&data, &seed, &script, &headless, &record, &check, &batch, &frames, &jobs}) {
+  for (const QCommandLineOption* option : {&data, &seed, &script, &headless, &record, &replay,
+                                           &playAs, &check, &batch, &frames, &jobs}) {
     parser.addOption(*option);
   }
 
@@ -134,7 +146,7 @@ int main(int argc, char** argv) {
     // With no application object yet Qt cannot name the program itself.
     QString text = parser.helpText();
     text.replace(QStringLiteral("<executable_name>"), QStringLiteral("rtsdemo"));
-    std::cout << text.toStdString() << "\n" << ScriptSummary();
+    std::cout << text.toStdString() << "\n" << KeysSummary() << "\n" << ScriptSummary();
     return 0;
   }
   if (parser.isSet(version)) {
@@ -148,7 +160,7 @@ int main(int argc, char** argv) {
   };
   if (parser.isSet(batch)) {
     if (parser.isSet(headless) || parser.isSet(script) || parser.isSet(record) ||
-        parser.isSet(check)) {
+        parser.isSet(check) || parser.isSet(replay) || parser.isSet(playAs)) {
       return Usage("--batch takes only --frames, --jobs, --seed and --data");
     }
     std::vector<std::string> batchArgs;
@@ -169,10 +181,22 @@ int main(int argc, char** argv) {
     if (ec != std::errc() || end != v->data() + v->size()) return Usage("bad seed " + *v);
     options.seed = n;
   }
+  if (auto v = value(playAs)) {
+    if (*v != "0" && *v != "1") return Usage("--play-as takes 0 or 1, not " + *v);
+    options.playAs = *v == "0" ? 0 : 1;
+  }
   options.script = value(script);
   options.record = value(record);
-  if (parser.isSet(check) &&
-      (parser.isSet(headless) || options.script || options.record || options.seed)) {
+  options.replay = value(replay);
+  if (options.replay && (parser.isSet(headless) || options.script || options.record ||
+                         options.seed || options.playAs || parser.isSet(check))) {
+    return Usage("--replay takes only --data: the recording has its seeds and inputs");
+  }
+  if (options.replay && !std::filesystem::is_regular_file(*options.replay)) {
+    return Usage("cannot open recording " + *options.replay);
+  }
+  if (parser.isSet(check) && (parser.isSet(headless) || options.script || options.record ||
+                              options.seed || options.playAs)) {
     return Usage("--check takes only --data");
   }
   if (parser.isSet(headless)) {
@@ -181,6 +205,6 @@ int main(int argc, char** argv) {
   }
   if (!ChooseDataFolder(value(data), argc > 0 ? argv[0] : nullptr)) return 2;
   if (parser.isSet(check)) return RunCheck(std::cout);
-  if (parser.isSet(headless)) return RunHeadless(*options.script, options.seed);
+  if (parser.isSet(headless)) return RunHeadless(*options.script, options.seed, options.playAs);
   return RunWindow(argc, argv, options);
 }

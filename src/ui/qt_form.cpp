@@ -30,10 +30,6 @@ constexpr int kBannerHeight = 33;  // Panel1
 constexpr int kPanelWidth = 209;   // Panel2
 constexpr int kTimerMs = 10;
 constexpr int kListLine = 13;  // pixels a read-out line
-const char* const kErrorCaption = "rtsdemo";
-
-const char* const kBanner =
-    "RTS-демо на OpenGL: загрузите данные, создайте уровень и командуйте мышью";
 
 struct Place {
   int x, y, w, h;
@@ -98,6 +94,17 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
     drawing_ = std::make_unique<Drawing>();
   }
   frontend_ = std::make_unique<Frontend>(world_, controls_, platform_, uploader_, *drawing_);
+  if (!options_.replay.empty()) {
+    replayFile_.open(options_.replay);
+    if (replayFile_) {
+      replay_ = std::make_unique<ScriptRunner>(replayFile_);
+      BlockUserInput();
+    } else {
+      std::cerr << "rtsdemo: cannot open " << options_.replay << "\n";
+      exiting_ = true;
+      exitCode_ = 2;
+    }
+  }
   if (!options_.record.empty()) {
     recorder_ = std::make_unique<Recorder>(options_.record);
     if (!recorder_->ok()) {
@@ -125,6 +132,7 @@ void TForm1::BuildLayout() {
   Panel1 = new QLabel(QString::fromUtf8(kBanner), this);
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel1->setAlignment(Qt::AlignCenter);
+  Panel1->setWordWrap(true);  // a note may take a second line
 
   Panel2 = new QFrame(this);
   Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -135,7 +143,7 @@ void TForm1::BuildLayout() {
   black.setColor(QPalette::Window, Qt::black);
   Panel3->setPalette(black);
   Panel3->setAutoFillBackground(true);
-  Panel3->setFocusPolicy(Qt::NoFocus);
+  Panel3->setFocusPolicy(Qt::ClickFocus);
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(kTimerMs);
@@ -182,6 +190,11 @@ void TForm1::BuildLayout() {
   controls_.view = Panel3;
 
   NameWidgets();
+  for (QWidget* w : {static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
+                     static_cast<QWidget*>(Button3), static_cast<QWidget*>(CheckBox1),
+                     static_cast<QWidget*>(CheckBox2)}) {
+    w->installEventFilter(this);
+  }
   connect(Timer1, &QTimer::timeout, this, &TForm1::TimerDraw);
   connect(Button1, &QPushButton::clicked, this, [this] {
     Record("press 1");
@@ -194,8 +207,15 @@ void TForm1::BuildLayout() {
     Record("press 2");
     Guarded([this] { frontend_->Button2Click(); });
   });
-  connect(View, &GlView::mouseMoved, this, &TForm1::MyMouseCursor);
-  connect(View, &GlView::mousePressed, this, &TForm1::MyMouseDown);
+  // While a recording plays, the user's mouse over the view changes nothing.
+  connect(View, &GlView::mouseMoved, this, [this](int x, int y) {
+    if (!replay_) MyMouseCursor(x, y);
+  });
+  connect(View, &GlView::mousePressed, this, [this](Frontend::Button button) {
+    if (!replay_) MyMouseDown(button);
+  });
+  connect(View, &GlView::keyPressed, this, [this](QKeyEvent* event) { HandleKey(event, true); });
+  connect(View, &GlView::keyReleased, this, [this](QKeyEvent* event) { HandleKey(event, false); });
 
   move(246, 173);
   resize(kClientWidth, kClientHeight);
@@ -243,6 +263,10 @@ void TForm1::FormCreate() {
     if (MakeCurrent()) InitGL();
   }
   frontend_->FormCreate();
+  if (options_.playAs) {
+    Record("play-as " + std::to_string(*options_.playAs));
+    frontend_->player().PlayAs = *options_.playAs;
+  }
   created_ = true;
   if (pendingResize_) {
     pendingResize_ = false;
@@ -259,6 +283,7 @@ void TForm1::ResizeNow() {
     // Under a script only `resize` runs frames; the toolkit's own resizes set the view.
     if (MakeCurrent())
       ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+    if (replay_) RedrawView();  // the viewer keeps its picture
     return;
   }
   Guarded([this] {
@@ -266,9 +291,12 @@ void TForm1::ResizeNow() {
     RecordChoices();
     Record("resize " + std::to_string(controls_.ViewWidth()) + " " +
            std::to_string(controls_.ViewHeight()));
+    frontend_->SetDrawing(*drawing_);
     frontend_->FormResize();
     AfterFrame(false);
+    DrawThoughts();
     Present();
+    UpdateBanner();
   });
 }
 
@@ -319,12 +347,33 @@ bool TForm1::Screenshot(const std::string& file, std::string& error) {
 
 void TForm1::TimerDraw() {
   if (!created_ || exiting_) return;
-  Guarded([this] {
+  const int frames = pace_.FramesForTick();
+  for (int i = 0; i < frames && !exiting_; ++i) {
+    const bool show = i + 1 == frames;
+    if (replay_) {
+      if (!ReplayFrame(show)) break;
+    } else {
+      RunFrame(show);
+    }
+  }
+  UpdateBanner();
+}
+
+void TForm1::RunFrame(bool show) {
+  if (!created_ || exiting_) return;
+  Guarded([this, show] {
     if (hasGL_ && !MakeCurrent()) return;
+    // The first frame sets up OpenGL: it is always drawn.
+    const bool drawn = show || frontend_->state().FirstFrame;
     RecordChoices();
+    frontend_->SetDrawing(drawn ? *drawing_ : nothing_);
     frontend_->DrawScene();
+    frontend_->SetDrawing(*drawing_);
     AfterFrame(true);
-    Present();
+    if (drawn) {
+      DrawThoughts();
+      Present();
+    }
   });
 }
 
@@ -362,6 +411,7 @@ void TForm1::RecordChoices() {
 }
 
 void TForm1::AfterFrame(bool timerTick) {
+  match_.Update(world_, frontend_->state().Frames);
   if (!recorder_) return;
   for (int k = 1; k <= 3; ++k)
     lastComboIndex_[static_cast<size_t>(k - 1)] = controls_.ComboIndex(k);
@@ -394,20 +444,6 @@ void TForm1::Present() {
   }
   // Swapping a window that is not on screen yet is undefined; its picture is dropped.
   if (View->isExposed()) RC->swapBuffers(View);
-}
-
-template <typename Fn>
-void TForm1::Guarded(Fn&& fn) {
-  try {
-    fn();
-  } catch (const ProgramExit& e) {
-    Exit(e.Code);
-  } catch (const std::exception& e) {
-    // As the toolkit does with an error nobody caught: show it, the event loop goes on.
-    platform_.ShowMessage(e.what(), kErrorCaption);
-  } catch (...) {
-    platform_.ShowMessage("unknown error", kErrorCaption);
-  }
 }
 
 void TForm1::Exit(int code) {

@@ -3,17 +3,23 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "game/world.h"
 #include "render/render.h"
+#include "render/thought_labels.h"
 #include "ui/frontend.h"
 #include "ui/headless.h"
+#include "ui/match_state.h"
+#include "ui/pace.h"
 #include "ui/qt_controls.h"
 #include "ui/recorder.h"
 #include "ui/script.h"
@@ -23,7 +29,9 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QKeyEvent;
 class QListWidget;
+class QMessageBox;
 class QOpenGLContext;
 class QPushButton;
 class QTabWidget;
@@ -39,12 +47,14 @@ class QtPlatform : public RecordingPlatform {
 };
 
 struct FormOptions {
-  std::optional<uint32_t> seed;  // fixed generator seed instead of the clock
-  bool answerAtOnce = false;     // message boxes recorded and printed, not shown
-  bool keepFrames = false;       // read the back buffer before each swap, for screenshots
-  bool runTimer = true;          // a script runs the frames itself
-  bool scripted = false;         // frames come only from the script: resizes run none
-  std::string record;            // write the session to this file as a replayable script
+  std::optional<uint32_t> seed;   // fixed generator seed instead of the clock
+  bool answerAtOnce = false;      // message boxes recorded and printed, not shown
+  bool keepFrames = false;        // read the back buffer before each swap, for screenshots
+  bool runTimer = true;           // a script runs the frames itself
+  bool scripted = false;          // frames come only from the script: resizes run none
+  std::string record;             // write the session to this file as a replayable script
+  std::string replay;             // play this recording at normal speed (the replay viewer)
+  std::optional<int32_t> playAs;  // the player's side: the computer plays only the other
 };
 
 // The window's inputs are the script commands: a script and a recording drive it through
@@ -58,7 +68,7 @@ class TForm1 : public QWidget, public ScriptHost {
 
   // Once the window is shown: OpenGL state, seeding, a resize that came early, the frame timer.
   void FormCreate();
-  // One tick of Timer1: make current, DrawScene, present.
+  // One tick of Timer1: the frames the pace gives (none while paused), the last presented.
   void TimerDraw();
   // The view's events.
   void MyMouseCursor(int x, int y);
@@ -68,7 +78,7 @@ class TForm1 : public QWidget, public ScriptHost {
   Frontend& frontend() override { return *frontend_; }
   RecordingPlatform& platform() override { return platform_; }
   void Press(int n) override;
-  void Tick() override { TimerDraw(); }
+  void Tick() override { RunFrame(showNext_); }
   void Move(int x, int y) override { MyMouseCursor(x, y); }
   void Down(Frontend::Button button) override { MyMouseDown(button); }
   void Choose(int k, int index) override { controls_.SetComboIndex(k, index); }
@@ -90,8 +100,26 @@ class TForm1 : public QWidget, public ScriptHost {
   // Ends a recording with its last ticks and sync check.
   void CloseRecording();
 
+  // Keys: P and Pause, full stop, + and -, arrows, F1, F3, F12. True when the key is one of
+  // them; others go on to the focused widget's parents as usual.
+  bool HandleKey(QKeyEvent* event, bool press);
+  Pace& pace() { return pace_; }
+  const MatchWatch& match() const { return match_; }
+  bool thoughtsShown() const { return thoughts_; }
+  bool replaying() const { return replay_ != nullptr; }
+  bool replayEnded() const { return replayEnded_; }
+  // Where the last F12 picture went (empty before one).
+  const QString& lastPicture() const { return lastPicture_; }
+  // A picture of the view as it is now, the thoughts included when shown; null without OpenGL.
+  QImage GrabView();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;  // FormResize
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  // Buttons and check boxes would move the focus with the arrows: the camera takes them.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QLabel* Panel1 = nullptr;
@@ -128,6 +156,20 @@ class TForm1 : public QWidget, public ScriptHost {
   void Record(const std::string& command);
   void RecordChoices();
   void AfterFrame(bool timerTick);
+  // One frame as a timer tick runs it; a frame not shown draws nothing.
+  void RunFrame(bool show);
+  // The replay's next frame; false when it stopped (end, error, failed check).
+  bool ReplayFrame(bool show);
+  void ReplayStopped(const std::string& box, const std::string& note);
+  void SetArrow(const char* name, bool PlayerInput::*held, bool on);
+  void ReleaseArrows();
+  void DrawThoughts();
+  // The last frame again with the thoughts as now shown (while paused).
+  void RedrawView();
+  void SaveScreenshot();
+  void ShowKeys();
+  void UpdateBanner();
+  void BlockUserInput();
 
   FormOptions options_;
   World world_;
@@ -147,4 +189,32 @@ class TForm1 : public QWidget, public ScriptHost {
   std::unique_ptr<Recorder> recorder_;
   std::array<int, 3> lastComboIndex_{-1, -1, -1};
   std::array<bool, 2> lastChecked_{};
+
+  Drawing nothing_;  // for frames that are not presented
+  bool showNext_ = true;
+  Pace pace_;
+  MatchWatch match_;
+  bool thoughts_ = false;  // F3
+  GlyphAtlas atlas_;
+  bool atlasTried_ = false;
+  std::string note_;  // the banner's second line (UTF-8)
+  QString lastPicture_;
+  QPointer<QMessageBox> keysBox_;
+  std::ifstream replayFile_;
+  std::unique_ptr<ScriptRunner> replay_;
+  bool replayEnded_ = false;
 };
+
+template <typename Fn>
+inline void TForm1::Guarded(Fn&& fn) {
+  try {
+    fn();
+  } catch (const ProgramExit& e) {
+    Exit(e.Code);
+  } catch (const std::exception& e) {
+    // As the toolkit does with an error nobody caught: show it, the event loop goes on.
+    platform_.ShowMessage(e.what(), "rtsdemo");
+  } catch (...) {
+    platform_.ShowMessage("unknown error", "rtsdemo");
+  }
+}

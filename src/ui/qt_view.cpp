@@ -1,5 +1,6 @@
 #include "ui/qt_view.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <cmath>
@@ -31,7 +32,16 @@ void GlView::mouseMoveEvent(QMouseEvent* event) {
   emit mouseMoved(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
 }
 
+void GlView::keyPressEvent(QKeyEvent* event) {
+  emit keyPressed(event);
+}
+
+void GlView::keyReleaseEvent(QKeyEvent* event) {
+  emit keyReleased(event);
+}
+
 void GlView::mousePressEvent(QMouseEvent* event) {
+  requestActivate();  // the view takes the keyboard
   switch (event->button()) {
     case Qt::LeftButton:
       emit mousePressed(Frontend::Button::Left);

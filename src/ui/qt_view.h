@@ -1,4 +1,4 @@
-// The view panel's OpenGL surface: a native window that only forwards mouse events.
+// The view panel's OpenGL surface: a native window that only forwards mouse and key events.
 #pragma once
 
 #include <QWindow>
@@ -16,10 +16,15 @@ class GlView : public QWindow {
  signals:
   void mouseMoved(int x, int y);  // view pixels, y from the top edge
   void mousePressed(Frontend::Button button);
+  // Keys reach the view once a click gave it the keyboard; the window handles them.
+  void keyPressed(QKeyEvent* event);
+  void keyReleased(QKeyEvent* event);
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 };
 
 // Double-buffered RGB with 8 bits a channel, compatibility profile, no vsync.

@@ -28,6 +28,13 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   FormOptions formOptions;
   formOptions.seed = options.seed;
   if (options.record) formOptions.record = *options.record;
+  formOptions.playAs = options.playAs;
+  if (options.replay) {
+    // The recording's frames come from the timer; the toolkit's resizes run none.
+    formOptions.replay = *options.replay;
+    formOptions.answerAtOnce = true;
+    formOptions.scripted = true;
+  }
   if (options.script) {
     formOptions.answerAtOnce = true;
     formOptions.keepFrames = true;

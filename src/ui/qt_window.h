@@ -9,6 +9,8 @@ struct WindowOptions {
   std::optional<uint32_t> seed;
   std::optional<std::string> script;  // run it instead of the timer, then exit
   std::optional<std::string> record;  // write the session as a replayable script
+  std::optional<std::string> replay;  // play a recording in the window at normal speed
+  std::optional<int32_t> playAs;      // the player's side; the computer plays the other
 };
 
 // Opens the window and runs the event loop; returns the exit status.

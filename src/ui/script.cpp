@@ -126,10 +126,6 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
   if (cmd == "press") {
     Arity(w, 1, 1);
     host.Press(static_cast<int>(Int(w[1], 1, 3)));
-  } else if (cmd == "tick") {
-    Arity(w, 0, 1);
-    int64_t n = w.size() > 1 ? Int(w[1], 0, INT64_MAX) : 1;
-    for (int64_t i = 0; i < n; ++i) host.Tick();
   } else if (cmd == "move") {
     Arity(w, 2, 2);
     host.Move(static_cast<int>(Int(w[1], INT32_MIN, INT32_MAX)),
@@ -155,6 +151,24 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
   } else if (cmd == "resize") {
     Arity(w, 2, 2);
     host.Resize(static_cast<int>(Int(w[1], 1, 16384)), static_cast<int>(Int(w[2], 1, 16384)));
+  } else if (cmd == "key") {
+    Arity(w, 2, 2);
+    if (w[2] != "on" && w[2] != "off") throw ScriptError{"expected on or off"};
+    const bool on = w[2] == "on";
+    PlayerInput& p = f.player();
+    if (w[1] == "left")
+      p.ArrowLeft = on;
+    else if (w[1] == "right")
+      p.ArrowRight = on;
+    else if (w[1] == "up")
+      p.ArrowUp = on;
+    else if (w[1] == "down")
+      p.ArrowDown = on;
+    else
+      throw ScriptError{"unknown key '" + w[1] + "'"};
+  } else if (cmd == "play-as") {
+    Arity(w, 1, 1);
+    f.player().PlayAs = static_cast<int32_t>(Int(w[1], -1, 1));
   } else if (cmd == "money") {
     Arity(w, 2, 2);
     f.world().Sides[static_cast<size_t>(Int(w[1], 0, 3))].Money = Real(w[2]);
@@ -204,25 +218,56 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
 
 }  // namespace
 
-int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostream& err) {
-  std::string line;
-  int number = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> words = Split(line);
-    if (words.empty() || words[0][0] == '#') continue;
-    try {
+ScriptRunner::ScriptRunner(std::istream& in) : in_(in) {}
+
+ScriptRunner::Result ScriptRunner::Step(ScriptHost& host, std::ostream& out) {
+  try {
+    if (ticksLeft_ > 0) {
+      --ticksLeft_;
+      host.Tick();
+      return {Stop::Frame, {}};
+    }
+    std::string line;
+    while (std::getline(in_, line)) {
+      ++number_;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      std::vector<std::string> words = Split(line);
+      if (words.empty() || words[0][0] == '#') continue;
+      if (words[0] == "tick") {
+        Arity(words, 0, 1);
+        const int64_t n = words.size() > 1 ? Int(words[1], 0, INT64_MAX) : 1;
+        if (n == 0) continue;
+        ticksLeft_ = static_cast<uint64_t>(n - 1);
+        host.Tick();
+        return {Stop::Frame, {}};
+      }
       RunCommand(host, line, words, out);
-    } catch (const ScriptError& e) {
-      err << "script line " << number << ": " << e.what << std::endl;
-      return 2;
-    } catch (const OutOfSync& e) {
-      err << "out of sync at frame " << e.frame << std::endl;
-      return 3;
+    }
+  } catch (const ScriptError& e) {
+    return {Stop::Error, "script line " + std::to_string(number_) + ": " + e.what};
+  } catch (const OutOfSync& e) {
+    return {Stop::OutOfSync, "out of sync at frame " + std::to_string(e.frame)};
+  }
+  return {Stop::End, {}};
+}
+
+int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostream& err) {
+  ScriptRunner runner(in);
+  for (;;) {
+    const ScriptRunner::Result r = runner.Step(host, out);
+    switch (r.stop) {
+      case ScriptRunner::Stop::Frame:
+        continue;
+      case ScriptRunner::Stop::End:
+        return 0;
+      case ScriptRunner::Stop::Error:
+        err << r.message << std::endl;
+        return 2;
+      case ScriptRunner::Stop::OutOfSync:
+        err << r.message << std::endl;
+        return 3;
     }
   }
-  return 0;
 }
 
 std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host) {
@@ -267,6 +312,9 @@ const char* ScriptSummary() {
          "  choose K I           choose item I of combo box K\n"
          "  check K on|off       tick or untick check box K\n"
          "  resize W H           resize the view, which runs one frame\n"
+         "  key left|right|up|down on|off\n"
+         "                       hold or release an arrow key (the camera moves 1 a frame)\n"
+         "  play-as S            the computer plays only the other side of S (0, 1; -1 both)\n"
          "  money S V            set side S's treasury\n"
          "  spawn R K S X Y A    add an object of race R, kind K, side S at X, Y heading A\n"
          "  set I FIELD VALUE    set a field of object I\n"

@@ -1,6 +1,7 @@
 // The scripted driver: one command a line, acting on the window or the headless front end.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -24,6 +25,25 @@ class ScriptHost {
   virtual void Resize(int w, int h) = 0;
   // False with a reason when no picture can be taken.
   virtual bool Screenshot(const std::string& file, std::string& error) = 0;
+};
+
+// Runs a script frame by frame (the replay viewer steps it from the timer). Reads its
+// lines as it goes; the stream outlives it.
+class ScriptRunner {
+ public:
+  explicit ScriptRunner(std::istream& in);
+  enum class Stop { Frame, End, Error, OutOfSync };
+  struct Result {
+    Stop stop;
+    std::string message;  // for Error and OutOfSync
+  };
+  // Runs commands until one tick has run a frame, or to the end, an error or a failed check.
+  Result Step(ScriptHost& host, std::ostream& out);
+
+ private:
+  std::istream& in_;
+  int number_ = 0;          // of the last line read
+  uint64_t ticksLeft_ = 0;  // of the last tick line
 };
 
 // Runs the script; returns the exit status (0, or 2 for a script error). A ProgramExit

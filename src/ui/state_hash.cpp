@@ -72,6 +72,12 @@ uint64_t StateHash(Frontend& f) {
   h.Int(static_cast<int64_t>(w.Catalogue.size()));
 
   HashFields(h, f.state(), kFrontFields);
+  // The player's inputs count once used, so sessions without them keep their hashes.
+  const PlayerInput& p = f.player();
+  if (p != PlayerInput{}) {
+    h.Int(p.PlayAs);
+    for (bool held : {p.ArrowLeft, p.ArrowRight, p.ArrowUp, p.ArrowDown}) h.Int(held);
+  }
 
   Controls& c = f.controls();
   for (int n = 1; n <= 3; ++n) {

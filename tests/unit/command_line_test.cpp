@@ -57,11 +57,28 @@ TEST_F(CommandLine, HelpListsEveryOptionAndTheScriptCommands) {
     EXPECT_EQ(r.out.rfind("Usage: rtsdemo [options]", 0), 0u) << r.out;
     for (const char* text :
          {"--data <dir>", "--seed <n>", "--script <file>", "--headless", "--record <file>",
-          "--version", "-h, --help", "press 1|2|3", "screenshot FILE", "hash [H]"}) {
+          "--version", "-h, --help", "press 1|2|3", "screenshot FILE", "hash [H]",
+          "--replay <file>", "--play-as <s>", "key left|right|up|down on|off", "play-as S",
+          "P, Pause", "F1", "F3", "F12", "Arrows"}) {
       EXPECT_NE(r.out.find(text), std::string::npos) << text;
     }
     EXPECT_EQ(r.out.find("help-all"), std::string::npos);  // Qt's options are not taken
   }
+}
+
+TEST_F(CommandLine, PlayAsAndReplayRefuseWhatTheyCannotUse) {
+  std::ofstream(dir_ / "rec.txt") << "tick\n";
+  for (const char* args :
+       {"--play-as 2 --headless --script -", "--play-as x --headless --script -",
+        "--replay rec.txt --seed 3", "--replay rec.txt --play-as 1", "--replay rec.txt --headless",
+        "--replay missing.txt", "--batch 1 --play-as 0"}) {
+    Outcome r = Program(args);
+    EXPECT_EQ(r.status, 2) << args << ": " << r.err;
+    EXPECT_FALSE(r.err.empty()) << args;
+  }
+  Outcome ok = Program("--play-as 1 --headless --script -", "dump\n");
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  EXPECT_NE(ok.out.find("\"PlayAs\":1"), std::string::npos) << ok.out;
 }
 
 TEST_F(CommandLine, VersionComesFromTheProject) {

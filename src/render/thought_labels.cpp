@@ -1,0 +1,121 @@
+#include "render/thought_labels.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int32_t kGap = 2;         // pixels between the circle and the lowest line
+constexpr float kNextAlpha = 0.6f;  // Thought2
+constexpr float kBackAlpha = 0.55f;
+constexpr size_t kMaxChars = 120;
+}  // namespace
+
+std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWidth,
+                                              int32_t cellHeight) {
+  std::vector<ThoughtLabel> labels;
+  for (const TObyekt& o : world.Objects) {
+    if (!IsAlive(o)) continue;
+    const TOpisan* type = TypeOf(world, o);
+    const float radius = type != nullptr && std::isfinite(type->Radius) ? type->Radius : 0.0f;
+    if (!std::isfinite(o.X) || !std::isfinite(o.Y) || std::fabs(o.X) > 1e7f ||
+        std::fabs(o.Y) > 1e7f || std::fabs(radius) > 1e7f) {
+      continue;  // nowhere to write it
+    }
+    int32_t y = static_cast<int32_t>(std::lround(o.Y + std::fabs(radius))) + kGap;
+    for (const std::string* text : {&o.Thought2, &o.Thought1}) {
+      if (text->empty()) continue;
+      ThoughtLabel label;
+      label.Length = std::min(text->size(), kMaxChars);
+      label.Width = static_cast<int32_t>(label.Length) * cellWidth;
+      label.X = static_cast<int32_t>(std::lround(o.X)) - label.Width / 2;
+      label.Y = y;
+      label.Text = text;
+      label.Next = text == &o.Thought2;
+      labels.push_back(label);
+      y += cellHeight;
+    }
+  }
+  return labels;
+}
+
+uint32_t UploadGlyphAtlas(const Image& image) {
+  const size_t needed = static_cast<size_t>(image.Width > 0 ? image.Width : 0) *
+                        static_cast<size_t>(image.Height > 0 ? image.Height : 0) * 4;
+  if (needed == 0 || image.Pixels.size() < needed) return 0;
+  GLuint id = 0;
+  glGenTextures(1, &id);
+  glBindTexture(GL_TEXTURE_2D, id);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.Width, image.Height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               image.Pixels.data());
+  return id;
+}
+
+void DrawThoughtLabels(const World& world, float cameraX, float cameraY, const GlyphAtlas& atlas) {
+  if (atlas.Texture == 0 || atlas.CellWidth <= 0 || atlas.CellHeight <= 0 ||
+      atlas.CellWidth * 16 > atlas.Width || atlas.CellHeight * 16 > atlas.Height) {
+    return;
+  }
+  const std::vector<ThoughtLabel> labels =
+      LayoutThoughtLabels(world, atlas.CellWidth, atlas.CellHeight);
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glPushMatrix();
+  glLoadIdentity();
+  glTranslatef(std::round(cameraX), std::round(cameraY), 0);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_ALPHA_TEST);
+
+  // A dark strip behind each line keeps it legible on any ground.
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(0, 0, 0, kBackAlpha);
+  glBegin(GL_QUADS);
+  for (const ThoughtLabel& l : labels) {
+    const float x0 = static_cast<float>(l.X - 1), x1 = static_cast<float>(l.X + l.Width + 1);
+    const float y0 = static_cast<float>(l.Y), y1 = static_cast<float>(l.Y + atlas.CellHeight);
+    glVertex2f(x0, y0);
+    glVertex2f(x1, y0);
+    glVertex2f(x1, y1);
+    glVertex2f(x0, y1);
+  }
+  glEnd();
+
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, atlas.Texture);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  const float du = static_cast<float>(atlas.CellWidth) / static_cast<float>(atlas.Width);
+  const float dv = static_cast<float>(atlas.CellHeight) / static_cast<float>(atlas.Height);
+  glBegin(GL_QUADS);
+  for (const ThoughtLabel& l : labels) {
+    if (l.Next) {
+      glColor4f(0.85f, 0.85f, 0.85f, kNextAlpha);
+    } else {
+      glColor4f(1, 1, 1, 1);
+    }
+    float x = static_cast<float>(l.X);
+    const float y0 = static_cast<float>(l.Y);
+    const float y1 = y0 + static_cast<float>(atlas.CellHeight);
+    for (size_t i = 0; i < l.Length; ++i) {
+      const auto b = static_cast<unsigned char>((*l.Text)[i]);
+      const float u0 = static_cast<float>(b % 16) * du;
+      const float v0 = static_cast<float>(b / 16) * dv;  // the cell's top row
+      const float x1 = x + static_cast<float>(atlas.CellWidth);
+      glTexCoord2f(u0, v0 + dv);
+      glVertex2f(x, y0);
+      glTexCoord2f(u0 + du, v0 + dv);
+      glVertex2f(x1, y0);
+      glTexCoord2f(u0 + du, v0);
+      glVertex2f(x1, y1);
+      glTexCoord2f(u0, v0);
+      glVertex2f(x, y1);
+      x = x1;
+    }
+  }
+  glEnd();
+  glPopMatrix();
+  glPopAttrib();
+}

@@ -1,0 +1,40 @@
+// Each live object's two thoughts written small above it (F3): drawing only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/world.h"
+#include "util/bmp.h"
+
+// A font as a texture: 16 x 16 cells of CellWidth x CellHeight pixels, the cell of byte b
+// (Windows-1251) at column b % 16 and row b / 16 counted from the top.
+struct GlyphAtlas {
+  uint32_t Texture = 0;
+  int32_t Width = 0;  // texture size in pixels
+  int32_t Height = 0;
+  int32_t CellWidth = 0;
+  int32_t CellHeight = 0;
+};
+
+// One line of text with its lower left corner at (X, Y) in world units.
+struct ThoughtLabel {
+  int32_t X = 0;
+  int32_t Y = 0;
+  int32_t Width = 0;  // pixels
+  const std::string* Text = nullptr;
+  size_t Length = 0;  // characters written: long texts are cut
+  bool Next = false;  // Thought2: drawn fainter
+};
+
+// Where the labels of every live object go: Thought1 on top, Thought2 below it, centred
+// just above the object's circle; empty thoughts take no line.
+std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWidth,
+                                              int32_t cellHeight);
+
+// Uploads the font picture (white glyphs, coverage in alpha) as a texture without mipmaps.
+uint32_t UploadGlyphAtlas(const Image& image);
+
+// Draws the labels over the picture of the current frame, at the camera's offset.
+void DrawThoughtLabels(const World& world, float cameraX, float cameraY, const GlyphAtlas& atlas);

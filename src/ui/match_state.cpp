@@ -1,0 +1,42 @@
+#include "ui/match_state.h"
+
+#include "util/numtext.h"
+
+std::array<SideTally, 2> TallySides(const World& world) {
+  std::array<SideTally, 2> sides{};
+  for (const TObyekt& o : world.Objects) {
+    if (!IsAlive(o) || o.Side < 0 || o.Side > 1) continue;
+    SideTally& s = sides[static_cast<size_t>(o.Side)];
+    if (o.Kind == 0) ++s.Workers;
+    if (o.Kind == 1) ++s.Bases;
+  }
+  for (size_t i = 0; i < sides.size(); ++i) sides[i].Money = RoundHalfEven(world.Sides[i].Money);
+  return sides;
+}
+
+void MatchWatch::Update(const World& world, uint64_t frame) {
+  sides_ = TallySides(world);
+  if (winner_ >= 0) return;
+  auto left = [&](size_t side) { return sides_[side].Workers + sides_[side].Bases > 0; };
+  if (left(0) != left(1)) {
+    winner_ = left(0) ? 0 : 1;
+    frame_ = frame;
+  }
+}
+
+std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool paused) {
+  std::string text;
+  for (size_t i = 0; i < 2; ++i) {
+    const SideTally& s = watch.sides()[i];
+    if (i > 0) text += "   ";
+    text += "Сторона " + std::to_string(i) + ": рабочих " + IntToStr(s.Workers) + ", баз " +
+            IntToStr(s.Bases) + ", $" + IntToStr(s.Money);
+  }
+  text += "   " + speed;
+  if (paused) text += ", пауза";
+  if (watch.winner() >= 0) {
+    text += "   Победила сторона " + std::to_string(watch.winner()) + " на кадре " +
+            std::to_string(watch.frame());
+  }
+  return text;
+}
