@@ -1,5 +1,6 @@
 #include "game/contacts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -60,54 +61,17 @@ bool SeparatePair(float& ax, float& ay, float& bx, float& by, int32_t speedsA, f
   return true;
 }
 
-void ContactPass(World& world) {
-  // Liveness cannot change during the pass (it only moves objects and rewrites thoughts,
-  // cargo and money), so the live objects are gathered once and only their pairs visited.
-  // OnContact and OnApart rewrite only the reacting object, and OnApart acts only on an
-  // object attacking the other one, so each object's attack target is kept here and
-  // refreshed after every reaction of that object; apart pairs then cost no text scan.
-  struct Live {
-    int32_t Index;
-    Circle Shape;
-    int32_t Target;
-  };
-  std::vector<Live> live;
-  live.reserve(world.Objects.size());
-  for (size_t k = 0; k < world.Objects.size(); ++k) {
-    const TObyekt& o = world.Objects[k];
-    if (IsAlive(o)) {
-      live.push_back({static_cast<int32_t>(k), CircleOf(world, o), AttackTarget(o.Thought1)});
-    }
-  }
-  auto refresh = [&world](Live& l) { l.Target = AttackTarget(ObjectAt(world, l.Index).Thought1); };
-  const size_t count = live.size();
-  for (size_t a = 0; a < count; ++a) {
-    Live& la = live[a];
-    for (size_t b = a + 1; b < count; ++b) {
-      Live& lb = live[b];
-      TObyekt& oa = ObjectAt(world, la.Index);
-      TObyekt& ob = ObjectAt(world, lb.Index);
-      if (SeparatePair(oa.X, oa.Y, ob.X, ob.Y, la.Shape.Speeds, la.Shape.Radius, lb.Shape.Radius,
-                       lb.Shape.Speeds)) {
-        OnContact(world, la.Index, lb.Index);
-        OnContact(world, lb.Index, la.Index);
-        refresh(la);
-        refresh(lb);
-        continue;
-      }
-      if (la.Target == lb.Index) {
-        OnApart(world, la.Index, lb.Index);
-        refresh(la);
-      }
-      if (lb.Target == la.Index) {
-        OnApart(world, lb.Index, la.Index);
-        refresh(lb);
-      }
-    }
-  }
+namespace {
+
+// NearestDepot over the listed objects of kind 1.
+int32_t DepotAmong(const World& world, int32_t s, const std::vector<int32_t>& bases) {
+  const TObyekt& self = ObjectAt(world, s);
+  return NearestObjectAmong(world, self, kDepotReach, bases,
+                            [&self](const TObyekt& o) { return o.Side == self.Side; });
 }
 
-void OnContact(World& world, int32_t s, int32_t o) {
+// OnContact; `bases` (when given) lists every object of kind 1 in index order.
+void ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* bases) {
   if (!IsObjectIndex(world, s) || !IsObjectIndex(world, o)) return;
   TObyekt& self = ObjectAt(world, s);
   const TObyekt& other = ObjectAt(world, o);
@@ -131,9 +95,293 @@ void OnContact(World& world, int32_t s, int32_t o) {
   } else if (CargoOf(self) == 0) {
     // An empty Cargo counts as carrying 0.
     self.Thought1 = MineOrder(o);
-    const int32_t depot = NearestDepot(world, s);
+    const int32_t depot = bases != nullptr ? DepotAmong(world, s, *bases) : NearestDepot(world, s);
     if (depot != -1) self.Thought2 = FollowOrder(depot);
   }
+}
+
+// The contact pass visits every pair (a, b), a < b, of live objects in index order; a pair
+// can change anything only when its circles overlap at the moment it is visited, or when one
+// of the two attacks the other (OnApart). All other pairs are skipped, which leaves the state
+// every later pair sees exactly as the plain sweep leaves it.
+//
+// Row a (the pairs (a, b), b > a, in increasing b) needs the b that overlap a then. During
+// the row only a and the b of the current pair move, and each b only in its own pair: a b
+// still ahead has the position it had when the row began. The grid holds the objects whose
+// rows are still to come, at their current positions (a pushed b changes cell at once). A
+// query around a's position q with half-width H = M + (ra + R)(1 + 1e-6) finds, in rounded
+// arithmetic that errs only outwards, every b within H of q on both axes; while a stays
+// closer than M to q on both axes, every b that can overlap it (|a - b| < ra + rb <= ra + R,
+// widened by the float rounding of a - b) is among them. When a's pushes carry it M or
+// further, the row asks again from where a is, for the b still ahead. Candidates are taken
+// in increasing b, merged with a's attack target and the objects attacking a, each of whom
+// only its own pair can retarget. Objects with radii too wild for cells (not finite or over
+// kCellRadius) are candidates of every row, and their own rows visit every b.
+constexpr float kCellRadius = 1e6f;
+constexpr int32_t kNone = -1;
+
+struct Slot {
+  int32_t Index;  // into Objects
+  Circle Shape;
+  int32_t Target;  // slot of the object Thought1 attacks, or kNone
+  bool Wild;
+};
+
+class Contacts {
+ public:
+  explicit Contacts(World& world) : world_(world) {}
+
+  void Run() {
+    Gather();
+    if (slots_.size() < 2) return;
+    BuildGrid();
+    const auto count = static_cast<int32_t>(slots_.size());
+    for (int32_t a = 0; a < count; ++a) Row(a);
+  }
+
+ private:
+  void Gather() {
+    const size_t n = world_.Objects.size();
+    slotOf_.assign(n, kNone);
+    for (size_t k = 0; k < n; ++k) {
+      const TObyekt& o = world_.Objects[k];
+      if (o.Kind == kBaseKind) bases_.push_back(static_cast<int32_t>(k));
+      if (!IsAlive(o)) continue;
+      slotOf_[k] = static_cast<int32_t>(slots_.size());
+      const Circle c = CircleOf(world_, o);
+      const bool wild = !(std::fabs(c.Radius) <= kCellRadius);
+      slots_.push_back({static_cast<int32_t>(k), c, kNone, wild});
+      if (wild) always_.push_back(slotOf_[k]);
+    }
+    const size_t count = slots_.size();
+    attHead_.assign(count, kNone);
+    attNext_.assign(count, kNone);
+    attPrev_.assign(count, kNone);
+    for (size_t s = 0; s < count; ++s) SetTarget(static_cast<int32_t>(s));
+  }
+
+  // The slot's target from its Thought1, kept in the target's list of attackers.
+  void SetTarget(int32_t s) {
+    const int32_t index = AttackTarget(ObjectAt(world_, slots_[s].Index).Thought1);
+    const int32_t t = IsObjectIndex(world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
+    Slot& slot = slots_[s];
+    if (t == slot.Target) return;
+    if (slot.Target != kNone) {
+      if (attPrev_[s] != kNone) {
+        attNext_[attPrev_[s]] = attNext_[s];
+      } else {
+        attHead_[slot.Target] = attNext_[s];
+      }
+      if (attNext_[s] != kNone) attPrev_[attNext_[s]] = attPrev_[s];
+    }
+    slot.Target = t;
+    attPrev_[s] = kNone;
+    attNext_[s] = kNone;
+    if (t != kNone) {
+      attNext_[s] = attHead_[t];
+      if (attHead_[t] != kNone) attPrev_[attHead_[t]] = s;
+      attHead_[t] = s;
+    }
+  }
+
+  void BuildGrid() {
+    const auto count = static_cast<int32_t>(slots_.size());
+    px_.resize(slots_.size());
+    py_.resize(slots_.size());
+    double lo[2] = {0, 0};
+    double hi[2] = {0, 0};
+    bool any = false;
+    radius_ = 0;
+    for (int32_t s = 0; s < count; ++s) {
+      const TObyekt& o = ObjectAt(world_, slots_[s].Index);
+      px_[s] = o.X;
+      py_[s] = o.Y;
+      if (slots_[s].Wild) continue;
+      radius_ = std::max(radius_, static_cast<double>(slots_[s].Shape.Radius));
+      if (!std::isfinite(o.X) || !std::isfinite(o.Y)) continue;
+      if (!any) {
+        lo[0] = hi[0] = o.X;
+        lo[1] = hi[1] = o.Y;
+        any = true;
+      }
+      lo[0] = std::min(lo[0], static_cast<double>(o.X));
+      hi[0] = std::max(hi[0], static_cast<double>(o.X));
+      lo[1] = std::min(lo[1], static_cast<double>(o.Y));
+      hi[1] = std::max(hi[1], static_cast<double>(o.Y));
+    }
+    margin_ = std::max(radius_ / 2, 1.0);
+    // Cells as wide as the largest radius sum, at most about four per object.
+    const double limit = 2 * std::sqrt(static_cast<double>(count)) + 1;
+    double size = std::max(2 * radius_, 1.0);
+    for (int axis = 0; axis < 2; ++axis) size = std::max(size, (hi[axis] - lo[axis]) / limit);
+    inv_ = 1 / size;
+    for (int axis = 0; axis < 2; ++axis) {
+      min_[axis] = lo[axis];
+      max_[axis] = hi[axis];
+      cells_[axis] = static_cast<int32_t>((hi[axis] - lo[axis]) * inv_) + 1;
+    }
+    head_.assign(static_cast<size_t>(cells_[0]) * static_cast<size_t>(cells_[1]), kNone);
+    next_.assign(slots_.size(), kNone);
+    prev_.assign(slots_.size(), kNone);
+    cell_.assign(slots_.size(), kNone);
+    // Linked last to first, so that every cell starts in increasing order.
+    for (int32_t s = count - 1; s >= 0; --s) {
+      if (!slots_[s].Wild) Link(s, CellOf(px_[s], py_[s]));
+    }
+  }
+
+  // A coordinate's column or row: clamped into the grid, NaN to the first; never decreasing
+  // in the coordinate, so a range of coordinates maps to a range of cells.
+  int32_t Column(double v, int axis) const {
+    if (!(v >= min_[axis])) v = min_[axis];
+    if (!(v <= max_[axis])) v = max_[axis];
+    const auto c = static_cast<int32_t>((v - min_[axis]) * inv_);
+    return std::min(c, cells_[axis] - 1);
+  }
+  int32_t CellOf(double x, double y) const { return Column(y, 1) * cells_[0] + Column(x, 0); }
+
+  void Link(int32_t s, int32_t c) {
+    cell_[s] = c;
+    prev_[s] = kNone;
+    next_[s] = head_[c];
+    if (head_[c] != kNone) prev_[head_[c]] = s;
+    head_[c] = s;
+  }
+  void Unlink(int32_t s) {
+    const int32_t c = cell_[s];
+    if (c == kNone) return;
+    if (prev_[s] != kNone) {
+      next_[prev_[s]] = next_[s];
+    } else {
+      head_[c] = next_[s];
+    }
+    if (next_[s] != kNone) prev_[next_[s]] = prev_[s];
+    cell_[s] = kNone;
+  }
+
+  // Grid members after `after` within the half-width of a's position, in increasing order.
+  void Query(int32_t a, int32_t after) {
+    found_.clear();
+    qx_ = px_[a];
+    qy_ = py_[a];
+    half_ = margin_ + std::max(0.0, (slots_[a].Shape.Radius + radius_) * (1 + 1e-6));
+    const int32_t x0 = Column(qx_ - half_, 0);
+    const int32_t x1 = Column(qx_ + half_, 0);
+    const int32_t y0 = Column(qy_ - half_, 1);
+    const int32_t y1 = Column(qy_ + half_, 1);
+    for (int32_t y = y0; y <= y1; ++y) {
+      for (int32_t x = x0; x <= x1; ++x) {
+        for (int32_t b = head_[y * cells_[0] + x]; b != kNone; b = next_[b]) {
+          if (b <= after) continue;
+          if (!(std::fabs(px_[b] - qx_) <= half_) || !(std::fabs(py_[b] - qy_) <= half_)) {
+            continue;
+          }
+          found_.push_back(b);
+        }
+      }
+    }
+    std::sort(found_.begin(), found_.end());
+  }
+
+  void Row(int32_t a) {
+    Unlink(a);
+    attackers_.clear();
+    for (int32_t b = attHead_[a]; b != kNone; b = attNext_[b]) {
+      if (b > a) attackers_.push_back(b);
+    }
+    std::sort(attackers_.begin(), attackers_.end());
+    const auto count = static_cast<int32_t>(slots_.size());
+    if (slots_[a].Wild) {
+      for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
+      return;
+    }
+    Query(a, a);
+    size_t f = 0;
+    size_t w = 0;
+    size_t t = 0;
+    int32_t current = a;
+    for (;;) {
+      // a was carried too far from where the candidates were found: find them again.
+      if (!(std::fabs(px_[a] - qx_) < margin_) || !(std::fabs(py_[a] - qy_) < margin_)) {
+        Query(a, current);
+        f = 0;
+      }
+      while (f < found_.size() && found_[f] <= current) ++f;
+      while (w < always_.size() && always_[w] <= current) ++w;
+      while (t < attackers_.size() && attackers_[t] <= current) ++t;
+      int32_t b = count;
+      if (f < found_.size()) b = std::min(b, found_[f]);
+      if (w < always_.size()) b = std::min(b, always_[w]);
+      if (t < attackers_.size()) b = std::min(b, attackers_[t]);
+      if (slots_[a].Target > current) b = std::min(b, slots_[a].Target);
+      if (b == count) return;
+      Visit(a, b);
+      current = b;
+    }
+  }
+
+  void Visit(int32_t a, int32_t b) {
+    Slot& sa = slots_[a];
+    Slot& sb = slots_[b];
+    TObyekt& oa = ObjectAt(world_, sa.Index);
+    TObyekt& ob = ObjectAt(world_, sb.Index);
+    if (SeparatePair(oa.X, oa.Y, ob.X, ob.Y, sa.Shape.Speeds, sa.Shape.Radius, sb.Shape.Radius,
+                     sb.Shape.Speeds)) {
+      px_[a] = oa.X;
+      py_[a] = oa.Y;
+      if (ob.X != px_[b] || ob.Y != py_[b]) {
+        px_[b] = ob.X;
+        py_[b] = ob.Y;
+        if (!sb.Wild) {
+          const int32_t c = CellOf(ob.X, ob.Y);
+          if (c != cell_[b]) {
+            Unlink(b);
+            Link(b, c);
+          }
+        }
+      }
+      ContactIn(world_, sa.Index, sb.Index, &bases_);
+      ContactIn(world_, sb.Index, sa.Index, &bases_);
+      SetTarget(a);
+      SetTarget(b);
+      return;
+    }
+    if (sa.Target == b) {
+      OnApart(world_, sa.Index, sb.Index);
+      SetTarget(a);
+    }
+    if (sb.Target == a) {
+      OnApart(world_, sb.Index, sa.Index);
+      SetTarget(b);
+    }
+  }
+
+  World& world_;
+  std::vector<Slot> slots_;
+  std::vector<int32_t> slotOf_;  // per object: its slot, kNone when dead
+  std::vector<int32_t> bases_;   // every object of kind 1, dead ones too, in index order
+  std::vector<int32_t> always_;  // wild slots, in increasing order
+  std::vector<int32_t> attHead_, attNext_, attPrev_;
+  std::vector<float> px_, py_;
+  double radius_ = 0;  // largest radius of the grid's members
+  double margin_ = 1;
+  double inv_ = 1;
+  double min_[2] = {0, 0};
+  double max_[2] = {0, 0};
+  int32_t cells_[2] = {1, 1};
+  std::vector<int32_t> head_, next_, prev_, cell_;
+  std::vector<int32_t> found_, attackers_;
+  double qx_ = 0, qy_ = 0, half_ = 0;
+};
+
+}  // namespace
+
+void ContactPass(World& world) {
+  Contacts(world).Run();
+}
+
+void OnContact(World& world, int32_t s, int32_t o) {
+  ContactIn(world, s, o, nullptr);
 }
 
 void OnApart(World& world, int32_t s, int32_t o) {
