@@ -118,6 +118,8 @@ void ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* b
 // only its own pair can retarget. Objects with radii too wild for cells (not finite or over
 // kCellRadius) are candidates of every row, and their own rows visit every b.
 constexpr float kCellRadius = 1e6f;
+constexpr double kWiden = 1 + 1e-6;
+constexpr int32_t kFewest = 48;  // live objects from which the grid is used
 constexpr int32_t kNone = -1;
 
 struct Slot {
@@ -129,26 +131,35 @@ struct Slot {
 
 class Contacts {
  public:
-  explicit Contacts(World& world) : world_(world) {}
-
-  void Run() {
+  void Run(World& world) {
+    world_ = &world;
+    slots_.clear();
+    bases_.clear();
+    always_.clear();
     Gather();
-    if (slots_.size() < 2) return;
-    BuildGrid();
     const auto count = static_cast<int32_t>(slots_.size());
+    // A few objects: every pair costs less than the cells.
+    gridded_ = count >= kFewest;
+    if (!gridded_) {
+      for (int32_t a = 0; a < count; ++a) {
+        for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
+      }
+      return;
+    }
+    BuildGrid();
     for (int32_t a = 0; a < count; ++a) Row(a);
   }
 
  private:
   void Gather() {
-    const size_t n = world_.Objects.size();
+    const size_t n = world_->Objects.size();
     slotOf_.assign(n, kNone);
     for (size_t k = 0; k < n; ++k) {
-      const TObyekt& o = world_.Objects[k];
+      const TObyekt& o = world_->Objects[k];
       if (o.Kind == kBaseKind) bases_.push_back(static_cast<int32_t>(k));
       if (!IsAlive(o)) continue;
       slotOf_[k] = static_cast<int32_t>(slots_.size());
-      const Circle c = CircleOf(world_, o);
+      const Circle c = CircleOf(*world_, o);
       const bool wild = !(std::fabs(c.Radius) <= kCellRadius);
       slots_.push_back({static_cast<int32_t>(k), c, kNone, wild});
       if (wild) always_.push_back(slotOf_[k]);
@@ -162,8 +173,8 @@ class Contacts {
 
   // The slot's target from its Thought1, kept in the target's list of attackers.
   void SetTarget(int32_t s) {
-    const int32_t index = AttackTarget(ObjectAt(world_, slots_[s].Index).Thought1);
-    const int32_t t = IsObjectIndex(world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
+    const int32_t index = AttackTarget(ObjectAt(*world_, slots_[s].Index).Thought1);
+    const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
     Slot& slot = slots_[s];
     if (t == slot.Target) return;
     if (slot.Target != kNone) {
@@ -187,15 +198,17 @@ class Contacts {
   void BuildGrid() {
     const auto count = static_cast<int32_t>(slots_.size());
     px_.resize(slots_.size());
+    pr_.resize(slots_.size());
     py_.resize(slots_.size());
     double lo[2] = {0, 0};
     double hi[2] = {0, 0};
     bool any = false;
     radius_ = 0;
     for (int32_t s = 0; s < count; ++s) {
-      const TObyekt& o = ObjectAt(world_, slots_[s].Index);
+      const TObyekt& o = ObjectAt(*world_, slots_[s].Index);
       px_[s] = o.X;
       py_[s] = o.Y;
+      pr_[s] = slots_[s].Shape.Radius;
       if (slots_[s].Wild) continue;
       radius_ = std::max(radius_, static_cast<double>(slots_[s].Shape.Radius));
       if (!std::isfinite(o.X) || !std::isfinite(o.Y)) continue;
@@ -209,7 +222,7 @@ class Contacts {
       lo[1] = std::min(lo[1], static_cast<double>(o.Y));
       hi[1] = std::max(hi[1], static_cast<double>(o.Y));
     }
-    margin_ = std::max(radius_ / 2, 1.0);
+    margin_ = std::max(radius_ / 4, 1.0);
     // Cells as wide as the largest radius sum, at most about four per object.
     const double limit = 2 * std::sqrt(static_cast<double>(count)) + 1;
     double size = std::max(2 * radius_, 1.0);
@@ -264,7 +277,8 @@ class Contacts {
     found_.clear();
     qx_ = px_[a];
     qy_ = py_[a];
-    half_ = margin_ + std::max(0.0, (slots_[a].Shape.Radius + radius_) * (1 + 1e-6));
+    const double ra = slots_[a].Shape.Radius;
+    half_ = margin_ + std::max(0.0, (ra + radius_) * kWiden);
     const int32_t x0 = Column(qx_ - half_, 0);
     const int32_t x1 = Column(qx_ + half_, 0);
     const int32_t y0 = Column(qy_ - half_, 1);
@@ -273,7 +287,9 @@ class Contacts {
       for (int32_t x = x0; x <= x1; ++x) {
         for (int32_t b = head_[y * cells_[0] + x]; b != kNone; b = next_[b]) {
           if (b <= after) continue;
-          if (!(std::fabs(px_[b] - qx_) <= half_) || !(std::fabs(py_[b] - qy_) <= half_)) {
+          // The bound of this pair alone: M + (ra + rb)(1 + 1e-6).
+          const double reach = margin_ + std::max(0.0, (ra + pr_[b]) * kWiden);
+          if (!(std::fabs(px_[b] - qx_) <= reach) || !(std::fabs(py_[b] - qy_) <= reach)) {
             continue;
           }
           found_.push_back(b);
@@ -320,50 +336,55 @@ class Contacts {
     }
   }
 
+  // The pushed pair's positions into the packed copy, b into its new cell.
+  void Moved(int32_t a, int32_t b, const TObyekt& ob) {
+    const TObyekt& oa = ObjectAt(*world_, slots_[a].Index);
+    px_[a] = oa.X;
+    py_[a] = oa.Y;
+    if (ob.X == px_[b] && ob.Y == py_[b]) return;
+    px_[b] = ob.X;
+    py_[b] = ob.Y;
+    if (slots_[b].Wild) return;
+    const int32_t c = CellOf(ob.X, ob.Y);
+    if (c != cell_[b]) {
+      Unlink(b);
+      Link(b, c);
+    }
+  }
+
   void Visit(int32_t a, int32_t b) {
     Slot& sa = slots_[a];
     Slot& sb = slots_[b];
-    TObyekt& oa = ObjectAt(world_, sa.Index);
-    TObyekt& ob = ObjectAt(world_, sb.Index);
+    TObyekt& oa = ObjectAt(*world_, sa.Index);
+    TObyekt& ob = ObjectAt(*world_, sb.Index);
     if (SeparatePair(oa.X, oa.Y, ob.X, ob.Y, sa.Shape.Speeds, sa.Shape.Radius, sb.Shape.Radius,
                      sb.Shape.Speeds)) {
-      px_[a] = oa.X;
-      py_[a] = oa.Y;
-      if (ob.X != px_[b] || ob.Y != py_[b]) {
-        px_[b] = ob.X;
-        py_[b] = ob.Y;
-        if (!sb.Wild) {
-          const int32_t c = CellOf(ob.X, ob.Y);
-          if (c != cell_[b]) {
-            Unlink(b);
-            Link(b, c);
-          }
-        }
-      }
-      ContactIn(world_, sa.Index, sb.Index, &bases_);
-      ContactIn(world_, sb.Index, sa.Index, &bases_);
+      if (gridded_) Moved(a, b, ob);
+      ContactIn(*world_, sa.Index, sb.Index, &bases_);
+      ContactIn(*world_, sb.Index, sa.Index, &bases_);
       SetTarget(a);
       SetTarget(b);
       return;
     }
     if (sa.Target == b) {
-      OnApart(world_, sa.Index, sb.Index);
+      OnApart(*world_, sa.Index, sb.Index);
       SetTarget(a);
     }
     if (sb.Target == a) {
-      OnApart(world_, sb.Index, sa.Index);
+      OnApart(*world_, sb.Index, sa.Index);
       SetTarget(b);
     }
   }
 
-  World& world_;
+  World* world_ = nullptr;
+  bool gridded_ = false;
   std::vector<Slot> slots_;
   std::vector<int32_t> slotOf_;  // per object: its slot, kNone when dead
   std::vector<int32_t> bases_;   // every object of kind 1, dead ones too, in index order
   std::vector<int32_t> always_;  // wild slots, in increasing order
   std::vector<int32_t> attHead_, attNext_, attPrev_;
-  std::vector<float> px_, py_;
-  double radius_ = 0;  // largest radius of the grid's members
+  std::vector<float> px_, py_, pr_;  // positions and radii, packed
+  double radius_ = 0;                // largest radius of the grid's members
   double margin_ = 1;
   double inv_ = 1;
   double min_[2] = {0, 0};
@@ -377,7 +398,9 @@ class Contacts {
 }  // namespace
 
 void ContactPass(World& world) {
-  Contacts(world).Run();
+  // The buffers are kept from pass to pass, one set per thread.
+  static thread_local Contacts contacts;
+  contacts.Run(world);
 }
 
 void OnContact(World& world, int32_t s, int32_t o) {
