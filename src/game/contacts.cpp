@@ -119,7 +119,7 @@ void ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* b
 // kCellRadius) are candidates of every row, and their own rows visit every b.
 constexpr float kCellRadius = 1e6f;
 constexpr double kWiden = 1 + 1e-6;
-constexpr int32_t kFewest = 48;  // live objects from which the grid is used
+constexpr int32_t kFewest = 160;  // live objects from which the grid is used
 constexpr int32_t kNone = -1;
 
 struct Slot {
@@ -222,7 +222,7 @@ class Contacts {
       lo[1] = std::min(lo[1], static_cast<double>(o.Y));
       hi[1] = std::max(hi[1], static_cast<double>(o.Y));
     }
-    margin_ = std::max(radius_ / 4, 1.0);
+    margin_ = std::max(radius_ / 8, 1.0);
     // Cells as wide as the largest radius sum, at most about four per object.
     const double limit = 2 * std::sqrt(static_cast<double>(count)) + 1;
     double size = std::max(2 * radius_, 1.0);
