@@ -108,11 +108,12 @@ void ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* b
 // Row a (the pairs (a, b), b > a, in increasing b) needs the b that overlap a then. During
 // the row only a and the b of the current pair move, and each b only in its own pair: a b
 // still ahead has the position it had when the row began. The grid holds the objects whose
-// rows are still to come, at their current positions (a pushed b changes cell at once). A
-// query around a's position q with half-width H = M + (ra + R)(1 + 1e-6) finds, in rounded
-// arithmetic that errs only outwards, every b within H of q on both axes; while a stays
-// closer than M to q on both axes, every b that can overlap it (|a - b| < ra + rb <= ra + R,
-// widened by the float rounding of a - b) is among them. When a's pushes carry it M or
+// rows are still to come, at their current positions (a pushed b changes cell at once); the
+// large radii have a grid of their own. A query around a's position q takes every b within
+// H = M + (ra + rb)(1 + 1e-6) of q on both axes, the cells searched for that bound at the
+// grid's largest rb, in rounded arithmetic that errs only outwards. While a stays closer
+// than M to q on both axes, every b that can overlap it (|a - b| < ra + rb, widened by the
+// float rounding of a - b) is among them. When a's pushes carry it M or
 // further, the row asks again from where a is, for the b still ahead. Candidates are taken
 // in increasing b, merged with a's attack target and the objects attacking a, each of whom
 // only its own pair can retarget. Objects with radii too wild for cells (not finite or over
@@ -195,70 +196,105 @@ class Contacts {
     }
   }
 
+  struct Grid {
+    double Min[2] = {0, 0};
+    double Max[2] = {0, 0};
+    double Inv = 1;
+    int32_t Cells[2] = {1, 1};
+    double Radius = 0;  // largest radius of the members
+    int32_t Members = 0;
+    std::vector<int32_t> Head;
+  };
+
   void BuildGrid() {
     const auto count = static_cast<int32_t>(slots_.size());
     px_.resize(slots_.size());
-    pr_.resize(slots_.size());
     py_.resize(slots_.size());
-    double lo[2] = {0, 0};
-    double hi[2] = {0, 0};
-    bool any = false;
-    radius_ = 0;
+    pr_.resize(slots_.size());
+    class_.assign(slots_.size(), 0);
+    double sum = 0;
+    int32_t members = 0;
+    double largest = 0;
     for (int32_t s = 0; s < count; ++s) {
       const TObyekt& o = ObjectAt(*world_, slots_[s].Index);
       px_[s] = o.X;
       py_[s] = o.Y;
       pr_[s] = slots_[s].Shape.Radius;
       if (slots_[s].Wild) continue;
-      radius_ = std::max(radius_, static_cast<double>(slots_[s].Shape.Radius));
-      if (!std::isfinite(o.X) || !std::isfinite(o.Y)) continue;
-      if (!any) {
-        lo[0] = hi[0] = o.X;
-        lo[1] = hi[1] = o.Y;
-        any = true;
-      }
-      lo[0] = std::min(lo[0], static_cast<double>(o.X));
-      hi[0] = std::max(hi[0], static_cast<double>(o.X));
-      lo[1] = std::min(lo[1], static_cast<double>(o.Y));
-      hi[1] = std::max(hi[1], static_cast<double>(o.Y));
+      sum += pr_[s];
+      ++members;
+      largest = std::max(largest, static_cast<double>(pr_[s]));
     }
-    margin_ = std::max(radius_ / 8, 1.0);
-    // Cells as wide as the largest radius sum, at most about four per object.
-    const double limit = 2 * std::sqrt(static_cast<double>(count)) + 1;
-    double size = std::max(2 * radius_, 1.0);
-    for (int axis = 0; axis < 2; ++axis) size = std::max(size, (hi[axis] - lo[axis]) / limit);
-    inv_ = 1 / size;
-    for (int axis = 0; axis < 2; ++axis) {
-      min_[axis] = lo[axis];
-      max_[axis] = hi[axis];
-      cells_[axis] = static_cast<int32_t>((hi[axis] - lo[axis]) * inv_) + 1;
-    }
-    head_.assign(static_cast<size_t>(cells_[0]) * static_cast<size_t>(cells_[1]), kNone);
+    // Radii above the mean go to a second grid of wider cells, so that a few large objects
+    // do not widen every query.
+    const double mean = members > 0 ? sum / members : 0;
+    for (int32_t s = 0; s < count; ++s) class_[s] = pr_[s] > mean ? 1 : 0;
+    margin_ = std::max(largest / 8, 1.0);
+    for (int g = 0; g < 2; ++g) Lay(g);
     next_.assign(slots_.size(), kNone);
     prev_.assign(slots_.size(), kNone);
     cell_.assign(slots_.size(), kNone);
     // Linked last to first, so that every cell starts in increasing order.
     for (int32_t s = count - 1; s >= 0; --s) {
-      if (!slots_[s].Wild) Link(s, CellOf(px_[s], py_[s]));
+      if (!slots_[s].Wild) Link(s, CellOf(grids_[class_[s]], px_[s], py_[s]));
     }
+  }
+
+  // Bounds and cells of grid g from the positions of its members.
+  void Lay(int g) {
+    Grid& grid = grids_[g];
+    double lo[2] = {0, 0};
+    double hi[2] = {0, 0};
+    bool any = false;
+    int32_t members = 0;
+    grid.Radius = 0;
+    const auto count = static_cast<int32_t>(slots_.size());
+    for (int32_t s = 0; s < count; ++s) {
+      if (slots_[s].Wild || class_[s] != g) continue;
+      ++members;
+      grid.Radius = std::max(grid.Radius, static_cast<double>(pr_[s]));
+      if (!std::isfinite(px_[s]) || !std::isfinite(py_[s])) continue;
+      const double at[2] = {px_[s], py_[s]};
+      for (int axis = 0; axis < 2; ++axis) {
+        lo[axis] = any ? std::min(lo[axis], at[axis]) : at[axis];
+        hi[axis] = any ? std::max(hi[axis], at[axis]) : at[axis];
+      }
+      any = true;
+    }
+    grid.Members = members;
+    // Cells as wide as the grid's largest radius sum, at most about four per member.
+    const double limit = 2 * std::sqrt(static_cast<double>(members)) + 1;
+    double size = std::max(2 * grid.Radius, 1.0);
+    for (int axis = 0; axis < 2; ++axis) size = std::max(size, (hi[axis] - lo[axis]) / limit);
+    grid.Inv = 1 / size;
+    for (int axis = 0; axis < 2; ++axis) {
+      grid.Min[axis] = lo[axis];
+      grid.Max[axis] = hi[axis];
+      grid.Cells[axis] = static_cast<int32_t>((hi[axis] - lo[axis]) * grid.Inv) + 1;
+    }
+    grid.Head.assign(static_cast<size_t>(grid.Cells[0]) * static_cast<size_t>(grid.Cells[1]),
+                     kNone);
   }
 
   // A coordinate's column or row: clamped into the grid, NaN to the first; never decreasing
   // in the coordinate, so a range of coordinates maps to a range of cells.
-  int32_t Column(double v, int axis) const {
-    if (!(v >= min_[axis])) v = min_[axis];
-    if (!(v <= max_[axis])) v = max_[axis];
-    const auto c = static_cast<int32_t>((v - min_[axis]) * inv_);
-    return std::min(c, cells_[axis] - 1);
+  static int32_t Column(const Grid& g, double v, int axis) {
+    if (!(v >= g.Min[axis])) v = g.Min[axis];
+    if (!(v <= g.Max[axis])) v = g.Max[axis];
+    const auto c = static_cast<int32_t>((v - g.Min[axis]) * g.Inv);
+    return std::min(c, g.Cells[axis] - 1);
   }
-  int32_t CellOf(double x, double y) const { return Column(y, 1) * cells_[0] + Column(x, 0); }
+  static int32_t CellOf(const Grid& g, double x, double y) {
+    return Column(g, y, 1) * g.Cells[0] + Column(g, x, 0);
+  }
 
   void Link(int32_t s, int32_t c) {
+    std::vector<int32_t>& head = grids_[class_[s]].Head;
     cell_[s] = c;
     prev_[s] = kNone;
-    next_[s] = head_[c];
-    if (head_[c] != kNone) prev_[head_[c]] = s;
-    head_[c] = s;
+    next_[s] = head[c];
+    if (head[c] != kNone) prev_[head[c]] = s;
+    head[c] = s;
   }
   void Unlink(int32_t s) {
     const int32_t c = cell_[s];
@@ -266,33 +302,36 @@ class Contacts {
     if (prev_[s] != kNone) {
       next_[prev_[s]] = next_[s];
     } else {
-      head_[c] = next_[s];
+      grids_[class_[s]].Head[c] = next_[s];
     }
     if (next_[s] != kNone) prev_[next_[s]] = prev_[s];
     cell_[s] = kNone;
   }
 
-  // Grid members after `after` within the half-width of a's position, in increasing order.
+  // Grid members after `after` that can reach a from where it is, in increasing order.
   void Query(int32_t a, int32_t after) {
     found_.clear();
     qx_ = px_[a];
     qy_ = py_[a];
     const double ra = slots_[a].Shape.Radius;
-    half_ = margin_ + std::max(0.0, (ra + radius_) * kWiden);
-    const int32_t x0 = Column(qx_ - half_, 0);
-    const int32_t x1 = Column(qx_ + half_, 0);
-    const int32_t y0 = Column(qy_ - half_, 1);
-    const int32_t y1 = Column(qy_ + half_, 1);
-    for (int32_t y = y0; y <= y1; ++y) {
-      for (int32_t x = x0; x <= x1; ++x) {
-        for (int32_t b = head_[y * cells_[0] + x]; b != kNone; b = next_[b]) {
-          if (b <= after) continue;
-          // The bound of this pair alone: M + (ra + rb)(1 + 1e-6).
-          const double reach = margin_ + std::max(0.0, (ra + pr_[b]) * kWiden);
-          if (!(std::fabs(px_[b] - qx_) <= reach) || !(std::fabs(py_[b] - qy_) <= reach)) {
-            continue;
+    for (const Grid& g : grids_) {
+      if (g.Members == 0) continue;
+      const double half = margin_ + std::max(0.0, (ra + g.Radius) * kWiden);
+      const int32_t x0 = Column(g, qx_ - half, 0);
+      const int32_t x1 = Column(g, qx_ + half, 0);
+      const int32_t y0 = Column(g, qy_ - half, 1);
+      const int32_t y1 = Column(g, qy_ + half, 1);
+      for (int32_t y = y0; y <= y1; ++y) {
+        for (int32_t x = x0; x <= x1; ++x) {
+          for (int32_t b = g.Head[y * g.Cells[0] + x]; b != kNone; b = next_[b]) {
+            if (b <= after) continue;
+            // The bound of this pair alone: M + (ra + rb)(1 + 1e-6).
+            const double reach = margin_ + std::max(0.0, (ra + pr_[b]) * kWiden);
+            if (!(std::fabs(px_[b] - qx_) <= reach) || !(std::fabs(py_[b] - qy_) <= reach)) {
+              continue;
+            }
+            found_.push_back(b);
           }
-          found_.push_back(b);
         }
       }
     }
@@ -345,7 +384,7 @@ class Contacts {
     px_[b] = ob.X;
     py_[b] = ob.Y;
     if (slots_[b].Wild) return;
-    const int32_t c = CellOf(ob.X, ob.Y);
+    const int32_t c = CellOf(grids_[class_[b]], ob.X, ob.Y);
     if (c != cell_[b]) {
       Unlink(b);
       Link(b, c);
@@ -384,15 +423,12 @@ class Contacts {
   std::vector<int32_t> always_;  // wild slots, in increasing order
   std::vector<int32_t> attHead_, attNext_, attPrev_;
   std::vector<float> px_, py_, pr_;  // positions and radii, packed
-  double radius_ = 0;                // largest radius of the grid's members
   double margin_ = 1;
-  double inv_ = 1;
-  double min_[2] = {0, 0};
-  double max_[2] = {0, 0};
-  int32_t cells_[2] = {1, 1};
-  std::vector<int32_t> head_, next_, prev_, cell_;
+  Grid grids_[2];
+  std::vector<uint8_t> class_;  // per slot: its grid
+  std::vector<int32_t> next_, prev_, cell_;
   std::vector<int32_t> found_, attackers_;
-  double qx_ = 0, qy_ = 0, half_ = 0;
+  double qx_ = 0, qy_ = 0;
 };
 
 }  // namespace
