@@ -77,6 +77,13 @@ inline bool IsPlayerSide(int32_t side) {
   return side >= 0 && side < 4;
 }
 
+// dx² + dy² from `from` to `o`, the sum in double stored as a single.
+inline float SquaredDistance(const TObyekt& from, const TObyekt& o) {
+  const float dx = o.X - from.X;
+  const float dy = o.Y - from.Y;
+  return static_cast<float>(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
+}
+
 // The index of the object nearest to `from` among those `accept` takes, closer than the
 // squared distance `reach` (dx² + dy² as a single), lowest index on ties; -1 when none.
 template <typename Accept>
@@ -86,11 +93,28 @@ int32_t NearestObject(const World& world, const TObyekt& from, float reach, Acce
   for (size_t j = 0; j < world.Objects.size(); ++j) {
     const TObyekt& o = world.Objects[j];
     if (!accept(o)) continue;
-    const float dx = o.X - from.X;
-    const float dy = o.Y - from.Y;
-    const auto q = static_cast<float>(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
+    const float q = SquaredDistance(from, o);
     if (q < bestQ) {
       best = static_cast<int32_t>(j);
+      bestQ = q;
+    }
+  }
+  return best;
+}
+
+// The same search over the listed indices only, which must ascend and index Objects: the same
+// result as NearestObject when the list holds every index `accept` may take.
+template <typename Accept>
+int32_t NearestObjectAmong(const World& world, const TObyekt& from, float reach,
+                           const std::vector<int32_t>& among, Accept accept) {
+  int32_t best = -1;
+  float bestQ = reach;
+  for (const int32_t j : among) {
+    const TObyekt& o = world.Objects[static_cast<size_t>(j)];
+    if (!accept(o)) continue;
+    const float q = SquaredDistance(from, o);
+    if (q < bestQ) {
+      best = j;
       bestQ = q;
     }
   }

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "contact_reference.h"
+#include "game/object_fields.h"
 #include "game/orders.h"
 #include "test_world.h"
 #include "util/random.h"
@@ -215,32 +219,35 @@ TEST(OnContact, BadIndicesAndEmptyCargo) {
   EXPECT_EQ(w.Objects[2].Cargo[0], 5);
 }
 
-bool SameFloat(float a, float b) {
+bool SameBits(float a, float b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
+template <typename T>
+bool SameBits(const T& a, const T& b) {
+  return a == b;
+}
+bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](float x, float y) { return SameBits(x, y); });
+}
 
-// Every field of every object and every treasury, bit for bit.
+// Every field of every object (the field table) and every treasury, bit for bit.
 void ExpectSameWorld(const World& a, const World& b) {
   ASSERT_EQ(a.Objects.size(), b.Objects.size());
   for (size_t k = 0; k < a.Objects.size(); ++k) {
-    const TObyekt& p = a.Objects[k];
-    const TObyekt& q = b.Objects[k];
-    SCOPED_TRACE(k);
-    EXPECT_TRUE(SameFloat(p.X, q.X) && SameFloat(p.Y, q.Y) && SameFloat(p.Angle, q.Angle));
-    EXPECT_EQ(p.Energy, q.Energy);
-    ASSERT_EQ(p.Cargo.size(), q.Cargo.size());
-    for (size_t c = 0; c < p.Cargo.size(); ++c) EXPECT_TRUE(SameFloat(p.Cargo[c], q.Cargo[c]));
-    EXPECT_EQ(p.Thought1, q.Thought1);
-    EXPECT_EQ(p.Thought2, q.Thought2);
-    EXPECT_EQ(p.AttackIndex, q.AttackIndex);
-    EXPECT_EQ(p.Action, q.Action);
-    EXPECT_EQ(p.BuildProgress, q.BuildProgress);
-    EXPECT_EQ(p.Rassa, q.Rassa);
-    EXPECT_EQ(p.Kind, q.Kind);
-    EXPECT_EQ(p.Side, q.Side);
+    for (const Field<TObyekt>& field : kObjectFields) {
+      std::visit(
+          [&](auto member) {
+            if (!SameBits(a.Objects[k].*member, b.Objects[k].*member)) {
+              ADD_FAILURE() << "object " << k << " field " << field.Name;
+            }
+          },
+          field.Member);
+    }
+    if (testing::Test::HasFailure()) return;
   }
   for (size_t s = 0; s < a.Sides.size(); ++s) {
-    EXPECT_TRUE(SameFloat(a.Sides[s].Money, b.Sides[s].Money));
+    EXPECT_TRUE(SameBits(a.Sides[s].Money, b.Sides[s].Money)) << "side " << s;
   }
 }
 
@@ -287,6 +294,134 @@ TEST(ContactPass, SameAsPlainSweep) {
     }
   }
   EXPECT_GT(follows, 0);
+}
+
+// A crowd of `count` objects at one per 150 square units: workers pressed into chains (every
+// fourth spawned on top of the one before), bases and posts that do not move, deposits, a
+// quarter dead, attacks aimed at any index (mostly far away), and follows whose next order is
+// an attack, so that a pair's arrival gives a later pair of the same pass an attacker.
+World CrowdWorld(uint32_t seed, int count) {
+  World w = ContactWorld();
+  Random r{seed};
+  const auto extent = static_cast<uint32_t>(std::sqrt(150.0 * count));
+  const auto n = static_cast<uint32_t>(count);
+  auto index = [&] { return std::to_string(r.Next(n)); };
+  for (int k = 0; k < count; ++k) {
+    const uint32_t pick = r.Next(10);
+    const int32_t kind = pick < 7 ? 0 : static_cast<int32_t>(pick) - 6;
+    const int32_t side = kind == 2 ? kNeutralSide : static_cast<int32_t>(r.Next(3));
+    float x = static_cast<float>(r.Next(extent));
+    float y = static_cast<float>(r.Next(extent));
+    if (k > 0 && r.Next(4) == 0) {
+      x = w.Objects.back().X + static_cast<float>(r.Next(7)) - 3;
+      y = w.Objects.back().Y + static_cast<float>(r.Next(7)) - 3;
+    }
+    TObyekt& o = Spawn(w, kind, side, x, y);
+    if (r.Next(4) == 0) o.Energy[0] = 0;
+    if (r.Next(60) == 0) o.Energy.clear();
+    if (kind == 0) o.Cargo[0] = static_cast<float>(r.Next(3)) * 0.5f;
+    switch (r.Next(6)) {
+      case 0:
+        o.Thought1 = "atakovat " + index();
+        break;
+      case 1:  // follows a neighbour, then attacks anyone
+        o.Thought1 = "idtiza " + std::to_string(std::max(0, k + static_cast<int>(r.Next(5)) - 2));
+        o.Thought2 = "atakovat " + index();
+        break;
+      case 2:
+        o.Thought1 = "dobicha " + index();
+        break;
+      default:  // idle: engages what it touches
+        break;
+    }
+  }
+  w.Sides[1].Money = 7;
+  return w;
+}
+
+// Runs both passes on copies for `frames` frames, orders in between; counts the attackers
+// that lost touch (the apart path) and the objects that moved.
+void ExpectSamePasses(World a, int frames, int& follows, int& moved) {
+  World b = a;
+  for (int frame = 0; frame < frames; ++frame) {
+    const World before = a;
+    ContactPass(a);
+    ContactPassPlain(b);
+    ExpectSameWorld(a, b);
+    if (testing::Test::HasFailure()) return;
+    for (size_t k = 0; k < a.Objects.size(); ++k) {
+      const TObyekt& o = a.Objects[k];
+      follows += o.Thought2.rfind("atakovat ", 0) == 0 && o.Thought1.rfind("idtiza ", 0) == 0 &&
+                 before.Objects[k].Thought1.rfind("atakovat ", 0) == 0;
+      moved += o.X != before.Objects[k].X;
+    }
+    ExecuteOrders(a);
+    ExecuteOrders(b);
+  }
+}
+
+TEST(ContactPass, SameAsPlainSweepInCrowds) {
+  int follows = 0;
+  int moved = 0;
+  for (const int count : {2000, 3500, 5000}) {
+    SCOPED_TRACE(count);
+    ExpectSamePasses(CrowdWorld(static_cast<uint32_t>(count), count), 3, follows, moved);
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(follows, 100);
+  EXPECT_GT(moved, 1000);
+}
+
+// Pushes that carry one object far within its own row, and data the cells cannot hold:
+// radii not finite or huge, positions not finite or far out, objects without a type.
+TEST(ContactPass, SameAsPlainSweepOnLongPushesAndWildData) {
+  int follows = 0;
+  int moved = 0;
+  {
+    // 300 workers on one point: the first is pushed 10 units along +x by each of the others.
+    World w = ContactWorld();
+    for (int k = 0; k < 300; ++k) Spawn(w, 0, k % 2, 50, 50);
+    Spawn(w, 1, 0, 2000, 50);  // a base ahead on the way
+    ExpectSamePasses(w, 3, follows, moved);
+    if (HasFailure()) return;
+  }
+  World w = CrowdWorld(7, 400);
+  w.Catalogue[0].Types.push_back(w.Catalogue[0].Types[0]);  // 4: a worker of odd radius
+  w.Catalogue[0].Types.push_back(w.Catalogue[0].Types[0]);  // 5
+  w.Catalogue[0].Types[4].Radius = INFINITY;
+  w.Catalogue[0].Types[5].Radius = 5e6f;
+  Random r{99};
+  for (int k = 0; k < 40; ++k) {
+    TObyekt& o = w.Objects[r.Next(static_cast<uint32_t>(w.Objects.size()))];
+    switch (k % 8) {
+      case 0:
+        o.Kind = 4;
+        break;
+      case 1:
+        o.Kind = 5;
+        break;
+      case 2:
+        o.Kind = 77;
+        break;  // no type
+      case 3:
+        o.X = NAN;
+        break;
+      case 4:
+        o.Y = INFINITY;
+        break;
+      case 5:
+        o.X = 3e38f;
+        break;
+      case 6:
+        o.X = -1e30f, o.Y = 1e30f;
+        break;
+      default:
+        o.Energy = {1};
+        break;
+    }
+  }
+  w.Catalogue[0].Types[3].Radius = NAN;  // posts
+  ExpectSamePasses(w, 3, follows, moved);
 }
 
 }  // namespace
