@@ -139,8 +139,6 @@ class Contacts {
     always_.clear();
     Gather();
     const auto count = static_cast<int32_t>(slots_.size());
-    // A few objects: every pair costs less than the cells.
-    gridded_ = count >= kFewest;
     if (!gridded_) {
       for (int32_t a = 0; a < count; ++a) {
         for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
@@ -166,9 +164,13 @@ class Contacts {
       if (wild) always_.push_back(slotOf_[k]);
     }
     const size_t count = slots_.size();
-    attHead_.assign(count, kNone);
-    attNext_.assign(count, kNone);
-    attPrev_.assign(count, kNone);
+    // A few objects: every pair costs less than the cells and the lists of attackers.
+    gridded_ = count >= static_cast<size_t>(kFewest);
+    if (gridded_) {
+      attHead_.assign(count, kNone);
+      attNext_.assign(count, kNone);
+      attPrev_.assign(count, kNone);
+    }
     for (size_t s = 0; s < count; ++s) SetTarget(static_cast<int32_t>(s));
   }
 
@@ -178,6 +180,10 @@ class Contacts {
     const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
     Slot& slot = slots_[s];
     if (t == slot.Target) return;
+    if (!gridded_) {
+      slot.Target = t;
+      return;
+    }
     if (slot.Target != kNone) {
       if (attPrev_[s] != kNone) {
         attNext_[attPrev_[s]] = attNext_[s];
@@ -396,8 +402,11 @@ class Contacts {
     Slot& sb = slots_[b];
     TObyekt& oa = ObjectAt(*world_, sa.Index);
     TObyekt& ob = ObjectAt(*world_, sb.Index);
-    if (SeparatePair(oa.X, oa.Y, ob.X, ob.Y, sa.Shape.Speeds, sa.Shape.Radius, sb.Shape.Radius,
-                     sb.Shape.Speeds)) {
+    // SeparatePair's own exact shortcut, taken here so that most apart pairs cost no call.
+    const double reach = static_cast<double>(sa.Shape.Radius) + sb.Shape.Radius;
+    const bool apart = std::fabs(oa.X - ob.X) >= reach || std::fabs(oa.Y - ob.Y) >= reach;
+    if (!apart && SeparatePair(oa.X, oa.Y, ob.X, ob.Y, sa.Shape.Speeds, sa.Shape.Radius,
+                               sb.Shape.Radius, sb.Shape.Speeds)) {
       if (gridded_) Moved(a, b, ob);
       ContactIn(*world_, sa.Index, sb.Index, &bases_);
       ContactIn(*world_, sb.Index, sa.Index, &bases_);
