@@ -5,9 +5,7 @@
 
 uint32_t GlTextureUploader::Upload(const Image& image) {
   // A buffer shorter than its size says (never made by the decoder) is not uploaded: id 0.
-  const size_t needed = static_cast<size_t>(image.Width > 0 ? image.Width : 0) *
-                        static_cast<size_t>(image.Height > 0 ? image.Height : 0) * 4;
-  if (needed == 0 || image.Pixels.size() < needed) return 0;
+  if (!image.Complete()) return 0;
   GLuint id = 0;
   glGenTextures(1, &id);
   glBindTexture(GL_TEXTURE_2D, id);

@@ -41,9 +41,7 @@ std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWi
 }
 
 uint32_t UploadGlyphAtlas(const Image& image) {
-  const size_t needed = static_cast<size_t>(image.Width > 0 ? image.Width : 0) *
-                        static_cast<size_t>(image.Height > 0 ? image.Height : 0) * 4;
-  if (needed == 0 || image.Pixels.size() < needed) return 0;
+  if (!image.Complete()) return 0;
   GLuint id = 0;
   glGenTextures(1, &id);
   glBindTexture(GL_TEXTURE_2D, id);

@@ -13,6 +13,13 @@ struct Image {
   int32_t Width = 0;
   int32_t Height = 0;
   std::vector<uint8_t> Pixels;  // Width * Height * 4 bytes, RGBA, file row order
+
+  // A picture that can be uploaded: a positive size and every pixel there.
+  bool Complete() const {
+    const size_t needed = static_cast<size_t>(Width > 0 ? Width : 0) *
+                          static_cast<size_t>(Height > 0 ? Height : 0) * 4;
+    return needed != 0 && Pixels.size() >= needed;
+  }
 };
 
 // Empty: a zero or negative width or height; no picture, and no message of its own.

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "gl_window.h"
 #include "gui_app.h"
 #include "render/render.h"
 #include "util/random.h"
@@ -98,21 +99,7 @@ class DrawFrameTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     GuiApp();
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    format.setSwapInterval(0);
-    window_ = new QWindow;
-    window_->setSurfaceType(QSurface::OpenGLSurface);
-    window_->setFormat(format);
-    window_->resize(kViewW, kViewH);
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
-    context_ = new QOpenGLContext;
-    context_->setFormat(format);
-    ASSERT_TRUE(context_->create());
-    ASSERT_TRUE(context_->makeCurrent(window_));
+    ASSERT_TRUE(gl_.Open(kViewW, kViewH, true));
     InitGL();
     ResizeGL(kViewW, kViewH);
     FirstFrameGL();
@@ -122,16 +109,12 @@ class DrawFrameTest : public testing::Test {
     textures_[2] = uploader.Upload(Sheet(64, 180));  // 512 x 256: the ground too
   }
 
-  static void TearDownTestSuite() {
-    context_->doneCurrent();
-    delete context_;
-    delete window_;
-  }
+  static void TearDownTestSuite() { gl_.Close(); }
 
   // Three types of two sheets, 2 000 objects over the view: walking, working, dying, some
   // selected, health from 0 to 400.
   void SetUp() override {
-    ASSERT_TRUE(context_->makeCurrent(window_));
+    ASSERT_TRUE(gl_.context->makeCurrent(gl_.window));
     FirstFrameGL();
     TRassa& race = world_.Catalogue.emplace_back();
     const int cells[] = {32, 24, 32};
@@ -206,7 +189,7 @@ class DrawFrameTest : public testing::Test {
     const auto start = std::chrono::steady_clock::now();
     for (int k = 0; k < kFrames; ++k) {
       Frame(before, true);
-      context_->swapBuffers(window_);
+      gl_.context->swapBuffers(gl_.window);
     }
     glFinish();
     const std::chrono::duration<double, std::milli> spent =
@@ -214,8 +197,7 @@ class DrawFrameTest : public testing::Test {
     return spent.count() / kFrames;
   }
 
-  inline static QWindow* window_ = nullptr;
-  inline static QOpenGLContext* context_ = nullptr;
+  inline static GlWindow gl_;
   inline static uint32_t textures_[3] = {};
   World world_;
   std::vector<SpriteChoice> shown_;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "gl_window.h"
 #include "gui_app.h"
 
 namespace {
@@ -82,20 +83,7 @@ class RenderTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     GuiApp();
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    window_ = new QWindow;
-    window_->setSurfaceType(QSurface::OpenGLSurface);
-    window_->setFormat(format);
-    window_->resize(kView, kView);
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
-    context_ = new QOpenGLContext;
-    context_->setFormat(format);
-    ASSERT_TRUE(context_->create());
-    ASSERT_TRUE(context_->makeCurrent(window_));
+    ASSERT_TRUE(gl_.Open(kView, kView));
     InitGL();
     ResizeGL(kView, kView);
     FirstFrameGL();
@@ -104,14 +92,10 @@ class RenderTest : public testing::Test {
     ground_ = uploader.Upload(GroundSheet());
   }
 
-  static void TearDownTestSuite() {
-    context_->doneCurrent();
-    delete context_;
-    delete window_;
-  }
+  static void TearDownTestSuite() { gl_.Close(); }
 
   void SetUp() override {
-    ASSERT_TRUE(context_->makeCurrent(window_));
+    ASSERT_TRUE(gl_.context->makeCurrent(gl_.window));
     FirstFrameGL();  // a test that leaks state fails alone
     TOpisan& type = world_.Catalogue.emplace_back().Types.emplace_back();
     type.Textures = {sheet_};
@@ -160,8 +144,7 @@ class RenderTest : public testing::Test {
     return false;
   }
 
-  inline static QWindow* window_ = nullptr;
-  inline static QOpenGLContext* context_ = nullptr;
+  inline static GlWindow gl_;
   inline static uint32_t sheet_ = 0;
   inline static uint32_t ground_ = 0;
   World world_;

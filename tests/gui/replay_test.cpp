@@ -85,10 +85,13 @@ TEST(Replay, RecordedWindowSessionReplays) {
   EXPECT_EQ(RunProgram("--headless --script " + file), 0);
   EXPECT_EQ(RunProgram("--script " + file), 0);
 
+  // The move order goes elsewhere; the selection, and so every later command, stays valid.
   std::string changed = script;
-  size_t at = changed.find("down right");
+  const size_t order = changed.find("down right");
+  ASSERT_NE(order, std::string::npos);
+  const size_t at = changed.rfind("move ", order);
   ASSERT_NE(at, std::string::npos);
-  changed.replace(at, 10, "down left ");
+  changed.replace(at, changed.find('\n', at) - at, "move 5 5");
   const std::string changedFile = (dir / "changed.txt").string();
   std::ofstream(changedFile) << changed;
   EXPECT_EQ(RunProgram("--headless --script " + changedFile), 3);
