@@ -29,14 +29,6 @@
 
 namespace {
 
-template <typename Pred>
-bool WaitFor(Pred pred, int ms = 3000) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return pred();
-}
-
 // A window whose frames come from the test (TimerDraw), in the shipped data's folder.
 class Keys : public testing::Test {
  protected:

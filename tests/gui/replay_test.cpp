@@ -18,12 +18,6 @@
 
 namespace {
 
-int RunProgram(const std::string& args) {
-  std::string cmd = std::string(RTSDEMO_PATH) + " " + args + " > /dev/null 2>&1";
-  int status = std::system(cmd.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 void WaitFrames(TForm1& form, uint64_t frames) {
   const uint64_t until = form.frontend().state().Frames + frames;
   while (form.frontend().state().Frames < until) QTest::qWait(5);
@@ -82,8 +76,8 @@ TEST(Replay, RecordedWindowSessionReplays) {
   EXPECT_NE(script.find("check 1 on"), std::string::npos);
   EXPECT_NE(script.find("hash "), std::string::npos);
 
-  EXPECT_EQ(RunProgram("--headless --script " + file), 0);
-  EXPECT_EQ(RunProgram("--script " + file), 0);
+  EXPECT_EQ(ProgramStatus("--headless --script " + file), 0);
+  EXPECT_EQ(ProgramStatus("--script " + file), 0);
 
   // The move order goes elsewhere; the selection, and so every later command, stays valid.
   std::string changed = script;
@@ -94,7 +88,7 @@ TEST(Replay, RecordedWindowSessionReplays) {
   changed.replace(at, changed.find('\n', at) - at, "move 5 5");
   const std::string changedFile = (dir / "changed.txt").string();
   std::ofstream(changedFile) << changed;
-  EXPECT_EQ(RunProgram("--headless --script " + changedFile), 3);
+  EXPECT_EQ(ProgramStatus("--headless --script " + changedFile), 3);
 
   ASSERT_EQ(chdir(cwd), 0);
   if (!HasFailure()) std::filesystem::remove_all(dir);

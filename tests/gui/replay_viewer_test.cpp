@@ -15,32 +15,12 @@
 
 #include "form_widgets.h"
 #include "gui_app.h"
+#include "test_files.h"
 #include "ui/qt_form.h"
 #include "ui/qt_view.h"
 #include "ui/state_hash.h"
 
 namespace {
-
-template <typename Pred>
-bool WaitFor(Pred pred, int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return pred();
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-int RunProgram(const std::string& args) {
-  const std::string cmd = std::string(RTSDEMO_PATH) + " " + args + " > /dev/null 2>&1";
-  const int status = std::system(cmd.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 class ReplayViewer : public testing::Test {
  protected:
@@ -165,8 +145,8 @@ TEST_F(ReplayViewer, ASessionWithEveryKeyReplaysInSyncThreeWays) {
   }
   EXPECT_LT(script.find("key left on"), script.find("key left off"));
 
-  EXPECT_EQ(RunProgram("--headless --script " + file), 0);
-  EXPECT_EQ(RunProgram("--script " + file), 0);
+  EXPECT_EQ(ProgramStatus("--headless --script " + file), 0);
+  EXPECT_EQ(ProgramStatus("--script " + file), 0);
 
   auto form = Replay(file);
   EXPECT_TRUE(form->replayEnded());
@@ -194,7 +174,7 @@ TEST_F(ReplayViewer, AChangedRecordingStopsAtItsFirstFailedCheck) {
   script.replace(at, 11, "key up on  ");
   const std::string changed = (dir_ / "changed.txt").string();
   std::ofstream(changed) << script;
-  EXPECT_EQ(RunProgram("--headless --script " + changed), 3);
+  EXPECT_EQ(ProgramStatus("--headless --script " + changed), 3);
 
   auto form = Replay(changed);
   EXPECT_FALSE(form->replayEnded());

@@ -55,14 +55,6 @@ void Start(TForm1& form) {
   form.FormCreate();
 }
 
-template <typename Pred>
-bool WaitFor(Pred pred, int ms = 3000) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return pred();
-}
-
 struct ProgramRun {
   int status = -1;
   std::string out;
