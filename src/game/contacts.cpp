@@ -70,14 +70,17 @@ int32_t DepotAmong(const World& world, int32_t s, const std::vector<int32_t>& ba
                             [&self](const TObyekt& o) { return o.Side == self.Side; });
 }
 
-// OnContact; `bases` (when given) lists every object of kind 1 in index order.
-void ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* bases) {
-  if (!IsObjectIndex(world, s) || !IsObjectIndex(world, o)) return;
+// OnContact; `bases` (when given) lists every object of kind 1 in index order. True when
+// s's Thought1 was written.
+bool ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* bases) {
+  if (!IsObjectIndex(world, s) || !IsObjectIndex(world, o)) return false;
+  bool changed = false;
   TObyekt& self = ObjectAt(world, s);
   const TObyekt& other = ObjectAt(world, o);
   if (OrderTarget(self.Thought1, Verb::Idtiza) == o) {
     self.Thought1 = std::move(self.Thought2);
     self.Thought2.clear();
+    changed = true;
     // Only sides 0..3 have a treasury; an empty Cargo delivers nothing.
     if (other.Kind == kBaseKind && self.Side == other.Side && IsPlayerSide(self.Side) &&
         !self.Cargo.empty()) {
@@ -85,19 +88,21 @@ void ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* b
       self.Cargo[0] = 0;
     }
   }
-  if (!OrderVerb(self.Thought1).empty() || self.Side == other.Side) return;
+  if (self.Side == other.Side || HasVerb(self.Thought1)) return changed;
   const TOpisan* otherType = TypeOf(world, other);
   // An object without a type is not engaged.
-  if (otherType == nullptr) return;
+  if (otherType == nullptr) return changed;
   if (!otherType->IsResource) {
     self.Thought1 = AttackOrder(o);
     self.AttackIndex = 0;
-  } else if (CargoOf(self) == 0) {
-    // An empty Cargo counts as carrying 0.
-    self.Thought1 = MineOrder(o);
-    const int32_t depot = bases != nullptr ? DepotAmong(world, s, *bases) : NearestDepot(world, s);
-    if (depot != -1) self.Thought2 = FollowOrder(depot);
+    return true;
   }
+  // An empty Cargo counts as carrying 0.
+  if (CargoOf(self) != 0) return changed;
+  self.Thought1 = MineOrder(o);
+  const int32_t depot = bases != nullptr ? DepotAmong(world, s, *bases) : NearestDepot(world, s);
+  if (depot != -1) self.Thought2 = FollowOrder(depot);
+  return true;
 }
 
 // The contact pass visits every pair (a, b), a < b, of live objects in index order; a pair
@@ -214,35 +219,31 @@ class Contacts {
 
   void BuildGrid() {
     const auto count = static_cast<int32_t>(slots_.size());
-    px_.resize(slots_.size());
-    py_.resize(slots_.size());
-    pr_.resize(slots_.size());
+    nodes_.resize(slots_.size());
     class_.assign(slots_.size(), 0);
     double sum = 0;
     int32_t members = 0;
     double largest = 0;
     for (int32_t s = 0; s < count; ++s) {
       const TObyekt& o = ObjectAt(*world_, slots_[s].Index);
-      px_[s] = o.X;
-      py_[s] = o.Y;
-      pr_[s] = slots_[s].Shape.Radius;
+      Node& node = nodes_[s];
+      node = {o.X, o.Y, slots_[s].Shape.Radius, kNone};
       if (slots_[s].Wild) continue;
-      sum += pr_[s];
+      sum += node.R;
       ++members;
-      largest = std::max(largest, static_cast<double>(pr_[s]));
+      largest = std::max(largest, static_cast<double>(node.R));
     }
     // Radii above the mean go to a second grid of wider cells, so that a few large objects
     // do not widen every query.
     const double mean = members > 0 ? sum / members : 0;
-    for (int32_t s = 0; s < count; ++s) class_[s] = pr_[s] > mean ? 1 : 0;
+    for (int32_t s = 0; s < count; ++s) class_[s] = nodes_[s].R > mean ? 1 : 0;
     margin_ = std::max(largest / 8, 1.0);
     for (int g = 0; g < 2; ++g) Lay(g);
-    next_.assign(slots_.size(), kNone);
     prev_.assign(slots_.size(), kNone);
     cell_.assign(slots_.size(), kNone);
     // Linked last to first, so that every cell starts in increasing order.
     for (int32_t s = count - 1; s >= 0; --s) {
-      if (!slots_[s].Wild) Link(s, CellOf(grids_[class_[s]], px_[s], py_[s]));
+      if (!slots_[s].Wild) Link(s, CellOf(grids_[class_[s]], nodes_[s].X, nodes_[s].Y));
     }
   }
 
@@ -258,9 +259,10 @@ class Contacts {
     for (int32_t s = 0; s < count; ++s) {
       if (slots_[s].Wild || class_[s] != g) continue;
       ++members;
-      grid.Radius = std::max(grid.Radius, static_cast<double>(pr_[s]));
-      if (!std::isfinite(px_[s]) || !std::isfinite(py_[s])) continue;
-      const double at[2] = {px_[s], py_[s]};
+      const Node& node = nodes_[s];
+      grid.Radius = std::max(grid.Radius, static_cast<double>(node.R));
+      if (!std::isfinite(node.X) || !std::isfinite(node.Y)) continue;
+      const double at[2] = {node.X, node.Y};
       for (int axis = 0; axis < 2; ++axis) {
         lo[axis] = any ? std::min(lo[axis], at[axis]) : at[axis];
         hi[axis] = any ? std::max(hi[axis], at[axis]) : at[axis];
@@ -298,27 +300,28 @@ class Contacts {
     std::vector<int32_t>& head = grids_[class_[s]].Head;
     cell_[s] = c;
     prev_[s] = kNone;
-    next_[s] = head[c];
+    nodes_[s].Next = head[c];
     if (head[c] != kNone) prev_[head[c]] = s;
     head[c] = s;
   }
   void Unlink(int32_t s) {
     const int32_t c = cell_[s];
     if (c == kNone) return;
+    const int32_t next = nodes_[s].Next;
     if (prev_[s] != kNone) {
-      next_[prev_[s]] = next_[s];
+      nodes_[prev_[s]].Next = next;
     } else {
-      grids_[class_[s]].Head[c] = next_[s];
+      grids_[class_[s]].Head[c] = next;
     }
-    if (next_[s] != kNone) prev_[next_[s]] = prev_[s];
+    if (next != kNone) prev_[next] = prev_[s];
     cell_[s] = kNone;
   }
 
   // Grid members after `after` that can reach a from where it is, in increasing order.
   void Query(int32_t a, int32_t after) {
     found_.clear();
-    qx_ = px_[a];
-    qy_ = py_[a];
+    qx_ = nodes_[a].X;
+    qy_ = nodes_[a].Y;
     const double ra = slots_[a].Shape.Radius;
     for (const Grid& g : grids_) {
       if (g.Members == 0) continue;
@@ -329,14 +332,15 @@ class Contacts {
       const int32_t y1 = Column(g, qy_ + half, 1);
       for (int32_t y = y0; y <= y1; ++y) {
         for (int32_t x = x0; x <= x1; ++x) {
-          for (int32_t b = g.Head[y * g.Cells[0] + x]; b != kNone; b = next_[b]) {
+          for (int32_t b = g.Head[y * g.Cells[0] + x]; b != kNone; b = nodes_[b].Next) {
             if (b <= after) continue;
+            const Node& nb = nodes_[b];
             // The bound of this pair alone: M + (ra + rb)(1 + 1e-6).
-            const double reach = margin_ + std::max(0.0, (ra + pr_[b]) * kWiden);
-            if (!(std::fabs(px_[b] - qx_) <= reach) || !(std::fabs(py_[b] - qy_) <= reach)) {
-              continue;
-            }
+            const double reach = margin_ + std::max(0.0, (ra + nb.R) * kWiden);
+            if (!(std::fabs(nb.X - qx_) <= reach) || !(std::fabs(nb.Y - qy_) <= reach)) continue;
             found_.push_back(b);
+            // Most candidates are visited next: start loading their objects.
+            __builtin_prefetch(&world_->Objects[static_cast<size_t>(slots_[b].Index)].X);
           }
         }
       }
@@ -363,7 +367,7 @@ class Contacts {
     int32_t current = a;
     for (;;) {
       // a was carried too far from where the candidates were found: find them again.
-      if (!(std::fabs(px_[a] - qx_) < margin_) || !(std::fabs(py_[a] - qy_) < margin_)) {
+      if (!(std::fabs(nodes_[a].X - qx_) < margin_) || !(std::fabs(nodes_[a].Y - qy_) < margin_)) {
         Query(a, current);
         f = 0;
       }
@@ -382,13 +386,13 @@ class Contacts {
   }
 
   // The pushed pair's positions into the packed copy, b into its new cell.
-  void Moved(int32_t a, int32_t b, const TObyekt& ob) {
-    const TObyekt& oa = ObjectAt(*world_, slots_[a].Index);
-    px_[a] = oa.X;
-    py_[a] = oa.Y;
-    if (ob.X == px_[b] && ob.Y == py_[b]) return;
-    px_[b] = ob.X;
-    py_[b] = ob.Y;
+  void Moved(int32_t a, int32_t b, const TObyekt& oa, const TObyekt& ob) {
+    nodes_[a].X = oa.X;
+    nodes_[a].Y = oa.Y;
+    Node& nb = nodes_[b];
+    if (ob.X == nb.X && ob.Y == nb.Y) return;
+    nb.X = ob.X;
+    nb.Y = ob.Y;
     if (slots_[b].Wild) return;
     const int32_t c = CellOf(grids_[class_[b]], ob.X, ob.Y);
     if (c != cell_[b]) {
@@ -400,18 +404,25 @@ class Contacts {
   void Visit(int32_t a, int32_t b) {
     Slot& sa = slots_[a];
     Slot& sb = slots_[b];
+    // SeparatePair's own exact shortcut, taken here so that most apart pairs cost no call; on
+    // the grid from the packed copies of the positions, which hold the same values.
+    const double reach = static_cast<double>(sa.Shape.Radius) + sb.Shape.Radius;
+    bool apart = false;
+    if (gridded_) {
+      const Node& na = nodes_[a];
+      const Node& nb = nodes_[b];
+      apart = std::fabs(na.X - nb.X) >= reach || std::fabs(na.Y - nb.Y) >= reach;
+    }
+    if (apart && sa.Target != b && sb.Target != a) return;
     TObyekt& oa = ObjectAt(*world_, sa.Index);
     TObyekt& ob = ObjectAt(*world_, sb.Index);
-    // SeparatePair's own exact shortcut, taken here so that most apart pairs cost no call.
-    const double reach = static_cast<double>(sa.Shape.Radius) + sb.Shape.Radius;
-    const bool apart = std::fabs(oa.X - ob.X) >= reach || std::fabs(oa.Y - ob.Y) >= reach;
+    if (!gridded_) apart = std::fabs(oa.X - ob.X) >= reach || std::fabs(oa.Y - ob.Y) >= reach;
     if (!apart && SeparatePair(oa.X, oa.Y, ob.X, ob.Y, sa.Shape.Speeds, sa.Shape.Radius,
                                sb.Shape.Radius, sb.Shape.Speeds)) {
-      if (gridded_) Moved(a, b, ob);
-      ContactIn(*world_, sa.Index, sb.Index, &bases_);
-      ContactIn(*world_, sb.Index, sa.Index, &bases_);
-      SetTarget(a);
-      SetTarget(b);
+      if (gridded_) Moved(a, b, oa, ob);
+      // A target changes only with its attacker's Thought1.
+      if (ContactIn(*world_, sa.Index, sb.Index, &bases_)) SetTarget(a);
+      if (ContactIn(*world_, sb.Index, sa.Index, &bases_)) SetTarget(b);
       return;
     }
     if (sa.Target == b) {
@@ -431,11 +442,16 @@ class Contacts {
   std::vector<int32_t> bases_;   // every object of kind 1, dead ones too, in index order
   std::vector<int32_t> always_;  // wild slots, in increasing order
   std::vector<int32_t> attHead_, attNext_, attPrev_;
-  std::vector<float> px_, py_, pr_;  // positions and radii, packed
+  // Per slot: position and radius, packed, and the next member of its cell.
+  struct Node {
+    float X, Y, R;
+    int32_t Next;
+  };
+  std::vector<Node> nodes_;
   double margin_ = 1;
   Grid grids_[2];
   std::vector<uint8_t> class_;  // per slot: its grid
-  std::vector<int32_t> next_, prev_, cell_;
+  std::vector<int32_t> prev_, cell_;
   std::vector<int32_t> found_, attackers_;
   double qx_ = 0, qy_ = 0;
 };

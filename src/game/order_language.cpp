@@ -7,10 +7,26 @@ std::string_view VerbWord(Verb verb) {
 }
 
 std::optional<Verb> FindVerb(std::string_view word) {
-  for (size_t v = 0; v < kVerbWords.size(); ++v) {
-    if (kVerbWords[v] == word) return static_cast<Verb>(v);
+  // Only one verb has each length but 7: the first letter tells those two apart.
+  std::optional<Verb> verb;
+  switch (word.size()) {
+    case 4:
+      verb = Verb::Idti;
+      break;
+    case 6:
+      verb = Verb::Idtiza;
+      break;
+    case 7:
+      verb = word.front() == 'd' ? Verb::Dobicha : Verb::Stroyka;
+      break;
+    case 8:
+      verb = Verb::Atakovat;
+      break;
+    default:
+      return std::nullopt;
   }
-  return std::nullopt;
+  if (VerbWord(*verb) != word) return std::nullopt;
+  return verb;
 }
 
 int NumberCount(Verb verb) {
@@ -47,17 +63,22 @@ std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t 
   return {};
 }
 
+namespace {
+// The word starting at or after k, k moved past it; empty at the end.
+std::string_view NextWord(std::string_view text, size_t& k) {
+  const size_t size = text.size();
+  while (k < size && text[k] == ' ') ++k;
+  const size_t start = k;
+  while (k < size && text[k] != ' ') ++k;
+  return text.substr(start, k - start);
+}
+}  // namespace
+
 OrderWords SplitOrder(std::string_view order) {
-  OrderWords words;
   size_t k = 0;
-  const size_t size = order.size();
-  for (std::string_view* word : {&words.Verb, &words.Arg}) {
-    while (k < size && order[k] == ' ') ++k;
-    if (k == size) break;
-    const size_t start = k;
-    while (k < size && order[k] != ' ') ++k;
-    *word = order.substr(start, k - start);
-  }
+  OrderWords words;
+  words.Verb = NextWord(order, k);
+  if (!words.Verb.empty()) words.Arg = NextWord(order, k);
   return words;
 }
 
@@ -67,9 +88,12 @@ bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value) {
 
 int32_t OrderTarget(std::string_view order, Verb verb) {
   if (order.empty()) return -1;
+  // Most orders name another verb: its first letter tells.
+  const std::string_view word = VerbWord(verb);
+  if (order[0] != word[0] && order[0] != ' ') return -1;
   const OrderWords words = SplitOrder(order);
   int32_t target = -1;
-  if (words.Verb != VerbWord(verb) || !TryStrToInt(words.Arg, target) || target < 0) return -1;
+  if (words.Verb != word || !TryStrToInt(words.Arg, target) || target < 0) return -1;
   return target;
 }
 

@@ -35,6 +35,10 @@ OrderWords SplitOrder(std::string_view order);
 inline std::string_view OrderVerb(std::string_view order) {
   return SplitOrder(order).Verb;
 }
+// Whether the order has a first word at all (OrderVerb is not empty).
+inline bool HasVerb(std::string_view order) {
+  return order.find_first_not_of(' ') != std::string_view::npos;
+}
 
 // Number k (from 1) of an argument, delimiter ","; false when missing or malformed.
 bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value);
