@@ -207,6 +207,14 @@ class Contacts {
     }
   }
 
+  // A grid's members sorted by cell at the start of the pass (Entries, cell c at
+  // Start[c]..Start[c+1], each cell in increasing slot order), kept at their current
+  // positions; a member pushed into another cell leaves its entry (slot kNone) for the
+  // list of movers of that cell, marked in Moved.
+  struct Entry {
+    float X, Y, R;
+    int32_t Slot;
+  };
   struct Grid {
     double Min[2] = {0, 0};
     double Max[2] = {0, 0};
@@ -214,36 +222,41 @@ class Contacts {
     int32_t Cells[2] = {1, 1};
     double Radius = 0;  // largest radius of the members
     int32_t Members = 0;
-    std::vector<int32_t> Head;
+    int32_t Movers = 0;
+    std::vector<int32_t> Start;
+    std::vector<Entry> Entries;
+    std::vector<int32_t> MoverHead;  // per cell
+    std::vector<uint64_t> Moved;     // per cell, a bit: it has movers
   };
 
   void BuildGrid() {
     const auto count = static_cast<int32_t>(slots_.size());
-    nodes_.resize(slots_.size());
+    pos_.resize(slots_.size());
     class_.assign(slots_.size(), 0);
     double sum = 0;
     int32_t members = 0;
     double largest = 0;
     for (int32_t s = 0; s < count; ++s) {
       const TObyekt& o = ObjectAt(*world_, slots_[s].Index);
-      Node& node = nodes_[s];
-      node = {o.X, o.Y, slots_[s].Shape.Radius, kNone};
+      pos_[s] = {o.X, o.Y};
       if (slots_[s].Wild) continue;
-      sum += node.R;
+      const double r = slots_[s].Shape.Radius;
+      sum += r;
       ++members;
-      largest = std::max(largest, static_cast<double>(node.R));
+      largest = std::max(largest, r);
     }
     // Radii above the mean go to a second grid of wider cells, so that a few large objects
     // do not widen every query.
     const double mean = members > 0 ? sum / members : 0;
-    for (int32_t s = 0; s < count; ++s) class_[s] = nodes_[s].R > mean ? 1 : 0;
+    for (int32_t s = 0; s < count; ++s) class_[s] = slots_[s].Shape.Radius > mean ? 1 : 0;
     margin_ = std::max(largest / 8, 1.0);
-    for (int g = 0; g < 2; ++g) Lay(g);
-    prev_.assign(slots_.size(), kNone);
     cell_.assign(slots_.size(), kNone);
-    // Linked last to first, so that every cell starts in increasing order.
-    for (int32_t s = count - 1; s >= 0; --s) {
-      if (!slots_[s].Wild) Link(s, CellOf(grids_[class_[s]], nodes_[s].X, nodes_[s].Y));
+    entry_.assign(slots_.size(), kNone);
+    moverNext_.assign(slots_.size(), kNone);
+    moverPrev_.assign(slots_.size(), kNone);
+    for (int g = 0; g < 2; ++g) {
+      Lay(g);
+      Sort(g);
     }
   }
 
@@ -259,10 +272,10 @@ class Contacts {
     for (int32_t s = 0; s < count; ++s) {
       if (slots_[s].Wild || class_[s] != g) continue;
       ++members;
-      const Node& node = nodes_[s];
-      grid.Radius = std::max(grid.Radius, static_cast<double>(node.R));
-      if (!std::isfinite(node.X) || !std::isfinite(node.Y)) continue;
-      const double at[2] = {node.X, node.Y};
+      grid.Radius = std::max(grid.Radius, static_cast<double>(slots_[s].Shape.Radius));
+      const Pos p = pos_[s];
+      if (!std::isfinite(p.X) || !std::isfinite(p.Y)) continue;
+      const double at[2] = {p.X, p.Y};
       for (int axis = 0; axis < 2; ++axis) {
         lo[axis] = any ? std::min(lo[axis], at[axis]) : at[axis];
         hi[axis] = any ? std::max(hi[axis], at[axis]) : at[axis];
@@ -270,6 +283,7 @@ class Contacts {
       any = true;
     }
     grid.Members = members;
+    grid.Movers = 0;
     // Cells as wide as the grid's largest radius sum, at most about four per member.
     const double limit = 2 * std::sqrt(static_cast<double>(members)) + 1;
     double size = std::max(2 * grid.Radius, 1.0);
@@ -280,8 +294,30 @@ class Contacts {
       grid.Max[axis] = hi[axis];
       grid.Cells[axis] = static_cast<int32_t>((hi[axis] - lo[axis]) * grid.Inv) + 1;
     }
-    grid.Head.assign(static_cast<size_t>(grid.Cells[0]) * static_cast<size_t>(grid.Cells[1]),
-                     kNone);
+    const size_t cells = static_cast<size_t>(grid.Cells[0]) * static_cast<size_t>(grid.Cells[1]);
+    grid.Start.assign(cells + 1, 0);
+    grid.MoverHead.assign(cells, kNone);
+    grid.Moved.assign((cells + 63) / 64, 0);
+  }
+
+  // Grid g's members into Entries by cell, in increasing slot order within a cell.
+  void Sort(int g) {
+    Grid& grid = grids_[g];
+    const auto count = static_cast<int32_t>(slots_.size());
+    for (int32_t s = 0; s < count; ++s) {
+      if (slots_[s].Wild || class_[s] != g) continue;
+      cell_[s] = CellOf(grid, pos_[s].X, pos_[s].Y);
+      ++grid.Start[static_cast<size_t>(cell_[s]) + 1];
+    }
+    for (size_t c = 1; c < grid.Start.size(); ++c) grid.Start[c] += grid.Start[c - 1];
+    grid.Entries.resize(static_cast<size_t>(grid.Members));
+    fill_.assign(grid.Start.begin(), grid.Start.end() - 1);
+    for (int32_t s = 0; s < count; ++s) {
+      if (slots_[s].Wild || class_[s] != g) continue;
+      const int32_t e = fill_[static_cast<size_t>(cell_[s])]++;
+      entry_[s] = e;
+      grid.Entries[static_cast<size_t>(e)] = {pos_[s].X, pos_[s].Y, slots_[s].Shape.Radius, s};
+    }
   }
 
   // A coordinate's column or row: clamped into the grid, NaN to the first; never decreasing
@@ -296,60 +332,106 @@ class Contacts {
     return Column(g, y, 1) * g.Cells[0] + Column(g, x, 0);
   }
 
-  void Link(int32_t s, int32_t c) {
-    std::vector<int32_t>& head = grids_[class_[s]].Head;
-    cell_[s] = c;
-    prev_[s] = kNone;
-    nodes_[s].Next = head[c];
-    if (head[c] != kNone) prev_[head[c]] = s;
-    head[c] = s;
-  }
-  void Unlink(int32_t s) {
-    const int32_t c = cell_[s];
-    if (c == kNone) return;
-    const int32_t next = nodes_[s].Next;
-    if (prev_[s] != kNone) {
-      nodes_[prev_[s]].Next = next;
+  // Member b of its grid now at its current position: in its entry while it stays in the
+  // cell it was sorted into, else among the movers of its cell.
+  void Place(int32_t b) {
+    Grid& grid = grids_[class_[b]];
+    const Pos p = pos_[b];
+    const int32_t c = CellOf(grid, p.X, p.Y);
+    if (entry_[b] != kNone) {
+      Entry& e = grid.Entries[static_cast<size_t>(entry_[b])];
+      if (c == cell_[b]) {
+        e.X = p.X;
+        e.Y = p.Y;
+        return;
+      }
+      e.Slot = kNone;
+      entry_[b] = kNone;
     } else {
-      grids_[class_[s]].Head[c] = next;
+      if (c == cell_[b]) return;
+      Unlink(grid, b);
     }
-    if (next != kNone) prev_[next] = prev_[s];
-    cell_[s] = kNone;
+    cell_[b] = c;
+    moverNext_[b] = grid.MoverHead[c];
+    moverPrev_[b] = kNone;
+    if (grid.MoverHead[c] != kNone) moverPrev_[grid.MoverHead[c]] = b;
+    grid.MoverHead[c] = b;
+    grid.Moved[static_cast<size_t>(c) / 64] |= uint64_t{1} << (c % 64);
+    ++grid.Movers;
+  }
+  void Unlink(Grid& grid, int32_t b) {
+    const int32_t c = cell_[b];
+    if (moverPrev_[b] != kNone) {
+      moverNext_[moverPrev_[b]] = moverNext_[b];
+    } else {
+      grid.MoverHead[c] = moverNext_[b];
+    }
+    if (moverNext_[b] != kNone) moverPrev_[moverNext_[b]] = moverPrev_[b];
+    if (grid.MoverHead[c] == kNone)
+      grid.Moved[static_cast<size_t>(c) / 64] &= ~(uint64_t{1} << (c % 64));
+    --grid.Movers;
+  }
+
+  // Candidate b of a query: after `after` and within M + (ra + rb)(1 + 1e-6) on both axes.
+  // Taken without a branch (the outcome is a coin toss): found_ has room for it.
+  void Consider(int32_t b, float x, float y, double rb, int32_t after, double ra) {
+    const double reach = margin_ + std::max(0.0, (ra + rb) * kWiden);
+    const bool take = (b > after) & (std::fabs(x - qx_) <= reach) & (std::fabs(y - qy_) <= reach);
+    found_[taken_] = b;
+    taken_ += take ? 1 : 0;
+  }
+
+  // The columns x0..x1 and rows y0..y1 a query from (x, y) with radius ra searches.
+  struct Cells {
+    int32_t X0, X1, Y0, Y1;
+  };
+  Cells Span(const Grid& g, double x, double y, double ra) const {
+    const double half = margin_ + std::max(0.0, (ra + g.Radius) * kWiden);
+    return {Column(g, x - half, 0), Column(g, x + half, 0), Column(g, y - half, 1),
+            Column(g, y + half, 1)};
   }
 
   // Grid members after `after` that can reach a from where it is, in increasing order.
   void Query(int32_t a, int32_t after) {
-    found_.clear();
-    qx_ = nodes_[a].X;
-    qy_ = nodes_[a].Y;
+    taken_ = 0;
+    qx_ = pos_[a].X;
+    qy_ = pos_[a].Y;
     const double ra = slots_[a].Shape.Radius;
     for (const Grid& g : grids_) {
       if (g.Members == 0) continue;
-      const double half = margin_ + std::max(0.0, (ra + g.Radius) * kWiden);
-      const int32_t x0 = Column(g, qx_ - half, 0);
-      const int32_t x1 = Column(g, qx_ + half, 0);
-      const int32_t y0 = Column(g, qy_ - half, 1);
-      const int32_t y1 = Column(g, qy_ + half, 1);
+      const auto [x0, x1, y0, y1] = Span(g, qx_, qy_, ra);
       for (int32_t y = y0; y <= y1; ++y) {
-        for (int32_t x = x0; x <= x1; ++x) {
-          for (int32_t b = g.Head[y * g.Cells[0] + x]; b != kNone; b = nodes_[b].Next) {
-            if (b <= after) continue;
-            const Node& nb = nodes_[b];
-            // The bound of this pair alone: M + (ra + rb)(1 + 1e-6).
-            const double reach = margin_ + std::max(0.0, (ra + nb.R) * kWiden);
-            if (!(std::fabs(nb.X - qx_) <= reach) || !(std::fabs(nb.Y - qy_) <= reach)) continue;
-            found_.push_back(b);
-            // Most candidates are visited next: start loading their objects.
-            __builtin_prefetch(&world_->Objects[static_cast<size_t>(slots_[b].Index)].X);
+        // The cells x0..x1 of a row are one run of entries.
+        const int32_t row = y * g.Cells[0];
+        const int32_t begin = g.Start[static_cast<size_t>(row + x0)];
+        const int32_t end = g.Start[static_cast<size_t>(row + x1) + 1];
+        Room(static_cast<size_t>(end - begin));
+        for (int32_t e = begin; e < end; ++e) {
+          const Entry& en = g.Entries[static_cast<size_t>(e)];
+          Consider(en.Slot, en.X, en.Y, en.R, after, ra);
+        }
+        if (g.Movers == 0) continue;
+        for (int32_t c = row + x0; c <= row + x1; ++c) {
+          if ((g.Moved[static_cast<size_t>(c) / 64] >> (c % 64) & 1) == 0) continue;
+          for (int32_t b = g.MoverHead[static_cast<size_t>(c)]; b != kNone; b = moverNext_[b]) {
+            Room(1);
+            Consider(b, pos_[b].X, pos_[b].Y, slots_[b].Shape.Radius, after, ra);
           }
         }
       }
     }
+    found_.resize(taken_);
     std::sort(found_.begin(), found_.end());
+    // Most candidates are visited next: start loading their objects.
+    for (const int32_t b : found_) {
+      __builtin_prefetch(&world_->Objects[static_cast<size_t>(slots_[b].Index)].X);
+    }
+  }
+  void Room(size_t more) {
+    if (found_.size() < taken_ + more) found_.resize(taken_ + more);
   }
 
   void Row(int32_t a) {
-    Unlink(a);
     attackers_.clear();
     for (int32_t b = attHead_[a]; b != kNone; b = attNext_[b]) {
       if (b > a) attackers_.push_back(b);
@@ -367,7 +449,7 @@ class Contacts {
     int32_t current = a;
     for (;;) {
       // a was carried too far from where the candidates were found: find them again.
-      if (!(std::fabs(nodes_[a].X - qx_) < margin_) || !(std::fabs(nodes_[a].Y - qy_) < margin_)) {
+      if (!(std::fabs(pos_[a].X - qx_) < margin_) || !(std::fabs(pos_[a].Y - qy_) < margin_)) {
         Query(a, current);
         f = 0;
       }
@@ -385,20 +467,13 @@ class Contacts {
     }
   }
 
-  // The pushed pair's positions into the packed copy, b into its new cell.
+  // The pushed pair's positions into the packed copy, b into its grid. Rows before b's own
+  // do not look at a again.
   void Moved(int32_t a, int32_t b, const TObyekt& oa, const TObyekt& ob) {
-    nodes_[a].X = oa.X;
-    nodes_[a].Y = oa.Y;
-    Node& nb = nodes_[b];
-    if (ob.X == nb.X && ob.Y == nb.Y) return;
-    nb.X = ob.X;
-    nb.Y = ob.Y;
-    if (slots_[b].Wild) return;
-    const int32_t c = CellOf(grids_[class_[b]], ob.X, ob.Y);
-    if (c != cell_[b]) {
-      Unlink(b);
-      Link(b, c);
-    }
+    pos_[a] = {oa.X, oa.Y};
+    if (ob.X == pos_[b].X && ob.Y == pos_[b].Y) return;
+    pos_[b] = {ob.X, ob.Y};
+    if (!slots_[b].Wild) Place(b);
   }
 
   void Visit(int32_t a, int32_t b) {
@@ -409,9 +484,9 @@ class Contacts {
     const double reach = static_cast<double>(sa.Shape.Radius) + sb.Shape.Radius;
     bool apart = false;
     if (gridded_) {
-      const Node& na = nodes_[a];
-      const Node& nb = nodes_[b];
-      apart = std::fabs(na.X - nb.X) >= reach || std::fabs(na.Y - nb.Y) >= reach;
+      const Pos pa = pos_[a];
+      const Pos pb = pos_[b];
+      apart = std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
     }
     if (apart && sa.Target != b && sb.Target != a) return;
     TObyekt& oa = ObjectAt(*world_, sa.Index);
@@ -442,17 +517,16 @@ class Contacts {
   std::vector<int32_t> bases_;   // every object of kind 1, dead ones too, in index order
   std::vector<int32_t> always_;  // wild slots, in increasing order
   std::vector<int32_t> attHead_, attNext_, attPrev_;
-  // Per slot: position and radius, packed, and the next member of its cell.
-  struct Node {
-    float X, Y, R;
-    int32_t Next;
+  struct Pos {
+    float X, Y;
   };
-  std::vector<Node> nodes_;
+  std::vector<Pos> pos_;  // per slot: its position, packed
   double margin_ = 1;
   Grid grids_[2];
   std::vector<uint8_t> class_;  // per slot: its grid
-  std::vector<int32_t> prev_, cell_;
+  std::vector<int32_t> cell_, entry_, moverNext_, moverPrev_, fill_;
   std::vector<int32_t> found_, attackers_;
+  size_t taken_ = 0;  // candidates found so far in found_
   double qx_ = 0, qy_ = 0;
 };
 
