@@ -140,6 +140,8 @@ class Contacts {
   void Run(World& world) {
     world_ = &world;
     slots_.clear();
+    pos_.clear();
+    aims_.clear();
     bases_.clear();
     always_.clear();
     Gather();
@@ -166,6 +168,8 @@ class Contacts {
       const Circle c = CircleOf(*world_, o);
       const bool wild = !(std::fabs(c.Radius) <= kCellRadius);
       slots_.push_back({static_cast<int32_t>(k), c, kNone, wild});
+      pos_.push_back({o.X, o.Y});
+      aims_.push_back(AttackTarget(o.Thought1));
       if (wild) always_.push_back(slotOf_[k]);
     }
     const size_t count = slots_.size();
@@ -176,12 +180,13 @@ class Contacts {
       attNext_.assign(count, kNone);
       attPrev_.assign(count, kNone);
     }
-    for (size_t s = 0; s < count; ++s) SetTarget(static_cast<int32_t>(s));
+    for (size_t s = 0; s < count; ++s) Aim(static_cast<int32_t>(s), aims_[s]);
   }
 
   // The slot's target from its Thought1, kept in the target's list of attackers.
-  void SetTarget(int32_t s) {
-    const int32_t index = AttackTarget(ObjectAt(*world_, slots_[s].Index).Thought1);
+  void SetTarget(int32_t s) { Aim(s, AttackTarget(ObjectAt(*world_, slots_[s].Index).Thought1)); }
+  // The slot's target is object `index` (any number: -1 for none).
+  void Aim(int32_t s, int32_t index) {
     const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
     Slot& slot = slots_[s];
     if (t == slot.Target) return;
@@ -231,14 +236,11 @@ class Contacts {
 
   void BuildGrid() {
     const auto count = static_cast<int32_t>(slots_.size());
-    pos_.resize(slots_.size());
     class_.assign(slots_.size(), 0);
     double sum = 0;
     int32_t members = 0;
     double largest = 0;
     for (int32_t s = 0; s < count; ++s) {
-      const TObyekt& o = ObjectAt(*world_, slots_[s].Index);
-      pos_[s] = {o.X, o.Y};
       if (slots_[s].Wild) continue;
       const double r = slots_[s].Shape.Radius;
       sum += r;
@@ -420,15 +422,16 @@ class Contacts {
         }
       }
     }
-    found_.resize(taken_);
-    std::sort(found_.begin(), found_.end());
+    const auto found = found_.begin() + static_cast<std::ptrdiff_t>(taken_);
+    std::sort(found_.begin(), found);
     // Most candidates are visited next: start loading their objects.
-    for (const int32_t b : found_) {
-      __builtin_prefetch(&world_->Objects[static_cast<size_t>(slots_[b].Index)].X);
+    for (auto b = found_.begin(); b != found; ++b) {
+      __builtin_prefetch(&world_->Objects[static_cast<size_t>(slots_[*b].Index)].X);
     }
   }
   void Room(size_t more) {
-    if (found_.size() < taken_ + more) found_.resize(taken_ + more);
+    // The buffer only grows: its first taken_ are the candidates.
+    if (found_.size() < taken_ + more) found_.resize(2 * (taken_ + more));
   }
 
   void Row(int32_t a) {
@@ -453,11 +456,11 @@ class Contacts {
         Query(a, current);
         f = 0;
       }
-      while (f < found_.size() && found_[f] <= current) ++f;
+      while (f < taken_ && found_[f] <= current) ++f;
       while (w < always_.size() && always_[w] <= current) ++w;
       while (t < attackers_.size() && attackers_[t] <= current) ++t;
       int32_t b = count;
-      if (f < found_.size()) b = std::min(b, found_[f]);
+      if (f < taken_) b = std::min(b, found_[f]);
       if (w < always_.size()) b = std::min(b, always_[w]);
       if (t < attackers_.size()) b = std::min(b, attackers_[t]);
       if (slots_[a].Target > current) b = std::min(b, slots_[a].Target);
@@ -520,7 +523,8 @@ class Contacts {
   struct Pos {
     float X, Y;
   };
-  std::vector<Pos> pos_;  // per slot: its position, packed
+  std::vector<Pos> pos_;       // per slot: its position, packed
+  std::vector<int32_t> aims_;  // per slot: the object its Thought1 attacks at the start
   double margin_ = 1;
   Grid grids_[2];
   std::vector<uint8_t> class_;  // per slot: its grid
