@@ -112,17 +112,17 @@ bool ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* b
 //
 // Row a (the pairs (a, b), b > a, in increasing b) needs the b that overlap a then. During
 // the row only a and the b of the current pair move, and each b only in its own pair: a b
-// still ahead has the position it had when the row began. The grid holds the objects whose
-// rows are still to come, at their current positions (a pushed b changes cell at once); the
-// large radii have a grid of their own. A query around a's position q takes every b within
-// H = M + (ra + rb)(1 + 1e-6) of q on both axes, the cells searched for that bound at the
-// grid's largest rb, in rounded arithmetic that errs only outwards. While a stays closer
-// than M to q on both axes, every b that can overlap it (|a - b| < ra + rb, widened by the
-// float rounding of a - b) is among them. When a's pushes carry it M or
-// further, the row asks again from where a is, for the b still ahead. Candidates are taken
-// in increasing b, merged with a's attack target and the objects attacking a, each of whom
-// only its own pair can retarget. Objects with radii too wild for cells (not finite or over
-// kCellRadius) are candidates of every row, and their own rows visit every b.
+// still ahead has the position it had when the row began. The grids hold every object at
+// its current position (a pushed b changes cell at once; rows already done are skipped by
+// index); the large radii have a grid of their own. A query around a's position q takes
+// every b of a grid within H = M + (ra + R)(1 + 1e-6) of q on both axes, R the grid's
+// largest radius, in rounded arithmetic that errs only outwards. While a stays closer than
+// M to q on both axes, every b that can overlap it (|a - b| < ra + rb, widened by the float
+// rounding of a - b) is among them. When a's pushes carry it M or further, the row asks
+// again from where a is, for the b still ahead. Candidates are taken in increasing b,
+// merged with a's attack target and the objects attacking a, each of whom only its own pair
+// can retarget. Objects with radii too wild for cells (not finite or over kCellRadius) are
+// candidates of every row, and their own rows visit every b.
 constexpr float kCellRadius = 1e6f;
 constexpr double kWiden = 1 + 1e-6;
 constexpr int32_t kFewest = 160;  // live objects from which the grid is used
@@ -217,7 +217,7 @@ class Contacts {
   // positions; a member pushed into another cell leaves its entry (slot kNone) for the
   // list of movers of that cell, marked in Moved.
   struct Entry {
-    float X, Y, R;
+    float X, Y;
     int32_t Slot;
   };
   struct Grid {
@@ -318,7 +318,7 @@ class Contacts {
       if (slots_[s].Wild || class_[s] != g) continue;
       const int32_t e = fill_[static_cast<size_t>(cell_[s])]++;
       entry_[s] = e;
-      grid.Entries[static_cast<size_t>(e)] = {pos_[s].X, pos_[s].Y, slots_[s].Shape.Radius, s};
+      grid.Entries[static_cast<size_t>(e)] = {pos_[s].X, pos_[s].Y, s};
     }
   }
 
@@ -374,11 +374,10 @@ class Contacts {
     --grid.Movers;
   }
 
-  // Candidate b of a query: after `after` and within M + (ra + rb)(1 + 1e-6) on both axes.
+  // Candidate b of a query: after `after` and within `half` of q on both axes.
   // Taken without a branch (the outcome is a coin toss): found_ has room for it.
-  void Consider(int32_t b, float x, float y, double rb, int32_t after, double ra) {
-    const double reach = margin_ + std::max(0.0, (ra + rb) * kWiden);
-    const bool take = (b > after) & (std::fabs(x - qx_) <= reach) & (std::fabs(y - qy_) <= reach);
+  void Consider(int32_t b, float x, float y, int32_t after, double half) {
+    const bool take = (b > after) & (std::fabs(x - qx_) <= half) & (std::fabs(y - qy_) <= half);
     found_[taken_] = b;
     taken_ += take ? 1 : 0;
   }
@@ -387,10 +386,19 @@ class Contacts {
   struct Cells {
     int32_t X0, X1, Y0, Y1;
   };
-  Cells Span(const Grid& g, double x, double y, double ra) const {
-    const double half = margin_ + std::max(0.0, (ra + g.Radius) * kWiden);
+  static Cells Span(const Grid& g, double x, double y, double half) {
     return {Column(g, x - half, 0), Column(g, x + half, 0), Column(g, y - half, 1),
             Column(g, y + half, 1)};
+  }
+  // Whether any of the cells c0..c1 has movers.
+  static bool AnyMoved(const Grid& g, int32_t c0, int32_t c1) {
+    for (int32_t w = c0 / 64; w <= c1 / 64; ++w) {
+      uint64_t bits = g.Moved[static_cast<size_t>(w)];
+      if (w == c0 / 64) bits &= ~uint64_t{0} << (c0 % 64);
+      if (w == c1 / 64) bits &= ~uint64_t{0} >> (63 - c1 % 64);
+      if (bits != 0) return true;
+    }
+    return false;
   }
 
   // Grid members after `after` that can reach a from where it is, in increasing order.
@@ -401,7 +409,8 @@ class Contacts {
     const double ra = slots_[a].Shape.Radius;
     for (const Grid& g : grids_) {
       if (g.Members == 0) continue;
-      const auto [x0, x1, y0, y1] = Span(g, qx_, qy_, ra);
+      const double half = margin_ + std::max(0.0, (ra + g.Radius) * kWiden);
+      const auto [x0, x1, y0, y1] = Span(g, qx_, qy_, half);
       for (int32_t y = y0; y <= y1; ++y) {
         // The cells x0..x1 of a row are one run of entries.
         const int32_t row = y * g.Cells[0];
@@ -410,14 +419,14 @@ class Contacts {
         Room(static_cast<size_t>(end - begin));
         for (int32_t e = begin; e < end; ++e) {
           const Entry& en = g.Entries[static_cast<size_t>(e)];
-          Consider(en.Slot, en.X, en.Y, en.R, after, ra);
+          Consider(en.Slot, en.X, en.Y, after, half);
         }
-        if (g.Movers == 0) continue;
+        if (g.Movers == 0 || !AnyMoved(g, row + x0, row + x1)) continue;
         for (int32_t c = row + x0; c <= row + x1; ++c) {
           if ((g.Moved[static_cast<size_t>(c) / 64] >> (c % 64) & 1) == 0) continue;
           for (int32_t b = g.MoverHead[static_cast<size_t>(c)]; b != kNone; b = moverNext_[b]) {
             Room(1);
-            Consider(b, pos_[b].X, pos_[b].Y, slots_[b].Shape.Radius, after, ra);
+            Consider(b, pos_[b].X, pos_[b].Y, after, half);
           }
         }
       }
