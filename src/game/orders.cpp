@@ -13,6 +13,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegToRad = kPi / 180.0;
 constexpr double kRadToDeg = 180.0 / kPi;
 constexpr float kTurnStep = 5;       // degrees per frame
+constexpr float kTurnBeyond = 5;     // degrees of deviation that make a turn
 constexpr double kMiningStep = 0.1;  // ore per frame
 
 // The capability each verb needs, indexed by Verb: the list of the type that must not be empty.
@@ -172,6 +173,19 @@ void ExecuteOrders(World& world) {
   }
 }
 
+bool TurnsAt(float dot) {
+  // Outside [-1, 1] (or NaN) acos gives NaN and the comparison fails: no turn.
+  if (!(dot >= -1.0f && dot <= 1.0f)) return false;
+  // Away from the cosine of 5 degrees the cosine itself decides: a step of 1e-5 in it moves
+  // the deviation by more than 6e-3 degrees, far beyond any rounding of acos or of the float.
+  constexpr double kCos5 = 0.99619469809174553;
+  constexpr double kBand = 1e-5;
+  if (dot < kCos5 - kBand) return true;
+  if (dot > kCos5 + kBand) return false;
+  const auto dev = static_cast<float>(std::acos(static_cast<double>(dot)) * kRadToDeg);
+  return dev > kTurnBeyond;
+}
+
 void SteerTowards(World& world, int32_t index, float x, float y) {
   if (!IsObjectIndex(world, index)) return;
   TObyekt& o = ObjectAt(world, index);
@@ -188,13 +202,18 @@ void SteerTowards(World& world, int32_t index, float x, float y) {
     dy = dy / dist;
   }
   const double rad = static_cast<double>(o.Angle) * kDegToRad;
-  const auto hx = static_cast<float>(std::cos(rad));
-  const auto hy = static_cast<float>(std::sin(rad));
+  double cosine = std::cos(rad);
+  double sine = std::sin(rad);
+  const auto hx = static_cast<float>(cosine);
+  const auto hy = static_cast<float>(sine);
   const auto dot = static_cast<float>(static_cast<double>(dx) * hx + static_cast<double>(dy) * hy);
-  // Outside [-1, 1] acos gives NaN and the comparison below fails: no turn.
-  const auto dev = static_cast<float>(std::acos(static_cast<double>(dot)) * kRadToDeg);
-  if (dev > 5) o.Angle += kTurnStep;
-  const double heading = static_cast<double>(o.Angle) * kDegToRad;
-  o.X = static_cast<float>(o.X + std::cos(heading));
-  o.Y = static_cast<float>(o.Y + std::sin(heading));
+  if (TurnsAt(dot)) {
+    o.Angle += kTurnStep;
+    // Without a turn the heading is the angle above.
+    const double heading = static_cast<double>(o.Angle) * kDegToRad;
+    cosine = std::cos(heading);
+    sine = std::sin(heading);
+  }
+  o.X = static_cast<float>(o.X + cosine);
+  o.Y = static_cast<float>(o.Y + sine);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "test_world.h"
 
@@ -255,6 +256,32 @@ TEST(ExecuteOrders, BoundariesOfCapacityRadiusAndTurn) {
     Spawn(w, 0, 0, 0, 0, 0);
     SteerTowards(w, 0, tx, ty);
     EXPECT_EQ(w.Objects[0].Angle, ty == above ? 5 : 0) << deviation(ty);
+  }
+}
+
+// The turn decision taken from the cosine agrees with acos itself: every float from 0.99 to
+// just past 1, a wide sample below, and the values outside [-1, 1].
+TEST(SteerTowards, TurnDecisionAsAcosGivesIt) {
+  auto byAcos = [](float dot) {
+    return static_cast<float>(std::acos(static_cast<double>(dot)) * 180.0 / M_PI) > 5;
+  };
+  size_t turns = 0;
+  size_t checked = 0;
+  for (float d = 0.99f; d <= 1.0f; d = std::nextafter(d, 2.0f), ++checked) {
+    ASSERT_EQ(TurnsAt(d), byAcos(d)) << d;
+    turns += TurnsAt(d) ? 1 : 0;
+  }
+  EXPECT_GT(checked, 100000u);
+  EXPECT_GT(turns, 50000u);  // the threshold lies inside the range
+  EXPECT_LT(turns, checked);
+  for (int k = 0; k < 200000; ++k) {
+    const auto d = static_cast<float>(-1.0 + 1.99 * k / 200000);
+    ASSERT_EQ(TurnsAt(d), byAcos(d)) << d;
+  }
+  const float inf = std::numeric_limits<float>::infinity();
+  for (const float d : {std::nextafter(-1.0f, -2.0f), std::nextafter(1.0f, 2.0f), -inf, inf,
+                        std::numeric_limits<float>::quiet_NaN(), -1.0f, 1.0f, 0.0f, -0.0f}) {
+    EXPECT_EQ(TurnsAt(d), byAcos(d)) << d;
   }
 }
 
