@@ -1,5 +1,8 @@
 #include "game/order_language.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include "util/numtext.h"
 
 std::string_view VerbWord(Verb verb) {
@@ -86,11 +89,32 @@ bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value) {
   return TryStrToInt(WordOf(arg, ",", k), value);
 }
 
+namespace {
+// The number an order in the writers' form "verb n" names (n of 1 to 9 digits, nothing or a
+// space after it), or -1 for any other text; the general reading gives the same number.
+int32_t WrittenTarget(std::string_view order, std::string_view word) {
+  const size_t size = order.size();
+  size_t k = word.size();
+  if (size <= k + 1 || order[k] != ' ') return -1;
+  for (size_t i = 0; i < k; ++i) {
+    if (order[i] != word[i]) return -1;
+  }
+  int32_t n = 0;
+  const size_t first = ++k;
+  for (; k < size && k - first < 9 && order[k] >= '0' && order[k] <= '9'; ++k) {
+    n = n * 10 + (order[k] - '0');
+  }
+  if (k == first || (k < size && order[k] != ' ')) return -1;
+  return n;
+}
+}  // namespace
+
 int32_t OrderTarget(std::string_view order, Verb verb) {
   if (order.empty()) return -1;
   // Most orders name another verb: its first letter tells.
   const std::string_view word = VerbWord(verb);
   if (order[0] != word[0] && order[0] != ' ') return -1;
+  if (const int32_t n = WrittenTarget(order, word); n >= 0) return n;
   const OrderWords words = SplitOrder(order);
   int32_t target = -1;
   if (words.Verb != word || !TryStrToInt(words.Arg, target) || target < 0) return -1;
@@ -112,13 +136,17 @@ std::optional<Order> ParseOrder(std::string_view text) {
 }
 
 std::string OrderText(const Order& order) {
-  std::string text(VerbWord(order.Kind));
+  // Written into one buffer: the longest verb and three numbers with separators fit.
+  std::array<char, 48> buffer{};
+  const std::string_view verb = VerbWord(order.Kind);
+  char* end = std::copy(verb.begin(), verb.end(), buffer.data());
   const int count = NumberCount(order.Kind);
   for (int k = 0; k < count; ++k) {
-    text += k == 0 ? " " : ",";
-    text += IntToStr(order.Numbers[static_cast<size_t>(k)]);
+    *end++ = k == 0 ? ' ' : ',';
+    end = std::to_chars(end, buffer.data() + buffer.size(), order.Numbers[static_cast<size_t>(k)])
+              .ptr;
   }
-  return text;
+  return std::string(buffer.data(), end);
 }
 
 std::string WalkOrder(int32_t x, int32_t y) {
