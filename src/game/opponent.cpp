@@ -36,9 +36,8 @@ Tally TakeTally(const World& world, int32_t side) {
     if (o.Kind == kWorkerKind) {
       t.LastWorker = i;
       ++t.Workers;
-      const std::string_view verb = OrderVerb(o.Thought1);
-      if (verb == VerbWord(Verb::Dobicha)) ++t.Miners;
-      if (verb.empty()) t.Idle.push_back(i);
+      if (OrderIs(o.Thought1, Verb::Dobicha)) ++t.Miners;
+      if (!HasVerb(o.Thought1)) t.Idle.push_back(i);
     }
   }
   return t;

@@ -85,6 +85,14 @@ OrderWords SplitOrder(std::string_view order) {
   return words;
 }
 
+bool OrderIs(std::string_view order, Verb verb) {
+  const size_t first = order.find_first_not_of(' ');
+  if (first == std::string_view::npos) return false;
+  const std::string_view word = VerbWord(verb);
+  const std::string_view rest = order.substr(first);
+  return rest.starts_with(word) && (rest.size() == word.size() || rest[word.size()] == ' ');
+}
+
 bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value) {
   return TryStrToInt(WordOf(arg, ",", k), value);
 }

@@ -35,6 +35,8 @@ OrderWords SplitOrder(std::string_view order);
 inline std::string_view OrderVerb(std::string_view order) {
   return SplitOrder(order).Verb;
 }
+// Whether the order's first word is the verb (OrderVerb(order) == VerbWord(verb)).
+bool OrderIs(std::string_view order, Verb verb);
 // Whether the order has a first word at all (OrderVerb is not empty).
 inline bool HasVerb(std::string_view order) {
   return order.find_first_not_of(' ') != std::string_view::npos;

@@ -101,6 +101,9 @@ TEST(OrderLanguage, QuickReadersAgreeWithTheWords) {
     const std::string verb = ExtractWord(text, " ", 1);
     const std::string arg = ExtractWord(text, " ", 2);
     ASSERT_EQ(HasVerb(text), !verb.empty()) << text;
+    for (size_t v = 0; v < kVerbWords.size(); ++v) {
+      ASSERT_EQ(OrderIs(text, static_cast<Verb>(v)), verb == kVerbWords[v]) << text;
+    }
     std::optional<Verb> named;
     for (size_t v = 0; v < kVerbWords.size(); ++v) {
       if (kVerbWords[v] == verb) named = static_cast<Verb>(v);
