@@ -72,7 +72,7 @@ std::string_view NextWord(std::string_view text, size_t& k) {
   const size_t size = text.size();
   while (k < size && text[k] == ' ') ++k;
   const size_t start = k;
-  while (k < size && text[k] != ' ') ++k;
+  k = std::min(text.find(' ', k), size);
   return text.substr(start, k - start);
 }
 }  // namespace
