@@ -148,7 +148,9 @@ class Contacts {
     const auto count = static_cast<int32_t>(slots_.size());
     if (!gridded_) {
       for (int32_t a = 0; a < count; ++a) {
-        for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
+        for (int32_t b = a + 1; b < count; ++b) {
+          if (Acts(a, b)) Visit(a, b);
+        }
       }
       return;
     }
@@ -485,28 +487,32 @@ class Contacts {
     pos_[a] = {oa.X, oa.Y};
     if (ob.X == pos_[b].X && ob.Y == pos_[b].Y) return;
     pos_[b] = {ob.X, ob.Y};
-    if (!slots_[b].Wild) Place(b);
+    if (gridded_ && !slots_[b].Wild) Place(b);
+  }
+
+  // SeparatePair's own exact shortcut, from the packed copies of the positions (the same
+  // values): most apart pairs cost no call.
+  bool Apart(int32_t a, int32_t b) const {
+    const double reach = static_cast<double>(slots_[a].Shape.Radius) + slots_[b].Shape.Radius;
+    const Pos pa = pos_[a];
+    const Pos pb = pos_[b];
+    return std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
+  }
+  // Whether the pair can change anything: not apart, or one attacks the other.
+  bool Acts(int32_t a, int32_t b) const {
+    return slots_[a].Target == b || slots_[b].Target == a || !Apart(a, b);
   }
 
   void Visit(int32_t a, int32_t b) {
     Slot& sa = slots_[a];
     Slot& sb = slots_[b];
-    // SeparatePair's own exact shortcut, taken here so that most apart pairs cost no call; on
-    // the grid from the packed copies of the positions, which hold the same values.
-    const double reach = static_cast<double>(sa.Shape.Radius) + sb.Shape.Radius;
-    bool apart = false;
-    if (gridded_) {
-      const Pos pa = pos_[a];
-      const Pos pb = pos_[b];
-      apart = std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
-    }
+    const bool apart = Apart(a, b);
     if (apart && sa.Target != b && sb.Target != a) return;
     TObyekt& oa = ObjectAt(*world_, sa.Index);
     TObyekt& ob = ObjectAt(*world_, sb.Index);
-    if (!gridded_) apart = std::fabs(oa.X - ob.X) >= reach || std::fabs(oa.Y - ob.Y) >= reach;
     if (!apart && SeparatePair(oa.X, oa.Y, ob.X, ob.Y, sa.Shape.Speeds, sa.Shape.Radius,
                                sb.Shape.Radius, sb.Shape.Speeds)) {
-      if (gridded_) Moved(a, b, oa, ob);
+      Moved(a, b, oa, ob);
       // A target changes only with its attacker's Thought1.
       if (ContactIn(*world_, sa.Index, sb.Index, &bases_)) SetTarget(a);
       if (ContactIn(*world_, sb.Index, sa.Index, &bases_)) SetTarget(b);
