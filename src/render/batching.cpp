@@ -9,9 +9,8 @@
 
 namespace {
 
-// Batch kinds: a texture name for sprites, above every name the two kinds of lines.
-constexpr uint64_t kBars = uint64_t{1} << 32;
-constexpr uint64_t kBoxes = uint64_t{2} << 32;
+// Batch kinds: a texture name for sprites, above every name lines.
+constexpr uint64_t kLines = uint64_t{1} << 32;
 
 // Footprint cells of 16 logical pixels; every footprint is widened by kPad logical pixels,
 // more than half the widest line and any rounding of the rasteriser.
@@ -19,7 +18,8 @@ constexpr float kCell = 16;
 constexpr float kPad = 4;
 
 // Vertices per draw call: far below the 128 a 4 KiB vertex buffer of the pipeline holds, which
-// when full draws its last quad unlike a draw of that quad alone (Mesa llvmpipe).
+// when full draws its last quad unlike a draw of that quad alone (Mesa llvmpipe). Quads, and
+// lines, drawn one after another without a state change between are merged into one call.
 constexpr uint32_t kCallVertices = 64;
 
 bool Inside(float c) {
@@ -52,6 +52,7 @@ void Batching::Begin(const ClipCoords& clip) {
   batches_.Reset(cols_, rows_);
   added_.clear();
   pieces_.clear();
+  switches_ = 0;
   calls_ = 0;
 }
 
@@ -70,7 +71,7 @@ void Batching::Add(const ClipCoords::Product& p, float vx, float vy, float u, fl
 // Files the vertices added since `first` as one primitive of `kind`. One that cannot reach the
 // view is dropped; one with a vertex on or outside the edge of the view is drawn alone: a draw
 // call that holds it may be clipped, which splits its quads along the other diagonal.
-void Batching::File(uint64_t kind, size_t first) {
+void Batching::File(uint64_t kind, float width, bool loop, size_t first) {
   float x0 = added_[first].X, x1 = x0, y0 = added_[first].Y, y1 = y0;
   bool inside = true;
   for (size_t k = first; k < added_.size(); ++k) {
@@ -89,10 +90,19 @@ void Batching::File(uint64_t kind, size_t first) {
     added_.resize(first);
     return;
   }
-  const int32_t batch = batches_.Add(kind, Cell(x0, true, false), Cell(y0, false, false),
-                                     Cell(x1, true, true), Cell(y1, false, true));
-  pieces_.push_back(
-      {batch, static_cast<uint32_t>(first), static_cast<uint32_t>(added_.size() - first), !inside});
+  Piece p;
+  p.X0 = Cell(x0, true, false);
+  p.Y0 = Cell(y0, false, false);
+  p.X1 = Cell(x1, true, true);
+  p.Y1 = Cell(y1, false, true);
+  p.Batch = batches_.Add(kind, p.X0, p.Y0, p.X1, p.Y1);
+  p.Run = 0;
+  p.First = static_cast<uint32_t>(first);
+  p.Count = static_cast<uint32_t>(added_.size() - first);
+  p.Width = width;
+  p.Loop = loop;
+  p.Alone = !inside;
+  pieces_.push_back(p);
 }
 
 void Batching::Quad(uint32_t texture, const ClipCoords::Product& p, float w, float h,
@@ -104,7 +114,7 @@ void Batching::Quad(uint32_t texture, const ClipCoords::Product& p, float w, flo
   Add(p, w, 0, uR, vB, 1, 1, 1);
   Add(p, w, h, uR, vT, 1, 1, 1);
   Add(p, 0, h, uL, vT, 1, 1, 1);
-  File(texture, first);
+  File(texture, 0, false, first);
 }
 
 void Batching::Bar(const ClipCoords::Product& p, float y, float energy) {
@@ -113,21 +123,20 @@ void Batching::Bar(const ClipCoords::Product& p, float y, float energy) {
   Add(p, energy / 20, y, 0, 0, 1, 1, 0);
   Add(p, energy / 20, y, 0, 0, 1, 1, 0);
   Add(p, energy / 10, y, 0, 0, 0, 1, 0);
-  File(kBars, first);
+  File(kLines, 3, false, first);
 }
 
 void Batching::Box(const ClipCoords::Product& p, float w, float h) {
-  // The loop's four sides as lines, each from the corner the loop reaches first.
-  const float corners[5][2] = {{0, 0}, {0, h}, {w, h}, {w, 0}, {0, 0}};
   const size_t first = added_.size();
-  for (int k = 0; k < 4; ++k) {
-    Add(p, corners[k][0], corners[k][1], 0, 0, 0, 0, 1);
-    Add(p, corners[k + 1][0], corners[k + 1][1], 0, 0, 0, 0, 1);
-  }
-  File(kBoxes, first);
+  Add(p, 0, 0, 0, 0, 0, 0, 1);
+  Add(p, 0, h, 0, 0, 0, 0, 1);
+  Add(p, w, h, 0, 0, 0, 0, 1);
+  Add(p, w, 0, 0, 0, 0, 0, 1);
+  File(kLines, 1, true, first);
 }
 
-// Puts the pieces and their vertices batch after batch, each batch in drawing order.
+// Puts the pieces batch after batch, each batch in drawing order except that the lines of a
+// batch go in runs of one width (again sharing no pixel out of order).
 void Batching::Sort() {
   const size_t batches = static_cast<size_t>(batches_.Count());
   starts_.assign(batches + 1, 0);
@@ -138,85 +147,88 @@ void Batching::Sort() {
   for (const Piece& p : pieces_) order_[starts_[static_cast<size_t>(p.Batch)]++] = p;
   for (size_t b = batches; b > 0; --b) starts_[b] = starts_[b - 1];
   starts_[0] = 0;
-  sorted_.clear();
-  for (Piece& p : order_) {
-    const uint32_t at = static_cast<uint32_t>(sorted_.size());
-    sorted_.insert(sorted_.end(), added_.begin() + p.First, added_.begin() + p.First + p.Count);
-    p.First = at;
+  for (size_t b = 0; b < batches; ++b) {
+    const auto begin = order_.begin() + starts_[b];
+    const auto end = order_.begin() + starts_[b + 1];
+    if (begin->Width == 0) continue;
+    const bool one =
+        std::all_of(begin, end, [&](const Piece& p) { return p.Width == begin->Width; });
+    if (one) continue;
+    runs_.Reset(cols_, rows_);
+    for (auto p = begin; p != end; ++p)
+      p->Run = runs_.Add(static_cast<uint64_t>(p->Width), p->X0, p->Y0, p->X1, p->Y1);
+    std::stable_sort(begin, end, [](const Piece& a, const Piece& c) { return a.Run < c.Run; });
   }
 }
 
 void Batching::Draw(Drawn& d) {
   Sort();
-  if (sorted_.empty()) return;
+  if (order_.empty()) return;
   IdentityMatrices identity;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &sorted_[0].X);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &sorted_[0].U);
-  glColorPointer(3, GL_FLOAT, sizeof(Vertex), &sorted_[0].R);
   bool texturing = true;
-  bool coords = false;
-  bool colours = false;
-  const auto arrays = [&](bool wantCoords, bool wantColours) {
-    if (coords != wantCoords) {
-      wantCoords ? glEnableClientState(GL_TEXTURE_COORD_ARRAY)
-                 : glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-      coords = wantCoords;
-    }
-    if (colours != wantColours) {
-      wantColours ? glEnableClientState(GL_COLOR_ARRAY) : glDisableClientState(GL_COLOR_ARRAY);
-      colours = wantColours;
-    }
+  // Vertices since the last state change of quads or of lines, which merge into one call.
+  uint32_t merged = 0;
+  const auto end = [&] {
+    if (merged == 0) return;
+    glLoadIdentity();  // the same matrix: only the call ends
+    ++calls_;
+    merged = 0;
   };
-  for (int32_t b = 0; b < batches_.Count(); ++b) {
-    const uint64_t kind = batches_.Kind(b);
-    GLenum mode = GL_LINES;
-    if (kind < kBars) {
+  for (size_t k = 0; k < order_.size(); ++k) {
+    const Piece& p = order_[k];
+    if (k == 0 || p.Batch != order_[k - 1].Batch || p.Run != order_[k - 1].Run) {
+      const uint64_t kind = batches_.Kind(p.Batch);
       const uint32_t texture = static_cast<uint32_t>(kind);
-      if (!texturing) {
-        glEnable(GL_TEXTURE_2D);
-        glColor3f(1, 1, 1);
-        texturing = true;
-      }
-      if (!d.Any || d.Texture != texture) glBindTexture(GL_TEXTURE_2D, texture);
-      d.Any = true;
-      d.Texture = texture;
-      arrays(true, false);
-      mode = GL_QUADS;
-    } else {
-      if (texturing) {
-        glDisable(GL_TEXTURE_2D);
-        texturing = false;
-      }
-      if (kind == kBars) {
-        Width(d, 3);
-        arrays(false, true);
+      bool changed = false;
+      if (kind < kLines) {
+        if (!texturing) {
+          glEnable(GL_TEXTURE_2D);
+          glColor3f(1, 1, 1);
+          texturing = true;
+          changed = true;
+          ++switches_;
+        }
+        if (!d.Any || d.Texture != texture) {
+          glBindTexture(GL_TEXTURE_2D, texture);
+          changed = true;
+        }
+        d.Any = true;
+        d.Texture = texture;
       } else {
-        Width(d, 1);
-        arrays(false, false);
-        glColor3f(0, 0, 1);
+        if (texturing) {
+          glDisable(GL_TEXTURE_2D);
+          texturing = false;
+          changed = true;
+          ++switches_;
+        }
+        changed = changed || d.LineWidth != p.Width;
+        Width(d, p.Width);
+      }
+      if (changed && merged > 0) {
+        ++calls_;
+        merged = 0;
       }
     }
-    // Runs of pieces in calls of up to kCallVertices vertices, a piece alone in a call of its own.
-    uint32_t first = 0;
-    uint32_t count = 0;
-    const auto call = [&] {
-      if (count == 0) return;
-      glDrawArrays(mode, static_cast<GLint>(first), static_cast<GLsizei>(count));
-      ++calls_;
-      count = 0;
-    };
-    for (uint32_t k = starts_[static_cast<size_t>(b)]; k < starts_[static_cast<size_t>(b) + 1];
-         ++k) {
-      const Piece& p = order_[k];
-      if (p.Alone || count + p.Count > kCallVertices) call();
-      if (count == 0) first = p.First;
-      count += p.Count;
-      if (p.Alone) call();
+    // A loop is a call of its own; quads and lines merge up to kCallVertices.
+    if (!p.Loop && (p.Alone || merged + p.Count > kCallVertices)) end();
+    const Vertex* v = &added_[p.First];
+    if (p.Width == 0) {
+      glBegin(GL_QUADS);
+      for (uint32_t i = 0; i < p.Count; ++i) {
+        glTexCoord2f(v[i].U, v[i].V);
+        glVertex3f(v[i].X, v[i].Y, v[i].Z);
+      }
+    } else {
+      glBegin(p.Loop ? GL_LINE_LOOP : GL_LINES);
+      for (uint32_t i = 0; i < p.Count; ++i) {
+        glColor3f(v[i].R, v[i].G, v[i].B);
+        glVertex3f(v[i].X, v[i].Y, v[i].Z);
+      }
     }
-    call();
+    glEnd();
+    if (!p.Loop) merged += p.Count;
+    if (p.Alone) end();
   }
-  arrays(false, false);
-  glDisableClientState(GL_VERTEX_ARRAY);
+  if (merged > 0) ++calls_;
   if (!texturing) glEnable(GL_TEXTURE_2D);
 }

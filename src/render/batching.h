@@ -1,9 +1,9 @@
-// A frame's sprites and lines drawn from vertex arrays: vertices in clip coordinates
-// (ClipCoords) under identity matrices, grouped into batches (DrawBatches), each batch cut into
-// draw calls of a few primitives. What the rasteriser receives matches one draw per primitive
-// under the matrices: the same vertex bits, the same order wherever pixels are shared, draw
-// calls small enough that no vertex buffer of the pipeline fills up, and a primitive the
-// pipeline may clip in a call of its own.
+// A frame's sprites and lines drawn with vertices in clip coordinates (ClipCoords) under
+// identity matrices, grouped into batches (DrawBatches) so that state changes only between
+// batches. What the rasteriser receives matches one draw per primitive under the matrices: the
+// same vertex bits, the same order wherever pixels are shared, draw calls of a few primitives
+// (a matrix load ends one), small enough that no vertex buffer of the pipeline fills up, and a
+// primitive the pipeline may clip in a call of its own.
 #pragma once
 
 #include <cstdint>
@@ -34,13 +34,16 @@ class Batching {
             const SpriteCell& cell);
   // a health bar from (0, y) to (energy / 10, y), red to yellow to green, 3 pixels wide,
   void Bar(const ClipCoords::Product& p, float y, float energy);
-  // a blue box around (0, 0) .. (w, h), 1 pixel wide.
+  // a blue box around (0, 0) .. (w, h), 1 pixel wide, as a line loop.
   void Box(const ClipCoords::Product& p, float w, float h);
 
-  // Draws all added, batch after batch. Texturing is on after; the line width is left as `d`
-  // says and the colour is white unless lines were drawn.
+  // Draws all added, batch after batch. Texturing is on after, the line width is the one `d`
+  // holds; the current colour is white unless lines were drawn.
   void Draw(Drawn& d);
+
+  // Of the last frame drawn: batches, switches between sprites and lines, draw calls ended.
   int32_t Batches() const { return batches_.Count(); }
+  int32_t Switches() const { return switches_; }
   int32_t Calls() const { return calls_; }
 
  private:
@@ -49,17 +52,22 @@ class Batching {
     float U, V;
     float R, G, B;
   };
-  // The vertices of one primitive and its batch; Alone: drawn in a call of its own.
+  // The vertices of one primitive, its footprint and its place: batch, then within a batch of
+  // lines the run of one width.
   struct Piece {
     int32_t Batch;
+    int32_t Run;
     uint32_t First;
     uint32_t Count;
-    bool Alone;
+    int32_t X0, Y0, X1, Y1;  // cells
+    float Width;             // 0 for a sprite
+    bool Loop;               // a line loop, never merged with the primitive before
+    bool Alone;              // in a draw call of its own
   };
 
   void Add(const ClipCoords::Product& p, float vx, float vy, float u, float v, float r, float g,
            float b);
-  void File(uint64_t kind, size_t first);
+  void File(uint64_t kind, float width, bool loop, size_t first);
   int32_t Cell(float c, bool x, bool high) const;
   void Sort();
 
@@ -68,10 +76,11 @@ class Batching {
   float padX_ = 0, padY_ = 0;
   int32_t cols_ = 1, rows_ = 1;
   DrawBatches batches_;
+  DrawBatches runs_;           // the widths within one batch of lines
   std::vector<Vertex> added_;  // in drawing order
   std::vector<Piece> pieces_;
-  std::vector<Vertex> sorted_;    // batch after batch
-  std::vector<Piece> order_;      // pieces batch after batch, First into sorted_
+  std::vector<Piece> order_;      // the pieces batch after batch
   std::vector<uint32_t> starts_;  // per batch its first piece in order_
+  int32_t switches_ = 0;
   int32_t calls_ = 0;
 };

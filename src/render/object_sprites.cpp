@@ -103,6 +103,8 @@ void AddObject(Batching& batching, const World& world, int32_t index, const Spri
   if (object.Selected) batching.Box(lines, fw, fh);
 }
 
+ObjectDrawCounts lastCounts;
+
 }  // namespace
 
 void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars) {
@@ -115,6 +117,10 @@ void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, b
   }
 }
 
+ObjectDrawCounts LastObjectDrawCounts() {
+  return lastCounts;
+}
+
 void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) {
   // Objects spawned after the animation step have no choice yet and are not drawn.
   const size_t count = std::min(world.Objects.size(), shown.size());
@@ -122,6 +128,7 @@ void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, boo
   ClipCoords clip;
   Drawn d;
   d.LineWidth = -1;  // unknown until set
+  lastCounts = {};
   if (ReadClipCoords(clip)) {
     batching.Begin(clip);
     bool any = false;
@@ -135,6 +142,7 @@ void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, boo
     }
     if (!any) return;
     batching.Draw(d);
+    lastCounts = {batching.Batches(), batching.Switches(), batching.Calls()};
     if (!d.Any || d.Texture != last) glBindTexture(GL_TEXTURE_2D, last);
     d.Any = true;
   } else {
