@@ -17,9 +17,11 @@ constexpr uint64_t kLines = uint64_t{1} << 32;
 constexpr float kCell = 16;
 constexpr float kPad = 4;
 
-// Vertices per draw call: far below the 128 a 4 KiB vertex buffer of the pipeline holds, which
-// when full draws its last quad unlike a draw of that quad alone (Mesa llvmpipe). Quads, and
-// lines, drawn one after another without a state change between are merged into one call.
+// Vertices per draw call: far below the 128 that fill a 4 KiB vertex buffer of the pipeline.
+// A full buffer that also holds a primitive beyond the edge of the view draws some quads unlike
+// one draw per quad (Mesa llvmpipe); edge primitives are drawn alone, and this keeps buffers
+// from filling all the same. Quads, and lines, drawn one after another without a state change
+// between merge into one call.
 constexpr uint32_t kCallVertices = 64;
 
 bool Inside(float c) {
@@ -70,7 +72,8 @@ void Batching::Add(const ClipCoords::Product& p, float vx, float vy, float u, fl
 
 // Files the vertices added since `first` as one primitive of `kind`. One that cannot reach the
 // view is dropped; one with a vertex on or outside the edge of the view is drawn alone: a draw
-// call that holds it may be clipped, which splits its quads along the other diagonal.
+// call that holds it may be clipped as a whole (on a surface with a depth buffer), which splits
+// its quads along the other diagonal.
 void Batching::File(uint64_t kind, float width, bool loop, size_t first) {
   float x0 = added_[first].X, x1 = x0, y0 = added_[first].Y, y1 = y0;
   bool inside = true;

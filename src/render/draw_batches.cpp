@@ -38,7 +38,7 @@ int32_t DrawBatches::Add(uint64_t kind, int32_t x0, int32_t y0, int32_t x1, int3
   }
   for (int32_t y = y0; y <= y1; ++y) {
     int32_t* row = &last_[static_cast<size_t>(y) * static_cast<size_t>(cols_)];
-    for (int32_t x = x0; x <= x1; ++x) row[x] = std::max(row[x], batch);
+    for (int32_t x = x0; x <= x1; ++x) row[x] = batch;  // never below what was there
   }
   return batch;
 }
