@@ -1,15 +1,44 @@
 #include <GL/gl.h>
 
+#include "render/batching.h"
+#include "render/clip_coords.h"
 #include "render/render.h"
+#include "render/sprite_cell.h"
+
+namespace {
+
+constexpr int kReach = 10;  // tiles each side of the origin
+constexpr int32_t kTile = 32;
+
+}  // namespace
 
 void DrawGround(const World& world) {
   glBindTexture(GL_TEXTURE_2D, world.GroundTexture);
-  for (int i = -10; i <= 10; ++i) {
-    for (int j = -10; j <= 10; ++j) {
-      glPushMatrix();
-      glTranslatef(32.0f * i, 32.0f * j, 0);
-      DrawSpriteFrame(512, 256, 32, 32, 5, 1, false);
-      glPopMatrix();
+  ClipCoords clip;
+  if (!ReadClipCoords(clip)) {
+    for (int i = -kReach; i <= kReach; ++i) {
+      for (int j = -kReach; j <= kReach; ++j) {
+        glPushMatrix();
+        glTranslatef(32.0f * i, 32.0f * j, 0);
+        DrawSpriteFrame(512, 256, kTile, kTile, 5, 1, false);
+        glPopMatrix();
+      }
+    }
+    return;
+  }
+  // The tiles batched, their vertices where the translations above put them.
+  static Batching batching;  // kept between frames
+  batching.Begin(clip);
+  const SpriteCell cell = CellOf(512, 256, kTile, kTile, 5, 1, false);
+  const float size = static_cast<float>(static_cast<double>(kTile));
+  for (int i = -kReach; i <= kReach; ++i) {
+    for (int j = -kReach; j <= kReach; ++j) {
+      const ClipCoords::Origin at = clip.Translate(clip.Base(), 32.0f * i, 32.0f * j, 0);
+      batching.Quad(world.GroundTexture, clip.At(at), size, size, cell);
     }
   }
+  Drawn d;
+  d.Any = true;
+  d.Texture = world.GroundTexture;
+  batching.Draw(d);
 }

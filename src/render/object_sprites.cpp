@@ -1,50 +1,32 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <utility>
 
 #include "game/sprites.h"
+#include "render/batching.h"
+#include "render/clip_coords.h"
 #include "render/render.h"
+#include "render/sprite_cell.h"
 
 void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth,
                      int32_t frameHeight, int32_t row, int32_t column, bool mirror) {
-  // Products in integers, quotients in reals.
-  const auto ratio = [](int64_t a, int64_t b, int32_t d) {
-    return static_cast<double>(a * b) / static_cast<double>(d);
-  };
-  double uL = ratio(column - 1, frameWidth, sheetWidth);
-  double uR = ratio(column, frameWidth, sheetWidth);
-  const double vB = 1 - ratio(row, frameHeight, sheetHeight);
-  const double vT = 1 - ratio(row - 1, frameHeight, sheetHeight);
-  if (mirror) std::swap(uL, uR);
+  const SpriteCell c =
+      CellOf(sheetWidth, sheetHeight, frameWidth, frameHeight, row, column, mirror);
   const double w = frameWidth;
   const double h = frameHeight;
   glBegin(GL_QUADS);
-  glTexCoord2d(uL, vB);
+  glTexCoord2d(c.UL, c.VB);
   glVertex2d(0, 0);
-  glTexCoord2d(uR, vB);
+  glTexCoord2d(c.UR, c.VB);
   glVertex2d(w, 0);
-  glTexCoord2d(uR, vT);
+  glTexCoord2d(c.UR, c.VT);
   glVertex2d(w, h);
-  glTexCoord2d(uL, vT);
+  glTexCoord2d(c.UL, c.VT);
   glVertex2d(0, h);
   glEnd();
 }
 
 namespace {
-
-// What the objects drawn so far left set, so that a state already in place is not set again.
-struct Drawn {
-  bool Any = false;      // texturing on, white, line width 1 after the object last drawn
-  uint32_t Texture = 0;  // bound by the object last drawn, when Any
-  float LineWidth = 1;   // in logical pixels
-};
-
-void Width(Drawn& d, float logical) {
-  if (d.LineWidth == logical) return;
-  SetLineWidth(logical);
-  d.LineWidth = logical;
-}
 
 // Draws as DrawObject does. Texturing stays on around an object that draws no line, and the
 // line width is set only for the lines drawn; the caller restores width 1 at the end.
@@ -99,6 +81,30 @@ void DrawOne(const World& world, int32_t index, const SpriteChoice& choice, bool
   glPopMatrix();
 }
 
+// Adds what DrawOne draws, at the translations DrawOne makes.
+void AddObject(Batching& batching, const World& world, int32_t index, const SpriteChoice& choice,
+               bool showBars) {
+  const TObyekt& object = ObjectAt(world, index);
+  const TOpisan& type = *choice.Type;
+  const float fw = static_cast<float>(type.FrameWidth);
+  const float fh = static_cast<float>(type.FrameHeight);
+  const ClipCoords& clip = batching.Clip();
+  const ClipCoords::Origin at =
+      clip.Translate(clip.Base(), object.X - fw / 2.0f, object.Y - fh / 2.0f, -5);
+  const SpriteCell cell = CellOf(type.SheetWidth, type.SheetHeight, type.FrameWidth,
+                                 type.FrameHeight, choice.Row, choice.Column, choice.Mirrored);
+  // The frame size as glVertex2d passes it on.
+  batching.Quad(choice.Texture, clip.At(at),
+                static_cast<float>(static_cast<double>(type.FrameWidth)),
+                static_cast<float>(static_cast<double>(type.FrameHeight)), cell);
+  if (!showBars && !object.Selected) return;
+  const ClipCoords::Product lines = clip.At(clip.Translate(at, 0, 0, 0.5f));
+  if (showBars) batching.Bar(lines, fh, object.Energy[0]);
+  if (object.Selected) batching.Box(lines, fw, fh);
+}
+
+ObjectDrawCounts lastCounts;
+
 }  // namespace
 
 void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars) {
@@ -111,13 +117,38 @@ void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, b
   }
 }
 
+ObjectDrawCounts LastObjectDrawCounts() {
+  return lastCounts;
+}
+
 void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) {
   // Objects spawned after the animation step have no choice yet and are not drawn.
   const size_t count = std::min(world.Objects.size(), shown.size());
+  static Batching batching;  // kept between frames
+  ClipCoords clip;
   Drawn d;
   d.LineWidth = -1;  // unknown until set
-  for (size_t i = 0; i < count; ++i) {
-    DrawOne(world, static_cast<int32_t>(i), shown[i], showBars, d);
+  lastCounts = {};
+  if (ReadClipCoords(clip)) {
+    batching.Begin(clip);
+    bool any = false;
+    uint32_t last = 0;  // the last object's texture, bound at the end as one object at a time did
+    for (size_t i = 0; i < count; ++i) {
+      const int32_t index = static_cast<int32_t>(i);
+      if (!IsObjectIndex(world, index) || !shown[i].Draw) continue;
+      AddObject(batching, world, index, shown[i], showBars);
+      any = true;
+      last = shown[i].Texture;
+    }
+    if (!any) return;
+    batching.Draw(d);
+    lastCounts = {batching.Batches(), batching.Switches(), batching.Calls()};
+    if (!d.Any || d.Texture != last) glBindTexture(GL_TEXTURE_2D, last);
+    d.Any = true;
+  } else {
+    // Matrices the batches do not reproduce: one object after another.
+    for (size_t i = 0; i < count; ++i)
+      DrawOne(world, static_cast<int32_t>(i), shown[i], showBars, d);
   }
   // What every drawn object left before: width 1, white.
   if (d.Any) {

@@ -30,8 +30,16 @@ void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth
                      int32_t frameHeight, int32_t row, int32_t column, bool mirror);
 // Object `index` as the animation step chose it this frame.
 void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars);
-// Every object; `shown` holds one choice per object (AdvanceAnimations).
+// Every object; `shown` holds one choice per object (AdvanceAnimations). Drawn in batches that
+// give the same pixels as DrawObject one object after another.
 void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars);
+// Of the last DrawObjects: batches of one state, switches between sprites and lines, draw calls.
+struct ObjectDrawCounts {
+  int32_t Batches = 0;
+  int32_t Switches = 0;
+  int32_t Calls = 0;
+};
+ObjectDrawCounts LastObjectDrawCounts();
 void DrawGround(const World& world);
 // Marker of the given kind (0 ring, 1 cross) and size around the current origin.
 void DrawMarker(int32_t kind, float size, Platform& platform);

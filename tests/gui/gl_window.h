@@ -10,9 +10,11 @@ struct GlWindow {
   QWindow* window = nullptr;
   QOpenGLContext* context = nullptr;
 
-  // Shows a w x h window and makes its context current; false when that fails.
-  bool Open(int w, int h, bool noWait = false) {
+  // Shows a w x h window and makes its context current; false when that fails. `depthBits`:
+  // the depth buffer asked for, none by default.
+  bool Open(int w, int h, bool noWait = false, int depthBits = 0) {
     QSurfaceFormat format;
+    format.setDepthBufferSize(depthBits);
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
