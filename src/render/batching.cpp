@@ -71,9 +71,9 @@ void Batching::Add(const ClipCoords::Product& p, float vx, float vy, float u, fl
 }
 
 // Files the vertices added since `first` as one primitive of `kind`. One that cannot reach the
-// view is dropped; one with a vertex on or outside the edge of the view is drawn alone: a draw
-// call that holds it may be clipped as a whole (on a surface with a depth buffer), which splits
-// its quads along the other diagonal.
+// view is dropped; on a surface with a depth buffer one with a vertex on or outside the edge of
+// the view is drawn alone: a draw call that holds it may be clipped as a whole, which splits its
+// quads along the other diagonal.
 void Batching::File(uint64_t kind, float width, bool loop, size_t first) {
   float x0 = added_[first].X, x1 = x0, y0 = added_[first].Y, y1 = y0;
   bool inside = true;
@@ -104,7 +104,7 @@ void Batching::File(uint64_t kind, float width, bool loop, size_t first) {
   p.Count = static_cast<uint32_t>(added_.size() - first);
   p.Width = width;
   p.Loop = loop;
-  p.Alone = !inside;
+  p.Alone = !inside && clip_.Depth;
   pieces_.push_back(p);
 }
 

@@ -51,6 +51,9 @@ float ClipCoords::Y(const Product& p, float vy) {
 bool ReadClipCoords(ClipCoords& out) {
   glGetFloatv(GL_PROJECTION_MATRIX, out.Projection);
   glGetFloatv(GL_MODELVIEW_MATRIX, out.Modelview);
+  GLint depthBits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+  out.Depth = depthBits > 0;
   GLint depth[4] = {};
   glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth[0]);
   glGetIntegerv(GL_MAX_PROJECTION_STACK_DEPTH, &depth[1]);

@@ -11,6 +11,7 @@
 struct ClipCoords {
   float Projection[16] = {};  // column-major, as glGetFloatv returns them
   float Modelview[16] = {};
+  bool Depth = false;  // the surface has a depth buffer
 
   // Modelview a translation, projection axis by axis, last rows 0 0 0 1.
   bool Handled() const;
