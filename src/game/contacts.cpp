@@ -384,11 +384,11 @@ class Contacts {
     taken_ += take ? 1 : 0;
   }
 
-  // The columns x0..x1 and rows y0..y1 a query from (x, y) with radius ra searches.
-  struct Cells {
+  // The columns x0..x1 and rows y0..y1 a query from (x, y) reaching `half` on both axes searches.
+  struct CellRange {
     int32_t X0, X1, Y0, Y1;
   };
-  static Cells Span(const Grid& g, double x, double y, double half) {
+  static CellRange Span(const Grid& g, double x, double y, double half) {
     return {Column(g, x - half, 0), Column(g, x + half, 0), Column(g, y - half, 1),
             Column(g, y + half, 1)};
   }
