@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "app/script.h"
 #include "game/contacts.h"
 #include "game/data_check.h"
 #include "game/loader.h"
 #include "game/opponent.h"
 #include "game/order_language.h"
 #include "game/orders.h"
-#include "ui/script.h"
 #include "util/cp1251.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Batch matches: equal to the headless script, independent of the number of threads.
-#include "ui/batch.h"
+#include "app/batch.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -11,9 +11,9 @@
 #include <map>
 #include <sstream>
 
-#include "ui/dump.h"
-#include "ui/script.h"
-#include "ui/state_hash.h"
+#include "app/dump.h"
+#include "app/script.h"
+#include "app/state_hash.h"
 
 namespace {
 

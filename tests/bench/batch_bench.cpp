@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "ui/batch.h"
-#include "ui/script.h"
+#include "app/batch.h"
+#include "app/script.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/headless.h"
 #include "game/data_check.h"
 #include "game/loader.h"
-#include "ui/headless.h"
 #include "util/cp1251.h"
 
 namespace fs = std::filesystem;

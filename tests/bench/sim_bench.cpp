@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/headless.h"
 #include "contact_reference.h"
 #include "game/contacts.h"
 #include "game/data_check.h"
@@ -14,7 +15,6 @@
 #include "game/opponent.h"
 #include "game/order_language.h"
 #include "game/orders.h"
-#include "ui/headless.h"
 #include "util/random.h"
 
 namespace {

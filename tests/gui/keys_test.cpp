@@ -20,12 +20,12 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/script.h"
+#include "app/state_hash.h"
 #include "form_widgets.h"
 #include "gui_app.h"
-#include "ui/qt_form.h"
-#include "ui/qt_view.h"
-#include "ui/script.h"
-#include "ui/state_hash.h"
+#include "qt/form.h"
+#include "qt/view.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/script.h"
 #include "form_widgets.h"
 #include "gui_app.h"
+#include "qt/form.h"
+#include "qt/view.h"
 #include "test_files.h"
-#include "ui/qt_form.h"
-#include "ui/qt_view.h"
-#include "ui/script.h"
 
 namespace {
 

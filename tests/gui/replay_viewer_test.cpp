@@ -13,12 +13,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/state_hash.h"
 #include "form_widgets.h"
 #include "gui_app.h"
+#include "qt/form.h"
+#include "qt/view.h"
 #include "test_files.h"
-#include "ui/qt_form.h"
-#include "ui/qt_view.h"
-#include "ui/state_hash.h"
 
 namespace {
 

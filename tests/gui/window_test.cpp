@@ -26,11 +26,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/texts.h"
 #include "form_widgets.h"
 #include "gui_app.h"
-#include "ui/qt_form.h"
-#include "ui/qt_view.h"
-#include "ui/texts.h"
+#include "qt/form.h"
+#include "qt/view.h"
 
 using nlohmann::json;
 

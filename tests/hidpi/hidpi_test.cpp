@@ -9,8 +9,8 @@
 #include <clocale>
 
 #include "../gui/form_widgets.h"
-#include "ui/qt_form.h"
-#include "ui/qt_view.h"
+#include "qt/form.h"
+#include "qt/view.h"
 #include "util/bmp.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/script.h"
 #include "game/order_language.h"
-#include "ui/script.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/headless.h"
+#include "app/headless.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/script.h"
 #include "game/order_language.h"
-#include "ui/script.h"
 #include "util/cp1251.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/script.h"
 #include "game/loader.h"
-#include "ui/script.h"
 #include "util/cp1251.h"
 
 namespace fs = std::filesystem;

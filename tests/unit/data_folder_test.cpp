@@ -1,5 +1,5 @@
 // Finding the data folder without --data, and data paths taken from it.
-#include "ui/data_folder.h"
+#include "app/data_folder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -4,9 +4,9 @@
 #include <set>
 #include <sstream>
 
+#include "app/front_fields.h"
+#include "app/script.h"
 #include "game/object_fields.h"
-#include "ui/front_fields.h"
-#include "ui/script.h"
 
 namespace {
 

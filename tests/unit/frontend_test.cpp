@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/script.h"
-#include "ui/state_hash.h"
+#include "app/script.h"
+#include "app/state_hash.h"
 #include "util/cp1251.h"
 
 namespace {

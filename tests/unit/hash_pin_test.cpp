@@ -9,8 +9,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "ui/script.h"
-#include "ui/state_hash.h"
+#include "app/script.h"
+#include "app/state_hash.h"
 #include "util/cp1251.h"
 
 namespace fs = std::filesystem;

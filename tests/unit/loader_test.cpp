@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/headless.h"
+#include "app/headless.h"
 #include "util/cp1251.h"
 
 namespace fs = std::filesystem;

@@ -7,13 +7,13 @@
 #include <memory>
 #include <sstream>
 
+#include "app/keys.h"
+#include "app/match_state.h"
+#include "app/pace.h"
+#include "app/script.h"
+#include "app/state_hash.h"
 #include "render/thought_labels.h"
 #include "test_world.h"
-#include "ui/keys.h"
-#include "ui/match_state.h"
-#include "ui/pace.h"
-#include "ui/script.h"
-#include "ui/state_hash.h"
 
 namespace {
 

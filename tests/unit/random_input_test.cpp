@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "ui/script.h"
+#include "app/script.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/recorder.h"
+#include "app/script.h"
+#include "app/state_hash.h"
 #include "test_files.h"
-#include "ui/recorder.h"
-#include "ui/script.h"
-#include "ui/state_hash.h"
 
 namespace {
 

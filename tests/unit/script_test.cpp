@@ -1,4 +1,4 @@
-#include "ui/script.h"
+#include "app/script.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <array>
 
-#include "ui/controls.h"
+#include "app/controls.h"
 
 class QCheckBox;
 class QComboBox;

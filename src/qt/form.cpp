@@ -1,4 +1,4 @@
-#include "ui/qt_form.h"
+#include "qt/form.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,8 +19,8 @@
 #include <iostream>
 #include <utility>
 
-#include "ui/qt_view.h"
-#include "ui/texts.h"
+#include "app/texts.h"
+#include "qt/view.h"
 
 namespace {
 

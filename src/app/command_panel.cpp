@@ -1,10 +1,10 @@
-#include "ui/command_panel.h"
+#include "app/command_panel.h"
 
 #include <cstddef>
 
+#include "app/texts.h"
 #include "game/order_language.h"
 #include "game/picking.h"
-#include "ui/texts.h"
 #include "util/numtext.h"
 
 namespace {

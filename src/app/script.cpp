@@ -1,4 +1,4 @@
-#include "ui/script.h"
+#include "app/script.h"
 
 #include <charconv>
 #include <climits>
@@ -12,9 +12,9 @@
 #include <type_traits>
 #include <variant>
 
+#include "app/dump.h"
+#include "app/state_hash.h"
 #include "game/object_fields.h"
-#include "ui/dump.h"
-#include "ui/state_hash.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 

@@ -1,4 +1,4 @@
-#include "ui/keys.h"
+#include "app/keys.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/frontend.h"
+#include "app/frontend.h"
 
 // Every field of every object, the sides, the generator, and the front end's state
 // (camera, cursor, clicks, click mode, hover index, combos, buttons, check boxes).

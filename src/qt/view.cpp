@@ -1,4 +1,4 @@
-#include "ui/qt_view.h"
+#include "qt/view.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

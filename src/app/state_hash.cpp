@@ -1,11 +1,11 @@
-#include "ui/state_hash.h"
+#include "app/state_hash.h"
 
 #include <cstring>
 #include <type_traits>
 #include <variant>
 
+#include "app/front_fields.h"
 #include "game/object_fields.h"
-#include "ui/front_fields.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <QStandardPaths>
 #include <iostream>
 
-#include "ui/keys.h"
-#include "ui/qt_form.h"
-#include "ui/qt_view.h"
-#include "ui/texts.h"
+#include "app/keys.h"
+#include "app/texts.h"
+#include "qt/form.h"
+#include "qt/view.h"
 
 namespace {
 

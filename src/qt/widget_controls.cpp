@@ -1,4 +1,4 @@
-#include "ui/qt_controls.h"
+#include "qt/widget_controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

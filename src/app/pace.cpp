@@ -1,4 +1,4 @@
-#include "ui/pace.h"
+#include "app/pace.h"
 
 namespace {
 // Frames per tick (x1 and faster) or ticks per frame (slower), by speed.

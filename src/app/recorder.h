@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/frontend.h"
+#include "app/frontend.h"
 
 class Recorder {
  public:

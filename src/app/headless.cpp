@@ -1,9 +1,9 @@
-#include "ui/headless.h"
+#include "app/headless.h"
 
 #include <chrono>
 #include <iostream>
 
-#include "ui/texts.h"
+#include "app/texts.h"
 #include "util/cp1251.h"
 #include "util/random.h"
 

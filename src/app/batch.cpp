@@ -1,4 +1,4 @@
-#include "ui/batch.h"
+#include "app/batch.h"
 
 #include <unistd.h>
 
@@ -13,8 +13,8 @@
 #include <mutex>
 #include <thread>
 
-#include "ui/script.h"
-#include "ui/state_hash.h"
+#include "app/script.h"
+#include "app/state_hash.h"
 #include "util/bmp.h"
 #include "util/stats.h"
 

@@ -1,4 +1,4 @@
-#include "ui/match_state.h"
+#include "app/match_state.h"
 
 #include "util/numtext.h"
 

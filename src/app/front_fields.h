@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "ui/front_state.h"
+#include "app/front_state.h"
 #include "util/fields.h"
 
 inline const std::array<Field<FrontState>, 12> kFrontFields = {{

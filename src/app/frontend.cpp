@@ -1,15 +1,15 @@
-#include "ui/frontend.h"
+#include "app/frontend.h"
 
 #include <iostream>
 
+#include "app/command_panel.h"
+#include "app/texts.h"
 #include "game/contacts.h"
 #include "game/data_check.h"
 #include "game/loader.h"
 #include "game/opponent.h"
 #include "game/orders.h"
 #include "game/sprites.h"
-#include "ui/command_panel.h"
-#include "ui/texts.h"
 
 namespace {
 // Caption of the toolkit's own message and error boxes.

@@ -1,12 +1,12 @@
-#include "ui/qt_window.h"
+#include "qt/window.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <clocale>
 #include <iostream>
 
-#include "ui/qt_form.h"
-#include "ui/script.h"
+#include "app/script.h"
+#include "qt/form.h"
 
 namespace {
 

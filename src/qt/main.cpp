@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "app/batch.h"
+#include "app/data_folder.h"
+#include "app/keys.h"
+#include "app/script.h"
 #include "game/data_check.h"
-#include "ui/batch.h"
-#include "ui/data_folder.h"
-#include "ui/keys.h"
-#include "ui/qt_window.h"
-#include "ui/script.h"
+#include "qt/window.h"
 #include "util/bmp.h"
 
 namespace {

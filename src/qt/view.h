@@ -3,7 +3,7 @@
 
 #include <QWindow>
 
-#include "ui/frontend.h"
+#include "app/frontend.h"
 
 class QSurfaceFormat;
 

@@ -1,12 +1,12 @@
-#include "ui/dump.h"
+#include "app/dump.h"
 
 #include <cmath>
 #include <type_traits>
 #include <variant>
 
+#include "app/front_fields.h"
+#include "app/state_hash.h"
 #include "game/object_fields.h"
-#include "ui/front_fields.h"
-#include "ui/state_hash.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/controls.h"
+#include "app/front_state.h"
 #include "game/data_sources.h"
 #include "game/world.h"
 #include "render/drawing.h"
-#include "ui/controls.h"
-#include "ui/front_state.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/frontend.h"
-#include "ui/headless.h"
+#include "app/frontend.h"
+#include "app/headless.h"
 
 // What a script can do to the program; the window and the headless run implement it.
 class ScriptHost {

@@ -13,16 +13,16 @@
 #include <optional>
 #include <string>
 
+#include "app/frontend.h"
+#include "app/headless.h"
+#include "app/match_state.h"
+#include "app/pace.h"
+#include "app/recorder.h"
+#include "app/script.h"
 #include "game/world.h"
+#include "qt/widget_controls.h"
 #include "render/render.h"
 #include "render/thought_labels.h"
-#include "ui/frontend.h"
-#include "ui/headless.h"
-#include "ui/match_state.h"
-#include "ui/pace.h"
-#include "ui/qt_controls.h"
-#include "ui/recorder.h"
-#include "ui/script.h"
 
 class GlView;
 class QCheckBox;

@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "ui/frontend.h"
-#include "ui/headless.h"
+#include "app/frontend.h"
+#include "app/headless.h"
 
 nlohmann::json DumpState(Frontend& frontend, const std::vector<ShownMessage>& messages);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/controls.h"
+#include "app/controls.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 

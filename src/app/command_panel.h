@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/controls.h"
+#include "app/front_state.h"
 #include "game/world.h"
-#include "ui/controls.h"
-#include "ui/front_state.h"
 
 // The command mode from the combo boxes.
 void UpdateCommandMode(const Controls& c, FrontState& s);

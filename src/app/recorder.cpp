@@ -1,6 +1,6 @@
-#include "ui/recorder.h"
+#include "app/recorder.h"
 
-#include "ui/state_hash.h"
+#include "app/state_hash.h"
 
 Recorder::Recorder(const std::string& path) : out_(path) {}
 
