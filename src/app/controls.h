@@ -17,6 +17,7 @@ class Controls {
 
   // Check boxes 1 ("Полоски") and 2 ("Карта").
   virtual bool Checked(int n) const = 0;
+  virtual void SetChecked(int n, bool on) = 0;
 
   // Combo boxes 1, 2, 3.
   virtual void ComboClear(int k) = 0;

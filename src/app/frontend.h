@@ -53,6 +53,31 @@ class Frontend {
   Controls& controls() { return controls_; }
   Platform& platform() { return platform_; }
 
+  // What the last frame drew, for Redraw.
+  struct Drawn {
+    float CameraX = 0;
+    float CameraY = 0;
+    bool Ground = false;
+    std::vector<SpriteChoice> Shown;
+    bool ShowBars = false;
+    std::vector<int32_t> Under;
+    int32_t MarkerKind = 0;
+  };
+  // The frame routine's own state, for snapshots.
+  struct Saved {
+    FrontState State;
+    PlayerInput Player;
+    Drawn LastDrawn;
+    DataSources Sources;
+  };
+  Saved Save() const { return {state_, player_, drawn_, sources_}; }
+  void Restore(const Saved& saved) {
+    state_ = saved.State;
+    player_ = saved.Player;
+    drawn_ = saved.LastDrawn;
+    sources_ = saved.Sources;
+  }
+
  private:
   void EdgeScroll();
   void ArrowScroll();
@@ -65,16 +90,6 @@ class Frontend {
   Drawing* drawing_;
   FrontState state_;
   PlayerInput player_;
-  // What the last frame drew, for Redraw.
-  struct Drawn {
-    float CameraX = 0;
-    float CameraY = 0;
-    bool Ground = false;
-    std::vector<SpriteChoice> Shown;
-    bool ShowBars = false;
-    std::vector<int32_t> Under;
-    int32_t MarkerKind = 0;
-  };
   Drawn drawn_;
   DataSources sources_;  // where the loaded rows came from, row for row
 };

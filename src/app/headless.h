@@ -44,7 +44,7 @@ class HeadlessControls : public Controls {
   void SetButtonEnabled(int n, bool enabled) override;
   void SetButtonCaption(int n, const std::string& caption) override;
   bool Checked(int n) const override;
-  void SetChecked(int n, bool on);
+  void SetChecked(int n, bool on) override;
   void ComboClear(int k) override;
   void ComboAdd(int k, const std::string& item) override;
   std::vector<std::string> ComboItems(int k) const override;

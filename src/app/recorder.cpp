@@ -15,7 +15,8 @@ void Recorder::FlushTicks() {
   pendingTicks_ = 0;
 }
 
-void Recorder::Input(const std::string& command) {
+void Recorder::Input(const Command& input) {
+  const std::string command = WriteCommand(input);
   if (!started_) {
     early_.push_back(command);
     return;

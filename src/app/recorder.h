@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command.h"
 #include "app/frontend.h"
 
 class Recorder {
@@ -14,8 +15,8 @@ class Recorder {
   explicit Recorder(const std::string& path);
   bool ok() const { return static_cast<bool>(out_); }
 
-  // One input as a script command ("move 10 20", "press 1", ...), in arrival order.
-  void Input(const std::string& command);
+  // One input, in arrival order.
+  void Input(const Command& command);
   // A frame has run; usedSeeds are the generator seeds handed out so far.
   void FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSeeds);
   // The window closes: the last ticks and a final sync check.

@@ -31,10 +31,11 @@ int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed,
                 std::optional<int32_t> playAs) {
   RecordingPlatform platform;
   platform.fixedSeed = seed;
+  Script script;
+  if (!LoadScript(scriptPath, script, std::cerr)) return 2;
   HeadlessHost host(platform);
   if (playAs) host.frontend().player().PlayAs = *playAs;
-  const std::optional<int> status = RunScriptFile(scriptPath, host);
-  return status ? *status : Usage("cannot open script " + scriptPath);
+  return RunLoadedScript(script, host);
 }
 
 // Sets the folder the data paths start from: --data, else the first found; false when a

@@ -79,6 +79,9 @@ void QtControls::SetButtonCaption(int n, const std::string& caption) {
 bool QtControls::Checked(int n) const {
   return checks.at(static_cast<size_t>(n - 1))->isChecked();
 }
+void QtControls::SetChecked(int n, bool on) {
+  checks.at(static_cast<size_t>(n - 1))->setChecked(on);
+}
 
 void QtControls::ComboClear(int k) {
   QComboBox* combo = Combo(k);

@@ -57,9 +57,11 @@ struct Session {
   }
 };
 
+std::string PlayMatch(uint32_t variant, int blocks, std::string* script = nullptr);
+
 // A whole match: load, level, then blocks of clicks on objects, combo choices, orders,
 // check boxes, resizes, field and money edits, and runs of frames.
-std::string PlayMatch(uint32_t variant, int blocks) {
+std::string PlayMatch(uint32_t variant, int blocks, std::string* script) {
   Session s;
   Lcg rng{variant * 7919u + 3u};
   s.Run("seed " + std::to_string(100 + variant) + " " + std::to_string(200 + variant));
@@ -129,6 +131,7 @@ std::string PlayMatch(uint32_t variant, int blocks) {
     if (b % 10 == 9) s.Run("hash");
   }
   s.Run("dump");
+  if (script) *script = s.script;
   // The dump is folded into one more hash so that its text is pinned too.
   std::string text = s.out.str();
   uint64_t h = 0xcbf29ce484222325ull;
@@ -224,4 +227,45 @@ TEST(HashPin, OwnDataMatches) {
         "objects:20");
   }
   fs::remove_all(dir);
+}
+
+// Runs lines [from, to) of a script; what it prints.
+std::string RunLines(HeadlessHost& host, const Script& script, size_t from, size_t to) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunScript(Script(script.begin() + static_cast<ptrdiff_t>(from),
+                             script.begin() + static_cast<ptrdiff_t>(to)),
+                      host, out, err),
+            0)
+      << err.str();
+  return out.str();
+}
+
+// A snapshot restored into a fresh session, or into the same session later on (a rewind),
+// goes on exactly as the session it was taken from.
+TEST(HashPin, SnapshotsResumeInSync) {
+  InDir in(RTS_SOURCE_DIR "/data");
+  for (uint32_t variant : {1u, 2u, 4u}) {
+    std::string text;
+    PlayMatch(variant, 150, &text);
+    std::istringstream lines(text);
+    const Script script = ReadScript(lines);
+    const size_t n = script.size();
+    for (size_t cut : {n / 7, n / 2, n - n / 9}) {
+      RecordingPlatform pa, pb;
+      pa.fixedSeed = pb.fixedSeed = 1;
+      HeadlessHost a(pa), b(pb);
+      RunLines(a, script, 0, cut);
+      const SessionSnapshot snapshot = a.Save();
+      const std::string straight = RunLines(a, script, cut, n);
+      const std::string end = HashText(StateHash(a.frontend()));
+
+      b.Restore(snapshot);
+      EXPECT_EQ(RunLines(b, script, cut, n), straight) << variant << " at " << cut;
+      EXPECT_EQ(HashText(StateHash(b.frontend())), end);
+
+      a.Restore(snapshot);
+      EXPECT_EQ(RunLines(a, script, cut, n), straight) << variant << " rewound to " << cut;
+      EXPECT_EQ(HashText(StateHash(a.frontend())), end);
+    }
+  }
 }

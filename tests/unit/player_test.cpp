@@ -226,8 +226,8 @@ TEST(ScriptRunner, StepsOneFrameAtATime) {
   HeadlessHost host(platform);
   const std::string now = HashText(StateHash(host.frontend()));
   std::istringstream in("# a comment\nhash " + now + "\ntick 2\ntick 0\nmove 1 2\ntick\n" +
-                        "hash 0000000000000000\ntick\nfly\n");
-  ScriptRunner runner(in);
+                        "hash 0000000000000000\ntick\nspawn 9 9 0 0 0 0\n");
+  ScriptRunner runner(ReadScript(in));
   std::ostringstream out;
   using Stop = ScriptRunner::Stop;
   for (int i = 0; i < 3; ++i) EXPECT_EQ(runner.Step(host, out).stop, Stop::Frame) << i;
@@ -240,7 +240,7 @@ TEST(ScriptRunner, StepsOneFrameAtATime) {
   EXPECT_EQ(runner.Step(host, out).stop, Stop::Frame);
   const ScriptRunner::Result error = runner.Step(host, out);
   EXPECT_EQ(error.stop, Stop::Error);
-  EXPECT_EQ(error.message, "script line 9: unknown command 'fly'");
+  EXPECT_EQ(error.message, "script line 9: no type 9,9 in the catalogue");
   EXPECT_EQ(runner.Step(host, out).stop, Stop::End);
 }
 

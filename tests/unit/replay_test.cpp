@@ -4,7 +4,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/recorder.h"
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "test_files.h"
@@ -21,27 +20,22 @@ int Replay(const std::string& script, std::string* err = nullptr) {
   return status;
 }
 
-// A session with clock seeds, inputs between frames, and a resize before the first tick.
+// A session with clock seeds, inputs between frames, and a resize before the first tick,
+// recorded by the session itself as its inputs pass its one door.
 std::string RecordSession(const std::string& path) {
   RecordingPlatform platform;
   platform.fixedSeed = 4242;
   HeadlessHost host(platform);
-  Recorder rec(path);
-  auto input = [&](const std::string& line, auto action) {
-    rec.Input(line);
-    action();
-  };
-  input("resize 400 300", [&] { host.Resize(400, 300); });
+  std::string error;
+  EXPECT_TRUE(host.StartRecording(path, error)) << error;
+  host.Resize(400, 300);
   for (int frame = 0; frame < 250; ++frame) {
-    if (frame % 7 == 0) {
-      input("move " + std::to_string(frame) + " 20", [&] { host.Move(frame, 20); });
-    }
-    if (frame == 30) input("down left", [&] { host.Down(Frontend::Button::Left); });
-    if (frame == 40) input("press 2", [&] { host.Press(2); });
+    if (frame % 7 == 0) host.Move(frame, 20);
+    if (frame == 30) host.Down(Frontend::Button::Left);
+    if (frame == 40) host.Press(2);
     host.Tick();
-    rec.FrameDone(host.frontend(), platform.usedSeeds);
   }
-  rec.Close(host.frontend());
+  host.CloseRecording();
   return HashText(StateHash(host.frontend()));
 }
 

@@ -12,7 +12,7 @@ struct ScriptRun {
   std::string out, err;
 };
 
-ScriptRun Script(const std::string& text, uint32_t seed = 1) {
+ScriptRun RunText(const std::string& text, uint32_t seed = 1) {
   RecordingPlatform platform;
   platform.fixedSeed = seed;
   HeadlessHost host(platform);
@@ -25,7 +25,7 @@ ScriptRun Script(const std::string& text, uint32_t seed = 1) {
 }  // namespace
 
 TEST(Script, DumpShowsTheStartUpState) {
-  ScriptRun r = Script("# comment\n\ntick\ndump\n");
+  ScriptRun r = RunText("# comment\n\ntick\ndump\n");
   ASSERT_EQ(r.status, 0) << r.err;
   auto j = nlohmann::json::parse(r.out);
   EXPECT_EQ(j["Frames"], 1);
@@ -61,14 +61,14 @@ TEST(Script, ErrorsNameTheLineAndExitWithTwo) {
                {"money 0 1e39\n", "script line 1"},
                {"tick\nmoney 1 -401e38\n", "script line 2"}};
   for (const Case& c : cases) {
-    ScriptRun r = Script(c.script);
+    ScriptRun r = RunText(c.script);
     EXPECT_EQ(r.status, 2) << c.script;
     EXPECT_NE(r.err.find(c.line), std::string::npos) << c.script << " -> " << r.err;
   }
 }
 
 TEST(Script, MessagesAreRecordedAndAnsweredAtOnce) {
-  ScriptRun r = Script("press 2\npress 3\ndump\n");
+  ScriptRun r = RunText("press 2\npress 3\ndump\n");
   ASSERT_EQ(r.status, 0);
   auto j = nlohmann::json::parse(r.out);
   ASSERT_EQ(j["Messages"].size(), 1u);
@@ -77,7 +77,7 @@ TEST(Script, MessagesAreRecordedAndAnsweredAtOnce) {
 
 TEST(Script, ControlsAndFieldsThroughCommands) {
   ScriptRun r =
-      Script("check 1 on\ncheck 2 on\nmove 5 7\ndown right\nmoney 2 12.5\nresize 300 200\ndump\n");
+      RunText("check 1 on\ncheck 2 on\nmove 5 7\ndown right\nmoney 2 12.5\nresize 300 200\ndump\n");
   ASSERT_EQ(r.status, 0) << r.err;
   auto j = nlohmann::json::parse(r.out);
   EXPECT_EQ(j["CheckBox1"], true);

@@ -1,0 +1,127 @@
+// The command language of inputs: every input that can change a match, and every line of a
+// script or a recording, is a Command. Each command is one row of kCommands: its name, its
+// arguments (how they read, check and write), its help, and how the session applies it.
+// The order language's twin for the front end.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Session;
+
+// What an argument is and which values it takes.
+enum class ArgType : uint8_t {
+  Int,     // a decimal integer from Lo to Hi
+  Real,    // a decimal real within the 32-bit float range
+  Word,    // one of Words; the value is its position
+  Switch,  // "on" (1) or "off" (0)
+  Hex,     // exactly 16 hexadecimal digits (a state hash)
+  File,    // a path, one word
+  Field,   // a settable object field; the rest of the line is its value
+};
+
+struct ArgSpec {
+  const char* Name;  // in usage lines: "N", "X", "FILE"
+  ArgType Type = ArgType::Int;
+  int64_t Lo = 0;
+  int64_t Hi = 0;
+  std::array<const char*, 4> Words{};  // for ArgType::Word, the unused ones null
+  bool Optional = false;               // only as the last argument
+};
+
+// One argument's value: Int and Word in I, Real in F, Hex, File and Field in S (a field's
+// value text in Rest).
+struct ArgValue {
+  int64_t I = 0;
+  float F = 0;
+  std::string S;
+  bool operator==(const ArgValue&) const = default;
+};
+
+enum class CommandKind : uint8_t {
+  Press,
+  Tick,
+  Move,
+  Down,
+  Choose,
+  Check,
+  Resize,
+  Key,
+  PlayAs,
+  Money,
+  Spawn,
+  Set,
+  Dump,
+  Seed,
+  Hash,
+  Screenshot,
+};
+
+struct Command {
+  CommandKind Kind = CommandKind::Tick;
+  std::vector<ArgValue> Args;  // as many as were given
+  std::string Rest;            // a field's value text (set)
+  int64_t Int(size_t i) const { return Args[i].I; }
+  float Real(size_t i) const { return Args[i].F; }
+  const std::string& Text(size_t i) const { return Args[i].S; }
+  bool Has(size_t i) const { return i < Args.size(); }
+  bool operator==(const Command&) const = default;
+};
+
+// Bad text or a command that cannot be carried out; the message names what is wrong.
+struct CommandError {
+  std::string What;
+};
+
+// A failed sync check: the run stops with exit status 3.
+struct OutOfSync {
+  uint64_t Frame;
+};
+
+// What a command is to the session.
+enum CommandUse : uint8_t {
+  kInput = 1,  // a player's input: the window sends it and the recorder writes it
+};
+
+struct CommandSpec {
+  CommandKind Kind;
+  std::string_view Name;
+  std::span<const ArgSpec> Args;
+  const char* Help;  // for --help, the manual and the README
+  uint8_t Uses;
+  // Applies the command; output of queries goes to out. Throws CommandError or OutOfSync.
+  void (*Apply)(Session& session, const Command& command, std::ostream& out);
+};
+
+const std::span<const CommandSpec> CommandTable();
+const CommandSpec& SpecOf(CommandKind kind);
+
+// Reads one line; nullopt for an empty or comment line. A "#" that starts a word begins a
+// comment. Throws CommandError naming what is wrong.
+std::optional<Command> ReadCommand(std::string_view line);
+// The command as a line that reads back to it.
+std::string WriteCommand(const Command& command);
+
+// Builders for the inputs the front ends send.
+Command MakeCommand(CommandKind kind, std::initializer_list<int64_t> ints);
+
+// A whole script, read and checked before it runs.
+struct ScriptLine {
+  int Number = 0;  // in the file, from 1
+  Command Cmd;
+};
+using Script = std::vector<ScriptLine>;
+// Reads every line; throws CommandError with "script line N: ..." at the first bad one.
+Script ReadScript(std::istream& in);
+
+// "press 1|2|3  click a button" lines for --help and the manual.
+std::string CommandSummary();
+
+// At most 80 characters of an input text, control bytes written as \xNN, for messages.
+std::string Echo(std::string_view text);

@@ -1,0 +1,408 @@
+#include "app/session.h"
+
+#include <fstream>
+#include <type_traits>
+#include <variant>
+
+#include "app/dump.h"
+#include "app/script.h"
+#include "app/state_hash.h"
+#include "app/texts.h"
+#include "game/object_fields.h"
+#include "util/cp1251.h"
+#include "util/numtext.h"
+
+ControlValues ReadControls(const Controls& c) {
+  ControlValues v;
+  for (int n = 1; n <= 3; ++n) {
+    v.Buttons[static_cast<size_t>(n - 1)] = {c.ButtonEnabled(n), c.ButtonCaption(n)};
+    v.Combos[static_cast<size_t>(n - 1)] = {c.ComboItems(n), c.ComboIndex(n), c.ComboText(n)};
+  }
+  for (int n = 1; n <= 2; ++n) v.Checks[static_cast<size_t>(n - 1)] = c.Checked(n);
+  v.Lines = c.ListLines();
+  v.ViewWidth = c.ViewWidth();
+  v.ViewHeight = c.ViewHeight();
+  return v;
+}
+
+void WriteControls(Controls& c, const ControlValues& v) {
+  for (int n = 1; n <= 3; ++n) {
+    const ControlValues::Button& b = v.Buttons[static_cast<size_t>(n - 1)];
+    c.SetButtonEnabled(n, b.Enabled);
+    c.SetButtonCaption(n, b.Caption);
+    const ControlValues::Combo& combo = v.Combos[static_cast<size_t>(n - 1)];
+    c.ComboClear(n);
+    for (const std::string& item : combo.Items) c.ComboAdd(n, item);
+    c.SetComboIndex(n, combo.Index);
+    c.SetComboText(n, combo.Text);
+  }
+  for (int n = 1; n <= 2; ++n) c.SetChecked(n, v.Checks[static_cast<size_t>(n - 1)]);
+  c.ListClear();
+  for (const std::string& line : v.Lines) c.ListAdd(line);
+}
+
+namespace {
+
+// Counts a command or a frame in progress, so widget changes then are known as the program's.
+struct Busy {
+  int& count;
+  explicit Busy(int& c) : count(c) { ++count; }
+  ~Busy() { --count; }
+};
+
+}  // namespace
+
+// The commands' actions (rows of the command table).
+namespace command_actions {
+
+void Press(Session& s, const Command& c, std::ostream&) {
+  const int n = static_cast<int>(c.Int(0));
+  if (n == 3 || !s.controls().ButtonEnabled(n)) return;  // "Ремонт" has no action
+  if (!s.host().MakeCurrent()) return;                   // the loader uploads textures
+  if (n == 1) s.frontend().Button1Click();
+  if (n == 2) s.frontend().Button2Click();
+}
+
+void Tick(Session& s, const Command& c, std::ostream&) {
+  const int64_t n = c.Has(0) ? c.Int(0) : 1;
+  for (int64_t i = 0; i < n; ++i) s.RunFrame(true);
+}
+
+void Move(Session& s, const Command& c, std::ostream&) {
+  s.frontend().MyMouseCursor(static_cast<int>(c.Int(0)), static_cast<int>(c.Int(1)));
+}
+
+void Down(Session& s, const Command& c, std::ostream&) {
+  s.frontend().MyMouseDown(static_cast<Frontend::Button>(c.Int(0)));
+}
+
+void Choose(Session& s, const Command& c, std::ostream&) {
+  const int k = static_cast<int>(c.Int(0));
+  const int index = static_cast<int>(c.Int(1));
+  if (s.controls().ComboIndex(k) != index) s.controls().SetComboIndex(k, index);
+}
+
+void Check(Session& s, const Command& c, std::ostream&) {
+  const int k = static_cast<int>(c.Int(0));
+  if (s.controls().Checked(k) != (c.Int(1) == 1)) s.controls().SetChecked(k, c.Int(1) == 1);
+}
+
+void Resize(Session& s, const Command& c, std::ostream&) {
+  s.host().ResizeView(static_cast<int>(c.Int(0)), static_cast<int>(c.Int(1)));
+  s.ResizeFrame();
+}
+
+void Key(Session& s, const Command& c, std::ostream&) {
+  static constexpr bool PlayerInput::*kHeld[] = {&PlayerInput::ArrowLeft, &PlayerInput::ArrowRight,
+                                                 &PlayerInput::ArrowUp, &PlayerInput::ArrowDown};
+  s.frontend().player().*kHeld[c.Int(0)] = c.Int(1) == 1;
+}
+
+void PlayAs(Session& s, const Command& c, std::ostream&) {
+  s.frontend().player().PlayAs = static_cast<int32_t>(c.Int(0));
+}
+
+void Money(Session& s, const Command& c, std::ostream&) {
+  s.world().Sides[static_cast<size_t>(c.Int(0))].Money = c.Real(1);
+}
+
+void Spawn(Session& s, const Command& c, std::ostream&) {
+  if (!SpawnObject(s.world(), static_cast<int32_t>(c.Int(0)), static_cast<int32_t>(c.Int(1)),
+                   static_cast<int32_t>(c.Int(2)), c.Real(3), c.Real(4), c.Real(5))) {
+    throw CommandError{"no type " + IntToStr(c.Int(0)) + "," + IntToStr(c.Int(1)) +
+                       " in the catalogue"};
+  }
+}
+
+void Set(Session& s, const Command& c, std::ostream&) {
+  World& world = s.world();
+  const int64_t index = c.Int(0);
+  if (static_cast<uint64_t>(index) >= world.Objects.size())
+    throw CommandError{"no object " + IntToStr(index)};
+  TObyekt& o = ObjectAt(world, static_cast<int32_t>(index));
+  for (const Field<TObyekt>& field : kObjectFields) {
+    if (!(field.Uses & kSettable)) continue;
+    const bool isList = std::holds_alternative<std::vector<float> TObyekt::*>(field.Member);
+    if (c.Text(1) != (isList ? std::string(field.Name) + "0" : std::string(field.Name))) continue;
+    std::visit(
+        [&](auto member) {
+          auto& value = o.*member;
+          using V = std::decay_t<decltype(value)>;
+          if constexpr (std::is_same_v<V, std::string>) {
+            value = ToCp1251(c.Rest);
+          } else if constexpr (std::is_same_v<V, float>) {
+            value = c.Real(2);
+          } else if constexpr (std::is_same_v<V, std::vector<float>>) {
+            if (value.empty()) value.push_back(0);
+            value[0] = c.Real(2);
+          } else if constexpr (std::is_same_v<V, bool>) {
+            value = c.Int(2) == 1;
+          } else if constexpr (std::is_same_v<V, int32_t>) {
+            value = static_cast<int32_t>(c.Int(2));
+          } else {
+            throw CommandError{"field '" + c.Text(1) + "' cannot be set"};
+          }
+        },
+        field.Member);
+    return;
+  }
+}
+
+void Dump(Session& s, const Command& c, std::ostream& out) {
+  const std::string text = DumpState(s.frontend(), s.platform().messages).dump();
+  if (!c.Has(0)) {
+    out << text << std::endl;
+    return;
+  }
+  std::ofstream file(c.Text(0));
+  file << text << '\n';
+  if (!file) throw CommandError{"cannot write " + Echo(c.Text(0))};
+}
+
+void Seed(Session& s, const Command& c, std::ostream&) {
+  // Stands for the two clock readings: window creation and first frame.
+  if (s.frontend().state().Frames != 0 || !s.frontend().state().FirstFrame)
+    throw CommandError{"seed after the first frame"};
+  s.world().Rng.Seed = static_cast<uint32_t>(c.Int(0));
+  s.platform().nextSeed = static_cast<uint32_t>(c.Int(1));
+}
+
+void Hash(Session& s, const Command& c, std::ostream& out) {
+  const std::string now = HashText(StateHash(s.frontend()));
+  if (!c.Has(0)) {
+    out << now << std::endl;
+  } else if (c.Text(0) != now) {
+    throw OutOfSync{s.frontend().state().Frames};
+  }
+}
+
+void Screenshot(Session& s, const Command& c, std::ostream&) {
+  std::string error;
+  if (!s.host().Screenshot(c.Text(0), error)) throw CommandError{error};
+}
+
+}  // namespace command_actions
+
+Session::Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
+                 Drawing& drawing, SessionHost& host)
+    : controls_(controls),
+      platform_(platform),
+      drawing_(drawing),
+      host_(host),
+      frontend_(world_, controls, platform, uploader, drawing) {}
+
+Session::~Session() {
+  CloseRecording();
+}
+
+void Session::Create() {
+  frontend_.FormCreate();
+}
+
+void Session::Apply(const Command& command, std::ostream& out) {
+  Busy busy(busy_);
+  const CommandSpec& spec = SpecOf(command.Kind);
+  if (recorder_ && !replay_ && (spec.Uses & kInput)) recorder_->Input(command);
+  spec.Apply(*this, command, out);
+}
+
+void Session::ResizeFrame() {
+  if (!host_.MakeCurrent()) return;
+  frontend_.SetDrawing(drawing_);
+  frontend_.FormResize();
+  match_.Update(world_, frontend_.state().Frames);
+  host_.Present();
+}
+
+void Session::RunFrame(bool show) {
+  Busy busy(busy_);
+  if (!host_.MakeCurrent()) return;
+  // The first frame sets up OpenGL: it is always drawn.
+  const bool drawn = show || frontend_.state().FirstFrame;
+  frontend_.SetDrawing(drawn ? drawing_ : nothing_);
+  frontend_.DrawScene();
+  frontend_.SetDrawing(drawing_);
+  match_.Update(world_, frontend_.state().Frames);
+  if (recorder_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
+  if (drawn) host_.Present();
+}
+
+void Session::TimerTick() {
+  const int frames = pace_.FramesForTick();
+  for (int i = 0; i < frames; ++i) {
+    const bool show = i + 1 == frames;
+    if (replay_) {
+      if (!ReplayFrame(show)) break;
+    } else {
+      RunFrame(show);
+    }
+  }
+}
+
+void Session::ViewResized() {
+  if (scripted_ || busy()) {
+    // Only `resize` runs frames here; the toolkit's own resizes set the view.
+    Busy busy(busy_);
+    if (host_.MakeCurrent())
+      drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+    if (replay_) Redraw();  // the viewer keeps its picture
+    return;
+  }
+  Apply(MakeCommand(CommandKind::Resize, {controls_.ViewWidth(), controls_.ViewHeight()}));
+}
+
+void Session::Redraw() {
+  Busy busy(busy_);
+  if (!host_.MakeCurrent()) return;
+  frontend_.SetDrawing(drawing_);
+  frontend_.Redraw();
+  host_.Present();
+}
+
+KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
+  switch (action) {
+    case KeyAction::Left:
+    case KeyAction::Right:
+    case KeyAction::Up:
+    case KeyAction::Down: {
+      // The recording moves the camera of a replay, not the user.
+      if (repeat || replay_) return KeyResult::Done;
+      static constexpr bool PlayerInput::*kHeld[] = {
+          &PlayerInput::ArrowLeft, &PlayerInput::ArrowRight, &PlayerInput::ArrowUp,
+          &PlayerInput::ArrowDown};
+      const int64_t k = static_cast<int64_t>(action) - static_cast<int64_t>(KeyAction::Left);
+      if (frontend_.player().*kHeld[k] != press) Apply(MakeCommand(CommandKind::Key, {k, press}));
+      return KeyResult::Done;
+    }
+    default:
+      break;
+  }
+  if (!press) return KeyResult::Done;
+  switch (action) {
+    case KeyAction::Pause:
+      if (!repeat) pace_.TogglePause();
+      break;
+    case KeyAction::Step:
+      pace_.Step();
+      break;
+    case KeyAction::Faster:
+      pace_.Faster();
+      break;
+    case KeyAction::Slower:
+      pace_.Slower();
+      break;
+    case KeyAction::Help:
+      return repeat ? KeyResult::Done : KeyResult::ShowHelp;
+    case KeyAction::Thoughts:
+      if (repeat) break;
+      thoughts_ = !thoughts_;
+      if (pace_.paused()) Redraw();
+      break;
+    case KeyAction::Picture:
+      return repeat ? KeyResult::Done : KeyResult::SavePicture;
+    default:
+      break;
+  }
+  return KeyResult::Done;
+}
+
+void Session::ReleaseKeys() {
+  for (KeyAction a : {KeyAction::Left, KeyAction::Right, KeyAction::Up, KeyAction::Down})
+    Key(a, false, false);
+}
+
+bool Session::StartRecording(const std::string& path, std::string& error) {
+  auto recorder = std::make_unique<Recorder>(path);
+  if (!recorder->ok()) {
+    error = "cannot write " + path;
+    return false;
+  }
+  recorder_ = std::move(recorder);
+  return true;
+}
+
+void Session::CloseRecording() {
+  if (!recorder_) return;
+  recorder_->Close(frontend_);
+  recorder_.reset();
+}
+
+void Session::StartReplay(Script script) {
+  replay_ = std::make_unique<ScriptRunner>(std::move(script));
+  replayEnded_ = false;
+}
+
+bool Session::ReplayFrame(bool show) {
+  if (replayEnded_) {
+    pace_.SetPaused(true);
+    return false;
+  }
+  const ScriptRunner::Result result = replay_->Step(*this, std::cout, show);
+  switch (result.stop) {
+    case ScriptRunner::Stop::Frame:
+      return true;
+    case ScriptRunner::Stop::End:
+      replayEnded_ = true;
+      ReplayStopped({}, "Запись закончилась на кадре " + std::to_string(frontend_.state().Frames) +
+                            ": пауза");
+      return false;
+    case ScriptRunner::Stop::Error:
+      replayEnded_ = true;
+      ReplayStopped(result.message, "Запись прервана: " + result.message);
+      return false;
+    case ScriptRunner::Stop::OutOfSync:
+      ReplayStopped(result.message, "Расхождение с записью: " + result.message + "; пауза");
+      return false;
+  }
+  return false;
+}
+
+void Session::ReplayStopped(const std::string& box, const std::string& note) {
+  pace_.SetPaused(true);
+  note_ = note;
+  if (!box.empty()) {
+    std::cerr << "rtsdemo: " << box << "\n";
+    host_.Notice(box);
+  }
+}
+
+SessionSnapshot Session::Save() const {
+  SessionSnapshot s;
+  s.TheWorld = world_;
+  s.Front = frontend_.Save();
+  s.Widgets = ReadControls(controls_);
+  s.UsedSeeds = platform_.usedSeeds;
+  s.NextSeed = platform_.nextSeed;
+  s.Messages = platform_.messages;
+  s.Match = match_;
+  return s;
+}
+
+void Session::Restore(const SessionSnapshot& s) {
+  Busy busy(busy_);
+  world_ = s.TheWorld;
+  frontend_.Restore(s.Front);
+  if (s.Widgets.ViewWidth != controls_.ViewWidth() ||
+      s.Widgets.ViewHeight != controls_.ViewHeight()) {
+    host_.ResizeView(s.Widgets.ViewWidth, s.Widgets.ViewHeight);
+  }
+  WriteControls(controls_, s.Widgets);
+  platform_.usedSeeds = s.UsedSeeds;
+  platform_.nextSeed = s.NextSeed;
+  platform_.messages = s.Messages;
+  match_ = s.Match;
+}
+
+std::string Session::Banner() const {
+  std::string text;
+  if (!controls_.ButtonEnabled(2)) {
+    text = MatchBanner(match_, pace_.SpeedText(), pace_.paused());
+  } else {
+    text = kBanner;
+    if (pace_.speed() != Pace::kNormal || pace_.paused()) {
+      text += "   " + pace_.SpeedText() + (pace_.paused() ? ", пауза" : "");
+    }
+  }
+  if (!note_.empty()) text += "\n" + note_;
+  return text;
+}

@@ -1,0 +1,169 @@
+// A session: the world, the frame routine, the player's inputs, pace, recorder, replay and
+// match watch, with no toolkit. Every input that can change a match enters through Apply,
+// which also records it; the window, scripts, recordings and replays all use that one door.
+#pragma once
+
+#include <cstdint>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/command.h"
+#include "app/controls.h"
+#include "app/frontend.h"
+#include "app/headless.h"
+#include "app/match_state.h"
+#include "app/pace.h"
+#include "app/recorder.h"
+#include "game/world.h"
+#include "render/drawing.h"
+
+// What only the toolkit around a session can do; headless, nothing.
+class SessionHost {
+ public:
+  virtual ~SessionHost() = default;
+  // Before anything that draws or uploads textures; false: the frame cannot run now.
+  virtual bool MakeCurrent() { return true; }
+  // After a drawn frame: overlays and the buffer swap.
+  virtual void Present() {}
+  // Makes the view w x h pixels (the window resizes itself, headless takes the size).
+  virtual void ResizeView(int w, int h) = 0;
+  virtual bool Screenshot(const std::string& file, std::string& error) {
+    (void)file;
+    error = "screenshot needs the window";
+    return false;
+  }
+  // A box for the user that does not stop the frames (replay stopped, recording failed).
+  virtual void Notice(const std::string& text) { (void)text; }
+};
+
+// The values of the controls, as a snapshot keeps them.
+struct ControlValues {
+  struct Button {
+    bool Enabled = true;
+    std::string Caption;
+  };
+  struct Combo {
+    std::vector<std::string> Items;
+    int Index = -1;
+    std::string Text;
+  };
+  std::array<Button, 3> Buttons;
+  std::array<bool, 2> Checks{};
+  std::array<Combo, 3> Combos;
+  std::vector<std::string> Lines;
+  int ViewWidth = 0;
+  int ViewHeight = 0;
+};
+ControlValues ReadControls(const Controls& controls);
+// Everything but the view size, which the session's host sets.
+void WriteControls(Controls& controls, const ControlValues& values);
+
+// The whole state of a session as a value.
+struct SessionSnapshot {
+  World TheWorld;
+  Frontend::Saved Front;
+  ControlValues Widgets;
+  std::vector<uint32_t> UsedSeeds;
+  std::optional<uint32_t> NextSeed;
+  std::vector<ShownMessage> Messages;
+  MatchWatch Match;
+};
+
+// What a key does.
+enum class KeyAction : uint8_t {
+  Pause,
+  Step,
+  Faster,
+  Slower,
+  Help,
+  Thoughts,
+  Picture,
+  Left,
+  Right,
+  Up,
+  Down,
+};
+// What the toolkit must still do after a key.
+enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture };
+
+class Session {
+ public:
+  Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
+          Drawing& drawing, SessionHost& host);
+  ~Session();
+
+  // The window exists: seeds the generator.
+  void Create();
+  // The one door for inputs: applies the command and records it. Throws CommandError,
+  // OutOfSync or ProgramExit.
+  void Apply(const Command& command, std::ostream& out = std::cout);
+  // One frame as a timer tick runs it; a frame not shown draws nothing.
+  void RunFrame(bool show);
+  // The frame a resize runs, after the view took its new size.
+  void ResizeFrame();
+  // A tick of the timer: the frames the pace gives, each the replay's when one plays.
+  void TimerTick();
+  // The view changed size by the toolkit: viewport and projection; under a script or a
+  // replay nothing more, else the resize's frame as the input "resize W H".
+  void ViewResized();
+  // The last frame's picture again (changes nothing).
+  void Redraw();
+  // A key pressed or released; repeat: held down.
+  KeyResult Key(KeyAction action, bool press, bool repeat);
+  // The user's held keys are let go (the window lost the keyboard).
+  void ReleaseKeys();
+
+  // Writes every input to path from now on; false with the system's reason.
+  bool StartRecording(const std::string& path, std::string& error);
+  // The last ticks and a final sync check.
+  void CloseRecording();
+  // Plays a script frame by frame from the timer: the replay viewer.
+  void StartReplay(Script script);
+  bool replaying() const { return replay_ != nullptr; }
+  bool replayEnded() const { return replayEnded_; }
+  // Under a script frames come only from the script: the toolkit's resizes run none.
+  void SetScripted(bool scripted) { scripted_ = scripted; }
+
+  SessionSnapshot Save() const;
+  void Restore(const SessionSnapshot& snapshot);
+
+  // The banner (UTF-8): the match or the start-up line, the pace, and a note.
+  std::string Banner() const;
+  void SetNote(const std::string& note) { note_ = note; }
+  // True while a command or a frame runs: widget changes then are the program's own.
+  bool busy() const { return busy_ > 0; }
+  bool thoughtsShown() const { return thoughts_; }
+
+  Frontend& frontend() { return frontend_; }
+  const Frontend& frontend() const { return frontend_; }
+  World& world() { return world_; }
+  Controls& controls() { return controls_; }
+  RecordingPlatform& platform() { return platform_; }
+  SessionHost& host() { return host_; }
+  Pace& pace() { return pace_; }
+  const MatchWatch& match() const { return match_; }
+
+ private:
+  bool ReplayFrame(bool show);
+  void ReplayStopped(const std::string& box, const std::string& note);
+
+  World world_;
+  Controls& controls_;
+  RecordingPlatform& platform_;
+  Drawing& drawing_;
+  Drawing nothing_;  // for frames that are not shown
+  SessionHost& host_;
+  Frontend frontend_;
+  Pace pace_;
+  MatchWatch match_;
+  std::unique_ptr<Recorder> recorder_;
+  std::unique_ptr<class ScriptRunner> replay_;
+  bool replayEnded_ = false;
+  bool scripted_ = false;
+  bool thoughts_ = false;  // F3
+  int busy_ = 0;
+  std::string note_;  // the banner's second line (UTF-8)
+};
