@@ -288,7 +288,8 @@ std::optional<Command> ReadCommand(std::string_view line) {
                                   : IntToStr(static_cast<int64_t>(needed)) + " or " +
                                         IntToStr(static_cast<int64_t>(spec->Args.size()));
     throw CommandError{std::string(spec->Name) + " takes " + count +
-                       (spec->Args.size() == 1 ? " argument" : " arguments") + ": " + Usage(*spec)};
+                       (needed == 1 && spec->Args.size() == 1 ? " argument" : " arguments") + ": " +
+                       Usage(*spec)};
   }
   for (size_t i = 0; i < given; ++i)
     command.Args.push_back(ReadArg(*spec, spec->Args[i], words[i + 1]));

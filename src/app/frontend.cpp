@@ -50,8 +50,7 @@ void Frontend::DrawScene() {
     drawn_.Shown = AdvanceAnimations(world_);
     drawn_.Ground = controls_.Checked(2);
     drawn_.ShowBars = state_.ShowBars;
-    if (drawn_.Ground) drawing_->Ground(world_);
-    drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
+    DrawWorld(false);
     state_.ShowBars = controls_.Checked(1);
     ContactPass(world_);
     ExecuteOrders(world_);
@@ -63,9 +62,9 @@ void Frontend::DrawScene() {
     UpdateCommandMode(controls_, state_);
     ClearSelectionOnClick(state_, world_);
     Hover hover = HoverPass(world_, state_, controls_);
-    drawing_->HoverMarkers(world_, hover.Under, hover.MarkerKind, platform_);
     drawn_.Under = std::move(hover.Under);
     drawn_.MarkerKind = hover.MarkerKind;
+    DrawWorld(true);
     FollowMode(state_);
     GiveOrders(world_, state_, controls_);
   }
@@ -96,12 +95,22 @@ void Frontend::ArrowScroll() {
   if (player_.ArrowUp) state_.CameraY -= 1.0f;
 }
 
+// The world as the frame draws it: ground and objects before the simulation step, the hover
+// markers after the command panel.
+void Frontend::DrawWorld(bool markers) {
+  if (markers) {
+    drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
+    return;
+  }
+  if (drawn_.Ground) drawing_->Ground(world_);
+  drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
+}
+
 void Frontend::Redraw() {
   drawing_->BeginFrame(drawn_.CameraX, drawn_.CameraY);
   if (controls_.ButtonEnabled(2)) return;
-  if (drawn_.Ground) drawing_->Ground(world_);
-  drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
-  drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
+  DrawWorld(false);
+  DrawWorld(true);
 }
 
 void Frontend::MyMouseCursor(int x, int y) {

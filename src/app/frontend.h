@@ -79,6 +79,7 @@ class Frontend {
   }
 
  private:
+  void DrawWorld(bool markers);
   void EdgeScroll();
   void ArrowScroll();
   void MarkDataLoaded();
