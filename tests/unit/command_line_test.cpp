@@ -110,6 +110,18 @@ TEST_F(CommandLine, MissingDataFolderIsNamedBeforeAnyWindow) {
   EXPECT_NE(r.err.find("plain"), std::string::npos) << r.err;
 }
 
+// A broken script or recording is read whole and refused before any frame or window.
+TEST_F(CommandLine, BrokenScriptsAndRecordingsStopBeforeTheFirstFrame) {
+  std::ofstream(dir_ / "bad.txt") << "tick\ndump\npress 4\n";
+  for (const char* args : {"--replay bad.txt", "--script bad.txt", "--headless --script bad.txt",
+                           "--headless --script -"}) {
+    Outcome r = Program(args, "tick\ndump\nhash zzz\n");
+    EXPECT_EQ(r.status, 2) << args << ": " << r.err;
+    EXPECT_EQ(r.out, "") << args;  // nothing ran
+    EXPECT_NE(r.err.find("line 3"), std::string::npos) << args << ": " << r.err;
+  }
+}
+
 constexpr const char* kLoad = "press 1\ndump\n";
 const std::string kLoaded = "\"Caption\":\"ДАННЫЕ ЗАГРУЖЕНЫ\",\"Enabled\":false";
 const std::string kNotFound = "File not found.";
