@@ -1,6 +1,7 @@
 #include "app/match_state.h"
 
 #include "util/numtext.h"
+#include "util/translate.h"
 
 std::array<SideTally, 2> TallySides(const World& world) {
   std::array<SideTally, 2> sides{};
@@ -29,14 +30,15 @@ std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool 
   for (size_t i = 0; i < 2; ++i) {
     const SideTally& s = watch.sides()[i];
     if (i > 0) text += "   ";
-    text += "Сторона " + std::to_string(i) + ": рабочих " + IntToStr(s.Workers) + ", баз " +
-            IntToStr(s.Bases) + ", $" + IntToStr(s.Money);
+    text += Tr("banner", "Side %1: workers %2, bases %3, $%4",
+               {IntToStr(static_cast<int64_t>(i)), IntToStr(s.Workers), IntToStr(s.Bases),
+                IntToStr(s.Money)});
   }
   text += "   " + speed;
-  if (paused) text += ", пауза";
+  if (paused) text += Tr("banner", ", paused");
   if (watch.winner() >= 0) {
-    text += "   Победила сторона " + std::to_string(watch.winner()) + " на кадре " +
-            std::to_string(watch.frame());
+    text += "   " + Tr("banner", "Side %1 won at frame %2",
+                       {IntToStr(watch.winner()), IntToStr(static_cast<int64_t>(watch.frame()))});
   }
   return text;
 }

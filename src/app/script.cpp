@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "util/numtext.h"
+#include "util/translate.h"
 
 ScriptRunner::ScriptRunner(Script script) : script_(std::move(script)) {}
 
@@ -31,7 +32,7 @@ ScriptRunner::Result ScriptRunner::Step(Session& session, std::ostream& out, boo
   } catch (const CommandError& e) {
     return {Stop::Error, "script line " + IntToStr(number_) + ": " + e.What};
   } catch (const OutOfSync& e) {
-    return {Stop::OutOfSync, "out of sync at frame " + std::to_string(e.Frame)};
+    return {Stop::OutOfSync, Tr("notes", "out of sync at frame %1", {std::to_string(e.Frame)})};
   }
   return {Stop::End, {}};
 }

@@ -11,6 +11,7 @@
 #include "game/object_fields.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
+#include "util/translate.h"
 
 ControlValues ReadControls(const Controls& c) {
   ControlValues v;
@@ -343,15 +344,16 @@ bool Session::ReplayFrame(bool show) {
       return true;
     case ScriptRunner::Stop::End:
       replayEnded_ = true;
-      ReplayStopped({}, "Запись закончилась на кадре " + std::to_string(frontend_.state().Frames) +
-                            ": пауза");
+      ReplayStopped({}, Tr("notes", "The recording ended at frame %1: paused",
+                           {std::to_string(frontend_.state().Frames)}));
       return false;
     case ScriptRunner::Stop::Error:
       replayEnded_ = true;
-      ReplayStopped(result.message, "Запись прервана: " + result.message);
+      ReplayStopped(result.message, Tr("notes", "The recording stopped: %1", {result.message}));
       return false;
     case ScriptRunner::Stop::OutOfSync:
-      ReplayStopped(result.message, "Расхождение с записью: " + result.message + "; пауза");
+      ReplayStopped(result.message,
+                    Tr("notes", "Out of step with the recording: %1; paused", {result.message}));
       return false;
   }
   return false;
@@ -398,9 +400,11 @@ std::string Session::Banner() const {
   if (!controls_.ButtonEnabled(2)) {
     text = MatchBanner(match_, pace_.SpeedText(), pace_.paused());
   } else {
-    text = kBanner;
+    text = Tr("banner",
+              "RTS demo on OpenGL: load the data, create the level and command with the mouse "
+              "(F1: keys)");
     if (pace_.speed() != Pace::kNormal || pace_.paused()) {
-      text += "   " + pace_.SpeedText() + (pace_.paused() ? ", пауза" : "");
+      text += "   " + pace_.SpeedText() + (pace_.paused() ? Tr("banner", ", paused") : "");
     }
   }
   if (!note_.empty()) text += "\n" + note_;

@@ -13,9 +13,6 @@ inline constexpr std::array<const char*, 3> kButtonCaptions = {
 inline constexpr std::array<const char*, 3> kComboTexts = {"Тип атаки", "Тип объекта",
                                                            "Тип апгрейда"};
 inline constexpr std::array<const char*, 2> kCheckCaptions = {"Полоски", "Карта"};
-// The banner before a level runs (ours, UTF-8).
-inline constexpr const char* kBanner =
-    "RTS-демо на OpenGL: загрузите данные, создайте уровень и командуйте мышью (F1: клавиши)";
 inline constexpr std::array<const char*, 3> kTabCaptions = {"Атака", "Строить", "Апгрейд"};
 
 // A UTF-8 literal as Windows-1251, converted on first use.

@@ -19,6 +19,7 @@
 
 #include "app/keys.h"
 #include "qt/view.h"
+#include "util/translate.h"
 
 namespace {
 
@@ -117,6 +118,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   session_ = std::make_unique<Session>(controls_, platform_, uploader_, *drawing_, *this);
   session_->SetScripted(options_.scripted);
   ConnectInputs();
+  UpdateBanner();
 
   if (!options_.replay.empty() && !options_.replayScript) {
     Script script;
@@ -366,14 +368,14 @@ void TForm1::SaveScreenshot() {
   const QString path =
       FreePictureName(dir, QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss"));
   if (!dir.exists()) {
-    session_->SetNote("Снимок не сохранён: нет папки " + dir.path().toStdString());
+    session_->SetNote(Tr("notes", "Picture not saved: no folder %1", {dir.path().toStdString()}));
   } else if (picture.isNull()) {
-    session_->SetNote("Снимок не сохранён: вид не рисуется");
+    session_->SetNote(Tr("notes", "Picture not saved: the view does not draw"));
   } else if (!picture.save(path, "PNG")) {
-    session_->SetNote("Снимок не сохранён: " + path.toStdString());
+    session_->SetNote(Tr("notes", "Picture not saved: %1", {path.toStdString()}));
   } else {
     lastPicture_ = path;
-    session_->SetNote("Снимок: " + path.toStdString());
+    session_->SetNote(Tr("notes", "Picture: %1", {path.toStdString()}));
   }
 }
 
@@ -383,11 +385,11 @@ void TForm1::ShowKeys() {
   for (const KeyHelp& k : kKeyHelp) {
     text += QStringLiteral("<tr><td><b>%1</b></td><td>&nbsp;&nbsp;%2</td></tr>")
                 .arg(QString::fromUtf8(k.Key).toHtmlEscaped(),
-                     QString::fromUtf8(k.Russian).toHtmlEscaped());
+                     QString::fromStdString(Tr("keys", k.English)).toHtmlEscaped());
   }
-  auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Клавиши и мышь"),
-                              QStringLiteral("<table>") + text + QStringLiteral("</table>"),
-                              QMessageBox::Ok, this);
+  auto* box = new QMessageBox(
+      QMessageBox::NoIcon, QString::fromStdString(Tr("keys", "Keys and mouse")),
+      QStringLiteral("<table>") + text + QStringLiteral("</table>"), QMessageBox::Ok, this);
   box->setObjectName(QStringLiteral("KeysBox"));
   box->setTextFormat(Qt::RichText);
   box->setAttribute(Qt::WA_DeleteOnClose);

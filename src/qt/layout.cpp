@@ -70,7 +70,7 @@ void TForm1::BuildLayout() {
   font.setPixelSize(11);  // MS Sans Serif 8 pt at 96 dpi
   setFont(font);
 
-  Panel1 = new QLabel(QString::fromUtf8(kBanner), this);
+  Panel1 = new QLabel(this);
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel1->setAlignment(Qt::AlignCenter);
   Panel1->setWordWrap(true);  // a note may take a second line

@@ -7,6 +7,7 @@
 
 #include "app/script.h"
 #include "qt/form.h"
+#include "qt/translation.h"
 
 int RunWindow(int argc, char** argv, const WindowOptions& options) {
   // A broken script or recording ends the program before any window opens.
@@ -26,6 +27,7 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   QApplication app(argc, argv);
   // Qt has set the locale from the environment; numbers keep "." whatever it says.
   std::setlocale(LC_NUMERIC, "C");
+  InstallTranslation(QLocale::system());
 
   formOptions.seed = options.seed;
   if (options.record) formOptions.record = *options.record;

@@ -153,7 +153,7 @@ TEST_F(ReplayViewer, ASessionWithEveryKeyReplaysInSyncThreeWays) {
   EXPECT_EQ(form->findChild<QMessageBox*>(QStringLiteral("ReplayBox")), nullptr);
   EXPECT_EQ(form->frontend().player().PlayAs, 0);
   const QString banner = Child<QLabel>(*form, "Panel1")->text();
-  EXPECT_NE(banner.indexOf(QStringLiteral("Запись закончилась")), -1) << banner.toStdString();
+  EXPECT_NE(banner.indexOf(QStringLiteral("The recording ended")), -1) << banner.toStdString();
   // It ends where the recording ended: the last line is its final check.
   const size_t last = script.rfind("hash ");
   ASSERT_NE(last, std::string::npos);

@@ -109,8 +109,8 @@ TEST(Match, TheFirstFrameWithOneSideWipedOutDecidesIt) {
   watch.Update(w, 5);
   EXPECT_EQ(watch.winner(), -1);
   std::string banner = MatchBanner(watch, "x2", true);
-  EXPECT_NE(banner.find("x2, пауза"), std::string::npos) << banner;
-  EXPECT_EQ(banner.find("Победила"), std::string::npos) << banner;
+  EXPECT_NE(banner.find("x2, paused"), std::string::npos) << banner;
+  EXPECT_EQ(banner.find("won at"), std::string::npos) << banner;
 
   w.Objects[1].Energy[0] = 0;  // side 1 loses its base, its last object
   watch.Update(w, 6);
@@ -122,8 +122,8 @@ TEST(Match, TheFirstFrameWithOneSideWipedOutDecidesIt) {
   watch.Update(w, 9);
   EXPECT_EQ(watch.winner(), 0);
   banner = MatchBanner(watch, "x1", false);
-  EXPECT_NE(banner.find("Победила сторона 0 на кадре 6"), std::string::npos) << banner;
-  EXPECT_EQ(banner.find("пауза"), std::string::npos) << banner;
+  EXPECT_NE(banner.find("Side 0 won at frame 6"), std::string::npos) << banner;
+  EXPECT_EQ(banner.find("paused"), std::string::npos) << banner;
 
   // Both sides gone in the same frame: nobody won.
   MatchWatch draw;

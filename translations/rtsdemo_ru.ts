@@ -1,0 +1,117 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>banner</name>
+    <message>
+        <source>Side %1: workers %2, bases %3, $%4</source>
+        <translation>Сторона %1: рабочих %2, баз %3, $%4</translation>
+    </message>
+    <message>
+        <source>, paused</source>
+        <translation>, пауза</translation>
+    </message>
+    <message>
+        <source>Side %1 won at frame %2</source>
+        <translation>Победила сторона %1 на кадре %2</translation>
+    </message>
+    <message>
+        <source>RTS demo on OpenGL: load the data, create the level and command with the mouse (F1: keys)</source>
+        <translation>RTS-демо на OpenGL: загрузите данные, создайте уровень и командуйте мышью (F1: клавиши)</translation>
+    </message>
+</context>
+<context>
+    <name>notes</name>
+    <message>
+        <source>The recording ended at frame %1: paused</source>
+        <translation>Запись закончилась на кадре %1: пауза</translation>
+    </message>
+    <message>
+        <source>The recording stopped: %1</source>
+        <translation>Запись прервана: %1</translation>
+    </message>
+    <message>
+        <source>Out of step with the recording: %1; paused</source>
+        <translation>Расхождение с записью: %1; пауза</translation>
+    </message>
+    <message>
+        <source>out of sync at frame %1</source>
+        <translation>расхождение с записью на кадре %1</translation>
+    </message>
+    <message>
+        <source>Picture not saved: no folder %1</source>
+        <translation>Снимок не сохранён: нет папки %1</translation>
+    </message>
+    <message>
+        <source>Picture not saved: the view does not draw</source>
+        <translation>Снимок не сохранён: вид не рисуется</translation>
+    </message>
+    <message>
+        <source>Picture not saved: %1</source>
+        <translation>Снимок не сохранён: %1</translation>
+    </message>
+    <message>
+        <source>Picture: %1</source>
+        <translation>Снимок: %1</translation>
+    </message>
+</context>
+<context>
+    <name>keys</name>
+    <message>
+        <source>Keys and mouse</source>
+        <translation>Клавиши и мышь</translation>
+    </message>
+    <message>
+        <source>pause or resume the match</source>
+        <translation>пауза и продолжение</translation>
+    </message>
+    <message>
+        <source>one frame while paused</source>
+        <translation>один кадр во время паузы</translation>
+    </message>
+    <message>
+        <source>game speed x1/4, x1/2, x1, x2, x4, x8</source>
+        <translation>скорость игры: x1/4 ... x8</translation>
+    </message>
+    <message>
+        <source>move the camera while held</source>
+        <translation>сдвиг камеры, пока клавиша нажата</translation>
+    </message>
+    <message>
+        <source>this list</source>
+        <translation>этот список</translation>
+    </message>
+    <message>
+        <source>show or hide every unit's thoughts</source>
+        <translation>мысли всех юнитов над ними</translation>
+    </message>
+    <message>
+        <source>save a picture of the view (Pictures/rtsdemo)</source>
+        <translation>снимок вида (Изображения/rtsdemo)</translation>
+    </message>
+    <message>
+        <source>scroll the view</source>
+        <translation>прокрутка у края вида</translation>
+    </message>
+    <message>
+        <source>select the units under the cursor</source>
+        <translation>выбрать юниты под курсором</translation>
+    </message>
+    <message>
+        <source>move, follow, or use the chosen attack or building</source>
+        <translation>идти, следовать, атаковать или строить выбранное</translation>
+    </message>
+    <message>
+        <source>choose before the right click</source>
+        <translation>выбрать перед правым щелчком</translation>
+    </message>
+    <message>
+        <source>gives the view the keys</source>
+        <translation>клавиши снова действуют в виде</translation>
+    </message>
+    <message>
+        <source>keys go to the box</source>
+        <translation>клавиши идут в поле ввода</translation>
+    </message>
+</context>
+</TS>
