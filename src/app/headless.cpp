@@ -43,60 +43,64 @@ uint32_t RecordingPlatform::NextSeed() {
 }
 
 HeadlessControls::HeadlessControls() {
-  for (size_t n = 0; n < buttons_.size(); ++n) buttons_[n].caption = ToCp1251(kButtonCaptions[n]);
-  for (size_t k = 0; k < combos_.size(); ++k) combos_[k].text = ToCp1251(kComboTexts[k]);
+  for (size_t n = 0; n < values_.Buttons.size(); ++n)
+    values_.Buttons[n].Caption = ToCp1251(kButtonCaptions[n]);
+  for (size_t k = 0; k < values_.Combos.size(); ++k)
+    values_.Combos[k].Text = ToCp1251(kComboTexts[k]);
+  values_.ViewWidth = 485;
+  values_.ViewHeight = 447;
 }
 
 bool HeadlessControls::ButtonEnabled(int n) const {
-  return buttons_.at(n - 1).enabled;
+  return values_.Buttons.at(n - 1).Enabled;
 }
 std::string HeadlessControls::ButtonCaption(int n) const {
-  return buttons_.at(n - 1).caption;
+  return values_.Buttons.at(n - 1).Caption;
 }
 void HeadlessControls::SetButtonEnabled(int n, bool enabled) {
-  buttons_.at(n - 1).enabled = enabled;
+  values_.Buttons.at(n - 1).Enabled = enabled;
 }
 void HeadlessControls::SetButtonCaption(int n, const std::string& caption) {
-  buttons_.at(n - 1).caption = caption;
+  values_.Buttons.at(n - 1).Caption = caption;
 }
 bool HeadlessControls::Checked(int n) const {
-  return checks_.at(n - 1);
+  return values_.Checks.at(n - 1);
 }
 void HeadlessControls::SetChecked(int n, bool on) {
-  checks_.at(n - 1) = on;
+  values_.Checks.at(n - 1) = on;
 }
 
 void HeadlessControls::ComboClear(int k) {
-  combos_.at(k - 1).items.clear();
-  combos_.at(k - 1).index = -1;
+  values_.Combos.at(k - 1).Items.clear();
+  values_.Combos.at(k - 1).Index = -1;
 }
 void HeadlessControls::ComboAdd(int k, const std::string& item) {
-  combos_.at(k - 1).items.push_back(item);
+  values_.Combos.at(k - 1).Items.push_back(item);
 }
 std::vector<std::string> HeadlessControls::ComboItems(int k) const {
-  return combos_.at(k - 1).items;
+  return values_.Combos.at(k - 1).Items;
 }
 int HeadlessControls::ComboIndex(int k) const {
-  return combos_.at(k - 1).index;
+  return values_.Combos.at(k - 1).Index;
 }
 void HeadlessControls::SetComboIndex(int k, int index) {
-  Combo& c = combos_.at(k - 1);
+  ControlValues::Combo& c = values_.Combos.at(k - 1);
   // Like a combo box: an index outside the items chooses nothing.
-  c.index = (index >= 0 && static_cast<size_t>(index) < c.items.size()) ? index : -1;
-  if (c.index >= 0) c.text = c.items[static_cast<size_t>(c.index)];
+  c.Index = (index >= 0 && static_cast<size_t>(index) < c.Items.size()) ? index : -1;
+  if (c.Index >= 0) c.Text = c.Items[static_cast<size_t>(c.Index)];
 }
 std::string HeadlessControls::ComboText(int k) const {
-  return combos_.at(k - 1).text;
+  return values_.Combos.at(k - 1).Text;
 }
 void HeadlessControls::SetComboText(int k, const std::string& text) {
-  combos_.at(k - 1).text = text;
+  values_.Combos.at(k - 1).Text = text;
 }
 void HeadlessControls::ListClear() {
-  lines_.clear();
+  values_.Lines.clear();
 }
 void HeadlessControls::ListAdd(const std::string& line) {
-  lines_.push_back(line);
+  values_.Lines.push_back(line);
 }
 std::vector<std::string> HeadlessControls::ListLines() const {
-  return lines_;
+  return values_.Lines;
 }

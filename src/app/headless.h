@@ -55,29 +55,15 @@ class HeadlessControls : public Controls {
   void ListClear() override;
   void ListAdd(const std::string& line) override;
   std::vector<std::string> ListLines() const override;
-  int ViewWidth() const override { return width_; }
-  int ViewHeight() const override { return height_; }
+  int ViewWidth() const override { return values_.ViewWidth; }
+  int ViewHeight() const override { return values_.ViewHeight; }
   void SetViewSize(int w, int h) {
-    width_ = w;
-    height_ = h;
+    values_.ViewWidth = w;
+    values_.ViewHeight = h;
   }
 
  private:
-  struct Button {
-    bool enabled = true;
-    std::string caption;
-  };
-  struct Combo {
-    std::vector<std::string> items;
-    int index = -1;
-    std::string text;
-  };
-  std::array<Button, 3> buttons_;
-  std::array<bool, 2> checks_{};
-  std::array<Combo, 3> combos_;
-  std::vector<std::string> lines_;
-  int width_ = 485;
-  int height_ = 447;
+  ControlValues values_;
 };
 
 // Hands out texture ids without OpenGL.

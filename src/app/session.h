@@ -39,28 +39,6 @@ class SessionHost {
   virtual void Notice(const std::string& text) { (void)text; }
 };
 
-// The values of the controls, as a snapshot keeps them.
-struct ControlValues {
-  struct Button {
-    bool Enabled = true;
-    std::string Caption;
-  };
-  struct Combo {
-    std::vector<std::string> Items;
-    int Index = -1;
-    std::string Text;
-  };
-  std::array<Button, 3> Buttons;
-  std::array<bool, 2> Checks{};
-  std::array<Combo, 3> Combos;
-  std::vector<std::string> Lines;
-  int ViewWidth = 0;
-  int ViewHeight = 0;
-};
-ControlValues ReadControls(const Controls& controls);
-// Everything but the view size, which the session's host sets.
-void WriteControls(Controls& controls, const ControlValues& values);
-
 // The whole state of a session as a value.
 struct SessionSnapshot {
   World TheWorld;
