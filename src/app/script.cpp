@@ -272,10 +272,14 @@ int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostrea
 
 std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host) {
   try {
-    if (path == "-") return RunScript(std::cin, host, std::cout, std::cerr);
-    std::ifstream file(path);
-    if (!file) return std::nullopt;
-    return RunScript(file, host, std::cout, std::cerr);
+    std::ifstream file;
+    if (path != "-") {
+      file.open(path);
+      if (!file) return std::nullopt;
+    }
+    const int status = RunScript(path == "-" ? std::cin : file, host, std::cout, std::cerr);
+    // A load that failed or was refused fails the run, once the whole script has run.
+    return status == 0 && host.frontend().LoadFailed() ? 1 : status;
   } catch (const ProgramExit& e) {
     return e.Code;
   } catch (const std::exception& e) {

@@ -51,8 +51,9 @@ class ScriptRunner {
 int RunScript(std::istream& in, ScriptHost& host, std::ostream& out, std::ostream& err);
 
 // Runs the script file at `path` ("-": standard input) on the host, as both front ends do:
-// a ProgramExit gives its code, another error is printed and gives 1. Nothing when the
-// file cannot be opened.
+// a ProgramExit gives its code, another error is printed and gives 1; a run in which a load
+// failed or was refused gives 1 unless the script failed (2, 3). Nothing when the file cannot
+// be opened.
 std::optional<int> RunScriptFile(const std::string& path, ScriptHost& host);
 
 // The commands in brief, for --help.

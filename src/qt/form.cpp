@@ -108,8 +108,18 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   if (!options_.record.empty()) {
     recorder_ = std::make_unique<Recorder>(options_.record);
     if (!recorder_->ok()) {
-      std::cerr << "rtsdemo: cannot write " << options_.record << "\n";
+      std::cerr << "rtsdemo: cannot write the recording " << options_.record << ": "
+                << recorder_->error() << "\n";
       recorder_.reset();
+      exiting_ = true;
+      exitCode_ = 2;
+    } else {
+      recorder_->onStop = [this] {
+        std::cerr << "rtsdemo: " << recorder_->StopText() << "\n";
+        note_ = "Запись остановлена на кадре " + std::to_string(recorder_->framesWritten()) + ": " +
+                recorder_->error();
+        UpdateBanner();
+      };
     }
   }
 }
@@ -219,6 +229,11 @@ void TForm1::BuildLayout() {
 
   move(246, 173);
   resize(kClientWidth, kClientHeight);
+  // The user cannot cut off a control of the command panel, nor make the view narrower than
+  // its two scrolling margins; a script or a recording sets any view size it names.
+  if (!options_.scripted)
+    setMinimumSize(kPanelWidth + 100,
+                   kBannerHeight + Panel2->childrenRect().bottom() + 1 + Panel2->frameWidth());
   LayoutPanels();
 }
 
