@@ -34,7 +34,7 @@ add_custom_command(OUTPUT ${RTS_ICON_FILES}
   COMMENT "Drawing the icons")
 add_custom_target(rts_icons ALL DEPENDS ${RTS_ICON_FILES})
 
-install(TARGETS rtsdemo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS rtsdemo RUNTIME DESTINATION ${RTS_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${RTS_INSTALL_DATADIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/rtsdemo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -47,16 +47,17 @@ install(DIRECTORY ${RTS_ICON_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hi
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rtsdemo)
 set(CPACK_PACKAGE_VENDOR "rtsdemo developers")
-set(CPACK_PACKAGE_CONTACT "rtsdemo developers <rtsdemo@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_CONTACT "rtsdemo developers <rtsdemo@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small real-time-strategy demo with OpenGL")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Two races build bases, mine ore and fight on a top-down battlefield drawn with OpenGL. \
-The computer plays both sides; the player watches, selects and orders units with the mouse.")
+    "Two races build bases, mine ore and fight on a top-down battlefield drawn with
+OpenGL. The computer plays both sides; the player watches, selects and orders
+units with the mouse.")
 # The libraries come from dpkg-shlibdeps; the window's labels ask for DejaVu Sans.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 include(CPack)

@@ -1,5 +1,6 @@
 #include "app/options.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <map>
@@ -13,8 +14,8 @@ constexpr std::array<OptionInfo, 13> kOptionTable = {{
     {"data", 0, "DIR",
      "Read the data folders (`ludi`, `orki`, `maps`) from DIR. Without it the program takes the "
      "first folder that exists of `$RTSDEMO_DATA`, the source tree's `data/` (for the program in "
-     "its build tree) and the installed `share/rtsdemo/data` beside its `bin/`. A DIR that does "
-     "not exist or is not a folder ends the program with status 2."},
+     "its build tree) and the installed `../share/rtsdemo/data` from the program's folder. A DIR "
+     "that does not exist or is not a folder ends the program with status 2."},
     {"seed", 0, "N", "Use N instead of the clock for both seedings of the random generator."},
     {"play-as", 0, "S",
      "Side S (0 or 1) is yours: the computer opponent plays only the other side. Without it the "
@@ -294,10 +295,23 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
 std::string HelpText() {
   std::string s;
   for (size_t i = 0; i < kUsage.size(); ++i) {
-    s += Wrap(std::string("rtsdemo ") + kUsage[i], 79, i == 0 ? "Usage: " : "       ", "         ");
+    // A bracketed part stays on one line.
+    std::string form = std::string("rtsdemo ") + kUsage[i];
+    int depth = 0;
+    for (char& c : form) {
+      depth += c == '[' ? 1 : c == ']' ? -1 : 0;
+      if (c == ' ' && depth > 0) c = '\x01';
+    }
+    form = Wrap(form, 79, i == 0 ? "Usage: " : "       ", "         ");
+    std::replace(form.begin(), form.end(), '\x01', ' ');
+    s += form;
   }
-  s += "\nA small real-time-strategy demo: the window \"OpenGL demo\", or a script run in it or "
-       "headless.\n\nOptions:\n";
+  s += "\n" +
+       Wrap(
+           "A small real-time-strategy demo: the window \"OpenGL demo\", or a script run in it "
+           "or headless.",
+           79, "", "") +
+       "\nOptions:\n";
   for (const OptionInfo& o : kOptions) {
     std::string names = "  " + Names(o);
     names.resize(std::max<size_t>(names.size() + 2, 22), ' ');

@@ -225,8 +225,10 @@ TEST(WindowFrames, FailedRecordingShowsInTheBanner) {
   Start(form);
   ASSERT_FALSE(form.exiting());
   form.TimerDraw();
-  EXPECT_TRUE(Child<QLabel>(form, "Panel1")->text().contains(
-      QStringLiteral("Запись остановлена на кадре 0: No space left on device")))
+  EXPECT_TRUE(
+      Child<QLabel>(form, "Panel1")
+          ->text()
+          .contains(QStringLiteral("Запись остановлена на кадре 0: No space left on device")))
       << Child<QLabel>(form, "Panel1")->text().toStdString();
 }
 

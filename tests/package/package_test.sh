@@ -30,7 +30,7 @@ done
 
 root=$scratch/root
 dpkg-deb -x "${deb[0]}" "$root"
-for f in usr/bin/rtsdemo usr/share/applications/rtsdemo.desktop \
+for f in usr/games/rtsdemo usr/share/applications/rtsdemo.desktop \
   usr/share/metainfo/rtsdemo.metainfo.xml usr/share/man/man6/rtsdemo.6.gz \
   usr/share/doc/rtsdemo/copyright usr/share/doc/rtsdemo/changelog.gz \
   usr/share/rtsdemo/data/ludi/ludi.txt usr/share/rtsdemo/data/orki/orki.txt \
@@ -58,7 +58,7 @@ head -1 "$root/usr/share/doc/rtsdemo/copyright" |
 # Run from elsewhere, with no display and no hint where the data are.
 mkdir "$scratch/elsewhere"
 cd "$scratch/elsewhere"
-program=$root/usr/bin/rtsdemo
+program=$root/usr/games/rtsdemo
 run() { env -u DISPLAY -u RTSDEMO_DATA "$program" "$@"; }
 [ "$(run --version)" = "rtsdemo $version" ] || fail "--version: $(run --version)"
 out=$(printf 'press 1\npress 2\ntick 5\ndump\n' | run --headless --seed 1 --script - 2>"$scratch/err")

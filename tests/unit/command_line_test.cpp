@@ -55,12 +55,29 @@ TEST_F(CommandLine, HelpListsEveryOptionAndTheScriptCommands) {
     Outcome r = Program(option);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("Usage: rtsdemo [--data DIR]", 0), 0u) << r.out;
-    for (const char* text :
-         {"--data DIR", "--seed N", "--script FILE", "--headless", "--record FILE",
-          "-v, --version", "-h, --help", "press 1|2|3", "screenshot FILE", "hash [H]",
-          "--replay FILE", "--play-as S", "key left|right|up|down on|off", "play-as S",
-          "--check", "--batch N", "--frames F", "--jobs J", "P, Pause", "F1", "F3", "F12",
-          "Arrows"}) {
+    for (const char* text : {"--data DIR",
+                             "--seed N",
+                             "--script FILE",
+                             "--headless",
+                             "--record FILE",
+                             "-v, --version",
+                             "-h, --help",
+                             "press 1|2|3",
+                             "screenshot FILE",
+                             "hash [H]",
+                             "--replay FILE",
+                             "--play-as S",
+                             "key left|right|up|down on|off",
+                             "play-as S",
+                             "--check",
+                             "--batch N",
+                             "--frames F",
+                             "--jobs J",
+                             "P, Pause",
+                             "F1",
+                             "F3",
+                             "F12",
+                             "Arrows"}) {
       EXPECT_NE(r.out.find(text), std::string::npos) << text;
     }
     EXPECT_EQ(r.out.find("help-all"), std::string::npos);  // Qt's options are not taken
@@ -117,8 +134,7 @@ TEST_F(CommandLine, MissingDataFolderIsNamedBeforeAnyWindow) {
 // the window (no display is set: a window would fail otherwise).
 TEST_F(CommandLine, RecordingThatCannotBeWrittenEndsWithStatus2) {
   const std::pair<std::string, const char*> paths[] = {
-      {dir_.string(), "Is a directory"},
-      {"no/such/dir/r.txt", "No such file or directory"}};
+      {dir_.string(), "Is a directory"}, {"no/such/dir/r.txt", "No such file or directory"}};
   for (const auto& [path, reason] : paths) {
     Outcome r = Program("--record " + path);
     EXPECT_EQ(r.status, 2) << path;

@@ -145,13 +145,20 @@ TEST(Datagen, HelpAndBadArgumentsWriteNothing) {
   const fs::path dir = fs::temp_directory_path() / ("datagen_args_" + std::to_string(getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
-  const std::pair<const char*, int> runs[] = {
-      {"--help", 0},          {"-h", 0},         {"", 2},           {"--bogus", 2},
-      {"-x out", 2},          {"out extra", 2},  {"--icons", 2},    {"--icons out", 2},
-      {"--icons out 0", 2},   {"--icons out 16 big", 2},            {"--icons --help 16", 2}};
+  const std::pair<const char*, int> runs[] = {{"--help", 0},
+                                              {"-h", 0},
+                                              {"", 2},
+                                              {"--bogus", 2},
+                                              {"-x out", 2},
+                                              {"out extra", 2},
+                                              {"--icons", 2},
+                                              {"--icons out", 2},
+                                              {"--icons out 0", 2},
+                                              {"--icons out 16 big", 2},
+                                              {"--icons --help 16", 2}};
   for (const auto& [args, status] : runs) {
-    const std::string cmd = "cd '" + dir.string() + "' && '" + DATAGEN_PATH + "' " + args +
-                            " > out.txt 2> err.txt";
+    const std::string cmd =
+        "cd '" + dir.string() + "' && '" + DATAGEN_PATH + "' " + args + " > out.txt 2> err.txt";
     const int raw = std::system(cmd.c_str());
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, status) << args;
     const std::string usage = ReadAll(dir / (status == 0 ? "out.txt" : "err.txt"));

@@ -36,10 +36,12 @@ TEST(Options, ModesAndValuesFromTheTable) {
   EXPECT_EQ(run->batchArgs,
             (std::vector<std::string>{"--batch", "3", "--jobs", "2", "--seed", "9"}));
 
-  const std::pair<const char*, RunMode> modes[] = {
-      {"", RunMode::Window},         {"--record r.txt --seed 1", RunMode::Window},
-      {"--replay r.txt", RunMode::Window}, {"--check --data d", RunMode::Check},
-      {"--seed 1 -v", RunMode::Version},   {"--check -h", RunMode::Help}};
+  const std::pair<const char*, RunMode> modes[] = {{"", RunMode::Window},
+                                                   {"--record r.txt --seed 1", RunMode::Window},
+                                                   {"--replay r.txt", RunMode::Window},
+                                                   {"--check --data d", RunMode::Check},
+                                                   {"--seed 1 -v", RunMode::Version},
+                                                   {"--check -h", RunMode::Help}};
   for (const auto& [line, mode] : modes) {
     run = Parse(line, problem);
     ASSERT_TRUE(run) << line << ": " << problem;
@@ -177,7 +179,7 @@ Entries FromReadme(const std::string& readme) {
   return out;
 }
 
-std::string Run(const std::string& command) {
+std::string Output(const std::string& command) {
   std::string out;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return out;
@@ -191,7 +193,7 @@ std::string Run(const std::string& command) {
 TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
   const Entries table = FromTable();
   ASSERT_EQ(table.size(), 13u);
-  const std::string help = Run(std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --help");
+  const std::string help = Output(std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --help");
   EXPECT_EQ(help, HelpText());
   EXPECT_EQ(FromHelp(help), table);
   EXPECT_EQ(FromManual(ReadAll(RTS_MANUAL_PATH)), table);
