@@ -141,6 +141,10 @@ bool Uint32(const std::string& text, uint32_t& value) {
 const std::span<const OptionInfo> kOptions(kOptionTable);
 const std::span<const char* const> kUsage(kUsageTable);
 
+namespace {
+
+// A paragraph broken into lines of at most `width` columns (UTF-8 counted by characters), the
+// first line after `first`, the others after `indent`.
 std::string Wrap(const std::string& text, size_t width, const std::string& first,
                  const std::string& indent) {
   auto columns = [](const std::string& s) {
@@ -175,6 +179,8 @@ std::string Wrap(const std::string& text, size_t width, const std::string& first
   }
   return out + "\n";
 }
+
+}  // namespace
 
 std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
                                           std::string& problem) {

@@ -49,8 +49,3 @@ std::string ManualSynopsis();
 // The README's synopsis block (indented by four) and its option list (Markdown items).
 std::string ReadmeSynopsis();
 std::string ReadmeOptions();
-
-// A paragraph broken into lines of at most `width` columns (UTF-8 counted by characters),
-// the first line after `first`, the others after `indent`.
-std::string Wrap(const std::string& text, size_t width, const std::string& first,
-                 const std::string& indent);

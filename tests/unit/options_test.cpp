@@ -208,11 +208,4 @@ TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
   }
 }
 
-TEST(Options, WrapKeepsWordsWholeAndCountsCharacters) {
-  EXPECT_EQ(Wrap("aa bb cc", 5, "", "  "), "aa bb\n  cc\n");
-  EXPECT_EQ(Wrap("ааа ббб", 7, "", ""), "ааа ббб\n");  // seven characters, not fourteen bytes
-  EXPECT_EQ(Wrap("averyveryverylongword x", 5, "> ", "  "), "> averyveryverylongword\n  x\n");
-  EXPECT_EQ(Wrap("", 5, "- ", ""), "- \n");
-}
-
 }  // namespace
