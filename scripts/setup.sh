@@ -14,8 +14,8 @@ packages=(
   # Window tests under Xvfb; labels need a font; the Russian locale for number tests.
   xvfb xauth fonts-dejavu-core locales-all
   # Package: dpkg-shlibdeps and dpkg-deb, file (CPack finds the programs with it), and the
-  # checkers of the desktop entry and the metainfo.
-  dpkg-dev file desktop-file-utils appstream
+  # checkers of the desktop entry, the metainfo and the package (lintian).
+  dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

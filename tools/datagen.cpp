@@ -188,34 +188,50 @@ bool WriteRace(const fs::path& dir, const std::string& list, const std::vector<T
 
 }  // namespace
 
-// datagen OUTDIR: the data set; datagen --icons OUTDIR SIZE...: the program's icons.
+namespace {
+
+constexpr const char* kUsage =
+    "usage: datagen OUTDIR                 write the data set (ludi, orki, maps) into OUTDIR\n"
+    "       datagen --icons OUTDIR SIZE... write the program's icons, SIZE x SIZE pixels each\n"
+    "       datagen --help                 show this text\n";
+
+int Usage(const std::string& problem) {
+  std::cerr << "datagen: " << problem << "\n" << kUsage;
+  return 2;
+}
+
+}  // namespace
+
+// datagen OUTDIR: the data set; datagen --icons OUTDIR SIZE...: the program's icons. Nothing
+// is written unless the arguments are right.
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::string(argv[1]) == "--icons") {
+  const std::string first = argc >= 2 ? argv[1] : "";
+  if (first == "--help" || first == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (first == "--icons") {
     std::vector<int> sizes;
     for (int i = 3; i < argc; ++i) {
       int size = 0;
       const std::string arg = argv[i];
       auto [end, ec] = std::from_chars(arg.data(), arg.data() + arg.size(), size);
       if (ec != std::errc() || end != arg.data() + arg.size() || size < 1 || size > 1024) {
-        std::cerr << "datagen: bad icon size " << arg << "\n";
-        return 2;
+        return Usage("bad icon size " + arg);
       }
       sizes.push_back(size);
     }
-    if (argc < 4) {
-      std::cerr << "usage: datagen --icons OUTDIR SIZE...\n";
-      return 2;
-    }
+    if (argc < 4) return Usage("--icons needs a folder and at least one size");
+    if (argv[2][0] == '-') return Usage(std::string("bad folder ") + argv[2]);
     if (!WriteIcons(argv[2], sizes)) {
       std::cerr << "datagen: cannot write the icons to " << argv[2] << "\n";
       return 1;
     }
     return 0;
   }
-  if (argc != 2) {
-    std::cerr << "usage: datagen OUTDIR | datagen --icons OUTDIR SIZE...\n";
-    return 2;
-  }
+  if (argc != 2) return Usage(argc < 2 ? "no output folder" : "one output folder only");
+  // A folder name that looks like an option is taken for a mistyped option.
+  if (first.empty() || first[0] == '-') return Usage("unknown option " + first);
   const fs::path out = argv[1];
   bool ok = WriteRace(out / "ludi", "ludi.txt", HumanTypes()) &&
             WriteRace(out / "orki", "orki.txt", OrcTypes());

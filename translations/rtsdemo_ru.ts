@@ -27,6 +27,10 @@
         <translation>Запись закончилась на кадре %1: пауза</translation>
     </message>
     <message>
+        <source>The recording stopped at frame %1: %2</source>
+        <translation>Запись остановлена на кадре %1: %2</translation>
+    </message>
+    <message>
         <source>The recording stopped: %1</source>
         <translation>Запись прервана: %1</translation>
     </message>

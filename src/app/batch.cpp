@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "app/data_folder.h"
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "util/bmp.h"
@@ -320,14 +321,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         << "usage: rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--data DIR]\n";
     return 2;
   }
-  if (!options->DataDir.empty()) {
-    std::error_code error;
-    if (!std::filesystem::is_directory(options->DataDir, error)) {
-      err << "rtsdemo: the data folder " << options->DataDir << " does not exist\n";
-      return 2;
-    }
-    SetDataFolder(std::filesystem::absolute(options->DataDir, error).lexically_normal().string());
-  }
+  if (!options->DataDir.empty() && !UseDataFolder(options->DataDir, err)) return 2;
 
   // Loaded once, as the load button loads; the refusal and every problem go to standard error.
   RecordingPlatform platform;

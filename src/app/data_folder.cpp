@@ -1,5 +1,10 @@
 #include "app/data_folder.h"
 
+#include <cstdlib>
+#include <ostream>
+
+#include "util/bmp.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -12,6 +17,14 @@ bool IsFolder(const fs::path& p) {
 bool SameFolder(const fs::path& a, const fs::path& b) {
   std::error_code error;
   return !a.empty() && !b.empty() && fs::equivalent(a, b, error);
+}
+
+// Data paths start from the folder's absolute, normalised form, so a later change of the
+// working directory moves nothing.
+void SetFolder(const fs::path& folder) {
+  std::error_code error;
+  const fs::path absolute = fs::absolute(folder, error);
+  SetDataFolder((error ? folder : absolute).lexically_normal().string());
 }
 
 }  // namespace
@@ -28,6 +41,50 @@ std::optional<fs::path> FindDataFolder(const DataSearch& search, std::vector<std
     if (IsFolder(installed)) return installed;
   }
   return std::nullopt;
+}
+
+DataSearch ProgramDataSearch(const char* argv0) {
+  DataSearch search;
+  if (const char* env = std::getenv("RTSDEMO_DATA")) search.environment = env;
+  search.program = ProgramFile(argv0);
+  search.buildDir = RTS_BUILD_DIR;
+  search.sourceData = RTS_SOURCE_DATA;
+  search.installedFromBin = RTS_DATA_FROM_BIN;
+  return search;
+}
+
+bool UseDataFolder(const std::string& given, std::ostream& err) {
+  std::error_code error;
+  const fs::file_status status = fs::status(given, error);
+  if (error) {
+    err << "rtsdemo: the data folder " << given << ": " << error.message() << "\n";
+    return false;
+  }
+  if (!fs::exists(status)) {
+    err << "rtsdemo: the data folder " << given << " does not exist\n";
+    return false;
+  }
+  if (!fs::is_directory(status)) {
+    err << "rtsdemo: the data folder " << given << " is not a folder\n";
+    return false;
+  }
+  SetFolder(given);
+  return true;
+}
+
+bool ChooseDataFolder(const std::optional<std::string>& given, const DataSearch& search,
+                      std::ostream& err) {
+  if (given) return UseDataFolder(*given, err);
+  std::vector<std::string> notes;
+  const std::optional<fs::path> found = FindDataFolder(search, notes);
+  for (const std::string& note : notes) err << "rtsdemo: " << note << "\n";
+  if (found) {
+    SetFolder(*found);
+  } else {
+    err << "rtsdemo: no data folder found (give --data DIR or set RTSDEMO_DATA); "
+           "reading from the working directory\n";
+  }
+  return true;
 }
 
 fs::path ProgramFile(const char* argv0) {

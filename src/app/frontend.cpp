@@ -134,6 +134,7 @@ void Frontend::Button1Click() {
     platform_.ShowMessage(std::string(e.what()) + ".", kAppTitle);
     problems.push_back({e.Path, e.Line, true, ToUtf8(e.what())});
     PrintProblems(problems, sources_, std::cerr);
+    loadFailed_ = true;
     return;
   }
   // Data that the rules would read outside an array is refused here, once; the warnings go
@@ -142,6 +143,7 @@ void Frontend::Button1Click() {
   PrintProblems(problems, sources_, std::cerr);
   if (ErrorCount(problems) > 0) {
     platform_.ShowMessage(ToCp1251(RefusalText(problems)), kAppTitle);
+    loadFailed_ = true;
     return;
   }
   MarkDataLoaded();

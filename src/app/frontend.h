@@ -37,6 +37,8 @@ class Frontend {
   // of reading the files again (batch matches load once).
   void AcceptLoadedData(const World& loaded);
   void Button2Click();
+  // A press of Button1 failed or was refused at some point of this run.
+  bool LoadFailed() const { return loadFailed_; }
   // Draws the last frame's picture again (F3 while paused, a picture of the view); changes
   // nothing.
   void Redraw();
@@ -93,4 +95,5 @@ class Frontend {
   PlayerInput player_;
   Drawn drawn_;
   DataSources sources_;  // where the loaded rows came from, row for row
+  bool loadFailed_ = false;
 };

@@ -1,17 +1,78 @@
 #include "app/recorder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "app/state_hash.h"
 
-Recorder::Recorder(const std::string& path) : out_(path) {}
+Recorder::Recorder(const std::string& path) : path_(path) {
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+    error_ = std::strerror(errno);
+    return;
+  }
+  device_ = st.st_dev;
+  inode_ = st.st_ino;
+}
 
-void Recorder::Write(const std::string& line) {
-  out_ << line << '\n';
-  out_.flush();
+Recorder::~Recorder() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool Recorder::CanWrite(const std::string& path, std::string& reason) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
+std::string Recorder::StopText() const {
+  return "cannot write " + path_ + ": " + error_ + "; the recording stops at frame " +
+         std::to_string(framesWritten_);
+}
+
+void Recorder::Stop(const std::string& reason) {
+  error_ = reason;
+  if (onStop) onStop();
+}
+
+bool Recorder::Write(const std::string& line) {
+  if (!ok()) return false;
+  const std::string text = line + '\n';
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      Stop(n < 0 ? std::strerror(errno) : "nothing written");
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  // Writing on into a removed file would lose the rest without an error.
+  struct stat st {};
+  if (::stat(path_.c_str(), &st) != 0) {
+    Stop(std::strerror(errno));
+    return false;
+  }
+  if (st.st_dev != device_ || st.st_ino != inode_) {
+    Stop("the file was replaced");
+    return false;
+  }
+  return true;
 }
 
 void Recorder::FlushTicks() {
   if (pendingTicks_ == 0) return;
-  Write("tick " + std::to_string(pendingTicks_));
+  if (Write("tick " + std::to_string(pendingTicks_))) framesWritten_ += pendingTicks_;
   pendingTicks_ = 0;
 }
 
@@ -26,6 +87,7 @@ void Recorder::Input(const Command& input) {
 }
 
 void Recorder::FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSeeds) {
+  if (!ok()) return;
   if (!started_) {
     // Creation and first frame each took a seed; inputs before the first frame replay
     // after the seeds are set, in their order, before the first tick.
@@ -44,7 +106,7 @@ void Recorder::FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSe
 }
 
 void Recorder::Close(Frontend& frontend) {
-  if (!started_) return;
+  if (!started_ || !ok()) return;
   FlushTicks();
   Write("hash " + HashText(StateHash(frontend)));
 }

@@ -1,9 +1,11 @@
 // Writes a played session as a script that replays it: seeds, inputs between ticks, and
-// sync checks. Plain text, flushed line by line so a cut-short file still replays.
+// sync checks. Plain text, written line by line so a cut-short file still replays.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +14,26 @@
 
 class Recorder {
  public:
+  // Opens (and empties) the file at `path`; ok() says whether that worked.
   explicit Recorder(const std::string& path);
-  bool ok() const { return static_cast<bool>(out_); }
+  ~Recorder();
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
+
+  // Whether a recording could be written at `path` (the file is created, not emptied); false
+  // with the system's reason.
+  static bool CanWrite(const std::string& path, std::string& reason);
+
+  // False once the file could not be opened or a write failed: nothing more is written.
+  bool ok() const { return error_.empty(); }
+  // The system's reason of the failure ("No space left on device"); empty while ok.
+  const std::string& error() const { return error_; }
+  // The frames the written file replays: those of the tick lines written.
+  uint64_t framesWritten() const { return framesWritten_; }
+  // "cannot write PATH: REASON; the recording stops at frame N", once stopped.
+  std::string StopText() const;
+  // Called once, when a write fails.
+  std::function<void()> onStop;
 
   // One input, in arrival order.
   void Input(const Command& command);
@@ -25,10 +45,16 @@ class Recorder {
   static constexpr uint64_t kHashEvery = 100;
 
  private:
-  void Write(const std::string& line);
+  bool Write(const std::string& line);
+  void Stop(const std::string& reason);
   void FlushTicks();
 
-  std::ofstream out_;
+  std::string path_;
+  int fd_ = -1;
+  dev_t device_ = 0;  // the file opened, to notice it removed or replaced
+  ino_t inode_ = 0;
+  std::string error_;
+  uint64_t framesWritten_ = 0;
   bool started_ = false;            // the seed line is written
   std::vector<std::string> early_;  // inputs before the first frame
   uint64_t pendingTicks_ = 0;

@@ -88,7 +88,9 @@ bool LoadScript(const std::string& path, Script& script, std::ostream& err) {
 
 int RunLoadedScript(const Script& script, Session& session) {
   try {
-    return RunScript(script, session, std::cout, std::cerr);
+    const int status = RunScript(script, session, std::cout, std::cerr);
+    // A load that failed or was refused fails the run, once the whole script has run.
+    return status == 0 && session.frontend().LoadFailed() ? 1 : status;
   } catch (const ProgramExit& e) {
     return e.Code;
   } catch (const std::exception& e) {

@@ -41,7 +41,8 @@ int RunScript(const Script& script, Session& session, std::ostream& out, std::os
 bool LoadScript(const std::string& path, Script& script, std::ostream& err);
 
 // Runs a script on the session as both front ends do: a ProgramExit gives its code, another
-// error is printed and gives 1.
+// error is printed and gives 1; a run in which a load failed or was refused gives 1 unless
+// the script failed (2, 3).
 int RunLoadedScript(const Script& script, Session& session);
 
 // The commands in brief, for --help.

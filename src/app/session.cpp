@@ -286,10 +286,16 @@ void Session::ReleaseKeys() {
 bool Session::StartRecording(const std::string& path, std::string& error) {
   auto recorder = std::make_unique<Recorder>(path);
   if (!recorder->ok()) {
-    error = "cannot write " + path;
+    error = "cannot write the recording " + path + ": " + recorder->error();
     return false;
   }
   recorder_ = std::move(recorder);
+  // A write that fails later stops the recording; the user is told where it stops.
+  recorder_->onStop = [this] {
+    std::cerr << "rtsdemo: " << recorder_->StopText() << "\n";
+    note_ = Tr("notes", "The recording stopped at frame %1: %2",
+               {std::to_string(recorder_->framesWritten()), recorder_->error()});
+  };
   return true;
 }
 

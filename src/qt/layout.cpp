@@ -143,6 +143,11 @@ void TForm1::BuildLayout() {
   for (const auto& [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
   move(246, 173);
   resize(kClientWidth, kClientHeight);
+  // The user cannot cut off a control of the command panel, nor make the view narrower than
+  // its two scrolling margins; a script or a recording sets any view size it names.
+  if (!options_.scripted)
+    setMinimumSize(kPanelWidth + 100,
+                   kBannerHeight + Panel2->childrenRect().bottom() + 1 + Panel2->frameWidth());
   LayoutPanels();
 }
 

@@ -194,6 +194,44 @@ TEST(WindowFrames, ReadOutAndResizeFrame) {
   EXPECT_GT(form.frontend().state().Frames, afterCreate);  // the resize ran a frame, no timer
 }
 
+// Shrunk as far as it goes, the window keeps every control of the command panel whole; a
+// scripted window takes the view size its script names.
+TEST(WindowFrames, ShrunkWindowKeepsThePanelWhole) {
+  App();
+  TForm1 form(Quiet(false));
+  Start(form);
+  form.resize(50, 50);
+  ASSERT_TRUE(WaitFor([&] { return form.size() == form.minimumSize(); }));
+  auto* panel = Child<QFrame>(form, "Panel2");
+  EXPECT_GE(Child<QWidget>(form, "Panel3")->width(), 100);
+  for (QWidget* control : panel->findChildren<QWidget*>()) {
+    if (!control->isVisibleTo(panel)) continue;  // on a hidden tab page
+    const QRect inPanel(control->mapTo(panel, QPoint(0, 0)), control->size());
+    EXPECT_TRUE(panel->contentsRect().contains(inPanel))
+        << control->objectName().toStdString() << " cut off";
+  }
+  FormOptions scripted = Quiet(false);
+  scripted.scripted = true;
+  TForm1 free(scripted);
+  EXPECT_EQ(free.minimumSize(), QSize(0, 0));
+}
+
+// A recording whose writes fail says so in the banner, with the frame it stops at.
+TEST(WindowFrames, FailedRecordingShowsInTheBanner) {
+  App();
+  FormOptions options = Quiet(false);
+  options.record = "/dev/full";
+  TForm1 form(options);
+  Start(form);
+  ASSERT_FALSE(form.exiting());
+  form.TimerDraw();
+  EXPECT_TRUE(
+      Child<QLabel>(form, "Panel1")
+          ->text()
+          .contains(QStringLiteral("The recording stopped at frame 0: No space left on device")))
+      << Child<QLabel>(form, "Panel1")->text().toStdString();
+}
+
 TEST(WindowFrames, TimerRunsFrames) {
   App();
   TForm1 form(Quiet(true));

@@ -54,12 +54,30 @@ TEST_F(CommandLine, HelpListsEveryOptionAndTheScriptCommands) {
   for (const char* option : {"--help", "-h"}) {
     Outcome r = Program(option);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("Usage: rtsdemo [options]", 0), 0u) << r.out;
-    for (const char* text :
-         {"--data <dir>", "--seed <n>", "--script <file>", "--headless", "--record <file>",
-          "--version", "-h, --help", "press 1|2|3", "screenshot FILE", "hash [H]",
-          "--replay <file>", "--play-as <s>", "key left|right|up|down on|off", "play-as S",
-          "P, Pause", "F1", "F3", "F12", "Arrows"}) {
+    EXPECT_EQ(r.out.rfind("Usage: rtsdemo [--data DIR]", 0), 0u) << r.out;
+    for (const char* text : {"--data DIR",
+                             "--seed N",
+                             "--script FILE",
+                             "--headless",
+                             "--record FILE",
+                             "-v, --version",
+                             "-h, --help",
+                             "press 1|2|3",
+                             "screenshot FILE",
+                             "hash [H]",
+                             "--replay FILE",
+                             "--play-as S",
+                             "key left|right|up|down on|off",
+                             "play-as S",
+                             "--check",
+                             "--batch N",
+                             "--frames F",
+                             "--jobs J",
+                             "P, Pause",
+                             "F1",
+                             "F3",
+                             "F12",
+                             "Arrows"}) {
       EXPECT_NE(r.out.find(text), std::string::npos) << text;
     }
     EXPECT_EQ(r.out.find("help-all"), std::string::npos);  // Qt's options are not taken
@@ -105,9 +123,23 @@ TEST_F(CommandLine, MissingDataFolderIsNamedBeforeAnyWindow) {
     EXPECT_NE(r.err.find("no/such/folder"), std::string::npos) << r.err;
   }
   std::ofstream(dir_ / "plain") << "x";
-  Outcome r = Program("--data plain");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("plain"), std::string::npos) << r.err;
+  for (const char* args : {"--data plain", "--batch 1 --data plain"}) {
+    Outcome r = Program(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "rtsdemo: the data folder plain is not a folder\n") << args;
+  }
+}
+
+// Nothing of a session is lost: a recording that cannot be written stops the program before
+// the window (no display is set: a window would fail otherwise).
+TEST_F(CommandLine, RecordingThatCannotBeWrittenEndsWithStatus2) {
+  const std::pair<std::string, const char*> paths[] = {
+      {dir_.string(), "Is a directory"}, {"no/such/dir/r.txt", "No such file or directory"}};
+  for (const auto& [path, reason] : paths) {
+    Outcome r = Program("--record " + path);
+    EXPECT_EQ(r.status, 2) << path;
+    EXPECT_EQ(r.err, "rtsdemo: cannot write the recording " + path + ": " + reason + "\n");
+  }
 }
 
 // A broken script or recording is read whole and refused before any frame or window.
@@ -137,7 +169,7 @@ TEST_F(CommandLine, EnvironmentAndDataOptionChooseTheFolder) {
   // RTSDEMO_DATA wins over the source tree: an empty folder loads nothing.
   const std::string empty = "RTSDEMO_DATA=" + (dir_ / "empty").string();
   Outcome r = Program("--headless --script -", kLoad, empty);
-  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.status, 1) << r.err;  // the load failed
   EXPECT_EQ(r.out.find(kLoaded), std::string::npos);
   EXPECT_NE(r.out.find(kNotFound), std::string::npos) << r.out.substr(0, 300);
 
@@ -152,6 +184,23 @@ TEST_F(CommandLine, EnvironmentAndDataOptionChooseTheFolder) {
   r = Program("--headless --script -", kLoad, "RTSDEMO_DATA=/no/such/data");
   EXPECT_NE(r.out.find(kLoaded), std::string::npos);
   EXPECT_NE(r.err.find("/no/such/data"), std::string::npos) << r.err;
+}
+
+// A failed or refused load is a failed run, once the rest of the script has run as the window
+// would run it; a script error and a failed sync check keep their statuses.
+TEST_F(CommandLine, ScriptedLoadThatFailsOrIsRefusedExitsWith1) {
+  fs::create_directories(dir_ / "refused");
+  fs::copy(RTS_SOURCE_DIR "/data", dir_ / "refused", fs::copy_options::recursive);
+  std::ofstream(dir_ / "refused/ludi/ludi.txt", std::ios::binary) << "krestyanin.txt\r\n";
+  for (const char* data : {"empty", "refused"}) {
+    const std::string args = std::string("--headless --data ") + data + " --script -";
+    Outcome r = Program(args, "press 1\npress 1\ndump\n");
+    EXPECT_EQ(r.status, 1) << data << ": " << r.err;
+    EXPECT_NE(r.out.find("\"Messages\":[{"), std::string::npos) << r.out.substr(0, 300);
+    EXPECT_EQ(Program(args, "press 1\nbogus\n").status, 2) << data;
+    EXPECT_EQ(Program(args, "press 1\nhash 0000000000000000\n").status, 3) << data;
+  }
+  EXPECT_EQ(Program("--headless --script -", "press 1\n").status, 0);
 }
 
 // The data folder does not move the working directory: scripts and their files stay there.

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -137,4 +138,34 @@ TEST(Datagen, ShippedDataFollowTheFormat) {
   }
   std::string ground = ReadAll(kData / "maps/summer2.bmp");
   ASSERT_EQ(ground.size(), 54u + 512 * 256 * 3);
+}
+
+// Help and bad arguments print the usage and write nothing, not even a folder named "--help".
+TEST(Datagen, HelpAndBadArgumentsWriteNothing) {
+  const fs::path dir = fs::temp_directory_path() / ("datagen_args_" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::pair<const char*, int> runs[] = {{"--help", 0},
+                                              {"-h", 0},
+                                              {"", 2},
+                                              {"--bogus", 2},
+                                              {"-x out", 2},
+                                              {"out extra", 2},
+                                              {"--icons", 2},
+                                              {"--icons out", 2},
+                                              {"--icons out 0", 2},
+                                              {"--icons out 16 big", 2},
+                                              {"--icons --help 16", 2}};
+  for (const auto& [args, status] : runs) {
+    const std::string cmd =
+        "cd '" + dir.string() + "' && '" + DATAGEN_PATH + "' " + args + " > out.txt 2> err.txt";
+    const int raw = std::system(cmd.c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, status) << args;
+    const std::string usage = ReadAll(dir / (status == 0 ? "out.txt" : "err.txt"));
+    EXPECT_NE(usage.find("usage: datagen OUTDIR"), std::string::npos) << args << ": " << usage;
+    fs::remove(dir / "out.txt");
+    fs::remove(dir / "err.txt");
+    EXPECT_TRUE(fs::is_empty(dir)) << args;
+  }
+  fs::remove_all(dir);
 }

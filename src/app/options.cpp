@@ -1,0 +1,360 @@
+#include "app/options.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <map>
+
+#include "app/keys.h"
+#include "app/script.h"
+
+namespace {
+
+constexpr std::array<OptionInfo, 13> kOptionTable = {{
+    {"data", 0, "DIR",
+     "Read the data folders (`ludi`, `orki`, `maps`) from DIR. Without it the program takes the "
+     "first folder that exists of `$RTSDEMO_DATA`, the source tree's `data/` (for the program in "
+     "its build tree) and the installed `../share/rtsdemo/data` from the program's folder. A DIR "
+     "that does not exist or is not a folder ends the program with status 2."},
+    {"seed", 0, "N", "Use N instead of the clock for both seedings of the random generator."},
+    {"play-as", 0, "S",
+     "Side S (0 or 1) is yours: the computer opponent plays only the other side. Without it the "
+     "computer plays both, as the rules say."},
+    {"headless", 0, nullptr, "Run the script with no window and no OpenGL (no X server needed)."},
+    {"script", 0, "FILE",
+     "Run the commands of FILE (`-`: standard input) instead of the timer, then exit. A load "
+     "that failed or was refused makes the exit status 1 once the script has run; a script "
+     "error gives 2, a failed sync check 3."},
+    {"record", 0, "FILE",
+     "Play in the window and write the session as a script that replays it. Everything that "
+     "changes the match is recorded (arrow keys, `--play-as`); pause and speed only change which "
+     "frames run, which the `tick` lines already tell. A FILE that cannot be written ends the "
+     "program with status 2 before the window opens; a write that fails later (a full disk, the "
+     "file removed) stops the recording, and the banner and standard error tell at which frame."},
+    {"replay", 0, "FILE",
+     "Watch a recording in the window at normal speed with its own seeds. The recording drives "
+     "the match (the mouse over the view changes nothing); P, full stop, + and -, F3 and F12 "
+     "work. Each `hash` line is checked when reached: a difference shows \"out of sync at frame "
+     "N\" in a box and pauses; at the end the replay pauses and the banner says so."},
+    {"check", 0, nullptr,
+     "Read the two race lists, every type file and every bitmap as the load button does, with no "
+     "window, print every problem found with its file and line, then `N errors, M warnings`. "
+     "Exit status 0 without errors, 1 with errors."},
+    {"batch", 0, "N",
+     "Play N computer-against-computer matches of the test level with no window, match k with "
+     "seed S + k: one JSON line per match on standard output, a summary on standard error. Exit "
+     "status 1 when the data cannot be loaded."},
+    {"frames", 0, "F", "With `--batch`: end a match after F frames (360000 unless given)."},
+    {"jobs", 0, "J", "With `--batch`: play J matches at a time (one per core unless given)."},
+    {"help", 'h', nullptr, "Print the options, the keys and the script commands, then exit."},
+    {"version", 'v', nullptr, "Print the version, then exit."},
+}};
+
+constexpr std::array<const char*, 5> kUsageTable = {
+    "[--data DIR] [--seed N] [--play-as S] [--headless] [--script FILE|-] [--record FILE]",
+    "--replay FILE [--data DIR]",
+    "--check [--data DIR]",
+    "--batch N [--frames F] [--jobs J] [--seed S] [--data DIR]",
+    "--help | --version",
+};
+
+const OptionInfo* Find(const std::string& name) {
+  for (const OptionInfo& o : kOptionTable) {
+    if (name == o.Name) return &o;
+  }
+  return nullptr;
+}
+
+const OptionInfo* FindShort(char c) {
+  for (const OptionInfo& o : kOptionTable) {
+    if (o.Short != 0 && o.Short == c) return &o;
+  }
+  return nullptr;
+}
+
+// The help text with its literal marks taken out.
+std::string Plain(const char* help) {
+  std::string out;
+  for (const char* p = help; *p != '\0'; ++p)
+    if (*p != '`') out += *p;
+  return out;
+}
+
+// "--data DIR", "-h, --help"; `mark` wraps each name (for Markdown).
+std::string Names(const OptionInfo& o, const char* mark = "") {
+  std::string s;
+  if (o.Short != 0) s += std::string(mark) + "-" + o.Short + mark + ", ";
+  s += std::string(mark) + "--" + o.Name;
+  if (o.Argument != nullptr) s += std::string(" ") + o.Argument;
+  return s + mark;
+}
+
+// Text for roff: backslashes and minus signs escaped, `x` in bold, no line starting with a dot.
+std::string Roff(const std::string& text) {
+  std::string out;
+  bool bold = false;
+  for (char c : text) {
+    if (c == '`') {
+      out += bold ? "\\fR" : "\\fB";
+      bold = !bold;
+    } else if (c == '\\') {
+      out += "\\e";
+    } else if (c == '-') {
+      out += "\\-";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A command-line form in roff: option names bold, value names (capitals) italic.
+std::string RoffForm(const std::string& form) {
+  std::string out;
+  for (size_t i = 0; i < form.size();) {
+    const char c = form[i];
+    if (c == '-' && i + 1 < form.size() && form[i + 1] != ' ') {
+      size_t j = i;
+      while (j < form.size() && (form[j] == '-' || (form[j] >= 'a' && form[j] <= 'z'))) ++j;
+      out += "\\fB" + Roff(form.substr(i, j - i)) + "\\fR";
+      i = j;
+    } else if (c >= 'A' && c <= 'Z') {
+      size_t j = i;
+      while (j < form.size() && form[j] >= 'A' && form[j] <= 'Z') ++j;
+      out += "\\fI" + form.substr(i, j - i) + "\\fR";
+      i = j;
+    } else {
+      out += Roff(std::string(1, c));
+      ++i;
+    }
+  }
+  return out;
+}
+
+bool Uint32(const std::string& text, uint32_t& value) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+}  // namespace
+
+const std::span<const OptionInfo> kOptions(kOptionTable);
+const std::span<const char* const> kUsage(kUsageTable);
+
+namespace {
+
+// A paragraph broken into lines of at most `width` columns (UTF-8 counted by characters), the
+// first line after `first`, the others after `indent`.
+std::string Wrap(const std::string& text, size_t width, const std::string& first,
+                 const std::string& indent) {
+  auto columns = [](const std::string& s) {
+    size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+  };
+  std::string out = first;
+  size_t used = columns(first);
+  bool lineEmpty = true;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    size_t j = text.find(' ', i);
+    if (j == std::string::npos) j = text.size();
+    if (i == j) break;
+    const std::string word = text.substr(i, j - i);
+    const size_t w = columns(word);
+    if (!lineEmpty && used + 1 + w > width) {
+      out += "\n" + indent;
+      used = columns(indent);
+      lineEmpty = true;
+    }
+    if (!lineEmpty) {
+      out += ' ';
+      ++used;
+    }
+    out += word;
+    used += w;
+    lineEmpty = false;
+    i = j;
+  }
+  return out + "\n";
+}
+
+}  // namespace
+
+std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
+                                          std::string& problem) {
+  std::map<std::string, std::string> given;  // long name -> value; the last one counts
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const OptionInfo* option = nullptr;
+    std::optional<std::string> inlineValue;
+    if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
+      const size_t eq = arg.find('=');
+      option = Find(arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2));
+      if (eq != std::string::npos) inlineValue = arg.substr(eq + 1);
+    } else if (arg.size() == 2 && arg[0] == '-' && arg[1] != '-') {
+      option = FindShort(arg[1]);
+    } else {
+      problem = "unknown argument " + arg;
+      return std::nullopt;
+    }
+    if (option == nullptr) {
+      problem = "unknown option " + arg;
+      return std::nullopt;
+    }
+    std::string value;
+    if (option->Argument == nullptr) {
+      if (inlineValue) {
+        problem = "--" + std::string(option->Name) + " takes no value";
+        return std::nullopt;
+      }
+    } else if (inlineValue) {
+      value = *inlineValue;
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      problem = "missing value after " + arg;
+      return std::nullopt;
+    }
+    given[option->Name] = value;
+  }
+
+  auto has = [&](const char* name) { return given.count(name) > 0; };
+  auto value = [&](const char* name) -> std::optional<std::string> {
+    if (!has(name)) return std::nullopt;
+    return given[name];
+  };
+  // Every option given but the allowed ones; empty when there is none.
+  auto otherThan = [&](std::initializer_list<const char*> allowed) {
+    for (const auto& [name, v] : given) {
+      bool ok = false;
+      for (const char* a : allowed) ok = ok || name == a;
+      if (!ok) return "--" + name;
+    }
+    return std::string();
+  };
+  auto refuse = [&](const std::string& text) -> std::optional<Invocation> {
+    problem = text;
+    return std::nullopt;
+  };
+
+  Invocation run;
+  run.data = value("data");
+  if (has("help")) {
+    run.mode = RunMode::Help;
+    return run;
+  }
+  if (has("version")) {
+    run.mode = RunMode::Version;
+    return run;
+  }
+  if (has("batch")) {
+    if (!otherThan({"batch", "frames", "jobs", "seed", "data"}).empty()) {
+      return refuse("--batch takes only --frames, --jobs, --seed and --data");
+    }
+    run.mode = RunMode::Batch;
+    for (const char* name : {"batch", "frames", "jobs", "seed"}) {
+      if (auto v = value(name)) {
+        run.batchArgs.push_back(std::string("--") + name);
+        run.batchArgs.push_back(*v);
+      }
+    }
+    return run;
+  }
+  if (has("frames") || has("jobs")) return refuse("--frames and --jobs need --batch");
+  WindowOptions& w = run.window;
+  if (auto v = value("seed")) {
+    uint32_t n = 0;
+    if (!Uint32(*v, n)) return refuse("bad seed " + *v);
+    w.seed = n;
+  }
+  if (auto v = value("play-as")) {
+    if (*v != "0" && *v != "1") return refuse("--play-as takes 0 or 1, not " + *v);
+    w.playAs = *v == "0" ? 0 : 1;
+  }
+  w.script = value("script");
+  w.record = value("record");
+  w.replay = value("replay");
+  if (w.replay) {
+    if (!otherThan({"replay", "data"}).empty()) {
+      return refuse("--replay takes only --data: the recording has its seeds and inputs");
+    }
+    run.mode = RunMode::Window;
+    return run;
+  }
+  if (has("check")) {
+    if (!otherThan({"check", "data"}).empty()) return refuse("--check takes only --data");
+    run.mode = RunMode::Check;
+    return run;
+  }
+  if (has("headless")) {
+    if (!w.script) return refuse("--headless needs --script");
+    if (w.record) return refuse("--record needs the window");
+    run.mode = RunMode::Headless;
+    return run;
+  }
+  run.mode = RunMode::Window;
+  return run;
+}
+
+std::string HelpText() {
+  std::string s;
+  for (size_t i = 0; i < kUsage.size(); ++i) {
+    // A bracketed part stays on one line.
+    std::string form = std::string("rtsdemo ") + kUsage[i];
+    int depth = 0;
+    for (char& c : form) {
+      depth += c == '[' ? 1 : c == ']' ? -1 : 0;
+      if (c == ' ' && depth > 0) c = '\x01';
+    }
+    form = Wrap(form, 79, i == 0 ? "Usage: " : "       ", "         ");
+    std::replace(form.begin(), form.end(), '\x01', ' ');
+    s += form;
+  }
+  s += "\n" +
+       Wrap(
+           "A small real-time-strategy demo: the window \"OpenGL demo\", or a script run in it "
+           "or headless.",
+           79, "", "") +
+       "\nOptions:\n";
+  for (const OptionInfo& o : kOptions) {
+    std::string names = "  " + Names(o);
+    names.resize(std::max<size_t>(names.size() + 2, 22), ' ');
+    if (names.size() > 22) {
+      s += names.substr(0, names.find_last_not_of(' ') + 1) + "\n";
+      names = std::string(22, ' ');
+    }
+    s += Wrap(Plain(o.Help), 79, names, std::string(22, ' '));
+  }
+  return s + "\n" + KeysSummary() + "\n" + ScriptSummary();
+}
+
+std::string ManualSynopsis() {
+  std::string s;
+  for (size_t i = 0; i < kUsage.size(); ++i) {
+    if (i > 0) s += ".br\n";
+    s += "\\fBrtsdemo\\fR " + RoffForm(kUsage[i]) + "\n";
+  }
+  return s;
+}
+
+std::string ManualOptions() {
+  std::string s;
+  for (const OptionInfo& o : kOptions) {
+    s += ".TP\n" + RoffForm(Names(o)) + "\n" + Roff(o.Help) + "\n";
+  }
+  return s;
+}
+
+std::string ReadmeSynopsis() {
+  std::string s;
+  for (const char* form : kUsage) s += std::string("    rtsdemo ") + form + "\n";
+  return s;
+}
+
+std::string ReadmeOptions() {
+  std::string s;
+  for (const OptionInfo& o : kOptions) s += Wrap(o.Help, 96, "- " + Names(o, "`") + ": ", "  ");
+  return s;
+}

@@ -1,0 +1,51 @@
+// The command line: one table of options from which the parser, --help, the manual page and
+// the README's option list are all made.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+struct OptionInfo {
+  const char* Name;      // the long name without "--"
+  char Short;            // the one-letter form, 0 for none
+  const char* Argument;  // the value's name ("DIR"), nullptr for a switch
+  const char* Help;      // one paragraph; `x` marks a literal name
+};
+
+extern const std::span<const OptionInfo> kOptions;
+// The forms of the command line, after the program's name.
+extern const std::span<const char* const> kUsage;
+
+// What the window needs from the command line.
+struct WindowOptions {
+  std::optional<uint32_t> seed;
+  std::optional<std::string> script;  // run it instead of the timer, then exit
+  std::optional<std::string> record;  // write the session as a replayable script
+  std::optional<std::string> replay;  // play a recording in the window at normal speed
+  std::optional<int32_t> playAs;      // the player's side; the computer plays the other
+};
+
+enum class RunMode { Help, Version, Check, Batch, Headless, Window };
+
+struct Invocation {
+  RunMode mode = RunMode::Window;
+  std::optional<std::string> data;     // --data
+  WindowOptions window;                // also the headless run's script, seed and side
+  std::vector<std::string> batchArgs;  // for RunBatch: "--batch", "N", ...
+};
+
+// Parses the arguments after the program's name; nothing, with the problem set, for bad usage.
+std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
+                                          std::string& problem);
+
+// --help: the usage, the options, the keys and the script commands.
+std::string HelpText();
+// The options as the manual page's OPTIONS entries (.TP paragraphs) and its synopsis.
+std::string ManualOptions();
+std::string ManualSynopsis();
+// The README's synopsis block (indented by four) and its option list (Markdown items).
+std::string ReadmeSynopsis();
+std::string ReadmeOptions();

@@ -1,0 +1,211 @@
+// The command line's table: parsing, and --help, the manual page and the README agreeing with it.
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <utility>
+
+#include "test_files.h"
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;  // names, text
+
+std::optional<Invocation> Parse(const std::string& line, std::string& problem) {
+  std::istringstream in(line);
+  std::vector<std::string> args;
+  for (std::string w; in >> w;) args.push_back(w);
+  return ParseInvocation(args, problem);
+}
+
+TEST(Options, ModesAndValuesFromTheTable) {
+  std::string problem;
+  auto run = Parse("--data d --seed=7 --play-as 1 --headless --script s.txt", problem);
+  ASSERT_TRUE(run) << problem;
+  EXPECT_EQ(run->mode, RunMode::Headless);
+  EXPECT_EQ(run->data, "d");
+  EXPECT_EQ(run->window.seed, 7u);
+  EXPECT_EQ(run->window.playAs, 1);
+  EXPECT_EQ(run->window.script, "s.txt");
+
+  run = Parse("--batch 3 --jobs 2 --seed 9 --data d", problem);
+  ASSERT_TRUE(run) << problem;
+  EXPECT_EQ(run->mode, RunMode::Batch);
+  EXPECT_EQ(run->batchArgs,
+            (std::vector<std::string>{"--batch", "3", "--jobs", "2", "--seed", "9"}));
+
+  const std::pair<const char*, RunMode> modes[] = {{"", RunMode::Window},
+                                                   {"--record r.txt --seed 1", RunMode::Window},
+                                                   {"--replay r.txt", RunMode::Window},
+                                                   {"--check --data d", RunMode::Check},
+                                                   {"--seed 1 -v", RunMode::Version},
+                                                   {"--check -h", RunMode::Help}};
+  for (const auto& [line, mode] : modes) {
+    run = Parse(line, problem);
+    ASSERT_TRUE(run) << line << ": " << problem;
+    EXPECT_EQ(run->mode, mode) << line;
+  }
+}
+
+TEST(Options, BadUsageIsNamed) {
+  const std::pair<const char*, const char*> bad[] = {
+      {"--bogus", "unknown option --bogus"},
+      {"-h --bogus=1", "unknown option --bogus=1"},  // refused before help is given
+      {"stray", "unknown argument stray"},
+      {"-", "unknown argument -"},
+      {"--seed", "missing value after --seed"},
+      {"--seed -1", "bad seed -1"},
+      {"--seed 4294967296", "bad seed 4294967296"},
+      {"--headless=1", "--headless takes no value"},
+      {"--play-as 2", "--play-as takes 0 or 1, not 2"},
+      {"--headless", "--headless needs --script"},
+      {"--headless --script - --record r", "--record needs the window"},
+      {"--frames 10", "--frames and --jobs need --batch"},
+      {"--batch 2 --script s", "--batch takes only --frames, --jobs, --seed and --data"},
+      {"--replay r --seed 1", "--replay takes only --data: the recording has its seeds and inputs"},
+      {"--check --seed 1", "--check takes only --data"},
+  };
+  for (const auto& [line, text] : bad) {
+    std::string problem;
+    EXPECT_FALSE(Parse(line, problem)) << line;
+    EXPECT_EQ(problem, text) << line;
+  }
+}
+
+std::string Collapse(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '`' || c == '\n') c = c == '`' ? '\0' : ' ';
+    if (c == '\0' || (c == ' ' && (out.empty() || out.back() == ' '))) continue;
+    out += c;
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+Entries FromTable() {
+  Entries out;
+  for (const OptionInfo& o : kOptions) {
+    std::string names = o.Short ? std::string("-") + o.Short + ", " : "";
+    names += std::string("--") + o.Name + (o.Argument ? std::string(" ") + o.Argument : "");
+    out.emplace_back(names, Collapse(o.Help));
+  }
+  return out;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+// "Options:" up to the blank line: names from column 3, text from column 23.
+Entries FromHelp(const std::string& help) {
+  Entries out;
+  bool in = false;
+  for (const std::string& line : Lines(help)) {
+    if (line == "Options:") {
+      in = true;
+    } else if (in && line.empty()) {
+      break;
+    } else if (in && line.rfind("  -", 0) == 0) {
+      const size_t gap = line.find("  ", 2);
+      out.emplace_back(line.substr(2, gap == std::string::npos ? gap : gap - 2),
+                       gap == std::string::npos ? "" : line.substr(gap));
+    } else if (in && !out.empty()) {
+      out.back().second += " " + line;
+    }
+  }
+  for (auto& e : out) e.second = Collapse(e.second);
+  return out;
+}
+
+std::string Unroff(const std::string& line) {
+  std::string out;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] != '\\' || i + 1 >= line.size()) {
+      out += line[i];
+    } else if (line[i + 1] == 'f' && i + 2 < line.size()) {
+      i += 2;
+    } else {
+      out += line[i + 1] == 'e' ? '\\' : line[i + 1];
+      ++i;
+    }
+  }
+  return out;
+}
+
+// The .TP entries of the OPTIONS section.
+Entries FromManual(const std::string& page) {
+  Entries out;
+  bool in = false;
+  int expect = 0;  // 1: the names line, 2: text
+  for (const std::string& line : Lines(page)) {
+    if (line.rfind(".SH", 0) == 0) {
+      in = line == ".SH OPTIONS";
+    } else if (in && line == ".TP") {
+      expect = 1;
+    } else if (in && expect == 1) {
+      out.emplace_back(Unroff(line), "");
+      expect = 2;
+    } else if (in && expect == 2) {
+      out.back().second += " " + Unroff(line);
+    }
+  }
+  for (auto& e : out) e.second = Collapse(e.second);
+  return out;
+}
+
+// The "- `--name ARG`: text" items of the section "## Command line".
+Entries FromReadme(const std::string& readme) {
+  Entries out;
+  bool in = false;
+  for (const std::string& line : Lines(readme)) {
+    if (line.rfind("## ", 0) == 0) in = line == "## Command line";
+    if (!in) continue;
+    if (line.rfind("- `-", 0) == 0) {
+      const size_t colon = line.find("`: ");
+      out.emplace_back(Collapse(line.substr(2, colon - 1)), line.substr(colon + 3));
+    } else if (!out.empty() && line.rfind("  ", 0) == 0 && out.back().second.back() != '\n') {
+      out.back().second += " " + line;
+    } else if (!out.empty()) {
+      out.back().second += "\n";  // the list ended
+    }
+  }
+  for (auto& e : out) e.second = Collapse(e.second);
+  return out;
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+// One table, three readers: none may drift from it.
+TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
+  const Entries table = FromTable();
+  ASSERT_EQ(table.size(), 13u);
+  const std::string help = Output(std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --help");
+  EXPECT_EQ(help, HelpText());
+  EXPECT_EQ(FromHelp(help), table);
+  EXPECT_EQ(FromManual(ReadAll(RTS_MANUAL_PATH)), table);
+  const std::string readme = ReadAll(RTS_SOURCE_DIR "/README.md");
+  EXPECT_EQ(FromReadme(readme), table);
+  // The forms of the command line too.
+  EXPECT_NE(readme.find(ReadmeSynopsis()), std::string::npos) << ReadmeSynopsis();
+  for (const char* form : kUsage) {
+    EXPECT_NE(Unroff(ReadAll(RTS_MANUAL_PATH)).find(std::string("rtsdemo ") + form),
+              std::string::npos)
+        << form;
+  }
+}
+
+}  // namespace
