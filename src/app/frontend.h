@@ -5,12 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/controls.h"
 #include "app/front_state.h"
 #include "game/data_sources.h"
+#include "game/level.h"
 #include "game/world.h"
 #include "render/drawing.h"
 #include "util/bmp.h"
@@ -37,6 +39,9 @@ class Frontend {
   // of reading the files again (batch matches load once).
   void AcceptLoadedData(const World& loaded);
   void Button2Click();
+  // The level Button2 creates instead of the test level.
+  void SetLevel(const Level& level) { level_ = level; }
+  const std::optional<Level>& level() const { return level_; }
   // Draws the last frame's picture again (F3 while paused, a picture of the view); changes
   // nothing.
   void Redraw();
@@ -77,4 +82,5 @@ class Frontend {
   };
   Drawn drawn_;
   DataSources sources_;  // where the loaded rows came from, row for row
+  std::optional<Level> level_;
 };

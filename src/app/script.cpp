@@ -207,6 +207,18 @@ void RunCommand(ScriptHost& host, const std::string& line, const std::vector<std
     } else if (w[1] != now) {
       throw OutOfSync{f.state().Frames};
     }
+  } else if (cmd == "level") {
+    // The level the next "press 2" creates; types are looked up then.
+    // The file name is the rest of the line: it may hold spaces.
+    if (w.size() < 2) throw ScriptError{"wrong number of arguments"};
+    if (!f.controls().ButtonEnabled(2)) throw ScriptError{"level after press 2"};
+    const std::string name = Rest(line, 1);
+    DataProblems problems;
+    Level level = ReadLevelFile(FindLevelFile(name), problems, name);
+    for (const DataProblem& p : problems) {
+      if (p.Error) throw ScriptError{FormatProblem(p)};
+    }
+    f.SetLevel(level);
   } else if (cmd == "screenshot") {
     Arity(w, 1, 1);
     std::string error;
@@ -314,6 +326,7 @@ const char* ScriptSummary() {
          "  resize W H           resize the view, which runs one frame\n"
          "  key left|right|up|down on|off\n"
          "                       hold or release an arrow key (the camera moves 1 a frame)\n"
+         "  level FILE           the level press 2 creates instead of the test level\n"
          "  play-as S            the computer plays only the other side of S (0, 1; -1 both)\n"
          "  money S V            set side S's treasury\n"
          "  spawn R K S X Y A    add an object of race R, kind K, side S at X, Y heading A\n"

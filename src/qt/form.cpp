@@ -267,6 +267,11 @@ void TForm1::FormCreate() {
     Record("play-as " + std::to_string(*options_.playAs));
     frontend_->player().PlayAs = *options_.playAs;
   }
+  if (options_.level) {
+    Record("level " + *options_.level);
+    DataProblems problems;
+    frontend_->SetLevel(ReadLevelFile(*options_.level, problems));
+  }
   created_ = true;
   if (pendingResize_) {
     pendingResize_ = false;

@@ -15,6 +15,7 @@
 #include "app/keys.h"
 #include "app/script.h"
 #include "game/data_check.h"
+#include "game/level.h"
 #include "qt/window.h"
 #include "util/bmp.h"
 
@@ -27,12 +28,22 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
+// Reads a --level file, printing its problems; nothing when it has errors.
+std::optional<Level> ReadLevelOption(const std::string& path) {
+  DataProblems problems;
+  Level level = ReadLevelFile(path, problems);
+  for (const DataProblem& p : problems) std::cerr << FormatProblem(p) << "\n";
+  if (ErrorCount(problems) > 0) return std::nullopt;
+  return level;
+}
+
 int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed,
-                std::optional<int32_t> playAs) {
+                std::optional<int32_t> playAs, const std::optional<Level>& level) {
   RecordingPlatform platform;
   platform.fixedSeed = seed;
   HeadlessHost host(platform);
   if (playAs) host.frontend().player().PlayAs = *playAs;
+  if (level) host.frontend().SetLevel(*level);
   const std::optional<int> status = RunScriptFile(scriptPath, host);
   return status ? *status : Usage("cannot open script " + scriptPath);
 }
@@ -131,14 +142,34 @@ int main(int argc, char** argv) {
       QStringLiteral("jobs"),
       QStringLiteral("With --batch: play <j> matches at a time (default: one per core)."),
       QStringLiteral("j"));
-  for (const QCommandLineOption* option : {&data, &seed, &script, &headless, &record, &replay,
-                                           &playAs, &check, &batch, &frames, &jobs}) {
+  const QCommandLineOption level(
+      QStringLiteral("level"),
+      QStringLiteral("Create the level of <file> (or a shipped one by name) instead of the test "
+                     "level; with --check, check it too."),
+      QStringLiteral("file"));
+  const QCommandLineOption shard(
+      QStringLiteral("shard"),
+      QStringLiteral("With --batch: play only the <k>-th of <m> equal slices of the matches."),
+      QStringLiteral("k/m"));
+  const QCommandLineOption summarize(
+      QStringLiteral("summarize"),
+      QStringLiteral("Print the summary of the batch lines in the files named after the options "
+                     "(none or -: standard input); report matches missing or repeated."));
+  for (const QCommandLineOption* option :
+       {&data, &seed, &script, &headless, &record, &replay, &playAs, &check, &batch, &frames, &jobs,
+        &level, &shard, &summarize}) {
     parser.addOption(*option);
   }
 
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   if (!parser.parse(arguments)) return Usage(parser.errorText().toStdString());
+  if (parser.isSet(summarize)) {
+    if (parser.optionNames().size() != 1) return Usage("--summarize takes only file names");
+    std::vector<std::string> files;
+    for (const QString& file : parser.positionalArguments()) files.push_back(file.toStdString());
+    return RunSummarize(files, std::cin, std::cout, std::cerr);
+  }
   if (!parser.positionalArguments().isEmpty()) {
     return Usage("unknown argument " + parser.positionalArguments().first().toStdString());
   }
@@ -161,10 +192,10 @@ int main(int argc, char** argv) {
   if (parser.isSet(batch)) {
     if (parser.isSet(headless) || parser.isSet(script) || parser.isSet(record) ||
         parser.isSet(check) || parser.isSet(replay) || parser.isSet(playAs)) {
-      return Usage("--batch takes only --frames, --jobs, --seed and --data");
+      return Usage("--batch takes only --frames, --jobs, --seed, --level, --shard and --data");
     }
     std::vector<std::string> batchArgs;
-    for (const QCommandLineOption* option : {&batch, &frames, &jobs, &seed}) {
+    for (const QCommandLineOption* option : {&batch, &frames, &jobs, &seed, &level, &shard}) {
       if (auto v = value(*option)) {
         batchArgs.push_back("--" + option->names().first().toStdString());
         batchArgs.push_back(*v);
@@ -173,7 +204,8 @@ int main(int argc, char** argv) {
     if (!ChooseDataFolder(value(data), argc > 0 ? argv[0] : nullptr)) return 2;
     return RunBatch(batchArgs, std::cout, std::cerr);
   }
-  if (parser.isSet(frames) || parser.isSet(jobs)) return Usage("--frames and --jobs need --batch");
+  if (parser.isSet(frames) || parser.isSet(jobs) || parser.isSet(shard))
+    return Usage("--frames, --jobs and --shard need --batch");
   WindowOptions options;
   if (auto v = value(seed)) {
     uint32_t n = 0;
@@ -188,8 +220,9 @@ int main(int argc, char** argv) {
   options.script = value(script);
   options.record = value(record);
   options.replay = value(replay);
-  if (options.replay && (parser.isSet(headless) || options.script || options.record ||
-                         options.seed || options.playAs || parser.isSet(check))) {
+  if (options.replay &&
+      (parser.isSet(headless) || options.script || options.record || options.seed ||
+       options.playAs || parser.isSet(check) || parser.isSet(level))) {
     return Usage("--replay takes only --data: the recording has its seeds and inputs");
   }
   if (options.replay && !std::filesystem::is_regular_file(*options.replay)) {
@@ -204,7 +237,16 @@ int main(int argc, char** argv) {
     if (options.record) return Usage("--record needs the window");
   }
   if (!ChooseDataFolder(value(data), argc > 0 ? argv[0] : nullptr)) return 2;
+  std::optional<Level> chosen;
+  if (auto v = value(level)) {
+    *v = FindLevelFile(*v);
+    if (parser.isSet(check)) return RunCheck(std::cout, {*v});
+    chosen = ReadLevelOption(*v);
+    if (!chosen) return 1;
+    options.level = fs::absolute(*v).string();
+  }
   if (parser.isSet(check)) return RunCheck(std::cout);
-  if (parser.isSet(headless)) return RunHeadless(*options.script, options.seed, options.playAs);
+  if (parser.isSet(headless))
+    return RunHeadless(*options.script, options.seed, options.playAs, chosen);
   return RunWindow(argc, argv, options);
 }

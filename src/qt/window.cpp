@@ -29,6 +29,7 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   formOptions.seed = options.seed;
   if (options.record) formOptions.record = *options.record;
   formOptions.playAs = options.playAs;
+  formOptions.level = options.level;
   if (options.replay) {
     // The recording's frames come from the timer; the toolkit's resizes run none.
     formOptions.replay = *options.replay;
