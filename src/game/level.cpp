@@ -268,7 +268,7 @@ Level ReadLevelFile(const std::string& file, DataProblems& problems, const std::
   std::error_code error;
   std::ifstream in;
   if (std::filesystem::is_regular_file(file, error)) in.open(file, std::ios::binary);
-  if (!in) {
+  if (!in.is_open()) {
     problems.push_back({path, 0, true, "cannot read the level file"});
     Level level;
     level.Path = path;
