@@ -12,6 +12,7 @@
 #include "util/bmp.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
+#include "util/strman.h"
 
 namespace {
 
@@ -41,13 +42,6 @@ bool LooksLikeUtf8(std::string_view text) {
     i += extra + 1;
   }
   return wide;
-}
-
-std::string_view Trim(std::string_view line) {
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-  while (!line.empty() && blank(line.front())) line.remove_prefix(1);
-  while (!line.empty() && blank(line.back())) line.remove_suffix(1);
-  return line;
 }
 
 // Words at runs of spaces and tabs.
@@ -229,11 +223,11 @@ Level ParseLevel(std::string_view text, const std::string& path, DataProblems& p
       if (c != '\r') raw += c;
     }
     ++number;
-    const std::string_view line = Trim(raw);
+    const std::string_view line = TrimBlanks(raw);
     if (line.empty() || line.front() == '#') continue;
     LineReader r{level.Path, number, problems};
     if (line.front() == ')') {
-      const std::string name = ToUtf8(Trim(line.substr(1)));
+      const std::string name = ToUtf8(TrimBlanks(line.substr(1)));
       section = nullptr;
       for (const Section& s : kSections)
         if (name == s.keyword) section = &s;
