@@ -26,9 +26,8 @@ std::string TestLevel() {
   std::string text;
   for (const char* l :
        {"# The test level: a worker for each side, two deposits, 570 for sides 0 and 1.", ")казна",
-        "0 570", "1 570", "2 0", ")объекты", "# race type side x y [heading]",
-        "ludi Крестьянин 0 200 200", "orki Батрак 1 -200 -200", "ludi Рудник 555 0 0",
-        "ludi Рудник 555 0 -200"}) {
+        "0 570", "1 570", ")объекты", "# race type side x y [heading]", "ludi Крестьянин 0 200 200",
+        "orki Батрак 1 -200 -200", "ludi Рудник 555 0 0", "ludi Рудник 555 0 -200"}) {
     text += std::string(l) + "\r\n";
   }
   return ToCp1251(text);

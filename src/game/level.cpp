@@ -290,7 +290,9 @@ void ResolveLevel(const World& world, Level& level, DataProblems& problems) {
 }
 
 void CreateLevel(World& world, const Level& level) {
-  for (size_t s = 0; s < level.Money.size(); ++s) world.Sides[s].Money = level.Money[s];
+  // A treasury the file does not give keeps its value, as the rules' level keeps side 2's.
+  for (size_t s = 0; s < level.Money.size(); ++s)
+    if (level.HasMoney[s]) world.Sides[s].Money = level.Money[s];
   world.Ground = level.Ground;
   for (const LevelObject& o : level.Objects) {
     if (o.Rassa < 0 || o.Kind < 0) continue;

@@ -1,7 +1,7 @@
 // Levels of one's own: a plain-text file in the style of the data files giving the
 // treasuries, the ground's extent, the camera's start and the objects to spawn.
 //
-//   )казна        side money          sides 0, 1, 2 (others unset stay 0)
+//   )казна        side money          sides 0, 1, 2 (a side not given keeps its treasury)
 //   )земля        columns rows        the ground square in tiles (21 21 unless given)
 //   )камера       x y                 the world point in the middle of the view at the start
 //   )объекты      race type side x y [heading]
@@ -59,7 +59,7 @@ Level ReadLevelFile(const std::string& file, DataProblems& problems, const std::
 // Finds every object's race and type in the catalogue; a missing one is an error.
 void ResolveLevel(const World& world, Level& level, DataProblems& problems);
 
-// Treasuries and spawns of a resolved level (objects that did not resolve are skipped). The
+// Treasuries given and spawns of a resolved level (objects that did not resolve are skipped). The
 // ground's extent goes into the world; the camera is the caller's.
 void CreateLevel(World& world, const Level& level);
 

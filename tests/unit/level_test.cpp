@@ -61,8 +61,10 @@ TEST(Level, ShippedTestLevelGivesTheRulesLevelHashes) {
   for (int i = 0; i < 6; ++i) ticks += "tick 2000\nhash\n";
   const std::string rules = Play("press 1\npress 2\nhash\n" + ticks);
   EXPECT_EQ(Play("level levels/test.txt\npress 1\npress 2\nhash\n" + ticks), rules);
-  // Given before the data are loaded or after, by name alone too.
-  EXPECT_EQ(Play("press 1\nlevel test\npress 2\nhash\n" + ticks), rules);
+  // Given before the data are loaded or after, by name alone too; a treasury the level does
+  // not give is left as the rules' level leaves it.
+  EXPECT_EQ(Play("press 1\nlevel test\nmoney 2 50\npress 2\nhash\n" + ticks),
+            Play("press 1\nmoney 2 50\npress 2\nhash\n" + ticks));
 }
 
 TEST(Level, EveryKindOfEntryLoadsAndPlays) {
