@@ -47,15 +47,17 @@ class QtPlatform : public RecordingPlatform {
 };
 
 struct FormOptions {
-  std::optional<uint32_t> seed;      // fixed generator seed instead of the clock
-  bool answerAtOnce = false;         // message boxes recorded and printed, not shown
-  bool keepFrames = false;           // read the back buffer before each swap, for screenshots
-  bool runTimer = true;              // a script runs the frames itself
-  bool scripted = false;             // frames come only from the script: resizes run none
-  std::string record;                // write the session to this file as a replayable script
-  std::string replay;                // play this recording at normal speed (the replay viewer)
-  std::optional<int32_t> playAs;     // the player's side: the computer plays only the other
-  std::optional<std::string> level;  // the level file Button2 creates
+  std::optional<uint32_t> seed;   // fixed generator seed instead of the clock
+  bool answerAtOnce = false;      // message boxes recorded and printed, not shown
+  bool keepFrames = false;        // read the back buffer before each swap, for screenshots
+  bool runTimer = true;           // a script runs the frames itself
+  bool scripted = false;          // frames come only from the script: resizes run none
+  std::string record;             // write the session to this file as a replayable script
+  std::string replay;             // play this recording at normal speed (the replay viewer)
+  std::optional<int32_t> playAs;  // the player's side: the computer plays only the other
+
+  // The level file Button2 creates.
+  std::optional<std::string> level;
 };
 
 // The window's inputs are the script commands: a script and a recording drive it through
