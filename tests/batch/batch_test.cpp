@@ -294,6 +294,7 @@ TEST(Batch, TwoBrokeSidesEndInAStalemate) {
   EXPECT_LT(r.Frames, kStalemateFrames + 100);
   // With money the same sides build a base and workers first: the quiet minute starts later.
   level.Money = {570, 570, 0};
+  level.HasMoney = {true, true, false};
   MatchResult rich = RunMatch(Loaded(), 0, 5, 360000, &level);
   EXPECT_EQ(rich.End, MatchEnd::Stalemate);
   EXPECT_GT(rich.Frames, r.Frames + 480);
