@@ -13,6 +13,8 @@ packages=(
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   # Window tests under Xvfb; labels need a font; the Russian locale for number tests.
   xvfb xauth fonts-dejavu-core locales-all
+  # Batches split into shards (the shard test runs them with GNU parallel).
+  parallel
   # Package: dpkg-shlibdeps and dpkg-deb, file (CPack finds the programs with it), and the
   # checkers of the desktop entry, the metainfo and the package (lintian).
   dpkg-dev file desktop-file-utils appstream lintian

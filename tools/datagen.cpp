@@ -1,4 +1,5 @@
-// datagen OUTDIR: writes the shipped data set (race lists, type files, sprite sheets, ground).
+// datagen OUTDIR: writes the shipped data set (race lists, type files, sprite sheets, ground,
+// levels).
 // Everything is drawn by our own renderer from fixed numbers: the output is byte-identical
 // on every run.
 //
@@ -28,6 +29,7 @@
 
 #include "art.h"
 #include "icons.h"
+#include "levels.h"
 #include "util/cp1251.h"
 
 namespace {
@@ -244,6 +246,7 @@ int main(int argc, char** argv) {
   ok = WriteBmp(out / "orki" / "stoybishche.bmp", BaseSheet(Race::Orc)) && ok;
   ok = WriteBmp(out / "ludi" / "rudnik.bmp", DepositSheet()) && ok;
   ok = WriteBmp(out / "maps" / "summer2.bmp", GroundSheet()) && ok;
+  ok = WriteLevels(out / "levels") && ok;
   if (!ok) {
     std::cerr << "datagen: cannot write to " << out << "\n";
     return 1;

@@ -9,13 +9,17 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <thread>
 
 #include "app/data_folder.h"
 #include "app/script.h"
 #include "app/state_hash.h"
+#include "game/data_check.h"
+#include "game/match_rule.h"
 #include "util/bmp.h"
 #include "util/stats.h"
 
@@ -32,45 +36,76 @@ bool IsPlayingSide(int32_t side) {
   return side == 0 || side == 1;
 }
 
+// What a stalemate watches of an object: where it is, its health, cargo and build progress.
+struct Stillness {
+  float X = 0, Y = 0, Angle = 0, Health = 0, Cargo = 0;
+  int32_t Build = 0;
+  bool operator==(const Stillness& o) const {
+    // By bits: a NaN that stays a NaN has not changed.
+    return std::memcmp(this, &o, sizeof o) == 0;
+  }
+};
+
+Stillness StillnessOf(const TObyekt& o) {
+  Stillness s;
+  s.X = o.X;
+  s.Y = o.Y;
+  s.Angle = o.Angle;
+  s.Health = o.Energy.empty() ? 0.0f : o.Energy[0];
+  s.Cargo = CargoOf(o);
+  s.Build = o.BuildProgress;
+  return s;
+}
+
 // Watches a match frame by frame for the times it reports and for its end.
 class MatchObserver {
  public:
   explicit MatchObserver(MatchResult& result) : result_(result) {}
 
   // Looks at the world after `frame` frames (0: the level just created). Returns true when
-  // the match is over.
+  // the match is over, and then result's End says why.
   bool Look(const World& world, uint64_t frame) {
-    std::array<int32_t, 2> workers{}, bases{};
+    SideCounts counts{};
+    bool changed = world.Objects.size() != seen_;
     alive_.resize(world.Objects.size(), false);
-    cargo_.resize(world.Objects.size(), 0.0f);
+    still_.resize(world.Objects.size());
     for (size_t i = 0; i < world.Objects.size(); ++i) {
       const TObyekt& o = world.Objects[i];
       const bool isNew = i >= seen_;
       const bool alive = IsAlive(o);
-      const float cargo = CargoOf(o);
+      const Stillness now = StillnessOf(o);
       if (frame > 0 && IsPlayingSide(o.Side)) {
         const auto side = static_cast<size_t>(o.Side);
         // A spawn that died within its first frame was a live object too.
         if ((alive_[i] || isNew) && !alive) Mark(result_.FirstDeath[side], frame);
         if (isNew && o.Kind == kBaseKind) Mark(result_.FirstBase[side], frame);
         // Only a delivery lowers a unit's cargo.
-        if (!isNew && cargo < cargo_[i]) Mark(result_.FirstDelivery[side], frame);
+        if (!isNew && now.Cargo < still_[i].Cargo) Mark(result_.FirstDelivery[side], frame);
       }
+      if (!isNew && !(now == still_[i])) changed = true;
       alive_[i] = alive;
-      cargo_[i] = cargo;
-      if (alive && IsPlayingSide(o.Side)) {
-        if (o.Kind == kWorkerKind) ++workers[static_cast<size_t>(o.Side)];
-        if (o.Kind == kBaseKind) ++bases[static_cast<size_t>(o.Side)];
-      }
+      still_[i] = now;
+      CountObject(counts, o);
     }
     seen_ = world.Objects.size();
+    for (size_t s = 0; s < world.Sides.size(); ++s) {
+      if (std::memcmp(&money_[s], &world.Sides[s].Money, sizeof(float)) != 0) changed = true;
+      money_[s] = world.Sides[s].Money;
+    }
+    quiet_ = changed || frame == 0 ? 0 : quiet_ + 1;
     for (size_t s = 0; s < 2; ++s)
-      result_.PeakWorkers[s] = std::max(result_.PeakWorkers[s], workers[s]);
-    const bool has0 = workers[0] + bases[0] > 0;
-    const bool has1 = workers[1] + bases[1] > 0;
-    if (has0 != has1) result_.Winner = has0 ? 0 : 1;
-    // Both sides gone at once: nothing can be built again, so the match ends without a winner.
-    return !has0 || !has1;
+      result_.PeakWorkers[s] = std::max(result_.PeakWorkers[s], counts[s].Workers);
+    const MatchOutcome outcome = DecideMatch(counts);
+    if (outcome.Winner >= 0) result_.Winner = outcome.Winner;
+    if (outcome.Over) {
+      result_.End = outcome.Winner >= 0 ? MatchEnd::Win : MatchEnd::BothGone;
+      return true;
+    }
+    if (quiet_ >= kStalemateFrames) {
+      result_.End = MatchEnd::Stalemate;
+      return true;
+    }
+    return false;
   }
 
  private:
@@ -80,9 +115,13 @@ class MatchObserver {
 
   MatchResult& result_;
   std::vector<bool> alive_;
-  std::vector<float> cargo_;
+  std::vector<Stillness> still_;
+  std::array<float, 4> money_{};
+  uint64_t quiet_ = 0;  // frames in a row in which nothing changed
   size_t seen_ = 0;
 };
+
+const char* const kEndNames[] = {"win", "stalemate", "both-gone", "limit"};
 
 // A float as JSON by its shortest decimal text (570.8 rather than 570.79998779296875).
 nlohmann::ordered_json FloatJson(float value) {
@@ -127,7 +166,7 @@ std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg != "--batch" && arg != "--frames" && arg != "--jobs" && arg != "--seed" &&
-        arg != "--data") {
+        arg != "--data" && arg != "--level" && arg != "--shard") {
       problem = "unknown argument " + arg + " with --batch";
       return std::nullopt;
     }
@@ -151,16 +190,25 @@ std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
     } else if (arg == "--seed") {
       ok = ParseNumber(v, 0, UINT32_MAX, n);
       options.Seed = static_cast<uint32_t>(n);
+    } else if (arg == "--shard") {
+      const size_t slash = v.find('/');
+      ok = slash != std::string::npos &&
+           ParseNumber(v.substr(slash + 1), 1, kMaxMatches, options.Shards) &&
+           ParseNumber(v.substr(0, slash), 1, options.Shards, options.Shard);
+    } else if (arg == "--level") {
+      ok = !v.empty();
+      options.LevelFile = v;
     } else {
       ok = !v.empty();
       options.DataDir = v;
     }
     if (!ok) {
-      const char* range = arg == "--batch"  ? " (1 to 1000000)"
-                          : arg == "--jobs" ? " (1 to 256)"
-                          : arg == "--seed" ? " (0 to 4294967295)"
-                          : arg == "--data" ? ""
-                                            : " (0 or more)";
+      const char* range = arg == "--batch"                      ? " (1 to 1000000)"
+                          : arg == "--jobs"                     ? " (1 to 256)"
+                          : arg == "--seed"                     ? " (0 to 4294967295)"
+                          : arg == "--shard"                    ? " (K/M with 1 <= K <= M)"
+                          : arg == "--data" || arg == "--level" ? ""
+                                                                : " (0 or more)";
       problem = "bad value '" + v + "' for " + arg + range;
       return std::nullopt;
     }
@@ -169,10 +217,21 @@ std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
     problem = "--batch needs a number of matches";
     return std::nullopt;
   }
+  if (options.Shards > options.Matches) {
+    problem = "--shard " + std::to_string(options.Shard) + "/" + std::to_string(options.Shards) +
+              ": more slices than the " + std::to_string(options.Matches) + " matches";
+    return std::nullopt;
+  }
   return options;
 }
 
-MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_t maxFrames) {
+MatchRange ShardRange(uint64_t matches, uint64_t shard, uint64_t shards) {
+  // matches * shard stays far below 2^64: both are at most 1000000.
+  return {matches * (shard - 1) / shards, matches * shard / shards};
+}
+
+MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_t maxFrames,
+                     const Level* level) {
   MatchResult result;
   result.Match = match;
   result.Seed = seed;
@@ -182,6 +241,7 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
   HeadlessHost host(platform);
   Frontend& f = host.frontend();
   f.AcceptLoadedData(loaded);
+  if (level != nullptr) f.SetLevel(*level);
   host.Press(2);
   MatchObserver observer(result);
   bool over = observer.Look(f.world(), 0);
@@ -192,18 +252,21 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
     over = observer.Look(f.world(), frames);
   }
   result.Frames = frames;
+  result.FrameLimit = maxFrames;
   result.Hash = StateHash(f);
   for (size_t s = 0; s < 2; ++s) result.Money[s] = f.world().Sides[s].Money;
   return result;
 }
 
 void RunMatches(const World& loaded, const BatchOptions& options,
-                const std::function<void(const MatchResult&)>& report) {
+                const std::function<void(const MatchResult&)>& report, const Level* level) {
+  const MatchRange range = ShardRange(options.Matches, options.Shard, options.Shards);
+  const uint64_t count = range.End - range.First;
   unsigned jobs = options.Jobs;
   if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
-  if (jobs > options.Matches) jobs = static_cast<unsigned>(std::max<uint64_t>(options.Matches, 1));
+  if (jobs > count) jobs = static_cast<unsigned>(std::max<uint64_t>(count, 1));
 
-  std::atomic<uint64_t> next{0};
+  std::atomic<uint64_t> next{range.First};
   std::atomic<bool> stop{false};
   std::mutex reportMutex;
   std::exception_ptr failure;
@@ -212,9 +275,10 @@ void RunMatches(const World& loaded, const BatchOptions& options,
       for (;;) {
         if (stop.load()) return;
         const uint64_t k = next.fetch_add(1);
-        if (k >= options.Matches) return;
+        if (k >= range.End) return;
         const auto seed = static_cast<uint32_t>(options.Seed + k);
-        MatchResult result = RunMatch(loaded, k, seed, options.MaxFrames);
+        MatchResult result = RunMatch(loaded, k, seed, options.MaxFrames, level);
+        result.Matches = options.Matches;
         std::lock_guard<std::mutex> lock(reportMutex);
         if (!stop.load()) report(result);
       }
@@ -237,32 +301,78 @@ nlohmann::ordered_json MatchJson(const MatchResult& r) {
   j["seed"] = r.Seed;
   j["frames"] = r.Frames;
   j["winner"] = r.Winner ? nlohmann::ordered_json(*r.Winner) : nlohmann::ordered_json();
+  j["end"] = kEndNames[static_cast<size_t>(r.End)];
   j["hash"] = HashText(r.Hash);
   j["first_base"] = Pair(r.FirstBase);
   j["first_delivery"] = Pair(r.FirstDelivery);
   j["first_death"] = Pair(r.FirstDeath);
   j["peak_workers"] = {r.PeakWorkers[0], r.PeakWorkers[1]};
   j["money"] = {FloatJson(r.Money[0]), FloatJson(r.Money[1])};
+  j["matches"] = r.Matches;
+  j["frame_limit"] = r.FrameLimit;
   return j;
 }
 
-void PrintSummary(const std::vector<MatchResult>& results, const BatchOptions& options,
+std::optional<MatchResult> MatchFromJson(const std::string& line, std::string& problem) {
+  using json = nlohmann::json;
+  MatchResult r;
+  try {
+    const json j = json::parse(line);
+    auto time = [](const json& v) {
+      return v.is_null() ? std::optional<uint64_t>() : std::optional(v.get<uint64_t>());
+    };
+    auto pair = [&](const char* key, std::array<std::optional<uint64_t>, 2>& out) {
+      const json& v = j.at(key);
+      if (!v.is_array() || v.size() != 2) throw std::invalid_argument(key);
+      out = {time(v[0]), time(v[1])};
+    };
+    r.Match = j.at("match").get<uint64_t>();
+    r.Seed = j.at("seed").get<uint32_t>();
+    r.Frames = j.at("frames").get<uint64_t>();
+    if (!j.at("winner").is_null()) r.Winner = j.at("winner").get<int>();
+    const std::string end = j.at("end").get<std::string>();
+    const auto* found = std::find(std::begin(kEndNames), std::end(kEndNames), end);
+    if (found == std::end(kEndNames)) throw std::invalid_argument("end");
+    r.End = static_cast<MatchEnd>(found - std::begin(kEndNames));
+    const std::string hash = j.at("hash").get<std::string>();
+    auto [ptr, ec] = std::from_chars(hash.data(), hash.data() + hash.size(), r.Hash, 16);
+    if (ec != std::errc() || ptr != hash.data() + hash.size()) throw std::invalid_argument("hash");
+    pair("first_base", r.FirstBase);
+    pair("first_delivery", r.FirstDelivery);
+    pair("first_death", r.FirstDeath);
+    const json& peak = j.at("peak_workers");
+    const json& money = j.at("money");
+    if (peak.size() != 2 || money.size() != 2) throw std::invalid_argument("pair");
+    for (size_t s = 0; s < 2; ++s) {
+      r.PeakWorkers[s] = peak[s].get<int32_t>();
+      r.Money[s] = static_cast<float>(money[s].get<double>());
+    }
+    r.Matches = j.at("matches").get<uint64_t>();
+    r.FrameLimit = j.at("frame_limit").get<uint64_t>();
+    if ((r.Winner && *r.Winner != 0 && *r.Winner != 1) || r.Match >= r.Matches)
+      throw std::invalid_argument("values");
+  } catch (const std::exception&) {
+    problem = "not a line of a batch";
+    return std::nullopt;
+  }
+  return r;
+}
+
+void PrintSummary(const std::vector<MatchResult>& results, uint64_t frameLimit, uint32_t firstSeed,
                   std::ostream& err) {
   const uint64_t n = results.size();
   std::array<uint64_t, 2> wins{};
-  uint64_t limit = 0, wiped = 0;
+  std::array<uint64_t, 4> ends{};
   for (const MatchResult& r : results) {
-    if (r.Winner) {
-      ++wins[static_cast<size_t>(*r.Winner)];
-    } else if (r.Frames >= options.MaxFrames) {
-      ++limit;
-    } else {
-      ++wiped;
-    }
+    if (r.Winner) ++wins[static_cast<size_t>(*r.Winner)];
+    ++ends[static_cast<size_t>(r.End)];
   }
-  const uint32_t last = static_cast<uint32_t>(options.Seed + (n == 0 ? 0 : n - 1));
-  err << "batch: " << n << " matches of at most " << options.MaxFrames << " frames, seeds "
-      << options.Seed << " to " << last << "\n";
+  const uint64_t limit = ends[static_cast<size_t>(MatchEnd::Limit)];
+  const uint64_t stalemates = ends[static_cast<size_t>(MatchEnd::Stalemate)];
+  const uint64_t wiped = ends[static_cast<size_t>(MatchEnd::BothGone)];
+  const uint32_t last = static_cast<uint32_t>(firstSeed + (n == 0 ? 0 : n - 1));
+  err << "batch: " << n << " matches of at most " << frameLimit << " frames, seeds " << firstSeed
+      << " to " << last << "\n";
   for (size_t s = 0; s < 2; ++s) {
     Interval ci = WilsonInterval(wins[s], n);
     err << "wins side " << s << ": " << Pad(std::to_string(wins[s]), 6) << "  "
@@ -270,8 +380,9 @@ void PrintSummary(const std::vector<MatchResult>& results, const BatchOptions& o
         << " %   95 % interval " << Fixed(100 * ci.Low, 1) << " to " << Fixed(100 * ci.High, 1)
         << " %\n";
   }
-  err << "no winner:   " << Pad(std::to_string(limit + wiped), 6) << "  (" << limit
-      << " at the frame limit, " << wiped << " with both sides gone)\n";
+  err << "no winner:   " << Pad(std::to_string(limit + stalemates + wiped), 6) << "  (" << limit
+      << " at the frame limit, " << stalemates << " stalemates, " << wiped
+      << " with both sides gone)\n";
 
   // One row per time: how many matches have it, then the quartiles over those.
   err << Pad("", 22, true) << Pad("matches", 8) << Pad("q1", 10) << Pad("median", 10)
@@ -318,7 +429,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   std::optional<BatchOptions> options = ParseBatchArgs(args, problem);
   if (!options) {
     err << "rtsdemo: " << problem << "\n"
-        << "usage: rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--data DIR]\n";
+        << "usage: rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--level FILE] "
+           "[--shard K/M] [--data DIR]\n";
     return 2;
   }
   if (!options->DataDir.empty() && !UseDataFolder(options->DataDir, err)) return 2;
@@ -336,32 +448,129 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return 1;
   }
   const World& loaded = loader.frontend().world();
+  std::optional<Level> level;
+  if (!options->LevelFile.empty()) {
+    DataProblems problems;
+    level = ReadLevelFile(FindLevelFile(options->LevelFile), problems, options->LevelFile);
+    ResolveLevel(loaded, *level, problems);
+    for (const DataProblem& p : problems) err << FormatProblem(p) << "\n";
+    if (ErrorCount(problems) > 0) {
+      err << "rtsdemo: the level cannot be played; nothing played\n";
+      return 1;
+    }
+  }
+  const MatchRange range = ShardRange(options->Matches, options->Shard, options->Shards);
+  const uint64_t count = range.End - range.First;
 
   const bool progress = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
   const auto start = std::chrono::steady_clock::now();
   std::vector<MatchResult> results;
-  results.reserve(options->Matches);
+  results.reserve(count);
   double shown = -1;  // elapsed seconds at the last progress line
-  RunMatches(loaded, *options, [&](const MatchResult& r) {
-    out << MatchJson(r).dump() << std::endl;
-    results.push_back(r);
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    // At most five updates a second, and the last one.
-    if (progress && (elapsed >= shown + 0.2 || results.size() == options->Matches)) {
-      shown = elapsed;
-      const double done = static_cast<double>(results.size());
-      const double rest = elapsed / done * (static_cast<double>(options->Matches) - done);
-      err << "\rbatch: " << results.size() << " of " << options->Matches << " done, "
-          << Clock(elapsed) << " elapsed, about " << Clock(rest) << " left   " << std::flush;
-    }
-  });
+  RunMatches(
+      loaded, *options,
+      [&](const MatchResult& r) {
+        out << MatchJson(r).dump() << std::endl;
+        results.push_back(r);
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        // At most five updates a second, and the last one.
+        if (progress && (elapsed >= shown + 0.2 || results.size() == count)) {
+          shown = elapsed;
+          const double done = static_cast<double>(results.size());
+          const double rest = elapsed / done * (static_cast<double>(count) - done);
+          err << "\rbatch: " << results.size() << " of " << count << " done, " << Clock(elapsed)
+              << " elapsed, about " << Clock(rest) << " left   " << std::flush;
+        }
+      },
+      level ? &*level : nullptr);
   if (progress) err << "\r" << std::string(60, ' ') << "\r";
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  PrintSummary(results, *options, err);
+  PrintSummary(results, options->MaxFrames, static_cast<uint32_t>(options->Seed + range.First),
+               err);
   err << "time: " << Fixed(seconds, 1) << " s ("
       << Fixed(seconds > 0 ? 60.0 * static_cast<double>(results.size()) / seconds : 0, 0)
       << " matches per minute)\n";
   return 0;
+}
+
+int RunSummarize(const std::vector<std::string>& files, std::istream& in, std::ostream& out,
+                 std::ostream& err) {
+  std::vector<MatchResult> results;
+  std::map<uint64_t, std::string> seen;  // match -> its line
+  uint64_t matches = 0, frameLimit = 0;
+  uint32_t firstSeed = 0;
+  bool faulty = false;
+  auto read = [&](std::istream& lines, const std::string& name) {
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.find_first_not_of(" \t") == std::string::npos) continue;
+      std::string problem;
+      std::optional<MatchResult> r = MatchFromJson(line, problem);
+      const std::string where = name + ":" + std::to_string(number) + ": ";
+      if (!r) {
+        err << where << problem << "\n";
+        faulty = true;
+        continue;
+      }
+      if (results.empty()) {
+        matches = r->Matches;
+        frameLimit = r->FrameLimit;
+        firstSeed = static_cast<uint32_t>(r->Seed - r->Match);
+      } else if (r->Matches != matches || r->FrameLimit != frameLimit ||
+                 static_cast<uint32_t>(r->Seed - r->Match) != firstSeed) {
+        err << where << "match " << r->Match << " belongs to another batch\n";
+        faulty = true;
+        continue;
+      }
+      auto [at, fresh] = seen.emplace(r->Match, line);
+      if (!fresh) {
+        err << where << "match " << r->Match << " repeated"
+            << (at->second == line ? "" : " with other results") << "; the first counts\n";
+        faulty = true;
+        continue;
+      }
+      results.push_back(*r);
+    }
+  };
+  std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
+  for (const std::string& name : names) {
+    if (name == "-") {
+      read(in, "(standard input)");
+      continue;
+    }
+    std::ifstream file(name);
+    if (!file) {
+      err << "rtsdemo: cannot open " << name << "\n";
+      return 2;
+    }
+    read(file, name);
+  }
+  // Missing matches as ranges of match numbers.
+  uint64_t missing = 0;
+  std::string ranges;
+  for (uint64_t k = 0; k < matches;) {
+    if (seen.count(k) != 0) {
+      ++k;
+      continue;
+    }
+    uint64_t e = k;
+    while (e + 1 < matches && seen.count(e + 1) == 0) ++e;
+    missing += e - k + 1;
+    if (!ranges.empty()) ranges += ", ";
+    ranges += std::to_string(k) + (e > k ? "-" + std::to_string(e) : "");
+    k = e + 1;
+  }
+  if (missing > 0) {
+    err << "rtsdemo: " << missing << " of " << matches << " matches missing: " << ranges << "\n";
+    faulty = true;
+  }
+  if (results.empty()) {
+    err << "rtsdemo: no match to summarize\n";
+    return 1;
+  }
+  PrintSummary(results, frameLimit, firstSeed, out);
+  return faulty ? 1 : 0;
 }

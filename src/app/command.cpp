@@ -39,6 +39,7 @@ constexpr ArgSpec kSeedArgs[] = {{"A", ArgType::Int, 0, UINT32_MAX},
                                  {"B", ArgType::Int, 0, UINT32_MAX}};
 constexpr ArgSpec kHashArgs[] = {{"H", ArgType::Hex, 0, 0, {}, true}};
 constexpr ArgSpec kScreenshotArgs[] = {{"FILE", ArgType::File}};
+constexpr ArgSpec kLevelArgs[] = {{"FILE", ArgType::Rest}};
 
 }  // namespace
 
@@ -60,6 +61,7 @@ void Dump(Session&, const Command&, std::ostream&);
 void Seed(Session&, const Command&, std::ostream&);
 void Hash(Session&, const Command&, std::ostream&);
 void Screenshot(Session&, const Command&, std::ostream&);
+void Level(Session&, const Command&, std::ostream&);
 }  // namespace command_actions
 
 namespace {
@@ -93,6 +95,9 @@ const CommandSpec kCommands[] = {
      a::Hash},
     {K::Screenshot, "screenshot", kScreenshotArgs, "the view as PNG (window only)", 0,
      a::Screenshot},
+    {K::Level, "level", kLevelArgs,
+     "the level file (or a shipped level's name) press 2 creates instead of the test level", kInput,
+     a::Level},
 };
 
 // Splits at runs of spaces and tabs; a word starting with "#" ends the line. fieldEnd is
@@ -169,6 +174,8 @@ std::string Takes(const ArgSpec& arg) {
       return "a file name";
     case ArgType::Field:
       return "a field name";
+    case ArgType::Rest:
+      return "a text";
   }
   return {};
 }
@@ -218,6 +225,7 @@ ArgValue ReadArg(const CommandSpec& spec, const ArgSpec& arg, std::string_view w
       break;
     case ArgType::File:
     case ArgType::Field:
+    case ArgType::Rest:
       v.S = word;
       break;
   }
@@ -282,6 +290,13 @@ std::optional<Command> ReadCommand(std::string_view line) {
     command.Args.push_back(ReadArg(*spec, value, words[3]));
     return command;
   }
+  if (!spec->Args.empty() && spec->Args.back().Type == ArgType::Rest) {
+    // The text after the command's word and one separator, to the line's end.
+    if (given == 0) throw CommandError{std::string(spec->Name) + " takes " + Usage(*spec)};
+    const size_t at = static_cast<size_t>(words[0].data() + words[0].size() - line.data()) + 1;
+    command.Args.push_back({0, 0, std::string(line.substr(at))});
+    return command;
+  }
   if (given < needed || given > spec->Args.size()) {
     const std::string count = needed == spec->Args.size()
                                   ? IntToStr(static_cast<int64_t>(needed))
@@ -327,6 +342,7 @@ std::string WriteCommand(const Command& command) {
       case ArgType::Hex:
       case ArgType::File:
       case ArgType::Field:
+      case ArgType::Rest:
         line += v.S;
         break;
     }
@@ -339,6 +355,13 @@ Command MakeCommand(CommandKind kind, std::initializer_list<int64_t> ints) {
   Command command;
   command.Kind = kind;
   for (int64_t v : ints) command.Args.push_back({v, 0, {}});
+  return command;
+}
+
+Command LevelCommand(const std::string& file) {
+  Command command;
+  command.Kind = CommandKind::Level;
+  command.Args.push_back({0, 0, file});
   return command;
 }
 

@@ -24,6 +24,7 @@ enum class ArgType : uint8_t {
   Hex,     // exactly 16 hexadecimal digits (a state hash)
   File,    // a path, one word
   Field,   // a settable object field; the rest of the line is its value
+  Rest,    // the rest of the line as written (a file name with spaces)
 };
 
 struct ArgSpec {
@@ -61,6 +62,7 @@ enum class CommandKind : uint8_t {
   Seed,
   Hash,
   Screenshot,
+  Level,
 };
 
 struct Command {
@@ -110,6 +112,9 @@ std::string WriteCommand(const Command& command);
 
 // Builders for the inputs the front ends send.
 Command MakeCommand(CommandKind kind, std::initializer_list<int64_t> ints);
+
+// "level FILE".
+Command LevelCommand(const std::string& file);
 
 // A whole script, read and checked before it runs.
 struct ScriptLine {

@@ -165,7 +165,22 @@ void Frontend::Button2Click() {
     platform_.ShowMessage(CP1251("Сначала загрузите данные!"), kAppTitle);
     return;
   }
-  CreateTestLevel(world_);
+  if (level_) {
+    // Types are looked up in the catalogue now that it is loaded; a level naming a type that
+    // does not exist is refused as faulty data is.
+    DataProblems problems;
+    ResolveLevel(world_, *level_, problems);
+    PrintProblems(problems, sources_, std::cerr);
+    if (ErrorCount(problems) > 0) {
+      platform_.ShowMessage(ToCp1251(RefusalText(problems)), kAppTitle);
+      return;
+    }
+    CreateLevel(world_, *level_);
+    LevelCamera(*level_, controls_.ViewWidth(), controls_.ViewHeight(), state_.CameraX,
+                state_.CameraY);
+  } else {
+    CreateTestLevel(world_);
+  }
   controls_.SetButtonEnabled(2, false);
   controls_.SetButtonCaption(2, CP1251("ЮНИТЫ РАЗМЕЩЕНЫ"));
 }

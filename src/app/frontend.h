@@ -5,12 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/controls.h"
 #include "app/front_state.h"
 #include "game/data_sources.h"
+#include "game/level.h"
 #include "game/world.h"
 #include "render/drawing.h"
 #include "util/bmp.h"
@@ -39,6 +41,9 @@ class Frontend {
   void Button2Click();
   // A press of Button1 failed or was refused at some point of this run.
   bool LoadFailed() const { return loadFailed_; }
+  // The level Button2 creates instead of the test level.
+  void SetLevel(const Level& level) { level_ = level; }
+  const std::optional<Level>& level() const { return level_; }
   // Draws the last frame's picture again (F3 while paused, a picture of the view); changes
   // nothing.
   void Redraw();
@@ -96,4 +101,5 @@ class Frontend {
   Drawn drawn_;
   DataSources sources_;  // where the loaded rows came from, row for row
   bool loadFailed_ = false;
+  std::optional<Level> level_;
 };

@@ -1,26 +1,28 @@
 #include "app/match_state.h"
 
+#include "game/match_rule.h"
 #include "util/numtext.h"
 #include "util/translate.h"
 
 std::array<SideTally, 2> TallySides(const World& world) {
+  const SideCounts counts = CountSides(world);
   std::array<SideTally, 2> sides{};
-  for (const TObyekt& o : world.Objects) {
-    if (!IsAlive(o) || o.Side < 0 || o.Side > 1) continue;
-    SideTally& s = sides[static_cast<size_t>(o.Side)];
-    if (o.Kind == 0) ++s.Workers;
-    if (o.Kind == 1) ++s.Bases;
+  for (size_t i = 0; i < sides.size(); ++i) {
+    sides[i].Workers = counts[i].Workers;
+    sides[i].Bases = counts[i].Bases;
+    sides[i].Money = RoundHalfEven(world.Sides[i].Money);
   }
-  for (size_t i = 0; i < sides.size(); ++i) sides[i].Money = RoundHalfEven(world.Sides[i].Money);
   return sides;
 }
 
 void MatchWatch::Update(const World& world, uint64_t frame) {
   sides_ = TallySides(world);
   if (winner_ >= 0) return;
-  auto left = [&](size_t side) { return sides_[side].Workers + sides_[side].Bases > 0; };
-  if (left(0) != left(1)) {
-    winner_ = left(0) ? 0 : 1;
+  SideCounts counts{};
+  for (size_t i = 0; i < counts.size(); ++i) counts[i] = {sides_[i].Workers, sides_[i].Bases};
+  const MatchOutcome outcome = DecideMatch(counts);
+  if (outcome.Winner >= 0) {
+    winner_ = outcome.Winner;
     frame_ = frame;
   }
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::array<OptionInfo, 13> kOptionTable = {{
+constexpr std::array<OptionInfo, 16> kOptionTable = {{
     {"data", 0, "DIR",
      "Read the data folders (`ludi`, `orki`, `maps`) from DIR. Without it the program takes the "
      "first folder that exists of `$RTSDEMO_DATA`, the source tree's `data/` (for the program in "
@@ -44,17 +44,30 @@ constexpr std::array<OptionInfo, 13> kOptionTable = {{
      "Play N computer-against-computer matches of the test level with no window, match k with "
      "seed S + k: one JSON line per match on standard output, a summary on standard error. Exit "
      "status 1 when the data cannot be loaded."},
+    {"level", 0, "FILE",
+     "Create the level of FILE, or of a shipped level named by itself (`test`, `four_mines`, "
+     "`battle`), instead of the test level: in the window, headless and with `--batch`. With "
+     "`--check`, check it too. A level with errors ends the program with status 1."},
     {"frames", 0, "F", "With `--batch`: end a match after F frames (360000 unless given)."},
     {"jobs", 0, "J", "With `--batch`: play J matches at a time (one per core unless given)."},
+    {"shard", 0, "K/M",
+     "With `--batch`: play only the K-th of M equal slices of the matches (1 <= K <= M), so that "
+     "machines can share a batch."},
+    {"summarize", 0, nullptr,
+     "Read batch lines from the files named after the options (none or `-`: standard input) and "
+     "print the summary one batch of those matches would print; matches missing or repeated are "
+     "reported on standard error (status 1)."},
     {"help", 'h', nullptr, "Print the options, the keys and the script commands, then exit."},
     {"version", 'v', nullptr, "Print the version, then exit."},
 }};
 
-constexpr std::array<const char*, 5> kUsageTable = {
-    "[--data DIR] [--seed N] [--play-as S] [--headless] [--script FILE|-] [--record FILE]",
+constexpr std::array<const char*, 6> kUsageTable = {
+    "[--data DIR] [--seed N] [--play-as S] [--level FILE] [--headless] [--script FILE|-] "
+    "[--record FILE]",
     "--replay FILE [--data DIR]",
-    "--check [--data DIR]",
-    "--batch N [--frames F] [--jobs J] [--seed S] [--data DIR]",
+    "--check [--level FILE] [--data DIR]",
+    "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--shard K/M] [--data DIR]",
+    "--summarize [FILE...|-]",
     "--help | --version",
 };
 
@@ -185,9 +198,14 @@ std::string Wrap(const std::string& text, size_t width, const std::string& first
 std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
                                           std::string& problem) {
   std::map<std::string, std::string> given;  // long name -> value; the last one counts
+  std::vector<std::string> files;            // the arguments that are no option
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const OptionInfo* option = nullptr;
+    if (arg == "-" || arg.empty() || arg[0] != '-') {
+      files.push_back(arg);
+      continue;
+    }
     std::optional<std::string> inlineValue;
     if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
       const size_t eq = arg.find('=');
@@ -195,9 +213,6 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
       if (eq != std::string::npos) inlineValue = arg.substr(eq + 1);
     } else if (arg.size() == 2 && arg[0] == '-' && arg[1] != '-') {
       option = FindShort(arg[1]);
-    } else {
-      problem = "unknown argument " + arg;
-      return std::nullopt;
     }
     if (option == nullptr) {
       problem = "unknown option " + arg;
@@ -241,6 +256,7 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
 
   Invocation run;
   run.data = value("data");
+  if (!files.empty() && !has("summarize")) return refuse("unknown argument " + files.front());
   if (has("help")) {
     run.mode = RunMode::Help;
     return run;
@@ -249,12 +265,18 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
     run.mode = RunMode::Version;
     return run;
   }
+  if (has("summarize")) {
+    if (!otherThan({"summarize"}).empty()) return refuse("--summarize takes only file names");
+    run.mode = RunMode::Summarize;
+    run.files = files;
+    return run;
+  }
   if (has("batch")) {
-    if (!otherThan({"batch", "frames", "jobs", "seed", "data"}).empty()) {
-      return refuse("--batch takes only --frames, --jobs, --seed and --data");
+    if (!otherThan({"batch", "frames", "jobs", "seed", "level", "shard", "data"}).empty()) {
+      return refuse("--batch takes only --frames, --jobs, --seed, --level, --shard and --data");
     }
     run.mode = RunMode::Batch;
-    for (const char* name : {"batch", "frames", "jobs", "seed"}) {
+    for (const char* name : {"batch", "frames", "jobs", "seed", "level", "shard"}) {
       if (auto v = value(name)) {
         run.batchArgs.push_back(std::string("--") + name);
         run.batchArgs.push_back(*v);
@@ -262,8 +284,10 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
     }
     return run;
   }
-  if (has("frames") || has("jobs")) return refuse("--frames and --jobs need --batch");
+  if (has("frames") || has("jobs") || has("shard"))
+    return refuse("--frames, --jobs and --shard need --batch");
   WindowOptions& w = run.window;
+  w.level = value("level");
   if (auto v = value("seed")) {
     uint32_t n = 0;
     if (!Uint32(*v, n)) return refuse("bad seed " + *v);
@@ -284,7 +308,8 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
     return run;
   }
   if (has("check")) {
-    if (!otherThan({"check", "data"}).empty()) return refuse("--check takes only --data");
+    if (!otherThan({"check", "level", "data"}).empty())
+      return refuse("--check takes only --level and --data");
     run.mode = RunMode::Check;
     return run;
   }

@@ -26,15 +26,17 @@ struct WindowOptions {
   std::optional<std::string> record;  // write the session as a replayable script
   std::optional<std::string> replay;  // play a recording in the window at normal speed
   std::optional<int32_t> playAs;      // the player's side; the computer plays the other
+  std::optional<std::string> level;   // the level file Button2 creates
 };
 
-enum class RunMode { Help, Version, Check, Batch, Headless, Window };
+enum class RunMode { Help, Version, Check, Batch, Summarize, Headless, Window };
 
 struct Invocation {
   RunMode mode = RunMode::Window;
   std::optional<std::string> data;     // --data
   WindowOptions window;                // also the headless run's script, seed and side
   std::vector<std::string> batchArgs;  // for RunBatch: "--batch", "N", ...
+  std::vector<std::string> files;      // --summarize's files
 };
 
 // Parses the arguments after the program's name; nothing, with the problem set, for bad usage.

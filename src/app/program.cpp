@@ -8,8 +8,19 @@
 #include "app/recorder.h"
 #include "app/script.h"
 #include "game/data_check.h"
+#include "game/level.h"
 
 namespace {
+
+// Reads a --level file (or a shipped level's name), printing its problems; false with errors.
+bool CheckLevelOption(WindowOptions& options) {
+  if (!options.level) return true;
+  options.level = std::filesystem::absolute(FindLevelFile(*options.level)).string();
+  DataProblems problems;
+  ReadLevelFile(*options.level, problems);
+  for (const DataProblem& p : problems) std::cerr << FormatProblem(p) << "\n";
+  return ErrorCount(problems) == 0;
+}
 
 int RunHeadless(const WindowOptions& options) {
   RecordingPlatform platform;
@@ -18,6 +29,7 @@ int RunHeadless(const WindowOptions& options) {
   if (!LoadScript(*options.script, script, std::cerr)) return 2;
   HeadlessHost host(platform);
   if (options.playAs) host.frontend().player().PlayAs = *options.playAs;
+  if (options.level) host.Apply(LevelCommand(*options.level));
   return RunLoadedScript(script, host);
 }
 
@@ -37,24 +49,29 @@ int RunInvocation(const Invocation& run, const char* argv0,
     case RunMode::Version:
       std::cout << "rtsdemo " << RTS_VERSION << "\n";
       return 0;
+    case RunMode::Summarize:
+      return RunSummarize(run.files, std::cin, std::cout, std::cerr);
     default:
       break;
   }
-  const WindowOptions& options = run.window;
+  WindowOptions options = run.window;
   if (options.replay && !std::filesystem::is_regular_file(*options.replay)) {
     return UsageError("cannot open recording " + *options.replay);
   }
   if (!ChooseDataFolder(run.data, ProgramDataSearch(argv0), std::cerr)) return 2;
   switch (run.mode) {
     case RunMode::Check:
+      if (options.level) return RunCheck(std::cout, {FindLevelFile(*options.level)});
       return RunCheck(std::cout);
     case RunMode::Batch:
       return RunBatch(run.batchArgs, std::cout, std::cerr);
     case RunMode::Headless:
+      if (!CheckLevelOption(options)) return 1;
       return RunHeadless(options);
     default:
       break;
   }
+  if (!CheckLevelOption(options)) return 1;
   // Nothing of a session is lost: a recording that cannot be written stops us here.
   if (options.record) {
     std::string reason;

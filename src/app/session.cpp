@@ -8,6 +8,7 @@
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "app/texts.h"
+#include "game/level.h"
 #include "game/object_fields.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
@@ -151,6 +152,17 @@ void Hash(Session& s, const Command& c, std::ostream& out) {
 void Screenshot(Session& s, const Command& c, std::ostream&) {
   std::string error;
   if (!s.host().Screenshot(c.Text(0), error)) throw CommandError{error};
+}
+
+void Level(Session& s, const Command& c, std::ostream&) {
+  // Types are looked up when press 2 creates it.
+  if (!s.controls().ButtonEnabled(2)) throw CommandError{"level after press 2"};
+  DataProblems problems;
+  ::Level level = ReadLevelFile(FindLevelFile(c.Text(0)), problems, c.Text(0));
+  for (const DataProblem& p : problems) {
+    if (p.Error) throw CommandError{FormatProblem(p)};
+  }
+  s.frontend().SetLevel(level);
 }
 
 }  // namespace command_actions

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/level.h"
 #include "game/loader.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
@@ -416,7 +417,7 @@ void PrintProblems(const DataProblems& problems, const DataSources& sources, std
   for (const DataProblem* p : sorted) out << FormatProblem(*p) << "\n";
 }
 
-int RunCheck(std::ostream& out) {
+int RunCheck(std::ostream& out, const std::vector<std::string>& levels) {
   SilentPlatform platform;  // a check decodes bitmaps itself and shows nothing
   NoUploader uploader;
   World world;
@@ -427,6 +428,7 @@ int RunCheck(std::ostream& out) {
   const size_t read = problems.size();
   CheckCatalogue(world, sources, problems);
   DropShadowedWarnings(problems, read);
+  CheckLevels(world, levels, problems);
   PrintProblems(problems, sources, out);
   const size_t errors = ErrorCount(problems);
   out << Count(errors, "error", "errors") << ", "

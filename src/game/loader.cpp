@@ -43,14 +43,6 @@ std::string ReadLine(std::string_view text, size_t& pos) {
   return line;
 }
 
-// Removes characters 0..32 from both ends.
-std::string_view Trim(std::string_view line) {
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-  while (!line.empty() && blank(line.front())) line.remove_prefix(1);
-  while (!line.empty() && blank(line.back())) line.remove_suffix(1);
-  return line;
-}
-
 std::string Word(std::string_view line, uint8_t n) {
   return ExtractWord(line, kSpace, n);
 }
@@ -391,7 +383,7 @@ void ParseTypeText(World& world, std::string_view text, size_t row, const std::s
   while (pos < text.size()) {
     std::string raw = ReadLine(text, pos);
     ++target.line;
-    std::string_view line = Trim(raw);
+    std::string_view line = TrimBlanks(raw);
     if (line.empty()) continue;
     if (line.front() == ')') {
       state.section = ExtractWord(line, ")", 1);

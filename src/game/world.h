@@ -50,12 +50,19 @@ struct TSide {
   float Money = 0;
 };
 
+// The ground square in tiles of 32 units; 21 runs from tile -10 to tile 10.
+struct GroundArea {
+  int32_t Columns = 21;
+  int32_t Rows = 21;
+};
+
 struct World {
   std::vector<TRassa> Catalogue;
   std::vector<TObyekt> Objects;
   std::array<TSide, 4> Sides{};
   uint32_t GroundTexture = 0;
-  Random Rng;  // the shared generator
+  GroundArea Ground;  // the level's; only drawing reads it
+  Random Rng;         // the shared generator
 };
 
 // The object's type, or nullptr when its race or type index does not exist.

@@ -214,6 +214,7 @@ void TForm1::FormCreate() {
   }
   session_->Create();
   if (options_.playAs) session_->Apply(MakeCommand(CommandKind::PlayAs, {*options_.playAs}));
+  if (options_.level) session_->Apply(LevelCommand(*options_.level));
   created_ = true;
   if (pendingResize_) {
     pendingResize_ = false;

@@ -49,6 +49,7 @@ struct FormOptions {
   std::string replay;                  // play this recording at normal speed (the replay viewer)
   std::optional<Script> replayScript;  // the recording already read (replay names its file)
   std::optional<int32_t> playAs;       // the player's side: the computer plays only the other
+  std::optional<std::string> level;    // the level file Button2 creates
 };
 
 class TForm1 : public QWidget, public SessionHost {

@@ -7,17 +7,28 @@
 
 namespace {
 
-constexpr int kReach = 10;  // tiles each side of the origin
 constexpr int32_t kTile = 32;
+
+// Tile indices [First, First + Count) along one axis: 21 tiles run from -10 to 10.
+struct TileSpan {
+  int First;
+  int Last;
+};
+TileSpan Span(int32_t count) {
+  const int first = -(count / 2);
+  return {first, first + count - 1};
+}
 
 }  // namespace
 
 void DrawGround(const World& world) {
   glBindTexture(GL_TEXTURE_2D, world.GroundTexture);
+  const TileSpan cols = Span(world.Ground.Columns);
+  const TileSpan rows = Span(world.Ground.Rows);
   ClipCoords clip;
   if (!ReadClipCoords(clip)) {
-    for (int i = -kReach; i <= kReach; ++i) {
-      for (int j = -kReach; j <= kReach; ++j) {
+    for (int i = cols.First; i <= cols.Last; ++i) {
+      for (int j = rows.First; j <= rows.Last; ++j) {
         glPushMatrix();
         glTranslatef(32.0f * i, 32.0f * j, 0);
         DrawSpriteFrame(512, 256, kTile, kTile, 5, 1, false);
@@ -31,8 +42,8 @@ void DrawGround(const World& world) {
   batching.Begin(clip);
   const SpriteCell cell = CellOf(512, 256, kTile, kTile, 5, 1, false);
   const float size = static_cast<float>(static_cast<double>(kTile));
-  for (int i = -kReach; i <= kReach; ++i) {
-    for (int j = -kReach; j <= kReach; ++j) {
+  for (int i = cols.First; i <= cols.Last; ++i) {
+    for (int j = rows.First; j <= rows.Last; ++j) {
       const ClipCoords::Origin at = clip.Translate(clip.Base(), 32.0f * i, 32.0f * j, 0);
       batching.Quad(world.GroundTexture, clip.At(at), size, size, cell);
     }

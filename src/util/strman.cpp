@@ -62,3 +62,10 @@ std::string ExtractWord(std::string_view text, std::string_view delims, uint8_t 
   if (!FindWord(text, delims, n, pos, len)) return {};
   return std::string(text.substr(static_cast<size_t>(pos - 1), static_cast<size_t>(len)));
 }
+
+std::string_view TrimBlanks(std::string_view text) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}

@@ -14,3 +14,6 @@ bool FindWord(std::string_view text, std::string_view delims, uint8_t n, int& po
 
 // Word n, or the empty string.
 std::string ExtractWord(std::string_view text, std::string_view delims, uint8_t n);
+
+// The text without the characters 0 to 32 at either end, as data lines are trimmed.
+std::string_view TrimBlanks(std::string_view text);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -76,6 +77,13 @@ ProgramRun Rtsdemo(const std::string& args) {
   }
   fs::remove(errFile);
   return r;
+}
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 std::vector<std::string> SortedLines(const std::string& text) {
@@ -187,10 +195,20 @@ TEST(Batch, LineHoldsEveryFieldInOrder) {
   r.FirstBase = {std::optional<uint64_t>(482), std::nullopt};
   r.PeakWorkers = {2, 1};
   r.Money = {570.1f, -0.6f};
-  EXPECT_EQ(MatchJson(r).dump(),
-            "{\"match\":3,\"seed\":4,\"frames\":100,\"winner\":null,\"hash\":\"0000000000000abc\","
-            "\"first_base\":[482,null],\"first_delivery\":[null,null],\"first_death\":[null,null],"
-            "\"peak_workers\":[2,1],\"money\":[570.1,-0.6]}");
+  r.Matches = 5;
+  r.FrameLimit = 360000;
+  EXPECT_EQ(
+      MatchJson(r).dump(),
+      "{\"match\":3,\"seed\":4,\"frames\":100,\"winner\":null,\"end\":\"limit\","
+      "\"hash\":\"0000000000000abc\",\"first_base\":[482,null],\"first_delivery\":[null,null],"
+      "\"first_death\":[null,null],\"peak_workers\":[2,1],\"money\":[570.1,-0.6],"
+      "\"matches\":5,\"frame_limit\":360000}");
+  // The line reads back to the same result.
+  std::string problem;
+  std::optional<MatchResult> back = MatchFromJson(MatchJson(r).dump(), problem);
+  ASSERT_TRUE(back) << problem;
+  EXPECT_EQ(MatchJson(*back), MatchJson(r));
+  EXPECT_FALSE(MatchFromJson("{\"match\":1}", problem));
 }
 
 TEST(Batch, ArgumentsAreCheckedBeforeAnythingRuns) {
@@ -261,4 +279,53 @@ TEST(Batch, ProgramRefusesBadUsageAndBadData) {
   EXPECT_TRUE(broken.out.empty());
   EXPECT_NE(broken.err.find("orki.txt"), std::string::npos) << broken.err;
   EXPECT_NE(broken.err.find("nothing played"), std::string::npos);
+}
+
+TEST(Batch, TwoBrokeSidesEndInAStalemate) {
+  // A worker each, no deposit, no money: each stands on a build order it cannot pay.
+  DataProblems problems;
+  Level level = ParseLevel(")объекты\nludi 0 0 300 300\norki 0 1 -300 -300\n", "broke", problems);
+  ResolveLevel(Loaded(), level, problems);
+  ASSERT_TRUE(problems.empty());
+  MatchResult r = RunMatch(Loaded(), 0, 5, 360000, &level);
+  EXPECT_EQ(r.End, MatchEnd::Stalemate);
+  EXPECT_FALSE(r.Winner);
+  EXPECT_GE(r.Frames, kStalemateFrames);
+  EXPECT_LT(r.Frames, kStalemateFrames + 100);
+  // With money the same sides build a base and workers first: the quiet minute starts later.
+  level.Money = {570, 570, 0};
+  level.HasMoney = {true, true, false};
+  MatchResult rich = RunMatch(Loaded(), 0, 5, 360000, &level);
+  EXPECT_EQ(rich.End, MatchEnd::Stalemate);
+  EXPECT_GT(rich.Frames, r.Frames + 480);
+}
+
+TEST(Batch, ShardsRunByParallelSummarizeAsTheSingleRun) {
+  const fs::path dir = fs::temp_directory_path() / ("shards_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string batch = "--batch 7 --frames 20000 --jobs 1 --level four_mines";
+  ProgramRun single = Rtsdemo(batch);
+  ASSERT_EQ(single.status, 0) << single.err;
+  // Three shards at once, each line kept whole; the merge reads files and standard input.
+  const std::string cmd = "parallel -j3 --line-buffer " + std::string(RTSDEMO_PATH) + " " + batch +
+                          " --shard {}/3 '>' " + (dir / "s{}.jsonl").string() +
+                          " '2>/dev/null' ::: 1 2 3";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  ProgramRun merged = Rtsdemo("--summarize " + (dir / "s1.jsonl").string() + " " +
+                              (dir / "s2.jsonl").string() + " - < " + (dir / "s3.jsonl").string());
+  EXPECT_EQ(merged.status, 0) << merged.err;
+  std::string expected = single.err.substr(0, single.err.find("time: "));
+  EXPECT_EQ(merged.out, expected);
+  // The shards' lines are the single run's lines.
+  std::string all;
+  for (int k = 1; k <= 3; ++k) all += ReadText(dir / ("s" + std::to_string(k) + ".jsonl"));
+  EXPECT_EQ(SortedLines(all), SortedLines(single.out));
+
+  // A shard left out and one given twice are both reported.
+  ProgramRun faulty =
+      Rtsdemo("--summarize " + (dir / "s1.jsonl").string() + " " + (dir / "s1.jsonl").string());
+  EXPECT_EQ(faulty.status, 1);
+  EXPECT_NE(faulty.err.find("match 0 repeated"), std::string::npos) << faulty.err;
+  EXPECT_NE(faulty.err.find("5 of 7 matches missing: 2-6"), std::string::npos) << faulty.err;
+  fs::remove_all(dir);
 }

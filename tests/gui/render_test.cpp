@@ -298,6 +298,22 @@ TEST_F(RenderTest, GroundTilesOneCellFromMinus320To352) {
   EXPECT_EQ(At(10, 10), kGrass);
 }
 
+TEST_F(RenderTest, GroundTakesTheLevelsExtent) {
+  // 4 x 3 tiles: columns -2..1 (x -64 to 64), rows -1..1 (y -32 to 64).
+  world_.Ground = {4, 3};
+  BeginFrameGL(100, 100);
+  DrawGround(world_);
+  Read();
+  EXPECT_EQ(At(35, 68), kBlack);  // x -65 to -64
+  EXPECT_EQ(At(36, 68), kGrass);
+  EXPECT_EQ(At(163, 68), kGrass);  // x 63 to 64
+  EXPECT_EQ(At(164, 68), kBlack);
+  EXPECT_EQ(At(100, 67), kBlack);  // y -33 to -32
+  EXPECT_EQ(At(100, 68), kGrass);
+  EXPECT_EQ(At(100, 163), kGrass);
+  EXPECT_EQ(At(100, 164), kBlack);
+}
+
 TEST_F(RenderTest, HoverMarkerRestoresTheDrawingState) {
   Add(0, kActionHidden).Y = 130;  // type radius 60: marker centred on (50, 100)
   FixedTicks ticks(0);

@@ -378,6 +378,28 @@ TEST(WindowProgram, ScriptedRunStartsUpAndRefusesButton2) {
   EXPECT_EQ(d[3]["Frames"].get<int>(), d[2]["Frames"].get<int>() + 1);
 }
 
+// --level in the window: the battle's 4 004 objects stand, the camera looks at the level's
+// point, the ground lies under them.
+TEST(WindowProgram, LevelOptionPlaysTheBattle) {
+  QTemporaryDir dir;
+  const std::string shot = dir.filePath("battle.png").toStdString();
+  ProgramRun run =
+      RunProgram("press 1\npress 2\ncheck 2 on\ntick 3\nscreenshot " + shot + "\ndump\n",
+                 "--seed 7 --level battle");
+  ASSERT_EQ(run.status, 0) << run.out.substr(0, 400);
+  std::vector<json> d = Dumps(run.out);
+  ASSERT_EQ(d.size(), 1u);
+  EXPECT_EQ(d[0]["Objects"].size(), 4004u);
+  EXPECT_EQ(d[0]["CameraX"], 242.0);
+  EXPECT_EQ(d[0]["CameraY"], 223.0);
+  QImage picture(QString::fromStdString(shot));
+  ASSERT_FALSE(picture.isNull());
+  int black = 0;
+  for (int y = 0; y < picture.height(); y += 5)
+    for (int x = 0; x < picture.width(); x += 5) black += picture.pixelColor(x, y) == Qt::black;
+  EXPECT_EQ(black, 0);  // the ground reaches past every edge of the view
+}
+
 // The application object takes the user's locale; numbers keep their "." all the same.
 TEST(WindowProgram, RussianLocaleChangesNoNumber) {
   const std::string script =

@@ -36,7 +36,8 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "seed 1 4294967295",
                                "hash",
                                "hash 0123456789abcdef",
-                               "screenshot a.png"};
+                               "screenshot a.png",
+                               "level My Maps/big one.txt"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
@@ -103,7 +104,7 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
     ASSERT_TRUE(host.StartRecording(path, error)) << error;
     std::ostringstream out;
     host.Run(
-        "play-as 0\nresize 420 380\npress 1\npress 2\ntick 5\nmove 100 200\ndown left\n"
+        "play-as 0\nresize 420 380\npress 1\nlevel test\npress 2\ntick 5\nmove 100 200\ndown left\n"
         "tick\nchoose 2 0\ncheck 1 on\ncheck 2 on\nkey left on\ntick 20\nkey left off\n"
         "move 150 150\ndown right\nchoose 1 0\ndown middle\ntick 300\n",
         out);

@@ -62,10 +62,10 @@ TEST(Options, BadUsageIsNamed) {
       {"--play-as 2", "--play-as takes 0 or 1, not 2"},
       {"--headless", "--headless needs --script"},
       {"--headless --script - --record r", "--record needs the window"},
-      {"--frames 10", "--frames and --jobs need --batch"},
-      {"--batch 2 --script s", "--batch takes only --frames, --jobs, --seed and --data"},
+      {"--frames 10", "--frames, --jobs and --shard need --batch"},
+      {"--batch 2 --script s", "--batch takes only --frames, --jobs, --seed, --level, --shard and --data"},
       {"--replay r --seed 1", "--replay takes only --data: the recording has its seeds and inputs"},
-      {"--check --seed 1", "--check takes only --data"},
+      {"--check --seed 1", "--check takes only --level and --data"},
   };
   for (const auto& [line, text] : bad) {
     std::string problem;
@@ -192,7 +192,7 @@ std::string Output(const std::string& command) {
 // One table, three readers: none may drift from it.
 TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
   const Entries table = FromTable();
-  ASSERT_EQ(table.size(), 13u);
+  ASSERT_EQ(table.size(), 16u);
   const std::string help = Output(std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --help");
   EXPECT_EQ(help, HelpText());
   EXPECT_EQ(FromHelp(help), table);

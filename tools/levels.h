@@ -1,0 +1,7 @@
+// The shipped level files.
+#pragma once
+
+#include <filesystem>
+
+// Writes test.txt, four_mines.txt and battle.txt into the folder.
+bool WriteLevels(const std::filesystem::path& folder);
