@@ -63,7 +63,8 @@ TEST(Options, BadUsageIsNamed) {
       {"--headless", "--headless needs --script"},
       {"--headless --script - --record r", "--record needs the window"},
       {"--frames 10", "--frames, --jobs and --shard need --batch"},
-      {"--batch 2 --script s", "--batch takes only --frames, --jobs, --seed, --level, --shard and --data"},
+      {"--batch 2 --script s",
+       "--batch takes only --frames, --jobs, --seed, --level, --shard and --data"},
       {"--replay r --seed 1", "--replay takes only --data: the recording has its seeds and inputs"},
       {"--check --seed 1", "--check takes only --level and --data"},
   };
