@@ -2,6 +2,8 @@
 // All completely stateless. Words are numbered from 1, positions are 1-based.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,3 +16,10 @@ bool FindWord(std::string_view text, std::string_view delims, uint8_t n, int& po
 
 // Word n, or the empty string.
 std::string ExtractWord(std::string_view text, std::string_view delims, uint8_t n);
+
+// Word n as a view into the text; empty when there is no word n.
+std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n);
+
+// The word that starts at or after index k, k moved to the character after it; empty when no
+// word is left.
+std::string_view NextWord(std::string_view text, std::string_view delims, size_t& k);
