@@ -8,6 +8,7 @@
 
 #include "app/controls.h"
 #include "util/bmp.h"
+#include "util/counting_uploader.h"
 #include "util/platform.h"
 
 struct ShownMessage {
@@ -78,13 +79,4 @@ class HeadlessControls : public Controls {
   std::vector<std::string> lines_;
   int width_ = 485;
   int height_ = 447;
-};
-
-// Hands out texture ids without OpenGL.
-class CountingUploader : public TextureUploader {
- public:
-  uint32_t Upload(const Image&) override { return ++last_; }
-
- private:
-  uint32_t last_ = 0;
 };
