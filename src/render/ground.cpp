@@ -15,18 +15,9 @@ constexpr int32_t kTile = 32;
 void DrawGround(const World& world) {
   glBindTexture(GL_TEXTURE_2D, world.GroundTexture);
   ClipCoords clip;
-  if (!ReadClipCoords(clip)) {
-    for (int i = -kReach; i <= kReach; ++i) {
-      for (int j = -kReach; j <= kReach; ++j) {
-        glPushMatrix();
-        glTranslatef(32.0f * i, 32.0f * j, 0);
-        DrawSpriteFrame(512, 256, kTile, kTile, 5, 1, false);
-        glPopMatrix();
-      }
-    }
-    return;
-  }
-  // The tiles batched, their vertices where the translations above put them.
+  // As for the objects: matrices the frame never sets draw nothing.
+  if (!ReadClipCoords(clip)) return;
+  // Tile (i, j) of row 5, column 1 at (32 i, 32 j), batched.
   static Batching batching;  // kept between frames
   batching.Begin(clip);
   const SpriteCell cell = CellOf(512, 256, kTile, kTile, 5, 1, false);
