@@ -44,6 +44,8 @@ void DrawMarker(int32_t kind, float size, Platform& platform);
 // The hover marker for an object: full attribute and matrix save around DrawMarker.
 void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& platform);
 
+// A new texture, bound, with nearest filtering both ways.
+uint32_t NewNearestTexture();
 // Uploads decoded bitmaps as mipmapped, colour-keyed textures.
 class GlTextureUploader : public TextureUploader {
  public:

@@ -23,9 +23,10 @@ size_t Skip(std::string_view text, std::string_view delims, size_t k, bool want)
 }  // namespace
 
 std::string_view NextWord(std::string_view text, std::string_view delims, size_t& k) {
+  k = std::min(k, text.size());
   // With no delimiters the whole text is one word.
   if (delims.empty()) {
-    const size_t start = std::min(k, text.size());
+    const size_t start = k;
     k = text.size();
     return text.substr(start);
   }
