@@ -71,7 +71,7 @@ const World& ScriptCatalogue() {
     char previous[4096];
     if (getcwd(previous, sizeof previous) != nullptr && chdir(RTS_SOURCE_DIR "/data") == 0) {
       SilentPlatform platform(1);
-      NumberingUploader uploader;
+      CountingUploader uploader;
       LoadContext context{platform, uploader};
       try {
         LoadGameData(w, context);
@@ -154,7 +154,7 @@ std::string FuzzBmp(const uint8_t* data, size_t size) {
 
 std::string FuzzTypeFile(const uint8_t* data, size_t size) {
   SilentPlatform platform(1);
-  NumberingUploader uploader;
+  CountingUploader uploader;
   LoadContext context{platform, uploader};
   World world;
   world.Catalogue.emplace_back();
@@ -192,7 +192,7 @@ std::string FuzzRaceList(const uint8_t* data, size_t size) {
   for (; part < kParts; ++part)
     std::remove((dir + "t" + std::to_string(part - 1) + ".txt").c_str());
   SilentPlatform platform(1);
-  NumberingUploader uploader;
+  CountingUploader uploader;
   LoadContext context{platform, uploader};
   World world;
   try {
@@ -363,7 +363,7 @@ std::string FuzzLevel(const uint8_t* data, size_t size) {
   {
     InFolder folder(set.folder);
     if (!folder.ok) return "no scratch folder";
-    NumberingUploader uploader;
+    CountingUploader uploader;
     LoadContext context{platform, uploader};
     try {
       for (size_t f = 0; f < set.files.size(); ++f) {

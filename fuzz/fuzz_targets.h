@@ -8,13 +8,8 @@
 
 #include "game/world.h"
 #include "util/bmp.h"
+#include "util/counting_uploader.h"
 #include "util/platform.h"
-
-class NumberingUploader : public TextureUploader {
- public:
-  uint32_t Upload(const Image&) override { return ++last; }
-  uint32_t last = 0;
-};
 
 // Two races with a worker, a base, a soldier and (race 0) a deposit; one texture id and
 // four one-row animations per type, so the catalogue passes ValidateCatalogue.

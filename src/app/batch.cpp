@@ -5,7 +5,6 @@
 #include <atomic>
 #include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -21,6 +20,7 @@
 #include "game/data_check.h"
 #include "game/match_rule.h"
 #include "util/bmp.h"
+#include "util/numtext.h"
 #include "util/stats.h"
 
 namespace {
@@ -125,11 +125,7 @@ const char* const kEndNames[] = {"win", "stalemate", "both-gone", "limit"};
 
 // A float as JSON by its shortest decimal text (570.8 rather than 570.79998779296875).
 nlohmann::ordered_json FloatJson(float value) {
-  char buf[32];
-  auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
-  double shortest = 0;
-  std::from_chars(buf, end, shortest);
-  return shortest;
+  return ShortestDouble(value);
 }
 
 nlohmann::ordered_json Pair(const std::array<std::optional<uint64_t>, 2>& v) {
@@ -139,17 +135,14 @@ nlohmann::ordered_json Pair(const std::array<std::optional<uint64_t>, 2>& v) {
 }
 
 std::string Fixed(double v, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  return buf;
+  return FloatToFixed(v, decimals);
 }
 
 std::string Clock(double seconds) {
   auto s = static_cast<uint64_t>(seconds + 0.5);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%llu:%02llu", static_cast<unsigned long long>(s / 60),
-                static_cast<unsigned long long>(s % 60));
-  return buf;
+  const int64_t minutes = static_cast<int64_t>(s / 60);
+  const int64_t rest = static_cast<int64_t>(s % 60);
+  return IntToStr(minutes) + (rest < 10 ? ":0" : ":") + IntToStr(rest);
 }
 
 std::string Pad(std::string s, size_t width, bool left = false) {

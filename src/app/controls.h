@@ -2,7 +2,6 @@
 // with real widgets, the headless driver with plain data. Texts are Windows-1251.
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -40,25 +39,3 @@ class Controls {
   // Device pixels per logical pixel of the view (2 on a HiDPI screen at 200%).
   virtual double ViewPixelRatio() const { return 1.0; }
 };
-
-// The values of the controls, as a snapshot keeps them.
-struct ControlValues {
-  struct Button {
-    bool Enabled = true;
-    std::string Caption;
-  };
-  struct Combo {
-    std::vector<std::string> Items;
-    int Index = -1;
-    std::string Text;
-  };
-  std::array<Button, 3> Buttons;
-  std::array<bool, 2> Checks{};
-  std::array<Combo, 3> Combos;
-  std::vector<std::string> Lines;
-  int ViewWidth = 0;
-  int ViewHeight = 0;
-};
-ControlValues ReadControls(const Controls& controls);
-// Everything but the view size, which the session's host sets.
-void WriteControls(Controls& controls, const ControlValues& values);

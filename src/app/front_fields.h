@@ -1,8 +1,10 @@
-// The fields of FrontState, in the order the state hash takes them.
+// The fields of the front end's records, in the order the state hash takes them.
 #pragma once
 
 #include <array>
+#include <tuple>
 
+#include "app/control_values.h"
 #include "app/front_state.h"
 #include "util/fields.h"
 
@@ -13,11 +15,55 @@ inline const std::array<Field<FrontState>, 12> kFrontFields = {{
     {"ScrollTicks", &FrontState::ScrollTicks},
     {"CameraX", &FrontState::CameraX},
     {"CameraY", &FrontState::CameraY},
-    {"LeftClicked", &FrontState::LeftClicked, kHashed},
-    {"RightClicked", &FrontState::RightClicked, kHashed},
+    {"LeftClicked", &FrontState::LeftClicked},
+    {"RightClicked", &FrontState::RightClicked},
     {"ClickCommand", &FrontState::ClickCommand},
     {"HoverIndex", &FrontState::HoverIndex},
-    {"ShowBars", &FrontState::ShowBars, kHashed},
+    {"ShowBars", &FrontState::ShowBars},
     // Only true before the first frame, which Frames already tells.
     {"FirstFrame", &FrontState::FirstFrame, 0},
 }};
+
+inline const auto kPlayerFields = std::tuple{
+    FieldOf{"PlayAs", &PlayerInput::PlayAs},         FieldOf{"ArrowLeft", &PlayerInput::ArrowLeft},
+    FieldOf{"ArrowRight", &PlayerInput::ArrowRight}, FieldOf{"ArrowUp", &PlayerInput::ArrowUp},
+    FieldOf{"ArrowDown", &PlayerInput::ArrowDown},
+};
+
+inline const auto kButtonFields = std::tuple{
+    FieldOf{"Enabled", &ButtonValues::Enabled},
+    FieldOf{"Caption", &ButtonValues::Caption},
+};
+inline const auto kComboFields = std::tuple{
+    FieldOf{"Items", &ComboValues::Items, kHashed | kDumped | kUncounted},
+    FieldOf{"ItemIndex", &ComboValues::ItemIndex},
+    FieldOf{"Text", &ComboValues::Text, kDumped},
+};
+inline const auto kControlFields = std::tuple{
+    FieldOf{"Button1", &ControlValues::Button1},
+    FieldOf{"Button2", &ControlValues::Button2},
+    FieldOf{"Button3", &ControlValues::Button3},
+    FieldOf{"CheckBox1", &ControlValues::CheckBox1},
+    FieldOf{"CheckBox2", &ControlValues::CheckBox2},
+    FieldOf{"ComboBox1", &ControlValues::ComboBox1},
+    FieldOf{"ComboBox2", &ControlValues::ComboBox2},
+    FieldOf{"ComboBox3", &ControlValues::ComboBox3},
+    FieldOf{"ListBox1", &ControlValues::ListBox1, kDumped},
+    FieldOf{"Panel3", &ControlValues::Panel3},
+};
+
+inline const auto& FieldsOf(const FrontState&) {
+  return kFrontFields;
+}
+inline const auto& FieldsOf(const PlayerInput&) {
+  return kPlayerFields;
+}
+inline const auto& FieldsOf(const ButtonValues&) {
+  return kButtonFields;
+}
+inline const auto& FieldsOf(const ComboValues&) {
+  return kComboFields;
+}
+inline const auto& FieldsOf(const ControlValues&) {
+  return kControlFields;
+}

@@ -43,64 +43,64 @@ uint32_t RecordingPlatform::NextSeed() {
 }
 
 HeadlessControls::HeadlessControls() {
-  for (size_t n = 0; n < values_.Buttons.size(); ++n)
-    values_.Buttons[n].Caption = ToCp1251(kButtonCaptions[n]);
-  for (size_t k = 0; k < values_.Combos.size(); ++k)
-    values_.Combos[k].Text = ToCp1251(kComboTexts[k]);
-  values_.ViewWidth = 485;
-  values_.ViewHeight = 447;
+  for (int n = 1; n <= 3; ++n) {
+    Button(n).Enabled = true;
+    Button(n).Caption = ToCp1251(kButtonCaptions[static_cast<size_t>(n - 1)]);
+    Combo(n).Text = ToCp1251(kComboTexts[static_cast<size_t>(n - 1)]);
+  }
+  values_.Panel3 = {485, 447};
 }
 
 bool HeadlessControls::ButtonEnabled(int n) const {
-  return values_.Buttons.at(n - 1).Enabled;
+  return Button(n).Enabled;
 }
 std::string HeadlessControls::ButtonCaption(int n) const {
-  return values_.Buttons.at(n - 1).Caption;
+  return Button(n).Caption;
 }
 void HeadlessControls::SetButtonEnabled(int n, bool enabled) {
-  values_.Buttons.at(n - 1).Enabled = enabled;
+  Button(n).Enabled = enabled;
 }
 void HeadlessControls::SetButtonCaption(int n, const std::string& caption) {
-  values_.Buttons.at(n - 1).Caption = caption;
+  Button(n).Caption = caption;
 }
 bool HeadlessControls::Checked(int n) const {
-  return values_.Checks.at(n - 1);
+  return n == 1 ? values_.CheckBox1 : values_.CheckBox2;
 }
 void HeadlessControls::SetChecked(int n, bool on) {
-  values_.Checks.at(n - 1) = on;
+  (n == 1 ? values_.CheckBox1 : values_.CheckBox2) = on;
 }
 
 void HeadlessControls::ComboClear(int k) {
-  values_.Combos.at(k - 1).Items.clear();
-  values_.Combos.at(k - 1).Index = -1;
+  Combo(k).Items.clear();
+  Combo(k).ItemIndex = -1;
 }
 void HeadlessControls::ComboAdd(int k, const std::string& item) {
-  values_.Combos.at(k - 1).Items.push_back(item);
+  Combo(k).Items.push_back(item);
 }
 std::vector<std::string> HeadlessControls::ComboItems(int k) const {
-  return values_.Combos.at(k - 1).Items;
+  return Combo(k).Items;
 }
 int HeadlessControls::ComboIndex(int k) const {
-  return values_.Combos.at(k - 1).Index;
+  return Combo(k).ItemIndex;
 }
 void HeadlessControls::SetComboIndex(int k, int index) {
-  ControlValues::Combo& c = values_.Combos.at(k - 1);
+  ComboValues& c = Combo(k);
   // Like a combo box: an index outside the items chooses nothing.
-  c.Index = (index >= 0 && static_cast<size_t>(index) < c.Items.size()) ? index : -1;
-  if (c.Index >= 0) c.Text = c.Items[static_cast<size_t>(c.Index)];
+  c.ItemIndex = (index >= 0 && static_cast<size_t>(index) < c.Items.size()) ? index : -1;
+  if (c.ItemIndex >= 0) c.Text = c.Items[static_cast<size_t>(c.ItemIndex)];
 }
 std::string HeadlessControls::ComboText(int k) const {
-  return values_.Combos.at(k - 1).Text;
+  return Combo(k).Text;
 }
 void HeadlessControls::SetComboText(int k, const std::string& text) {
-  values_.Combos.at(k - 1).Text = text;
+  Combo(k).Text = text;
 }
 void HeadlessControls::ListClear() {
-  values_.Lines.clear();
+  values_.ListBox1.clear();
 }
 void HeadlessControls::ListAdd(const std::string& line) {
-  values_.Lines.push_back(line);
+  values_.ListBox1.push_back(line);
 }
 std::vector<std::string> HeadlessControls::ListLines() const {
-  return values_.Lines;
+  return values_.ListBox1;
 }

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/control_values.h"
 #include "app/controls.h"
 #include "util/bmp.h"
+#include "util/counting_uploader.h"
 #include "util/platform.h"
 
 struct ShownMessage {
@@ -55,22 +57,12 @@ class HeadlessControls : public Controls {
   void ListClear() override;
   void ListAdd(const std::string& line) override;
   std::vector<std::string> ListLines() const override;
-  int ViewWidth() const override { return values_.ViewWidth; }
-  int ViewHeight() const override { return values_.ViewHeight; }
-  void SetViewSize(int w, int h) {
-    values_.ViewWidth = w;
-    values_.ViewHeight = h;
-  }
+  int ViewWidth() const override { return values_.Panel3[0]; }
+  int ViewHeight() const override { return values_.Panel3[1]; }
+  void SetViewSize(int w, int h) { values_.Panel3 = {w, h}; }
 
  private:
-  ControlValues values_;
-};
-
-// Hands out texture ids without OpenGL.
-class CountingUploader : public TextureUploader {
- public:
-  uint32_t Upload(const Image&) override { return ++last_; }
-
- private:
-  uint32_t last_ = 0;
+  mutable ControlValues values_;
+  ButtonValues& Button(int n) const { return ButtonOf(values_, n); }
+  ComboValues& Combo(int k) const { return ComboOf(values_, k); }
 };

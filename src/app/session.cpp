@@ -373,9 +373,9 @@ void Session::Restore(const SessionSnapshot& s) {
   Busy busy(busy_);
   world_ = s.TheWorld;
   frontend_.Restore(s.Front);
-  if (s.Widgets.ViewWidth != controls_.ViewWidth() ||
-      s.Widgets.ViewHeight != controls_.ViewHeight()) {
-    host_.ResizeView(s.Widgets.ViewWidth, s.Widgets.ViewHeight);
+  if (s.Widgets.Panel3[0] != controls_.ViewWidth() ||
+      s.Widgets.Panel3[1] != controls_.ViewHeight()) {
+    host_.ResizeView(s.Widgets.Panel3[0], s.Widgets.Panel3[1]);
   }
   WriteControls(controls_, s.Widgets);
   platform_.usedSeeds = s.UsedSeeds;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/command.h"
+#include "app/control_values.h"
 #include "app/controls.h"
 #include "app/frontend.h"
 #include "app/headless.h"

@@ -47,8 +47,7 @@ bool SeparatePair(float& ax, float& ay, float& bx, float& by, int32_t speedsA, f
   const double reach = static_cast<double>(radiusA) + radiusB;
   // Exact shortcut: the distance is never below |dx| or |dy|, so such a pair is apart.
   if (std::fabs(dx) >= reach || std::fabs(dy) >= reach) return false;
-  const float dist =
-      static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+  const float dist = Length(dx, dy);
   if (!(reach > dist)) return false;
   // Coincident centres have no direction between them: push A along +x and B along -x.
   const Vec2 n = dist > 0 ? Normalize({dx, dy}) : Vec2{1, 0};

@@ -9,6 +9,7 @@
 
 #include "game/level.h"
 #include "game/loader.h"
+#include "util/counting_uploader.h"
 #include "util/cp1251.h"
 #include "util/numtext.h"
 
@@ -350,11 +351,6 @@ class Checker {
   std::array<bool, kRaces> reportedMissing_{};
 };
 
-class NoUploader : public TextureUploader {
- public:
-  uint32_t Upload(const Image&) override { return 0; }
-};
-
 // A catalogue warning (from `first` on) on a line where reading failed follows from the
 // partly filled entry: it is left out.
 void DropShadowedWarnings(DataProblems& problems, size_t first) {
@@ -419,7 +415,7 @@ void PrintProblems(const DataProblems& problems, const DataSources& sources, std
 
 int RunCheck(std::ostream& out, const std::vector<std::string>& levels) {
   SilentPlatform platform;  // a check decodes bitmaps itself and shows nothing
-  NoUploader uploader;
+  CountingUploader uploader;
   World world;
   DataSources sources;
   DataProblems problems;

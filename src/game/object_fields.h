@@ -1,9 +1,12 @@
-// The fields of TObyekt, in declaration order: hashed, dumped and, where a script may
-// change them, settable (Energy and Cargo through their entry 0, as "Energy0", "Cargo0").
+// The fields of the world's records. TObyekt's in declaration order: hashed, dumped and, where
+// a script may change them, settable (Energy and Cargo through their entry 0, as "Energy0",
+// "Cargo0"). The world's in the order the state hash takes them.
 #pragma once
 
 #include <array>
+#include <tuple>
 
+#include "game/catalogue_fields.h"
 #include "game/world.h"
 #include "util/fields.h"
 
@@ -24,3 +27,36 @@ inline const std::array<Field<TObyekt>, 15> kObjectFields = {{
     {"BuildProgress", &TObyekt::BuildProgress, kHashed | kDumped | kSettable},
     {"Selected", &TObyekt::Selected, kHashed | kDumped | kSettable},
 }};
+
+// A treasury dumped as its bare amount.
+inline const auto kSideFields = std::tuple{FieldOf{"Money", &TSide::Money}};
+inline const auto kRandomFields = std::tuple{FieldOf{"Seed", &Random::Seed}};
+
+inline const auto kGroundFields = std::tuple{FieldOf{"Columns", &GroundArea::Columns},
+                                            FieldOf{"Rows", &GroundArea::Rows}};
+
+inline const auto kWorldFields = std::tuple{
+    FieldOf{"Objects", &World::Objects},
+    FieldOf{"Sides", &World::Sides, kHashed | kDumped | kInline},
+    FieldOf{"Rng", &World::Rng, kHashed | kDumped | kInline},
+    FieldOf{"GroundTexture", &World::GroundTexture},
+    FieldOf{"Catalogue", &World::Catalogue, kHashed | kDumped | kLengthOnly},
+    // Only drawing reads it; the level's objects and treasuries carry the match.
+    FieldOf{"Ground", &World::Ground, 0},
+};
+
+inline const auto& FieldsOf(const TObyekt&) {
+  return kObjectFields;
+}
+inline const auto& FieldsOf(const TSide&) {
+  return kSideFields;
+}
+inline const auto& FieldsOf(const Random&) {
+  return kRandomFields;
+}
+inline const auto& FieldsOf(const GroundArea&) {
+  return kGroundFields;
+}
+inline const auto& FieldsOf(const World&) {
+  return kWorldFields;
+}

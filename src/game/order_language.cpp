@@ -1,9 +1,9 @@
 #include "game/order_language.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "util/numtext.h"
+#include "util/strman.h"
 
 std::string_view VerbWord(Verb verb) {
   return kVerbWords[static_cast<size_t>(verb)];
@@ -43,45 +43,11 @@ int NumberCount(Verb verb) {
   }
 }
 
-std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n) {
-  // The scanner's rules without its per-character search: this runs for every pair of objects.
-  if (delims.empty()) return n == 1 ? text : std::string_view{};
-  if (n == 0) return {};
-  auto isDelim = [delims](char c) {
-    for (char d : delims) {
-      if (c == d) return true;
-    }
-    return false;
-  };
-  unsigned count = 0;
-  size_t k = 0;
-  const size_t size = text.size();
-  while (k < size) {
-    while (k < size && isDelim(text[k])) ++k;
-    if (k == size) break;
-    const size_t start = k;
-    while (k < size && !isDelim(text[k])) ++k;
-    if (++count == n) return text.substr(start, k - start);
-  }
-  return {};
-}
-
-namespace {
-// The word starting at or after k, k moved past it; empty at the end.
-std::string_view NextWord(std::string_view text, size_t& k) {
-  const size_t size = text.size();
-  while (k < size && text[k] == ' ') ++k;
-  const size_t start = k;
-  k = std::min(text.find(' ', k), size);
-  return text.substr(start, k - start);
-}
-}  // namespace
-
 OrderWords SplitOrder(std::string_view order) {
   size_t k = 0;
   OrderWords words;
-  words.Verb = NextWord(order, k);
-  if (!words.Verb.empty()) words.Arg = NextWord(order, k);
+  words.Verb = NextWord(order, " ", k);
+  if (!words.Verb.empty()) words.Arg = NextWord(order, " ", k);
   return words;
 }
 
@@ -151,8 +117,7 @@ std::string OrderText(const Order& order) {
   const int count = NumberCount(order.Kind);
   for (int k = 0; k < count; ++k) {
     *end++ = k == 0 ? ' ' : ',';
-    end = std::to_chars(end, buffer.data() + buffer.size(), order.Numbers[static_cast<size_t>(k)])
-              .ptr;
+    end = WriteInt(end, buffer.data() + buffer.size(), order.Numbers[static_cast<size_t>(k)]);
   }
   return std::string(buffer.data(), end);
 }

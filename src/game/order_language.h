@@ -22,10 +22,6 @@ std::optional<Verb> FindVerb(std::string_view word);
 // How many numbers the verb's argument holds (idti 2, stroyka 3, the others 1).
 int NumberCount(Verb verb);
 
-// Word n of a text for the given delimiters, as ExtractWord gives it, but as a view into
-// the text (empty when there is no word n).
-std::string_view WordOf(std::string_view text, std::string_view delims, uint8_t n);
-
 // Verb and argument of an order: words 1 and 2 for the delimiter " ", found in one scan.
 struct OrderWords {
   std::string_view Verb;

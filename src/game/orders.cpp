@@ -6,6 +6,7 @@
 #include <string>
 
 #include "util/numtext.h"
+#include "util/vec2d.h"
 
 namespace {
 
@@ -194,8 +195,7 @@ void SteerTowards(World& world, int32_t index, float x, float y) {
   const float radius = type != nullptr ? type->Radius : 0.0f;
   float dx = x - o.X;
   float dy = y - o.Y;
-  const float dist =
-      static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+  const float dist = Length(dx, dy);
   if (dist < radius) o.Thought1.clear();
   if (dist > 0) {
     dx = dx / dist;

@@ -1,6 +1,6 @@
 #include "game/picking.h"
 
-#include <cmath>
+#include "util/vec2d.h"
 
 bool IsUnderCursor(const World& world, int32_t index, float x, float y) {
   // An index or a type that does not exist is never under the cursor.
@@ -10,8 +10,6 @@ bool IsUnderCursor(const World& world, int32_t index, float x, float y) {
   if (type == nullptr) return false;
   const float dx = x - o.X;
   const float dy = y - o.Y;
-  // The sum of squares in double, the distance stored as a single.
-  const auto d =
-      static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+  const float d = Length(dx, dy);
   return d < type->Radius;
 }

@@ -7,11 +7,13 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <ranges>
 #include <string>
 #include <vector>
 
 #include "game/catalogue.h"
 #include "util/random.h"
+#include "util/vec2d.h"
 
 // What an object is doing; selects its animation.
 enum ActionCode : int32_t {
@@ -86,34 +88,15 @@ inline bool IsPlayerSide(int32_t side) {
 
 // dx² + dy² from `from` to `o`, the sum in double stored as a single.
 inline float SquaredDistance(const TObyekt& from, const TObyekt& o) {
-  const float dx = o.X - from.X;
-  const float dy = o.Y - from.Y;
-  return static_cast<float>(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
+  return static_cast<float>(SumOfSquares(o.X - from.X, o.Y - from.Y));
 }
 
-// The index of the object nearest to `from` among those `accept` takes, closer than the
-// squared distance `reach` (dx² + dy² as a single), lowest index on ties; -1 when none.
-template <typename Accept>
-int32_t NearestObject(const World& world, const TObyekt& from, float reach, Accept accept) {
-  int32_t best = -1;
-  float bestQ = reach;
-  for (size_t j = 0; j < world.Objects.size(); ++j) {
-    const TObyekt& o = world.Objects[j];
-    if (!accept(o)) continue;
-    const float q = SquaredDistance(from, o);
-    if (q < bestQ) {
-      best = static_cast<int32_t>(j);
-      bestQ = q;
-    }
-  }
-  return best;
-}
-
-// The same search over the listed indices only, which must ascend and index Objects: the same
-// result as NearestObject when the list holds every index `accept` may take.
-template <typename Accept>
+// The index of the object nearest to `from` among the listed indices that `accept` takes,
+// closer than the squared distance `reach` (dx² + dy² as a single), lowest index on ties; -1
+// when none. The indices must ascend and index Objects.
+template <typename Indices, typename Accept>
 int32_t NearestObjectAmong(const World& world, const TObyekt& from, float reach,
-                           const std::vector<int32_t>& among, Accept accept) {
+                           const Indices& among, Accept accept) {
   int32_t best = -1;
   float bestQ = reach;
   for (const int32_t j : among) {
@@ -126,6 +109,13 @@ int32_t NearestObjectAmong(const World& world, const TObyekt& from, float reach,
     }
   }
   return best;
+}
+
+// The same search over every object.
+template <typename Accept>
+int32_t NearestObject(const World& world, const TObyekt& from, float reach, Accept accept) {
+  const auto count = static_cast<int32_t>(world.Objects.size());
+  return NearestObjectAmong(world, from, reach, std::views::iota(int32_t{0}, count), accept);
 }
 
 // True when i indexes Objects.

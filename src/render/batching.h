@@ -29,7 +29,7 @@ class Batching {
   const ClipCoords& Clip() const { return clip_; }
 
   // Vertices as glVertex2f and glTexCoord2f would pass them, at the origin of `p`:
-  // a sprite cell as DrawSpriteFrame draws it, w x h,
+  // a sprite cell as one quad from the origin, w x h,
   void Quad(uint32_t texture, const ClipCoords::Product& p, float w, float h,
             const SpriteCell& cell);
   // a health bar from (0, y) to (energy / 10, y), red to yellow to green, 3 pixels wide,

@@ -10,9 +10,8 @@ bool ClipCoords::Handled() const {
   // Entries listed column by column.
   const bool ortho = p[1] == 0 && p[2] == 0 && p[3] == 0 && p[4] == 0 && p[6] == 0 && p[7] == 0 &&
                      p[8] == 0 && p[9] == 0 && p[11] == 0 && p[15] == 1;
-  const bool shift = m[0] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 0 && m[4] == 0 && m[5] == 1 &&
-                     m[6] == 0 && m[7] == 0 && m[8] == 0 && m[9] == 0 && m[10] == 1 && m[11] == 0 &&
-                     m[15] == 1;
+  const bool shift = m[1] == 0 && m[2] == 0 && m[3] == 0 && m[4] == 0 && m[6] == 0 && m[7] == 0 &&
+                     m[8] == 0 && m[9] == 0 && m[11] == 0 && m[15] == 1;
   return ortho && shift;
 }
 

@@ -2,8 +2,8 @@
 // that the fixed-function pipeline applies: glTranslatef on the modelview matrix, the product of
 // projection and modelview, then that product times the vertex. Drawn with identity matrices,
 // such vertices reach the rasteriser with the same bits as vertices drawn under the matrices.
-// Exact for a modelview that is a translation and a projection that scales and shifts each axis
-// on its own (glOrtho); other matrices are not handled.
+// Exact for a modelview and a projection that each scale and shift each axis on its own (a
+// translation, glScalef, glOrtho); other matrices are not handled.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@ struct ClipCoords {
   float Modelview[16] = {};
   bool Depth = false;  // the surface has a depth buffer
 
-  // Modelview a translation, projection axis by axis, last rows 0 0 0 1.
+  // Modelview and projection axis by axis, last rows 0 0 0 1.
   bool Handled() const;
 
   // The translation column of the modelview after glTranslatef(x, y, z) applied to a

@@ -26,18 +26,9 @@ void DrawGround(const World& world) {
   const TileSpan cols = Span(world.Ground.Columns);
   const TileSpan rows = Span(world.Ground.Rows);
   ClipCoords clip;
-  if (!ReadClipCoords(clip)) {
-    for (int i = cols.First; i <= cols.Last; ++i) {
-      for (int j = rows.First; j <= rows.Last; ++j) {
-        glPushMatrix();
-        glTranslatef(32.0f * i, 32.0f * j, 0);
-        DrawSpriteFrame(512, 256, kTile, kTile, 5, 1, false);
-        glPopMatrix();
-      }
-    }
-    return;
-  }
-  // The tiles batched, their vertices where the translations above put them.
+  // As for the objects: matrices the frame never sets draw nothing.
+  if (!ReadClipCoords(clip)) return;
+  // Tile (i, j) of row 5, column 1 at (32 i, 32 j), batched.
   static Batching batching;  // kept between frames
   batching.Begin(clip);
   const SpriteCell cell = CellOf(512, 256, kTile, kTile, 5, 1, false);

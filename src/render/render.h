@@ -25,13 +25,10 @@ void FirstFrameGL();
 // Clear, identity, depth test off, camera translation.
 void BeginFrameGL(float cameraX, float cameraY);
 
-// One cell of the bound texture as a quad with its lower left corner at the origin.
-void DrawSpriteFrame(int32_t sheetWidth, int32_t sheetHeight, int32_t frameWidth,
-                     int32_t frameHeight, int32_t row, int32_t column, bool mirror);
-// Object `index` as the animation step chose it this frame.
-void DrawObject(const World& world, int32_t index, const SpriteChoice& choice, bool showBars);
-// Every object; `shown` holds one choice per object (AdvanceAnimations). Drawn in batches that
-// give the same pixels as DrawObject one object after another.
+// Every object as the animation step chose it (`shown`, one choice per object), each sprite
+// centred on its object, with health bars and selection boxes. Drawn in batches that give the
+// pixels of drawing one object after another; under matrices other than the frame's
+// (ClipCoords::Handled) nothing is drawn.
 void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars);
 // Of the last DrawObjects: batches of one state, switches between sprites and lines, draw calls.
 struct ObjectDrawCounts {
@@ -40,12 +37,15 @@ struct ObjectDrawCounts {
   int32_t Calls = 0;
 };
 ObjectDrawCounts LastObjectDrawCounts();
+// The ground: 21 x 21 tiles of 32 units from (-320, -320), batched likewise.
 void DrawGround(const World& world);
 // Marker of the given kind (0 ring, 1 cross) and size around the current origin.
 void DrawMarker(int32_t kind, float size, Platform& platform);
 // The hover marker for an object: full attribute and matrix save around DrawMarker.
 void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& platform);
 
+// A new texture, bound, with nearest filtering both ways.
+uint32_t NewNearestTexture();
 // Uploads decoded bitmaps as mipmapped, colour-keyed textures.
 class GlTextureUploader : public TextureUploader {
  public:

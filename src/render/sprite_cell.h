@@ -1,4 +1,4 @@
-// Texture coordinates of one cell of a sprite sheet, as DrawSpriteFrame passes them.
+// Texture coordinates of one cell of a sprite sheet, as a quad drawing the cell passes them.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/render.h"
+
 namespace {
 constexpr int32_t kGap = 2;         // pixels between the circle and the lowest line
 constexpr float kNextAlpha = 0.6f;  // Thought2
@@ -42,11 +44,7 @@ std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWi
 
 uint32_t UploadGlyphAtlas(const Image& image) {
   if (!image.Complete()) return 0;
-  GLuint id = 0;
-  glGenTextures(1, &id);
-  glBindTexture(GL_TEXTURE_2D, id);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  const uint32_t id = NewNearestTexture();
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.Width, image.Height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                image.Pixels.data());

@@ -1,5 +1,6 @@
 #include "util/numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -14,6 +15,20 @@ int32_t RoundHalfEven(double v) {
 
 std::string IntToStr(int64_t v) {
   return std::to_string(v);
+}
+
+char* WriteInt(char* first, char* last, int64_t v) {
+  return std::to_chars(first, last, v).ptr;
+}
+
+std::string FloatToFixed(double v, int decimals) {
+  if (std::isnan(v)) return std::signbit(v) ? "-nan" : "nan";
+  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  char buf[400];  // the largest double with decimals up to 60
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed,
+                                       std::clamp(decimals, 0, 60));
+  if (ec != std::errc()) return {};
+  return std::string(buf, end);
 }
 
 bool TryStrToInt(std::string_view word, int32_t& out) {
@@ -101,6 +116,15 @@ std::string FloatToStrG15(double v) {
     out.append(1, 'E').append(std::to_string(exponent));
   }
   return out;
+}
+
+double ShortestDouble(float v) {
+  if (!std::isfinite(v)) return v;
+  char buf[64];
+  const char* end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+  double shortest = 0;
+  std::from_chars(buf, end, shortest);
+  return shortest;
 }
 
 std::string FloatToShortest(float v) {

@@ -17,6 +17,9 @@ struct ConvertError : std::runtime_error {
 int32_t RoundHalfEven(double v);
 
 std::string IntToStr(int64_t v);
+// The decimal text of v written at `first`, for writers that fill a buffer of their own; returns
+// the end of the text. The buffer must hold 20 characters.
+char* WriteInt(char* first, char* last, int64_t v);
 
 // Decimal integer with an optional sign; throws "'w' is not a valid integer value".
 int32_t StrToInt(std::string_view word);
@@ -28,8 +31,15 @@ bool TryStrToInt(std::string_view word, int32_t& out);
 // "'w' is not a valid floating point value".
 double StrToFloat(std::string_view word);
 
+// Fixed notation with the given number of decimals, as printf's "%.*f" in the C locale.
+std::string FloatToFixed(double v, int decimals);
+
 // General format with 15 significant digits: fixed for 1e-5 <= |v| < 1e15, else scientific.
 std::string FloatToStrG15(double v);
 
 // Shortest text that reads back as the same 32-bit float ("nan", "inf", "-inf" for those).
 std::string FloatToShortest(float v);
+
+// The double that FloatToShortest's text reads as (570.8f gives 570.8, not 570.79998779...),
+// for writing floats as JSON numbers; NaN and infinities stay as they are.
+double ShortestDouble(float v);

@@ -18,6 +18,7 @@
 #include <ostream>
 #include <vector>
 
+#include "draw_reference.h"
 #include "gl_window.h"
 #include "gui_app.h"
 #include "render/clip_coords.h"
@@ -29,69 +30,6 @@ namespace {
 constexpr int kViewW = 512;
 constexpr int kViewH = 480;
 constexpr int kObjects = 2000;
-
-// DrawGround and DrawObject as they were, every call kept.
-void DrawGroundBefore(const World& world) {
-  glBindTexture(GL_TEXTURE_2D, world.GroundTexture);
-  for (int i = -10; i <= 10; ++i) {
-    for (int j = -10; j <= 10; ++j) {
-      glPushMatrix();
-      glTranslatef(32.0f * i, 32.0f * j, 0);
-      DrawSpriteFrame(512, 256, 32, 32, 5, 1, false);
-      glPopMatrix();
-    }
-  }
-}
-
-void DrawObjectBefore(const World& world, int32_t index, const SpriteChoice& choice,
-                      bool showBars) {
-  if (!IsObjectIndex(world, index) || !choice.Draw) return;
-  const TObyekt& object = ObjectAt(world, index);
-  const TOpisan& type = *choice.Type;
-  const float fw = static_cast<float>(type.FrameWidth);
-  const float fh = static_cast<float>(type.FrameHeight);
-  glBindTexture(GL_TEXTURE_2D, choice.Texture);
-  glPushMatrix();
-  glTranslatef(object.X - fw / 2.0f, object.Y - fh / 2.0f, -5);
-  DrawSpriteFrame(type.SheetWidth, type.SheetHeight, type.FrameWidth, type.FrameHeight, choice.Row,
-                  choice.Column, choice.Mirrored);
-  glTranslatef(0, 0, 0.5f);
-  glDisable(GL_TEXTURE_2D);
-  SetLineWidth(3);
-  if (showBars) {
-    const float h = object.Energy[0];
-    glBegin(GL_LINES);
-    glColor3f(1, 0, 0);
-    glVertex2f(0, fh);
-    glColor3f(1, 1, 0);
-    glVertex2f(h / 20, fh);
-    glColor3f(1, 1, 0);
-    glVertex2f(h / 20, fh);
-    glColor3f(0, 1, 0);
-    glVertex2f(h / 10, fh);
-    glEnd();
-  }
-  SetLineWidth(1);
-  glColor3f(0, 0, 1);
-  if (object.Selected) {
-    glBegin(GL_LINE_LOOP);
-    glVertex2f(0, 0);
-    glVertex2f(0, fh);
-    glVertex2f(fw, fh);
-    glVertex2f(fw, 0);
-    glEnd();
-  }
-  glEnable(GL_TEXTURE_2D);
-  glColor3f(1, 1, 1);
-  glPopMatrix();
-}
-
-void DrawObjectsBefore(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) {
-  const size_t count = std::min(world.Objects.size(), shown.size());
-  for (size_t i = 0; i < count; ++i) {
-    DrawObjectBefore(world, static_cast<int32_t>(i), shown[i], showBars);
-  }
-}
 
 // A sheet of 8 x 4 cells of `cell` pixels, each cell its own colours with a keyed corner and a
 // half-transparent stripe, bottom row of the picture first.
@@ -209,8 +147,8 @@ class DrawFrameTest : public testing::Test {
   void Frame(bool before, bool showBars, float cameraX = 0, float cameraY = 0) {
     BeginFrameGL(cameraX, cameraY);
     if (before) {
-      DrawGroundBefore(world_);
-      DrawObjectsBefore(world_, shown_, showBars);
+      DrawGroundReference(world_);
+      DrawObjectsReference(world_, shown_, showBars);
     } else {
       DrawGround(world_);
       DrawObjects(world_, shown_, showBars);
@@ -276,7 +214,7 @@ class DrawFrameTest : public testing::Test {
           Frame(before, true);
         } else {
           BeginFrameGL(0, 0);
-          before ? DrawGroundBefore(world_) : DrawGround(world_);
+          before ? DrawGroundReference(world_) : DrawGround(world_);
         }
         canvas_->gl.context->swapBuffers(canvas_->gl.window);
       }
@@ -335,15 +273,22 @@ TEST_F(DrawFrameTest, SamePixelsAndStateAsBefore) {
   const size_t lit = std::count_if(now.begin(), now.end(), [](uint8_t v) { return v != 0; });
   EXPECT_GT(lit, now.size() / 2);
   EXPECT_GT(std::count_if(shown_.begin(), shown_.end(), [](auto& s) { return s.Mirrored; }), 100);
-  // Matrices the batches do not reproduce are drawn one object after another.
+  // A scaled view is batched to the pixel too.
   Frame(true, true);
   glScalef(1.5f, 1.5f, 1);
-  DrawObjectsBefore(world_, shown_, true);
+  DrawObjectsReference(world_, shown_, true);
   const std::vector<uint8_t> scaledBefore = Picture();
   Frame(false, true);
   glScalef(1.5f, 1.5f, 1);
   DrawObjects(world_, shown_, true);
   EXPECT_TRUE(Picture() == scaledBefore);
+  // Matrices the batches do not reproduce draw nothing.
+  BeginFrameGL(0, 0);
+  const std::vector<uint8_t> cleared = Picture();
+  glRotatef(10, 0, 0, 1);
+  DrawGround(world_);
+  DrawObjects(world_, shown_, true);
+  EXPECT_TRUE(Picture() == cleared);
 }
 
 TEST_F(DrawFrameTest, SamePixelsOnAViewOfTwiceTheDensity) {
@@ -384,7 +329,7 @@ TEST_F(DrawFrameTest, NothingToDrawLeavesTheStateAsBefore) {
   DrawObjects(world_, hidden, true);
   EXPECT_TRUE(Inherited() == s);
   BeginFrameGL(5000, 5000);
-  DrawObjectsBefore(world_, shown_, true);
+  DrawObjectsReference(world_, shown_, true);
   s = Inherited();
   glBindTexture(GL_TEXTURE_2D, 0);
   SetLineWidth(3);

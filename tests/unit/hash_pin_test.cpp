@@ -191,7 +191,7 @@ TEST(HashPin, ShippedDataMatches) {
       "86ac4e9909fdb32f 5c5a9384382b102a de4b3c483a3fb791 bbabc71b87eb2918 "
       "a698e28eb488f5db f5df6248a6789214 82dc32f9464b5f9a 1146d45951a70bc8 "
       "c7060b5a7dae9e9b 62591d6b45a16cf4 1cb9a4fc6bf50e2f ac541a0b2651bed4 "
-      "out:13072f18fb1305e4 frames:23963 objects:40");
+      "out:76430d7dd03e032b frames:23963 objects:40");
   Pin("shipped 2", 2, 400,
       "f576400f898696be 60e46d37dade8c3e 96893c63ef5cbbad 94819fa644bef330 "
       "9051ca44714f7419 2a96a20ff33e308e 01c2534a8fdbb0ef 98b4cadcb9b596d7 "
@@ -203,7 +203,7 @@ TEST(HashPin, ShippedDataMatches) {
       "d0f4bb0ee84c3e0c 1021a81866b4c93a 9584fad91921f9b7 4e5043fcc5788c90 "
       "3b5e96bc5c94337c da256da7796c5574 a50f5cd19d7c3f90 138507bc4836639e "
       "5d960fac976df36e 5795f210bd3ce5c3 cd5c916a0485d71a 179549d7d4a44ecd "
-      "out:8f9a97a95982f804 frames:25012 objects:15");
+      "out:2567cab27155fc75 frames:25012 objects:15");
 }
 
 TEST(HashPin, OwnDataMatches) {
@@ -223,7 +223,7 @@ TEST(HashPin, OwnDataMatches) {
         "bb9cc8e4bdb9ab4a 7e9db2d99c54c80d 59dce1d67de0766a 7b31a917ad78b691 "
         "aa4ef0fd17d79c62 aa56aee24c4b4629 2beb778d9b8aecf0 4ca992afd447e4ae "
         "ec03cd1f8dc89075 6eff14cee673251c 8ba7340f10423f6a 7d20eca8f8705b19 "
-        "1074d9b7a2af37ec 7fd1cda42ca01ece out:28e6b5d15e705385 frames:30571 "
+        "1074d9b7a2af37ec 7fd1cda42ca01ece out:f3c48d1e36cc768c frames:30571 "
         "objects:20");
   }
   fs::remove_all(dir);

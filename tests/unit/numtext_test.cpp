@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -95,4 +97,35 @@ TEST(FloatToStrG15, ScientificBeyondTheRange) {
   EXPECT_EQ(FloatToStrG15(1e20), "1E20");
   EXPECT_EQ(FloatToStrG15(-2.5e-7), "-2.5E-7");
   EXPECT_EQ(FloatToStrG15(1e15), "1E15");
+}
+
+// printf in the C locale (the tests never set another) is the reference.
+TEST(FloatToFixed, AsPrintfFixed) {
+  for (const double v : {0.0, -0.0, 0.05, 0.15, 2.5, -3.25, 1e-7, 123456.789, 1e20, -1e300}) {
+    for (const int decimals : {0, 1, 3}) {
+      char buf[400];
+      std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+      EXPECT_EQ(FloatToFixed(v, decimals), buf) << v << " " << decimals;
+    }
+  }
+  EXPECT_EQ(FloatToFixed(std::numeric_limits<double>::infinity(), 1), "inf");
+  EXPECT_EQ(FloatToFixed(std::nan(""), 1), "nan");
+}
+
+TEST(ShortestDouble, ReadsBackTheShortestText) {
+  EXPECT_EQ(ShortestDouble(570.8f), 570.8);
+  EXPECT_EQ(ShortestDouble(0.1f), 0.1);
+  EXPECT_EQ(ShortestDouble(-3.0f), -3.0);
+  EXPECT_EQ(ShortestDouble(1e30f), 1e30);
+  EXPECT_TRUE(std::isnan(ShortestDouble(std::nanf(""))));
+  EXPECT_EQ(ShortestDouble(-std::numeric_limits<float>::infinity()),
+            -std::numeric_limits<double>::infinity());
+}
+
+TEST(WriteInt, WritesWhatIntToStrGives) {
+  for (const int64_t v : {int64_t{0}, int64_t{-7}, int64_t{INT32_MIN}, INT64_MIN, INT64_MAX}) {
+    std::array<char, 20> buf{};
+    char* end = WriteInt(buf.data(), buf.data() + buf.size(), v);
+    EXPECT_EQ(std::string(buf.data(), end), IntToStr(v));
+  }
 }

@@ -80,3 +80,20 @@ TEST(ExtractWord, Examples) {
   EXPECT_EQ(ExtractWord("a,b c", ", ", 3), "c");
   EXPECT_EQ(ExtractWord("last ", " ", 1), "last");
 }
+
+TEST(NextWord, WalksTheWordsAsWordOfNumbersThem) {
+  for (const std::string delims : {" ", ", ", ""}) {
+    const std::string text = "  ab,c  d ,e ";
+    size_t k = 0;
+    for (uint8_t n = 1; n <= 6; ++n) {
+      const std::string_view word = NextWord(text, delims, k);
+      EXPECT_EQ(word, WordOf(text, delims, n)) << "'" << delims << "' " << int{n};
+      EXPECT_EQ(word, ExtractWord(text, delims, n));
+      EXPECT_LE(k, text.size());
+    }
+    EXPECT_EQ(NextWord(text, delims, k), "");
+  }
+  size_t past = 99;  // a cursor beyond the end finds nothing
+  EXPECT_EQ(NextWord("abc", " ", past), "");
+  EXPECT_EQ(NextWord("abc", "", past), "");
+}
