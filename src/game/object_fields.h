@@ -32,8 +32,8 @@ inline const std::array<Field<TObyekt>, 15> kObjectFields = {{
 inline const auto kSideFields = std::tuple{FieldOf{"Money", &TSide::Money}};
 inline const auto kRandomFields = std::tuple{FieldOf{"Seed", &Random::Seed}};
 
-inline const auto kGroundFields = std::tuple{FieldOf{"Columns", &GroundArea::Columns},
-                                            FieldOf{"Rows", &GroundArea::Rows}};
+inline const auto kGroundFields =
+    std::tuple{FieldOf{"Columns", &GroundArea::Columns}, FieldOf{"Rows", &GroundArea::Rows}};
 
 inline const auto kWorldFields = std::tuple{
     FieldOf{"Objects", &World::Objects},
