@@ -14,6 +14,8 @@ packages=(
   # Package: dpkg-shlibdeps and dpkg-deb, file (CPack finds the programs with it), and the
   # checkers of the desktop entry and the metainfo.
   dpkg-dev file desktop-file-utils appstream
+  # make coverage: line and branch figures per folder.
+  gcovr
 )
 
 missing=()

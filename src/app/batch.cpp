@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "app/data_folder.h"
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "util/bmp.h"
@@ -322,8 +323,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   }
   if (!options->DataDir.empty()) {
     std::error_code error;
-    if (!std::filesystem::is_directory(options->DataDir, error)) {
-      err << "rtsdemo: the data folder " << options->DataDir << " does not exist\n";
+    if (const std::string problem = DataFolderProblem(options->DataDir); !problem.empty()) {
+      err << "rtsdemo: " << problem << "\n";
       return 2;
     }
     SetDataFolder(std::filesystem::absolute(options->DataDir, error).lexically_normal().string());

@@ -22,3 +22,6 @@ std::optional<std::filesystem::path> FindDataFolder(const DataSearch& search,
 
 // The running program's file (/proc/self/exe), or argv0 made absolute when that is unreadable.
 std::filesystem::path ProgramFile(const char* argv0);
+
+// Why a --data folder cannot be used ("the data folder D is not a folder"); empty when it can.
+std::string DataFolderProblem(const std::string& given);

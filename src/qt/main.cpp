@@ -42,8 +42,8 @@ int RunHeadless(const std::string& scriptPath, std::optional<uint32_t> seed,
 bool ChooseDataFolder(const std::optional<std::string>& given, const char* argv0) {
   std::error_code error;
   if (given) {
-    if (!fs::is_directory(*given, error)) {
-      std::cerr << "rtsdemo: the data folder " << *given << " does not exist\n";
+    if (const std::string problem = DataFolderProblem(*given); !problem.empty()) {
+      std::cerr << "rtsdemo: " << problem << "\n";
       return false;
     }
     SetDataFolder(fs::absolute(*given, error).lexically_normal().string());

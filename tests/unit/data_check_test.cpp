@@ -89,6 +89,8 @@ class DataFolder : public ::testing::Test {
   void Bitmap(const std::string& name, int w, int h, size_t cut = 0, bool padded = false) {
     const size_t row = padded ? (size_t(w) * 3 + 3) / 4 * 4 : size_t(w) * 3;
     std::vector<uint8_t> file(54 + row * size_t(h) - cut, 0);
+    file[0] = 'B';
+    file[1] = 'M';
     file[18] = uint8_t(w);
     file[22] = uint8_t(h);
     file[28] = 24;
@@ -381,4 +383,25 @@ TEST_F(DataFolder, LoadButtonBoxes) {
   EXPECT_TRUE(host.controls().ButtonEnabled(1));
   host.Press(2);
   EXPECT_TRUE(host.frontend().world().Objects.empty());
+}
+
+TEST(DataProblems, TwentyOfAKindPerFileAndLevelThenACount) {
+  DataProblems problems;
+  for (int i = 1; i <= 23; ++i) {
+    const std::string n = std::to_string(i);
+    problems.Add({"a.txt", i, false, "name \"x" + n + "\" at line " + n + " is odd"});
+    problems.Add({"a.txt", i, true, "name \"x" + n + "\" at line " + n + " is odd"});
+  }
+  problems.Add({"b.txt", 1, false, "name \"y\" at line 1 is odd"});  // another file
+  problems.Add({"a.txt", 30, false, "another kind"});
+  ASSERT_EQ(problems.size(), 20u + 20u + 2u + 2u);
+  EXPECT_EQ(FormatProblem(problems[40]), "a.txt:21: warning: … and 3 more of this kind");
+  EXPECT_EQ(FormatProblem(problems[41]), "a.txt:21: error: … and 3 more of this kind");
+  EXPECT_EQ(FormatProblem(problems[42]), "b.txt:1: warning: name \"y\" at line 1 is odd");
+  EXPECT_EQ(ErrorCount(problems), 23u);
+  EXPECT_EQ(WarningCount(problems), 25u);
+  DataProblem many{"c.txt", 0, false, "", 2588};
+  EXPECT_EQ(FormatProblem(many), "c.txt: warning: … and 2 588 more of this kind");
+  many.More = 1234567;
+  EXPECT_EQ(FormatProblem(many), "c.txt: warning: … and 1 234 567 more of this kind");
 }
