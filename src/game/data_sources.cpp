@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "util/cp1251.h"
+#include "util/echo_text.h"
 #include "util/numtext.h"
 
 namespace {
@@ -43,10 +44,10 @@ void DataProblems::Add(DataProblem problem) {
     push_back(std::move(problem));
     return;
   }
-  auto [at, fresh] = more_.emplace(std::move(key), size());
-  if (fresh) {
-    problem.Text.clear();
-    problem.More = 0;
+  auto at = more_.find(key);
+  if (at == more_.end()) {
+    at = more_.emplace(std::move(key), size()).first;
+    problem.More = 0;  // the text stays: it names the kind
     push_back(std::move(problem));
   }
   ++(*this)[at->second].More;
@@ -56,7 +57,9 @@ std::string FormatProblem(const DataProblem& problem) {
   std::string out = problem.Path;
   if (problem.Line > 0) out += ":" + IntToStr(problem.Line);
   out += problem.Error ? ": error: " : ": warning: ";
-  if (problem.More > 0) return out + "… and " + Grouped(problem.More) + " more of this kind";
+  if (problem.More > 0)
+    return out + "… and " + Grouped(problem.More) +
+           " more of this kind (the first: " + EchoText(problem.Text, 60) + ")";
   return out + problem.Text;
 }
 

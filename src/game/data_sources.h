@@ -13,7 +13,8 @@ struct DataProblem {
   int32_t Line = 0;  // 1-based; 0: the problem has no line of its own
   bool Error = true;
   std::string Text;  // UTF-8; names and keywords quoted as they stand in the file
-  size_t More = 0;   // above 0: stands for that many problems of one kind left out
+  size_t More = 0;   // above 0: stands for that many problems of one kind left out, the
+                     // first of which has this text
 };
 
 // The problems found, in the order found. Add keeps the first kLimit of each kind (the text

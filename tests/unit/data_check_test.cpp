@@ -395,13 +395,20 @@ TEST(DataProblems, TwentyOfAKindPerFileAndLevelThenACount) {
   problems.Add({"b.txt", 1, false, "name \"y\" at line 1 is odd"});  // another file
   problems.Add({"a.txt", 30, false, "another kind"});
   ASSERT_EQ(problems.size(), 20u + 20u + 2u + 2u);
-  EXPECT_EQ(FormatProblem(problems[40]), "a.txt:21: warning: … and 3 more of this kind");
-  EXPECT_EQ(FormatProblem(problems[41]), "a.txt:21: error: … and 3 more of this kind");
+  EXPECT_EQ(FormatProblem(problems[40]),
+            "a.txt:21: warning: … and 3 more of this kind (the first: name \"x21\" at line 21 "
+            "is odd)");
+  EXPECT_EQ(FormatProblem(problems[41]),
+            "a.txt:21: error: … and 3 more of this kind (the first: name \"x21\" at line 21 is "
+            "odd)");
   EXPECT_EQ(FormatProblem(problems[42]), "b.txt:1: warning: name \"y\" at line 1 is odd");
   EXPECT_EQ(ErrorCount(problems), 23u);
   EXPECT_EQ(WarningCount(problems), 25u);
-  DataProblem many{"c.txt", 0, false, "", 2588};
-  EXPECT_EQ(FormatProblem(many), "c.txt: warning: … and 2 588 more of this kind");
+  DataProblem many{"c.txt", 0, false, std::string(70, 'w'), 2588};
+  EXPECT_EQ(FormatProblem(many), "c.txt: warning: … and 2 588 more of this kind (the first: " +
+                                     std::string(60, 'w') + "…)");
   many.More = 1234567;
-  EXPECT_EQ(FormatProblem(many), "c.txt: warning: … and 1 234 567 more of this kind");
+  many.Text = "x";
+  EXPECT_EQ(FormatProblem(many),
+            "c.txt: warning: … and 1 234 567 more of this kind (the first: x)");
 }

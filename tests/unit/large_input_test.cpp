@@ -85,7 +85,9 @@ TEST_F(LargeInput, FiftyMegabyteTypeFile) {
   World world;
   const std::vector<std::string> lines = Check(text, world);
   ASSERT_EQ(lines.size(), 21u);
-  EXPECT_EQ(lines[20], "ludi/big.txt:25: warning: … and 4 999 977 more of this kind");
+  EXPECT_EQ(lines[20],
+            "ludi/big.txt:25: warning: … and 4 999 977 more of this kind (the first: a "
+            "second \"параметры\" line replaces the one at line 24)");
   EXPECT_EQ(world.Catalogue[0].Types[0].FrameHeight, 5);
 }
 

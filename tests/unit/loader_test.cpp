@@ -596,7 +596,9 @@ TEST_F(LoaderTest, WarningsOfOneKindBeyondTwentyAreCounted) {
   ASSERT_EQ(lines.size(), 21u);
   EXPECT_EQ(lines[0],
             "ludi/t.txt:5: warning: a second \"параметры\" line replaces the one at line 4");
-  EXPECT_EQ(lines[20], "ludi/t.txt:25: warning: … and 9 more of this kind");
+  EXPECT_EQ(lines[20],
+            "ludi/t.txt:25: warning: … and 9 more of this kind (the first: a second "
+            "\"параметры\" line replaces the one at line 24)");
   EXPECT_EQ(WarningCount(problems), 29u);
   EXPECT_EQ(ErrorCount(problems), 0u);
 }
