@@ -73,9 +73,8 @@ class Checker {
   std::string ListPath(size_t r) const {
     if (r < sources_.Races.size() && !sources_.Races[r].ListPath.empty())
       return sources_.Races[r].ListPath;
-    if (r < std::size(kRaceLists))
-      return DisplayPath(std::string(kRaceLists[r].Folder) + kRaceLists[r].ListName);
-    return "race " + IntToStr(int64_t(r));
+    static_assert(std::size(kRaceLists) == kRaces);
+    return DisplayPath(std::string(kRaceLists[r].Folder) + kRaceLists[r].ListName);
   }
 
   const TypeSource* Source(size_t r, size_t k) const {

@@ -44,19 +44,14 @@ std::string FailureText(BmpFailure failure, const BmpHeader& h) {
   // Without the signature the other reasons follow from reading something else as a bitmap.
   if (failure != BmpFailure::None && !h.Signature)
     return "it is not a BMP file (no \"BM\" signature)";
-  switch (failure) {
-    case BmpFailure::Palette:
-      return "the file ends inside its headers or colour table (\"Error reading palette\")";
-    case BmpFailure::Data:
-      return "its pixel data is shorter than the header says, or the size is damaged "
-             "(\"Error reading bitmap data\")";
-    case BmpFailure::Empty:
-      return "its width or height is 0 or negative (a top-down bitmap?)";
-    case BmpFailure::Opening:
-    case BmpFailure::None:
-      break;
-  }
-  return "it cannot be decoded";
+  // By BmpFailure: None, Opening (a check reads the file itself), Palette, Data, Empty.
+  static const char* const kTexts[] = {
+      "it cannot be decoded", "it cannot be decoded",
+      "the file ends inside its headers or colour table (\"Error reading palette\")",
+      "its pixel data is shorter than the header says, or the size is damaged (\"Error reading "
+      "bitmap data\")",
+      "its width or height is 0 or negative (a top-down bitmap?)"};
+  return kTexts[static_cast<size_t>(failure)];
 }
 
 }  // namespace

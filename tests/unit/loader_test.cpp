@@ -602,3 +602,12 @@ TEST_F(LoaderTest, WarningsOfOneKindBeyondTwentyAreCounted) {
   EXPECT_EQ(WarningCount(problems), 29u);
   EXPECT_EQ(ErrorCount(problems), 0u);
 }
+
+TEST_F(LoaderTest, ALineUnderASubSectionItsSectionLacksIsIgnored) {
+  DataProblems problems;
+  context_.problems = &problems;
+  EXPECT_EQ(LoadFile(")название\nx\n)цена\n]сбор\ngold 5 0\n"), "");
+  EXPECT_EQ(Formatted(problems),
+            (std::vector<std::string>{"ludi/t.txt:5: warning: line is ignored: section \"цена\" "
+                                      "has no sub-section \"сбор\""}));
+}
