@@ -18,6 +18,8 @@ packages=(
   # Package: dpkg-shlibdeps and dpkg-deb, file (CPack finds the programs with it), and the
   # checkers of the desktop entry, the metainfo and the package (lintian).
   dpkg-dev file desktop-file-utils appstream lintian
+  # make coverage: line and branch figures per folder.
+  gcovr
 )
 
 missing=()

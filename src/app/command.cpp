@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "game/object_fields.h"
+#include "util/echo_text.h"
 #include "util/numtext.h"
 
 namespace {
@@ -183,7 +184,7 @@ std::string Takes(const ArgSpec& arg) {
 [[noreturn]] void Bad(const CommandSpec& spec, const ArgSpec& arg, std::string_view word) {
   const std::string who =
       spec.Args.size() == 1 ? std::string(spec.Name) : std::string(spec.Name) + " " + arg.Name;
-  throw CommandError{who + " takes " + Takes(arg) + ", not '" + Echo(word) + "'"};
+  throw CommandError{who + " takes " + Takes(arg) + ", not '" + EchoText(word) + "'"};
 }
 
 ArgValue ReadArg(const CommandSpec& spec, const ArgSpec& arg, std::string_view word) {
@@ -260,7 +261,7 @@ std::optional<Command> ReadCommand(std::string_view line) {
   const CommandSpec* spec = nullptr;
   for (const CommandSpec& s : kCommands)
     if (words[0] == s.Name) spec = &s;
-  if (!spec) throw CommandError{"unknown command '" + Echo(words[0]) + "'"};
+  if (!spec) throw CommandError{"unknown command '" + EchoText(words[0]) + "'"};
 
   Command command;
   command.Kind = spec->Kind;
@@ -273,14 +274,14 @@ std::optional<Command> ReadCommand(std::string_view line) {
     if (given < 2) throw CommandError{"set takes I FIELD VALUE: " + Usage(*spec)};
     command.Args.push_back(ReadArg(*spec, spec->Args[0], words[1]));
     const Field<TObyekt>* field = SettableField(words[2]);
-    if (!field) throw CommandError{"unknown field '" + Echo(words[2]) + "'"};
+    if (!field) throw CommandError{"unknown field '" + EchoText(words[2]) + "'"};
     command.Args.push_back(ReadArg(*spec, spec->Args[1], words[2]));
     if (std::holds_alternative<std::string TObyekt::*>(field->Member)) {
       // The text after one separator, exactly as written: no comment can follow it.
       if (fieldEnd < line.size()) command.Rest = line.substr(fieldEnd + 1);
       return command;
     }
-    if (given != 3) throw CommandError{"set " + Echo(words[2]) + " takes one value"};
+    if (given != 3) throw CommandError{"set " + EchoText(words[2]) + " takes one value"};
     const bool isFloat = std::holds_alternative<float TObyekt::*>(field->Member) ||
                          std::holds_alternative<std::vector<float> TObyekt::*>(field->Member);
     const bool isBool = std::holds_alternative<bool TObyekt::*>(field->Member);
@@ -393,22 +394,4 @@ std::string CommandSummary() {
     }
   }
   return s;
-}
-
-std::string Echo(std::string_view text) {
-  static const char* const kDigits = "0123456789abcdef";
-  std::string out;
-  const size_t shown = std::min<size_t>(text.size(), 80);
-  for (size_t i = 0; i < shown; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7f) {
-      out += "\\x";
-      out += kDigits[c >> 4];
-      out += kDigits[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  if (text.size() > shown) out += "...";
-  return out;
 }

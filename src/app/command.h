@@ -127,6 +127,3 @@ Script ReadScript(std::istream& in);
 
 // "press 1|2|3  click a button" lines for --help and the manual.
 std::string CommandSummary();
-
-// At most 80 characters of an input text, control bytes written as \xNN, for messages.
-std::string Echo(std::string_view text);

@@ -1,7 +1,11 @@
 #include "app/data_folder.h"
 
+#include <dirent.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <ostream>
+#include <system_error>
 
 #include "util/bmp.h"
 
@@ -54,18 +58,8 @@ DataSearch ProgramDataSearch(const char* argv0) {
 }
 
 bool UseDataFolder(const std::string& given, std::ostream& err) {
-  std::error_code error;
-  const fs::file_status status = fs::status(given, error);
-  if (error) {
-    err << "rtsdemo: the data folder " << given << ": " << error.message() << "\n";
-    return false;
-  }
-  if (!fs::exists(status)) {
-    err << "rtsdemo: the data folder " << given << " does not exist\n";
-    return false;
-  }
-  if (!fs::is_directory(status)) {
-    err << "rtsdemo: the data folder " << given << " is not a folder\n";
+  if (const std::string problem = DataFolderProblem(given); !problem.empty()) {
+    err << "rtsdemo: " << problem << "\n";
     return false;
   }
   SetFolder(given);
@@ -94,4 +88,21 @@ fs::path ProgramFile(const char* argv0) {
   if (argv0 == nullptr || *argv0 == '\0') return {};
   fs::path given = fs::absolute(argv0, error);
   return error ? fs::path(argv0) : given;
+}
+
+std::string DataFolderProblem(const std::string& given) {
+  std::error_code error;
+  const fs::file_status status = fs::status(given, error);
+  const std::string named = "the data folder " + given;
+  if (!fs::exists(status)) {
+    // A path through a file or a folder we may not enter: the system says which.
+    if (error && error != std::errc::no_such_file_or_directory)
+      return named + " cannot be read: " + error.message();
+    return named + " does not exist";
+  }
+  if (!fs::is_directory(status)) return named + " is not a folder";
+  DIR* dir = ::opendir(given.c_str());
+  if (dir == nullptr) return named + " cannot be read: " + std::generic_category().message(errno);
+  ::closedir(dir);
+  return {};
 }

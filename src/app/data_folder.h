@@ -35,3 +35,6 @@ bool ChooseDataFolder(const std::optional<std::string>& given, const DataSearch&
 
 // The running program's file (/proc/self/exe), or argv0 made absolute when that is unreadable.
 std::filesystem::path ProgramFile(const char* argv0);
+
+// Why a --data folder cannot be used ("the data folder D is not a folder"); empty when it can.
+std::string DataFolderProblem(const std::string& given);

@@ -132,10 +132,14 @@ void Frontend::Button1Click() {
   } catch (const LoadError& e) {
     // The toolkit's error box: the message with a full stop, the application's title.
     platform_.ShowMessage(std::string(e.what()) + ".", kAppTitle);
-    problems.push_back({e.Path, e.Line, true, ToUtf8(e.what())});
+    problems.push_back({e.Path, e.Line, true, e.Detail.empty() ? ToUtf8(e.what()) : e.Detail});
     PrintProblems(problems, sources_, std::cerr);
     loadFailed_ = true;
     return;
+  } catch (const ProgramExit&) {
+    // A bitmap that cannot be loaded: its line and reason, then the end.
+    PrintProblems(problems, sources_, std::cerr);
+    throw;
   }
   // Data that the rules would read outside an array is refused here, once; the warnings go
   // to standard error only.

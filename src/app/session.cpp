@@ -11,6 +11,7 @@
 #include "game/level.h"
 #include "game/object_fields.h"
 #include "util/cp1251.h"
+#include "util/echo_text.h"
 #include "util/numtext.h"
 #include "util/translate.h"
 
@@ -129,7 +130,7 @@ void Dump(Session& s, const Command& c, std::ostream& out) {
   }
   std::ofstream file(c.Text(0));
   file << text << '\n';
-  if (!file) throw CommandError{"cannot write " + Echo(c.Text(0))};
+  if (!file) throw CommandError{"cannot write " + EchoText(c.Text(0))};
 }
 
 void Seed(Session& s, const Command& c, std::ostream&) {

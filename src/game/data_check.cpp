@@ -4,6 +4,9 @@
 #include <array>
 #include <deque>
 #include <map>
+#include <set>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "game/loader.h"
 #include "util/counting_uploader.h"
 #include "util/cp1251.h"
+#include "util/echo_text.h"
 #include "util/numtext.h"
 
 namespace {
@@ -22,7 +26,7 @@ const char* const kAnimationNames[kShownAnimations] = {
 constexpr int32_t kHeadings = 5;  // sheet columns
 
 std::string Q(const std::string& cp1251) {
-  return "\"" + ToUtf8(cp1251) + "\"";
+  return "\"" + EchoCp1251(cp1251) + "\"";
 }
 
 std::string Count(size_t n, const char* one, const char* many) {
@@ -45,6 +49,7 @@ class Checker {
     for (size_t r = 0; r < kRaces; ++r) {
       if (!RowPresent(r)) continue;
       roles_[r].assign(world_.Catalogue[r].Types.size(), {});
+      IndexNames(r);
       FixedTypes(r);
     }
     Spawnable();
@@ -62,7 +67,7 @@ class Checker {
     if (r < world_.Catalogue.size()) return true;
     if (!reportedMissing_[r]) {
       reportedMissing_[r] = true;
-      problems_.push_back({ListPath(r), 0, true, "race " + IntToStr(int64_t(r)) + " is missing"});
+      problems_.Add({ListPath(r), 0, true, "race " + IntToStr(int64_t(r)) + " is missing"});
     }
     return false;
   }
@@ -70,9 +75,8 @@ class Checker {
   std::string ListPath(size_t r) const {
     if (r < sources_.Races.size() && !sources_.Races[r].ListPath.empty())
       return sources_.Races[r].ListPath;
-    if (r < std::size(kRaceLists))
-      return DisplayPath(std::string(kRaceLists[r].Folder) + kRaceLists[r].ListName);
-    return "race " + IntToStr(int64_t(r));
+    static_assert(std::size(kRaceLists) == kRaces);
+    return DisplayPath(std::string(kRaceLists[r].Folder) + kRaceLists[r].ListName);
   }
 
   const TypeSource* Source(size_t r, size_t k) const {
@@ -94,7 +98,7 @@ class Checker {
     }
     p.Error = error;
     p.Text = std::move(text);
-    problems_.push_back(std::move(p));
+    problems_.Add(std::move(p));
   }
 
   static int32_t LineOf(const std::vector<int32_t>& lines, size_t i) {
@@ -119,9 +123,9 @@ class Checker {
     for (const Needed& n : needed) {
       if (n.kind == 2 && r != 0) continue;
       if (n.kind < have) continue;
-      problems_.push_back({ListPath(r), 0, true,
-                           "race " + IntToStr(int64_t(r)) + " has " + Count(have, "type", "types") +
-                               ", but " + n.what});
+      problems_.Add({ListPath(r), 0, true,
+                     "race " + IntToStr(int64_t(r)) + " has " + Count(have, "type", "types") +
+                         ", but " + n.what});
       return;
     }
     const TOpisan& worker = TypeAt(r, 0);
@@ -152,14 +156,18 @@ class Checker {
               "workers attack it instead of mining it");
   }
 
+  // Each name of the race to its last type, built once.
+  void IndexNames(size_t r) {
+    const auto& types = world_.Catalogue[r].Types;
+    names_[r].clear();
+    names_[r].reserve(types.size());
+    for (size_t j = 0; j < types.size(); ++j) names_[r][types[j].Name] = int64_t(j);
+  }
+
   // The last type of the race with that name, as the build command resolves it; -1: none.
   int64_t Resolve(size_t r, const std::string& name) const {
-    int64_t found = -1;
-    const auto& types = world_.Catalogue[r].Types;
-    for (size_t j = 0; j < types.size(); ++j) {
-      if (types[j].Name == name) found = int64_t(j);
-    }
-    return found;
+    const auto at = names_[r].find(name);
+    return at == names_[r].end() ? -1 : at->second;
   }
 
   // Every type an object can be spawned from: the test level's, then whatever a spawnable
@@ -348,22 +356,22 @@ class Checker {
   const DataSources& sources_;
   DataProblems& problems_;
   std::array<std::vector<Role>, kRaces> roles_;
+  std::array<std::unordered_map<std::string_view, int64_t>, kRaces> names_;
   std::array<bool, kRaces> reportedMissing_{};
 };
 
 // A catalogue warning (from `first` on) on a line where reading failed follows from the
 // partly filled entry: it is left out.
 void DropShadowedWarnings(DataProblems& problems, size_t first) {
-  std::vector<std::pair<std::string, int32_t>> failed;
+  std::set<std::pair<std::string_view, int32_t>> failed;
   for (size_t i = 0; i < first && i < problems.size(); ++i) {
     if (problems[i].Error && problems[i].Line > 0)
-      failed.emplace_back(problems[i].Path, problems[i].Line);
+      failed.emplace(problems[i].Path, problems[i].Line);
   }
   DataProblems kept(problems.begin(), problems.begin() + std::min(first, problems.size()));
   for (size_t i = kept.size(); i < problems.size(); ++i) {
     const DataProblem& p = problems[i];
-    const bool shadowed = !p.Error && std::find(failed.begin(), failed.end(),
-                                                std::make_pair(p.Path, p.Line)) != failed.end();
+    const bool shadowed = !p.Error && failed.count({p.Path, p.Line}) > 0;
     if (!shadowed) kept.push_back(p);
   }
   problems = std::move(kept);
@@ -428,6 +436,6 @@ int RunCheck(std::ostream& out, const std::vector<std::string>& levels) {
   PrintProblems(problems, sources, out);
   const size_t errors = ErrorCount(problems);
   out << Count(errors, "error", "errors") << ", "
-      << Count(problems.size() - errors, "warning", "warnings") << std::endl;
+      << Count(WarningCount(problems), "warning", "warnings") << std::endl;
   return errors > 0 ? 1 : 0;
 }

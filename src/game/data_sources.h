@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // One problem in the data, as compilers report them: "path:line: error: text".
@@ -12,9 +13,23 @@ struct DataProblem {
   int32_t Line = 0;  // 1-based; 0: the problem has no line of its own
   bool Error = true;
   std::string Text;  // UTF-8; names and keywords quoted as they stand in the file
+  size_t More = 0;   // above 0: stands for that many problems of one kind left out, the
+                     // first of which has this text
 };
 
-using DataProblems = std::vector<DataProblem>;
+// The problems found, in the order found. Add keeps the first kLimit of each kind (the text
+// without its quoted pieces and numbers) per file and error level; the rest are only counted,
+// in one entry that takes the place of the first one left out.
+class DataProblems : public std::vector<DataProblem> {
+ public:
+  using std::vector<DataProblem>::vector;
+  static constexpr size_t kLimit = 20;
+  void Add(DataProblem problem);
+
+ private:
+  std::unordered_map<std::string, size_t> seen_;  // key: how many of it were added
+  std::unordered_map<std::string, size_t> more_;  // key: index of its counting entry
+};
 
 // Pixel size of a sprite sheet as its header states it; 0 x 0 when it could not be read.
 struct BitmapSize {
@@ -62,5 +77,7 @@ std::string FormatProblem(const DataProblem& problem);
 // the data folder with "/" separators, in UTF-8 ("ludi/rab.txt").
 std::string DisplayPath(const std::string& path);
 
-// Number of errors among the problems.
+// Number of errors among the problems, counting those left out.
 size_t ErrorCount(const DataProblems& problems);
+// Number of warnings, the same way.
+size_t WarningCount(const DataProblems& problems);

@@ -2,34 +2,104 @@
 
 #include <algorithm>
 #include <cassert>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
 #include <string_view>
 #include <vector>
 
 #include "game/sheet_file.h"
 #include "util/cp1251.h"
+#include "util/echo_text.h"
 #include "util/numtext.h"
+#include "util/read_file.h"
 #include "util/strman.h"
 
 namespace {
 
 constexpr std::string_view kSpace = " ";
 
-// The whole file as bytes; the runtime's I/O error texts when it cannot be read.
-std::string ReadWholeFile(const std::string& path) {
-  std::string native = NativePath(path);
-  std::error_code error;
+std::string Quoted(const std::string& cp1251) {
+  return "\"" + EchoCp1251(cp1251) + "\"";
+}
+
+// The whole file as bytes. A failure carries the runtime's I/O error text (what the box
+// shows) and the system's reason; `named` is how a race list's line names the file (UTF-8),
+// null for a file named by no line.
+std::string ReadWholeFile(const std::string& path, const std::string* named) {
+  std::string bytes;
+  int error = 0;
+  if (ReadFileBytes(NativePath(path), bytes, error)) return bytes;
   // An empty race-list line names the folder itself; a folder (or device, pipe) is no plain
   // file and is refused with the runtime's text for access denied.
-  if (!std::filesystem::exists(native, error)) throw LoadError("File not found");
-  if (!std::filesystem::is_regular_file(native, error)) throw LoadError("File access denied");
-  std::ifstream file(native, std::ios::binary);
-  if (!file) throw LoadError("File access denied");
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) throw LoadError("File access denied");
-  return text;
+  LoadError failure(error == ENOENT || error == ENOTDIR ? "File not found" : "File access denied");
+  std::string detail = failure.what();
+  if (named != nullptr && named->empty()) {
+    detail += ": an empty line names the race folder itself";
+  } else {
+    if (named != nullptr) detail += ": \"" + EchoText(*named) + "\"";
+    if (error == EISDIR) detail += " (a folder)";
+    if (error != ENOENT && error != EISDIR) detail += " (" + SystemReason(error) + ")";
+  }
+  failure.Detail = detail;
+  throw failure;
+}
+
+// Bytes a text file may hold below 0x20: tab, line feed, vertical tab, form feed, return.
+bool TextControl(unsigned char c) {
+  return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int32_t LineAt(std::string_view text, size_t offset) {
+  return static_cast<int32_t>(1 + std::count(text.begin(), text.begin() + offset, '\n'));
+}
+
+// A data file's bytes as the loader reads them, in Windows-1251. UTF-8 with a byte-order mark
+// or with text beyond ASCII is converted (a warning), a character with no Windows-1251 form
+// is an error; control bytes are named (a warning).
+void DataText(std::string& text, const std::string& where, LoadContext& context) {
+  auto fail = [&](int32_t line, const std::string& why) {
+    if (context.keepGoing) {
+      if (context.problems != nullptr) context.problems->Add({where, line, true, why});
+      return;
+    }
+    LoadError error(ToCp1251(where + ":" + IntToStr(line) + ": " + why));
+    error.Path = where;
+    error.Line = line;
+    error.Detail = why;
+    throw error;
+  };
+  // The rules trim such bytes off lines, so the file is still read as they say.
+  const auto control = std::find_if(text.begin(), text.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 && !TextControl(b);
+  });
+  if (control != text.end() && context.problems != nullptr) {
+    const size_t at = size_t(control - text.begin());
+    context.problems->Add({where, LineAt(text, at), false,
+                           "is not a text file: it holds the control byte " +
+                               EchoText(std::string_view(&*control, 1))});
+  }
+  const bool mark = text.rfind("\xEF\xBB\xBF", 0) == 0;
+  const bool wide = std::any_of(text.begin(), text.end(),
+                                [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (!mark && !(wide && IsUtf8(text))) return;
+  if (mark) text.erase(0, 3);
+  std::vector<size_t> bad;
+  std::string converted = ToCp1251(text, bad);
+  if (context.problems != nullptr)
+    context.problems->Add({where, 0, false,
+                           "is read as UTF-8 and converted to Windows-1251, the encoding data "
+                           "files are meant to have"});
+  // The offsets come in order: lines are counted once over the whole text.
+  int32_t line = 1;
+  size_t counted = 0;
+  for (size_t at : bad) {
+    line += static_cast<int32_t>(std::count(text.begin() + counted, text.begin() + at, '\n'));
+    counted = at;
+    const size_t n = std::max<size_t>(Utf8SequenceLength(text, at), 1);
+    fail(line,
+         "\"" + EchoText(std::string_view(text).substr(at, n)) + "\" has no Windows-1251 form");
+  }
+  text = std::move(converted);
 }
 
 // Reads one line from pos: LF ends it (CR LF too), a CR anywhere else is dropped.
@@ -70,8 +140,7 @@ struct Target {
 };
 
 void Report(LoadContext& context, const Target& t, bool error, std::string text) {
-  if (context.problems != nullptr)
-    context.problems->push_back({t.path, t.line, error, std::move(text)});
+  if (context.problems != nullptr) context.problems->Add({t.path, t.line, error, std::move(text)});
 }
 
 using DataHandler = void (*)(Target& target, std::string_view line, LoadContext& context);
@@ -85,18 +154,39 @@ void AddType(Target& t, std::string_view line, LoadContext&) {
   type.IsResource = false;
 }
 
+// The bitmap of a sprite line, decoded once per load: a load keeps its pixels for the
+// textures of later lines, a check what it found. A bitmap that cannot be loaded ends a load.
+DecodedSheet& Sheet(const std::string& fileName, const std::string& label, bool inspect,
+                    LoadContext& context) {
+  DecodedSheet& sheet = context.sheets[fileName];
+  if (!context.keepGoing && !sheet.Pixels) sheet.Pixels = LoadBMPOrExit(fileName, context.platform);
+  if (inspect && !sheet.Inspected) {
+    sheet.Sheet = InspectSheet(fileName, label, context.keepGoing);
+    sheet.Inspected = true;
+  }
+  return sheet;
+}
+
 void AddTexture(Target& t, std::string_view line, LoadContext& context) {
   std::vector<uint32_t>& textures = t.Type().Textures;
   textures.push_back(0);
   const std::string fileName(line);
   const bool inspect =
       context.keepGoing || context.sources != nullptr || context.problems != nullptr;
-  // A load makes the texture first: a bitmap that cannot be loaded ends the program there.
-  if (!context.keepGoing)
-    textures.back() = LoadTexture(fileName, context.platform, context.uploader);
+  const std::string label = "sprite sheet " + Quoted(fileName);
+  DecodedSheet* decoded = nullptr;
+  try {
+    decoded = &Sheet(fileName, label, inspect, context);
+  } catch (const ProgramExit&) {
+    // The boxes have been shown; the line and the reason go to the problems before the end.
+    Report(context, t, true,
+           label + " cannot be loaded: " + InspectSheet(fileName, label, true).Failure);
+    throw;
+  }
+  // A load makes one texture per line, in line order, as the rules number them.
+  if (!context.keepGoing) textures.back() = context.uploader.Upload(*decoded->Pixels);
   if (!inspect) return;
-  const std::string label = "sprite sheet \"" + ToUtf8(fileName) + "\"";
-  const SheetFile sheet = InspectSheet(fileName, label, context.keepGoing);
+  const SheetFile& sheet = decoded->Sheet;
   if (!sheet.Failure.empty())
     Report(context, t, true, label + " cannot be loaded: " + sheet.Failure);
   for (const std::string& hint : sheet.Hints) Report(context, t, false, hint);
@@ -107,12 +197,23 @@ void AddAnimation(Target& t, std::string_view line, LoadContext&) {
   std::vector<TKadri>& animations = t.Type().Animations;
   animations.emplace_back();
   TKadri& row = animations.back();
-  row.TextureIndex = IntWord(line, 1);
-  // The count is 8-bit: 256 words count 0, which gives no frames rather than -1.
-  int frames = static_cast<int>(WordCount(line, kSpace)) - 1;
+  // The words in one pass: the count is 8-bit, as WordCount gives it, so 256 words count 0,
+  // which gives no frames rather than -1; later words are never read.
+  std::vector<std::string_view> words;
+  size_t total = 0;
+  for (size_t at = 0; at < line.size();) {
+    const size_t start = line.find_first_not_of(' ', at);
+    if (start == std::string_view::npos) break;
+    const size_t end = std::min(line.find(' ', start), line.size());
+    if (words.size() < 256) words.push_back(line.substr(start, end - start));
+    ++total;
+    at = end;
+  }
+  const std::string_view none;
+  row.TextureIndex = StrToInt(words.empty() ? none : words[0]);
+  const int frames = static_cast<int>(static_cast<uint8_t>(total)) - 1;
   row.Frames.assign(static_cast<size_t>(std::max(frames, 0)), 0);
-  for (int i = 0; i < frames; ++i)
-    row.Frames[size_t(i)] = IntWord(line, static_cast<uint8_t>(i + 2));
+  for (int i = 0; i < frames; ++i) row.Frames[size_t(i)] = StrToInt(words[size_t(i) + 1]);
 }
 
 void SetParameters(Target& t, std::string_view line, LoadContext&) {
@@ -274,10 +375,6 @@ bool KnownSection(const std::string& section) {
   return false;
 }
 
-std::string Quoted(const std::string& cp1251) {
-  return "\"" + ToUtf8(cp1251) + "\"";
-}
-
 // Per file: the current section and sub-section, and whether an ignored line was reported
 // since the last header.
 struct FileState {
@@ -341,12 +438,13 @@ void HandleDataLine(Target& target, FileState& state, std::string_view line, Loa
     row->handler(target, line, context);
   } catch (const ConvertError& e) {
     if (context.keepGoing) {
-      Report(context, target, true, Quoted(state.section) + ": " + ToUtf8(e.what()));
+      Report(context, target, true, Quoted(state.section) + ": " + e.Echo());
       return;
     }
     LoadError error(e.what());
     error.Path = target.path;
     error.Line = target.line;
+    error.Detail = Quoted(state.section) + ": " + e.Echo();
     throw error;
   }
 }
@@ -362,15 +460,21 @@ void NoteFile(LoadContext& context, const std::string& path) {
   if (context.sources != nullptr) context.sources->Files.push_back(DisplayPath(path));
 }
 
-// Reads a file for the loader; a failure carries the given position.
-std::string ReadAt(const std::string& path, const std::string& where, int32_t line) {
+// Reads a data file for the loader in Windows-1251; a failure to read carries the position
+// that names the file. False: a check goes on without the file.
+bool ReadAt(const std::string& path, const std::string& where, int32_t line,
+            const std::string* named, LoadContext& context, std::string& text) {
   try {
-    return ReadWholeFile(path);
+    text = ReadWholeFile(path, named);
   } catch (LoadError& e) {
     e.Path = where;
     e.Line = line;
-    throw;
+    if (!context.keepGoing) throw;
+    if (context.problems != nullptr) context.problems->Add({where, line, true, e.Detail});
+    return false;
   }
+  DataText(text, DisplayPath(path), context);
+  return true;
 }
 
 void ParseTypeText(World& world, std::string_view text, size_t row, const std::string& path,
@@ -378,6 +482,7 @@ void ParseTypeText(World& world, std::string_view text, size_t row, const std::s
   assert(row < world.Catalogue.size());
   if (row >= world.Catalogue.size()) return;
   Target target{world.Catalogue[row], SourceRow(context, row), DisplayPath(path)};
+  const size_t typesBefore = target.row.Types.size();
   FileState state;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -395,6 +500,10 @@ void ParseTypeText(World& world, std::string_view text, size_t row, const std::s
       HandleDataLine(target, state, line, context);
     }
   }
+  if (target.row.Types.size() == typesBefore) {
+    target.line = 0;
+    Report(context, target, false, "defines no type (no \"название\" section with a name line)");
+  }
 }
 
 }  // namespace
@@ -405,12 +514,8 @@ void LoadRaceList(World& world, const std::string& listName, const std::string& 
   const std::string where = DisplayPath(listPath);
   NoteFile(context, listPath);
   std::string list;
-  try {
-    list = ReadAt(listPath, where, 0);
-  } catch (const LoadError& e) {
-    if (!context.keepGoing) throw;
+  if (!ReadAt(listPath, where, 0, nullptr, context, list)) {
     // A check keeps the row, empty, so that the next list still fills its own row.
-    if (context.problems != nullptr) context.problems->push_back({where, 0, true, e.what()});
     world.Catalogue.emplace_back();
     if (RaceSource* race = SourceRow(context, world.Catalogue.size() - 1)) {
       race->ListPath = where;
@@ -428,16 +533,8 @@ void LoadRaceList(World& world, const std::string& listName, const std::string& 
     std::string line = ReadLine(list, pos);
     ++number;
     std::string text;
-    try {
-      text = ReadAt(folder + line, where, number);
-    } catch (const LoadError& e) {
-      if (!context.keepGoing) throw;
-      std::string detail =
-          line.empty() ? "an empty line names the race folder itself" : "\"" + ToUtf8(line) + "\"";
-      if (context.problems != nullptr)
-        context.problems->push_back({where, number, true, std::string(e.what()) + ": " + detail});
-      continue;
-    }
+    const std::string named = ToUtf8(line.substr(0, 400));
+    if (!ReadAt(folder + line, where, number, &named, context, text)) continue;
     NoteFile(context, folder + line);
     ParseTypeText(world, text, row, folder + line, context);
   } while (pos < list.size());
@@ -446,30 +543,42 @@ void LoadRaceList(World& world, const std::string& listName, const std::string& 
 void LoadTypeFile(World& world, const std::string& path, size_t row, LoadContext& context) {
   assert(row < world.Catalogue.size());
   if (row >= world.Catalogue.size()) return;
-  ParseTypeText(world, ReadAt(path, DisplayPath(path), 0), row, path, context);
+  std::string text;
+  if (ReadAt(path, DisplayPath(path), 0, nullptr, context, text))
+    ParseTypeText(world, text, row, path, context);
 }
 
 void LoadTypeText(World& world, std::string_view text, size_t row, LoadContext& context) {
-  ParseTypeText(world, text, row, std::string(), context);
+  std::string bytes(text);
+  DataText(bytes, std::string(), context);
+  ParseTypeText(world, bytes, row, std::string(), context);
 }
 
 void LoadGround(World& world, LoadContext& context) {
   NoteFile(context, kGroundPath);
+  const std::string label = "the ground bitmap";
+  const std::string where = DisplayPath(kGroundPath);
   if (context.keepGoing) {
-    const std::string label = "the ground bitmap";
     const SheetFile sheet = InspectSheet(kGroundPath, label, true);
     if (context.problems == nullptr) return;
-    const std::string where = DisplayPath(kGroundPath);
     if (!sheet.Failure.empty())
-      context.problems->push_back({where, 0, true, label + " cannot be loaded: " + sheet.Failure});
-    for (const std::string& hint : sheet.Hints)
-      context.problems->push_back({where, 0, false, hint});
+      context.problems->Add({where, 0, true, label + " cannot be loaded: " + sheet.Failure});
+    for (const std::string& hint : sheet.Hints) context.problems->Add({where, 0, false, hint});
     return;
   }
-  world.GroundTexture = LoadTexture(kGroundPath, context.platform, context.uploader);
+  try {
+    world.GroundTexture = LoadTexture(kGroundPath, context.platform, context.uploader);
+  } catch (const ProgramExit&) {
+    if (context.problems != nullptr)
+      context.problems->Add(
+          {where, 0, true,
+           label + " cannot be loaded: " + InspectSheet(kGroundPath, label, true).Failure});
+    throw;
+  }
 }
 
 void LoadGameData(World& world, LoadContext& context) {
   for (const RaceList& list : kRaceLists) LoadRaceList(world, list.ListName, list.Folder, context);
   LoadGround(world, context);
+  context.sheets.clear();
 }

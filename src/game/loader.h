@@ -1,11 +1,14 @@
 // The definition loader: race lists and type description files into the catalogue.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "game/data_sources.h"
+#include "game/sheet_file.h"
 #include "game/world.h"
 #include "util/bmp.h"
 #include "util/platform.h"
@@ -13,8 +16,16 @@
 // A load failure; what() is the runtime's message without the full stop.
 struct LoadError : std::runtime_error {
   using std::runtime_error::runtime_error;
-  std::string Path;  // where it happened, as DisplayPath gives it; empty: unknown
-  int32_t Line = 0;  // 0: no line of its own
+  std::string Path;    // where it happened, as DisplayPath gives it; empty: unknown
+  int32_t Line = 0;    // 0: no line of its own
+  std::string Detail;  // the problem's text for the compiler-form line (UTF-8); empty: what()
+};
+
+// One bitmap decoded once per load, however many lines name it.
+struct DecodedSheet {
+  std::optional<Image> Pixels;  // kept for the textures of later lines (a load)
+  bool Inspected = false;
+  SheetFile Sheet;  // what a check found
 };
 
 // Services the loader needs to turn sprite lines into textures.
@@ -26,6 +37,7 @@ struct LoadContext {
   // A check: errors go to problems too and reading goes on with the next line or file;
   // bitmaps are decoded but make no texture (ids stay 0), and nothing is shown.
   bool keepGoing = false;
+  std::unordered_map<std::string, DecodedSheet> sheets{};  // by the file name the lines give
 };
 
 // The race lists the load button reads, in row order.

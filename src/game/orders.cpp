@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -90,7 +91,8 @@ void Build(World& world, int32_t i, std::string_view arg) {
   // Only sides 0..3 have a treasury; any other side builds without paying.
   if (IsPlayerSide(builder.Side)) {
     TSide& side = SideAt(world, builder.Side);
-    if (side.Money > 0) {
+    // The progress saturates: at its largest it takes no more payment.
+    if (side.Money > 0 && builder.BuildProgress < std::numeric_limits<int32_t>::max()) {
       builder.BuildProgress += 1;
       side.Money -= 1;
     }

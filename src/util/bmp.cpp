@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr size_t kHeaderBytes = 54;  // file header 14 + info header 40
+constexpr size_t kHeaderBytes = kBmpHeaderBytes;
 constexpr char kBmpCaption[] = "BMP Unit";
 
 uint32_t ReadU32(const uint8_t* p) {
@@ -25,17 +25,16 @@ struct Layout {
 };
 
 Layout ReadLayout(const uint8_t* header) {
-  const uint8_t* info = header + 14;
+  const BmpHeader h = ParseBmpHeader({header, kHeaderBytes});
   Layout layout;
-  layout.Width = static_cast<int32_t>(ReadU32(info + 4));
-  layout.Height = static_cast<int32_t>(ReadU32(info + 8));
-  uint16_t bitsPerPixel = ReadU16(info + 14);
-  layout.DataBytes = ReadU32(info + 20);
-  layout.PaletteBytes = uint64_t(ReadU32(info + 32)) * 4;
+  layout.Width = h.Width;
+  layout.Height = h.Height;
+  layout.DataBytes = h.ImageSize;
+  layout.PaletteBytes = uint64_t(h.ColoursUsed) * 4;
   if (layout.DataBytes == 0) {
     // Computed in 32-bit arithmetic, as the size field itself is 32 bits.
     layout.DataBytes = static_cast<uint32_t>(layout.Width) * static_cast<uint32_t>(layout.Height) *
-                       bitsPerPixel / 8;
+                       h.BitsPerPixel / 8;
   }
   return layout;
 }
@@ -87,6 +86,23 @@ Image ConvertPixels(const Layout& layout, std::span<const uint8_t> data) {
 }
 
 }  // namespace
+
+BmpHeader ParseBmpHeader(std::span<const uint8_t> bytes) {
+  BmpHeader h;
+  if (bytes.size() < kHeaderBytes) return h;
+  const uint8_t* p = bytes.data();
+  h.Read = true;
+  h.Signature = p[0] == 'B' && p[1] == 'M';
+  h.DataOffset = ReadU32(p + 10);
+  h.InfoSize = ReadU32(p + 14);
+  h.Width = static_cast<int32_t>(ReadU32(p + 18));
+  h.Height = static_cast<int32_t>(ReadU32(p + 22));
+  h.BitsPerPixel = ReadU16(p + 28);
+  h.Compression = ReadU32(p + 30);
+  h.ImageSize = ReadU32(p + 34);
+  h.ColoursUsed = ReadU32(p + 46);
+  return h;
+}
 
 std::optional<Image> DecodeBMP(std::span<const uint8_t> file, BmpFailure& failure) {
   failure = BmpFailure::None;
@@ -146,13 +162,17 @@ std::optional<Image> LoadBMP(const std::string& fileName, Platform& platform) {
   return image;
 }
 
-uint32_t LoadTexture(const std::string& fileName, Platform& platform, TextureUploader& uploader) {
+Image LoadBMPOrExit(const std::string& fileName, Platform& platform) {
   std::optional<Image> image = LoadBMP(fileName, platform);
   if (!image) {
     platform.ShowMessage("Unable to load " + fileName, "Loading Textures");
     throw ProgramExit{1};
   }
-  return uploader.Upload(*image);
+  return std::move(*image);
+}
+
+uint32_t LoadTexture(const std::string& fileName, Platform& platform, TextureUploader& uploader) {
+  return uploader.Upload(LoadBMPOrExit(fileName, platform));
 }
 
 namespace {

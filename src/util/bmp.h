@@ -22,6 +22,24 @@ struct Image {
   }
 };
 
+// The two headers of a bitmap file (file header 14 bytes, info header 40), little-endian.
+struct BmpHeader {
+  bool Read = false;       // the bytes hold both headers; every field is 0 otherwise
+  bool Signature = false;  // the file starts with "BM"
+  uint32_t DataOffset = 0;
+  uint32_t InfoSize = 0;
+  int32_t Width = 0;
+  int32_t Height = 0;
+  uint16_t BitsPerPixel = 0;
+  uint32_t Compression = 0;
+  uint32_t ImageSize = 0;  // pixel-data size; 0: computed from the picture
+  uint32_t ColoursUsed = 0;
+};
+inline constexpr size_t kBmpHeaderBytes = 54;
+
+// Reads the headers from the start of a file's bytes.
+BmpHeader ParseBmpHeader(std::span<const uint8_t> bytes);
+
 // Empty: a zero or negative width or height; no picture, and no message of its own.
 enum class BmpFailure { None, Opening, Palette, Data, Empty };
 
@@ -37,6 +55,9 @@ class TextureUploader {
   virtual ~TextureUploader() = default;
   virtual uint32_t Upload(const Image& image) = 0;
 };
+
+// Loads a bitmap; on failure shows "Unable to load " + name and throws ProgramExit{1}.
+Image LoadBMPOrExit(const std::string& fileName, Platform& platform);
 
 // Loads a bitmap and uploads it; on failure shows "Unable to load " + name and throws
 // ProgramExit{1}.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "util/echo_text.h"
+
 int32_t RoundHalfEven(double v) {
   if (std::isnan(v)) return 0;
   if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
@@ -49,7 +51,7 @@ bool TryStrToInt(std::string_view word, int32_t& out) {
 int32_t StrToInt(std::string_view word) {
   int32_t value = 0;
   if (!TryStrToInt(word, value)) {
-    throw ConvertError("'" + std::string(word) + "' is not a valid integer value");
+    throw ConvertError(word, " is not a valid integer value");
   }
   return value;
 }
@@ -73,7 +75,7 @@ double StrToFloat(std::string_view word) {
     if (ec == std::errc::result_out_of_range) ok = false;
   }
   if (!ok) {
-    throw ConvertError("'" + std::string(word) + "' is not a valid floating point value");
+    throw ConvertError(word, " is not a valid floating point value");
   }
   return negative ? -value : value;
 }
@@ -133,4 +135,11 @@ std::string FloatToShortest(float v) {
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
   return std::string(buf, end);
+}
+
+ConvertError::ConvertError(std::string_view word, const char* tail)
+    : std::runtime_error("'" + std::string(word) + "'" + tail), Word(word), Tail(tail) {}
+
+std::string ConvertError::Echo() const {
+  return "'" + EchoCp1251(Word) + "'" + Tail;
 }

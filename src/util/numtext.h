@@ -9,7 +9,11 @@
 
 // A failed conversion; what() is the runtime's message, without a full stop.
 struct ConvertError : std::runtime_error {
-  using std::runtime_error::runtime_error;
+  ConvertError(std::string_view word, const char* tail);
+  std::string Word;  // the text that failed, whole
+  std::string Tail;  // what follows the quoted word in the message
+  // The message in UTF-8 with the word cut and escaped as EchoText does.
+  std::string Echo() const;
 };
 
 // Nearest integer, halves to the even neighbour. NaN gives 0; values beyond the 32-bit

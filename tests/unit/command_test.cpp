@@ -66,7 +66,7 @@ TEST(Commands, BadLinesSayWhatIsWrong) {
       {"set 0 Nothing 1", "unknown field 'Nothing'"},
       {"set 0 X", "set X takes one value"},
       {"fly " + std::string(200, 'x'), "unknown command 'fly'"},
-      {std::string(300, 'y'), "unknown command '" + std::string(80, 'y') + "...'"},
+      {std::string(300, 'y'), "unknown command '" + std::string(80, 'y') + "…'"},
   };
   for (const Case& c : cases) {
     try {

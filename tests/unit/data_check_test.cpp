@@ -89,6 +89,8 @@ class DataFolder : public ::testing::Test {
   void Bitmap(const std::string& name, int w, int h, size_t cut = 0, bool padded = false) {
     const size_t row = padded ? (size_t(w) * 3 + 3) / 4 * 4 : size_t(w) * 3;
     std::vector<uint8_t> file(54 + row * size_t(h) - cut, 0);
+    file[0] = 'B';
+    file[1] = 'M';
     file[18] = uint8_t(w);
     file[22] = uint8_t(h);
     file[28] = 24;
@@ -381,4 +383,104 @@ TEST_F(DataFolder, LoadButtonBoxes) {
   EXPECT_TRUE(host.controls().ButtonEnabled(1));
   host.Press(2);
   EXPECT_TRUE(host.frontend().world().Objects.empty());
+}
+
+TEST(DataProblems, TwentyOfAKindPerFileAndLevelThenACount) {
+  DataProblems problems;
+  for (int i = 1; i <= 23; ++i) {
+    const std::string n = std::to_string(i);
+    problems.Add({"a.txt", i, false, "name \"x" + n + "\" at line " + n + " is odd"});
+    problems.Add({"a.txt", i, true, "name \"x" + n + "\" at line " + n + " is odd"});
+  }
+  problems.Add({"b.txt", 1, false, "name \"y\" at line 1 is odd"});  // another file
+  problems.Add({"a.txt", 30, false, "another kind"});
+  ASSERT_EQ(problems.size(), 20u + 20u + 2u + 2u);
+  EXPECT_EQ(FormatProblem(problems[40]),
+            "a.txt:21: warning: … and 3 more of this kind (the first: name \"x21\" at line 21 "
+            "is odd)");
+  EXPECT_EQ(FormatProblem(problems[41]),
+            "a.txt:21: error: … and 3 more of this kind (the first: name \"x21\" at line 21 is "
+            "odd)");
+  EXPECT_EQ(FormatProblem(problems[42]), "b.txt:1: warning: name \"y\" at line 1 is odd");
+  EXPECT_EQ(ErrorCount(problems), 23u);
+  EXPECT_EQ(WarningCount(problems), 25u);
+  DataProblem many{"c.txt", 0, false, std::string(70, 'w'), 2588};
+  EXPECT_EQ(FormatProblem(many), "c.txt: warning: … and 2 588 more of this kind (the first: " +
+                                     std::string(60, 'w') + "…)");
+  many.More = 1234567;
+  many.Text = "x";
+  EXPECT_EQ(FormatProblem(many),
+            "c.txt: warning: … and 1 234 567 more of this kind (the first: x)");
+}
+
+TEST_F(DataFolder, SheetsThatLoadButReadWronglyAndSheetsThatFail) {
+  // A header with the given bytes patched in.
+  auto sheet = [&](const std::string& name, std::vector<std::pair<size_t, uint8_t>> patch,
+                   size_t cut = 0) {
+    Bitmap(name, 4, 2, cut);
+    std::fstream f(dir_ / name, std::ios::in | std::ios::out | std::ios::binary);
+    for (auto [at, value] : patch) {
+      f.seekp(std::streamoff(at));
+      f.put(char(value));
+    }
+  };
+  auto inspect = [](const std::string& name) {
+    SheetFile s = InspectSheet(".\\" + name, "s", true);
+    std::string out = s.Failure;
+    for (const std::string& h : s.Hints) out += "|" + h;
+    return out;
+  };
+  sheet("bits.bmp", {{28, 16}, {34, 24}});  // 16 bits, 24 bytes of data
+  EXPECT_EQ(inspect("bits.bmp"),
+            "|s has 16 bits per pixel; only 24-bit bitmaps are read correctly");
+  sheet("packed.bmp", {{30, 1}, {14, 40}, {10, 60}});
+  EXPECT_EQ(inspect("packed.bmp"),
+            "|s is compressed; only uncompressed bitmaps are read correctly|s: its pixel data "
+            "does not follow the colour table; the picture is read from the wrong place");
+  sheet("empty.bmp", {{22, 0}});
+  EXPECT_EQ(inspect("empty.bmp"), "its width or height is 0 or negative (a top-down bitmap?)");
+  sheet("palette.bmp", {{46, 9}});
+  EXPECT_EQ(inspect("palette.bmp"),
+            "the file ends inside its headers or colour table (\"Error reading palette\")");
+  sheet("short.bmp", {}, 1);
+  EXPECT_EQ(inspect("short.bmp"),
+            "its pixel data is shorter than the header says, or the size is damaged (\"Error "
+            "reading bitmap data\")");
+  EXPECT_EQ(inspect("ludi"), "it is a folder");
+  EXPECT_EQ(inspect("gone.bmp"), "file not found");
+  EXPECT_EQ(inspect("short.bmp/x"), "Not a directory");
+  // A header-only look at a file that has loaded reports no failure.
+  EXPECT_EQ(InspectSheet(".\\gone.bmp", "s", false).Failure, "");
+}
+
+TEST_F(DataFolder, AGroundThatCannotBeLoadedIsNamedBeforeTheEnd) {
+  RecordingPlatform platform;
+  platform.answerAtOnce = false;
+  CountingUploader uploader;
+  DataProblems problems;
+  LoadContext context{platform, uploader, nullptr, &problems};
+  World world;
+  EXPECT_THROW(LoadGround(world, context), ProgramExit);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(FormatProblem(problems[0]),
+            "maps/summer2.bmp: error: the ground bitmap cannot be loaded: file not found");
+}
+
+TEST(CheckCatalogue, MissingRowWorkerWithoutBuildsAndTheRefusalCount) {
+  World one;
+  one.Catalogue.resize(1);
+  EXPECT_EQ(ValidateCatalogue(one).rfind("ludi/ludi.txt: error: race 0 has 0 types", 0), 0u);
+  World w = ValidWorld();
+  w.Catalogue.pop_back();
+  EXPECT_EQ(ValidateCatalogue(w), "orki/orki.txt: error: race 1 is missing");
+  const Lines lines = Problems([](World& v) { v.Catalogue[1].Types[0].Buildables.clear(); });
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("is the worker, but it has no \"стройка\" line"), std::string::npos);
+  DataProblems two;
+  two.Add({"a.txt", 1, true, "one"});
+  two.Add({"a.txt", 2, true, "two"});
+  EXPECT_EQ(RefusalText(two), "a.txt:1: error: one\n(2 errors in all; rtsdemo --check lists them)");
+  SilentPlatform silent(7);
+  EXPECT_EQ(silent.TickCount(), 0u);
+  EXPECT_EQ(silent.ClockSeed(), 7u);
 }

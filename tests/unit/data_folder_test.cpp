@@ -106,3 +106,16 @@ TEST(DataPaths, ProgramFileIsThisProgram) {
 }
 
 }  // namespace
+
+TEST_F(DataFolderTest, AGivenFolderThatCannotServeSaysWhy) {
+  const std::string dir = (root_ / "src/data").string();
+  std::ofstream(root_ / "file.txt") << "x";
+  EXPECT_EQ(DataFolderProblem(dir), "");
+  EXPECT_EQ(DataFolderProblem((root_ / "none").string()),
+            "the data folder " + (root_ / "none").string() + " does not exist");
+  EXPECT_EQ(DataFolderProblem((root_ / "file.txt").string()),
+            "the data folder " + (root_ / "file.txt").string() + " is not a folder");
+  EXPECT_EQ(
+      DataFolderProblem((root_ / "file.txt/sub").string()),
+      "the data folder " + (root_ / "file.txt/sub").string() + " cannot be read: Not a directory");
+}

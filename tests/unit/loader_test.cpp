@@ -439,14 +439,14 @@ TEST_F(LoaderTest, ACheckGoesOnPastMissingFilesAndBitmaps) {
       lines,
       (std::vector<std::string>{
           "ludi/a.txt:4: error: sprite sheet \".\\gone.bmp\" cannot be loaded: file not found",
-          "ludi/a.txt:5: error: sprite sheet \".\\ludi\\a.txt\" cannot be loaded: the file "
-          "ends inside its headers or colour table (\"Error reading palette\")",
+          "ludi/a.txt:5: error: sprite sheet \".\\ludi\\a.txt\" cannot be loaded: it is not "
+          "a BMP file (no \"BM\" signature)",
           "ludi/ludi.txt:2: error: File not found: \"missing.txt\"",
           "ludi/ludi.txt:3: error: File access denied: an empty line names the race folder "
           "itself",
           "ludi/a.txt:4: error: sprite sheet \".\\gone.bmp\" cannot be loaded: file not found",
-          "ludi/a.txt:5: error: sprite sheet \".\\ludi\\a.txt\" cannot be loaded: the file "
-          "ends inside its headers or colour table (\"Error reading palette\")",
+          "ludi/a.txt:5: error: sprite sheet \".\\ludi\\a.txt\" cannot be loaded: it is not "
+          "a BMP file (no \"BM\" signature)",
           "orki/orki.txt: error: File not found",
       }));
   EXPECT_EQ(Types().size(), 0u);  // the missing list's row is kept, empty
@@ -454,4 +454,160 @@ TEST_F(LoaderTest, ACheckGoesOnPastMissingFilesAndBitmaps) {
   EXPECT_EQ(world_.Catalogue[0].Types.size(), 2u);
   EXPECT_FALSE(sources.Races[1].ListRead);
   EXPECT_TRUE(platform_.messages.empty());
+}
+
+namespace {
+
+// Problems formatted in the order found.
+std::vector<std::string> Formatted(const DataProblems& problems) {
+  std::vector<std::string> lines;
+  for (const DataProblem& p : problems) lines.push_back(FormatProblem(p));
+  return lines;
+}
+
+}  // namespace
+
+TEST_F(LoaderTest, Utf8FilesAreConvertedAndSaySo) {
+  const std::string text = ")название\nРатуша Управа\n)энергия\nпрочность 15 15\n";
+  DataProblems problems;
+  context_.problems = &problems;
+  // The same types from Windows-1251, UTF-8 and UTF-8 with a byte-order mark.
+  for (const std::string& bytes : {ToCp1251(text), text, "\xEF\xBB\xBF" + text}) {
+    std::ofstream(dir_ / "ludi/t.txt", std::ios::binary) << bytes;
+    world_.Catalogue.emplace_back();
+    LoadTypeFile(world_, ".\\ludi\\t.txt", world_.Catalogue.size() - 1, context_);
+    ASSERT_EQ(Types().size(), 1u);
+    EXPECT_EQ(Types()[0].Name, W("Ратуша"));
+    EXPECT_EQ(Types()[0].SecondName, W("Управа"));
+    ASSERT_EQ(Types()[0].Energies.size(), 1u);
+    EXPECT_EQ(Types()[0].Energies[0].Name, W("прочность"));
+  }
+  const std::string said =
+      "ludi/t.txt: warning: is read as UTF-8 and converted to Windows-1251, the encoding data "
+      "files are meant to have";
+  EXPECT_EQ(Formatted(problems), (std::vector<std::string>{said, said}));
+
+  // A character with no Windows-1251 form: a check names its line and reads on; a load stops.
+  problems.clear();
+  const std::string emoji = ")название\nx\n)энергия\nhp 1 1 \xF0\x9F\x98\x80\n)название\ny\n";
+  std::ofstream(dir_ / "ludi/t.txt", std::ios::binary) << emoji;
+  context_.keepGoing = true;
+  world_.Catalogue.emplace_back();
+  LoadTypeFile(world_, ".\\ludi\\t.txt", world_.Catalogue.size() - 1, context_);
+  EXPECT_EQ(Types().size(), 2u);
+  EXPECT_EQ(Formatted(problems),
+            (std::vector<std::string>{said,
+                                      "ludi/t.txt:4: error: \"\xF0\x9F\x98\x80\" has no "
+                                      "Windows-1251 form"}));
+  context_.keepGoing = false;
+  world_.Catalogue.emplace_back();
+  try {
+    LoadTypeFile(world_, ".\\ludi\\t.txt", world_.Catalogue.size() - 1, context_);
+    ADD_FAILURE() << "loaded";
+  } catch (const LoadError& e) {
+    EXPECT_EQ(e.Line, 4);
+    EXPECT_EQ(e.Path, "ludi/t.txt");
+  }
+  EXPECT_EQ(Types().size(), 0u);
+}
+
+TEST_F(LoaderTest, BinaryAndEmptyFilesAreNamed) {
+  DataProblems problems;
+  context_.problems = &problems;
+  EXPECT_EQ(LoadFile(""), "");
+  EXPECT_EQ(LoadFile("\n  \n)название\n"), "");
+  // Control bytes: the file is named once and read as the rules read it (they trim them).
+  std::ofstream(dir_ / "ludi/b.txt", std::ios::binary)
+      << ToCp1251(")название\nx\n\x01y\x02\n") + '\0';
+  world_.Catalogue.emplace_back();
+  LoadTypeFile(world_, ".\\ludi\\b.txt", world_.Catalogue.size() - 1, context_);
+  ASSERT_EQ(Types().size(), 2u);
+  EXPECT_EQ(Types()[1].Name, "y");
+  // Tabs, form feeds and CR LF are text.
+  EXPECT_EQ(LoadFile(")название\r\n\tx\f\v\r\n"), "");
+  EXPECT_EQ(Formatted(problems),
+            (std::vector<std::string>{
+                "ludi/t.txt: warning: defines no type (no \"название\" section with a name line)",
+                "ludi/t.txt: warning: defines no type (no \"название\" section with a name line)",
+                "ludi/b.txt:3: warning: is not a text file: it holds the control byte \\x01"}));
+}
+
+TEST_F(LoaderTest, FailuresNameTheFileAndTheSystemsReason) {
+  fs::create_directories(dir_ / "ludi/sub");
+  Write("ludi/a.txt", ")название\na\n");
+  auto failure = [&](const std::string& list) {
+    Write("ludi/ludi.txt", list);
+    try {
+      LoadRaceList(world_, "ludi.txt", ".\\ludi\\", context_);
+    } catch (const LoadError& e) {
+      return std::string(e.what()) + " | " + e.Path + ":" + std::to_string(e.Line) + ": " +
+             e.Detail;
+    }
+    return std::string();
+  };
+  // The box keeps the runtime's text; the line names the file.
+  EXPECT_EQ(failure("a.txt\nmechnik.txt\n"),
+            "File not found | ludi/ludi.txt:2: File not found: \"mechnik.txt\"");
+  EXPECT_EQ(failure("sub"),
+            "File access denied | ludi/ludi.txt:1: File access denied: \"sub\" (a folder)");
+  EXPECT_EQ(failure("a.txt/x"),
+            "File not found | ludi/ludi.txt:1: File not found: \"a.txt/x\" (Not a directory)");
+  EXPECT_EQ(failure(std::string(200, 'n')),
+            "File not found | ludi/ludi.txt:1: File not found: \"" + std::string(80, 'n') + "…\"");
+  // A bitmap that cannot be loaded: its line and reason join the problems before the end.
+  DataProblems problems;
+  context_.problems = &problems;
+  std::ofstream(dir_ / "ludi/text.bmp") << "no bitmap at all, but long enough for two headers...";
+  Write("ludi/t.txt", ")название\nx\n)спрайты\n.\\ludi\\text.bmp\n");
+  world_.Catalogue.emplace_back();
+  EXPECT_THROW(LoadTypeFile(world_, ".\\ludi\\t.txt", world_.Catalogue.size() - 1, context_),
+               ProgramExit);
+  EXPECT_EQ(Formatted(problems),
+            (std::vector<std::string>{"ludi/t.txt:4: error: sprite sheet \".\\ludi\\text.bmp\" "
+                                      "cannot be loaded: it is not a BMP file (no \"BM\" "
+                                      "signature)"}));
+}
+
+TEST_F(LoaderTest, OneBitmapDecodedOnceWithATexturePerLine) {
+  WriteBitmap("ludi/s.bmp");
+  std::string text = ")название\nx\n)спрайты\n";
+  for (int i = 0; i < 50; ++i) text += ".\\ludi\\s.bmp\n";
+  DataProblems problems;
+  context_.problems = &problems;
+  EXPECT_EQ(LoadFile(text), "");
+  ASSERT_EQ(Types().size(), 1u);
+  std::vector<uint32_t> numbered(50);
+  for (uint32_t i = 0; i < 50; ++i) numbered[i] = i + 1;
+  EXPECT_EQ(Types()[0].Textures, numbered);
+  EXPECT_EQ(context_.sheets.size(), 1u);
+  EXPECT_TRUE(problems.empty());
+}
+
+TEST_F(LoaderTest, WarningsOfOneKindBeyondTwentyAreCounted) {
+  std::string text = ")название\nx\n)параметры\n";
+  for (int i = 0; i < 30; ++i) text += "1 2 3 4 5\n";
+  text += ")энергия\nhp 1 1\nhp 1 1\n)удар\n";
+  DataProblems problems;
+  DataSources sources;
+  context_.problems = &problems;
+  context_.sources = &sources;
+  EXPECT_EQ(LoadFile(text), "");
+  const std::vector<std::string> lines = Formatted(problems);
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_EQ(lines[0],
+            "ludi/t.txt:5: warning: a second \"параметры\" line replaces the one at line 4");
+  EXPECT_EQ(lines[20],
+            "ludi/t.txt:25: warning: … and 9 more of this kind (the first: a second "
+            "\"параметры\" line replaces the one at line 24)");
+  EXPECT_EQ(WarningCount(problems), 29u);
+  EXPECT_EQ(ErrorCount(problems), 0u);
+}
+
+TEST_F(LoaderTest, ALineUnderASubSectionItsSectionLacksIsIgnored) {
+  DataProblems problems;
+  context_.problems = &problems;
+  EXPECT_EQ(LoadFile(")название\nx\n)цена\n]сбор\ngold 5 0\n"), "");
+  EXPECT_EQ(Formatted(problems),
+            (std::vector<std::string>{"ludi/t.txt:5: warning: line is ignored: section \"цена\" "
+                                      "has no sub-section \"сбор\""}));
 }

@@ -189,6 +189,43 @@ TEST(ExecuteOrders, BuildPaysAndCompletes) {
   EXPECT_EQ(u.Sides[0].Money, 0);
 }
 
+TEST(ExecuteOrders, BuildProgressSaturatesAndStopsPaying) {
+  // A price above any progress: at its largest the progress stays and takes no money.
+  World w = OrdersWorld();
+  w.Catalogue[0].Types[0].PriceResources[0].Amount = 1e10f;
+  w.Sides[0].Money = 10;
+  TObyekt& b = Spawn(w, 0, 0, 0, 0);
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  b.BuildProgress = kMax - 1;
+  b.Thought1 = "stroyka 0,1,1";
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].BuildProgress, kMax);
+  EXPECT_EQ(w.Sides[0].Money, 9);
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects[0].BuildProgress, kMax);
+  EXPECT_EQ(w.Sides[0].Money, 9);
+  EXPECT_EQ(w.Objects.size(), 1u);
+  // A price the saturated progress meets completes as before.
+  w.Catalogue[0].Types[0].PriceResources[0].Amount = 2147483648.0f;
+  ExecuteOrders(w);
+  EXPECT_EQ(w.Objects.size(), 2u);
+  EXPECT_EQ(w.Objects[0].BuildProgress, 0);
+}
+
+TEST(ExecuteOrders, OnlySidesZeroToThreePayForBuilds) {
+  for (int32_t side : {-1, 0, 3, 4, 555}) {
+    World w = OrdersWorld();
+    for (TSide& s : w.Sides) s.Money = 5;
+    TObyekt& b = Spawn(w, 0, side, 0, 0);
+    b.Thought1 = "stroyka 0,1,1";
+    ExecuteOrders(w);
+    const bool pays = side == 0 || side == 3;
+    EXPECT_EQ(w.Objects[0].BuildProgress, pays ? 1 : 0) << side;
+    for (size_t s = 0; s < w.Sides.size(); ++s)
+      EXPECT_EQ(w.Sides[s].Money, pays && int32_t(s) == side ? 4 : 5) << side;
+  }
+}
+
 TEST(ExecuteOrders, MiningDrainsBelowZeroOnce) {
   World w = OrdersWorld();
   Spawn(w, 0, 0, 0, 0).Thought1 = "dobicha 1";

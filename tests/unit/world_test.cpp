@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -126,4 +127,19 @@ TEST(BuildSiteNear, FourDrawsFromMinus49ToPlus24) {
   }
   EXPECT_EQ(lo, -49);
   EXPECT_EQ(hi, 24);
+}
+
+TEST(IsPlayerSide, ExactlyTheFourTreasuries) {
+  for (int32_t side : {0, 1, 2, 3}) EXPECT_TRUE(IsPlayerSide(side)) << side;
+  for (int32_t side : {std::numeric_limits<int32_t>::min(), -2, -1, 4, 5, 554, 555, 556,
+                       std::numeric_limits<int32_t>::max()})
+    EXPECT_FALSE(IsPlayerSide(side)) << side;
+  // Every side a check lets through names a treasury; the rest build without paying.
+  World w;
+  for (int32_t side : {-1, 0, 3, 4, 555}) {
+    if (IsPlayerSide(side)) {
+      EXPECT_EQ(&SideAt(w, side), &w.Sides[size_t(side)]);
+    }
+  }
+  EXPECT_EQ(w.Sides.size(), 4u);
 }
