@@ -102,6 +102,30 @@
         <translation>выбрать юниты под курсором</translation>
     </message>
     <message>
+        <source>select the units in the box</source>
+        <translation>выбрать юниты в рамке</translation>
+    </message>
+    <message>
+        <source>add to the selection</source>
+        <translation>добавить к выбранным</translation>
+    </message>
+    <message>
+        <source>select every unit of that kind in view</source>
+        <translation>выбрать все такие юниты в виде</translation>
+    </message>
+    <message>
+        <source>store the selection as a group</source>
+        <translation>запомнить выбранных как группу</translation>
+    </message>
+    <message>
+        <source>select the group; twice quickly: centre the view on it</source>
+        <translation>выбрать группу; дважды быстро: показать её в центре</translation>
+    </message>
+    <message>
+        <source>add the selection to the group</source>
+        <translation>добавить выбранных к группе</translation>
+    </message>
+    <message>
         <source>move, follow, or use the chosen attack or building</source>
         <translation>идти, следовать, атаковать или строить выбранное</translation>
     </message>
