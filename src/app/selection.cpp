@@ -41,10 +41,13 @@ void Deselect(World& w) {
 
 }  // namespace
 
-void SelectBox(World& w, const FrontState& s, Controls& c, int32_t ownSide, ViewBox box, bool add) {
+void SelectBox(World& w, FrontState& s, Controls& c, int32_t ownSide, ViewBox box, bool add) {
   const Point a = ToWorld(s, c, box.X1, box.Y1);
   const Point b = ToWorld(s, c, box.X2, box.Y2);
-  if (!add) Deselect(w);
+  if (!add) {
+    Deselect(w);
+    s.LeftClicked = false;
+  }
   bool found = false;
   for (TObyekt& o : w.Objects) {
     if (!Selectable(o, ownSide) || !Inside(o, a, b)) continue;
@@ -54,8 +57,7 @@ void SelectBox(World& w, const FrontState& s, Controls& c, int32_t ownSide, View
   if (found) FillFromSelection(w, c);
 }
 
-void SelectSameInView(World& w, const FrontState& s, Controls& c, int32_t ownSide, int32_t x,
-                      int32_t y) {
+void SelectSameInView(World& w, FrontState& s, Controls& c, int32_t ownSide, int32_t x, int32_t y) {
   const Point p = ToWorld(s, c, x, y);
   int32_t hit = -1;
   for (size_t n = 0; n < w.Objects.size(); ++n) {
@@ -68,6 +70,7 @@ void SelectSameInView(World& w, const FrontState& s, Controls& c, int32_t ownSid
   const Point a = ToWorld(s, c, 0, 0);
   const Point b = ToWorld(s, c, c.ViewWidth(), c.ViewHeight());
   Deselect(w);
+  s.LeftClicked = false;
   for (TObyekt& o : w.Objects) {
     o.Selected = Selectable(o, ownSide) && o.Rassa == race && o.Kind == kind && o.Side == side &&
                  Inside(o, a, b);

@@ -17,13 +17,14 @@ struct ViewBox {
 };
 
 // Selects every selectable object whose centre lies in the box (edges included); add keeps
-// the selection, else it is dropped first. The combos are filled from the selection's highest
-// index when the box found anything.
-void SelectBox(World& w, const FrontState& s, Controls& c, int32_t ownSide, ViewBox box, bool add);
+// the selection, else it is dropped first, and so is a left click the next frame has still to
+// handle (the drag's own press). The combos are filled from the selection's highest index
+// when the box found anything.
+void SelectBox(World& w, FrontState& s, Controls& c, int32_t ownSide, ViewBox box, bool add);
 // The selectable object under view pixel (x, y), highest index first, and every selectable
-// object of its type and side whose centre is in view become the selection.
-void SelectSameInView(World& w, const FrontState& s, Controls& c, int32_t ownSide, int32_t x,
-                      int32_t y);
+// object of its type and side whose centre is in view become the selection; a left click
+// still to be handled (the double click's second press) is dropped.
+void SelectSameInView(World& w, FrontState& s, Controls& c, int32_t ownSide, int32_t x, int32_t y);
 
 enum class GroupAction : uint8_t { Store, Add, Recall, Centre };
 // Group n (1 to 9): store or add the selection, recall it as the selection, or centre the

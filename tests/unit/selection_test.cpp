@@ -64,7 +64,7 @@ TEST(BoxSelection, SelectsCentresInTheBoxReplacesOrAddsAndFillsTheCombosAsAClick
   // Corners in any order; an edge through a centre counts.
   m.Run("box 400 120 150 0 new\n");
   EXPECT_EQ(m.Selected(), (V{0, 4}));
-  EXPECT_EQ(m.Combos(), swordsman);  // the highest index fills them
+  EXPECT_EQ(m.Combos(), swordsman);    // the highest index fills them
   m.Run("box 320 170 400 230 add\n");  // the orc worker walked a little
   EXPECT_EQ(m.Selected(), (V{0, 4, 5}));
   // Dead objects are left out; an empty box drops the selection and keeps the combos.
@@ -73,6 +73,9 @@ TEST(BoxSelection, SelectsCentresInTheBoxReplacesOrAddsAndFillsTheCombosAsAClick
   m.Run("box 10 10 20 20 new\n");
   EXPECT_EQ(m.Selected(), V{});
   EXPECT_EQ(m.Combos(), swordsman);
+  // The drag's own press, not yet handled by a frame, does not undo the box.
+  m.Run("move 200 100\ndown left\nbox 150 0 400 120 new\ntick\n");
+  EXPECT_EQ(m.Selected(), (V{0, 4}));
 }
 
 TEST(BoxSelection, ASideOfOnesOwnSelectsOnlyItsObjects) {
@@ -98,6 +101,9 @@ TEST(DoubleClick, SelectsTheTypeAndSideInView) {
   m.Run("same 100 250\n");
   EXPECT_EQ(m.Selected(), (V{0, 6, 7}));
   m.Run("same 5 5\n");  // nothing there: the selection stays
+  EXPECT_EQ(m.Selected(), (V{0, 6, 7}));
+  // The double click's second press comes first as a click: the frame leaves the selection.
+  m.Run("move 100 250\ndown left\nsame 100 250\ntick\n");
   EXPECT_EQ(m.Selected(), (V{0, 6, 7}));
 }
 
