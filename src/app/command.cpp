@@ -112,13 +112,12 @@ const CommandSpec kCommands[] = {
     {K::Level, "level", kLevelArgs,
      "the level file (or a shipped level's name) press 2 creates instead of the test level", kInput,
      a::Level},
-    {K::Box, "box", kBoxArgs,
-     "select what lies in the view pixels' box (y from the top); add: keep the selection", kInput,
-     a::Box},
+    {K::Box, "box", kBoxArgs, "select the units in a box of view pixels (add: keep the selection)",
+     kInput, a::Box},
     {K::Same, "same", kSameArgs, "select every unit in view of the type and side at X, Y", kInput,
      a::Same},
     {K::Group, "group", kGroupArgs,
-     "control group N: store or add the selection, recall it, centre the camera on it", kInput,
+     "control group N: store or add the selection, select it, centre the view on it", kInput,
      a::Group},
 };
 

@@ -19,7 +19,7 @@ inline constexpr std::array<KeyHelp, 19> kKeyHelp = {{
     {"Mouse at an edge", "scroll the view"},
     {"Left click", "select the units under the cursor"},
     {"Left drag", "select the units in the box"},
-    {"Shift + click or drag", "add to the selection"},
+    {"Shift+click or drag", "add to the selection"},
     {"Double click", "select every unit of that kind in view"},
     {"Ctrl+1 ... Ctrl+9", "store the selection as a group"},
     {"1 ... 9", "select the group; twice quickly: centre the view on it"},
