@@ -62,6 +62,34 @@
 <context>
     <name>keys</name>
     <message>
+        <source>Arrows</source>
+        <translation>Стрелки</translation>
+    </message>
+    <message>
+        <source>Mouse at an edge</source>
+        <translation>Мышь у края</translation>
+    </message>
+    <message>
+        <source>Left click</source>
+        <translation>Левый щелчок</translation>
+    </message>
+    <message>
+        <source>Right click</source>
+        <translation>Правый щелчок</translation>
+    </message>
+    <message>
+        <source>Attack / build box</source>
+        <translation>Поле атаки / стройки</translation>
+    </message>
+    <message>
+        <source>Click into the view</source>
+        <translation>Щелчок в вид</translation>
+    </message>
+    <message>
+        <source>Typing in a box</source>
+        <translation>Ввод в поле</translation>
+    </message>
+    <message>
         <source>Keys and mouse</source>
         <translation>Клавиши и мышь</translation>
     </message>

@@ -7,7 +7,6 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -111,11 +110,28 @@ int32_t NearestObjectAmong(const World& world, const TObyekt& from, float reach,
   return best;
 }
 
+// The indices 0 .. Count - 1 as a range (clang's fuzz builds cannot take std::views::iota
+// with this standard library).
+struct AllIndices {
+  int32_t Count = 0;
+  struct Iterator {
+    int32_t I;
+    int32_t operator*() const { return I; }
+    Iterator& operator++() {
+      ++I;
+      return *this;
+    }
+    bool operator!=(const Iterator& other) const { return I != other.I; }
+  };
+  Iterator begin() const { return {0}; }
+  Iterator end() const { return {Count}; }
+};
+
 // The same search over every object.
 template <typename Accept>
 int32_t NearestObject(const World& world, const TObyekt& from, float reach, Accept accept) {
-  const auto count = static_cast<int32_t>(world.Objects.size());
-  return NearestObjectAmong(world, from, reach, std::views::iota(int32_t{0}, count), accept);
+  const AllIndices all{static_cast<int32_t>(world.Objects.size())};
+  return NearestObjectAmong(world, from, reach, all, accept);
 }
 
 // True when i indexes Objects.

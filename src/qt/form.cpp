@@ -423,7 +423,7 @@ void TForm1::ShowKeys() {
   QString text;
   for (const KeyHelp& k : kKeyHelp) {
     text += QStringLiteral("<tr><td><b>%1</b></td><td>&nbsp;&nbsp;%2</td></tr>")
-                .arg(QString::fromUtf8(k.Key).toHtmlEscaped(),
+                .arg(QString::fromStdString(Tr("keys", k.Key)).toHtmlEscaped(),
                      QString::fromStdString(Tr("keys", k.English)).toHtmlEscaped());
   }
   auto* box = new QMessageBox(
