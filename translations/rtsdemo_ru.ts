@@ -74,6 +74,30 @@
         <translation>Левый щелчок</translation>
     </message>
     <message>
+        <source>Left drag</source>
+        <translation>Протяжка левой</translation>
+    </message>
+    <message>
+        <source>Shift+click or drag</source>
+        <translation>Shift+щелчок или протяжка</translation>
+    </message>
+    <message>
+        <source>Double click</source>
+        <translation>Двойной щелчок</translation>
+    </message>
+    <message>
+        <source>Ctrl+1 ... Ctrl+9</source>
+        <translation>Ctrl+1 … Ctrl+9</translation>
+    </message>
+    <message>
+        <source>1 ... 9</source>
+        <translation>1 … 9</translation>
+    </message>
+    <message>
+        <source>Shift+1 ... Shift+9</source>
+        <translation>Shift+1 … Shift+9</translation>
+    </message>
+    <message>
         <source>Right click</source>
         <translation>Правый щелчок</translation>
     </message>
