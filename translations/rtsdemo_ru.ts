@@ -74,6 +74,30 @@
         <translation>Левый щелчок</translation>
     </message>
     <message>
+        <source>Left drag</source>
+        <translation>Протяжка левой</translation>
+    </message>
+    <message>
+        <source>Shift+click or drag</source>
+        <translation>Shift+щелчок или протяжка</translation>
+    </message>
+    <message>
+        <source>Double click</source>
+        <translation>Двойной щелчок</translation>
+    </message>
+    <message>
+        <source>Ctrl+1 ... Ctrl+9</source>
+        <translation>Ctrl+1 … Ctrl+9</translation>
+    </message>
+    <message>
+        <source>1 ... 9</source>
+        <translation>1 … 9</translation>
+    </message>
+    <message>
+        <source>Shift+1 ... Shift+9</source>
+        <translation>Shift+1 … Shift+9</translation>
+    </message>
+    <message>
         <source>Right click</source>
         <translation>Правый щелчок</translation>
     </message>
@@ -128,6 +152,30 @@
     <message>
         <source>select the units under the cursor</source>
         <translation>выбрать юниты под курсором</translation>
+    </message>
+    <message>
+        <source>select the units in the box</source>
+        <translation>выбрать юниты в рамке</translation>
+    </message>
+    <message>
+        <source>add to the selection</source>
+        <translation>добавить к выбранным</translation>
+    </message>
+    <message>
+        <source>select every unit of that kind in view</source>
+        <translation>выбрать все такие юниты в виде</translation>
+    </message>
+    <message>
+        <source>store the selection as a group</source>
+        <translation>запомнить выбранных как группу</translation>
+    </message>
+    <message>
+        <source>select the group; twice quickly: centre the view on it</source>
+        <translation>выбрать группу; дважды быстро: показать её в центре</translation>
+    </message>
+    <message>
+        <source>add the selection to the group</source>
+        <translation>добавить выбранных к группе</translation>
     </message>
     <message>
         <source>move, follow, or use the chosen attack or building</source>

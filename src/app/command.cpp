@@ -41,6 +41,16 @@ constexpr ArgSpec kSeedArgs[] = {{"A", ArgType::Int, 0, UINT32_MAX},
 constexpr ArgSpec kHashArgs[] = {{"H", ArgType::Hex, 0, 0, {}, true}};
 constexpr ArgSpec kScreenshotArgs[] = {{"FILE", ArgType::File}};
 constexpr ArgSpec kLevelArgs[] = {{"FILE", ArgType::Rest}};
+constexpr ArgSpec kBoxArgs[] = {{"X1", ArgType::Int, kI32Min, kI32Max},
+                                {"Y1", ArgType::Int, kI32Min, kI32Max},
+                                {"X2", ArgType::Int, kI32Min, kI32Max},
+                                {"Y2", ArgType::Int, kI32Min, kI32Max},
+                                {"MODE", ArgType::Word, 0, 0, {"new", "add"}}};
+constexpr ArgSpec kSameArgs[] = {{"X", ArgType::Int, kI32Min, kI32Max},
+                                 {"Y", ArgType::Int, kI32Min, kI32Max}};
+constexpr ArgSpec kGroupArgs[] = {
+    {"ACTION", ArgType::Word, 0, 0, {"store", "add", "recall", "centre"}},
+    {"N", ArgType::Int, 1, 9}};
 
 }  // namespace
 
@@ -63,6 +73,9 @@ void Seed(Session&, const Command&, std::ostream&);
 void Hash(Session&, const Command&, std::ostream&);
 void Screenshot(Session&, const Command&, std::ostream&);
 void Level(Session&, const Command&, std::ostream&);
+void Box(Session&, const Command&, std::ostream&);
+void Same(Session&, const Command&, std::ostream&);
+void Group(Session&, const Command&, std::ostream&);
 }  // namespace command_actions
 
 namespace {
@@ -99,6 +112,13 @@ const CommandSpec kCommands[] = {
     {K::Level, "level", kLevelArgs,
      "the level file (or a shipped level's name) press 2 creates instead of the test level", kInput,
      a::Level},
+    {K::Box, "box", kBoxArgs, "select the units in a box of view pixels (add: keep the selection)",
+     kInput, a::Box},
+    {K::Same, "same", kSameArgs, "select every unit in view of the type and side at X, Y", kInput,
+     a::Same},
+    {K::Group, "group", kGroupArgs,
+     "control group N: store or add the selection, select it, centre the view on it", kInput,
+     a::Group},
 };
 
 // Splits at runs of spaces and tabs; a word starting with "#" ends the line. fieldEnd is

@@ -63,6 +63,9 @@ enum class CommandKind : uint8_t {
   Hash,
   Screenshot,
   Level,
+  Box,
+  Same,
+  Group,
 };
 
 struct Command {

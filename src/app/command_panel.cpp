@@ -40,23 +40,6 @@ IntPoint Rounded(WorldPoint p) {
   return {RoundHalfEven(p.x), RoundHalfEven(p.y)};
 }
 
-// Fills the three combos from a type; no entry stays chosen.
-void FillCombos(Controls& c, const TOpisan& type) {
-  c.ComboClear(kAttackCombo);
-  for (const TUdar& a : type.Attacks) {
-    c.ComboAdd(kAttackCombo,
-               a.Name + CP1251(" (сила ") + FloatToStrG15(static_cast<double>(a.Strength)) + ")");
-  }
-  c.ComboClear(kBuildCombo);
-  for (const std::string& name : type.Buildables) c.ComboAdd(kBuildCombo, name);
-  c.ComboClear(kUpgradeCombo);
-  for (const TUpgrade& u : type.Upgrades) c.ComboAdd(kUpgradeCombo, u.Name);
-  for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) c.SetComboIndex(k, -1);
-  for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) {
-    c.SetComboText(k, ToCp1251(kComboTexts[static_cast<size_t>(k - 1)]));
-  }
-}
-
 // The type named by build combo entry k in the builder's own list, last match of its race;
 // -1 when k is outside that list or no type bears the name.
 int32_t FindBuildType(const World& w, const TObyekt& builder, const TOpisan& own, int k) {
@@ -90,6 +73,22 @@ void GiveBuildOrder(World& w, const Controls& c, TObyekt& o, WorldPoint p) {
 
 }  // namespace
 
+void FillCombos(Controls& c, const TOpisan& type) {
+  c.ComboClear(kAttackCombo);
+  for (const TUdar& a : type.Attacks) {
+    c.ComboAdd(kAttackCombo,
+               a.Name + CP1251(" (сила ") + FloatToStrG15(static_cast<double>(a.Strength)) + ")");
+  }
+  c.ComboClear(kBuildCombo);
+  for (const std::string& name : type.Buildables) c.ComboAdd(kBuildCombo, name);
+  c.ComboClear(kUpgradeCombo);
+  for (const TUpgrade& u : type.Upgrades) c.ComboAdd(kUpgradeCombo, u.Name);
+  for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) c.SetComboIndex(k, -1);
+  for (int k : {kAttackCombo, kBuildCombo, kUpgradeCombo}) {
+    c.SetComboText(k, ToCp1251(kComboTexts[static_cast<size_t>(k - 1)]));
+  }
+}
+
 void UpdateCommandMode(const Controls& c, FrontState& s) {
   for (const ComboMode& m : kComboModes) {
     if (c.ComboIndex(m.combo) >= 0) s.ClickCommand = m.mode;
@@ -101,7 +100,11 @@ void ClearSelectionOnClick(const FrontState& s, World& w) {
   for (TObyekt& o : w.Objects) o.Selected = false;
 }
 
-Hover HoverPass(World& w, FrontState& s, Controls& c) {
+bool Selectable(const TObyekt& o, int32_t ownSide) {
+  return IsAlive(o) && (ownSide < 0 || o.Side == ownSide);
+}
+
+Hover HoverPass(World& w, FrontState& s, Controls& c, int32_t ownSide) {
   Hover hover;
   hover.MarkerKind = s.ClickCommand == kAttack ? 1 : 0;
   s.HoverIndex = -1;
@@ -114,7 +117,7 @@ Hover HoverPass(World& w, FrontState& s, Controls& c) {
     if (!IsAlive(w.Objects[n]) || !IsUnderCursor(w, i, cx, cy)) continue;
     s.HoverIndex = i;
     hover.Under.push_back(i);
-    if (s.LeftClicked) {
+    if (s.LeftClicked && Selectable(w.Objects[n], ownSide)) {
       w.Objects[n].Selected = true;
       FillCombos(c, *TypeOf(w, w.Objects[n]));
     }

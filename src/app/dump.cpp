@@ -68,6 +68,7 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   j["Hash"] = HashText(StateHash(f));
   // The player's inputs once used, as the hash takes them.
   if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, sink);
+  if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, sink);
   WalkFields(ReadControls(f.controls()), kControlFields, sink);
   WalkFields(f.world(), kWorldFields, sink);
   j["Messages"] = json::array();

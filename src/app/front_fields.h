@@ -30,6 +30,10 @@ inline const auto kPlayerFields = std::tuple{
     FieldOf{"ArrowDown", &PlayerInput::ArrowDown},
 };
 
+inline const auto kGroupFields = std::tuple{
+    FieldOf{"Groups", &ControlGroups::Groups},
+};
+
 inline const auto kButtonFields = std::tuple{
     FieldOf{"Enabled", &ButtonValues::Enabled},
     FieldOf{"Caption", &ButtonValues::Caption},
@@ -57,6 +61,9 @@ inline const auto& FieldsOf(const FrontState&) {
 }
 inline const auto& FieldsOf(const PlayerInput&) {
   return kPlayerFields;
+}
+inline const auto& FieldsOf(const ControlGroups&) {
+  return kGroupFields;
 }
 inline const auto& FieldsOf(const ButtonValues&) {
   return kButtonFields;

@@ -1,7 +1,9 @@
 // The front end's own state, owned by the frame routine.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 // Cursor, camera, clicks and the command panel's state.
 struct FrontState {
@@ -27,4 +29,10 @@ struct PlayerInput {
   bool ArrowUp = false;
   bool ArrowDown = false;
   bool operator==(const PlayerInput&) const = default;
+};
+
+// Control groups 1 to 9: object indices in index order.
+struct ControlGroups {
+  std::array<std::vector<int32_t>, 9> Groups{};
+  bool operator==(const ControlGroups&) const = default;
 };

@@ -61,7 +61,7 @@ void Frontend::DrawScene() {
     ArrowScroll();
     UpdateCommandMode(controls_, state_);
     ClearSelectionOnClick(state_, world_);
-    Hover hover = HoverPass(world_, state_, controls_);
+    Hover hover = HoverPass(world_, state_, controls_, player_.PlayAs);
     drawn_.Under = std::move(hover.Under);
     drawn_.MarkerKind = hover.MarkerKind;
     DrawWorld(true);

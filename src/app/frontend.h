@@ -57,6 +57,8 @@ class Frontend {
   FrontState& state() { return state_; }
   PlayerInput& player() { return player_; }
   const PlayerInput& player() const { return player_; }
+  ControlGroups& groups() { return groups_; }
+  const ControlGroups& groups() const { return groups_; }
   Controls& controls() { return controls_; }
   Platform& platform() { return platform_; }
 
@@ -76,13 +78,15 @@ class Frontend {
     PlayerInput Player;
     Drawn LastDrawn;
     DataSources Sources;
+    ControlGroups Groups;
   };
-  Saved Save() const { return {state_, player_, drawn_, sources_}; }
+  Saved Save() const { return {state_, player_, drawn_, sources_, groups_}; }
   void Restore(const Saved& saved) {
     state_ = saved.State;
     player_ = saved.Player;
     drawn_ = saved.LastDrawn;
     sources_ = saved.Sources;
+    groups_ = saved.Groups;
   }
 
  private:
@@ -98,6 +102,7 @@ class Frontend {
   Drawing* drawing_;
   FrontState state_;
   PlayerInput player_;
+  ControlGroups groups_;
   Drawn drawn_;
   DataSources sources_;  // where the loaded rows came from, row for row
   bool loadFailed_ = false;

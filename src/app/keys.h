@@ -8,7 +8,7 @@ struct KeyHelp {
   const char* English;
 };
 
-inline constexpr std::array<KeyHelp, 13> kKeyHelp = {{
+inline constexpr std::array<KeyHelp, 19> kKeyHelp = {{
     {"P, Pause", "pause or resume the match"},
     {".", "one frame while paused"},
     {"+, -", "game speed x1/4, x1/2, x1, x2, x4, x8"},
@@ -18,6 +18,12 @@ inline constexpr std::array<KeyHelp, 13> kKeyHelp = {{
     {"F12", "save a picture of the view (Pictures/rtsdemo)"},
     {"Mouse at an edge", "scroll the view"},
     {"Left click", "select the units under the cursor"},
+    {"Left drag", "select the units in the box"},
+    {"Shift+click or drag", "add to the selection"},
+    {"Double click", "select every unit of that kind in view"},
+    {"Ctrl+1 ... Ctrl+9", "store the selection as a group"},
+    {"1 ... 9", "select the group; twice quickly: centre the view on it"},
+    {"Shift+1 ... Shift+9", "add the selection to the group"},
     {"Right click", "move, follow, or use the chosen attack or building"},
     {"Attack / build box", "choose before the right click"},
     {"Click into the view", "gives the view the keys"},

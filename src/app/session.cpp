@@ -6,6 +6,7 @@
 
 #include "app/dump.h"
 #include "app/script.h"
+#include "app/selection.h"
 #include "app/state_hash.h"
 #include "app/texts.h"
 #include "game/level.h"
@@ -166,6 +167,25 @@ void Level(Session& s, const Command& c, std::ostream&) {
   s.frontend().SetLevel(level);
 }
 
+void Box(Session& s, const Command& c, std::ostream&) {
+  Frontend& f = s.frontend();
+  const ViewBox box{static_cast<int32_t>(c.Int(0)), static_cast<int32_t>(c.Int(1)),
+                    static_cast<int32_t>(c.Int(2)), static_cast<int32_t>(c.Int(3))};
+  SelectBox(f.world(), f.state(), f.controls(), f.player().PlayAs, box, c.Int(4) == 1);
+}
+
+void Same(Session& s, const Command& c, std::ostream&) {
+  Frontend& f = s.frontend();
+  SelectSameInView(f.world(), f.state(), f.controls(), f.player().PlayAs,
+                   static_cast<int32_t>(c.Int(0)), static_cast<int32_t>(c.Int(1)));
+}
+
+void Group(Session& s, const Command& c, std::ostream&) {
+  Frontend& f = s.frontend();
+  ApplyGroup(f.world(), f.state(), f.groups(), f.controls(), static_cast<GroupAction>(c.Int(0)),
+             static_cast<int>(c.Int(1)));
+}
+
 }  // namespace command_actions
 
 Session::Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
@@ -207,6 +227,7 @@ void Session::RunFrame(bool show) {
   frontend_.SetDrawing(drawn ? drawing_ : nothing_);
   frontend_.DrawScene();
   frontend_.SetDrawing(drawing_);
+  if (drawn) DrawDragBox();
   match_.Update(world_, frontend_.state().Frames);
   if (recorder_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
   if (drawn) host_.Present();
@@ -241,7 +262,35 @@ void Session::Redraw() {
   if (!host_.MakeCurrent()) return;
   frontend_.SetDrawing(drawing_);
   frontend_.Redraw();
+  DrawDragBox();
   host_.Present();
+}
+
+void Session::DrawDragBox() {
+  if (!dragBox_) return;
+  const int h = controls_.ViewHeight();
+  // Pixel rows counted from the bottom.
+  drawing_.SelectionBox(dragBox_->X1, h - 1 - dragBox_->Y1, dragBox_->X2, h - 1 - dragBox_->Y2);
+}
+
+void Session::SetDragBox(std::optional<ViewBox> box) {
+  dragBox_ = box;
+  // While paused no frame shows it.
+  if (pace_.paused()) Redraw();
+}
+
+void Session::GroupKey(int digit, bool ctrl, bool shift, int64_t ms) {
+  // The recording selects in a replay, not the user.
+  if (replay_ || digit < 1 || digit > 9) return;
+  if (ctrl || shift) {
+    Apply(MakeCommand(CommandKind::Group, {ctrl ? 0 : 1, digit}));
+    lastGroupDigit_ = 0;
+    return;
+  }
+  const bool twice = digit == lastGroupDigit_ && ms - lastGroupMs_ <= 300;
+  Apply(MakeCommand(CommandKind::Group, {twice ? 3 : 2, digit}));
+  lastGroupDigit_ = twice ? 0 : digit;
+  lastGroupMs_ = ms;
 }
 
 KeyResult Session::Key(KeyAction action, bool press, bool repeat) {

@@ -18,6 +18,7 @@
 #include "app/match_state.h"
 #include "app/pace.h"
 #include "app/recorder.h"
+#include "app/selection.h"
 #include "game/world.h"
 #include "render/drawing.h"
 
@@ -94,6 +95,12 @@ class Session {
   KeyResult Key(KeyAction action, bool press, bool repeat);
   // The user's held keys are let go (the window lost the keyboard).
   void ReleaseKeys();
+  // Digit key 1 to 9 at time ms: with ctrl stores the selection as that group, with shift adds
+  // it, else recalls the group; the same digit again within 300 ms centres the camera on it.
+  void GroupKey(int digit, bool ctrl, bool shift, int64_t ms);
+  // The rectangle a left drag spans, drawn over the view until cleared (nullopt); view pixels,
+  // y from the top. Changes nothing in the match.
+  void SetDragBox(std::optional<ViewBox> box);
 
   // Writes every input to path from now on; false with the system's reason.
   bool StartRecording(const std::string& path, std::string& error);
@@ -127,6 +134,7 @@ class Session {
 
  private:
   bool ReplayFrame(bool show);
+  void DrawDragBox();
   void ReplayStopped(const std::string& box, const std::string& note);
 
   World world_;
@@ -145,4 +153,7 @@ class Session {
   bool thoughts_ = false;  // F3
   int busy_ = 0;
   std::string note_;  // the banner's second line (UTF-8)
+  std::optional<ViewBox> dragBox_;
+  int lastGroupDigit_ = 0;  // the last digit that recalled a group, 0: none
+  int64_t lastGroupMs_ = 0;
 };

@@ -54,6 +54,7 @@ uint64_t StateHash(Frontend& f) {
   WalkFields(f.state(), kFrontFields, h);
   // The player's inputs count once used, so sessions without them keep their hashes.
   if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, h);
+  if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, h);
   WalkFields(ReadControls(f.controls()), kControlFields, h);
   return h.value();
 }

@@ -165,6 +165,18 @@ void TForm1::ConnectInputs() {
   connect(View, &GlView::mousePressed, this, [this](Frontend::Button button) {
     Input(MakeCommand(CommandKind::Down, {static_cast<int64_t>(button)}));
   });
+  connect(View, &GlView::dragging, this, [this](ViewBox box) {
+    if (created_ && !session_->replaying()) Guarded([&] { session_->SetDragBox(box); });
+  });
+  connect(View, &GlView::dragEnded, this, [this] {
+    if (created_) Guarded([&] { session_->SetDragBox(std::nullopt); });
+  });
+  connect(View, &GlView::boxReleased, this, [this](ViewBox box, bool add) {
+    Input(MakeCommand(CommandKind::Box, {box.X1, box.Y1, box.X2, box.Y2, add}));
+  });
+  connect(View, &GlView::doubleClicked, this, [this](int x, int y) {
+    Input(MakeCommand(CommandKind::Same, {x, y}));
+  });
   connect(View, &GlView::keyPressed, this, [this](QKeyEvent* event) { HandleKey(event, true); });
   connect(View, &GlView::keyReleased, this, [this](QKeyEvent* event) { HandleKey(event, false); });
   int k = 1;
@@ -327,7 +339,33 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+namespace {
+
+// The digit 1 to 9 of a key, also with Shift on layouts that shift the digit row (X11 key
+// codes 10 to 18); 0 for any other key.
+int DigitOf(const QKeyEvent* event) {
+  const int key = event->key();
+  if (key >= Qt::Key_1 && key <= Qt::Key_9) return key - Qt::Key_0;
+  const quint32 code = event->nativeScanCode();
+  if (event->modifiers().testFlag(Qt::ShiftModifier) && code >= 10 && code <= 18)
+    return static_cast<int>(code) - 9;
+  return 0;
+}
+
+}  // namespace
+
 bool TForm1::HandleKey(QKeyEvent* event, bool press) {
+  if (const int digit = DigitOf(event)) {
+    if (press && !event->isAutoRepeat() && created_ && !exiting_ && !session_->busy()) {
+      const Qt::KeyboardModifiers m = event->modifiers();
+      Guarded([&] {
+        session_->GroupKey(digit, m.testFlag(Qt::ControlModifier), m.testFlag(Qt::ShiftModifier),
+                           static_cast<int64_t>(event->timestamp()));
+      });
+    }
+    event->accept();
+    return true;
+  }
   const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
                                    [&](const auto& k) { return k.first == event->key(); });
   if (found == std::end(kKeys)) return false;

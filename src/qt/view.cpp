@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <cmath>
+#include <cstdlib>
 
 QSurfaceFormat ViewSurfaceFormat() {
   QSurfaceFormat format;
@@ -27,9 +28,41 @@ GlView::GlView(const QSurfaceFormat& format) {
   setFormat(format);
 }
 
-void GlView::mouseMoveEvent(QMouseEvent* event) {
+namespace {
+
+QPoint Pixel(const QMouseEvent* event) {
   const QPointF p = event->position();
-  emit mouseMoved(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
+  return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+}  // namespace
+
+void GlView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = Pixel(event);
+  emit mouseMoved(p.x(), p.y());
+  if (!leftDown_) return;
+  box_.X2 = p.x();
+  box_.Y2 = p.y();
+  if (std::abs(box_.X2 - box_.X1) > 4 || std::abs(box_.Y2 - box_.Y1) > 4) dragging_ = true;
+  if (dragging_) emit dragging(box_);
+}
+
+void GlView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !leftDown_) return;
+  leftDown_ = false;
+  if (dragging_) {
+    dragging_ = false;
+    emit dragEnded();
+    emit boxReleased(box_, shiftDown_);
+  } else if (shiftDown_) {
+    emit mousePressed(Frontend::Button::Left);
+  }
+}
+
+void GlView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint p = Pixel(event);
+  emit doubleClicked(p.x(), p.y());
 }
 
 void GlView::keyPressEvent(QKeyEvent* event) {
@@ -43,9 +76,15 @@ void GlView::keyReleaseEvent(QKeyEvent* event) {
 void GlView::mousePressEvent(QMouseEvent* event) {
   requestActivate();  // the view takes the keyboard
   switch (event->button()) {
-    case Qt::LeftButton:
-      emit mousePressed(Frontend::Button::Left);
+    case Qt::LeftButton: {
+      const QPoint p = Pixel(event);
+      leftDown_ = true;
+      dragging_ = false;
+      shiftDown_ = event->modifiers().testFlag(Qt::ShiftModifier);
+      box_ = {p.x(), p.y(), p.x(), p.y()};
+      if (!shiftDown_) emit mousePressed(Frontend::Button::Left);
       break;
+    }
     case Qt::RightButton:
       emit mousePressed(Frontend::Button::Right);
       break;

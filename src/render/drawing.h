@@ -22,6 +22,8 @@ class Drawing {
   virtual void Objects(const World&, const std::vector<SpriteChoice>&, bool) {}
   // A marker of the kind (0 ring, 1 cross) around each object listed.
   virtual void HoverMarkers(const World&, const std::vector<int32_t>&, int32_t, Platform&) {}
+  // A white outline of the rectangle a drag spans, view pixels from the bottom left.
+  virtual void SelectionBox(int, int, int, int) {}
 };
 
 class GlDrawing : public Drawing {
@@ -33,4 +35,5 @@ class GlDrawing : public Drawing {
   void Objects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) override;
   void HoverMarkers(const World& world, const std::vector<int32_t>& indices, int32_t kind,
                     Platform& platform) override;
+  void SelectionBox(int x1, int y1, int x2, int y2) override;
 };

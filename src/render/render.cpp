@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -56,6 +57,28 @@ void BeginFrameGL(float cameraX, float cameraY) {
   glLoadIdentity();
   glDisable(GL_DEPTH_TEST);
   glTranslatef(cameraX, cameraY, 0);
+}
+
+void DrawSelectionRectangle(int x1, int y1, int x2, int y2) {
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(1, 1, 1);
+  SetLineWidth(1);
+  // Pixel centres, so each edge covers one row or column.
+  const float l = static_cast<float>(std::min(x1, x2)) + 0.5f;
+  const float r = static_cast<float>(std::max(x1, x2)) + 0.5f;
+  const float b = static_cast<float>(std::min(y1, y2)) + 0.5f;
+  const float t = static_cast<float>(std::max(y1, y2)) + 0.5f;
+  glBegin(GL_LINE_LOOP);
+  glVertex2f(l, b);
+  glVertex2f(r, b);
+  glVertex2f(r, t);
+  glVertex2f(l, t);
+  glEnd();
+  glPopMatrix();
+  glPopAttrib();
 }
 
 void ReadViewPixels(int w, int h, uint8_t* rgba) {

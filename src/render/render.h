@@ -44,6 +44,10 @@ void DrawMarker(int32_t kind, float size, Platform& platform);
 // The hover marker for an object: full attribute and matrix save around DrawMarker.
 void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& platform);
 
+// A white 1-pixel outline of the view rectangle (x1, y1)-(x2, y2), logical pixels from the
+// bottom left, over everything; the frame's state is kept.
+void DrawSelectionRectangle(int x1, int y1, int x2, int y2);
+
 // A new texture, bound, with nearest filtering both ways.
 uint32_t NewNearestTexture();
 // Uploads decoded bitmaps as mipmapped, colour-keyed textures.

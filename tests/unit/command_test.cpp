@@ -37,7 +37,12 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "hash",
                                "hash 0123456789abcdef",
                                "screenshot a.png",
-                               "level My Maps/big one.txt"};
+                               "level My Maps/big one.txt",
+                               "box 10 20 -3 40 add",
+                               "box 0 0 5 5 new",
+                               "same 5 6",
+                               "group centre 9",
+                               "group store 1"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
@@ -106,7 +111,9 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
     host.Run(
         "play-as 0\nresize 420 380\npress 1\nlevel test\npress 2\ntick 5\nmove 100 200\ndown left\n"
         "tick\nchoose 2 0\ncheck 1 on\ncheck 2 on\nkey left on\ntick 20\nkey left off\n"
-        "move 150 150\ndown right\nchoose 1 0\ndown middle\ntick 300\n",
+        "move 150 150\ndown right\nchoose 1 0\ndown middle\ntick 300\nbox 0 0 420 380 new\n"
+        "group store 2\nbox 0 0 10 10 add\ntick\nsame 100 200\ngroup recall 2\ngroup centre 2\n"
+        "tick 50\n",
         out);
     host.CloseRecording();
     hash = HashText(StateHash(host.frontend()));
