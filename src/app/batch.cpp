@@ -232,6 +232,7 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
   RecordingPlatform platform;
   platform.fixedSeed = seed;
   HeadlessHost host(platform);
+  host.SetMatchWatched(false);
   Frontend& f = host.frontend();
   f.AcceptLoadedData(loaded);
   if (level != nullptr) f.SetLevel(*level);

@@ -228,7 +228,7 @@ void Session::RunFrame(bool show) {
   frontend_.DrawScene();
   frontend_.SetDrawing(drawing_);
   if (drawn) DrawDragBox();
-  match_.Update(world_, frontend_.state().Frames);
+  if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
   if (drawn) host_.Present();
 }

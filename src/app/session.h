@@ -112,6 +112,8 @@ class Session {
   bool replayEnded() const { return replayEnded_; }
   // Under a script frames come only from the script: the toolkit's resizes run none.
   void SetScripted(bool scripted) { scripted_ = scripted; }
+  // The banner's tally after every frame; off where nobody reads it (the batch keeps its own).
+  void SetMatchWatched(bool watched) { watchMatch_ = watched; }
 
   SessionSnapshot Save() const;
   void Restore(const SessionSnapshot& snapshot);
@@ -150,6 +152,7 @@ class Session {
   std::unique_ptr<class ScriptRunner> replay_;
   bool replayEnded_ = false;
   bool scripted_ = false;
+  bool watchMatch_ = true;
   bool thoughts_ = false;  // F3
   int busy_ = 0;
   std::string note_;  // the banner's second line (UTF-8)

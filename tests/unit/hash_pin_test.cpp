@@ -11,18 +11,12 @@
 
 #include "app/script.h"
 #include "app/state_hash.h"
+#include "test_files.h"
 #include "util/cp1251.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Data folders are read relative to the working directory.
-struct InDir {
-  fs::path previous = fs::current_path();
-  explicit InDir(const fs::path& dir) { fs::current_path(dir); }
-  ~InDir() { fs::current_path(previous); }
-};
 
 // Our own generator, so the scripts do not depend on the library's distributions.
 struct Lcg {

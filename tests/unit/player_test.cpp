@@ -13,6 +13,7 @@
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "render/thought_labels.h"
+#include "test_files.h"
 #include "test_world.h"
 
 namespace {
@@ -30,16 +31,6 @@ void RunLines(HeadlessHost& host, const std::string& script) {
   std::ostringstream out, err;
   ASSERT_EQ(RunScript(in, host, out, err), 0) << script << ": " << err.str();
 }
-
-// The working directory as the shipped data's folder, for the length of a test.
-struct InData {
-  char old[4096] = {};
-  InData() {
-    EXPECT_NE(getcwd(old, sizeof old), nullptr);
-    EXPECT_EQ(chdir(RTS_SOURCE_DIR "/data"), 0);
-  }
-  ~InData() { EXPECT_EQ(chdir(old), 0); }
-};
 
 }  // namespace
 
@@ -175,7 +166,7 @@ TEST(PlayerScript, PlayerInputsCountInTheHashOnceUsed) {
 // With a side of the player's own, the computer leaves that side's orders alone and plays
 // the other as before; the match stays the same for the same seed.
 TEST(PlayerScript, PlayAsLeavesOneSideToThePlayer) {
-  InData data;
+  InDir data(RTS_SOURCE_DIR "/data");
   auto play = [](const std::string& playAs, uint64_t frames) {
     RecordingPlatform platform;
     platform.fixedSeed = 5;

@@ -9,24 +9,15 @@
 
 #include "app/script.h"
 #include "app/state_hash.h"
+#include "test_files.h"
 
 namespace {
-
-// The shipped data's folder as the working directory, for the length of a test.
-struct InData {
-  char old[4096] = {};
-  InData() {
-    EXPECT_NE(getcwd(old, sizeof old), nullptr);
-    EXPECT_EQ(chdir(RTS_SOURCE_DIR "/data"), 0);
-  }
-  ~InData() { EXPECT_EQ(chdir(old), 0); }
-};
 
 // The test level in a 400 x 300 view (camera 0, 0: world y = 300 - view y), plus
 // 4: a swordsman of side 0 at (300, 250), 5: an orc worker of side 1 at (350, 100).
 // The level's own: 0 worker side 0 (200, 200), 1 worker side 1 (-200, -200), 2 and 3 mines.
 struct Match {
-  InData inData;
+  InDir inData{RTS_SOURCE_DIR "/data"};
   RecordingPlatform platform;
   HeadlessHost host{platform};
   explicit Match(const std::string& more = {}) {
