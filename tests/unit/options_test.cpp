@@ -65,7 +65,8 @@ TEST(Options, BadUsageIsNamed) {
       {"--frames 10", "--frames, --jobs and --shard need --batch"},
       {"--batch 2 --script s",
        "--batch takes only --frames, --jobs, --seed, --level, --shard and --data"},
-      {"--replay r --seed 1", "--replay takes only --data: the recording has its seeds and inputs"},
+      {"--replay r --seed 1",
+       "--replay takes only --data and --mute: the recording has its seeds and inputs"},
       {"--check --seed 1", "--check takes only --level and --data"},
   };
   for (const auto& [line, text] : bad) {
