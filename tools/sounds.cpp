@@ -115,20 +115,26 @@ void Mix(Samples& out, const Samples& part, double at, float gain) {
 // No constant offset, the peak at kPeak, 5 ms fades at both ends: no click.
 Samples Finish(Samples s) {
   HighPass(s, 20);
-  double sum = 0;
-  for (float v : s) sum += v;
-  const auto mean = static_cast<float>(sum / static_cast<double>(std::max<size_t>(s.size(), 1)));
-  float peak = 0;
-  for (float& v : s) v -= mean;
-  for (float v : s) peak = std::max(peak, std::fabs(v));
-  if (peak > 0)
-    for (float& v : s) v *= kPeak / peak;
   const size_t fade = std::min(s.size() / 2, static_cast<size_t>(0.005 * kSoundRate));
   for (size_t i = 0; i < fade; ++i) {
     const float g = static_cast<float>(i) / static_cast<float>(fade);
     s[i] *= g;
     s[s.size() - 1 - i] *= g;
   }
+  // The offset is taken out under a window that is 0 at both ends, which stay silent.
+  double sum = 0, weights = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    sum += s[i];
+    weights += std::sin(kTau / 2 * static_cast<double>(i) / static_cast<double>(s.size()));
+  }
+  for (size_t i = 0; i < s.size() && weights > 0; ++i) {
+    const double w = std::sin(kTau / 2 * static_cast<double>(i) / static_cast<double>(s.size()));
+    s[i] -= static_cast<float>(sum / weights * w);
+  }
+  float peak = 0;
+  for (float v : s) peak = std::max(peak, std::fabs(v));
+  if (peak > 0)
+    for (float& v : s) v *= kPeak / peak;
   return s;
 }
 
