@@ -132,6 +132,8 @@ EnetLink::Event EnetLink::Poll(int timeoutMs) {
         conn = static_cast<int>(peers_.size());
         peers_.push_back(e.peer);
       }
+      // A peer that stops answering is given up after 2 to 5 s, not ENet's 30.
+      enet_peer_timeout(e.peer, 32, 2000, 5000);
       out.kind = Event::Connected;
       out.conn = conn;
       break;

@@ -140,9 +140,13 @@ void Hub::Hello(int conn, const Message& m) {
   for (size_t i = 0; i < match.Slots.size(); ++i) {
     Slot& s = match.Slots[i];
     if (s.Who.Side != m.Side) continue;
-    if (s.Conn >= 0 || s.Left || !match.Started)
-      return Refuse(conn, "side " + std::to_string(m.Side) + " is taken");
-    // The player of this side comes back.
+    if (s.Left || !match.Started) return Refuse(conn, "side " + std::to_string(m.Side) + " is taken");
+    // The player of this side comes back; a connection it left behind (the network has not
+    // noticed its end yet) is closed.
+    if (s.Conn >= 0) {
+      conns_.erase(s.Conn);
+      links_.Close(s.Conn);
+    }
     s.Conn = conn;
     c.MatchName = match.Name;
     c.Peer = static_cast<uint8_t>(i);

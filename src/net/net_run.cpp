@@ -235,7 +235,7 @@ class PeerRun {
     while (ls_.next() < ls_.catchUp()) {
       if (!Frame(false)) break;
     }
-    if (ls_.next() > from) {
+    if (ls_.next() > from + ls_.delay()) {
       std::cerr << "net: re-simulated " << ls_.next() - from << " frames in "
                 << SecondsSince(catchStart) << " s\n";
     }
