@@ -59,16 +59,17 @@ constexpr std::array<OptionInfo, 23> kOptionTable = {{
      "reported on standard error (status 1)."},
     {"host", 0, "[PORT]",
      "Open a network match on UDP port PORT (7341 unless given) and play it headless with "
-     "--script: it starts once --players players are in (this one holds side 0, or --play-as). "
-     "At the end the state hash is printed."},
+     "`--script`: it starts once `--players` players are in (this one holds side 0, or "
+     "`--play-as`). Every peer prints its state hash when the last player has left."},
     {"join", 0, "HOST[:PORT]",
-     "Join the match of a host or a relay as the player of side --play-as (1 unless given) or, "
-     "with --watch, as an observer; a match already running is re-simulated from its start "
-     "without drawing. A different protocol or data set is refused (status 4)."},
+     "Join the match of a host or a relay as the player of side `--play-as` (1 unless given) "
+     "or, with `--watch`, as an observer, headless with `--script`; a match already running is "
+     "re-simulated from its start without drawing. A different protocol or data set is refused "
+     "with status 4, a state that differs from another peer's ends with status 3."},
     {"watch", 0, nullptr, "With `--join`: watch the match instead of playing a side."},
     {"serve", 0, "[PORT]",
      "Relay matches on UDP port PORT (7341 unless given) for peers that cannot reach each other; "
-     "each match is named by --match. No window, no simulation; runs until stopped."},
+     "each match is named by `--match`. No window, no data, no simulation; runs until stopped."},
     {"players", 0, "N",
      "With `--host` or `--join` of a new match: start once N players (1 to 8) are in."},
     {"match", 0, "NAME",

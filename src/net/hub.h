@@ -60,7 +60,12 @@ class Hub {
     std::vector<Slot> Slots;
     std::map<int, uint8_t> Observers;  // connection -> peer id
     uint8_t NextObserver = kFirstObserver;
-    std::vector<std::vector<uint8_t>> Log;
+    struct Logged {
+      MsgType Type;
+      uint8_t Peer;
+      std::vector<uint8_t> Bytes;
+    };
+    std::vector<Logged> Log;
   };
   struct Conn {
     std::string MatchName;

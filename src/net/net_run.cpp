@@ -241,6 +241,7 @@ class PeerRun {
     }
     const auto playStart = Clock::now();
     const uint64_t playFrom = ls_.next();
+    const uint64_t bytesFrom = wire_.BytesSent();  // after the hello
     bool over = false;
     for (const ScriptLine& line : script) {
       const Command& c = line.Cmd;
@@ -271,11 +272,10 @@ class PeerRun {
     }
     std::cout << HashText(StateHash(host_.frontend())) << std::endl;
     const double seconds = static_cast<double>(ls_.next() - playFrom) / 100;
+    const uint64_t bytes = wire_.BytesSent() - bytesFrom;
     std::cerr << "net: the match ended at frame " << ls_.next() << "; order delay " << ls_.delay()
-              << " frames; " << wire_.BytesSent() << " bytes sent ("
-              << (seconds > 0
-                      ? static_cast<uint64_t>(static_cast<double>(wire_.BytesSent()) / seconds)
-                      : 0)
+              << " frames; " << bytes << " bytes sent in play ("
+              << (seconds > 0 ? static_cast<uint64_t>(static_cast<double>(bytes) / seconds) : 0)
               << " a second of play); " << SecondsSince(playStart) << " s\n";
     return 0;
   }
