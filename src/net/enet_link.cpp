@@ -204,3 +204,7 @@ uint32_t EnetLink::RoundTrip(int conn) const {
   // The simulation's hold is on top of what ENet measures.
   return p->roundTripTime + 2 * p->roundTripTimeVariance + 2 * (sim_.DelayMs + sim_.JitterMs);
 }
+
+uint64_t EnetLink::wireBytes() const {
+  return host_ ? host_->totalSentData : 0;
+}

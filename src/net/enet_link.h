@@ -48,6 +48,8 @@ class EnetLink {
   void Flush();
   uint32_t RoundTrip(int conn) const;
   uint64_t bytesSent() const { return bytesSent_; }
+  // UDP payload bytes sent: messages, ENet's headers, acknowledgements and resends.
+  uint64_t wireBytes() const;
   void SetSimulation(const NetSimulation& sim);
 
  private:

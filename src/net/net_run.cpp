@@ -25,6 +25,10 @@ struct Failed {
   std::string text;
 };
 
+uint64_t PerSecond(uint64_t bytes, double seconds) {
+  return seconds > 0 ? static_cast<uint64_t>(static_cast<double>(bytes) / seconds) : 0;
+}
+
 double SecondsSince(Clock::time_point t) {
   return std::chrono::duration<double>(Clock::now() - t).count();
 }
@@ -48,6 +52,7 @@ class Wire : public Uplink {
   // Lets what was sent go out before the program ends.
   virtual void Finish(uint32_t timeoutS) = 0;
   virtual uint64_t BytesSent() const = 0;
+  virtual uint64_t WireBytes() const = 0;
   Lockstep* peer = nullptr;
 };
 
@@ -93,6 +98,7 @@ class JoinWire : public Wire {
     while (!lost_ && SecondsSince(start) < 1) Pump(10);
   }
   uint64_t BytesSent() const override { return link_.bytesSent(); }
+  uint64_t WireBytes() const override { return link_.wireBytes(); }
 
  private:
   EnetLink link_;
@@ -149,6 +155,7 @@ class HostWire : public Wire, public HubLinks {
     while (connected_ > 0 && SecondsSince(start) < timeoutS) Pump(10);
   }
   uint64_t BytesSent() const override { return link_.bytesSent(); }
+  uint64_t WireBytes() const override { return link_.wireBytes(); }
 
  private:
   void DeliverLocal() {
@@ -242,6 +249,7 @@ class PeerRun {
     const auto playStart = Clock::now();
     const uint64_t playFrom = ls_.next();
     const uint64_t bytesFrom = wire_.BytesSent();  // after the hello
+    const uint64_t wireFrom = wire_.WireBytes();
     bool over = false;
     for (const ScriptLine& line : script) {
       const Command& c = line.Cmd;
@@ -274,9 +282,9 @@ class PeerRun {
     const double seconds = static_cast<double>(ls_.next() - playFrom) / 100;
     const uint64_t bytes = wire_.BytesSent() - bytesFrom;
     std::cerr << "net: the match ended at frame " << ls_.next() << "; order delay " << ls_.delay()
-              << " frames; " << bytes << " bytes sent in play ("
-              << (seconds > 0 ? static_cast<uint64_t>(static_cast<double>(bytes) / seconds) : 0)
-              << " a second of play); " << SecondsSince(playStart) << " s\n";
+              << " frames; " << bytes << " bytes sent in play (" << PerSecond(bytes, seconds)
+              << " a second of play; " << PerSecond(wire_.WireBytes() - wireFrom, seconds)
+              << " on the wire); " << SecondsSince(playStart) << " s\n";
     return 0;
   }
 
