@@ -175,7 +175,6 @@ void Hub::StartMatch(Match& match) {
   match.Delay = DelayFor(trips);
   if (!match.Seed) match.Seed = ClockSeed();
   match.Started = true;
-  anyStarted_ = true;
   log_ << "hub: match '" << match.Name << "' starts: seed " << *match.Seed << ", order delay "
        << match.Delay << " frames\n";
   for (size_t i = 0; i < match.Slots.size(); ++i)
@@ -259,13 +258,4 @@ void Hub::AdaptDelay() {
     m.OrderDelay = d;
     Forward(match, -1, Encode(m));
   }
-}
-
-bool Hub::AllOver() const {
-  if (!anyStarted_) return false;
-  for (const auto& [name, match] : matches_) {
-    for (const Slot& s : match.Slots)
-      if (!s.Left) return false;
-  }
-  return true;
 }

@@ -36,8 +36,6 @@ class Hub {
   void Disconnected(int conn);
   // Once a second or so: adapts the order delay to the round trips.
   void AdaptDelay();
-  // Every match has ended (all players left) and there was at least one.
-  bool AllOver() const;
   // The order delay for peers whose round trips are these (milliseconds).
   static uint32_t DelayFor(std::vector<uint32_t> roundTrips);
   // Bytes forwarded from players, for figures.
@@ -85,5 +83,4 @@ class Hub {
   std::map<std::string, Match> matches_;
   std::map<int, Conn> conns_;
   uint64_t forwarded_ = 0;
-  bool anyStarted_ = false;
 };

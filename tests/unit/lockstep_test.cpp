@@ -134,6 +134,13 @@ TEST(Lockstep, PlayersAndObserverApplyInputsAtTheSameFrameInPlayerOrder) {
   for (TestPeer* p : {&a, &b, &watcher}) EXPECT_FALSE(p->host->controls().Checked(2));
   net.Run(11 + 2 * d);
   for (TestPeer* p : {&a, &b, &watcher}) EXPECT_TRUE(p->host->controls().Checked(2));
+  // Pause and speed are the match's, set at one frame for all.
+  b.ls->SetPace(true, 4);
+  net.Run(20 + d);
+  for (TestPeer* p : {&a, &b, &watcher}) {
+    EXPECT_TRUE(p->host->pace().paused());
+    EXPECT_EQ(p->host->pace().speed(), 4);
+  }
   // A peer runs no frame whose inputs it lacks.
   net.Run(150);
   EXPECT_EQ(a.ls->next(), 150u);
