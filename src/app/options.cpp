@@ -62,7 +62,8 @@ constexpr std::array<OptionInfo, 23> kOptionTable = {{
      "`--script`: it starts once `--players` players are in (this one holds side 0, or "
      "`--play-as`). Every peer prints its state hash when the last player has left."},
     {"join", 0, "HOST[:PORT]",
-     "Join the match of a host or a relay as the player of side `--play-as` (1 unless given) "
+     "Join the match of a host or a relay as the player of side `--play-as` (a free one unless "
+     "given) "
      "or, with `--watch`, as an observer, headless with `--script`; a match already running is "
      "re-simulated from its start without drawing. A different protocol or data set is refused "
      "with status 4, a state that differs from another peer's ends with status 3."},
@@ -71,7 +72,7 @@ constexpr std::array<OptionInfo, 23> kOptionTable = {{
      "Relay matches on UDP port PORT (7341 unless given) for peers that cannot reach each other; "
      "each match is named by `--match`. No window, no data, no simulation; runs until stopped."},
     {"players", 0, "N",
-     "With `--host` or `--join` of a new match: start once N players (1 to 8) are in."},
+     "With `--host` or `--join` of a new match: start once N players (1 or 2) are in."},
     {"match", 0, "NAME",
      "With `--host`, `--join`: the match's name at a relay (`main` unless given)."},
     {"timeout", 0, "S",
@@ -213,8 +214,8 @@ bool ParseNetwork(std::map<std::string, std::string>& given, Invocation& run,
   if (!port.empty() && !Port(port, net.port)) return problem = "bad port " + port, false;
   uint32_t v = 0;
   if (given.count("players")) {
-    if (!Uint32(given["players"], v) || v < 1 || v > 8)
-      return problem = "--players takes 1 to 8, not " + given["players"], false;
+    if (!Uint32(given["players"], v) || v < 1 || v > 2)
+      return problem = "--players takes 1 or 2, not " + given["players"], false;
     net.players = static_cast<uint8_t>(v);
   }
   if (given.count("timeout")) {

@@ -112,7 +112,7 @@ void Hub::Hello(int conn, const Message& m) {
     match.Name = m.MatchName;
     match.DataHash = m.DataHash;
     match.DataText = m.Text;
-    match.Players = std::clamp<uint8_t>(m.Players, 1, 8);
+    match.Players = std::clamp<uint8_t>(m.Players, 1, 2);  // two sides
     match.Seed = m.Seed;
     it = matches_.emplace(m.MatchName, std::move(match)).first;
   }
@@ -136,12 +136,25 @@ void Hub::Hello(int conn, const Message& m) {
     if (match.Started) SendStart(match, conn, peer);
     return;
   }
-  if (m.Side < 0 || m.Side > 1) return Refuse(conn, "no side " + std::to_string(m.Side));
+  if (m.Side < -1 || m.Side > 1) return Refuse(conn, "no side " + std::to_string(m.Side));
+  int8_t side = m.Side;
+  if (side < 0) {
+    // Any side: a free one, else the side of a player who is gone.
+    auto held = [&](int8_t s, bool gone) {
+      for (const Slot& slot : match.Slots)
+        if (slot.Who.Side == s && !(gone && slot.Conn < 0 && !slot.Left)) return true;
+      return false;
+    };
+    for (int8_t s : {int8_t{0}, int8_t{1}})
+      if (side < 0 && !held(s, false)) side = s;
+    for (int8_t s : {int8_t{0}, int8_t{1}})
+      if (side < 0 && match.Started && !held(s, true)) side = s;
+    if (side < 0) return Refuse(conn, "both sides are taken");
+  }
   for (size_t i = 0; i < match.Slots.size(); ++i) {
     Slot& s = match.Slots[i];
-    if (s.Who.Side != m.Side) continue;
-    if (s.Left || !match.Started)
-      return Refuse(conn, "side " + std::to_string(m.Side) + " is taken");
+    if (s.Who.Side != side) continue;
+    if (s.Left || !match.Started) return Refuse(conn, "side " + std::to_string(side) + " is taken");
     // The player of this side comes back; a connection it left behind (the network has not
     // noticed its end yet) is closed.
     if (s.Conn >= 0) {
@@ -151,20 +164,20 @@ void Hub::Hello(int conn, const Message& m) {
     s.Conn = conn;
     c.MatchName = match.Name;
     c.Peer = static_cast<uint8_t>(i);
-    log_ << "hub: player " << i << " (side " << int(m.Side) << ") rejoined\n";
+    log_ << "hub: player " << i << " (side " << int(side) << ") rejoined\n";
     SendStart(match, conn, c.Peer);
     return;
   }
   if (match.Started)
-    return Refuse(conn, "the match has started without side " + std::to_string(m.Side));
+    return Refuse(conn, "the match has started without side " + std::to_string(side));
   Slot slot;
-  slot.Who.Side = m.Side;
+  slot.Who.Side = side;
   slot.Who.Name = "player " + std::to_string(match.Slots.size());
   slot.Conn = conn;
   c.MatchName = match.Name;
   c.Peer = static_cast<uint8_t>(match.Slots.size());
   match.Slots.push_back(slot);
-  log_ << "hub: " << slot.Who.Name << " (side " << int(m.Side) << ") joined match '" << match.Name
+  log_ << "hub: " << slot.Who.Name << " (side " << int(side) << ") joined match '" << match.Name
        << "'\n";
   if (match.Slots.size() >= match.Players) StartMatch(match);
 }

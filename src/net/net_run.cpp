@@ -352,7 +352,7 @@ int Play(const Invocation& run) {
   hello.Seed = options.seed;
   hello.WantRole = net.watch ? Role::Observer : Role::Player;
   hello.Side =
-      static_cast<int8_t>(options.playAs.value_or(net.kind == NetOptions::Kind::Host ? 0 : 1));
+      static_cast<int8_t>(options.playAs.value_or(net.kind == NetOptions::Kind::Host ? 0 : -1));
 
   std::unique_ptr<Wire> wire;
   if (net.kind == NetOptions::Kind::Host) {

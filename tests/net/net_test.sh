@@ -91,7 +91,7 @@ rejoin)
   sleep 1.5
   { kill -9 $killed && wait $killed; } 2>/dev/null
   sleep 0.5
-  peer join --join "127.0.0.1:$PORT" --timeout 20 --script short.txt
+  peer join --join "127.0.0.1:$PORT" --play-as 1 --timeout 20 --script short.txt
   wait
   [ "$(status host)" = 0 ] && [ "$(status join)" = 0 ] || fail "exit $(status host) $(status join)"
   grep -q "rejoined" host.err && grep -q "re-simulated" join.err || fail "no rejoin"

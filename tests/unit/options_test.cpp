@@ -93,7 +93,7 @@ TEST(Options, BadUsageIsNamed) {
       {"--serve 70000", "bad port 70000"},
       {"--serve --seed 1", "--serve takes only a port"},
       {"--join :5", "--join needs a host"},
-      {"--host --players 9", "--players takes 1 to 8, not 9"},
+      {"--host --players 3", "--players takes 1 or 2, not 3"},
       {"--watch", "--watch, --players, --match and --timeout need --host or --join"},
   };
   for (const auto& [line, text] : bad) {
