@@ -297,6 +297,8 @@ void Lockstep::HashFrame() {
 
 void Lockstep::CheckHash(uint8_t peer, uint32_t frame, uint64_t hash) {
   if (frame == 0 || frame % kHashEvery != 0) return;
+  // An observer that went astray stops only itself.
+  if (player() && peer >= slots_.size()) return;
   auto it = own_.find(frame);
   if (it == own_.end()) {
     // Ours is still to come; a long past one is no longer kept.
