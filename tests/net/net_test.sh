@@ -27,6 +27,11 @@ peer() {
   sleep 0.3
 }
 status() { cat "$1.rc"; }
+# Waits (at most 20 s) until the host has started the match.
+started() {
+  for _ in $(seq 200); do grep -q "starts: seed" host.err 2>/dev/null && return; sleep 0.1; done
+  fail "the match did not start"
+}
 
 printf 'press 2\ntick 150\nmove 300 200\ndown right\ntick 250\ncheck 1 on\ntick 100\n' > host.txt
 printf 'tick 120\nmove 100 100\ndown left\nmove 120 420\ndown right\ntick 300\n' > join.txt
@@ -38,6 +43,7 @@ play)
   export RTSDEMO_NET_PACED=1
   peer host --host "$PORT" --seed 9 --timeout 20 --script host.txt
   peer join --join "127.0.0.1:$PORT" --timeout 20 --script join.txt
+  started
   sleep 1
   peer watch --join "127.0.0.1:$PORT" --watch --timeout 20 --script watch.txt
   wait
@@ -88,7 +94,8 @@ rejoin)
   peer host --host "$PORT" --seed 5 --timeout 20 --script host.txt
   "$B" --join "127.0.0.1:$PORT" --timeout 20 --script join.txt > killed.out 2> killed.err &
   killed=$!
-  sleep 1.5
+  started
+  sleep 1
   { kill -9 $killed && wait $killed; } 2>/dev/null
   sleep 0.5
   peer join --join "127.0.0.1:$PORT" --play-as 1 --timeout 20 --script short.txt
