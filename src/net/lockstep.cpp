@@ -106,7 +106,13 @@ void Lockstep::Start(const Message& m) {
   bye_.assign(slots_.size(), std::nullopt);
   gone_.assign(slots_.size(), false);
   lastDone_ = static_cast<int64_t>(delay_) - 1;
-  session_.platform().fixedSeed = m.Seed.value_or(0);
+  // Both seedings are the match's, as --seed gives them.
+  const uint32_t seed = m.Seed.value_or(0);
+  session_.platform().fixedSeed = seed;
+  if (session_.frontend().state().FirstFrame) {
+    session_.world().Rng.Seed = seed;
+    if (!session_.platform().usedSeeds.empty()) session_.platform().usedSeeds[0] = seed;
+  }
 }
 
 void Lockstep::TakeInputs(const Message& m) {

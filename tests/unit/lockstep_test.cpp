@@ -160,6 +160,36 @@ TEST(Lockstep, PlayersAndObserverApplyInputsAtTheSameFrameInPlayerOrder) {
   EXPECT_FALSE(a.ls->desynced() || watcher.ls->desynced());
 }
 
+TEST(Lockstep, AMatchOverTheNetworkIsTheLocalMatchWithTheSameInputs) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  TestPeer& b = net.Join(Role::Player, 1);
+  const uint32_t d = a.ls->delay();
+  a.ls->Issue(Line("press 2"));
+  net.Run(50);
+  b.ls->Issue(Line("move 300 200"));
+  b.ls->Issue(Line("down right"));
+  a.ls->Leave();
+  b.ls->Leave();
+  net.Run(100000);
+  RecordingPlatform platform;
+  platform.fixedSeed = 5;  // the hello's seed
+  platform.answerAtOnce = false;
+  HeadlessHost local(platform);
+  {
+    InDir in(RTS_SOURCE_DIR "/data");
+    local.Press(1);
+  }
+  std::ostringstream out;
+  for (uint64_t f = 0; f < a.ls->next(); ++f) {
+    if (f == d) local.Run("press 2", out);
+    if (f == 50 + d) local.Run("move 300 200\ndown right", out);
+    local.RunFrame(false);
+  }
+  EXPECT_EQ(HashOf(a), StateHash(local.frontend()));
+  EXPECT_EQ(HashOf(b), StateHash(local.frontend()));
+}
+
 TEST(Lockstep, AChangedStateIsReportedByItsFirstDifferingField) {
   Network net;
   TestPeer& a = net.Join(Role::Player, 0);
