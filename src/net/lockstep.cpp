@@ -58,7 +58,8 @@ void Lockstep::Receive(const Message& m) {
       break;
     case MsgType::Done:
       // A stale done (not beyond the last) changes nothing.
-      if (fromPlayer) done_[m.Peer] = std::max<int64_t>(done_[m.Peer], m.Frame);
+      if (!fromPlayer) break;
+      done_[m.Peer] = std::max<int64_t>(done_[m.Peer], m.Frame);
       // Our own, from the log a rejoining peer receives.
       if (m.Peer == you_) lastDone_ = std::max(lastDone_, done_[you_]);
       break;
