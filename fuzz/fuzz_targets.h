@@ -34,6 +34,8 @@ std::string FuzzScript(const uint8_t* data, size_t size);
 // The shipped data set with one type file changed by the input (appended to, or replaced),
 // loaded as the first button does; when the rules accept it, the test level is played.
 std::string FuzzLevel(const uint8_t* data, size_t size);
+// Bytes as a stream of network messages into the hub and a lockstep peer.
+std::string FuzzNetMessages(const uint8_t* data, size_t size);
 
 // Every target by name: the libFuzzer builds (CMake and the Makefile read the names from
 // these lines), the corpus folders fuzz/corpus/<name> and the regression replay.
@@ -50,5 +52,6 @@ inline constexpr FuzzTarget kFuzzTargets[] = {
     {"orders", FuzzOrders},
     {"script", FuzzScript},
     {"level", FuzzLevel},
+    {"netmsg", FuzzNetMessages},
 };
 // clang-format on

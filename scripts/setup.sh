@@ -13,6 +13,8 @@ packages=(
   # Translations of our own texts: lrelease and the CMake functions that run it.
   qt6-l10n-tools qt6-tools-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # Network matches: ENet, reliable UDP.
+  libenet-dev
   # Window tests under Xvfb; labels need a font; the Russian locale for number tests.
   xvfb xauth fonts-dejavu-core locales-all
   # Batches split into shards (the shard test runs them with GNU parallel).

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::array<OptionInfo, 17> kOptionTable = {{
+constexpr std::array<OptionInfo, 24> kOptionTable = {{
     {"data", 0, "DIR",
      "Read the data folders (`ludi`, `orki`, `maps`) from DIR. Without it the program takes the "
      "first folder that exists of `$RTSDEMO_DATA`, the source tree's `data/` (for the program in "
@@ -60,17 +60,41 @@ constexpr std::array<OptionInfo, 17> kOptionTable = {{
      "Read batch lines from the files named after the options (none or `-`: standard input) and "
      "print the summary one batch of those matches would print; matches missing or repeated are "
      "reported on standard error (status 1)."},
+    {"host", 0, "[PORT]",
+     "Open a network match on UDP port PORT (7341 unless given) and play it headless with "
+     "`--script`: it starts once `--players` players are in (this one holds side 0, or "
+     "`--play-as`). Every peer prints its state hash when the last player has left."},
+    {"join", 0, "HOST[:PORT]",
+     "Join the match of a host or a relay as the player of side `--play-as` (a free one unless "
+     "given) "
+     "or, with `--watch`, as an observer, headless with `--script`; a match already running is "
+     "re-simulated from its start without drawing. A different protocol or data set is refused "
+     "with status 4, a state that differs from another peer's ends with status 3."},
+    {"watch", 0, nullptr, "With `--join`: watch the match instead of playing a side."},
+    {"serve", 0, "[PORT]",
+     "Relay matches on UDP port PORT (7341 unless given) for peers that cannot reach each other; "
+     "each match is named by `--match`. No window, no data, no simulation; runs until stopped."},
+    {"players", 0, "N",
+     "With `--host` or `--join` of a new match: start once N players (1 or 2) are in."},
+    {"match", 0, "NAME",
+     "With `--host`, `--join`: the match's name at a relay (`main` unless given)."},
+    {"timeout", 0, "S",
+     "With `--host`, `--join`: give up after S seconds (30 unless given) without an answer from "
+     "a peer that the match waits for, with status 4."},
     {"help", 'h', nullptr, "Print the options, the keys and the script commands, then exit."},
     {"version", 'v', nullptr, "Print the version, then exit."},
 }};
 
-constexpr std::array<const char*, 6> kUsageTable = {
+constexpr std::array<const char*, 9> kUsageTable = {
     "[--data DIR] [--seed N] [--play-as S] [--level FILE] [--headless] [--script FILE|-] "
     "[--record FILE] [--mute]",
     "--replay FILE [--data DIR] [--mute]",
     "--check [--level FILE] [--data DIR]",
     "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--shard K/M] [--data DIR]",
     "--summarize [FILE...|-]",
+    "--host [PORT] [--players N] [--play-as S] [--seed N] [--level FILE] --script FILE",
+    "--join HOST[:PORT] [--play-as S | --watch] [--match NAME] [--script FILE]",
+    "--serve [PORT]",
     "--help | --version",
 };
 
@@ -152,6 +176,63 @@ bool Uint32(const std::string& text, uint32_t& value) {
   return ec == std::errc() && end == text.data() + text.size();
 }
 
+bool Port(const std::string& text, uint16_t& port) {
+  uint32_t v = 0;
+  if (!Uint32(text, v) || v == 0 || v > 65535) return false;
+  port = static_cast<uint16_t>(v);
+  return true;
+}
+
+// --host, --join, --serve and their company.
+bool ParseNetwork(std::map<std::string, std::string>& given, Invocation& run,
+                  std::string& problem) {
+  NetOptions& net = run.net;
+  run.mode = RunMode::Network;
+  const int kinds =
+      static_cast<int>(given.count("host") + given.count("join") + given.count("serve"));
+  if (kinds > 1) return problem = "only one of --host, --join and --serve", false;
+  std::string port;
+  if (given.count("serve")) {
+    net.kind = NetOptions::Kind::Serve;
+    for (const auto& [name, v] : given)
+      if (name != "serve") return problem = "--serve takes only a port", false;
+    port = given["serve"];
+  } else if (given.count("host")) {
+    net.kind = NetOptions::Kind::Host;
+    port = given["host"];
+    if (given.count("watch")) return problem = "--watch needs --join", false;
+  } else {
+    net.kind = NetOptions::Kind::Join;
+    net.address = given["join"];
+    const size_t colon = net.address.rfind(':');
+    if (colon != std::string::npos) {
+      port = net.address.substr(colon + 1);
+      net.address.resize(colon);
+    }
+    if (net.address.empty()) return problem = "--join needs a host", false;
+    net.watch = given.count("watch") > 0;
+    if (net.watch && given.count("play-as"))
+      return problem = "--watch or --play-as, not both", false;
+  }
+  if (!port.empty() && !Port(port, net.port)) return problem = "bad port " + port, false;
+  uint32_t v = 0;
+  if (given.count("players")) {
+    if (!Uint32(given["players"], v) || v < 1 || v > 2)
+      return problem = "--players takes 1 or 2, not " + given["players"], false;
+    net.players = static_cast<uint8_t>(v);
+  }
+  if (given.count("timeout")) {
+    if (!Uint32(given["timeout"], v) || v < 1 || v > 86400)
+      return problem = "bad timeout " + given["timeout"], false;
+    net.timeout = v;
+  }
+  if (given.count("match")) net.match = given["match"];
+  for (const char* other : {"record", "replay", "check", "batch", "summarize", "headless"})
+    if (given.count(other))
+      return problem = std::string("--") + other + " does not go with the network", false;
+  return true;
+}
+
 }  // namespace
 
 const std::span<const OptionInfo> kOptions(kOptionTable);
@@ -229,6 +310,9 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
       }
     } else if (inlineValue) {
       value = *inlineValue;
+    } else if (option->Argument[0] == '[') {
+      // An optional value: the next argument unless it is an option.
+      if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-') value = args[++i];
     } else if (i + 1 < args.size()) {
       value = args[++i];
     } else {
@@ -304,6 +388,13 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
   w.record = value("record");
   w.replay = value("replay");
   w.mute = has("mute");
+  if (has("host") || has("join") || has("serve")) {
+    std::string problemText;
+    if (!ParseNetwork(given, run, problemText)) return refuse(problemText);
+    return run;
+  }
+  if (has("watch") || has("players") || has("match") || has("timeout"))
+    return refuse("--watch, --players, --match and --timeout need --host or --join");
   if (w.replay) {
     if (!otherThan({"replay", "data", "mute"}).empty()) {
       return refuse(

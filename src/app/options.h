@@ -30,7 +30,18 @@ struct WindowOptions {
   bool mute = false;                  // start with the sound off
 };
 
-enum class RunMode { Help, Version, Check, Batch, Summarize, Headless, Window };
+enum class RunMode { Help, Version, Check, Batch, Summarize, Headless, Window, Network };
+
+// A match over the network: --host, --join or --serve.
+struct NetOptions {
+  enum class Kind { Host, Join, Serve } kind = Kind::Host;
+  std::string address;  // --join's host
+  uint16_t port = 7341;
+  bool watch = false;          // join as an observer
+  uint8_t players = 2;         // --host: start once this many players are in
+  uint32_t timeout = 30;       // seconds without an answer before giving up
+  std::string match = "main";  // the relay's name for the match
+};
 
 struct Invocation {
   RunMode mode = RunMode::Window;
@@ -38,6 +49,7 @@ struct Invocation {
   WindowOptions window;                // also the headless run's script, seed and side
   std::vector<std::string> batchArgs;  // for RunBatch: "--batch", "N", ...
   std::vector<std::string> files;      // --summarize's files
+  NetOptions net;
 };
 
 // Parses the arguments after the program's name; nothing, with the problem set, for bad usage.

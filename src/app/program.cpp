@@ -41,7 +41,8 @@ int UsageError(const std::string& problem) {
 }
 
 int RunInvocation(const Invocation& run, const char* argv0,
-                  const std::function<int(const WindowOptions&)>& window) {
+                  const std::function<int(const WindowOptions&)>& window,
+                  const std::function<int(const Invocation&)>& network) {
   switch (run.mode) {
     case RunMode::Help:
       std::cout << HelpText();
@@ -51,6 +52,11 @@ int RunInvocation(const Invocation& run, const char* argv0,
       return 0;
     case RunMode::Summarize:
       return RunSummarize(run.files, std::cin, std::cout, std::cerr);
+    case RunMode::Network:
+      // The relay needs no data.
+      if (run.net.kind == NetOptions::Kind::Serve)
+        return network ? network(run) : UsageError("this program has no network");
+      break;
     default:
       break;
   }
@@ -68,6 +74,15 @@ int RunInvocation(const Invocation& run, const char* argv0,
     case RunMode::Headless:
       if (!CheckLevelOption(options)) return 1;
       return RunHeadless(options);
+    case RunMode::Network: {
+      if (!network) return UsageError("this program has no network");
+      if (!CheckLevelOption(options)) return 1;
+      if (!options.script && run.net.kind == NetOptions::Kind::Host)
+        return UsageError("--host needs --script (the window's host menu is to come)");
+      Invocation resolved = run;
+      resolved.window = options;
+      return network(resolved);
+    }
     default:
       break;
   }

@@ -12,5 +12,7 @@ int UsageError(const std::string& problem);
 
 // Runs what `run` asks for and returns the exit status; `window` opens the window with the
 // options (once the data folder is chosen and a recording's file is open for writing).
+// `network` runs --host, --join and --serve (the network sits above this layer).
 int RunInvocation(const Invocation& run, const char* argv0,
-                  const std::function<int(const WindowOptions&)>& window);
+                  const std::function<int(const WindowOptions&)>& window,
+                  const std::function<int(const Invocation&)>& network = {});

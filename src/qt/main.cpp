@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "net/net_run.h"
 #include "qt/window.h"
 
 int main(int argc, char** argv) {
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
   std::string problem;
   const std::optional<Invocation> run = ParseInvocation(args, problem);
   if (!run) return UsageError(problem);
-  return RunInvocation(*run, argc > 0 ? argv[0] : nullptr, [&](const WindowOptions& options) {
-    return RunWindow(argc, argv, options);
-  });
+  return RunInvocation(
+      *run, argc > 0 ? argv[0] : nullptr,
+      [&](const WindowOptions& options) { return RunWindow(argc, argv, options); }, RunNetwork);
 }

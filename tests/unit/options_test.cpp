@@ -49,6 +49,27 @@ TEST(Options, ModesAndValuesFromTheTable) {
   }
 }
 
+TEST(Options, NetworkRunsTakeAnOptionalPort) {
+  std::string problem;
+  auto run = Parse("--host --seed 3 --script s.txt", problem);
+  ASSERT_TRUE(run) << problem;
+  EXPECT_EQ(run->mode, RunMode::Network);
+  EXPECT_EQ(run->net.kind, NetOptions::Kind::Host);
+  EXPECT_EQ(run->net.port, 7341);
+  EXPECT_EQ(run->window.seed, 3u);
+  run = Parse("--join example.org:7400 --watch --match m --timeout 5", problem);
+  ASSERT_TRUE(run) << problem;
+  EXPECT_EQ(run->net.address, "example.org");
+  EXPECT_EQ(run->net.port, 7400);
+  EXPECT_TRUE(run->net.watch);
+  EXPECT_EQ(run->net.match, "m");
+  EXPECT_EQ(run->net.timeout, 5u);
+  run = Parse("--serve 7000", problem);
+  ASSERT_TRUE(run) << problem;
+  EXPECT_EQ(run->net.kind, NetOptions::Kind::Serve);
+  EXPECT_EQ(run->net.port, 7000);
+}
+
 TEST(Options, BadUsageIsNamed) {
   const std::pair<const char*, const char*> bad[] = {
       {"--bogus", "unknown option --bogus"},
@@ -68,6 +89,13 @@ TEST(Options, BadUsageIsNamed) {
       {"--replay r --seed 1",
        "--replay takes only --data and --mute: the recording has its seeds and inputs"},
       {"--check --seed 1", "--check takes only --level and --data"},
+      {"--join h --watch --play-as 1", "--watch or --play-as, not both"},
+      {"--host --join h", "only one of --host, --join and --serve"},
+      {"--serve 70000", "bad port 70000"},
+      {"--serve --seed 1", "--serve takes only a port"},
+      {"--join :5", "--join needs a host"},
+      {"--host --players 3", "--players takes 1 or 2, not 3"},
+      {"--watch", "--watch, --players, --match and --timeout need --host or --join"},
   };
   for (const auto& [line, text] : bad) {
     std::string problem;
@@ -194,7 +222,7 @@ std::string Output(const std::string& command) {
 // One table, three readers: none may drift from it.
 TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
   const Entries table = FromTable();
-  ASSERT_EQ(table.size(), 17u);
+  ASSERT_EQ(table.size(), 24u);
   const std::string help = Output(std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --help");
   EXPECT_EQ(help, HelpText());
   EXPECT_EQ(FromHelp(help), table);

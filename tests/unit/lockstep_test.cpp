@@ -1,0 +1,371 @@
+// The lockstep peers and the hub over an in-memory transport.
+#include "net/lockstep.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "app/script.h"
+#include "app/state_hash.h"
+#include "net/field_list.h"
+#include "net/hub.h"
+#include "test_files.h"
+
+namespace {
+
+struct Network;
+
+struct TestPeer : Uplink {
+  TestPeer(Network& n, int c) : net(n), conn(c) {}
+  void Send(const Message& m) override;
+  Network& net;
+  int conn;
+  RecordingPlatform platform;
+  std::unique_ptr<HeadlessHost> host;
+  std::ostringstream log;
+  std::unique_ptr<Lockstep> ls;
+};
+
+// A hub and its peers; messages wait in queues until Pump.
+struct Network : HubLinks {
+  std::ostringstream hubLog;
+  Hub hub{*this, hubLog};
+  std::map<int, std::unique_ptr<TestPeer>> peers;
+  std::deque<std::pair<int, std::vector<uint8_t>>> toHub;
+  std::map<int, std::deque<std::vector<uint8_t>>> toPeer;
+  int nextConn = 0;
+
+  void Send(int conn, const std::vector<uint8_t>& bytes) override { toPeer[conn].push_back(bytes); }
+  void Close(int) override {}
+  uint32_t RoundTrip(int) override { return 0; }
+
+  TestPeer& Join(Role role, int8_t side, uint64_t dataHash = 1) {
+    const int conn = nextConn++;
+    auto& p = peers[conn] = std::make_unique<TestPeer>(*this, conn);
+    p->platform.answerAtOnce = false;
+    p->host = std::make_unique<HeadlessHost>(p->platform);
+    {
+      InDir in(RTS_SOURCE_DIR "/data");
+      p->host->Press(1);
+    }
+    p->ls = std::make_unique<Lockstep>(*p->host, *p, p->log);
+    Message hello;
+    hello.Type = MsgType::Hello;
+    hello.DataHash = dataHash;
+    hello.WantRole = role;
+    hello.Side = side;
+    hello.Players = 2;
+    hello.Seed = 5;
+    p->Send(hello);
+    Pump();
+    return *p;
+  }
+  void Drop(int conn) {
+    peers.erase(conn);
+    toPeer.erase(conn);
+    hub.Disconnected(conn);
+  }
+  void Pump() {
+    while (!toHub.empty()) {
+      auto [conn, bytes] = std::move(toHub.front());
+      toHub.pop_front();
+      hub.Received(conn, bytes.data(), bytes.size());
+    }
+    for (auto& [conn, queue] : toPeer) {
+      auto it = peers.find(conn);
+      while (it != peers.end() && !queue.empty()) {
+        std::string error;
+        std::optional<Message> m = Decode(queue.front().data(), queue.front().size(), error);
+        queue.pop_front();
+        ASSERT_TRUE(m) << error;
+        it->second->ls->Receive(*m);
+      }
+    }
+  }
+  // Every peer runs what it can, frame by frame, until `frames` frames have run on each
+  // or nothing moves.
+  void Run(uint64_t frames) {
+    for (bool moved = true; moved;) {
+      moved = false;
+      for (auto& [conn, p] : peers) {
+        if (p->ls->next() < frames && p->ls->Ready()) {
+          p->ls->Step(false);
+          moved = true;
+        }
+      }
+      Pump();
+    }
+  }
+};
+
+void TestPeer::Send(const Message& m) {
+  net.toHub.push_back({conn, Encode(m)});
+}
+
+Command Line(const std::string& text) {
+  return *ReadCommand(text);
+}
+
+uint64_t HashOf(TestPeer& p) {
+  return StateHash(p.host->frontend());
+}
+
+}  // namespace
+
+TEST(Lockstep, PlayersAndObserverApplyInputsAtTheSameFrameInPlayerOrder) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  TestPeer& b = net.Join(Role::Player, 1);
+  TestPeer& watcher = net.Join(Role::Observer, 0);
+  ASSERT_TRUE(a.ls->started() && b.ls->started() && watcher.ls->started());
+  const uint32_t d = a.ls->delay();
+  a.ls->Issue(Line("press 2"));
+  net.Run(10);
+  // Both tick the box in the same frame: player 0's input first, so player 1's stands.
+  b.ls->Issue(Line("check 2 off"));
+  a.ls->Issue(Line("check 2 on"));
+  net.Run(10 + d);
+  EXPECT_FALSE(a.host->controls().Checked(2));  // not yet: it applies at frame 10 + d
+  a.ls->Issue(Line("check 2 on"));
+  net.Run(11 + d);
+  for (TestPeer* p : {&a, &b, &watcher}) EXPECT_FALSE(p->host->controls().Checked(2));
+  net.Run(11 + 2 * d);
+  for (TestPeer* p : {&a, &b, &watcher}) EXPECT_TRUE(p->host->controls().Checked(2));
+  // Pause and speed are the match's, set at one frame for all.
+  b.ls->SetPace(true, 4);
+  net.Run(20 + d);
+  for (TestPeer* p : {&a, &b, &watcher}) {
+    EXPECT_TRUE(p->host->pace().paused());
+    EXPECT_EQ(p->host->pace().speed(), 4);
+  }
+  // A peer runs no frame whose inputs it lacks.
+  net.Run(150);
+  EXPECT_EQ(a.ls->next(), 150u);
+  net.peers.at(b.conn)->ls->Issue(Line("move 100 100"));
+  while (a.ls->Ready()) a.ls->Step(false);
+  EXPECT_EQ(a.ls->next(), 150 + d);
+  EXPECT_EQ(a.ls->WaitingFor(), "waiting for player 1 (side 1)");
+  a.ls->Leave();
+  b.ls->Leave();
+  net.Run(100000);
+  EXPECT_TRUE(a.ls->over() && b.ls->over() && watcher.ls->over());
+  EXPECT_EQ(a.ls->next(), b.ls->next());
+  EXPECT_EQ(a.ls->next(), watcher.ls->next());
+  EXPECT_EQ(HashOf(a), HashOf(b));
+  EXPECT_EQ(HashOf(a), HashOf(watcher));
+  EXPECT_GE(a.ls->lastAgreed(), 100u);
+  EXPECT_FALSE(a.ls->desynced() || watcher.ls->desynced());
+}
+
+TEST(Lockstep, AMatchOverTheNetworkIsTheLocalMatchWithTheSameInputs) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  TestPeer& b = net.Join(Role::Player, 1);
+  const uint32_t d = a.ls->delay();
+  a.ls->Issue(Line("press 2"));
+  net.Run(50);
+  b.ls->Issue(Line("move 300 200"));
+  b.ls->Issue(Line("down right"));
+  a.ls->Leave();
+  b.ls->Leave();
+  net.Run(100000);
+  RecordingPlatform platform;
+  platform.fixedSeed = 5;  // the hello's seed
+  platform.answerAtOnce = false;
+  HeadlessHost local(platform);
+  {
+    InDir in(RTS_SOURCE_DIR "/data");
+    local.Press(1);
+  }
+  std::ostringstream out;
+  for (uint64_t f = 0; f < a.ls->next(); ++f) {
+    if (f == d) local.Run("press 2", out);
+    if (f == 50 + d) local.Run("move 300 200\ndown right", out);
+    local.RunFrame(false);
+  }
+  EXPECT_EQ(HashOf(a), StateHash(local.frontend()));
+  EXPECT_EQ(HashOf(b), StateHash(local.frontend()));
+}
+
+TEST(Lockstep, AChangedStateIsReportedByItsFirstDifferingField) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  TestPeer& b = net.Join(Role::Player, 1);
+  a.ls->Issue(Line("press 2"));
+  net.Run(150);
+  std::ostringstream out;
+  b.host->Run("set 1 Y 77.25", out);  // the test hook: this peer alone
+  net.Run(250);
+  ASSERT_TRUE(a.ls->desynced());
+  ASSERT_TRUE(b.ls->desynced());
+  EXPECT_NE(a.ls->report().find("frame 200: Objects[1].Y "), std::string::npos) << a.ls->report();
+  EXPECT_NE(a.ls->report().find("vs 77.25"), std::string::npos) << a.ls->report();
+  EXPECT_NE(a.ls->report().find("last agreed frame 100"), std::string::npos);
+  EXPECT_NE(b.ls->report().find("Objects[1].Y 77.25 vs"), std::string::npos) << b.ls->report();
+}
+
+TEST(Lockstep, PastFloodedAndBadInputsAreDroppedAlikeOnEveryPeer) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  TestPeer& b = net.Join(Role::Player, 1);
+  TestPeer& watcher = net.Join(Role::Observer, 1);
+  a.ls->Issue(Line("press 2"));
+  net.Run(50);
+  // Player 1's connection sends what a broken or hostile peer would.
+  auto inject = [&](Message m) {
+    m.Peer = 0;  // pretends to be player 0: the hub puts the true sender in
+    net.toHub.push_back({b.conn, Encode(m)});
+  };
+  Message past;
+  past.Type = MsgType::Commands;
+  past.Frame = 3;
+  past.Lines = {"move 5 5"};
+  inject(past);
+  Message bad = past;
+  bad.Frame = static_cast<uint32_t>(b.ls->next() + 200);
+  bad.Lines = {"money 0 99999", "tick 5", "level /etc/passwd", "move x", "spawn 0 0 0 0 0 0"};
+  inject(bad);
+  Message flood = bad;
+  flood.Lines.assign(Lockstep::kMaxLinesPerFrame + 10, "down right");
+  inject(flood);
+  Message far = bad;
+  far.Frame = 4000000000u;
+  inject(far);
+  const std::vector<uint8_t> garbage = {9, 0, 0, 0, 5, 1, 2};
+  net.toHub.push_back({b.conn, garbage});
+  net.Pump();
+  b.ls->Leave();
+  a.ls->Leave();
+  net.Run(100000);
+  EXPECT_EQ(HashOf(a), HashOf(b));
+  EXPECT_EQ(HashOf(a), HashOf(watcher));
+  EXPECT_FALSE(a.ls->desynced() || b.ls->desynced() || watcher.ls->desynced());
+  EXPECT_EQ(a.host->world().Sides[0].Money, b.host->world().Sides[0].Money);
+  const std::string log = a.log.str();
+  EXPECT_NE(log.find("inputs of player 1 (side 1) for past frame 3 dropped"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("'money 0 99999' dropped"), std::string::npos);
+  EXPECT_NE(log.find("'level /etc/passwd' dropped"), std::string::npos);
+  EXPECT_NE(log.find("flood of inputs"), std::string::npos);
+  EXPECT_NE(log.find("too far ahead"), std::string::npos);
+  EXPECT_NE(net.hubLog.str().find("truncated message"), std::string::npos);
+}
+
+TEST(Lockstep, APlayerWhoDropsOutRejoinsAndALateObserverCatchesUp) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  const int bConn = net.Join(Role::Player, 1).conn;
+  a.ls->Issue(Line("press 2"));
+  net.peers.at(bConn)->ls->Issue(Line("down right"));
+  net.Run(230);
+  net.Drop(bConn);
+  net.Pump();
+  while (a.ls->Ready()) a.ls->Step(false);
+  EXPECT_NE(a.ls->WaitingFor().find("player 1 (side 1) (disconnected)"), std::string::npos);
+  // The player of side 1 comes back, and an observer comes.
+  TestPeer& b = net.Join(Role::Player, 1);
+  TestPeer& watcher = net.Join(Role::Observer, 0);
+  ASSERT_TRUE(b.ls->live() && watcher.ls->live());
+  EXPECT_GE(b.ls->catchUp(), 230u);
+  net.Run(600);
+  EXPECT_EQ(b.ls->next(), 600u);
+  b.ls->Issue(Line("check 1 on"));
+  a.ls->Leave();
+  b.ls->Leave();
+  net.Run(100000);
+  EXPECT_TRUE(watcher.ls->over());
+  EXPECT_EQ(HashOf(a), HashOf(b));
+  EXPECT_EQ(HashOf(a), HashOf(watcher));
+  EXPECT_TRUE(a.host->controls().Checked(1));
+  EXPECT_FALSE(a.ls->desynced() || b.ls->desynced() || watcher.ls->desynced());
+}
+
+TEST(Hub, RefusesAnotherProtocolAnotherDataSetAndATakenSide) {
+  Network net;
+  net.Join(Role::Player, 0);
+  auto refusal = [&](Message hello) {
+    const int conn = net.nextConn++;
+    net.toHub.push_back({conn, Encode(hello)});
+    net.Pump();
+    std::string error;
+    const std::vector<uint8_t>& bytes = net.toPeer[conn].back();
+    std::optional<Message> m = Decode(bytes.data(), bytes.size(), error);
+    return m && m->Type == MsgType::Refuse ? m->Text : "no refusal";
+  };
+  Message hello;
+  hello.Type = MsgType::Hello;
+  hello.Version = 3;
+  EXPECT_EQ(refusal(hello), "protocol 3 vs " + std::to_string(kProtocolVersion));
+  hello.Version = kProtocolVersion;
+  hello.DataHash = 2;
+  hello.Side = 1;
+  EXPECT_EQ(refusal(hello), "data set differs: hash 0000000000000002 vs 0000000000000001");
+  hello.DataHash = 1;
+  hello.Side = 0;
+  EXPECT_EQ(refusal(hello), "side 0 is taken");
+}
+
+TEST(FieldList, NamesTheFirstDifferenceOfTwoDataSets) {
+  World a;
+  a.Catalogue.resize(1);
+  a.Catalogue[0].Types.resize(2);
+  World b = a;
+  b.Catalogue[0].Types[1].Radius = 12.5f;
+  const FieldList la = ListDataSet(a, "0 570\n");
+  const FieldList lb = ListDataSet(b, "0 570\n");
+  EXPECT_NE(ListHash(la), ListHash(lb));
+  EXPECT_EQ(ReadFieldList(WriteFieldList(lb)), lb);
+  EXPECT_EQ(FirstDifference(la, lb).value_or(""), "Catalogue[0].Types[1].Radius 0 vs 12.5");
+  EXPECT_EQ(FirstDifference(la, ListDataSet(a, "0 571\n")).value_or(""),
+            "Level line 1 0 570 vs 0 571");
+  EXPECT_FALSE(FirstDifference(la, la));
+}
+
+TEST(Protocol, EveryMessageReadsBackAndNoCutOrChangedOneIsTrusted) {
+  std::vector<Message> all;
+  for (uint8_t t = 1; t <= static_cast<uint8_t>(MsgType::Gone); ++t) {
+    Message m;
+    m.Type = static_cast<MsgType>(t);
+    m.Seed = 77;
+    m.Text = "data\tfields\n";
+    m.Lines = {"move 1 2", "down right"};
+    m.Slots = {{0, "player 0"}, {1, "player 1"}};
+    m.Peer = 1;
+    m.Frame = 1830;
+    m.StateHash = 0x0123456789abcdefull;
+    m.Paused = true;
+    m.Speed = 3;
+    all.push_back(m);
+  }
+  for (const Message& m : all) {
+    SCOPED_TRACE(TypeName(m.Type));
+    const std::vector<uint8_t> bytes = Encode(m);
+    std::string error;
+    std::optional<Message> back = Decode(bytes.data(), bytes.size(), error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(Encode(*back), bytes);
+    // Every cut is refused with a reason, never read past its end.
+    for (size_t n = 0; n < bytes.size(); ++n) {
+      std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(n));
+      EXPECT_FALSE(Decode(cut.data(), cut.size(), error)) << n;
+      EXPECT_FALSE(error.empty());
+    }
+  }
+  std::vector<uint8_t> huge = {0xff, 0xff, 0xff, 0x7f, 5};
+  std::string error;
+  EXPECT_FALSE(Decode(huge.data(), huge.size(), error));
+  EXPECT_NE(error.find("too long"), std::string::npos);
+  std::vector<uint8_t> lying = {9, 0, 0, 0, 5, 1, 0, 0, 0, 0xff, 0xff, 0xff, 0xff};
+  EXPECT_FALSE(Decode(lying.data(), lying.size(), error));
+  EXPECT_EQ(error, "malformed commands message");
+}
+
+TEST(Hub, OrderDelayKeepsAHundredFramesASecond) {
+  EXPECT_EQ(Hub::DelayFor({0, 0}), 2u);  // loopback: 20 ms
+  EXPECT_EQ(Hub::DelayFor({10, 12}), 3u);
+  EXPECT_EQ(Hub::DelayFor({150 + 40, 150 + 40, 5}), 20u);  // 150 ms, 20 ms jitter
+  EXPECT_EQ(Hub::DelayFor({100000}), 100u);
+}
