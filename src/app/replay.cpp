@@ -103,6 +103,7 @@ ReplayPlayer::ReplayPlayer(Script script) : runner_(std::move(script)) {}
 
 void ReplayPlayer::Open(Session& session) {
   Busy busy(busy_);
+  data_.reset();
   keys_.clear();
   marks_.clear();
   bytes_ = sharedBytes_ = 0;
@@ -124,6 +125,12 @@ void ReplayPlayer::Open(Session& session) {
     }
     if (r.stop == ScriptRunner::Stop::Error) error_ = r.message;
     if (r.stop != ScriptRunner::Stop::Frame) break;
+    if (!data_ && !session.controls().ButtonEnabled(1)) {
+      data_ = std::make_unique<World>();
+      data_->Catalogue = session.world().Catalogue;
+      data_->GroundTexture = session.world().GroundTexture;
+      sources_ = session.frontend().Save().Sources;
+    }
     if (!created && !session.controls().ButtonEnabled(2)) {
       observer.Look(session.world(), 0);
       created = true;
@@ -135,9 +142,10 @@ void ReplayPlayer::Open(Session& session) {
       over = true;
       events.Frames = frame;
     }
+    // Before the frame's checks: a seek that lands on the keyframe checks them again.
+    if (frame >= keys_.back().Frame + interval_) Keep(session);
     while (runner_.Checks(session, Nowhere()).stop == ScriptRunner::Stop::OutOfSync)
       failed.push_back({frame, MarkKind::FailedCheck, -1});
-    if (frame >= keys_.back().Frame + interval_) Keep(session);
   }
   length_ = session.frontend().state().Frames;
   if (!over) events.End = MatchEnd::Limit;  // the firsts only; nobody is gone
@@ -232,7 +240,11 @@ bool ReplayPlayer::Seek(Session& session, uint64_t frame) {
                                 [](uint64_t f, const Keyframe& k) { return f < k.Frame; });
   if (after != keys_.begin()) {
     const Keyframe& key = *std::prev(after);
-    if (frame < now || key.Frame > now) Restore(session, key);
+    if (frame < now || key.Frame > now) {
+      Restore(session, key);
+      while (runner_.Checks(session, Nowhere()).stop == ScriptRunner::Stop::OutOfSync)
+        failedFrame_ = key.Frame;
+    }
   }
   while (session.frontend().state().Frames < frame) {
     if (!Advance(session, false)) break;
@@ -245,6 +257,15 @@ void ReplayPlayer::PlayToEnd(Session& session) {
   Busy busy(busy_);
   while (Advance(session, false)) {
   }
+}
+
+bool ReplayPlayer::Reload(Frontend& frontend) const {
+  if (!opened_ || !data_) return false;
+  frontend.AcceptLoadedData(*data_);
+  Frontend::Saved saved = frontend.Save();
+  saved.Sources = sources_;
+  frontend.Restore(saved);
+  return true;
 }
 
 bool ReplayPlayer::atEnd() const {

@@ -60,6 +60,9 @@ class ReplayPlayer {
   // The lines run so far as a recording that replays them.
   std::string PlayedText() const { return runner_.PlayedText(); }
   bool busy() const { return busy_; }
+  // Played again, the data load takes the data the first load read: the same catalogue and
+  // textures (a load again would upload them again under new names). False: load them.
+  bool Reload(Frontend& frontend) const;
 
   size_t keyframeCount() const { return keys_.size(); }
   size_t keyframeBytes() const { return bytes_; }
@@ -93,5 +96,7 @@ class ReplayPlayer {
   size_t sharedBytes_ = 0;  // catalogues and sources, counted once
   uint64_t interval_ = kFirstInterval;
   std::optional<uint64_t> failedFrame_;
+  std::unique_ptr<World> data_;  // the catalogue and ground texture the first load gave
+  DataSources sources_;
   std::string error_;
 };

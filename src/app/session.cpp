@@ -62,6 +62,7 @@ void Press(Session& s, const Command& c, std::ostream&) {
   const int n = static_cast<int>(c.Int(0));
   if (n == 3 || !s.controls().ButtonEnabled(n)) return;  // "Ремонт" has no action
   if (!s.host().MakeCurrent()) return;                   // the loader uploads textures
+  if (n == 1 && s.replaying() && s.replay()->Reload(s.frontend())) return;
   if (n == 1) s.frontend().Button1Click();
   if (n == 2) s.frontend().Button2Click();
 }
