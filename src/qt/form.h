@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/script.h"
 #include "app/session.h"
@@ -29,6 +31,7 @@ class QOpenGLContext;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class Timeline;
 
 // Message boxes as modal Qt boxes (or answered at once under a script).
 class QtPlatform : public RecordingPlatform {
@@ -50,6 +53,8 @@ struct FormOptions {
   std::optional<Script> replayScript;  // the recording already read (replay names its file)
   std::optional<int32_t> playAs;       // the player's side: the computer plays only the other
   std::optional<std::string> level;    // the level file Button2 creates
+  bool resume = false;                 // play replayScript to its end and go on from there
+  std::optional<uint64_t> start;       // the frame the replay opens at
 };
 
 class TForm1 : public QWidget, public SessionHost {
@@ -138,6 +143,13 @@ class TForm1 : public QWidget, public SessionHost {
   void ShowKeys();
   void UpdateBanner();
   void BlockUserInput();
+  // The replay becomes a live match: the computer plays the side other than `side` (-1: both;
+  // nothing: as recorded); the new recording goes to --record's file or to MatchFile().
+  void TakeOver(std::optional<int32_t> side);
+  void SaveMatch();
+  // A new file in the documents folder's rtsdemo folder: prefix and date and time.
+  std::string MatchFile(const QString& prefix);
+  void ShowTimeline(bool shown);
 
   FormOptions options_;
   QtControls controls_;
@@ -157,6 +169,9 @@ class TForm1 : public QWidget, public SessionHost {
   bool atlasTried_ = false;
   QString lastPicture_;
   QPointer<QMessageBox> keysBox_;
+  Timeline* timeline_ = nullptr;                             // the replay viewer's
+  QObject* inputBlocker_ = nullptr;                          // while a recording plays
+  std::vector<std::pair<QWidget*, Qt::FocusPolicy>> focus_;  // before the blocker
 };
 
 template <typename Fn>
