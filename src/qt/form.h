@@ -90,6 +90,12 @@ class TForm1 : public QWidget, public SessionHost {
   const QString& lastPicture() const { return lastPicture_; }
   // A picture of the view as it is now, the thoughts included when shown; null without OpenGL.
   QImage GrabView();
+  // The replay becomes a live match (F5, F6, F7): the computer plays the side other than
+  // `side` (-1: both; nothing: as recorded); the new recording goes to --record's file or to
+  // MatchFile(). Does nothing unless a recording plays.
+  void TakeOver(std::optional<int32_t> side);
+  // Ctrl+S: the match so far as a recording in the documents folder; the banner says where.
+  void SaveMatch();
 
   // SessionHost.
   bool MakeCurrent() override;
@@ -143,10 +149,6 @@ class TForm1 : public QWidget, public SessionHost {
   void ShowKeys();
   void UpdateBanner();
   void BlockUserInput();
-  // The replay becomes a live match: the computer plays the side other than `side` (-1: both;
-  // nothing: as recorded); the new recording goes to --record's file or to MatchFile().
-  void TakeOver(std::optional<int32_t> side);
-  void SaveMatch();
   // A new file in the documents folder's rtsdemo folder: prefix and date and time.
   std::string MatchFile(const QString& prefix);
   void ShowTimeline(bool shown);
