@@ -82,16 +82,16 @@
 <context>
     <name>keys</name>
     <message>
-        <source>Shift+Left, Shift+Right</source>
-        <translation>Shift+Влево, Shift+Вправо</translation>
+        <source>Shift+Left/Right</source>
+        <translation>Shift+Влево/Вправо</translation>
     </message>
     <message>
         <source>replay: one second back or forward</source>
         <translation>повтор: на секунду назад или вперёд</translation>
     </message>
     <message>
-        <source>Ctrl+Left, Ctrl+Right</source>
-        <translation>Ctrl+Влево, Ctrl+Вправо</translation>
+        <source>Ctrl+Left/Right</source>
+        <translation>Ctrl+Влево/Вправо</translation>
     </message>
     <message>
         <source>replay: ten seconds back or forward</source>
@@ -102,10 +102,6 @@
         <translation>повтор: на кадр назад</translation>
     </message>
     <message>
-        <source>Home, End</source>
-        <translation>Home, End</translation>
-    </message>
-    <message>
         <source>replay: the start or the end</source>
         <translation>повтор: в начало или в конец</translation>
     </message>
@@ -114,20 +110,20 @@
         <translation>повтор: к следующей метке (подсказка шкалы перечисляет их)</translation>
     </message>
     <message>
-        <source>Timeline click or drag</source>
-        <translation>Щелчок или протяжка по шкале</translation>
+        <source>Timeline click/drag</source>
+        <translation>Щелчок/протяжка по шкале</translation>
     </message>
     <message>
         <source>replay: go to that moment</source>
         <translation>повтор: перейти к этому моменту</translation>
     </message>
     <message>
-        <source>replay: take over as side 0, as side 1, or give both sides to the computer</source>
-        <translation>повтор: взять управление за сторону 0, за сторону 1 или отдать обе стороны компьютеру</translation>
+        <source>replay: take over as side 0, as side 1, or both by the computer</source>
+        <translation>повтор: играть за сторону 0, за сторону 1 или отдать обе компьютеру</translation>
     </message>
     <message>
-        <source>save the match so far as a recording (Documents/rtsdemo)</source>
-        <translation>сохранить матч как запись (Документы/rtsdemo)</translation>
+        <source>save the match so far (Documents/rtsdemo)</source>
+        <translation>сохранить матч (Документы/rtsdemo)</translation>
     </message>
     <message>
         <source>Arrows</source>

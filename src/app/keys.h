@@ -28,14 +28,14 @@ inline constexpr std::array<KeyHelp, 27> kKeyHelp = {{
     {"Attack / build box", "choose before the right click"},
     {"Click into the view", "gives the view the keys"},
     {"Typing in a box", "keys go to the box"},
-    {"Shift+Left, Shift+Right", "replay: one second back or forward"},
-    {"Ctrl+Left, Ctrl+Right", "replay: ten seconds back or forward"},
+    {"Shift+Left/Right", "replay: one second back or forward"},
+    {"Ctrl+Left/Right", "replay: ten seconds back or forward"},
     {",", "replay: one frame back"},
     {"Home, End", "replay: the start or the end"},
     {"N", "replay: the next mark (the timeline's tooltip lists them)"},
-    {"Timeline click or drag", "replay: go to that moment"},
-    {"F5, F6, F7", "replay: take over as side 0, as side 1, or give both sides to the computer"},
-    {"Ctrl+S", "save the match so far as a recording (Documents/rtsdemo)"},
+    {"Timeline click/drag", "replay: go to that moment"},
+    {"F5, F6, F7", "replay: take over as side 0, as side 1, or both by the computer"},
+    {"Ctrl+S", "save the match so far (Documents/rtsdemo)"},
 }};
 
 // The key list for --help, one line a key.
