@@ -571,7 +571,16 @@ SessionSnapshot Session::Save() const {
 void Session::Restore(const SessionSnapshot& s) {
   Busy busy(busy_);
   world_ = s.TheWorld;
-  frontend_.Restore(s.Front);
+  // The last frame's sprites point into the catalogue they were chosen from: point them into
+  // this copy of it.
+  Frontend::Saved front = s.Front;
+  std::vector<SpriteChoice>& shown = front.LastDrawn.Shown;
+  for (size_t i = 0; i < shown.size(); ++i) {
+    if (!shown[i].Type) continue;
+    shown[i].Type = i < world_.Objects.size() ? TypeOf(world_, world_.Objects[i]) : nullptr;
+    if (!shown[i].Type) shown[i].Draw = false;
+  }
+  frontend_.Restore(front);
   if (s.Widgets.Panel3[0] != controls_.ViewWidth() ||
       s.Widgets.Panel3[1] != controls_.ViewHeight()) {
     host_.ResizeView(s.Widgets.Panel3[0], s.Widgets.Panel3[1]);
