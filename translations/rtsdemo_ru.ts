@@ -23,6 +23,26 @@
 <context>
     <name>notes</name>
     <message>
+        <source>Taken over at frame %1</source>
+        <translation>Управление взято на кадре %1</translation>
+    </message>
+    <message>
+        <source>Taken over at frame %1; recording to %2</source>
+        <translation>Управление взято на кадре %1; запись в %2</translation>
+    </message>
+    <message>
+        <source>Not taken over: %1</source>
+        <translation>Управление не взято: %1</translation>
+    </message>
+    <message>
+        <source>Match saved: %1</source>
+        <translation>Матч сохранён: %1</translation>
+    </message>
+    <message>
+        <source>Match not saved: %1</source>
+        <translation>Матч не сохранён: %1</translation>
+    </message>
+    <message>
         <source>The recording ended at frame %1: paused</source>
         <translation>Запись закончилась на кадре %1: пауза</translation>
     </message>
@@ -69,6 +89,50 @@
 </context>
 <context>
     <name>keys</name>
+    <message>
+        <source>Shift+Left/Right</source>
+        <translation>Shift+Влево/Вправо</translation>
+    </message>
+    <message>
+        <source>replay: one second back or forward</source>
+        <translation>повтор: на секунду назад или вперёд</translation>
+    </message>
+    <message>
+        <source>Ctrl+Left/Right</source>
+        <translation>Ctrl+Влево/Вправо</translation>
+    </message>
+    <message>
+        <source>replay: ten seconds back or forward</source>
+        <translation>повтор: на десять секунд назад или вперёд</translation>
+    </message>
+    <message>
+        <source>replay: one frame back</source>
+        <translation>повтор: на кадр назад</translation>
+    </message>
+    <message>
+        <source>replay: the start or the end</source>
+        <translation>повтор: в начало или в конец</translation>
+    </message>
+    <message>
+        <source>replay: the next mark (the timeline's tooltip lists them)</source>
+        <translation>повтор: к следующей метке (подсказка шкалы перечисляет их)</translation>
+    </message>
+    <message>
+        <source>Timeline click/drag</source>
+        <translation>Щелчок/протяжка по шкале</translation>
+    </message>
+    <message>
+        <source>replay: go to that moment</source>
+        <translation>повтор: перейти к этому моменту</translation>
+    </message>
+    <message>
+        <source>replay: take over as side 0, as side 1, or both by the computer</source>
+        <translation>повтор: играть за сторону 0, за сторону 1 или отдать обе компьютеру</translation>
+    </message>
+    <message>
+        <source>save the match so far (Documents/rtsdemo)</source>
+        <translation>сохранить матч (Документы/rtsdemo)</translation>
+    </message>
     <message>
         <source>Arrows</source>
         <translation>Стрелки</translation>
@@ -208,6 +272,33 @@
     <message>
         <source>sound louder, softer</source>
         <translation>звук громче, тише</translation>
+    </message>
+</context>
+<context>
+    <name>marks</name>
+    <message>
+        <source>first base</source>
+        <translation>первая база</translation>
+    </message>
+    <message>
+        <source>first delivery</source>
+        <translation>первая доставка</translation>
+    </message>
+    <message>
+        <source>first loss</source>
+        <translation>первая потеря</translation>
+    </message>
+    <message>
+        <source>wiped out</source>
+        <translation>уничтожена</translation>
+    </message>
+    <message>
+        <source>out of sync</source>
+        <translation>расхождение</translation>
+    </message>
+    <message>
+        <source>side %1: %2</source>
+        <translation>сторона %1: %2</translation>
     </message>
 </context>
 </TS>

@@ -51,6 +51,7 @@ constexpr ArgSpec kSameArgs[] = {{"X", ArgType::Int, kI32Min, kI32Max},
 constexpr ArgSpec kGroupArgs[] = {
     {"ACTION", ArgType::Word, 0, 0, {"store", "add", "recall", "centre"}},
     {"N", ArgType::Int, 1, 9}};
+constexpr ArgSpec kSeekArgs[] = {{"F", ArgType::Int, 0, INT64_MAX}};
 
 }  // namespace
 
@@ -76,6 +77,7 @@ void Level(Session&, const Command&, std::ostream&);
 void Box(Session&, const Command&, std::ostream&);
 void Same(Session&, const Command&, std::ostream&);
 void Group(Session&, const Command&, std::ostream&);
+void Seek(Session&, const Command&, std::ostream&);
 }  // namespace command_actions
 
 namespace {
@@ -119,6 +121,9 @@ const CommandSpec kCommands[] = {
     {K::Group, "group", kGroupArgs,
      "control group N: store or add the selection, select it, centre the view on it", kInput,
      a::Group},
+    {K::Seek, "seek", kSeekArgs,
+     "with --replay: go to frame F of the recording, forward or back (tick plays it on)", 0,
+     a::Seek},
 };
 
 // Splits at runs of spaces and tabs; a word starting with "#" ends the line. fieldEnd is

@@ -66,6 +66,7 @@ enum class CommandKind : uint8_t {
   Box,
   Same,
   Group,
+  Seek,
 };
 
 struct Command {

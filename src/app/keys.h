@@ -8,7 +8,7 @@ struct KeyHelp {
   const char* English;
 };
 
-inline constexpr std::array<KeyHelp, 21> kKeyHelp = {{
+inline constexpr auto kKeyHelp = std::to_array<KeyHelp>({
     {"P, Pause", "pause or resume the match"},
     {".", "one frame while paused"},
     {"+, -", "game speed x1/4, x1/2, x1, x2, x4, x8"},
@@ -30,7 +30,15 @@ inline constexpr std::array<KeyHelp, 21> kKeyHelp = {{
     {"Attack / build box", "choose before the right click"},
     {"Click into the view", "gives the view the keys"},
     {"Typing in a box", "keys go to the box"},
-}};
+    {"Shift+Left/Right", "replay: one second back or forward"},
+    {"Ctrl+Left/Right", "replay: ten seconds back or forward"},
+    {",", "replay: one frame back"},
+    {"Home, End", "replay: the start or the end"},
+    {"N", "replay: the next mark (the timeline's tooltip lists them)"},
+    {"Timeline click/drag", "replay: go to that moment"},
+    {"F5, F6, F7", "replay: take over as side 0, as side 1, or both by the computer"},
+    {"Ctrl+S", "save the match so far (Documents/rtsdemo)"},
+});
 
 // The key list for --help, one line a key.
 const char* KeysSummary();

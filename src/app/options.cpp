@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::array<OptionInfo, 24> kOptionTable = {{
+constexpr auto kOptionTable = std::to_array<OptionInfo>({
     {"data", 0, "DIR",
      "Read the data folders (`ludi`, `orki`, `maps`) from DIR. Without it the program takes the "
      "first folder that exists of `$RTSDEMO_DATA`, the source tree's `data/` (for the program in "
@@ -35,7 +35,18 @@ constexpr std::array<OptionInfo, 24> kOptionTable = {{
      "Watch a recording in the window at normal speed with its own seeds. The recording drives "
      "the match (the mouse over the view changes nothing); P, full stop, + and -, F3 and F12 "
      "work. Each `hash` line is checked when reached: a difference shows \"out of sync at frame "
-     "N\" in a box and pauses; at the end the replay pauses and the banner says so."},
+     "N\" in a box and pauses; at the end the replay pauses and the banner says so. The recording "
+     "is played once when it opens, to find its marks (first bases, deliveries and losses, a "
+     "side wiped out, failed checks) and keep snapshots for seeking: a timeline under the view "
+     "shows them, a click or a drag on it seeks, and the keys seek too (F1). F5 takes the match "
+     "over as side 0, F6 as side 1, F7 gives both sides to the computer; Ctrl+S saves the match "
+     "so far. With `--headless` the recording plays to its end (status 3 when a check fails), "
+     "or `--script` drives it: `tick` plays it on, `seek F` goes to frame F."},
+    {"start", 0, "F", "With `--replay`: open the recording at frame F (its end at most)."},
+    {"resume", 0, "FILE",
+     "Play the recording FILE to its end without drawing, then go on with the match from there "
+     "(in the window, or headless with `--script`): the recording is a saved match. With "
+     "`--record` the match so far and what follows go to that file."},
     {"mute", 0, nullptr,
      "Start with the sound off (M in the window turns it on). Without an audio device the "
      "program runs silently and says so in one line on standard error."},
@@ -83,12 +94,13 @@ constexpr std::array<OptionInfo, 24> kOptionTable = {{
      "a peer that the match waits for, with status 4."},
     {"help", 'h', nullptr, "Print the options, the keys and the script commands, then exit."},
     {"version", 'v', nullptr, "Print the version, then exit."},
-}};
+});
 
-constexpr std::array<const char*, 9> kUsageTable = {
+constexpr auto kUsageTable = std::to_array<const char*>({
     "[--data DIR] [--seed N] [--play-as S] [--level FILE] [--headless] [--script FILE|-] "
     "[--record FILE] [--mute]",
-    "--replay FILE [--data DIR] [--mute]",
+    "--replay FILE [--start F] [--headless [--script FILE|-]] [--data DIR] [--mute]",
+    "--resume FILE [--record FILE] [--headless --script FILE|-] [--data DIR] [--mute]",
     "--check [--level FILE] [--data DIR]",
     "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--shard K/M] [--data DIR]",
     "--summarize [FILE...|-]",
@@ -96,7 +108,7 @@ constexpr std::array<const char*, 9> kUsageTable = {
     "--join HOST[:PORT] [--play-as S | --watch] [--match NAME] [--script FILE]",
     "--serve [PORT]",
     "--help | --version",
-};
+});
 
 const OptionInfo* Find(const std::string& name) {
   for (const OptionInfo& o : kOptionTable) {
@@ -395,12 +407,31 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
   }
   if (has("watch") || has("players") || has("match") || has("timeout"))
     return refuse("--watch, --players, --match and --timeout need --host or --join");
+  w.resume = value("resume");
+  if (auto v = value("start")) {
+    uint64_t n = 0;
+    auto [end, ec] = std::from_chars(v->data(), v->data() + v->size(), n);
+    if (ec != std::errc() || end != v->data() + v->size()) return refuse("bad frame " + *v);
+    if (!w.replay) return refuse("--start needs --replay");
+    w.start = n;
+  }
+  if (w.replay && w.resume) return refuse("--replay and --resume: choose one");
   if (w.replay) {
-    if (!otherThan({"replay", "data", "mute"}).empty()) {
+    if (!otherThan({"replay", "start", "headless", "script", "data", "mute"}).empty()) {
       return refuse(
-          "--replay takes only --data and --mute: the recording has its seeds and inputs");
+          "--replay takes only --start, --headless, --script, --data and --mute: the recording "
+          "has its seeds and inputs");
     }
-    run.mode = RunMode::Window;
+    if (w.script && !has("headless")) return refuse("--replay with --script needs --headless");
+    run.mode = has("headless") ? RunMode::Headless : RunMode::Window;
+    return run;
+  }
+  if (w.resume) {
+    if (!otherThan({"resume", "record", "headless", "script", "data", "mute"}).empty())
+      return refuse("--resume takes only --record, --headless, --script, --data and --mute");
+    if (has("headless") && !w.script) return refuse("--headless needs --script");
+    if (has("headless") && w.record) return refuse("--record needs the window");
+    run.mode = has("headless") ? RunMode::Headless : RunMode::Window;
     return run;
   }
   if (has("check")) {

@@ -28,6 +28,8 @@ struct WindowOptions {
   std::optional<int32_t> playAs;      // the player's side; the computer plays the other
   std::optional<std::string> level;   // the level file Button2 creates
   bool mute = false;                  // start with the sound off
+  std::optional<uint64_t> start;      // the frame a replay opens at
+  std::optional<std::string> resume;  // a recording played to its end, then the match goes on
 };
 
 enum class RunMode { Help, Version, Check, Batch, Summarize, Headless, Window, Network };

@@ -6,6 +6,7 @@
 #include "app/batch.h"
 #include "app/data_folder.h"
 #include "app/recorder.h"
+#include "app/replay.h"
 #include "app/script.h"
 #include "game/data_check.h"
 #include "game/level.h"
@@ -22,12 +23,49 @@ bool CheckLevelOption(WindowOptions& options) {
   return ErrorCount(problems) == 0;
 }
 
+// --replay or --resume headless: the recording opened, at its start frame or played out and
+// taken over; without a script a replay plays to its end. -1: go on with the script.
+int OpenRecording(const WindowOptions& options, HeadlessHost& host) {
+  const std::string& file = options.replay ? *options.replay : *options.resume;
+  Script recording;
+  if (!LoadScript(file, recording, std::cerr)) return 2;
+  host.StartReplay(std::move(recording));
+  try {
+    std::string error;
+    if (options.resume && !host.Resume({}, error)) {
+      std::cerr << "rtsdemo: " << file << ": " << error << "\n";
+      return 3;
+    }
+    if (options.start && !host.SeekReplay(*options.start)) {
+      std::cerr << "rtsdemo: out of sync at frame " << *host.replay()->failedFrame() << "\n";
+      return 3;
+    }
+    if (options.script) return -1;
+    while (!host.replayEnded()) {
+      if (!host.ScriptFrame()) {
+        std::cerr << "rtsdemo: out of sync at frame " << host.frontend().state().Frames << "\n";
+        return 3;
+      }
+    }
+  } catch (const CommandError& e) {
+    std::cerr << "rtsdemo: " << file << ": " << e.What << "\n";
+    return 2;
+  } catch (const ProgramExit& e) {
+    return e.Code;
+  }
+  return host.frontend().LoadFailed() ? 1 : 0;
+}
+
 int RunHeadless(const WindowOptions& options) {
   RecordingPlatform platform;
   platform.fixedSeed = options.seed;
   Script script;
-  if (!LoadScript(*options.script, script, std::cerr)) return 2;
+  if (options.script && !LoadScript(*options.script, script, std::cerr)) return 2;
   HeadlessHost host(platform);
+  if (options.replay || options.resume) {
+    const int status = OpenRecording(options, host);
+    if (status >= 0) return status;
+  }
   if (options.playAs) host.frontend().player().PlayAs = *options.playAs;
   if (options.level) host.Apply(LevelCommand(*options.level));
   return RunLoadedScript(script, host);
@@ -63,6 +101,9 @@ int RunInvocation(const Invocation& run, const char* argv0,
   WindowOptions options = run.window;
   if (options.replay && !std::filesystem::is_regular_file(*options.replay)) {
     return UsageError("cannot open recording " + *options.replay);
+  }
+  if (options.resume && !std::filesystem::is_regular_file(*options.resume)) {
+    return UsageError("cannot open recording " + *options.resume);
   }
   if (!ChooseDataFolder(run.data, ProgramDataSearch(argv0), std::cerr)) return 2;
   switch (run.mode) {

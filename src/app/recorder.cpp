@@ -9,7 +9,7 @@
 
 #include "app/state_hash.h"
 
-Recorder::Recorder(const std::string& path) : path_(path) {
+Recorder::Recorder(const std::string& path) : path_(path), inMemory_(false) {
   fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   struct stat st {};
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
@@ -46,6 +46,10 @@ void Recorder::Stop(const std::string& reason) {
 
 bool Recorder::Write(const std::string& line) {
   if (!ok()) return false;
+  if (inMemory_) {
+    lines_ += line + '\n';
+    return true;
+  }
   const std::string text = line + '\n';
   size_t done = 0;
   while (done < text.size()) {
@@ -109,4 +113,23 @@ void Recorder::Close(Frontend& frontend) {
   if (!started_ || !ok()) return;
   FlushTicks();
   Write("hash " + HashText(StateHash(frontend)));
+}
+
+void Recorder::Begin(const std::string& lines) {
+  started_ = true;
+  early_.clear();
+  size_t at = 0;
+  while (at < lines.size()) {
+    size_t end = lines.find('\n', at);
+    if (end == std::string::npos) end = lines.size();
+    if (end > at) Write(lines.substr(at, end - at));
+    at = end + 1;
+  }
+}
+
+std::string Recorder::Text(Frontend& frontend) const {
+  std::string text = lines_;
+  if (pendingTicks_ > 0) text += "tick " + std::to_string(pendingTicks_) + "\n";
+  if (started_) text += "hash " + HashText(StateHash(frontend)) + "\n";
+  return text;
 }

@@ -16,6 +16,8 @@ class Recorder {
  public:
   // Opens (and empties) the file at `path`; ok() says whether that worked.
   explicit Recorder(const std::string& path);
+  // Keeps the lines in memory (a match that can be saved at any time).
+  Recorder() = default;
   ~Recorder();
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
@@ -41,6 +43,10 @@ class Recorder {
   void FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSeeds);
   // The window closes: the last ticks and a final sync check.
   void Close(Frontend& frontend);
+  // The recording starts with these lines (a replay's played part, seed line first).
+  void Begin(const std::string& lines);
+  // In memory: the lines so far, the ticks not yet written and a sync check of the state now.
+  std::string Text(Frontend& frontend) const;
 
   static constexpr uint64_t kHashEvery = 100;
 
@@ -58,4 +64,6 @@ class Recorder {
   bool started_ = false;            // the seed line is written
   std::vector<std::string> early_;  // inputs before the first frame
   uint64_t pendingTicks_ = 0;
+  bool inMemory_ = true;  // no file: lines_ keeps the lines
+  std::string lines_;
 };

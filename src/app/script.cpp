@@ -11,20 +11,26 @@
 ScriptRunner::ScriptRunner(Script script) : script_(std::move(script)) {}
 
 ScriptRunner::Result ScriptRunner::Step(Session& session, std::ostream& out, bool show) {
+  Result r = Prepare(session, out);
+  if (r.stop != Stop::Frame) return r;
   try {
-    if (ticksLeft_ > 0) {
-      --ticksLeft_;
-      session.RunFrame(show);
-      return {Stop::Frame, {}};
-    }
+    RunDueFrame(session, show);
+  } catch (const CommandError& e) {
+    return {Stop::Error, "script line " + IntToStr(number_) + ": " + e.What};
+  }
+  return r;
+}
+
+ScriptRunner::Result ScriptRunner::Prepare(Session& session, std::ostream& out) {
+  try {
+    if (ticksLeft_ > 0) return {Stop::Frame, {}};
     while (next_ < script_.size()) {
       const ScriptLine& line = script_[next_++];
       number_ = line.Number;
       if (line.Cmd.Kind == CommandKind::Tick) {
         const int64_t n = line.Cmd.Has(0) ? line.Cmd.Int(0) : 1;
         if (n == 0) continue;
-        ticksLeft_ = static_cast<uint64_t>(n - 1);
-        session.RunFrame(show);
+        ticksLeft_ = static_cast<uint64_t>(n);
         return {Stop::Frame, {}};
       }
       session.Apply(line.Cmd, out);
@@ -35,6 +41,41 @@ ScriptRunner::Result ScriptRunner::Step(Session& session, std::ostream& out, boo
     return {Stop::OutOfSync, Tr("notes", "out of sync at frame %1", {std::to_string(e.Frame)})};
   }
   return {Stop::End, {}};
+}
+
+void ScriptRunner::RunDueFrame(Session& session, bool show) {
+  if (ticksLeft_ == 0) return;
+  --ticksLeft_;
+  session.RunFrame(show);
+}
+
+ScriptRunner::Result ScriptRunner::Checks(Session& session, std::ostream& out) {
+  while (ticksLeft_ == 0 && next_ < script_.size() &&
+         script_[next_].Cmd.Kind == CommandKind::Hash) {
+    const ScriptLine& line = script_[next_++];
+    number_ = line.Number;
+    try {
+      session.Apply(line.Cmd, out);
+    } catch (const OutOfSync& e) {
+      return {Stop::OutOfSync, Tr("notes", "out of sync at frame %1", {std::to_string(e.Frame)})};
+    }
+  }
+  return {Stop::Frame, {}};
+}
+
+std::string ScriptRunner::PlayedText() const {
+  std::string text;
+  for (size_t i = 0; i < next_ && i < script_.size(); ++i) {
+    Command c = script_[i].Cmd;
+    if (i + 1 == next_ && c.Kind == CommandKind::Tick && ticksLeft_ > 0) {
+      const int64_t n = c.Has(0) ? c.Int(0) : 1;
+      if (n - static_cast<int64_t>(ticksLeft_) <= 0) continue;
+      c.Args.resize(1);
+      c.Args[0].I = n - static_cast<int64_t>(ticksLeft_);
+    }
+    text += WriteCommand(c) + "\n";
+  }
+  return text;
 }
 
 int RunScript(const Script& script, Session& session, std::ostream& out, std::ostream& err) {

@@ -23,6 +23,28 @@ class ScriptRunner {
   // or a failed check. The run can go on after a failed check.
   Result Step(Session& session, std::ostream& out, bool show = true);
 
+  // Step in two halves: the commands up to the next frame (Frame: one is due), then that frame.
+  Result Prepare(Session& session, std::ostream& out);
+  void RunDueFrame(Session& session, bool show);
+  // The `hash` lines right after the frame just run; the run goes on after a failed one.
+  Result Checks(Session& session, std::ostream& out);
+
+  // Where the runner stands in its script (a keyframe keeps it).
+  struct Position {
+    size_t next = 0;
+    int number = 0;
+    uint64_t ticksLeft = 0;
+  };
+  Position position() const { return {next_, number_, ticksLeft_}; }
+  void SetPosition(const Position& p) {
+    next_ = p.next;
+    number_ = p.number;
+    ticksLeft_ = p.ticksLeft;
+  }
+  const Script& script() const { return script_; }
+  // The lines run so far as a script that replays them, a tick line cut where it stands.
+  std::string PlayedText() const;
+
  private:
   Script script_;
   size_t next_ = 0;         // the next line to run

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "app/dump.h"
+#include "app/replay.h"
 #include "app/script.h"
 #include "app/selection.h"
 #include "app/state_hash.h"
@@ -25,6 +26,33 @@ struct Busy {
   ~Busy() { --count; }
 };
 
+// Where a seek key of the replay viewer goes from frame `now`; nothing for another key.
+std::optional<uint64_t> SeekTarget(KeyAction action, uint64_t now, const ReplayPlayer& replay) {
+  auto back = [&](uint64_t n) { return now > n ? now - n : 0; };
+  switch (action) {
+    case KeyAction::Back:
+      return back(1);
+    case KeyAction::SecondBack:
+      return back(100);
+    case KeyAction::SecondForward:
+      return now + 100;
+    case KeyAction::TenBack:
+      return back(1000);
+    case KeyAction::TenForward:
+      return now + 1000;
+    case KeyAction::ToStart:
+      return 0;
+    case KeyAction::ToEnd:
+      return replay.length();
+    case KeyAction::NextMark: {
+      const std::optional<ReplayMark> mark = replay.NextMark(now);
+      return mark ? mark->Frame : now;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 // The commands' actions (rows of the command table).
@@ -34,13 +62,22 @@ void Press(Session& s, const Command& c, std::ostream&) {
   const int n = static_cast<int>(c.Int(0));
   if (n == 3 || !s.controls().ButtonEnabled(n)) return;  // "Ремонт" has no action
   if (!s.host().MakeCurrent()) return;                   // the loader uploads textures
+  if (n == 1 && s.replaying() && s.replay()->Reload(s.frontend())) return;
   if (n == 1) s.frontend().Button1Click();
   if (n == 2) s.frontend().Button2Click();
 }
 
 void Tick(Session& s, const Command& c, std::ostream&) {
   const int64_t n = c.Has(0) ? c.Int(0) : 1;
-  for (int64_t i = 0; i < n; ++i) s.RunFrame(true);
+  for (int64_t i = 0; i < n; ++i) {
+    if (!s.ScriptFrame()) throw OutOfSync{s.frontend().state().Frames};
+  }
+}
+
+void Seek(Session& s, const Command& c, std::ostream&) {
+  if (!s.replaying()) throw CommandError{"seek needs a recording (--replay FILE)"};
+  if (s.replay()->busy()) throw CommandError{"seek inside the recording it plays"};
+  if (!s.SeekReplay(static_cast<uint64_t>(c.Int(0)))) throw OutOfSync{*s.replay()->failedFrame()};
 }
 
 void Move(Session& s, const Command& c, std::ostream&) {
@@ -208,6 +245,7 @@ void Session::Apply(const Command& command, std::ostream& out) {
   Busy busy(busy_);
   const CommandSpec& spec = SpecOf(command.Kind);
   if (recorder_ && !replay_ && (spec.Uses & kInput)) recorder_->Input(command);
+  if (log_ && !replay_ && (spec.Uses & kInput)) log_->Input(command);
   spec.Apply(*this, command, out);
   if (listener_) listener_->CommandApplied(*this, command);
 }
@@ -231,6 +269,7 @@ void Session::RunFrame(bool show) {
   if (drawn) DrawDragBox();
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
+  if (log_ && !replay_) log_->FrameDone(frontend_, platform_.usedSeeds);
   if (listener_) listener_->FrameDone(*this);
   if (drawn) host_.Present();
 }
@@ -315,6 +354,13 @@ KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
       break;
   }
   if (!press) return KeyResult::Done;
+  if (replay_) {
+    if (const auto target = SeekTarget(action, frontend_.state().Frames, *OpenedReplay())) {
+      if (action == KeyAction::Back) pace_.SetPaused(true);
+      SeekReplay(*target);
+      return KeyResult::Done;
+    }
+  }
   switch (action) {
     case KeyAction::Pause:
       if (!repeat) pace_.TogglePause();
@@ -371,8 +417,110 @@ void Session::CloseRecording() {
 }
 
 void Session::StartReplay(Script script) {
-  replay_ = std::make_unique<ScriptRunner>(std::move(script));
+  replay_ = std::make_unique<ReplayPlayer>(std::move(script));
   replayEnded_ = false;
+}
+
+ReplayPlayer* Session::OpenedReplay() {
+  if (replay_ && !replay_->opened()) {
+    Busy busy(busy_);
+    replay_->Open(*this);
+    if (!replay_->error().empty()) std::cerr << "rtsdemo: " << replay_->error() << "\n";
+  }
+  return replay_.get();
+}
+
+bool Session::SeekReplay(uint64_t frame) {
+  if (!OpenedReplay()) return true;
+  bool ok = true;
+  {
+    Busy busy(busy_);
+    ok = replay_->Seek(*this, frame);
+  }
+  replayEnded_ = false;
+  note_.clear();
+  if (!ok) {
+    note_ = Tr("notes", "Out of step with the recording: %1; paused",
+               {Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())})});
+    pace_.SetPaused(true);
+  }
+  Redraw();
+  return ok;
+}
+
+bool Session::ScriptFrame() {
+  if (!replay_) {
+    RunFrame(true);
+    return true;
+  }
+  if (replayEnded_) return true;
+  OpenedReplay();
+  const ScriptRunner::Result result = replay_->Step(*this, true);
+  if (result.stop == ScriptRunner::Stop::End) replayEnded_ = true;
+  if (result.stop == ScriptRunner::Stop::Error) throw CommandError{result.message};
+  return result.stop != ScriptRunner::Stop::OutOfSync;
+}
+
+bool Session::TakeOver(std::optional<int32_t> side, const std::string& path, std::string& error) {
+  if (!OpenedReplay()) {
+    error = "no recording plays";
+    return false;
+  }
+  const std::string played = replay_->PlayedText();
+  if (!path.empty()) {
+    CloseRecording();
+    if (!StartRecording(path, error)) return false;
+    if (!played.empty()) recorder_->Begin(played);
+  }
+  log_ = std::make_unique<Recorder>();
+  if (!played.empty()) log_->Begin(played);
+  replay_.reset();
+  replayEnded_ = false;
+  if (side) Apply(MakeCommand(CommandKind::PlayAs, {*side}));
+  note_ = Tr("notes", "Taken over at frame %1", {std::to_string(frontend_.state().Frames)});
+  return true;
+}
+
+bool Session::Resume(const std::string& path, std::string& error) {
+  if (!OpenedReplay()) {
+    error = "no recording to resume";
+    return false;
+  }
+  {
+    Busy busy(busy_);
+    replay_->PlayToEnd(*this);
+  }
+  if (replay_->failedFrame()) {
+    error = Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())});
+    return false;
+  }
+  return TakeOver(std::nullopt, path, error);
+}
+
+bool Session::SaveMatch(const std::string& path, std::string& error) {
+  std::string text;
+  if (replay_) {
+    text = OpenedReplay()->PlayedText();
+    if (!text.empty()) text += "hash " + HashText(StateHash(frontend_)) + "\n";
+  } else if (log_) {
+    text = log_->Text(frontend_);
+  }
+  if (text.empty()) {
+    error = "nothing to save before the first frame";
+    return false;
+  }
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << text;
+  file.close();
+  if (!file) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+void Session::KeepLog() {
+  if (!log_) log_ = std::make_unique<Recorder>();
 }
 
 bool Session::ReplayFrame(bool show) {
@@ -380,7 +528,8 @@ bool Session::ReplayFrame(bool show) {
     pace_.SetPaused(true);
     return false;
   }
-  const ScriptRunner::Result result = replay_->Step(*this, std::cout, show);
+  OpenedReplay();
+  const ScriptRunner::Result result = replay_->Step(*this, show);
   switch (result.stop) {
     case ScriptRunner::Stop::Frame:
       return true;
@@ -425,7 +574,16 @@ SessionSnapshot Session::Save() const {
 void Session::Restore(const SessionSnapshot& s) {
   Busy busy(busy_);
   world_ = s.TheWorld;
-  frontend_.Restore(s.Front);
+  // The last frame's sprites point into the catalogue they were chosen from: point them into
+  // this copy of it.
+  Frontend::Saved front = s.Front;
+  std::vector<SpriteChoice>& shown = front.LastDrawn.Shown;
+  for (size_t i = 0; i < shown.size(); ++i) {
+    if (!shown[i].Type) continue;
+    shown[i].Type = i < world_.Objects.size() ? TypeOf(world_, world_.Objects[i]) : nullptr;
+    if (!shown[i].Type) shown[i].Draw = false;
+  }
+  frontend_.Restore(front);
   if (s.Widgets.Panel3[0] != controls_.ViewWidth() ||
       s.Widgets.Panel3[1] != controls_.ViewHeight()) {
     host_.ResizeView(s.Widgets.Panel3[0], s.Widgets.Panel3[1]);

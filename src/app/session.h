@@ -54,6 +54,7 @@ class SessionListener {
   // At each timer tick, before its frames (the pause may have changed).
   virtual void Ticked(Session& session) = 0;
 };
+class ReplayPlayer;
 
 // The whole state of a session as a value.
 struct SessionSnapshot {
@@ -79,6 +80,15 @@ enum class KeyAction : uint8_t {
   Right,
   Up,
   Down,
+  // In the replay viewer.
+  Back,        // one frame back
+  SecondBack,  // 100 frames
+  SecondForward,
+  TenBack,  // 1000 frames
+  TenForward,
+  ToStart,
+  ToEnd,
+  NextMark,
 };
 // What the toolkit must still do after a key.
 enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture };
@@ -123,6 +133,23 @@ class Session {
   // Plays a script frame by frame from the timer: the replay viewer.
   void StartReplay(Script script);
   bool replaying() const { return replay_ != nullptr; }
+  // The replay, opened (played once) on first use; null when none plays.
+  ReplayPlayer* OpenedReplay();
+  const ReplayPlayer* replay() const { return replay_.get(); }
+  // Seeks the replay to `frame`, shown; false when a `hash` line failed on the way.
+  bool SeekReplay(uint64_t frame);
+  // The replayed match goes live at its frame now: the computer plays the side other than
+  // `side` (-1: both; nothing: as recorded), and a new recording, beginning with the lines
+  // replayed so far, goes to `path` (empty: memory only). False with the reason.
+  bool TakeOver(std::optional<int32_t> side, const std::string& path, std::string& error);
+  // Plays the replay to its end undrawn and takes the match over there as recorded.
+  bool Resume(const std::string& path, std::string& error);
+  // Writes the match so far as a recording that replays it; false with the reason.
+  bool SaveMatch(const std::string& path, std::string& error);
+  // Keeps the match's inputs in memory from now on, so that it can be saved at any time.
+  void KeepLog();
+  // `tick`: the replay's next frame while one plays (false: a check failed), else a frame.
+  bool ScriptFrame();
   bool replayEnded() const { return replayEnded_; }
   // Under a script frames come only from the script: the toolkit's resizes run none.
   void SetScripted(bool scripted) { scripted_ = scripted; }
@@ -165,7 +192,8 @@ class Session {
   Pace pace_;
   MatchWatch match_;
   std::unique_ptr<Recorder> recorder_;
-  std::unique_ptr<class ScriptRunner> replay_;
+  std::unique_ptr<ReplayPlayer> replay_;
+  std::unique_ptr<Recorder> log_;  // in memory, for SaveMatch
   bool replayEnded_ = false;
   bool scripted_ = false;
   bool watchMatch_ = true;

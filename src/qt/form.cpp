@@ -19,6 +19,9 @@
 #include <iostream>
 
 #include "app/keys.h"
+#include "app/replay.h"
+#include "app/timeline.h"
+#include "qt/timeline.h"
 #include "qt/view.h"
 #include "util/translate.h"
 
@@ -33,6 +36,23 @@ constexpr std::pair<int, KeyAction> kKeys[] = {
     {Qt::Key_F12, KeyAction::Picture},  {Qt::Key_Left, KeyAction::Left},
     {Qt::Key_Right, KeyAction::Right},  {Qt::Key_Up, KeyAction::Up},
     {Qt::Key_Down, KeyAction::Down}};
+
+// The replay viewer's seek keys; Shift and Ctrl must be as listed.
+struct SeekKey {
+  int Key;
+  Qt::KeyboardModifiers Modifiers;
+  KeyAction Action;
+};
+const SeekKey kSeekKeys[] = {
+    {Qt::Key_Left, Qt::ShiftModifier, KeyAction::SecondBack},
+    {Qt::Key_Right, Qt::ShiftModifier, KeyAction::SecondForward},
+    {Qt::Key_Left, Qt::ControlModifier, KeyAction::TenBack},
+    {Qt::Key_Right, Qt::ControlModifier, KeyAction::TenForward},
+    {Qt::Key_Comma, Qt::NoModifier, KeyAction::Back},
+    {Qt::Key_Home, Qt::NoModifier, KeyAction::ToStart},
+    {Qt::Key_End, Qt::NoModifier, KeyAction::ToEnd},
+    {Qt::Key_N, Qt::NoModifier, KeyAction::NextMark},
+};
 
 bool IsArrow(int key) {
   return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
@@ -134,10 +154,23 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   }
   if (options_.replayScript) {
     session_->StartReplay(std::move(*options_.replayScript));
-    BlockUserInput();
+    if (!options_.resume) {
+      BlockUserInput();
+      timeline_ = new Timeline(*session_, this);
+      timeline_->onSeek = [this](uint64_t frame) {
+        if (!created_ || exiting_ || session_->busy()) return;
+        Guarded([&] { session_->SeekReplay(frame); });
+        UpdateBanner();
+        timeline_->update();
+      };
+      // The view keeps its size: the window grows by the bar.
+      resize(width(), height() + Timeline::kHeight);
+      LayoutPanels();
+    }
   }
   std::string error;
-  if (!options_.record.empty() && !session_->StartRecording(options_.record, error)) {
+  if (!options_.resume && !options_.record.empty() &&
+      !session_->StartRecording(options_.record, error)) {
     std::cerr << "rtsdemo: " << error << "\n";
     Exit(2);
   }
@@ -233,6 +266,18 @@ void TForm1::FormCreate() {
   if (options_.playAs) session_->Apply(MakeCommand(CommandKind::PlayAs, {*options_.playAs}));
   if (options_.level) session_->Apply(LevelCommand(*options_.level));
   created_ = true;
+  if (!session_->replaying()) session_->KeepLog();
+  if (options_.start) Guarded([&] { session_->SeekReplay(*options_.start); });
+  if (options_.resume) {
+    std::string error;
+    bool ok = false;
+    Guarded([&] { ok = session_->Resume(options_.record, error); });
+    if (!ok && !exiting_) {
+      std::cerr << "rtsdemo: " << options_.replay << ": " << error << "\n";
+      Exit(error.rfind("out of sync", 0) == 0 ? 3 : 2);
+      return;
+    }
+  }
   if (pendingResize_) {
     pendingResize_ = false;
     ResizeNow();
@@ -252,6 +297,7 @@ void TForm1::TimerDraw() {
   if (!created_ || exiting_) return;
   Guarded([this] { session_->TimerTick(); });
   UpdateBanner();
+  if (timeline_) timeline_->update();
 }
 
 bool TForm1::MakeCurrent() {
@@ -376,6 +422,36 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
     event->accept();
     return true;
   }
+  const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+  if (session_->replaying() && created_ && !exiting_ && !session_->busy()) {
+    const auto* seek = std::find_if(std::begin(kSeekKeys), std::end(kSeekKeys), [&](const auto& k) {
+      return k.Key == event->key() && k.Modifiers == mods;
+    });
+    if (seek != std::end(kSeekKeys)) {
+      if (press) Guarded([&] { session_->Key(seek->Action, true, event->isAutoRepeat()); });
+      if (press && seek->Action == KeyAction::NextMark) {
+        const ReplayPlayer* replay = session_->replay();
+        const uint64_t now = session_->frontend().state().Frames;
+        for (const ReplayMark& m : replay->marks())
+          if (m.Frame == now) session_->SetNote(ClockText(now) + "  " + MarkText(m));
+      }
+      event->accept();
+      UpdateBanner();
+      if (timeline_) timeline_->update();
+      return true;
+    }
+    const int side = event->key() == Qt::Key_F5 ? 0 : event->key() == Qt::Key_F6 ? 1 : -1;
+    if (event->key() == Qt::Key_F5 || event->key() == Qt::Key_F6 || event->key() == Qt::Key_F7) {
+      if (press && !event->isAutoRepeat()) TakeOver(side);
+      event->accept();
+      return true;
+    }
+  }
+  if (event->key() == Qt::Key_S && mods == Qt::ControlModifier) {
+    if (press && !event->isAutoRepeat() && created_ && !exiting_) SaveMatch();
+    event->accept();
+    return true;
+  }
   const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
                                    [&](const auto& k) { return k.first == event->key(); });
   if (found == std::end(kKeys)) return false;
@@ -470,9 +546,66 @@ void TForm1::UpdateBanner() {
 void TForm1::BlockUserInput() {
   // The panel takes no focus either, so the keys reach the window.
   auto* blocker = new InputBlocker(this);
+  inputBlocker_ = blocker;
   Panel2->installEventFilter(blocker);
   for (QWidget* child : Panel2->findChildren<QWidget*>()) {
     child->installEventFilter(blocker);
+    focus_.emplace_back(child, child->focusPolicy());
     child->setFocusPolicy(Qt::NoFocus);
   }
+}
+
+std::string TForm1::MatchFile(const QString& prefix) {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty()) folder = QDir::homePath();
+  const QDir dir(folder + QStringLiteral("/rtsdemo"));
+  dir.mkpath(QStringLiteral("."));
+  const QString base = prefix + QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss");
+  QString name = base + QStringLiteral(".txt");
+  for (int n = 2; dir.exists(name); ++n) name = base + QStringLiteral("-%1.txt").arg(n);
+  return dir.filePath(name).toStdString();
+}
+
+void TForm1::TakeOver(std::optional<int32_t> side) {
+  if (!session_->replaying() || session_->busy()) return;
+  const std::string file = options_.record.empty() ? MatchFile("match_") : options_.record;
+  std::string error;
+  bool ok = false;
+  Guarded([&] { ok = session_->TakeOver(side, file, error); });
+  if (!ok) {
+    if (!error.empty()) session_->SetNote(Tr("notes", "Not taken over: %1", {error}));
+    UpdateBanner();
+    return;
+  }
+  // The match is the user's now: the panel takes the mouse and the focus again.
+  if (inputBlocker_) {
+    delete inputBlocker_;
+    inputBlocker_ = nullptr;
+  }
+  for (const auto& [widget, policy] : focus_) widget->setFocusPolicy(policy);
+  focus_.clear();
+  ShowTimeline(false);
+  // From now on the user's resizes are inputs of the match again.
+  if (options_.runTimer) session_->SetScripted(false);
+  session_->SetNote(Tr("notes", "Taken over at frame %1; recording to %2",
+                       {std::to_string(session_->frontend().state().Frames), file}));
+  UpdateBanner();
+}
+
+void TForm1::SaveMatch() {
+  const std::string file = MatchFile("saved_");
+  std::string error;
+  bool ok = false;
+  Guarded([&] { ok = session_->SaveMatch(file, error); });
+  session_->SetNote(ok ? Tr("notes", "Match saved: %1", {file})
+                       : Tr("notes", "Match not saved: %1", {error}));
+  UpdateBanner();
+}
+
+void TForm1::ShowTimeline(bool shown) {
+  if (!timeline_ || timeline_->isHidden() == !shown) return;
+  timeline_->setHidden(!shown);
+  // The view keeps its size.
+  resize(width(), height() + (shown ? Timeline::kHeight : -Timeline::kHeight));
+  LayoutPanels();
 }

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/script.h"
 #include "app/session.h"
@@ -30,6 +32,7 @@ class QOpenGLContext;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class Timeline;
 
 // Message boxes as modal Qt boxes (or answered at once under a script).
 class QtPlatform : public RecordingPlatform {
@@ -52,6 +55,8 @@ struct FormOptions {
   std::optional<int32_t> playAs;       // the player's side: the computer plays only the other
   std::optional<std::string> level;    // the level file Button2 creates
   bool mute = false;                   // start with the sound off
+  bool resume = false;                 // play replayScript to its end and go on from there
+  std::optional<uint64_t> start;       // the frame the replay opens at
 };
 
 class TForm1 : public QWidget, public SessionHost {
@@ -89,6 +94,12 @@ class TForm1 : public QWidget, public SessionHost {
   const QString& lastPicture() const { return lastPicture_; }
   // A picture of the view as it is now, the thoughts included when shown; null without OpenGL.
   QImage GrabView();
+  // The replay becomes a live match (F5, F6, F7): the computer plays the side other than
+  // `side` (-1: both; nothing: as recorded); the new recording goes to --record's file or to
+  // MatchFile(). Does nothing unless a recording plays.
+  void TakeOver(std::optional<int32_t> side);
+  // Ctrl+S: the match so far as a recording in the documents folder; the banner says where.
+  void SaveMatch();
 
   // SessionHost.
   bool MakeCurrent() override;
@@ -143,6 +154,9 @@ class TForm1 : public QWidget, public SessionHost {
   void ShowKeys();
   void UpdateBanner();
   void BlockUserInput();
+  // A new file in the documents folder's rtsdemo folder: prefix and date and time.
+  std::string MatchFile(const QString& prefix);
+  void ShowTimeline(bool shown);
 
   FormOptions options_;
   QtControls controls_;
@@ -163,6 +177,9 @@ class TForm1 : public QWidget, public SessionHost {
   bool atlasTried_ = false;
   QString lastPicture_;
   QPointer<QMessageBox> keysBox_;
+  Timeline* timeline_ = nullptr;                             // the replay viewer's
+  QObject* inputBlocker_ = nullptr;                          // while a recording plays
+  std::vector<std::pair<QWidget*, Qt::FocusPolicy>> focus_;  // before the blocker
 };
 
 template <typename Fn>

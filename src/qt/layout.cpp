@@ -13,6 +13,7 @@
 
 #include "app/texts.h"
 #include "qt/form.h"
+#include "qt/timeline.h"
 #include "qt/view.h"
 
 namespace {
@@ -156,6 +157,8 @@ void TForm1::LayoutPanels() {
   const int h = height();
   Put(Panel1, {0, 0, w, kBannerHeight});
   Put(Panel2, {0, kBannerHeight, kPanelWidth, std::max(0, h - kBannerHeight)});
-  Put(Panel3,
-      {kPanelWidth, kBannerHeight, std::max(0, w - kPanelWidth), std::max(0, h - kBannerHeight)});
+  const int bar = timeline_ && !timeline_->isHidden() ? Timeline::kHeight : 0;
+  Put(Panel3, {kPanelWidth, kBannerHeight, std::max(0, w - kPanelWidth),
+               std::max(0, h - kBannerHeight - bar)});
+  if (bar > 0) Put(timeline_, {kPanelWidth, h - bar, std::max(0, w - kPanelWidth), bar});
 }

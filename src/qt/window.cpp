@@ -22,6 +22,14 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
     formOptions.replayScript = std::move(recording);
     formOptions.answerAtOnce = true;
     formOptions.scripted = true;
+    formOptions.start = options.start;
+  }
+  if (options.resume) {
+    Script recording;
+    if (!LoadScript(*options.resume, recording, std::cerr)) return 2;
+    formOptions.replay = *options.resume;
+    formOptions.replayScript = std::move(recording);
+    formOptions.resume = true;
   }
 
   QApplication app(argc, argv);

@@ -88,8 +88,9 @@ TEST_F(CommandLine, PlayAsAndReplayRefuseWhatTheyCannotUse) {
   std::ofstream(dir_ / "rec.txt") << "tick\n";
   for (const char* args :
        {"--play-as 2 --headless --script -", "--play-as x --headless --script -",
-        "--replay rec.txt --seed 3", "--replay rec.txt --play-as 1", "--replay rec.txt --headless",
-        "--replay missing.txt", "--batch 1 --play-as 0"}) {
+        "--replay rec.txt --seed 3", "--replay rec.txt --play-as 1",
+        "--replay rec.txt --script rec.txt", "--start 5 --headless --script -",
+        "--replay rec.txt --resume rec.txt", "--replay missing.txt", "--batch 1 --play-as 0"}) {
     Outcome r = Program(args);
     EXPECT_EQ(r.status, 2) << args << ": " << r.err;
     EXPECT_FALSE(r.err.empty()) << args;

@@ -42,7 +42,8 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "box 0 0 5 5 new",
                                "same 5 6",
                                "group centre 9",
-                               "group store 1"};
+                               "group store 1",
+                               "seek 120"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);

@@ -87,7 +87,8 @@ TEST(Options, BadUsageIsNamed) {
       {"--batch 2 --script s",
        "--batch takes only --frames, --jobs, --seed, --level, --shard and --data"},
       {"--replay r --seed 1",
-       "--replay takes only --data and --mute: the recording has its seeds and inputs"},
+       "--replay takes only --start, --headless, --script, --data and --mute: the recording has "
+       "its seeds and inputs"},
       {"--check --seed 1", "--check takes only --level and --data"},
       {"--join h --watch --play-as 1", "--watch or --play-as, not both"},
       {"--host --join h", "only one of --host, --join and --serve"},
@@ -222,7 +223,7 @@ std::string Output(const std::string& command) {
 // One table, three readers: none may drift from it.
 TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
   const Entries table = FromTable();
-  ASSERT_EQ(table.size(), 24u);
+  ASSERT_EQ(table.size(), 26u);
   const std::string help = Output(std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --help");
   EXPECT_EQ(help, HelpText());
   EXPECT_EQ(FromHelp(help), table);

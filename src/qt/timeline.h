@@ -1,0 +1,32 @@
+// The replay viewer's timeline under the view: the whole recording, its marks, the frame
+// shown and its time; a click or a drag seeks.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+class Session;
+
+class Timeline : public QWidget {
+ public:
+  Timeline(Session& session, QWidget* parent);
+  // Called with the frame to seek to (a click or a drag).
+  std::function<void(uint64_t)> onSeek;
+  static constexpr int kHeight = 22;  // pixels
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  // The bar's pixels, left of the time text.
+  int BarLeft() const { return 6; }
+  int BarWidth() const;
+  void SeekAt(int x);
+  void UpdateToolTip();
+
+  Session& session_;
+  size_t tipMarks_ = SIZE_MAX;  // marks the tooltip lists
+};
