@@ -66,6 +66,13 @@ enum class CommandKind : uint8_t {
   Box,
   Same,
   Group,
+  Camera,
+  Scroll,
+  Zoom,
+  Home,
+  Look,
+  Minimap,
+  Bound,
 };
 
 struct Command {

@@ -52,10 +52,11 @@ void FirstFrameGL() {
   glColor3f(1, 1, 1);
 }
 
-void BeginFrameGL(float cameraX, float cameraY) {
+void BeginFrameGL(float cameraX, float cameraY, float zoom) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glDisable(GL_DEPTH_TEST);
+  if (zoom != 1) glScalef(zoom, zoom, 1);
   glTranslatef(cameraX, cameraY, 0);
 }
 
