@@ -8,15 +8,19 @@ struct KeyHelp {
   const char* English;
 };
 
-inline constexpr std::array<KeyHelp, 19> kKeyHelp = {{
+inline constexpr std::array<KeyHelp, 23> kKeyHelp = {{
     {"P, Pause", "pause or resume the match"},
     {".", "one frame while paused"},
     {"+, -", "game speed x1/4, x1/2, x1, x2, x4, x8"},
     {"Arrows", "move the camera while held"},
+    {"Home, Space", "centre the view on your first base, else your first unit"},
+    {"Tab", "show or hide the minimap"},
     {"F1", "this list"},
     {"F3", "show or hide every unit's thoughts"},
     {"F12", "save a picture of the view (Pictures/rtsdemo)"},
     {"Mouse at an edge", "scroll the view"},
+    {"Mouse wheel", "zoom x0.25 to x4 about the cursor"},
+    {"Click or drag on the minimap", "move the view there"},
     {"Left click", "select the units under the cursor"},
     {"Left drag", "select the units in the box"},
     {"Shift+click or drag", "add to the selection"},
