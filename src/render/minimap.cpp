@@ -60,21 +60,25 @@ void DrawMinimap(const World& world, const MinimapScene& scene) {
   Quad(left, bottom, right, top);
   glColor3f(kGrass.R, kGrass.G, kGrass.B);
   Quad(px(scene.GroundX0), py(scene.GroundY0), px(scene.GroundX1), py(scene.GroundY1));
-  // Dots of 2 pixels, 3 for the deposits and buildings' bigger circles.
-  for (const TObyekt& o : world.Objects) {
-    if (!IsAlive(o) || !std::isfinite(o.X) || !std::isfinite(o.Y)) continue;
-    const float x = left + (o.X - m.WorldX) * m.Scale;
-    const float y = bottom + (o.Y - m.WorldY) * m.Scale;
-    if (x < left || y < bottom || x >= right || y >= top) continue;
-    const TOpisan* type = TypeOf(world, o);
-    const float half = type != nullptr && type->Radius >= 30 ? 1.5f : 1.0f;
-    const Rgb c = SideColour(o.Side);
-    glColor3f(c.R, c.G, c.B);
-    const float cx = std::floor(x) + 0.5f, cy = std::floor(y) + 0.5f;
-    Quad(std::max(left, cx - half), std::max(bottom, cy - half), std::min(right, cx + half),
-         std::min(top, cy + half));
-  }
   glEnd();
+  // Dots of 2 pixels, 3 for the bigger circles of deposits and buildings: one point each.
+  for (const bool big : {false, true}) {
+    SetPointSize(big ? 3 : 2);
+    glBegin(GL_POINTS);
+    for (const TObyekt& o : world.Objects) {
+      if (!IsAlive(o) || !std::isfinite(o.X) || !std::isfinite(o.Y)) continue;
+      const TOpisan* type = TypeOf(world, o);
+      if ((type != nullptr && type->Radius >= 30) != big) continue;
+      const float x = std::floor(left + (o.X - m.WorldX) * m.Scale);
+      const float y = std::floor(bottom + (o.Y - m.WorldY) * m.Scale);
+      if (x < left + 1 || y < bottom + 1 || x >= right - 1 || y >= top - 1) continue;
+      const Rgb c = SideColour(o.Side);
+      glColor3f(c.R, c.G, c.B);
+      // An even size covers the pixels around a corner, an odd one those around a centre.
+      glVertex2f(big ? x + 0.5f : x, big ? y + 0.5f : y);
+    }
+    glEnd();
+  }
 
   // The view's rectangle, on pixel centres.
   SetLineWidth(1);

@@ -32,6 +32,10 @@ void SetLineWidth(float logical) {
   glLineWidth(static_cast<float>(logical * viewPixelRatio));
 }
 
+void SetPointSize(float logical) {
+  glPointSize(static_cast<float>(logical * viewPixelRatio));
+}
+
 void ResizeGL(int w, int h, double pixelRatio) {
   viewPixelRatio = SaneRatio(pixelRatio);
   glLineWidth(static_cast<float>(viewPixelRatio));

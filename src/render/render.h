@@ -21,6 +21,8 @@ void ResizeGL(int w, int h, double pixelRatio = 1.0);
 int DevicePixels(int logical, double pixelRatio);
 // Line width in logical pixels of the view last set up by ResizeGL.
 void SetLineWidth(float logical);
+// Point size in logical pixels likewise.
+void SetPointSize(float logical);
 // The first frame's state: texturing, blending, alpha test, white.
 void FirstFrameGL();
 // Clear, identity, depth test off, the zoom's scale (none at 1), camera translation.
