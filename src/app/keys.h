@@ -8,7 +8,7 @@ struct KeyHelp {
   const char* English;
 };
 
-inline constexpr std::array<KeyHelp, 23> kKeyHelp = {{
+inline constexpr std::array<KeyHelp, 25> kKeyHelp = {{
     {"P, Pause", "pause or resume the match"},
     {".", "one frame while paused"},
     {"+, -", "game speed x1/4, x1/2, x1, x2, x4, x8"},
@@ -18,6 +18,8 @@ inline constexpr std::array<KeyHelp, 23> kKeyHelp = {{
     {"F1", "this list"},
     {"F3", "show or hide every unit's thoughts"},
     {"F12", "save a picture of the view (Pictures/rtsdemo)"},
+    {"M", "sound off or on"},
+    {"Shift+M, Ctrl+M", "sound louder, softer"},
     {"Mouse at an edge", "scroll the view"},
     {"Mouse wheel", "zoom x0.25 to x4 about the cursor"},
     {"Click or drag on the minimap", "move the view there"},

@@ -267,6 +267,7 @@ void Session::Apply(const Command& command, std::ostream& out) {
   const CommandSpec& spec = SpecOf(command.Kind);
   if (recorder_ && !replay_ && (spec.Uses & kInput)) recorder_->Input(command);
   spec.Apply(*this, command, out);
+  if (listener_) listener_->CommandApplied(*this, command);
 }
 
 void Session::ResizeFrame() {
@@ -291,10 +292,12 @@ void Session::RunFrame(bool show) {
   }
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
+  if (listener_) listener_->FrameDone(*this);
   if (drawn) host_.Present();
 }
 
 void Session::TimerTick() {
+  if (listener_) listener_->Ticked(*this);
   const int frames = pace_.FramesForTick();
   // The recording moves the camera of a replay.
   if (!replay_) CameraTick(frames);
