@@ -202,6 +202,38 @@
         <translation>скорость игры: x1/4 ... x8</translation>
     </message>
     <message>
+        <source>Home, Space</source>
+        <translation>Home, пробел</translation>
+    </message>
+    <message>
+        <source>centre the view on your first base, else your first unit</source>
+        <translation>к своей первой базе, без неё к первому юниту</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>show or hide the minimap</source>
+        <translation>показать или скрыть мини-карту</translation>
+    </message>
+    <message>
+        <source>Mouse wheel</source>
+        <translation>Колесо мыши</translation>
+    </message>
+    <message>
+        <source>zoom x0.25 to x4 about the cursor</source>
+        <translation>масштаб от x0.25 до x4 вокруг курсора</translation>
+    </message>
+    <message>
+        <source>Click or drag on the minimap</source>
+        <translation>Щелчок или протяжка по мини-карте</translation>
+    </message>
+    <message>
+        <source>move the view there</source>
+        <translation>перенести туда вид</translation>
+    </message>
+    <message>
         <source>move the camera while held</source>
         <translation>сдвиг камеры, пока клавиша нажата</translation>
     </message>

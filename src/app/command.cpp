@@ -52,6 +52,16 @@ constexpr ArgSpec kGroupArgs[] = {
     {"ACTION", ArgType::Word, 0, 0, {"store", "add", "recall", "centre"}},
     {"N", ArgType::Int, 1, 9}};
 constexpr ArgSpec kSeekArgs[] = {{"F", ArgType::Int, 0, INT64_MAX}};
+constexpr ArgSpec kCameraArgs[] = {{"BY", ArgType::Word, 0, 0, {"frames", "ticks"}}};
+constexpr ArgSpec kScrollArgs[] = {{"N", ArgType::Int, 1, INT32_MAX, {}, true}};
+constexpr ArgSpec kZoomArgs[] = {{"WAY", ArgType::Word, 0, 0, {"in", "out"}},
+                                 {"X", ArgType::Int, kI32Min, kI32Max},
+                                 {"Y", ArgType::Int, kI32Min, kI32Max}};
+constexpr ArgSpec kLookArgs[] = {{"X", ArgType::Int, kI32Min, kI32Max},
+                                 {"Y", ArgType::Int, kI32Min, kI32Max}};
+constexpr ArgSpec kHomeArgs[] = {{"S", ArgType::Int, kI32Min, kI32Max}};
+constexpr ArgSpec kMinimapArgs[] = {{"STATE", ArgType::Switch}};
+constexpr ArgSpec kBoundArgs[] = {{"STATE", ArgType::Switch}};
 
 }  // namespace
 
@@ -78,6 +88,13 @@ void Box(Session&, const Command&, std::ostream&);
 void Same(Session&, const Command&, std::ostream&);
 void Group(Session&, const Command&, std::ostream&);
 void Seek(Session&, const Command&, std::ostream&);
+void Camera(Session&, const Command&, std::ostream&);
+void Scroll(Session&, const Command&, std::ostream&);
+void Zoom(Session&, const Command&, std::ostream&);
+void Home(Session&, const Command&, std::ostream&);
+void Look(Session&, const Command&, std::ostream&);
+void Minimap(Session&, const Command&, std::ostream&);
+void Bound(Session&, const Command&, std::ostream&);
 }  // namespace command_actions
 
 namespace {
@@ -124,6 +141,21 @@ const CommandSpec kCommands[] = {
     {K::Seek, "seek", kSeekArgs,
      "with --replay: go to frame F of the recording, forward or back (tick plays it on)", 0,
      a::Seek},
+    {K::Camera, "camera", kCameraArgs,
+     "who moves the camera: each frame (as at x1), or only the scroll steps", kInput, a::Camera},
+    {K::Scroll, "scroll", kScrollArgs,
+     "N steps of edge scrolling and held arrows (1), as a timer tick takes one", kInput, a::Scroll},
+    {K::Zoom, "zoom", kZoomArgs, "zoom by sqrt(2) about view pixel X, Y (x0.25 to x4)", kInput,
+     a::Zoom},
+    {K::Home, "home", kHomeArgs, "centre the view on side S's first base, else its first unit",
+     kInput, a::Home},
+    {K::Look, "look", kLookArgs, "centre the view on world point X, Y (the minimap)", kInput,
+     a::Look},
+    {K::Minimap, "minimap", kMinimapArgs, "show or hide the minimap (changes no state)", 0,
+     a::Minimap},
+    {K::Bound, "bound", kBoundArgs,
+     "keep at least a fifth of the view over the ground (the window turns it on when needed)",
+     kInput, a::Bound},
 };
 
 // Splits at runs of spaces and tabs; a word starting with "#" ends the line. fieldEnd is

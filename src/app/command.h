@@ -67,6 +67,13 @@ enum class CommandKind : uint8_t {
   Same,
   Group,
   Seek,
+  Camera,
+  Scroll,
+  Zoom,
+  Home,
+  Look,
+  Minimap,
+  Bound,
 };
 
 struct Command {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "app/camera.h"
 #include "app/texts.h"
 #include "game/order_language.h"
 #include "game/picking.h"
@@ -31,8 +32,9 @@ struct WorldPoint {
   double y;
 };
 
-WorldPoint CursorPoint(const FrontState& s) {
-  return {static_cast<double>(s.MouseX) - s.CameraX, static_cast<double>(s.MouseY) - s.CameraY};
+WorldPoint CursorPoint(const FrontState& s, float zoom) {
+  const WorldPoint2 p = ViewToWorld(s, zoom, s.MouseX, s.MouseY);
+  return {p.X, p.Y};
 }
 
 // The cursor point rounded half to even, as orders carry it.
@@ -104,11 +106,11 @@ bool Selectable(const TObyekt& o, int32_t ownSide) {
   return IsAlive(o) && (ownSide < 0 || o.Side == ownSide);
 }
 
-Hover HoverPass(World& w, FrontState& s, Controls& c, int32_t ownSide) {
+Hover HoverPass(World& w, FrontState& s, Controls& c, int32_t ownSide, float zoom) {
   Hover hover;
   hover.MarkerKind = s.ClickCommand == kAttack ? 1 : 0;
   s.HoverIndex = -1;
-  const WorldPoint p = CursorPoint(s);
+  const WorldPoint p = CursorPoint(s, zoom);
   const float cx = static_cast<float>(p.x);
   const float cy = static_cast<float>(p.y);
   for (size_t n = 0; n < w.Objects.size(); ++n) {
@@ -129,9 +131,9 @@ void FollowMode(FrontState& s) {
   if (s.RightClicked && s.ClickCommand == kMove && s.HoverIndex >= 0) s.ClickCommand = kFollow;
 }
 
-void GiveOrders(World& w, FrontState& s, Controls& c) {
+void GiveOrders(World& w, FrontState& s, Controls& c, float zoom) {
   if (!s.RightClicked) return;
-  const WorldPoint p = CursorPoint(s);
+  const WorldPoint p = CursorPoint(s, zoom);
   auto& objects = w.Objects;
   for (size_t n = 0; n < objects.size(); ++n) {
     TObyekt& o = objects[n];

@@ -19,13 +19,14 @@ struct Hover {
   int32_t MarkerKind = 0;  // 0 ring, 1 cross (attack mode)
 };
 // Sets HoverIndex; on a left click selects the objects and fills the combos. With a side of
-// one's own (ownSide >= 0) only that side's objects are selected.
-Hover HoverPass(World& w, FrontState& s, Controls& c, int32_t ownSide = -1);
+// one's own (ownSide >= 0) only that side's objects are selected. The cursor's world point is
+// taken at the view's zoom.
+Hover HoverPass(World& w, FrontState& s, Controls& c, int32_t ownSide = -1, float zoom = 1);
 // A live object the player may select: any, or with a side of one's own only that side's.
 bool Selectable(const TObyekt& o, int32_t ownSide);
 // Fills the three combos from a type; no entry stays chosen.
 void FillCombos(Controls& c, const TOpisan& type);
 void FollowMode(FrontState& s);
-void GiveOrders(World& w, FrontState& s, Controls& c);
+void GiveOrders(World& w, FrontState& s, Controls& c, float zoom = 1);
 // The list box lines.
 void FillReadout(const World& w, const FrontState& s, Controls& c);

@@ -69,6 +69,7 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   // The player's inputs once used, as the hash takes them.
   if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, sink);
   if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, sink);
+  if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, sink);
   WalkFields(ReadControls(f.controls()), kControlFields, sink);
   WalkFields(f.world(), kWorldFields, sink);
   j["Messages"] = json::array();

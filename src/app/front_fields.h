@@ -30,6 +30,12 @@ inline const auto kPlayerFields = std::tuple{
     FieldOf{"ArrowDown", &PlayerInput::ArrowDown},
 };
 
+inline const auto kViewFields = std::tuple{
+    FieldOf{"ZoomStep", &ViewInput::ZoomStep},
+    FieldOf{"TickScroll", &ViewInput::TickScroll},
+    FieldOf{"Bounded", &ViewInput::Bounded},
+};
+
 inline const auto kGroupFields = std::tuple{
     FieldOf{"Groups", &ControlGroups::Groups},
 };
@@ -61,6 +67,9 @@ inline const auto& FieldsOf(const FrontState&) {
 }
 inline const auto& FieldsOf(const PlayerInput&) {
   return kPlayerFields;
+}
+inline const auto& FieldsOf(const ViewInput&) {
+  return kViewFields;
 }
 inline const auto& FieldsOf(const ControlGroups&) {
   return kGroupFields;

@@ -5,6 +5,15 @@
 #include <cstdint>
 #include <vector>
 
+// The player's view around the rules: the zoom and who moves the camera. Counts in the hash and
+// the dump once it differs from the start, as the groups do.
+struct ViewInput {
+  int32_t ZoomStep = 0;     // the zoom is sqrt(2) to this power, -4 to 4 (x0.25 to x4)
+  bool TickScroll = false;  // "scroll" steps move the camera, not the frames
+  bool Bounded = false;     // the camera keeps the ground in view
+  bool operator==(const ViewInput&) const = default;
+};
+
 // Cursor, camera, clicks and the command panel's state.
 struct FrontState {
   int32_t MouseX = 0;  // view pixels from the left edge
@@ -19,6 +28,14 @@ struct FrontState {
   int32_t HoverIndex = -1;
   bool ShowBars = false;
   uint64_t Frames = 0;  // frames run so far
+};
+
+// Where the match started: the world point in the middle of the view. The camera's bound is
+// wide around it.
+struct CameraStart {
+  bool Set = false;
+  float X = 0;
+  float Y = 0;
 };
 
 // The player's own inputs around the rules: a side of one's own and the arrow keys held.

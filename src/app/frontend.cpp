@@ -1,7 +1,9 @@
 #include "app/frontend.h"
 
+#include <cmath>
 #include <iostream>
 
+#include "app/camera.h"
 #include "app/command_panel.h"
 #include "app/texts.h"
 #include "game/contacts.h"
@@ -40,10 +42,12 @@ void Frontend::DrawScene() {
     drawing_->FirstFrame();
     state_.FirstFrame = false;
   }
+  drawing_->SetZoom(zoom());
   drawing_->BeginFrame(state_.CameraX, state_.CameraY);
   drawn_ = Drawn{};
   drawn_.CameraX = state_.CameraX;
   drawn_.CameraY = state_.CameraY;
+  drawn_.Zoom = zoom();
 
   if (!controls_.ButtonEnabled(2)) {
     // The counters advance here in every mode; drawing only reads what this step chose.
@@ -57,16 +61,20 @@ void Frontend::DrawScene() {
     // With a side of the player's own the computer plays only the other one.
     if (player_.PlayAs != 0) RunComputerSide(world_, 0);
     if (player_.PlayAs != 1) RunComputerSide(world_, 1);
-    EdgeScroll();
-    ArrowScroll();
+    // Paused or at another speed than x1 the timer's "scroll" steps move the camera instead.
+    if (!view_.TickScroll) {
+      EdgeScroll();
+      ArrowScroll();
+      KeepOnGround();
+    }
     UpdateCommandMode(controls_, state_);
     ClearSelectionOnClick(state_, world_);
-    Hover hover = HoverPass(world_, state_, controls_, player_.PlayAs);
+    Hover hover = HoverPass(world_, state_, controls_, player_.PlayAs, zoom());
     drawn_.Under = std::move(hover.Under);
     drawn_.MarkerKind = hover.MarkerKind;
     DrawWorld(true);
     FollowMode(state_);
-    GiveOrders(world_, state_, controls_);
+    GiveOrders(world_, state_, controls_, zoom());
   }
 
   FillReadout(world_, state_, controls_);
@@ -95,6 +103,42 @@ void Frontend::ArrowScroll() {
   if (player_.ArrowUp) state_.CameraY -= 1.0f;
 }
 
+void Frontend::ScrollStep() {
+  if (controls_.ButtonEnabled(2)) return;  // as in the frame: only while the level runs
+  EdgeScroll();
+  ArrowScroll();
+  KeepOnGround();
+}
+
+bool Frontend::WouldScroll() const {
+  return !controls_.ButtonEnabled(2) &&
+         (state_.ScrollTicks > 0 || player_.ArrowLeft || player_.ArrowRight || player_.ArrowUp ||
+          player_.ArrowDown);
+}
+
+void Frontend::KeepOnGround() {
+  if (!view_.Bounded) return;
+  ::KeepOnGround(state_, zoom(), world_.Ground, start_, controls_.ViewWidth(),
+                 controls_.ViewHeight());
+}
+
+bool Frontend::OffGround() const {
+  FrontState kept = state_;
+  ::KeepOnGround(kept, zoom(), world_.Ground, start_, controls_.ViewWidth(),
+                 controls_.ViewHeight());
+  return kept.CameraX != state_.CameraX || kept.CameraY != state_.CameraY;
+}
+
+float Frontend::zoom() const {
+  return ZoomOf(view_.ZoomStep);
+}
+
+void Frontend::TakeCamera() {
+  drawn_.CameraX = state_.CameraX;
+  drawn_.CameraY = state_.CameraY;
+  drawn_.Zoom = zoom();
+}
+
 // The world as the frame draws it: ground and objects before the simulation step, the hover
 // markers after the command panel.
 void Frontend::DrawWorld(bool markers) {
@@ -107,6 +151,7 @@ void Frontend::DrawWorld(bool markers) {
 }
 
 void Frontend::Redraw() {
+  drawing_->SetZoom(drawn_.Zoom);
   drawing_->BeginFrame(drawn_.CameraX, drawn_.CameraY);
   if (controls_.ButtonEnabled(2)) return;
   DrawWorld(false);
@@ -185,6 +230,17 @@ void Frontend::Button2Click() {
   } else {
     CreateTestLevel(world_);
   }
+  // With a side of one's own the match starts on it.
+  if (player_.PlayAs >= 0) {
+    if (const std::optional<int32_t> home = HomeObject(world_, player_.PlayAs)) {
+      const TObyekt& o = ObjectAt(world_, *home);
+      CentreOn(state_, zoom(), controls_.ViewWidth(), controls_.ViewHeight(), std::round(o.X),
+               std::round(o.Y));
+    }
+  }
+  const WorldPoint2 middle =
+      ViewCentre(state_, zoom(), controls_.ViewWidth(), controls_.ViewHeight());
+  start_ = {true, static_cast<float>(middle.X), static_cast<float>(middle.Y)};
   controls_.SetButtonEnabled(2, false);
   controls_.SetButtonCaption(2, CP1251("ЮНИТЫ РАЗМЕЩЕНЫ"));
 }

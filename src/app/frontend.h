@@ -47,17 +47,34 @@ class Frontend {
   // Draws the last frame's picture again (F3 while paused, a picture of the view); changes
   // nothing.
   void Redraw();
+  // One step of edge scrolling and the held arrows, as the frame's, with the bound: the
+  // timer's step while the frames leave the camera alone.
+  void ScrollStep();
+  // A scroll step would move the camera (the level runs, the cursor was moved lately or an
+  // arrow is held).
+  bool WouldScroll() const;
+  // Once the bound is on, keeps the camera over the ground (see KeepOnGround in camera.h).
+  void KeepOnGround();
+  // The camera is where the bound would not let it be.
+  bool OffGround() const;
+  // The next Redraw shows the camera and zoom as they are now (the view moved while paused).
+  void TakeCamera();
+  const CameraStart& start() const { return start_; }
   // Frames that are not presented draw through an empty Drawing.
   void SetDrawing(Drawing& drawing) { drawing_ = &drawing; }
   // The camera the last frame drew with (the frame may scroll after drawing).
   float DrawnCameraX() const { return drawn_.CameraX; }
   float DrawnCameraY() const { return drawn_.CameraY; }
+  float DrawnZoom() const { return drawn_.Zoom; }
 
   World& world() { return world_; }
   FrontState& state() { return state_; }
   PlayerInput& player() { return player_; }
   const PlayerInput& player() const { return player_; }
   ControlGroups& groups() { return groups_; }
+  ViewInput& view() { return view_; }
+  const ViewInput& view() const { return view_; }
+  float zoom() const;
   const ControlGroups& groups() const { return groups_; }
   Controls& controls() { return controls_; }
   Platform& platform() { return platform_; }
@@ -66,6 +83,7 @@ class Frontend {
   struct Drawn {
     float CameraX = 0;
     float CameraY = 0;
+    float Zoom = 1;
     bool Ground = false;
     std::vector<SpriteChoice> Shown;
     bool ShowBars = false;
@@ -79,14 +97,18 @@ class Frontend {
     Drawn LastDrawn;
     DataSources Sources;
     ControlGroups Groups;
+    CameraStart Start;
+    ViewInput View;
   };
-  Saved Save() const { return {state_, player_, drawn_, sources_, groups_}; }
+  Saved Save() const { return {state_, player_, drawn_, sources_, groups_, start_, view_}; }
   void Restore(const Saved& saved) {
     state_ = saved.State;
     player_ = saved.Player;
     drawn_ = saved.LastDrawn;
     sources_ = saved.Sources;
     groups_ = saved.Groups;
+    start_ = saved.Start;
+    view_ = saved.View;
   }
 
  private:
@@ -103,6 +125,8 @@ class Frontend {
   FrontState state_;
   PlayerInput player_;
   ControlGroups groups_;
+  CameraStart start_;
+  ViewInput view_;
   Drawn drawn_;
   DataSources sources_;  // where the loaded rows came from, row for row
   bool loadFailed_ = false;

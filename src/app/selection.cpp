@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/camera.h"
 #include "app/command_panel.h"
 #include "game/picking.h"
 
@@ -14,10 +15,9 @@ struct Point {
   float y;
 };
 
-Point ToWorld(const FrontState& s, const Controls& c, int32_t x, int32_t y) {
-  const int32_t up = c.ViewHeight() - y;
-  return {static_cast<float>(static_cast<double>(x) - s.CameraX),
-          static_cast<float>(static_cast<double>(up) - s.CameraY)};
+Point ToWorld(const FrontState& s, float zoom, const Controls& c, int32_t x, int32_t y) {
+  const WorldPoint2 p = ViewToWorld(s, zoom, x, c.ViewHeight() - y);
+  return {static_cast<float>(p.X), static_cast<float>(p.Y)};
 }
 
 bool Inside(const TObyekt& o, Point a, Point b) {
@@ -41,9 +41,10 @@ void Deselect(World& w) {
 
 }  // namespace
 
-void SelectBox(World& w, FrontState& s, Controls& c, int32_t ownSide, ViewBox box, bool add) {
-  const Point a = ToWorld(s, c, box.X1, box.Y1);
-  const Point b = ToWorld(s, c, box.X2, box.Y2);
+void SelectBox(World& w, FrontState& s, float zoom, Controls& c, int32_t ownSide, ViewBox box,
+               bool add) {
+  const Point a = ToWorld(s, zoom, c, box.X1, box.Y1);
+  const Point b = ToWorld(s, zoom, c, box.X2, box.Y2);
   if (!add) {
     Deselect(w);
     s.LeftClicked = false;
@@ -57,8 +58,9 @@ void SelectBox(World& w, FrontState& s, Controls& c, int32_t ownSide, ViewBox bo
   if (found) FillFromSelection(w, c);
 }
 
-void SelectSameInView(World& w, FrontState& s, Controls& c, int32_t ownSide, int32_t x, int32_t y) {
-  const Point p = ToWorld(s, c, x, y);
+void SelectSameInView(World& w, FrontState& s, float zoom, Controls& c, int32_t ownSide, int32_t x,
+                      int32_t y) {
+  const Point p = ToWorld(s, zoom, c, x, y);
   int32_t hit = -1;
   for (size_t n = 0; n < w.Objects.size(); ++n) {
     const int32_t i = static_cast<int32_t>(n);
@@ -67,8 +69,8 @@ void SelectSameInView(World& w, FrontState& s, Controls& c, int32_t ownSide, int
   if (hit < 0) return;
   const TObyekt& model = ObjectAt(w, hit);
   const int32_t race = model.Rassa, kind = model.Kind, side = model.Side;
-  const Point a = ToWorld(s, c, 0, 0);
-  const Point b = ToWorld(s, c, c.ViewWidth(), c.ViewHeight());
+  const Point a = ToWorld(s, zoom, c, 0, 0);
+  const Point b = ToWorld(s, zoom, c, c.ViewWidth(), c.ViewHeight());
   Deselect(w);
   s.LeftClicked = false;
   for (TObyekt& o : w.Objects) {
@@ -78,7 +80,8 @@ void SelectSameInView(World& w, FrontState& s, Controls& c, int32_t ownSide, int
   FillFromSelection(w, c);
 }
 
-void ApplyGroup(World& w, FrontState& s, ControlGroups& g, Controls& c, GroupAction action, int n) {
+void ApplyGroup(World& w, FrontState& s, float zoom, ControlGroups& g, Controls& c,
+                GroupAction action, int n) {
   std::vector<int32_t>& group = g.Groups[static_cast<size_t>(n - 1)];
   std::erase_if(group, [&](int32_t i) {
     return static_cast<size_t>(i) >= w.Objects.size() || !IsAlive(ObjectAt(w, i));
@@ -109,8 +112,8 @@ void ApplyGroup(World& w, FrontState& s, ControlGroups& g, Controls& c, GroupAct
         y += ObjectAt(w, i).Y;
       }
       const double count = static_cast<double>(group.size());
-      s.CameraX = static_cast<float>(c.ViewWidth() / 2 - std::round(x / count));
-      s.CameraY = static_cast<float>(c.ViewHeight() / 2 - std::round(y / count));
+      CentreOn(s, zoom, c.ViewWidth(), c.ViewHeight(), std::round(x / count),
+               std::round(y / count));
       break;
     }
   }

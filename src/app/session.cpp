@@ -1,9 +1,13 @@
 #include "app/session.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <type_traits>
 #include <variant>
 
+#include "app/camera.h"
 #include "app/dump.h"
 #include "app/replay.h"
 #include "app/script.h"
@@ -208,19 +212,73 @@ void Box(Session& s, const Command& c, std::ostream&) {
   Frontend& f = s.frontend();
   const ViewBox box{static_cast<int32_t>(c.Int(0)), static_cast<int32_t>(c.Int(1)),
                     static_cast<int32_t>(c.Int(2)), static_cast<int32_t>(c.Int(3))};
-  SelectBox(f.world(), f.state(), f.controls(), f.player().PlayAs, box, c.Int(4) == 1);
+  SelectBox(f.world(), f.state(), f.zoom(), f.controls(), f.player().PlayAs, box, c.Int(4) == 1);
 }
 
 void Same(Session& s, const Command& c, std::ostream&) {
   Frontend& f = s.frontend();
-  SelectSameInView(f.world(), f.state(), f.controls(), f.player().PlayAs,
+  SelectSameInView(f.world(), f.state(), f.zoom(), f.controls(), f.player().PlayAs,
                    static_cast<int32_t>(c.Int(0)), static_cast<int32_t>(c.Int(1)));
 }
 
 void Group(Session& s, const Command& c, std::ostream&) {
   Frontend& f = s.frontend();
-  ApplyGroup(f.world(), f.state(), f.groups(), f.controls(), static_cast<GroupAction>(c.Int(0)),
+  const auto action = static_cast<GroupAction>(c.Int(0));
+  ApplyGroup(f.world(), f.state(), f.zoom(), f.groups(), f.controls(), action,
              static_cast<int>(c.Int(1)));
+  if (action == GroupAction::Centre) {
+    f.KeepOnGround();
+    s.ViewMoved();
+  }
+}
+
+void Camera(Session& s, const Command& c, std::ostream&) {
+  s.frontend().view().TickScroll = c.Int(0) == 1;
+}
+
+void Scroll(Session& s, const Command& c, std::ostream&) {
+  const int64_t n = c.Has(0) ? c.Int(0) : 1;
+  for (int64_t i = 0; i < n && s.frontend().WouldScroll(); ++i) s.frontend().ScrollStep();
+  s.ViewMoved();
+}
+
+void Zoom(Session& s, const Command& c, std::ostream&) {
+  Frontend& f = s.frontend();
+  ZoomAbout(f.state(), f.view(), c.Int(0) == 0 ? 1 : -1, static_cast<double>(c.Int(1)),
+            static_cast<double>(f.controls().ViewHeight() - c.Int(2)));
+  f.KeepOnGround();
+  s.ViewMoved();
+}
+
+void Home(Session& s, const Command& c, std::ostream&) {
+  Frontend& f = s.frontend();
+  const std::optional<int32_t> home = HomeObject(f.world(), static_cast<int32_t>(c.Int(0)));
+  if (!home) return;
+  const TObyekt& o = ObjectAt(f.world(), *home);
+  CentreOn(f.state(), f.zoom(), f.controls().ViewWidth(), f.controls().ViewHeight(),
+           std::round(o.X), std::round(o.Y));
+  f.KeepOnGround();
+  s.ViewMoved();
+}
+
+void Look(Session& s, const Command& c, std::ostream&) {
+  Frontend& f = s.frontend();
+  CentreOn(f.state(), f.zoom(), f.controls().ViewWidth(), f.controls().ViewHeight(),
+           static_cast<double>(c.Int(0)), static_cast<double>(c.Int(1)));
+  // The camera went where the player pointed: edge scrolling stops.
+  f.state().ScrollTicks = 0;
+  f.KeepOnGround();
+  s.ViewMoved();
+}
+
+void Bound(Session& s, const Command& c, std::ostream&) {
+  s.frontend().view().Bounded = c.Int(0) == 1;
+  s.frontend().KeepOnGround();
+  s.ViewMoved();
+}
+
+void Minimap(Session& s, const Command& c, std::ostream&) {
+  s.SetMinimap(c.Int(0) == 1);
 }
 
 }  // namespace command_actions
@@ -266,7 +324,10 @@ void Session::RunFrame(bool show) {
   frontend_.SetDrawing(drawn ? drawing_ : nothing_);
   frontend_.DrawScene();
   frontend_.SetDrawing(drawing_);
-  if (drawn) DrawDragBox();
+  if (drawn) {
+    DrawMinimap();
+    DrawDragBox();
+  }
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
   if (log_ && !replay_) log_->FrameDone(frontend_, platform_.usedSeeds);
@@ -277,6 +338,8 @@ void Session::RunFrame(bool show) {
 void Session::TimerTick() {
   if (listener_) listener_->Ticked(*this);
   const int frames = pace_.FramesForTick();
+  // The recording moves the camera of a replay.
+  if (!replay_) CameraTick(frames);
   for (int i = 0; i < frames; ++i) {
     const bool show = i + 1 == frames;
     if (replay_) {
@@ -285,6 +348,80 @@ void Session::TimerTick() {
       RunFrame(show);
     }
   }
+  // The rules' camera has no bound. The window's gets one the first time it leaves the ground,
+  // so that matches whose camera never goes far keep the rules' hashes.
+  if (!replay_ && !frontend_.view().Bounded && frontend_.OffGround())
+    Apply(MakeCommand(CommandKind::Bound, {1}));
+}
+
+void Session::CameraTick(int frames) {
+  // At x1 each frame moves the camera, as the rules say; paused or at another speed one scroll
+  // step a tick does, so the camera keeps 1 unit per 10 ms. The switch waits for a step to take.
+  const bool ticks = pace_.paused() || pace_.speed() != Pace::kNormal;
+  const bool moves = frontend_.WouldScroll();
+  if (ticks != frontend_.view().TickScroll && (moves || !ticks))
+    Apply(MakeCommand(CommandKind::Camera, {ticks ? 1 : 0}));
+  if (ticks && moves) {
+    Apply(MakeCommand(CommandKind::Scroll, {}));
+    // At the slow speeds most ticks run no frame; paused, ViewMoved has drawn it.
+    if (frames == 0 && !pace_.paused()) {
+      frontend_.TakeCamera();
+      Redraw();
+    }
+  }
+}
+
+void Session::ViewMoved() {
+  // While paused no frame shows the camera's new place.
+  if (!pace_.paused() || replay_) return;
+  frontend_.TakeCamera();
+  Redraw();
+}
+
+void Session::SetMinimap(bool shown) {
+  minimap_ = shown;
+  if (pace_.paused()) Redraw();
+}
+
+MinimapLayout Session::Minimap() const {
+  return LayoutMinimap(world_.Ground, controls_.ViewWidth(), controls_.ViewHeight());
+}
+
+bool Session::OverMinimap(int x, int y) const {
+  return minimap_ && !controls_.ButtonEnabled(2) &&
+         MinimapToWorld(Minimap(), x, controls_.ViewHeight() - 1 - y).has_value();
+}
+
+bool Session::MinimapPress(int x, int y) {
+  if (!OverMinimap(x, y) || replay_) return false;
+  const std::optional<WorldPoint2> p = MinimapToWorld(Minimap(), x, controls_.ViewHeight() - 1 - y);
+  Apply(MakeCommand(CommandKind::Look, {static_cast<int64_t>(std::floor(p->X)),
+                                        static_cast<int64_t>(std::floor(p->Y))}));
+  return true;
+}
+
+void Session::Wheel(int steps, int x, int y) {
+  if (replay_) return;
+  for (int i = 0; i < std::abs(steps); ++i)
+    Apply(MakeCommand(CommandKind::Zoom, {steps > 0 ? 0 : 1, x, y}));
+}
+
+void Session::DrawMinimap() {
+  if (!minimap_ || controls_.ButtonEnabled(2)) return;
+  MinimapScene scene;
+  scene.Layout = Minimap();
+  const GroundRect g = GroundOf(world_.Ground);
+  scene.GroundX0 = g.X0;
+  scene.GroundY0 = g.Y0;
+  scene.GroundX1 = g.X1;
+  scene.GroundY1 = g.Y1;
+  // The view as the picture shows it.
+  const float z = frontend_.DrawnZoom();
+  scene.ViewX0 = -frontend_.DrawnCameraX();
+  scene.ViewY0 = -frontend_.DrawnCameraY();
+  scene.ViewX1 = static_cast<float>(controls_.ViewWidth() / z) - frontend_.DrawnCameraX();
+  scene.ViewY1 = static_cast<float>(controls_.ViewHeight() / z) - frontend_.DrawnCameraY();
+  drawing_.Minimap(world_, scene);
 }
 
 void Session::ViewResized() {
@@ -304,6 +441,7 @@ void Session::Redraw() {
   if (!host_.MakeCurrent()) return;
   frontend_.SetDrawing(drawing_);
   frontend_.Redraw();
+  DrawMinimap();
   DrawDragBox();
   host_.Present();
 }
@@ -383,6 +521,13 @@ KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
       break;
     case KeyAction::Picture:
       return repeat ? KeyResult::Done : KeyResult::SavePicture;
+    case KeyAction::Home:
+      // Without a side of one's own, side 0's.
+      if (!replay_) Apply(MakeCommand(CommandKind::Home, {std::max(frontend_.player().PlayAs, 0)}));
+      break;
+    case KeyAction::Minimap:
+      if (!repeat) SetMinimap(!minimap_);
+      break;
     default:
       break;
   }

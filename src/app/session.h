@@ -89,6 +89,8 @@ enum class KeyAction : uint8_t {
   ToStart,
   ToEnd,
   NextMark,
+  Home,
+  Minimap,
 };
 // What the toolkit must still do after a key.
 enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture };
@@ -125,6 +127,19 @@ class Session {
   // The rectangle a left drag spans, drawn over the view until cleared (nullopt); view pixels,
   // y from the top. Changes nothing in the match.
   void SetDragBox(std::optional<ViewBox> box);
+  // The mouse wheel at view pixel (x, y from the top): steps > 0 zoom in, < 0 out.
+  void Wheel(int steps, int x, int y);
+  // The minimap: shown or not (the window's Tab; changes nothing in the match), where it is,
+  // and whether view pixel (x, y from the top) is on it.
+  bool minimapShown() const { return minimap_; }
+  void SetMinimap(bool shown);
+  MinimapLayout Minimap() const;
+  bool OverMinimap(int x, int y) const;
+  // A press or drag at view pixel (x, y from the top): on the shown minimap the camera looks
+  // there ("look") and true; else false.
+  bool MinimapPress(int x, int y);
+  // After a command moved the camera: while paused the view is drawn again at once.
+  void ViewMoved();
 
   // Writes every input to path from now on; false with the system's reason.
   bool StartRecording(const std::string& path, std::string& error);
@@ -180,6 +195,9 @@ class Session {
  private:
   bool ReplayFrame(bool show);
   void DrawDragBox();
+  void DrawMinimap();
+  // Before a tick's frames: who moves the camera, and a scroll step when the frames do not.
+  void CameraTick(int frames);
   void ReplayStopped(const std::string& box, const std::string& note);
 
   World world_;
@@ -201,6 +219,7 @@ class Session {
   int busy_ = 0;
   std::string note_;  // the banner's second line (UTF-8)
   std::optional<ViewBox> dragBox_;
+  bool minimap_ = false;
   int lastGroupDigit_ = 0;  // the last digit that recalled a group, 0: none
   int64_t lastGroupMs_ = 0;
   SessionListener* listener_ = nullptr;

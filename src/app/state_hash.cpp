@@ -55,6 +55,7 @@ uint64_t StateHash(Frontend& f) {
   // The player's inputs count once used, so sessions without them keep their hashes.
   if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, h);
   if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, h);
+  if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, h);
   WalkFields(ReadControls(f.controls()), kControlFields, h);
   return h.value();
 }

@@ -35,7 +35,8 @@ constexpr std::pair<int, KeyAction> kKeys[] = {
     {Qt::Key_F1, KeyAction::Help},      {Qt::Key_F3, KeyAction::Thoughts},
     {Qt::Key_F12, KeyAction::Picture},  {Qt::Key_Left, KeyAction::Left},
     {Qt::Key_Right, KeyAction::Right},  {Qt::Key_Up, KeyAction::Up},
-    {Qt::Key_Down, KeyAction::Down}};
+    {Qt::Key_Down, KeyAction::Down},    {Qt::Key_Home, KeyAction::Home},
+    {Qt::Key_Space, KeyAction::Home},   {Qt::Key_Tab, KeyAction::Minimap}};
 
 // The replay viewer's seek keys; Shift and Ctrl must be as listed.
 struct SeekKey {
@@ -215,6 +216,19 @@ void TForm1::ConnectInputs() {
   connect(View, &GlView::doubleClicked, this, [this](int x, int y) {
     Input(MakeCommand(CommandKind::Same, {x, y}));
   });
+  connect(View, &GlView::wheeled, this, [this](int steps, int x, int y) {
+    if (created_ && !exiting_ && !session_->busy()) Guarded([&] { session_->Wheel(steps, x, y); });
+  });
+  View->overMinimap = [this](int x, int y) { return created_ && session_->OverMinimap(x, y); };
+  View->onMinimap = [this](int x, int y) {
+    if (!created_ || exiting_ || session_->busy()) return;
+    // A drag beyond the square keeps to its edge.
+    const MinimapLayout m = session_->Minimap();
+    const int h = controls_.ViewHeight();
+    x = std::clamp(x, m.X, m.X + m.Size - 1);
+    y = std::clamp(y, h - m.Y - m.Size, h - 1 - m.Y);
+    Guarded([&] { session_->MinimapPress(x, y); });
+  };
   connect(View, &GlView::keyPressed, this, [this](QKeyEvent* event) { HandleKey(event, true); });
   connect(View, &GlView::keyReleased, this, [this](QKeyEvent* event) { HandleKey(event, false); });
   int k = 1;
@@ -473,7 +487,7 @@ void TForm1::DrawThoughts() {
     atlas_ = {UploadGlyphAtlas(picture), picture.Width, picture.Height, cellWidth, cellHeight};
   }
   const Frontend& f = session_->frontend();
-  DrawThoughtLabels(session_->world(), f.DrawnCameraX(), f.DrawnCameraY(), atlas_);
+  DrawThoughtLabels(session_->world(), f.DrawnCameraX(), f.DrawnCameraY(), atlas_, f.DrawnZoom());
 }
 
 QImage TForm1::GrabView() {

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSurfaceFormat>
+#include <QWheelEvent>
 #include <cmath>
 #include <cstdlib>
 
@@ -39,6 +40,11 @@ QPoint Pixel(const QMouseEvent* event) {
 
 void GlView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = Pixel(event);
+  if (minimapDrag_) {
+    if (onMinimap) onMinimap(p.x(), p.y());
+    return;
+  }
+  if (!leftDown_ && OnMinimap(p.x(), p.y())) return;
   emit mouseMoved(p.x(), p.y());
   if (!leftDown_) return;
   box_.X2 = p.x();
@@ -48,6 +54,7 @@ void GlView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void GlView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) minimapDrag_ = false;
   if (event->button() != Qt::LeftButton || !leftDown_) return;
   leftDown_ = false;
   if (dragging_) {
@@ -62,6 +69,7 @@ void GlView::mouseReleaseEvent(QMouseEvent* event) {
 void GlView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QPoint p = Pixel(event);
+  if (OnMinimap(p.x(), p.y())) return;
   emit doubleClicked(p.x(), p.y());
 }
 
@@ -73,8 +81,26 @@ void GlView::keyReleaseEvent(QKeyEvent* event) {
   emit keyReleased(event);
 }
 
+void GlView::wheelEvent(QWheelEvent* event) {
+  wheelRest_ += event->angleDelta().y();
+  const int steps = wheelRest_ / 120;  // 15 degrees a step
+  wheelRest_ -= steps * 120;
+  const QPointF p = event->position();
+  if (steps != 0)
+    emit wheeled(steps, static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
+  event->accept();
+}
+
 void GlView::mousePressEvent(QMouseEvent* event) {
   requestActivate();  // the view takes the keyboard
+  if (const QPoint p = Pixel(event); OnMinimap(p.x(), p.y())) {
+    // The minimap takes the left button; the others do nothing there.
+    if (event->button() == Qt::LeftButton && onMinimap) {
+      minimapDrag_ = true;
+      onMinimap(p.x(), p.y());
+    }
+    return;
+  }
   switch (event->button()) {
     case Qt::LeftButton: {
       const QPoint p = Pixel(event);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWindow>
+#include <functional>
 
 #include "app/frontend.h"
 #include "app/selection.h"
@@ -14,6 +15,11 @@ class GlView : public QWindow {
  public:
   explicit GlView(const QSurfaceFormat& format);
 
+  // Whether view pixel (x, y from the top) is on the minimap; a press there and the drag that
+  // follows go to onMinimap instead of the world, and moves over it move no cursor.
+  std::function<bool(int x, int y)> overMinimap;
+  std::function<void(int x, int y)> onMinimap;
+
  signals:
   void mouseMoved(int x, int y);  // view pixels, y from the top edge
   // A left press with Shift is told at its release, and only when it was no drag.
@@ -23,6 +29,8 @@ class GlView : public QWindow {
   void dragEnded();
   void boxReleased(ViewBox box, bool add);
   void doubleClicked(int x, int y);
+  // Whole steps of the wheel at view pixel (x, y): > 0 away from the user.
+  void wheeled(int steps, int x, int y);
   // Keys reach the view once a click gave it the keyboard; the window handles them.
   void keyPressed(QKeyEvent* event);
   void keyReleased(QKeyEvent* event);
@@ -34,8 +42,13 @@ class GlView : public QWindow {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
+  bool OnMinimap(int x, int y) const { return overMinimap && overMinimap(x, y); }
+
+  bool minimapDrag_ = false;  // a left press on the minimap, not yet released
+  int wheelRest_ = 0;         // eighths of a degree not yet a whole step
   bool leftDown_ = false;
   bool shiftDown_ = false;  // Shift held at the left press
   bool dragging_ = false;

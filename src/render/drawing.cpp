@@ -11,7 +11,7 @@ void GlDrawing::FirstFrame() {
 }
 
 void GlDrawing::BeginFrame(float cameraX, float cameraY) {
-  BeginFrameGL(cameraX, cameraY);
+  BeginFrameGL(cameraX, cameraY, zoom_);
 }
 
 void GlDrawing::Ground(const World& world) {
@@ -29,4 +29,8 @@ void GlDrawing::HoverMarkers(const World& world, const std::vector<int32_t>& ind
 
 void GlDrawing::SelectionBox(int x1, int y1, int x2, int y2) {
   DrawSelectionRectangle(x1, y1, x2, y2);
+}
+
+void GlDrawing::Minimap(const World& world, const MinimapScene& scene) {
+  DrawMinimap(world, scene);
 }

@@ -9,12 +9,32 @@
 #include "game/world.h"
 #include "util/platform.h"
 
+// The minimap's square: its lower left corner and size in view pixels from the bottom left, and
+// the world point drawn at that corner at Scale pixels a world unit.
+struct MinimapLayout {
+  int X = 0;
+  int Y = 0;
+  int Size = 0;
+  float WorldX = 0;
+  float WorldY = 0;
+  float Scale = 0;
+};
+
+// What the minimap shows besides the objects: the ground square and the view, world units.
+struct MinimapScene {
+  MinimapLayout Layout;
+  float GroundX0 = 0, GroundY0 = 0, GroundX1 = 0, GroundY1 = 0;
+  float ViewX0 = 0, ViewY0 = 0, ViewX1 = 0, ViewY1 = 0;
+};
+
 class Drawing {
  public:
   virtual ~Drawing() = default;
   // The view is w x h logical pixels at the device pixel ratio.
   virtual void Resize(int, int, double) {}
   virtual void FirstFrame() {}
+  // The zoom the next BeginFrame applies (1: none).
+  virtual void SetZoom(float) {}
   // Clear and apply the camera.
   virtual void BeginFrame(float, float) {}
   virtual void Ground(const World&) {}
@@ -24,16 +44,23 @@ class Drawing {
   virtual void HoverMarkers(const World&, const std::vector<int32_t>&, int32_t, Platform&) {}
   // A white outline of the rectangle a drag spans, view pixels from the bottom left.
   virtual void SelectionBox(int, int, int, int) {}
+  // The minimap over the view.
+  virtual void Minimap(const World&, const MinimapScene&) {}
 };
 
 class GlDrawing : public Drawing {
  public:
   void Resize(int w, int h, double pixelRatio) override;
   void FirstFrame() override;
+  void SetZoom(float zoom) override { zoom_ = zoom; }
   void BeginFrame(float cameraX, float cameraY) override;
   void Ground(const World& world) override;
   void Objects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) override;
   void HoverMarkers(const World& world, const std::vector<int32_t>& indices, int32_t kind,
                     Platform& platform) override;
   void SelectionBox(int x1, int y1, int x2, int y2) override;
+  void Minimap(const World& world, const MinimapScene& scene) override;
+
+ private:
+  float zoom_ = 1;
 };

@@ -32,6 +32,10 @@ void SetLineWidth(float logical) {
   glLineWidth(static_cast<float>(logical * viewPixelRatio));
 }
 
+void SetPointSize(float logical) {
+  glPointSize(static_cast<float>(logical * viewPixelRatio));
+}
+
 void ResizeGL(int w, int h, double pixelRatio) {
   viewPixelRatio = SaneRatio(pixelRatio);
   glLineWidth(static_cast<float>(viewPixelRatio));
@@ -52,10 +56,11 @@ void FirstFrameGL() {
   glColor3f(1, 1, 1);
 }
 
-void BeginFrameGL(float cameraX, float cameraY) {
+void BeginFrameGL(float cameraX, float cameraY, float zoom) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   glDisable(GL_DEPTH_TEST);
+  if (zoom != 1) glScalef(zoom, zoom, 1);
   glTranslatef(cameraX, cameraY, 0);
 }
 

@@ -8,6 +8,7 @@
 
 #include "game/sprites.h"
 #include "game/world.h"
+#include "render/drawing.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 
@@ -20,10 +21,12 @@ void ResizeGL(int w, int h, double pixelRatio = 1.0);
 int DevicePixels(int logical, double pixelRatio);
 // Line width in logical pixels of the view last set up by ResizeGL.
 void SetLineWidth(float logical);
+// Point size in logical pixels likewise.
+void SetPointSize(float logical);
 // The first frame's state: texturing, blending, alpha test, white.
 void FirstFrameGL();
-// Clear, identity, depth test off, camera translation.
-void BeginFrameGL(float cameraX, float cameraY);
+// Clear, identity, depth test off, the zoom's scale (none at 1), camera translation.
+void BeginFrameGL(float cameraX, float cameraY, float zoom = 1);
 
 // Every object as the animation step chose it (`shown`, one choice per object), each sprite
 // centred on its object, with health bars and selection boxes. Drawn in batches that give the
@@ -47,6 +50,10 @@ void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& 
 // A white 1-pixel outline of the view rectangle (x1, y1)-(x2, y2), logical pixels from the
 // bottom left, over everything; the frame's state is kept.
 void DrawSelectionRectangle(int x1, int y1, int x2, int y2);
+
+// The minimap: the ground square, each live object as a dot in its side's colour and the view's
+// rectangle, in a square over the view; the frame's state is kept.
+void DrawMinimap(const World& world, const MinimapScene& scene);
 
 // A new texture, bound, with nearest filtering both ways.
 uint32_t NewNearestTexture();

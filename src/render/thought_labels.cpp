@@ -26,6 +26,7 @@ std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWi
       continue;  // nowhere to write it
     }
     int32_t y = static_cast<int32_t>(std::lround(o.Y + std::fabs(radius))) + kGap;
+    const int32_t anchorY = y;
     for (const std::string* text : {&o.Thought2, &o.Thought1}) {
       if (text->empty()) continue;
       ThoughtLabel label;
@@ -35,6 +36,8 @@ std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWi
       label.Y = y;
       label.Text = text;
       label.Next = text == &o.Thought2;
+      label.AnchorX = static_cast<int32_t>(std::lround(o.X));
+      label.AnchorY = anchorY;
       labels.push_back(label);
       y += cellHeight;
     }
@@ -51,13 +54,24 @@ uint32_t UploadGlyphAtlas(const Image& image) {
   return id;
 }
 
-void DrawThoughtLabels(const World& world, float cameraX, float cameraY, const GlyphAtlas& atlas) {
+void DrawThoughtLabels(const World& world, float cameraX, float cameraY, const GlyphAtlas& atlas,
+                       float zoom) {
   if (atlas.Texture == 0 || atlas.CellWidth <= 0 || atlas.CellHeight <= 0 ||
       atlas.CellWidth * 16 > atlas.Width || atlas.CellHeight * 16 > atlas.Height) {
     return;
   }
-  const std::vector<ThoughtLabel> labels =
-      LayoutThoughtLabels(world, atlas.CellWidth, atlas.CellHeight);
+  std::vector<ThoughtLabel> labels = LayoutThoughtLabels(world, atlas.CellWidth, atlas.CellHeight);
+  if (zoom != 1) {
+    // Each label moves with its anchor's view pixel.
+    for (ThoughtLabel& l : labels) {
+      const auto to = [&](int32_t at, float camera) {
+        return static_cast<int32_t>(std::lround(zoom * (static_cast<float>(at) + camera)));
+      };
+      l.X = to(l.AnchorX, cameraX) - (l.AnchorX - l.X);
+      l.Y = to(l.AnchorY, cameraY) + (l.Y - l.AnchorY);
+    }
+    cameraX = cameraY = 0;
+  }
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   glPushMatrix();
   glLoadIdentity();

@@ -24,8 +24,10 @@ struct ThoughtLabel {
   int32_t Y = 0;
   int32_t Width = 0;  // pixels
   const std::string* Text = nullptr;
-  size_t Length = 0;  // characters written: long texts are cut
-  bool Next = false;  // Thought2: drawn fainter
+  size_t Length = 0;    // characters written: long texts are cut
+  bool Next = false;    // Thought2: drawn fainter
+  int32_t AnchorX = 0;  // the object's x and the lowest line's y, world units
+  int32_t AnchorY = 0;
 };
 
 // Where the labels of every live object go: Thought1 on top, Thought2 below it, centred
@@ -36,5 +38,7 @@ std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWi
 // Uploads the font picture (white glyphs, coverage in alpha) as a texture without mipmaps.
 uint32_t UploadGlyphAtlas(const Image& image);
 
-// Draws the labels over the picture of the current frame, at the camera's offset.
-void DrawThoughtLabels(const World& world, float cameraX, float cameraY, const GlyphAtlas& atlas);
+// Draws the labels over the picture of the current frame, at the camera's offset; zoomed, the
+// text keeps its size and follows its object.
+void DrawThoughtLabels(const World& world, float cameraX, float cameraY, const GlyphAtlas& atlas,
+                       float zoom = 1);

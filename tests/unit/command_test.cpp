@@ -43,7 +43,15 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "same 5 6",
                                "group centre 9",
                                "group store 1",
-                               "seek 120"};
+                               "seek 120",
+                               "camera ticks",
+                               "scroll",
+                               "scroll 3",
+                               "zoom out 10 -20",
+                               "home 1",
+                               "look -5 600",
+                               "minimap on",
+                               "bound off"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
@@ -114,7 +122,8 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
         "tick\nchoose 2 0\ncheck 1 on\ncheck 2 on\nkey left on\ntick 20\nkey left off\n"
         "move 150 150\ndown right\nchoose 1 0\ndown middle\ntick 300\nbox 0 0 420 380 new\n"
         "group store 2\nbox 0 0 10 10 add\ntick\nsame 100 200\ngroup recall 2\ngroup centre 2\n"
-        "tick 50\n",
+        "tick 50\ncamera ticks\nmove 0 0\nscroll 2\nzoom in 30 40\ntick 9\nhome 0\nbound on\n"
+        "look 900 900\nzoom out 200 100\ncamera frames\ntick 20\n",
         out);
     host.CloseRecording();
     hash = HashText(StateHash(host.frontend()));

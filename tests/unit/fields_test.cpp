@@ -49,6 +49,7 @@ TEST(FieldTables, ListEveryMemberOnce) {
   ExpectEveryMemberOnce(kObjectFields);
   ExpectEveryMemberOnce(kFrontFields);
   ExpectEveryMemberOnce(kPlayerFields);
+  ExpectEveryMemberOnce(kViewFields);
   ExpectEveryMemberOnce(kButtonFields);
   ExpectEveryMemberOnce(kComboFields);
   ExpectEveryMemberOnce(kControlFields);
