@@ -32,95 +32,6 @@ bool ParseNumber(const std::string& text, uint64_t lo, uint64_t hi, uint64_t& va
   return ec == std::errc() && end == text.data() + text.size() && value >= lo && value <= hi;
 }
 
-bool IsPlayingSide(int32_t side) {
-  return side == 0 || side == 1;
-}
-
-// What a stalemate watches of an object: where it is, its health, cargo and build progress.
-struct Stillness {
-  float X = 0, Y = 0, Angle = 0, Health = 0, Cargo = 0;
-  int32_t Build = 0;
-  bool operator==(const Stillness& o) const {
-    // By bits: a NaN that stays a NaN has not changed.
-    return std::memcmp(this, &o, sizeof o) == 0;
-  }
-};
-
-Stillness StillnessOf(const TObyekt& o) {
-  Stillness s;
-  s.X = o.X;
-  s.Y = o.Y;
-  s.Angle = o.Angle;
-  s.Health = o.Energy.empty() ? 0.0f : o.Energy[0];
-  s.Cargo = CargoOf(o);
-  s.Build = o.BuildProgress;
-  return s;
-}
-
-// Watches a match frame by frame for the times it reports and for its end.
-class MatchObserver {
- public:
-  explicit MatchObserver(MatchResult& result) : result_(result) {}
-
-  // Looks at the world after `frame` frames (0: the level just created). Returns true when
-  // the match is over, and then result's End says why.
-  bool Look(const World& world, uint64_t frame) {
-    SideCounts counts{};
-    bool changed = world.Objects.size() != seen_;
-    alive_.resize(world.Objects.size(), false);
-    still_.resize(world.Objects.size());
-    for (size_t i = 0; i < world.Objects.size(); ++i) {
-      const TObyekt& o = world.Objects[i];
-      const bool isNew = i >= seen_;
-      const bool alive = IsAlive(o);
-      const Stillness now = StillnessOf(o);
-      if (frame > 0 && IsPlayingSide(o.Side)) {
-        const auto side = static_cast<size_t>(o.Side);
-        // A spawn that died within its first frame was a live object too.
-        if ((alive_[i] || isNew) && !alive) Mark(result_.FirstDeath[side], frame);
-        if (isNew && o.Kind == kBaseKind) Mark(result_.FirstBase[side], frame);
-        // Only a delivery lowers a unit's cargo.
-        if (!isNew && now.Cargo < still_[i].Cargo) Mark(result_.FirstDelivery[side], frame);
-      }
-      if (!isNew && !(now == still_[i])) changed = true;
-      alive_[i] = alive;
-      still_[i] = now;
-      CountObject(counts, o);
-    }
-    seen_ = world.Objects.size();
-    for (size_t s = 0; s < world.Sides.size(); ++s) {
-      if (std::memcmp(&money_[s], &world.Sides[s].Money, sizeof(float)) != 0) changed = true;
-      money_[s] = world.Sides[s].Money;
-    }
-    quiet_ = changed || frame == 0 ? 0 : quiet_ + 1;
-    for (size_t s = 0; s < 2; ++s)
-      result_.PeakWorkers[s] = std::max(result_.PeakWorkers[s], counts[s].Workers);
-    const MatchOutcome outcome = DecideMatch(counts);
-    if (outcome.Winner >= 0) result_.Winner = outcome.Winner;
-    if (outcome.Over) {
-      result_.End = outcome.Winner >= 0 ? MatchEnd::Win : MatchEnd::BothGone;
-      return true;
-    }
-    if (quiet_ >= kStalemateFrames) {
-      result_.End = MatchEnd::Stalemate;
-      return true;
-    }
-    return false;
-  }
-
- private:
-  static void Mark(std::optional<uint64_t>& slot, uint64_t frame) {
-    if (!slot) slot = frame;
-  }
-
-  MatchResult& result_;
-  std::vector<bool> alive_;
-  std::vector<Stillness> still_;
-  std::array<float, 4> money_{};
-  uint64_t quiet_ = 0;  // frames in a row in which nothing changed
-  size_t seen_ = 0;
-};
-
 const char* const kEndNames[] = {"win", "stalemate", "both-gone", "limit"};
 
 // A float as JSON by its shortest decimal text (570.8 rather than 570.79998779296875).
@@ -237,7 +148,7 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
   f.AcceptLoadedData(loaded);
   if (level != nullptr) f.SetLevel(*level);
   host.Press(2);
-  MatchObserver observer(result);
+  MatchObserver observer;
   bool over = observer.Look(f.world(), 0);
   uint64_t frames = 0;
   while (!over && frames < maxFrames) {
@@ -245,6 +156,13 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
     ++frames;
     over = observer.Look(f.world(), frames);
   }
+  const MatchFigures& figures = observer.figures();
+  result.Winner = figures.Winner;
+  result.End = figures.End;
+  result.FirstBase = figures.FirstBase;
+  result.FirstDelivery = figures.FirstDelivery;
+  result.FirstDeath = figures.FirstDeath;
+  result.PeakWorkers = figures.PeakWorkers;
   result.Frames = frames;
   result.FrameLimit = maxFrames;
   result.Hash = StateHash(f);

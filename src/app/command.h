@@ -66,6 +66,7 @@ enum class CommandKind : uint8_t {
   Box,
   Same,
   Group,
+  New,
 };
 
 struct Command {
@@ -118,6 +119,8 @@ Command MakeCommand(CommandKind kind, std::initializer_list<int64_t> ints);
 
 // "level FILE".
 Command LevelCommand(const std::string& file);
+// "new SEED [LEVEL]".
+Command NewMatchCommand(uint32_t seed, const std::string& level = {});
 
 // A whole script, read and checked before it runs.
 struct ScriptLine {

@@ -31,7 +31,7 @@ constexpr std::pair<int, KeyAction> kKeys[] = {
     {Qt::Key_F1, KeyAction::Help},      {Qt::Key_F3, KeyAction::Thoughts},
     {Qt::Key_F12, KeyAction::Picture},  {Qt::Key_Left, KeyAction::Left},
     {Qt::Key_Right, KeyAction::Right},  {Qt::Key_Up, KeyAction::Up},
-    {Qt::Key_Down, KeyAction::Down}};
+    {Qt::Key_Down, KeyAction::Down},    {Qt::Key_Escape, KeyAction::Menu}};
 
 bool IsArrow(int key) {
   return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
@@ -136,6 +136,8 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
     std::cerr << "rtsdemo: " << error << "\n";
     Exit(2);
   }
+  // Kept in memory also without --record: the menu saves them, the end of a match replays them.
+  session_->KeepInputs();
 }
 
 TForm1::~TForm1() {
@@ -246,6 +248,7 @@ void TForm1::ResizeNow() {
 void TForm1::TimerDraw() {
   if (!created_ || exiting_) return;
   Guarded([this] { session_->TimerTick(); });
+  SyncMatchEnd();
   UpdateBanner();
 }
 
@@ -373,6 +376,7 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
   Guarded([&] { result = session_->Key(found->second, press, event->isAutoRepeat()); });
   if (result == KeyResult::ShowHelp) ShowKeys();
   if (result == KeyResult::SavePicture) SaveScreenshot();
+  if (result == KeyResult::ShowMenu) ShowGameMenu();
   event->accept();
   if (!IsArrow(event->key())) UpdateBanner();
   return true;
@@ -442,11 +446,22 @@ void TForm1::UpdateBanner() {
 }
 
 void TForm1::BlockUserInput() {
+  if (blocker_) return;
   // The panel takes no focus either, so the keys reach the window.
-  auto* blocker = new InputBlocker(this);
-  Panel2->installEventFilter(blocker);
+  blocker_ = new InputBlocker(this);
+  Panel2->installEventFilter(blocker_);
   for (QWidget* child : Panel2->findChildren<QWidget*>()) {
-    child->installEventFilter(blocker);
+    child->installEventFilter(blocker_);
+    focus_.emplace_back(child, child->focusPolicy());
     child->setFocusPolicy(Qt::NoFocus);
   }
+}
+
+void TForm1::UnblockUserInput() {
+  if (!blocker_) return;
+  delete blocker_;  // removes it from every widget it filtered
+  blocker_ = nullptr;
+  for (auto& [widget, policy] : focus_)
+    if (widget) widget->setFocusPolicy(policy);
+  focus_.clear();
 }

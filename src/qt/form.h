@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,10 @@
 class GlView;
 class QCheckBox;
 class QComboBox;
+class QDialog;
+class QMenu;
+class QToolButton;
+struct MenuEntry;
 class QFrame;
 class QLabel;
 class QKeyEvent;
@@ -85,6 +90,11 @@ class TForm1 : public QWidget, public SessionHost {
   const QString& lastPicture() const { return lastPicture_; }
   // A picture of the view as it is now, the thoughts included when shown; null without OpenGL.
   QImage GrabView();
+  // The game menu under the banner's menu button (Escape opens it too).
+  void ShowGameMenu();
+  // Answers the menu's file dialogs instead of the user (save: "Save recording as...");
+  // an empty name cancels.
+  void SetFileChooser(std::function<QString(bool save)> chooser) { chooser_ = std::move(chooser); }
 
   // SessionHost.
   bool MakeCurrent() override;
@@ -138,6 +148,14 @@ class TForm1 : public QWidget, public SessionHost {
   void ShowKeys();
   void UpdateBanner();
   void BlockUserInput();
+  void UnblockUserInput();
+  // The game menu (menu.cpp).
+  std::vector<MenuEntry> GameMenuEntries();
+  QString ChooseFile(bool save);
+  void MenuNewMatch(const std::string& level);
+  void MenuOpenReplay();
+  void MenuSaveRecording();
+  void SyncMatchEnd();
 
   FormOptions options_;
   QtControls controls_;
@@ -157,6 +175,12 @@ class TForm1 : public QWidget, public SessionHost {
   bool atlasTried_ = false;
   QString lastPicture_;
   QPointer<QMessageBox> keysBox_;
+  QToolButton* MenuButton = nullptr;  // in the banner strip
+  QPointer<QMenu> menu_;
+  QPointer<QDialog> endBox_;
+  std::function<QString(bool)> chooser_;
+  QObject* blocker_ = nullptr;  // eats the user's mouse on the panel while a recording plays
+  std::vector<std::pair<QPointer<QWidget>, Qt::FocusPolicy>> focus_;  // before blocking
 };
 
 template <typename Fn>
