@@ -8,12 +8,14 @@ struct KeyHelp {
   const char* English;
 };
 
-inline constexpr std::array<KeyHelp, 19> kKeyHelp = {{
+inline constexpr std::array<KeyHelp, 20> kKeyHelp = {{
     {"P, Pause", "pause or resume the match"},
     {".", "one frame while paused"},
     {"+, -", "game speed x1/4, x1/2, x1, x2, x4, x8"},
     {"Arrows", "move the camera while held"},
     {"F1", "this list"},
+    {"Escape, Menu button",
+     "the game menu: new match, side, speed, replays, recordings, keys, quit"},
     {"F3", "show or hide every unit's thoughts"},
     {"F12", "save a picture of the view (Pictures/rtsdemo)"},
     {"Mouse at an edge", "scroll the view"},

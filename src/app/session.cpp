@@ -440,7 +440,7 @@ void Session::TimerTick() {
 }
 
 void Session::ViewResized() {
-  if (scripted_ || busy()) {
+  if (scripted_ || busy() || replay_) {
     // Only `resize` runs frames here; the toolkit's own resizes set the view.
     Busy busy(busy_);
     if (host_.MakeCurrent())

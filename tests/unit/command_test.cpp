@@ -42,7 +42,9 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "box 0 0 5 5 new",
                                "same 5 6",
                                "group centre 9",
-                               "group store 1"};
+                               "group store 1",
+                               "new 4294967295",
+                               "new 0 My Maps/big one.txt"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
@@ -113,7 +115,7 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
         "tick\nchoose 2 0\ncheck 1 on\ncheck 2 on\nkey left on\ntick 20\nkey left off\n"
         "move 150 150\ndown right\nchoose 1 0\ndown middle\ntick 300\nbox 0 0 420 380 new\n"
         "group store 2\nbox 0 0 10 10 add\ntick\nsame 100 200\ngroup recall 2\ngroup centre 2\n"
-        "tick 50\n",
+        "tick 50\nnew 78\ntick 30\n",
         out);
     host.CloseRecording();
     hash = HashText(StateHash(host.frontend()));
