@@ -548,6 +548,7 @@ bool Session::StartRecording(const std::string& path, std::string& error) {
     return false;
   }
   recorder_ = std::move(recorder);
+  recordingClosed_ = false;
   // A write that fails later stops the recording; the user is told where it stops.
   recorder_->onStop = [this] {
     std::cerr << "rtsdemo: " << recorder_->StopText() << "\n";
