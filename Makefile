@@ -39,14 +39,14 @@ tsan: setup
 	cmake --build --preset tsan
 	ctest --preset tsan
 
-# make coverage: the unit and window tests of a build with gcov counters (atomic: the batch
+# make coverage: the unit, sound and window tests of a build with gcov counters (atomic: the batch
 # runs worker threads), then line and branch coverage per source folder; throw branches are
 # left out of the branch figures. The whole report: build/coverage/coverage.html.
 coverage: setup
 	cmake --preset coverage
 	cmake --build --preset coverage
 	find build/coverage -name '*.gcda' -delete
-	ctest --test-dir build/coverage -L 'unit|gui' --output-on-failure -j 2
+	ctest --test-dir build/coverage -L 'unit|gui|sound' --output-on-failure -j 2
 	gcovr --root . --object-directory build/coverage --filter 'src/' --exclude-throw-branches \
 	  --json-summary build/coverage/coverage.json --html-details build/coverage/coverage.html \
 	  --gcov-ignore-parse-errors

@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   # Libraries.
   qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
+  # Sound: OpenAL Soft.
+  libopenal-dev
   # Translations of our own texts: lrelease and the CMake functions that run it.
   qt6-l10n-tools qt6-tools-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev

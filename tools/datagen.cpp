@@ -1,5 +1,5 @@
 // datagen OUTDIR: writes the shipped data set (race lists, type files, sprite sheets, ground,
-// levels).
+// levels, sound effects).
 // Everything is drawn by our own renderer from fixed numbers: the output is byte-identical
 // on every run.
 //
@@ -30,6 +30,8 @@
 #include "art.h"
 #include "icons.h"
 #include "levels.h"
+#include "sound/sound_kinds.h"
+#include "sounds.h"
 #include "util/cp1251.h"
 
 namespace {
@@ -247,6 +249,7 @@ int main(int argc, char** argv) {
   ok = WriteBmp(out / "ludi" / "rudnik.bmp", DepositSheet()) && ok;
   ok = WriteBmp(out / "maps" / "summer2.bmp", GroundSheet()) && ok;
   ok = WriteLevels(out / "levels") && ok;
+  ok = WriteSounds(out / kSoundFolder) && ok;
   if (!ok) {
     std::cerr << "datagen: cannot write to " << out << "\n";
     return 1;

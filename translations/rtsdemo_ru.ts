@@ -62,6 +62,14 @@
         <source>Recording saved: %1</source>
         <translation>Запись сохранена: %1</translation>
     </message>
+    <message>
+        <source>Sound off</source>
+        <translation>Звук выключен</translation>
+    </message>
+    <message>
+        <source>Sound on, volume %1 %</source>
+        <translation>Звук включён, громкость %1 %</translation>
+    </message>
 </context>
 <context>
     <name>keys</name>
@@ -204,6 +212,14 @@
     <message>
         <source>keys go to the box</source>
         <translation>клавиши идут в поле ввода</translation>
+    </message>
+    <message>
+        <source>sound off or on</source>
+        <translation>звук выключить или включить</translation>
+    </message>
+    <message>
+        <source>sound louder, softer</source>
+        <translation>звук громче, тише</translation>
     </message>
 </context>
 <context>

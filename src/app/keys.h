@@ -8,7 +8,7 @@ struct KeyHelp {
   const char* English;
 };
 
-inline constexpr std::array<KeyHelp, 20> kKeyHelp = {{
+inline constexpr std::array<KeyHelp, 22> kKeyHelp = {{
     {"P, Pause", "pause or resume the match"},
     {".", "one frame while paused"},
     {"+, -", "game speed x1/4, x1/2, x1, x2, x4, x8"},
@@ -18,6 +18,8 @@ inline constexpr std::array<KeyHelp, 20> kKeyHelp = {{
      "the game menu: new match, side, speed, replays, recordings, keys, quit"},
     {"F3", "show or hide every unit's thoughts"},
     {"F12", "save a picture of the view (Pictures/rtsdemo)"},
+    {"M", "sound off or on"},
+    {"Shift+M, Ctrl+M", "sound louder, softer"},
     {"Mouse at an edge", "scroll the view"},
     {"Left click", "select the units under the cursor"},
     {"Left drag", "select the units in the box"},

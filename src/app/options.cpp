@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::array<OptionInfo, 16> kOptionTable = {{
+constexpr std::array<OptionInfo, 17> kOptionTable = {{
     {"data", 0, "DIR",
      "Read the data folders (`ludi`, `orki`, `maps`) from DIR. Without it the program takes the "
      "first folder that exists of `$RTSDEMO_DATA`, the source tree's `data/` (for the program in "
@@ -36,6 +36,9 @@ constexpr std::array<OptionInfo, 16> kOptionTable = {{
      "the match (the mouse over the view changes nothing); P, full stop, + and -, F3 and F12 "
      "work. Each `hash` line is checked when reached: a difference shows \"out of sync at frame "
      "N\" in a box and pauses; at the end the replay pauses and the banner says so."},
+    {"mute", 0, nullptr,
+     "Start with the sound off (M in the window turns it on). Without an audio device the "
+     "program runs silently and says so in one line on standard error."},
     {"check", 0, nullptr,
      "Read the two race lists, every type file and every bitmap as the load button does, with no "
      "window, print every problem found with its file and line, then `N errors, M warnings`. "
@@ -63,8 +66,8 @@ constexpr std::array<OptionInfo, 16> kOptionTable = {{
 
 constexpr std::array<const char*, 6> kUsageTable = {
     "[--data DIR] [--seed N] [--play-as S] [--level FILE] [--headless] [--script FILE|-] "
-    "[--record FILE]",
-    "--replay FILE [--data DIR]",
+    "[--record FILE] [--mute]",
+    "--replay FILE [--data DIR] [--mute]",
     "--check [--level FILE] [--data DIR]",
     "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--shard K/M] [--data DIR]",
     "--summarize [FILE...|-]",
@@ -300,9 +303,11 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
   w.script = value("script");
   w.record = value("record");
   w.replay = value("replay");
+  w.mute = has("mute");
   if (w.replay) {
-    if (!otherThan({"replay", "data"}).empty()) {
-      return refuse("--replay takes only --data: the recording has its seeds and inputs");
+    if (!otherThan({"replay", "data", "mute"}).empty()) {
+      return refuse(
+          "--replay takes only --data and --mute: the recording has its seeds and inputs");
     }
     run.mode = RunMode::Window;
     return run;

@@ -27,6 +27,7 @@ struct WindowOptions {
   std::optional<std::string> replay;  // play a recording in the window at normal speed
   std::optional<int32_t> playAs;      // the player's side; the computer plays the other
   std::optional<std::string> level;   // the level file Button2 creates
+  bool mute = false;                  // start with the sound off
 };
 
 enum class RunMode { Help, Version, Check, Batch, Summarize, Headless, Window };

@@ -240,6 +240,7 @@ void Session::Apply(const Command& command, std::ostream& out) {
     if (matchStart_) matchLog_.push_back({0, command});
   }
   spec.Apply(*this, command, out);
+  if (listener_) listener_->CommandApplied(*this, command);
 }
 
 void Session::ResizeFrame() {
@@ -270,6 +271,7 @@ void Session::RunFrame(bool show) {
       matchLog_.push_back({0, MakeCommand(CommandKind::Tick, {1})});
   }
   FrameDone();
+  if (listener_) listener_->FrameDone(*this);
   if (drawn) host_.Present();
 }
 
@@ -428,6 +430,7 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
 }
 
 void Session::TimerTick() {
+  if (listener_) listener_->Ticked(*this);
   const int frames = pace_.FramesForTick();
   for (int i = 0; i < frames; ++i) {
     const bool show = i + 1 == frames;

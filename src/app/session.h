@@ -41,6 +41,20 @@ class SessionHost {
   virtual void Notice(const std::string& text) { (void)text; }
 };
 
+class Session;
+
+// Told of every command and frame, reading only (sound).
+class SessionListener {
+ public:
+  virtual ~SessionListener() = default;
+  // After a command was applied (a `tick`'s frames were told one by one).
+  virtual void CommandApplied(Session& session, const Command& command) = 0;
+  // After each frame, the match watch updated.
+  virtual void FrameDone(Session& session) = 0;
+  // At each timer tick, before its frames (the pause may have changed).
+  virtual void Ticked(Session& session) = 0;
+};
+
 // The whole state of a session as a value.
 struct SessionSnapshot {
   World TheWorld;
@@ -146,6 +160,8 @@ class Session {
   void SetScripted(bool scripted) { scripted_ = scripted; }
   // The banner's tally after every frame; off where nobody reads it (the batch keeps its own).
   void SetMatchWatched(bool watched) { watchMatch_ = watched; }
+  // Whoever listens to commands and frames (nullptr: nobody).
+  void SetListener(SessionListener* listener) { listener_ = listener; }
 
   SessionSnapshot Save() const;
   void Restore(const SessionSnapshot& snapshot);
@@ -206,4 +222,5 @@ class Session {
   std::optional<World> preloaded_;  // the data of before a reset
   std::optional<MatchEndView> matchEnd_;
   bool endShown_ = false;
+  SessionListener* listener_ = nullptr;
 };

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cmath>
 #include <iostream>
 
 #include "app/keys.h"
@@ -117,6 +118,10 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   drawing_ = hasGL_ ? std::make_unique<GlDrawing>() : std::make_unique<Drawing>();
   session_ = std::make_unique<Session>(controls_, platform_, uploader_, *drawing_, *this);
   session_->SetScripted(options_.scripted);
+  SoundOptions sound;
+  sound.muted = options_.mute;
+  sound_ = std::make_unique<SoundPlayer>(sound, std::cerr);
+  session_->SetListener(sound_.get());
   ConnectInputs();
   UpdateBanner();
 
@@ -369,6 +374,11 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
     event->accept();
     return true;
   }
+  if (event->key() == Qt::Key_M) {
+    if (press) SoundKey(event);
+    event->accept();
+    return true;
+  }
   const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
                                    [&](const auto& k) { return k.first == event->key(); });
   if (found == std::end(kKeys)) return false;
@@ -420,6 +430,22 @@ void TForm1::SaveScreenshot() {
     lastPicture_ = path;
     session_->SetNote(Tr("notes", "Picture: %1", {path.toStdString()}));
   }
+}
+
+void TForm1::SoundKey(const QKeyEvent* event) {
+  const Qt::KeyboardModifiers m = event->modifiers();
+  if (m.testFlag(Qt::ShiftModifier)) {
+    sound_->Louder();
+  } else if (m.testFlag(Qt::ControlModifier)) {
+    sound_->Softer();
+  } else if (!event->isAutoRepeat()) {
+    sound_->ToggleMute();
+  }
+  const int percent = static_cast<int>(std::lround(sound_->volume() * 100));
+  session_->SetNote(sound_->muted()
+                        ? Tr("notes", "Sound off")
+                        : Tr("notes", "Sound on, volume %1 %", {std::to_string(percent)}));
+  UpdateBanner();
 }
 
 void TForm1::ShowKeys() {

@@ -17,6 +17,7 @@
 #include "qt/widget_controls.h"
 #include "render/render.h"
 #include "render/thought_labels.h"
+#include "sound/sound_player.h"
 
 class GlView;
 class QCheckBox;
@@ -55,6 +56,7 @@ struct FormOptions {
   std::optional<Script> replayScript;  // the recording already read (replay names its file)
   std::optional<int32_t> playAs;       // the player's side: the computer plays only the other
   std::optional<std::string> level;    // the level file Button2 creates
+  bool mute = false;                   // start with the sound off
 };
 
 class TForm1 : public QWidget, public SessionHost {
@@ -72,6 +74,8 @@ class TForm1 : public QWidget, public SessionHost {
   void Press(int n);
 
   Session& session() { return *session_; }
+  // Mute and volume (the keys M, Shift+M, Ctrl+M; the game menu).
+  SoundPlayer& sound() { return *sound_; }
   Frontend& frontend() { return session_->frontend(); }
   RecordingPlatform& platform() { return platform_; }
   QtControls& controls() { return controls_; }
@@ -143,6 +147,7 @@ class TForm1 : public QWidget, public SessionHost {
   void Exit(int code);
   void ResizeNow();
   bool HandleKey(QKeyEvent* event, bool press);
+  void SoundKey(const QKeyEvent* event);
   void DrawThoughts();
   void SaveScreenshot();
   void ShowKeys();
@@ -164,6 +169,7 @@ class TForm1 : public QWidget, public SessionHost {
   std::unique_ptr<Drawing> drawing_;
   std::unique_ptr<QOpenGLContext> RC;
   std::unique_ptr<Session> session_;
+  std::unique_ptr<SoundPlayer> sound_;
   bool hasGL_ = false;
   bool created_ = false;        // FormCreate has run
   bool pendingResize_ = false;  // a resize came before FormCreate

@@ -33,6 +33,7 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   if (options.record) formOptions.record = *options.record;
   formOptions.playAs = options.playAs;
   formOptions.level = options.level;
+  formOptions.mute = options.mute;
   if (options.script) {
     // The scripted driver on the real window: the timer is off and every frame comes from
     // `tick` (or from a resize), run exactly as a timer tick would run it.

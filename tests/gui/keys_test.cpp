@@ -198,6 +198,29 @@ TEST_F(Keys, ArrowsMoveTheCameraWhileHeldUnlessAWidgetUsesThem) {
   EXPECT_EQ(form->pace().SpeedText(), "x1");
 }
 
+// M mutes and unmutes, Shift+M and Ctrl+M step the volume; the banner tells, no frame runs.
+TEST_F(Keys, MTurnsTheSoundOffAndOnShiftAndCtrlMSetItsVolume) {
+  auto form = Open();
+  Level(*form);
+  const uint64_t start = Frames(*form);
+  EXPECT_FALSE(form->sound().muted());
+  Key(*form, Qt::Key_M);
+  EXPECT_TRUE(form->sound().muted());
+  EXPECT_NE(Banner(*form).indexOf(QStringLiteral("Sound off")), -1) << Banner(*form).toStdString();
+  Key(*form, Qt::Key_M);
+  EXPECT_FALSE(form->sound().muted());
+  QTest::keyClick(View(*form), Qt::Key_M, Qt::ShiftModifier);
+  QTest::keyClick(View(*form), Qt::Key_M, Qt::ShiftModifier);
+  QTest::keyClick(View(*form), Qt::Key_M, Qt::ShiftModifier);
+  EXPECT_FLOAT_EQ(form->sound().volume(), 1.0f);
+  QTest::keyClick(View(*form), Qt::Key_M, Qt::ControlModifier);
+  EXPECT_FLOAT_EQ(form->sound().volume(), 0.9f);
+  EXPECT_FALSE(form->sound().muted());
+  EXPECT_NE(Banner(*form).indexOf(QStringLiteral("Sound on, volume 90 %")), -1)
+      << Banner(*form).toStdString();
+  EXPECT_EQ(Frames(*form), start);
+}
+
 TEST_F(Keys, F1ListsTheKeys) {
   auto form = Open();
   QTest::keyClick(form.get(), Qt::Key_F1);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sound/sound_kinds.h"
 #include "test_files.h"
 #include "util/cp1251.h"
 
@@ -70,6 +71,12 @@ TEST(Datagen, OutputMatchesShippedDataByteForByte) {
     EXPECT_TRUE(it->second == bytes) << name << " differs from the generator's output";
   }
   EXPECT_EQ(made.size(), shipped.size());
+  // The sounds too: every kind's file is made and shipped.
+  for (const char* file : kSoundFiles) {
+    const std::string name = std::string(kSoundFolder) + "/" + file;
+    EXPECT_EQ(made.count(name), 1u) << name;
+    EXPECT_EQ(shipped.count(name), 1u) << name;
+  }
 }
 
 // The shipped data meet what the loader and the rules expect of them.
