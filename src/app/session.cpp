@@ -270,8 +270,9 @@ void Session::RunFrame(bool show) {
     else
       matchLog_.push_back({0, MakeCommand(CommandKind::Tick, {1})});
   }
-  FrameDone();
+  // Heard before the end of a match pauses it.
   if (listener_) listener_->FrameDone(*this);
+  FrameDone();
   if (drawn) host_.Present();
 }
 
