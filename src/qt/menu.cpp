@@ -240,4 +240,7 @@ void TForm1::SyncMatchEnd() {
   });
   endBox_ = box;
   box->open();
+  // Over the middle of the view.
+  box->adjustSize();
+  box->move(Panel3->mapToGlobal(Panel3->rect().center()) - box->rect().center());
 }
