@@ -79,6 +79,10 @@
         <translation>Снимок: %1</translation>
     </message>
     <message>
+        <source>Recording saved: %1</source>
+        <translation>Запись сохранена: %1</translation>
+    </message>
+    <message>
         <source>Sound off</source>
         <translation>Звук выключен</translation>
     </message>
@@ -132,6 +136,14 @@
     <message>
         <source>save the match so far (Documents/rtsdemo)</source>
         <translation>сохранить матч (Документы/rtsdemo)</translation>
+    </message>
+    <message>
+        <source>Escape, Menu button</source>
+        <translation>Escape, кнопка «Меню»</translation>
+    </message>
+    <message>
+        <source>the game menu: new match, side, speed, replays, recordings, keys, quit</source>
+        <translation>меню игры: новая партия, сторона, скорость, повторы, записи, клавиши, выход</translation>
     </message>
     <message>
         <source>Arrows</source>
@@ -331,6 +343,112 @@
     <message>
         <source>side %1: %2</source>
         <translation>сторона %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>menu</name>
+    <message>
+        <source>Menu</source>
+        <translation>Меню</translation>
+    </message>
+    <message>
+        <source>New match</source>
+        <translation>Новая партия</translation>
+    </message>
+    <message>
+        <source>New match (leave the replay)</source>
+        <translation>Новая партия (выйти из повтора)</translation>
+    </message>
+    <message>
+        <source>New match on level</source>
+        <translation>Новая партия на уровне</translation>
+    </message>
+    <message>
+        <source>Play side 0</source>
+        <translation>Играть за сторону 0</translation>
+    </message>
+    <message>
+        <source>Play side 1</source>
+        <translation>Играть за сторону 1</translation>
+    </message>
+    <message>
+        <source>Watch (the computer plays both)</source>
+        <translation>Смотреть (компьютер играет за обе)</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <source>Open replay...</source>
+        <translation>Открыть запись...</translation>
+    </message>
+    <message>
+        <source>Save recording as...</source>
+        <translation>Сохранить запись как...</translation>
+    </message>
+    <message>
+        <source>Keys (F1)</source>
+        <translation>Клавиши (F1)</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Save recording as</source>
+        <translation>Сохранить запись как</translation>
+    </message>
+    <message>
+        <source>Open replay</source>
+        <translation>Открыть запись</translation>
+    </message>
+    <message>
+        <source>Recordings (*.txt);;All files (*)</source>
+        <translation>Записи (*.txt);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>End of the match</source>
+        <translation>Конец партии</translation>
+    </message>
+    <message>
+        <source>Watch the replay</source>
+        <translation>Смотреть повтор</translation>
+    </message>
+    <message>
+        <source>Keep watching</source>
+        <translation>Смотреть дальше</translation>
+    </message>
+</context>
+<context>
+    <name>match</name>
+    <message>
+        <source>Side %1 won</source>
+        <translation>Победила сторона %1</translation>
+    </message>
+    <message>
+        <source>Frames: %1</source>
+        <translation>Кадров: %1</translation>
+    </message>
+    <message>
+        <source>First base (side 0 / side 1): %1</source>
+        <translation>Первая база (сторона 0 / сторона 1): %1</translation>
+    </message>
+    <message>
+        <source>First delivery: %1</source>
+        <translation>Первая доставка: %1</translation>
+    </message>
+    <message>
+        <source>First death: %1</source>
+        <translation>Первая потеря: %1</translation>
+    </message>
+    <message>
+        <source>Peak workers: %1 / %2</source>
+        <translation>Больше всего рабочих: %1 / %2</translation>
+    </message>
+    <message>
+        <source>Money: %1 / %2</source>
+        <translation>Деньги: %1 / %2</translation>
     </message>
 </context>
 </TS>

@@ -15,7 +15,6 @@
 #include <thread>
 
 #include "app/data_folder.h"
-#include "app/match_events.h"
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "game/data_check.h"
@@ -149,7 +148,7 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
   f.AcceptLoadedData(loaded);
   if (level != nullptr) f.SetLevel(*level);
   host.Press(2);
-  MatchObserver observer(result);
+  MatchObserver observer;
   bool over = observer.Look(f.world(), 0);
   uint64_t frames = 0;
   while (!over && frames < maxFrames) {
@@ -157,6 +156,13 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
     ++frames;
     over = observer.Look(f.world(), frames);
   }
+  const MatchFigures& figures = observer.figures();
+  result.Winner = figures.Winner;
+  result.End = figures.End;
+  result.FirstBase = figures.FirstBase;
+  result.FirstDelivery = figures.FirstDelivery;
+  result.FirstDeath = figures.FirstDeath;
+  result.PeakWorkers = figures.PeakWorkers;
   result.Frames = frames;
   result.FrameLimit = maxFrames;
   result.Hash = StateHash(f);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/match_state.h"
 #include "game/level.h"
 #include "game/world.h"
 
@@ -33,13 +34,6 @@ struct MatchRange {
   uint64_t End = 0;
 };
 MatchRange ShardRange(uint64_t matches, uint64_t shard, uint64_t shards);
-
-// Frames without any object moving, fighting, mining or building and without any money
-// changing after which a match ends as a stalemate (a minute).
-inline constexpr uint64_t kStalemateFrames = 6000;
-
-// How a match ended.
-enum class MatchEnd { Win, Stalemate, BothGone, Limit };
 
 // What one match did; frames count from the first tick after the level was created.
 struct MatchResult {

@@ -62,6 +62,8 @@ constexpr ArgSpec kLookArgs[] = {{"X", ArgType::Int, kI32Min, kI32Max},
 constexpr ArgSpec kHomeArgs[] = {{"S", ArgType::Int, kI32Min, kI32Max}};
 constexpr ArgSpec kMinimapArgs[] = {{"STATE", ArgType::Switch}};
 constexpr ArgSpec kBoundArgs[] = {{"STATE", ArgType::Switch}};
+constexpr ArgSpec kNewArgs[] = {{"SEED", ArgType::Int, 0, UINT32_MAX},
+                                {"LEVEL", ArgType::Rest, 0, 0, {}, true}};
 
 }  // namespace
 
@@ -95,6 +97,7 @@ void Home(Session&, const Command&, std::ostream&);
 void Look(Session&, const Command&, std::ostream&);
 void Minimap(Session&, const Command&, std::ostream&);
 void Bound(Session&, const Command&, std::ostream&);
+void New(Session&, const Command&, std::ostream&);
 }  // namespace command_actions
 
 namespace {
@@ -156,6 +159,10 @@ const CommandSpec kCommands[] = {
     {K::Bound, "bound", kBoundArgs,
      "keep at least a fifth of the view over the ground (the window turns it on when needed)",
      kInput, a::Bound},
+    {K::New, "new", kNewArgs,
+     "a new match with seed SEED: the level given (a file or a shipped level's name), else the "
+     "same level again; the data stay loaded",
+     kInput, a::New},
 };
 
 // Splits at runs of spaces and tabs; a word starting with "#" ends the line. fieldEnd is
@@ -349,9 +356,15 @@ std::optional<Command> ReadCommand(std::string_view line) {
     return command;
   }
   if (!spec->Args.empty() && spec->Args.back().Type == ArgType::Rest) {
-    // The text after the command's word and one separator, to the line's end.
-    if (given == 0) throw CommandError{std::string(spec->Name) + " takes " + Usage(*spec)};
-    const size_t at = static_cast<size_t>(words[0].data() + words[0].size() - line.data()) + 1;
+    // The words before it, then the text after them and one separator, to the line's end.
+    const size_t lead = spec->Args.size() - 1;
+    if (given < lead + (spec->Args.back().Optional ? 0 : 1))
+      throw CommandError{std::string(spec->Name) + " takes " + Usage(*spec)};
+    for (size_t i = 0; i < lead; ++i)
+      command.Args.push_back(ReadArg(*spec, spec->Args[i], words[i + 1]));
+    if (given == lead) return command;
+    const size_t at =
+        static_cast<size_t>(words[lead].data() + words[lead].size() - line.data()) + 1;
     command.Args.push_back({0, 0, std::string(line.substr(at))});
     return command;
   }
@@ -420,6 +433,12 @@ Command LevelCommand(const std::string& file) {
   Command command;
   command.Kind = CommandKind::Level;
   command.Args.push_back({0, 0, file});
+  return command;
+}
+
+Command NewMatchCommand(uint32_t seed, const std::string& level) {
+  Command command = MakeCommand(CommandKind::New, {seed});
+  if (!level.empty()) command.Args.push_back({0, 0, level});
   return command;
 }
 

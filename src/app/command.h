@@ -74,6 +74,7 @@ enum class CommandKind : uint8_t {
   Look,
   Minimap,
   Bound,
+  New,
 };
 
 struct Command {
@@ -126,6 +127,8 @@ Command MakeCommand(CommandKind kind, std::initializer_list<int64_t> ints);
 
 // "level FILE".
 Command LevelCommand(const std::string& file);
+// "new SEED [LEVEL]".
+Command NewMatchCommand(uint32_t seed, const std::string& level = {});
 
 // A whole script, read and checked before it runs.
 struct ScriptLine {

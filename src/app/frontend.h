@@ -43,6 +43,7 @@ class Frontend {
   bool LoadFailed() const { return loadFailed_; }
   // The level Button2 creates instead of the test level.
   void SetLevel(const Level& level) { level_ = level; }
+  void ClearLevel() { level_.reset(); }
   const std::optional<Level>& level() const { return level_; }
   // Draws the last frame's picture again (F3 while paused, a picture of the view); changes
   // nothing.

@@ -16,6 +16,8 @@ inline constexpr auto kKeyHelp = std::to_array<KeyHelp>({
     {"Home, Space", "centre the view on your first base, else your first unit"},
     {"Tab", "show or hide the minimap"},
     {"F1", "this list"},
+    {"Escape, Menu button",
+     "the game menu: new match, side, speed, replays, recordings, keys, quit"},
     {"F3", "show or hide every unit's thoughts"},
     {"F12", "save a picture of the view (Pictures/rtsdemo)"},
     {"M", "sound off or on"},

@@ -1,8 +1,92 @@
 #include "app/match_state.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "app/texts.h"
 #include "game/match_rule.h"
 #include "util/numtext.h"
 #include "util/translate.h"
+
+namespace {
+
+bool IsPlayingSide(int32_t side) {
+  return side == 0 || side == 1;
+}
+
+void Mark(std::optional<uint64_t>& slot, uint64_t frame) {
+  if (!slot) slot = frame;
+}
+
+// "482 / 482", "-" for a time that never came.
+std::string PairText(const std::array<std::optional<uint64_t>, 2>& v) {
+  auto one = [](const std::optional<uint64_t>& x) {
+    return x ? IntToStr(static_cast<int64_t>(*x)) : std::string("-");
+  };
+  return one(v[0]) + " / " + one(v[1]);
+}
+
+}  // namespace
+
+bool MatchObserver::Stillness::operator==(const Stillness& o) const {
+  // By bits: a NaN that stays a NaN has not changed.
+  return std::memcmp(this, &o, sizeof o) == 0;
+}
+
+MatchObserver::Stillness MatchObserver::StillnessOf(const TObyekt& o) {
+  Stillness s;
+  s.X = o.X;
+  s.Y = o.Y;
+  s.Angle = o.Angle;
+  s.Health = o.Energy.empty() ? 0.0f : o.Energy[0];
+  s.Cargo = CargoOf(o);
+  s.Build = o.BuildProgress;
+  return s;
+}
+
+bool MatchObserver::Look(const World& world, uint64_t frame) {
+  SideCounts counts{};
+  bool changed = world.Objects.size() != seen_;
+  alive_.resize(world.Objects.size(), false);
+  still_.resize(world.Objects.size());
+  for (size_t i = 0; i < world.Objects.size(); ++i) {
+    const TObyekt& o = world.Objects[i];
+    const bool isNew = i >= seen_;
+    const bool alive = IsAlive(o);
+    const Stillness now = StillnessOf(o);
+    if (frame > 0 && IsPlayingSide(o.Side)) {
+      const auto side = static_cast<size_t>(o.Side);
+      // A spawn that died within its first frame was a live object too.
+      if ((alive_[i] || isNew) && !alive) Mark(figures_.FirstDeath[side], frame);
+      if (isNew && o.Kind == kBaseKind) Mark(figures_.FirstBase[side], frame);
+      // Only a delivery lowers a unit's cargo.
+      if (!isNew && now.Cargo < still_[i].Cargo) Mark(figures_.FirstDelivery[side], frame);
+    }
+    if (!isNew && !(now == still_[i])) changed = true;
+    alive_[i] = alive;
+    still_[i] = now;
+    CountObject(counts, o);
+  }
+  seen_ = world.Objects.size();
+  for (size_t s = 0; s < world.Sides.size(); ++s) {
+    if (std::memcmp(&money_[s], &world.Sides[s].Money, sizeof(float)) != 0) changed = true;
+    money_[s] = world.Sides[s].Money;
+  }
+  quiet_ = changed || frame == 0 ? 0 : quiet_ + 1;
+  for (size_t s = 0; s < 2; ++s)
+    figures_.PeakWorkers[s] = std::max(figures_.PeakWorkers[s], counts[s].Workers);
+  const MatchOutcome outcome = DecideMatch(counts);
+  if (outcome.Winner >= 0) figures_.Winner = outcome.Winner;
+  if (outcome.Over) {
+    figures_.End = outcome.Winner >= 0 ? MatchEnd::Win : MatchEnd::BothGone;
+    return true;
+  }
+  if (quiet_ >= kStalemateFrames) {
+    figures_.End = MatchEnd::Stalemate;
+    return true;
+  }
+  return false;
+}
 
 std::array<SideTally, 2> TallySides(const World& world) {
   const SideCounts counts = CountSides(world);
@@ -15,8 +99,18 @@ std::array<SideTally, 2> TallySides(const World& world) {
   return sides;
 }
 
+void MatchWatch::Start(const World& world, uint64_t frame) {
+  *this = MatchWatch{};
+  start_ = frame;
+  observer_.emplace();
+  observer_->Look(world, 0);
+  sides_ = TallySides(world);
+}
+
 void MatchWatch::Update(const World& world, uint64_t frame) {
   sides_ = TallySides(world);
+  // Once decided the figures stay those of the deciding frame.
+  if (observer_ && winner_ < 0 && frame > start_) observer_->Look(world, frame - start_);
   if (winner_ >= 0) return;
   SideCounts counts{};
   for (size_t i = 0; i < counts.size(); ++i) counts[i] = {sides_[i].Workers, sides_[i].Bases};
@@ -43,4 +137,29 @@ std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool 
                        {IntToStr(watch.winner()), IntToStr(static_cast<int64_t>(watch.frame()))});
   }
   return text;
+}
+
+MatchEndView EndOfMatch(const MatchWatch& watch, const World& world, int32_t playAs) {
+  MatchEndView view;
+  const int32_t winner = watch.winner();
+  if (playAs == 0 || playAs == 1) {
+    view.Title = winner == playAs ? CP1251("Победа") : CP1251("Поражение");
+    view.TitleIsCp1251 = true;
+  } else {
+    view.Title = Tr("match", "Side %1 won", {IntToStr(winner)});
+  }
+  const MatchFigures figures = watch.observer() ? watch.observer()->figures() : MatchFigures{};
+  const uint64_t frames = watch.frame() - std::min(watch.frame(), watch.startFrame());
+  view.Lines = {
+      Tr("match", "Frames: %1", {IntToStr(static_cast<int64_t>(frames))}),
+      Tr("match", "First base (side 0 / side 1): %1", {PairText(figures.FirstBase)}),
+      Tr("match", "First delivery: %1", {PairText(figures.FirstDelivery)}),
+      Tr("match", "First death: %1", {PairText(figures.FirstDeath)}),
+      Tr("match", "Peak workers: %1 / %2",
+         {IntToStr(figures.PeakWorkers[0]), IntToStr(figures.PeakWorkers[1])}),
+      Tr("match", "Money: %1 / %2",
+         {IntToStr(RoundHalfEven(world.Sides[0].Money)),
+          IntToStr(RoundHalfEven(world.Sides[1].Money))}),
+  };
+  return view;
 }

@@ -1,10 +1,12 @@
-// The state of the match for the banner: live workers, bases and money per side, and which
-// side won once the other has nothing left.
+// The state of the match: live workers, bases and money per side, which side won once the
+// other has nothing left, and the times and peaks a match reports (the batch's figures).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "game/world.h"
 
@@ -17,20 +19,80 @@ struct SideTally {
 // Sides 0 and 1.
 std::array<SideTally, 2> TallySides(const World& world);
 
+// Frames without any object moving, fighting, mining or building and without any money
+// changing after which a match ends as a stalemate (a minute).
+inline constexpr uint64_t kStalemateFrames = 6000;
+
+// How a match ended.
+enum class MatchEnd { Win, Stalemate, BothGone, Limit };
+
+// What a match did; frames count from the level's creation. Pairs are side 0, side 1.
+struct MatchFigures {
+  std::optional<int> Winner;
+  MatchEnd End = MatchEnd::Limit;
+  std::array<std::optional<uint64_t>, 2> FirstBase;
+  std::array<std::optional<uint64_t>, 2> FirstDelivery;
+  std::array<std::optional<uint64_t>, 2> FirstDeath;
+  std::array<int32_t, 2> PeakWorkers{};
+};
+
+// Watches a match frame by frame for the times it reports and for its end.
+class MatchObserver {
+ public:
+  // Looks at the world after `frame` frames (0: the level just created). Returns true when
+  // the match is over, and then figures().End says why.
+  bool Look(const World& world, uint64_t frame);
+  const MatchFigures& figures() const { return figures_; }
+
+ private:
+  // What a stalemate watches of an object: where it is, its health, cargo and build progress.
+  struct Stillness {
+    float X = 0, Y = 0, Angle = 0, Health = 0, Cargo = 0;
+    int32_t Build = 0;
+    bool operator==(const Stillness& o) const;
+  };
+  static Stillness StillnessOf(const TObyekt& o);
+
+  MatchFigures figures_;
+  std::vector<bool> alive_;
+  std::vector<Stillness> still_;
+  std::array<float, 4> money_{};
+  uint64_t quiet_ = 0;  // frames in a row in which nothing changed
+  size_t seen_ = 0;
+};
+
 // Watches the match frame by frame; the first frame at which one side has no live worker
 // and no live base while the other has one decides it.
 class MatchWatch {
  public:
+  // The level was created after `frame` frames of the session: the match's figures count
+  // from here.
+  void Start(const World& world, uint64_t frame);
   void Update(const World& world, uint64_t frame);
   int32_t winner() const { return winner_; }  // -1 while undecided
   uint64_t frame() const { return frame_; }
   const std::array<SideTally, 2>& sides() const { return sides_; }
+  // Since Start; empty before it.
+  const std::optional<MatchObserver>& observer() const { return observer_; }
+  uint64_t startFrame() const { return start_; }
 
  private:
   int32_t winner_ = -1;
   uint64_t frame_ = 0;
   std::array<SideTally, 2> sides_{};
+  std::optional<MatchObserver> observer_;
+  uint64_t start_ = 0;
 };
 
 // The banner line (UTF-8) while a level runs.
 std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool paused);
+
+// What the end of a match shows: a title (Windows-1251: "Победа" or "Поражение" for the
+// player's side; the winning side, translated, for an observer) and the match's figures
+// (UTF-8, translated).
+struct MatchEndView {
+  std::string Title;
+  bool TitleIsCp1251 = false;
+  std::vector<std::string> Lines;
+};
+MatchEndView EndOfMatch(const MatchWatch& watch, const World& world, int32_t playAs);

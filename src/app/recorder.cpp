@@ -9,7 +9,7 @@
 
 #include "app/state_hash.h"
 
-Recorder::Recorder(const std::string& path) : path_(path), inMemory_(false) {
+Recorder::Recorder(const std::string& path) : path_(path) {
   fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   struct stat st {};
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
@@ -45,11 +45,8 @@ void Recorder::Stop(const std::string& reason) {
 }
 
 bool Recorder::Write(const std::string& line) {
-  if (!ok()) return false;
-  if (inMemory_) {
-    lines_ += line + '\n';
-    return true;
-  }
+  lines_.push_back(line);
+  if (fd_ < 0 || !ok()) return ok();
   const std::string text = line + '\n';
   size_t done = 0;
   while (done < text.size()) {
@@ -81,6 +78,7 @@ void Recorder::FlushTicks() {
 }
 
 void Recorder::Input(const Command& input) {
+  if (closed_) return;
   const std::string command = WriteCommand(input);
   if (!started_) {
     early_.push_back(command);
@@ -91,7 +89,7 @@ void Recorder::Input(const Command& input) {
 }
 
 void Recorder::FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSeeds) {
-  if (!ok()) return;
+  if (closed_) return;
   if (!started_) {
     // Creation and first frame each took a seed; inputs before the first frame replay
     // after the seeds are set, in their order, before the first tick.
@@ -110,7 +108,9 @@ void Recorder::FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSe
 }
 
 void Recorder::Close(Frontend& frontend) {
-  if (!started_ || !ok()) return;
+  if (closed_) return;
+  closed_ = true;
+  if (!started_) return;
   FlushTicks();
   Write("hash " + HashText(StateHash(frontend)));
 }
@@ -128,8 +128,12 @@ void Recorder::Begin(const std::string& lines) {
 }
 
 std::string Recorder::Text(Frontend& frontend) const {
-  std::string text = lines_;
-  if (pendingTicks_ > 0) text += "tick " + std::to_string(pendingTicks_) + "\n";
-  if (started_) text += "hash " + HashText(StateHash(frontend)) + "\n";
+  std::string text;
+  for (const std::string& line : lines_) text += line + '\n';
+  for (const std::string& line : early_) text += line + '\n';
+  if (started_ && !closed_) {
+    if (pendingTicks_ > 0) text += "tick " + std::to_string(pendingTicks_) + '\n';
+    text += "hash " + HashText(StateHash(frontend)) + '\n';
+  }
   return text;
 }

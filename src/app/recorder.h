@@ -14,9 +14,10 @@
 
 class Recorder {
  public:
-  // Opens (and empties) the file at `path`; ok() says whether that worked.
+  // Opens (and empties) the file at `path`; ok() says whether that worked. Every line is also
+  // kept in memory.
   explicit Recorder(const std::string& path);
-  // Keeps the lines in memory (a match that can be saved at any time).
+  // Keeps the lines in memory only.
   Recorder() = default;
   ~Recorder();
   Recorder(const Recorder&) = delete;
@@ -41,12 +42,14 @@ class Recorder {
   void Input(const Command& command);
   // A frame has run; usedSeeds are the generator seeds handed out so far.
   void FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSeeds);
-  // The window closes: the last ticks and a final sync check.
+  // The window closes: the last ticks and a final sync check. Nothing is written after it.
   void Close(Frontend& frontend);
   // The recording starts with these lines (a replay's played part, seed line first).
   void Begin(const std::string& lines);
-  // In memory: the lines so far, the ticks not yet written and a sync check of the state now.
+  // The script so far, as Close would end it, without changing anything.
   std::string Text(Frontend& frontend) const;
+  // The file written to; empty in memory only.
+  const std::string& path() const { return path_; }
 
   static constexpr uint64_t kHashEvery = 100;
 
@@ -64,6 +67,6 @@ class Recorder {
   bool started_ = false;            // the seed line is written
   std::vector<std::string> early_;  // inputs before the first frame
   uint64_t pendingTicks_ = 0;
-  bool inMemory_ = true;  // no file: lines_ keeps the lines
-  std::string lines_;
+  std::vector<std::string> lines_;  // every line, also those the file did not take
+  bool closed_ = false;
 };

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <streambuf>
 
-#include "app/match_events.h"
+#include "app/match_state.h"
 #include "util/translate.h"
 
 namespace {
@@ -113,7 +113,7 @@ void ReplayPlayer::Open(Session& session) {
   Keep(session);
 
   MatchResult events;
-  MatchObserver observer(events);
+  MatchObserver observer;
   bool created = false;  // the level is there: the observer has seen it
   bool over = false;     // a side is gone: the batch would stop here
   std::vector<ReplayMark> failed;
@@ -138,7 +138,7 @@ void ReplayPlayer::Open(Session& session) {
     runner_.RunDueFrame(session, false);
     const uint64_t frame = session.frontend().state().Frames;
     if (created && !over && observer.Look(session.world(), frame) &&
-        events.End != MatchEnd::Stalemate) {
+        observer.figures().End != MatchEnd::Stalemate) {
       over = true;
       events.Frames = frame;
     }
@@ -148,7 +148,12 @@ void ReplayPlayer::Open(Session& session) {
       failed.push_back({frame, MarkKind::FailedCheck, -1});
   }
   length_ = session.frontend().state().Frames;
-  if (!over) events.End = MatchEnd::Limit;  // the firsts only; nobody is gone
+  const MatchFigures& seen = observer.figures();
+  events.Winner = seen.Winner;
+  events.End = over ? seen.End : MatchEnd::Limit;  // else the firsts only; nobody is gone
+  events.FirstBase = seen.FirstBase;
+  events.FirstDelivery = seen.FirstDelivery;
+  events.FirstDeath = seen.FirstDeath;
   marks_ = EventMarks(events);
   marks_.insert(marks_.end(), failed.begin(), failed.end());
   std::stable_sort(marks_.begin(), marks_.end(),

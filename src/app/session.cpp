@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <type_traits>
 #include <variant>
@@ -57,6 +58,27 @@ std::optional<uint64_t> SeekTarget(KeyAction action, uint64_t now, const ReplayP
   }
 }
 
+// A level file or a shipped level's name; its first error is thrown.
+Level ReadLevelOrThrow(const std::string& name) {
+  DataProblems problems;
+  Level level = ReadLevelFile(FindLevelFile(name), problems, name);
+  for (const DataProblem& p : problems) {
+    if (p.Error) throw CommandError{FormatProblem(p)};
+  }
+  return level;
+}
+
+// The widgets as at start-up; the view size stays, and the check boxes when asked.
+void StartupControls(Controls& controls, bool keepChecks) {
+  ControlValues values = ReadControls(controls);
+  for (int n = 1; n <= 3; ++n) {
+    ButtonOf(values, n) = {true, ToCp1251(kButtonCaptions[static_cast<size_t>(n - 1)])};
+    ComboOf(values, n) = {{}, -1, ToCp1251(kComboTexts[static_cast<size_t>(n - 1)])};
+  }
+  if (!keepChecks) values.CheckBox1 = values.CheckBox2 = false;
+  WriteControls(controls, values);
+}
+
 }  // namespace
 
 // The commands' actions (rows of the command table).
@@ -67,8 +89,11 @@ void Press(Session& s, const Command& c, std::ostream&) {
   if (n == 3 || !s.controls().ButtonEnabled(n)) return;  // "Ремонт" has no action
   if (!s.host().MakeCurrent()) return;                   // the loader uploads textures
   if (n == 1 && s.replaying() && s.replay()->Reload(s.frontend())) return;
-  if (n == 1) s.frontend().Button1Click();
-  if (n == 2) s.frontend().Button2Click();
+  if (n == 1 && !s.AcceptPreloaded()) s.frontend().Button1Click();
+  if (n == 2) {
+    s.frontend().Button2Click();
+    if (!s.controls().ButtonEnabled(2)) s.MatchStarted();
+  }
 }
 
 void Tick(Session& s, const Command& c, std::ostream&) {
@@ -200,12 +225,7 @@ void Screenshot(Session& s, const Command& c, std::ostream&) {
 void Level(Session& s, const Command& c, std::ostream&) {
   // Types are looked up when press 2 creates it.
   if (!s.controls().ButtonEnabled(2)) throw CommandError{"level after press 2"};
-  DataProblems problems;
-  ::Level level = ReadLevelFile(FindLevelFile(c.Text(0)), problems, c.Text(0));
-  for (const DataProblem& p : problems) {
-    if (p.Error) throw CommandError{FormatProblem(p)};
-  }
-  s.frontend().SetLevel(level);
+  s.frontend().SetLevel(ReadLevelOrThrow(c.Text(0)));
 }
 
 void Box(Session& s, const Command& c, std::ostream&) {
@@ -281,6 +301,10 @@ void Minimap(Session& s, const Command& c, std::ostream&) {
   s.SetMinimap(c.Int(0) == 1);
 }
 
+void New(Session& s, const Command& c, std::ostream&) {
+  s.StartNewMatch(static_cast<uint32_t>(c.Int(0)), c.Has(1) ? c.Text(1) : std::string());
+}
+
 }  // namespace command_actions
 
 Session::Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
@@ -302,8 +326,15 @@ void Session::Create() {
 void Session::Apply(const Command& command, std::ostream& out) {
   Busy busy(busy_);
   const CommandSpec& spec = SpecOf(command.Kind);
-  if (recorder_ && !replay_ && (spec.Uses & kInput)) recorder_->Input(command);
+  if (!replay_ && (spec.Uses & kInput) && recorder_) recorder_->Input(command);
   if (log_ && !replay_ && (spec.Uses & kInput)) log_->Input(command);
+  // The match's own log also keeps what a script changes (money, spawn, set).
+  const bool changes = (spec.Uses & kInput) || command.Kind == CommandKind::Money ||
+                       command.Kind == CommandKind::Spawn || command.Kind == CommandKind::Set;
+  if (!replay_ && changes) {
+    if (startPending_) TakeMatchStart();
+    if (matchStart_) matchLog_.push_back({0, command});
+  }
   spec.Apply(*this, command, out);
   if (listener_) listener_->CommandApplied(*this, command);
 }
@@ -313,12 +344,14 @@ void Session::ResizeFrame() {
   frontend_.SetDrawing(drawing_);
   frontend_.FormResize();
   match_.Update(world_, frontend_.state().Frames);
+  FrameDone();
   host_.Present();
 }
 
 void Session::RunFrame(bool show) {
   Busy busy(busy_);
   if (!host_.MakeCurrent()) return;
+  if (startPending_ && !replay_) TakeMatchStart();
   // The first frame sets up OpenGL: it is always drawn.
   const bool drawn = show || frontend_.state().FirstFrame;
   frontend_.SetDrawing(drawn ? drawing_ : nothing_);
@@ -329,10 +362,174 @@ void Session::RunFrame(bool show) {
     DrawDragBox();
   }
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
-  if (recorder_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
+  if (recorder_ && !replay_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
   if (log_ && !replay_) log_->FrameDone(frontend_, platform_.usedSeeds);
+  if (!replay_ && matchStart_) {
+    if (!matchLog_.empty() && matchLog_.back().Cmd.Kind == CommandKind::Tick)
+      ++matchLog_.back().Cmd.Args[0].I;
+    else
+      matchLog_.push_back({0, MakeCommand(CommandKind::Tick, {1})});
+  }
+  // Heard before the end of a match pauses it.
   if (listener_) listener_->FrameDone(*this);
+  FrameDone();
   if (drawn) host_.Present();
+}
+
+void Session::FrameDone() {
+  if (startSeedPending_ && !frontend_.state().FirstFrame && !platform_.usedSeeds.empty()) {
+    // The snapshot was taken before the first frame: its replay seeds as this frame did.
+    matchStart_->NextSeed = platform_.usedSeeds.back();
+    startSeedPending_ = false;
+  }
+  if (watchMatch_ && !replay_ && !endShown_ && match_.winner() >= 0 && match_.observer()) {
+    endShown_ = true;
+    matchEnd_ = EndOfMatch(match_, world_, frontend_.player().PlayAs);
+    pace_.SetPaused(true);
+  }
+}
+
+void Session::MatchStarted() {
+  if (!watchMatch_) return;
+  match_.Start(world_, frontend_.state().Frames);
+  matchEnd_.reset();
+  endShown_ = false;
+  matchStart_.reset();
+  matchLog_.clear();
+  startPending_ = keepInputs_;
+}
+
+void Session::TakeMatchStart() {
+  startPending_ = false;
+  matchStart_ = Save();
+  startSeedPending_ = frontend_.state().FirstFrame;
+}
+
+void Session::KeepWatching() {
+  if (!matchEnd_) return;
+  matchEnd_.reset();
+  pace_.SetPaused(false);
+}
+
+bool Session::WatchMatchReplay() {
+  if (!matchStart_) return false;
+  Script script = matchLog_;
+  const SessionSnapshot start = *matchStart_;
+  CloseRecording();
+  matchEnd_.reset();
+  Restore(start);
+  StartReplay(std::move(script));
+  pace_.SetPaused(false);
+  note_.clear();
+  return true;
+}
+
+void Session::SetSpeed(int speed) {
+  while (pace_.speed() < speed && pace_.speed() < Pace::kSpeeds - 1) pace_.Faster();
+  while (pace_.speed() > speed && pace_.speed() > 0) pace_.Slower();
+}
+
+void Session::ResetSession(bool keepData) {
+  Busy busy(busy_);
+  World loaded = std::move(world_);
+  world_ = World{};
+  const bool dataLoaded = !controls_.ButtonEnabled(1);
+  Frontend::Saved front;
+  front.Sources = frontend_.Save().Sources;
+  frontend_.Restore(front);
+  frontend_.ClearLevel();
+  StartupControls(controls_, false);
+  // Loading again would give the textures other names (and the hash with them): the data
+  // loaded stay at hand for the next load.
+  if (dataLoaded) {
+    preloaded_.emplace();
+    preloaded_->Catalogue = std::move(loaded.Catalogue);
+    preloaded_->GroundTexture = loaded.GroundTexture;
+  }
+  if (keepData) AcceptPreloaded();
+  platform_.usedSeeds.clear();
+  platform_.nextSeed.reset();
+  platform_.messages.clear();
+  match_ = MatchWatch{};
+  matchEnd_.reset();
+  endShown_ = false;
+  matchStart_.reset();
+  startPending_ = startSeedPending_ = false;
+  matchLog_.clear();
+  note_.clear();
+  dragBox_.reset();
+  replay_.reset();
+  replayEnded_ = false;
+  pace_.SetPaused(false);
+  frontend_.FormCreate();
+}
+
+bool Session::AcceptPreloaded() {
+  if (!preloaded_ || !controls_.ButtonEnabled(1)) return false;
+  frontend_.AcceptLoadedData(*preloaded_);
+  return true;
+}
+
+void Session::OpenReplay(Script script) {
+  CloseRecording();
+  ResetSession(false);
+  StartReplay(std::move(script));
+}
+
+void Session::NewMatch(const std::string& level) {
+  if (replay_) {
+    // Out of the viewer into a session of its own: recorded from a fresh start, with the
+    // inputs that give it the viewer's data, view size, check boxes and side.
+    const PlayerInput player = frontend_.player();
+    const bool bars = controls_.Checked(1);
+    const bool ground = controls_.Checked(2);
+    const int w = controls_.ViewWidth();
+    const int h = controls_.ViewHeight();
+    ResetSession(true);
+    if (keepInputs_) {
+      recorder_ = std::make_unique<Recorder>();
+      recordingClosed_ = false;
+    }
+    Apply(MakeCommand(CommandKind::Press, {1}));
+    Apply(MakeCommand(CommandKind::Resize, {w, h}));
+    if (player.PlayAs >= 0) Apply(MakeCommand(CommandKind::PlayAs, {player.PlayAs}));
+    if (bars) Apply(MakeCommand(CommandKind::Check, {1, 1}));
+    if (ground) Apply(MakeCommand(CommandKind::Check, {2, 1}));
+  }
+  Apply(NewMatchCommand(platform_.ClockSeed(), level));
+}
+
+void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
+  if (controls_.ButtonEnabled(1)) {
+    platform_.ShowMessage(CP1251("Сначала загрузите данные!"), "rtsdemo");
+    return;
+  }
+  // A level with errors changes nothing.
+  std::optional<Level> level;
+  if (!levelName.empty()) level = ReadLevelOrThrow(levelName);
+  World loaded = std::move(world_);
+  world_ = World{};
+  StartupControls(controls_, true);
+  frontend_.AcceptLoadedData(loaded);
+  Frontend::Saved front = frontend_.Save();
+  const bool first = front.State.FirstFrame;
+  front.State = FrontState{};
+  front.State.FirstFrame = first;
+  front.LastDrawn = {};
+  front.Groups = {};
+  front.Start = {};
+  front.View = {};  // zoom, camera bound and scroll mode as at start-up
+  frontend_.Restore(front);
+  if (level) frontend_.SetLevel(*level);
+  // Before the first frame the generator is seeded there.
+  world_.Rng.Seed = seed;
+  if (first) platform_.nextSeed = seed;
+  match_ = MatchWatch{};
+  note_.clear();
+  dragBox_.reset();
+  KeepWatching();  // the end of the last match paused it
+  frontend_.Button2Click();
+  if (!controls_.ButtonEnabled(2)) MatchStarted();
 }
 
 void Session::TimerTick() {
@@ -425,7 +622,7 @@ void Session::DrawMinimap() {
 }
 
 void Session::ViewResized() {
-  if (scripted_ || busy()) {
+  if (scripted_ || busy() || replay_) {
     // Only `resize` runs frames here; the toolkit's own resizes set the view.
     Busy busy(busy_);
     if (host_.MakeCurrent())
@@ -528,6 +725,8 @@ KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
     case KeyAction::Minimap:
       if (!repeat) SetMinimap(!minimap_);
       break;
+    case KeyAction::Menu:
+      return repeat ? KeyResult::Done : KeyResult::ShowMenu;
     default:
       break;
   }
@@ -546,6 +745,7 @@ bool Session::StartRecording(const std::string& path, std::string& error) {
     return false;
   }
   recorder_ = std::move(recorder);
+  recordingClosed_ = false;
   // A write that fails later stops the recording; the user is told where it stops.
   recorder_->onStop = [this] {
     std::cerr << "rtsdemo: " << recorder_->StopText() << "\n";
@@ -555,10 +755,35 @@ bool Session::StartRecording(const std::string& path, std::string& error) {
   return true;
 }
 
+void Session::KeepInputs() {
+  keepInputs_ = true;
+  if (!recorder_) recorder_ = std::make_unique<Recorder>();
+}
+
 void Session::CloseRecording() {
-  if (!recorder_) return;
+  if (!recorder_ || recordingClosed_) return;
   recorder_->Close(frontend_);
-  recorder_.reset();
+  recordingClosed_ = true;
+}
+
+bool Session::SaveRecording(const std::string& path, std::string& error) {
+  if (!recorder_) {
+    error = "no inputs were kept";
+    return false;
+  }
+  std::error_code ec;
+  if (!recorder_->path().empty() && std::filesystem::equivalent(path, recorder_->path(), ec)) {
+    error = path + " is the file the session is being recorded to";
+    return false;
+  }
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << recorder_->Text(frontend_);
+  file.close();
+  if (!file) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
 }
 
 void Session::StartReplay(Script script) {

@@ -91,9 +91,10 @@ enum class KeyAction : uint8_t {
   NextMark,
   Home,
   Minimap,
+  Menu,
 };
 // What the toolkit must still do after a key.
-enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture };
+enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture, ShowMenu };
 
 class Session {
  public:
@@ -143,8 +144,39 @@ class Session {
 
   // Writes every input to path from now on; false with the system's reason.
   bool StartRecording(const std::string& path, std::string& error);
-  // The last ticks and a final sync check.
+  // Keeps every input in memory from now on (the window always does), so that the session
+  // can be saved and its match watched again.
+  void KeepInputs();
+  // The last ticks and a final sync check; the inputs kept stay to be saved.
   void CloseRecording();
+  // The inputs so far as a script that replays the session, written to path; false with the
+  // reason. Needs KeepInputs or StartRecording.
+  bool SaveRecording(const std::string& path, std::string& error);
+
+  // The game menu's actions.
+  // A new match as the input "new SEED [LEVEL]", the seed from the clock (or --seed); in the
+  // replay viewer it first ends the viewer. Empty level: the same level again.
+  void NewMatch(const std::string& level = {});
+  // What "new" does: the data stay, the rest is as after the level's creation in a fresh
+  // session with this seed; the check boxes, the side played and the view size stay.
+  void StartNewMatch(uint32_t seed, const std::string& level);
+  // Game speed 0 (x1/4) to Pace::kSpeeds - 1 (x8).
+  void SetSpeed(int speed);
+  // Ends this session's recording and plays the script in the viewer from a fresh start.
+  void OpenReplay(Script script);
+  // The level has been created: the match's figures and its replay start here.
+  void MatchStarted();
+  // Button 1 takes the data loaded before the session was reset instead of reading them
+  // again; false when there are none (or they are loaded).
+  bool AcceptPreloaded();
+
+  // The end of the match, from the frame one side has won until a choice is made; the match
+  // is paused meanwhile.
+  const std::optional<MatchEndView>& matchEnd() const { return matchEnd_; }
+  // Lets the match run on.
+  void KeepWatching();
+  // Replays this match's inputs from its start in the viewer; false when none were kept.
+  bool WatchMatchReplay();
   // Plays a script frame by frame from the timer: the replay viewer.
   void StartReplay(Script script);
   bool replaying() const { return replay_ != nullptr; }
@@ -194,6 +226,11 @@ class Session {
 
  private:
   bool ReplayFrame(bool show);
+  // Everything but the data (when kept) and the view size as at start-up.
+  void ResetSession(bool keepData);
+  // After a frame: the match's log and its end.
+  void FrameDone();
+  void TakeMatchStart();
   void DrawDragBox();
   void DrawMinimap();
   // Before a tick's frames: who moves the camera, and a scroll step when the frames do not.
@@ -222,5 +259,15 @@ class Session {
   bool minimap_ = false;
   int lastGroupDigit_ = 0;  // the last digit that recalled a group, 0: none
   int64_t lastGroupMs_ = 0;
+  bool keepInputs_ = false;
+  bool recordingClosed_ = false;
+  // This match's start and its inputs since, for watching it again.
+  std::optional<SessionSnapshot> matchStart_;
+  bool startPending_ = false;
+  bool startSeedPending_ = false;  // taken before the first frame: its seed is patched in after
+  Script matchLog_;
+  std::optional<World> preloaded_;  // the data of before a reset
+  std::optional<MatchEndView> matchEnd_;
+  bool endShown_ = false;
   SessionListener* listener_ = nullptr;
 };

@@ -36,7 +36,8 @@ constexpr std::pair<int, KeyAction> kKeys[] = {
     {Qt::Key_F12, KeyAction::Picture},  {Qt::Key_Left, KeyAction::Left},
     {Qt::Key_Right, KeyAction::Right},  {Qt::Key_Up, KeyAction::Up},
     {Qt::Key_Down, KeyAction::Down},    {Qt::Key_Home, KeyAction::Home},
-    {Qt::Key_Space, KeyAction::Home},   {Qt::Key_Tab, KeyAction::Minimap}};
+    {Qt::Key_Space, KeyAction::Home},   {Qt::Key_Tab, KeyAction::Minimap},
+    {Qt::Key_Escape, KeyAction::Menu}};
 
 // The replay viewer's seek keys; Shift and Ctrl must be as listed.
 struct SeekKey {
@@ -175,6 +176,8 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
     std::cerr << "rtsdemo: " << error << "\n";
     Exit(2);
   }
+  // Kept in memory also without --record: the menu saves them, the end of a match replays them.
+  session_->KeepInputs();
 }
 
 TForm1::~TForm1() {
@@ -310,6 +313,7 @@ void TForm1::ResizeNow() {
 void TForm1::TimerDraw() {
   if (!created_ || exiting_) return;
   Guarded([this] { session_->TimerTick(); });
+  SyncMatchEnd();
   UpdateBanner();
   if (timeline_) timeline_->update();
 }
@@ -473,6 +477,7 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
   Guarded([&] { result = session_->Key(found->second, press, event->isAutoRepeat()); });
   if (result == KeyResult::ShowHelp) ShowKeys();
   if (result == KeyResult::SavePicture) SaveScreenshot();
+  if (result == KeyResult::ShowMenu) ShowGameMenu();
   event->accept();
   if (!IsArrow(event->key())) UpdateBanner();
   return true;
@@ -558,12 +563,12 @@ void TForm1::UpdateBanner() {
 }
 
 void TForm1::BlockUserInput() {
+  if (blocker_) return;
   // The panel takes no focus either, so the keys reach the window.
-  auto* blocker = new InputBlocker(this);
-  inputBlocker_ = blocker;
-  Panel2->installEventFilter(blocker);
+  blocker_ = new InputBlocker(this);
+  Panel2->installEventFilter(blocker_);
   for (QWidget* child : Panel2->findChildren<QWidget*>()) {
-    child->installEventFilter(blocker);
+    child->installEventFilter(blocker_);
     focus_.emplace_back(child, child->focusPolicy());
     child->setFocusPolicy(Qt::NoFocus);
   }
@@ -592,12 +597,7 @@ void TForm1::TakeOver(std::optional<int32_t> side) {
     return;
   }
   // The match is the user's now: the panel takes the mouse and the focus again.
-  if (inputBlocker_) {
-    delete inputBlocker_;
-    inputBlocker_ = nullptr;
-  }
-  for (const auto& [widget, policy] : focus_) widget->setFocusPolicy(policy);
-  focus_.clear();
+  UnblockUserInput();
   ShowTimeline(false);
   // From now on the user's resizes are inputs of the match again.
   if (options_.runTimer) session_->SetScripted(false);
@@ -622,4 +622,13 @@ void TForm1::ShowTimeline(bool shown) {
   // The view keeps its size.
   resize(width(), height() + (shown ? Timeline::kHeight : -Timeline::kHeight));
   LayoutPanels();
+}
+
+void TForm1::UnblockUserInput() {
+  if (!blocker_) return;
+  delete blocker_;  // removes it from every widget it filtered
+  blocker_ = nullptr;
+  for (auto& [widget, policy] : focus_)
+    if (widget) widget->setFocusPolicy(policy);
+  focus_.clear();
 }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,10 @@
 class GlView;
 class QCheckBox;
 class QComboBox;
+class QDialog;
+class QMenu;
+class QToolButton;
+struct MenuEntry;
 class QFrame;
 class QLabel;
 class QKeyEvent;
@@ -100,6 +105,11 @@ class TForm1 : public QWidget, public SessionHost {
   void TakeOver(std::optional<int32_t> side);
   // Ctrl+S: the match so far as a recording in the documents folder; the banner says where.
   void SaveMatch();
+  // The game menu under the banner's menu button (Escape opens it too).
+  void ShowGameMenu();
+  // Answers the menu's file dialogs instead of the user (save: "Save recording as...");
+  // an empty name cancels.
+  void SetFileChooser(std::function<QString(bool save)> chooser) { chooser_ = std::move(chooser); }
 
   // SessionHost.
   bool MakeCurrent() override;
@@ -157,6 +167,14 @@ class TForm1 : public QWidget, public SessionHost {
   // A new file in the documents folder's rtsdemo folder: prefix and date and time.
   std::string MatchFile(const QString& prefix);
   void ShowTimeline(bool shown);
+  void UnblockUserInput();
+  // The game menu (menu.cpp).
+  std::vector<MenuEntry> GameMenuEntries();
+  QString ChooseFile(bool save);
+  void MenuNewMatch(const std::string& level);
+  void MenuOpenReplay();
+  void MenuSaveRecording();
+  void SyncMatchEnd();
 
   FormOptions options_;
   QtControls controls_;
@@ -177,9 +195,13 @@ class TForm1 : public QWidget, public SessionHost {
   bool atlasTried_ = false;
   QString lastPicture_;
   QPointer<QMessageBox> keysBox_;
-  Timeline* timeline_ = nullptr;                             // the replay viewer's
-  QObject* inputBlocker_ = nullptr;                          // while a recording plays
-  std::vector<std::pair<QWidget*, Qt::FocusPolicy>> focus_;  // before the blocker
+  Timeline* timeline_ = nullptr;      // the replay viewer's
+  QToolButton* MenuButton = nullptr;  // in the banner strip
+  QPointer<QMenu> menu_;
+  QPointer<QDialog> endBox_;
+  std::function<QString(bool)> chooser_;
+  QObject* blocker_ = nullptr;  // eats the user's mouse on the panel while a recording plays
+  std::vector<std::pair<QPointer<QWidget>, Qt::FocusPolicy>> focus_;  // before blocking
 };
 
 template <typename Fn>

@@ -9,12 +9,14 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <utility>
 
 #include "app/texts.h"
 #include "qt/form.h"
 #include "qt/timeline.h"
 #include "qt/view.h"
+#include "util/translate.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ constexpr int kBannerHeight = 33;  // Panel1
 constexpr int kPanelWidth = 209;   // Panel2
 constexpr int kTimerMs = 10;
 constexpr int kListLine = 13;  // pixels a read-out line
+constexpr int kMenuButtonWidth = 60;
 
 struct Place {
   int x, y, w, h;
@@ -75,6 +78,13 @@ void TForm1::BuildLayout() {
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel1->setAlignment(Qt::AlignCenter);
   Panel1->setWordWrap(true);  // a note may take a second line
+
+  // The game menu's button at the banner's right end; the banner's text keeps clear of it.
+  MenuButton = new QToolButton(Panel1);
+  MenuButton->setText(QString::fromStdString(Tr("menu", "Menu")));
+  MenuButton->setFocusPolicy(Qt::NoFocus);
+  connect(MenuButton, &QToolButton::clicked, this, &TForm1::ShowGameMenu);
+  Panel1->setContentsMargins(0, 0, kMenuButtonWidth + 8, 0);
 
   Panel2 = new QFrame(this);
   Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -132,15 +142,16 @@ void TForm1::BuildLayout() {
   controls_.view = Panel3;
 
   const std::pair<QObject*, const char*> names[] = {
-      {Panel1, "Panel1"},       {Panel2, "Panel2"},
-      {Panel3, "Panel3"},       {Timer1, "Timer1"},
-      {Button1, "Button1"},     {Button2, "Button2"},
-      {Button3, "Button3"},     {PageControl1, "PageControl1"},
-      {TabSheet2, "TabSheet2"}, {TabSheet3, "TabSheet3"},
-      {TabSheet4, "TabSheet4"}, {ListBox1, "ListBox1"},
-      {ComboBox1, "ComboBox1"}, {ComboBox2, "ComboBox2"},
-      {ComboBox3, "ComboBox3"}, {CheckBox1, "CheckBox1"},
-      {CheckBox2, "CheckBox2"}, {View, "View"}};
+      {Panel1, "Panel1"},        {Panel2, "Panel2"},
+      {Panel3, "Panel3"},        {Timer1, "Timer1"},
+      {Button1, "Button1"},      {Button2, "Button2"},
+      {Button3, "Button3"},      {PageControl1, "PageControl1"},
+      {TabSheet2, "TabSheet2"},  {TabSheet3, "TabSheet3"},
+      {TabSheet4, "TabSheet4"},  {ListBox1, "ListBox1"},
+      {ComboBox1, "ComboBox1"},  {ComboBox2, "ComboBox2"},
+      {ComboBox3, "ComboBox3"},  {CheckBox1, "CheckBox1"},
+      {CheckBox2, "CheckBox2"},  {View, "View"},
+      {MenuButton, "MenuButton"}};
   for (const auto& [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
   move(246, 173);
   resize(kClientWidth, kClientHeight);
@@ -156,6 +167,7 @@ void TForm1::LayoutPanels() {
   const int w = width();
   const int h = height();
   Put(Panel1, {0, 0, w, kBannerHeight});
+  Put(MenuButton, {std::max(0, w - kMenuButtonWidth - 4), 4, kMenuButtonWidth, kBannerHeight - 8});
   Put(Panel2, {0, kBannerHeight, kPanelWidth, std::max(0, h - kBannerHeight)});
   const int bar = timeline_ && !timeline_->isHidden() ? Timeline::kHeight : 0;
   Put(Panel3, {kPanelWidth, kBannerHeight, std::max(0, w - kPanelWidth),

@@ -51,7 +51,9 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "home 1",
                                "look -5 600",
                                "minimap on",
-                               "bound off"};
+                               "bound off",
+                               "new 4294967295",
+                               "new 0 My Maps/big one.txt"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
@@ -123,7 +125,8 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
         "move 150 150\ndown right\nchoose 1 0\ndown middle\ntick 300\nbox 0 0 420 380 new\n"
         "group store 2\nbox 0 0 10 10 add\ntick\nsame 100 200\ngroup recall 2\ngroup centre 2\n"
         "tick 50\ncamera ticks\nmove 0 0\nscroll 2\nzoom in 30 40\ntick 9\nhome 0\nbound on\n"
-        "look 900 900\nzoom out 200 100\ncamera frames\ntick 20\n",
+        "look 900 900\nzoom out 200 100\ncamera frames\ntick 20\n"
+        "new 78\ntick 30\n",
         out);
     host.CloseRecording();
     hash = HashText(StateHash(host.frontend()));

@@ -1,0 +1,246 @@
+#include "qt/menu.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "app/pace.h"
+#include "game/level.h"
+#include "qt/form.h"
+#include "qt/widget_controls.h"
+#include "util/translate.h"
+
+namespace {
+
+QString T(const char* english) {
+  return QString::fromStdString(Tr("menu", english));
+}
+
+const char* const kSpeedNames[Pace::kSpeeds] = {"x1/4", "x1/2", "x1", "x2", "x4", "x8"};
+
+}  // namespace
+
+QMenu* BuildMenu(QWidget* parent, const std::vector<MenuEntry>& entries) {
+  auto* menu = new QMenu(parent);
+  for (const MenuEntry& entry : entries) {
+    if (entry.Text.isEmpty()) {
+      menu->addSeparator();
+      continue;
+    }
+    if (!entry.Sub.empty()) {
+      QMenu* sub = BuildMenu(menu, entry.Sub);
+      sub->setTitle(entry.Text);
+      sub->setObjectName(entry.Name);
+      QAction* action = menu->addMenu(sub);
+      action->setObjectName(entry.Name);
+      if (entry.Enabled) action->setEnabled(entry.Enabled());
+      continue;
+    }
+    QAction* action = menu->addAction(entry.Text);
+    action->setObjectName(entry.Name);
+    if (entry.Enabled) action->setEnabled(entry.Enabled());
+    if (entry.Checked) {
+      action->setCheckable(true);
+      action->setChecked(entry.Checked());
+    }
+    QObject::connect(action, &QAction::triggered, menu, [fn = entry.Action] {
+      if (fn) fn();
+    });
+  }
+  return menu;
+}
+
+std::vector<MenuEntry> TForm1::GameMenuEntries() {
+  const bool viewer = session_->replaying();
+  auto live = [this] { return !session_->replaying(); };
+  auto loaded = [this] { return !controls_.ButtonEnabled(1); };
+
+  std::vector<MenuEntry> levels;
+  std::vector<std::string> names;
+  for (const std::string& file : ShippedLevels())
+    names.push_back(std::filesystem::path(file).stem().string());
+  if (options_.level) names.push_back(*options_.level);
+  for (const std::string& name : names) {
+    levels.push_back({QString::fromStdString(std::filesystem::path(name).filename().string()),
+                      QStringLiteral("Level:") + QString::fromStdString(name),
+                      [this, name] { MenuNewMatch(name); },
+                      loaded,
+                      {},
+                      {}});
+  }
+
+  std::vector<MenuEntry> speeds;
+  for (int s = 0; s < Pace::kSpeeds; ++s) {
+    speeds.push_back({QString::fromLatin1(kSpeedNames[s]),
+                      QStringLiteral("Speed") + QString::fromLatin1(kSpeedNames[s]),
+                      [this, s] {
+                        session_->SetSpeed(s);
+                        UpdateBanner();
+                      },
+                      {},
+                      [this, s] { return session_->pace().speed() == s; },
+                      {}});
+  }
+
+  auto side = [this, live](const char* text, const char* name, int s) {
+    return MenuEntry{T(text),
+                     QString::fromLatin1(name),
+                     [this, s] { Input(MakeCommand(CommandKind::PlayAs, {s})); },
+                     live,
+                     [this, s] { return session_->frontend().player().PlayAs == s; },
+                     {}};
+  };
+
+  std::vector<MenuEntry> entries = {
+      {viewer ? T("New match (leave the replay)") : T("New match"),
+       QStringLiteral("NewMatch"),
+       [this] { MenuNewMatch({}); },
+       loaded,
+       {},
+       {}},
+      {T("New match on level"), QStringLiteral("NewMatchOn"), {}, loaded, {}, levels},
+      {},
+      side("Play side 0", "PlaySide0", 0),
+      side("Play side 1", "PlaySide1", 1),
+      side("Watch (the computer plays both)", "Watch", -1),
+      {T("Speed"), QStringLiteral("Speed"), {}, {}, {}, speeds},
+      {},
+      {T("Open replay..."), QStringLiteral("OpenReplay"), [this] { MenuOpenReplay(); }, {}, {}, {}},
+      {T("Save recording as..."),
+       QStringLiteral("SaveRecording"),
+       [this] { MenuSaveRecording(); },
+       {},
+       {},
+       {}},
+      {},
+      {T("Keys (F1)"), QStringLiteral("Keys"), [this] { ShowKeys(); }, {}, {}, {}},
+      {T("Quit"), QStringLiteral("Quit"), [this] { close(); }, {}, {}, {}},
+  };
+  return entries;
+}
+
+void TForm1::ShowGameMenu() {
+  if (!created_ || exiting_) return;
+  if (menu_) menu_->close();
+  menu_ = BuildMenu(this, GameMenuEntries());
+  menu_->setObjectName(QStringLiteral("GameMenu"));
+  menu_->setAttribute(Qt::WA_DeleteOnClose);
+  // Under the menu button, at the banner's right end.
+  menu_->popup(MenuButton->mapToGlobal(QPoint(MenuButton->width(), MenuButton->height())) -
+               QPoint(menu_->sizeHint().width(), 0));
+}
+
+QString TForm1::ChooseFile(bool save) {
+  if (chooser_) return chooser_(save);
+  return save ? QFileDialog::getSaveFileName(this, T("Save recording as"), QString(),
+                                             T("Recordings (*.txt);;All files (*)"))
+              : QFileDialog::getOpenFileName(this, T("Open replay"), QString(),
+                                             T("Recordings (*.txt);;All files (*)"));
+}
+
+void TForm1::MenuNewMatch(const std::string& level) {
+  if (!created_ || exiting_) return;
+  const bool wasViewer = session_->replaying();
+  Guarded([&] { session_->NewMatch(level); });
+  if (wasViewer && !session_->replaying()) UnblockUserInput();
+  SyncMatchEnd();
+  UpdateBanner();
+}
+
+void TForm1::MenuOpenReplay() {
+  const QString file = ChooseFile(false);
+  if (file.isEmpty()) return;
+  Script script;
+  std::ostringstream why;
+  if (!LoadScript(file.toStdString(), script, why)) {
+    std::cerr << why.str();
+    Notice(why.str());
+    return;
+  }
+  Guarded([&] { session_->OpenReplay(std::move(script)); });
+  BlockUserInput();
+  SyncMatchEnd();
+  UpdateBanner();
+}
+
+void TForm1::MenuSaveRecording() {
+  const QString file = ChooseFile(true);
+  if (file.isEmpty()) return;
+  std::string error;
+  if (session_->SaveRecording(file.toStdString(), error)) {
+    session_->SetNote(Tr("notes", "Recording saved: %1", {file.toStdString()}));
+  } else {
+    std::cerr << "rtsdemo: " << error << "\n";
+    Notice(error);
+  }
+  UpdateBanner();
+}
+
+// The box that tells who won, open while the session shows the end of the match.
+void TForm1::SyncMatchEnd() {
+  const std::optional<MatchEndView>& end = session_->matchEnd();
+  if (!end) {
+    if (endBox_) endBox_->close();
+    return;
+  }
+  if (endBox_) return;
+  auto* box = new QDialog(this);
+  box->setObjectName(QStringLiteral("MatchEndBox"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowTitle(T("End of the match"));
+  auto* layout = new QVBoxLayout(box);
+  auto* title =
+      new QLabel(end->TitleIsCp1251 ? ToQt(end->Title) : QString::fromStdString(end->Title));
+  title->setObjectName(QStringLiteral("MatchEndTitle"));
+  QFont big = title->font();
+  big.setPixelSize(24);
+  big.setBold(true);
+  title->setFont(big);
+  title->setAlignment(Qt::AlignCenter);
+  layout->addWidget(title);
+  QStringList lines;
+  for (const std::string& line : end->Lines) lines << QString::fromStdString(line);
+  auto* figures = new QLabel(lines.join(QLatin1Char('\n')));
+  figures->setObjectName(QStringLiteral("MatchEndFigures"));
+  layout->addWidget(figures);
+  auto* buttons = new QDialogButtonBox;
+  auto add = [&](const char* text, const char* name, std::function<void()> fn) {
+    QPushButton* b = buttons->addButton(T(text), QDialogButtonBox::ActionRole);
+    b->setObjectName(QString::fromLatin1(name));
+    connect(b, &QPushButton::clicked, box, [box, fn = std::move(fn)] {
+      box->done(QDialog::Accepted);  // not rejected: that is "keep watching"
+      fn();
+    });
+  };
+  add("New match", "EndNewMatch", [this] { MenuNewMatch({}); });
+  add("Watch the replay", "EndWatchReplay", [this] {
+    bool started = false;
+    Guarded([&] { started = session_->WatchMatchReplay(); });
+    if (started) BlockUserInput();
+    UpdateBanner();
+  });
+  add("Keep watching", "EndKeepWatching", [this] {
+    session_->KeepWatching();
+    UpdateBanner();
+  });
+  layout->addWidget(buttons);
+  // Closed any other way, the match runs on.
+  connect(box, &QDialog::rejected, this, [this] {
+    session_->KeepWatching();
+    UpdateBanner();
+  });
+  endBox_ = box;
+  box->open();
+  // Over the middle of the view.
+  box->adjustSize();
+  box->move(Panel3->mapToGlobal(Panel3->rect().center()) - box->rect().center());
+}
