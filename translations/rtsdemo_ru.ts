@@ -388,6 +388,26 @@
         <translation>Сохранить запись как...</translation>
     </message>
     <message>
+        <source>Take over the replay</source>
+        <translation>Продолжить игру с этого места</translation>
+    </message>
+    <message>
+        <source>Save match (Ctrl+S)</source>
+        <translation>Сохранить матч (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>As side 0 (F5)</source>
+        <translation>За сторону 0 (F5)</translation>
+    </message>
+    <message>
+        <source>As side 1 (F6)</source>
+        <translation>За сторону 1 (F6)</translation>
+    </message>
+    <message>
+        <source>Both sides to the computer (F7)</source>
+        <translation>Обе стороны компьютеру (F7)</translation>
+    </message>
+    <message>
         <source>Keys (F1)</source>
         <translation>Клавиши (F1)</translation>
     </message>

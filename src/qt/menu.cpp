@@ -100,6 +100,16 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
                      {}};
   };
 
+  auto replaying = [this] { return session_->replaying(); };
+  auto takeAs = [this](const char* text, const char* name, int s) {
+    return MenuEntry{T(text), QString::fromLatin1(name), [this, s] { TakeOver(s); }, {}, {}, {}};
+  };
+  const std::vector<MenuEntry> takeOver = {
+      takeAs("As side 0 (F5)", "TakeOver0", 0),
+      takeAs("As side 1 (F6)", "TakeOver1", 1),
+      takeAs("Both sides to the computer (F7)", "TakeOverWatch", -1),
+  };
+
   std::vector<MenuEntry> entries = {
       {viewer ? T("New match (leave the replay)") : T("New match"),
        QStringLiteral("NewMatch"),
@@ -121,6 +131,8 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
        {},
        {},
        {}},
+      {T("Take over the replay"), QStringLiteral("TakeOver"), {}, replaying, {}, takeOver},
+      {T("Save match (Ctrl+S)"), QStringLiteral("SaveMatch"), [this] { SaveMatch(); }, {}, {}, {}},
       {},
       {T("Keys (F1)"), QStringLiteral("Keys"), [this] { ShowKeys(); }, {}, {}, {}},
       {T("Quit"), QStringLiteral("Quit"), [this] { close(); }, {}, {}, {}},

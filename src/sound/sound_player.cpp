@@ -62,8 +62,10 @@ void SoundPlayer::Ticked(Session& session) {
 
 ViewArea ViewOf(Session& session) {
   const Frontend& f = session.frontend();
-  const float w = static_cast<float>(session.controls().ViewWidth());
-  const float h = static_cast<float>(session.controls().ViewHeight());
+  // The world shown: view pixels / zoom - camera.
+  const float zoom = f.DrawnZoom() > 0 ? f.DrawnZoom() : 1.0f;
+  const float w = static_cast<float>(session.controls().ViewWidth()) / zoom;
+  const float h = static_cast<float>(session.controls().ViewHeight()) / zoom;
   return {w / 2 - f.DrawnCameraX(), h / 2 - f.DrawnCameraY(), std::max(w / 2, 1.0f),
           std::max(h / 2, 1.0f)};
 }

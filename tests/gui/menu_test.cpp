@@ -6,10 +6,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
@@ -218,8 +220,23 @@ TEST_F(GameMenu, SaveRecordingThenOpenItAsAReplay) {
   QTest::mouseClick(Child<QWidget>(*form, "CheckBox2"), Qt::LeftButton);
   EXPECT_FALSE(form->controls().Checked(2));
 
-  Choose(*form, {"NewMatch"});
+  // Taken over from the menu: live, as side 1, recorded into the documents folder.
+  QTemporaryDir config, documents;
+  std::ofstream(config.filePath("user-dirs.dirs").toStdString())
+      << "XDG_DOCUMENTS_DIR=\"" << documents.path().toStdString() << "\"\n";
+  const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+  Choose(*form, {"TakeOver", "TakeOver1"});
+  if (oldConfig.isNull()) {
+    qunsetenv("XDG_CONFIG_HOME");
+  } else {
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+  }
   EXPECT_FALSE(form->replaying());
+  EXPECT_EQ(form->frontend().player().PlayAs, 1);
+  EXPECT_EQ(QDir(documents.path() + QStringLiteral("/rtsdemo")).entryList(QDir::Files).size(), 1);
+
+  Choose(*form, {"NewMatch"});
   Ticks(*form, 5);
   QTest::mouseClick(Child<QWidget>(*form, "CheckBox2"), Qt::LeftButton, {}, QPoint(5, 8));
   EXPECT_TRUE(form->controls().Checked(2));
