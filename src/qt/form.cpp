@@ -199,8 +199,11 @@ void TForm1::ConnectInputs() {
   connect(Timer1, &QTimer::timeout, this, &TForm1::TimerDraw);
   connect(Button1, &QPushButton::clicked, this,
           [this] { Guarded([&] { session_->Apply(MakeCommand(CommandKind::Press, {1})); }); });
-  connect(Button2, &QPushButton::clicked, this,
-          [this] { Guarded([&] { session_->Apply(MakeCommand(CommandKind::Press, {2})); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] {
+    Guarded([&] { session_->Apply(MakeCommand(CommandKind::Press, {2})); });
+    // The level runs: the keys (P, Tab, arrows ...) go to the view from now on.
+    if (!Button2->isEnabled()) Panel3->setFocus(Qt::OtherFocusReason);
+  });
   connect(View, &GlView::mouseMoved, this, [this](int x, int y) {
     Input(MakeCommand(CommandKind::Move, {x, y}));
   });

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -38,9 +39,13 @@ TEST(CameraWindow, WheelZoomsTabShowsTheMinimapItsClickLooksAndHomeComesBack) {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.FormCreate();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     form.Press(1);
-    form.Press(2);
+    QTest::mouseClick(Child<QPushButton>(form, "Button2"), Qt::LeftButton);
     GlView* view = Child<GlView>(form, "View");
+    // The level runs: the view takes the keys, Tab included.
+    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == view; }));
     const FrontState& s = form.frontend().state();
     ASSERT_EQ(form.controls().ViewHeight(), 447);
     EXPECT_EQ(s.CameraX, 242.0f + 200.0f);
