@@ -32,7 +32,7 @@ TEST(Replay, RecordedWindowSessionReplays) {
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   ASSERT_EQ(chdir(RTS_SOURCE_DIR "/data"), 0);
-  const auto dir = std::filesystem::temp_directory_path() / "rts_replay_gui";
+  const auto dir = TempPath("rts_replay_gui");
   std::filesystem::create_directories(dir);
   const std::string file = (dir / "session.txt").string();
 

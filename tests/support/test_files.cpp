@@ -1,5 +1,7 @@
 #include "test_files.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -8,4 +10,8 @@ std::string ReadAll(const std::filesystem::path& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::filesystem::path TempPath(const std::string& name) {
+  return std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "_" + name);
 }

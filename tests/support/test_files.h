@@ -4,6 +4,10 @@
 #include <filesystem>
 #include <string>
 
+// A path in the temporary folder that is this process's own, so that test runs side by side
+// (two checkouts, ctest -j) never share a file.
+std::filesystem::path TempPath(const std::string& name);
+
 // The whole file's bytes; empty when it cannot be read.
 std::string ReadAll(const std::filesystem::path& path);
 

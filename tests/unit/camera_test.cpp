@@ -38,8 +38,7 @@ struct Match {
 }  // namespace
 
 TEST(Camera, OneStepATickWhilePausedAndAtX8AndTheRecordingReplaysIt) {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / "rts_camera_test.txt").string();
+  const std::string path = TempPath("rts_camera_test.txt").string();
   Match m({}, path);
   m.host.TimerTick();
   m.host.pace().SetPaused(true);

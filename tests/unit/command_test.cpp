@@ -110,7 +110,7 @@ TEST(Commands, BadLinesSayWhatIsWrong) {
 TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
   const fs::path previous = fs::current_path();
   fs::current_path(RTS_SOURCE_DIR "/data");
-  const std::string path = (fs::temp_directory_path() / "rts_inputs_test.txt").string();
+  const std::string path = TempPath("rts_inputs_test.txt").string();
   std::string hash;
   {
     RecordingPlatform platform;

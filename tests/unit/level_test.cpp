@@ -14,6 +14,7 @@
 
 #include "app/script.h"
 #include "app/state_hash.h"
+#include "test_files.h"
 #include "util/cp1251.h"
 
 namespace fs = std::filesystem;
@@ -110,7 +111,7 @@ TEST(Level, EveryKindOfEntryLoadsAndPlays) {
   Level cp = ParseLevel(ToCp1251(text), "mine.txt", again);
   ASSERT_EQ(cp.Objects.size(), level.Objects.size());
   EXPECT_EQ(cp.Objects[0].Type, level.Objects[0].Type);
-  const fs::path file = fs::temp_directory_path() / "level_test_every.txt";
+  const fs::path file = TempPath("level_test_every.txt");
   std::ofstream(file, std::ios::binary) << text;
   const std::string hashes =
       Play("level " + file.string() + "\npress 1\npress 2\ntick 300\nhash\n");
@@ -154,7 +155,7 @@ TEST(Level, EveryFaultIsReportedWithItsLine) {
 }
 
 TEST(Level, ProgramChecksLevelsAndRefusesFaultyOnes) {
-  const fs::path bad = fs::temp_directory_path() / "level_test_bad.txt";
+  const fs::path bad = TempPath("level_test_bad.txt");
   std::ofstream(bad) << ")объекты\nludi Дракон 0 0 0\nludi 0 0 x 0\n";
   auto run = [](const std::string& args) {
     const std::string cmd = std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --data " +

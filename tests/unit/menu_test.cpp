@@ -98,7 +98,7 @@ TEST_F(Menu, SavedRecordingOfMenuUseReplaysInSync) {
   Run("play-as -1\n");
   host.NewMatch();
   for (int i = 0; i < 230; ++i) host.Tick();
-  const std::string path = (fs::temp_directory_path() / "rts_menu_saved.txt").string();
+  const std::string path = TempPath("rts_menu_saved.txt").string();
   ASSERT_TRUE(host.SaveRecording(path, error)) << error;
   const std::string script = ReadAll(path);
   EXPECT_NE(script.find("new 77 battle\n"), std::string::npos) << script;
@@ -174,7 +174,7 @@ TEST_F(EndOfMatch, WatchTheReplayPlaysThisMatchAgainInSync) {
   host.NewMatch();
   EXPECT_FALSE(host.replaying());
   for (int i = 0; i < 50; ++i) host.Tick();
-  const std::string path = (fs::temp_directory_path() / "rts_menu_after_viewer.txt").string();
+  const std::string path = TempPath("rts_menu_after_viewer.txt").string();
   std::string error;
   ASSERT_TRUE(host.SaveRecording(path, error)) << error;
   RecordingPlatform replayPlatform;

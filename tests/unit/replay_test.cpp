@@ -42,7 +42,7 @@ std::string RecordSession(const std::string& path) {
 }  // namespace
 
 TEST(Replay, RecordedSessionReplaysInSync) {
-  std::string path = (std::filesystem::temp_directory_path() / "rts_replay_test.txt").string();
+  std::string path = TempPath("rts_replay_test.txt").string();
   std::string finalHash = RecordSession(path);
   std::string script = ReadAll(path);
   EXPECT_EQ(script.rfind("seed 4242 4242\nresize 400 300\n", 0), 0u) << script;
