@@ -58,6 +58,15 @@ std::optional<uint64_t> SeekTarget(KeyAction action, uint64_t now, const ReplayP
   }
 }
 
+// Writes a saved script; false with the reason.
+bool WriteText(const std::string& path, const std::string& text, std::string& error) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << text;
+  file.close();
+  if (!file) error = "cannot write " + path;
+  return static_cast<bool>(file);
+}
+
 // A level file or a shipped level's name; its first error is thrown.
 Level ReadLevelOrThrow(const std::string& name) {
   DataProblems problems;
@@ -776,14 +785,7 @@ bool Session::SaveRecording(const std::string& path, std::string& error) {
     error = path + " is the file the session is being recorded to";
     return false;
   }
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << recorder_->Text(frontend_);
-  file.close();
-  if (!file) {
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  return WriteText(path, recorder_->Text(frontend_), error);
 }
 
 void Session::StartReplay(Script script) {
@@ -879,14 +881,7 @@ bool Session::SaveMatch(const std::string& path, std::string& error) {
     error = "nothing to save before the first frame";
     return false;
   }
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  if (!file) {
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  return WriteText(path, text, error);
 }
 
 void Session::KeepLog() {
