@@ -62,6 +62,7 @@ constexpr ArgSpec kLookArgs[] = {{"X", ArgType::Int, kI32Min, kI32Max},
 constexpr ArgSpec kHomeArgs[] = {{"S", ArgType::Int, kI32Min, kI32Max}};
 constexpr ArgSpec kMinimapArgs[] = {{"STATE", ArgType::Switch}};
 constexpr ArgSpec kBoundArgs[] = {{"STATE", ArgType::Switch}};
+constexpr ArgSpec kPlayerArgs[] = {{"N", ArgType::Int, 0, 7}};
 constexpr ArgSpec kNewArgs[] = {{"SEED", ArgType::Int, 0, UINT32_MAX},
                                 {"LEVEL", ArgType::Rest, 0, 0, {}, true}};
 
@@ -98,6 +99,7 @@ void Look(Session&, const Command&, std::ostream&);
 void Minimap(Session&, const Command&, std::ostream&);
 void Bound(Session&, const Command&, std::ostream&);
 void New(Session&, const Command&, std::ostream&);
+void Player(Session&, const Command&, std::ostream&);
 }  // namespace command_actions
 
 namespace {
@@ -163,6 +165,8 @@ const CommandSpec kCommands[] = {
      "a new match with seed SEED: the level given (a file or a shipped level's name), else the "
      "same level again; the data stay loaded",
      kInput, a::New},
+    {K::Player, "player", kPlayerArgs,
+     "the inputs that follow are player N's (a match of several players)", kInput, a::Player},
 };
 
 // Splits at runs of spaces and tabs; a word starting with "#" ends the line. fieldEnd is

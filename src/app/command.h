@@ -75,6 +75,7 @@ enum class CommandKind : uint8_t {
   Minimap,
   Bound,
   New,
+  Player,
 };
 
 struct Command {

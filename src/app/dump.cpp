@@ -64,14 +64,19 @@ class DumpSink : public FieldSink {
 json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   json j = json::object();
   DumpSink sink(j);
-  WalkFields(f.state(), kFrontFields, sink);
-  j["Hash"] = HashText(StateHash(f));
-  // The player's inputs once used, as the hash takes them.
-  if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, sink);
-  if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, sink);
-  if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, sink);
-  WalkFields(ReadControls(f.controls()), kControlFields, sink);
-  WalkFields(f.world(), kWorldFields, sink);
+  const std::string hash = HashText(StateHash(f));
+  f.ActAs(0, [&] {
+    WalkFields(f.state(), kFrontFields, sink);
+    j["Hash"] = hash;
+    // The player's inputs once used, as the hash takes them.
+    if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, sink);
+    if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, sink);
+    if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, sink);
+    WalkFields(ReadControls(f.controls()), kControlFields, sink);
+    for (size_t p = 1; p < f.players(); ++p)
+      WalkPlayer(f.Slot(p), ReadControls(f.ControlsOf(p)), PlayerName(p), sink);
+    WalkFields(f.world(), kWorldFields, sink);
+  });
   j["Messages"] = json::array();
   for (const ShownMessage& m : messages) {
     j["Messages"].push_back({{"Caption", S(m.Caption)}, {"Text", S(m.Text)}});

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <tuple>
 
 #include "app/control_values.h"
@@ -82,4 +83,24 @@ inline const auto& FieldsOf(const ComboValues&) {
 }
 inline const auto& FieldsOf(const ControlValues&) {
   return kControlFields;
+}
+
+// Player p's parts under the name "Players[p]", for the players after the first when there are
+// several: cursor, camera, clicks, inputs, groups, view, widgets and selection.
+inline void WalkPlayer(const PlayerState& p, const ControlValues& widgets, std::string_view name,
+                       FieldSink& sink) {
+  constexpr uint8_t kUses = kHashed | kDumped;
+  if (!(sink.Wanted() & kUses)) return;
+  sink.BeginRecord(name, kUses);
+  WalkFields(p.State, kFrontFields, sink);
+  WalkFields(p.Player, kPlayerFields, sink);
+  WalkFields(p.Groups, kGroupFields, sink);
+  WalkFields(p.View, kViewFields, sink);
+  WalkFields(widgets, kControlFields, sink);
+  WalkField(p.Selection, "Selection", kUses, sink);
+  sink.EndRecord(kUses);
+}
+
+inline std::string PlayerName(size_t p) {
+  return "Players[" + std::to_string(p) + "]";
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/control_values.h"
+
 // The player's view around the rules: the zoom and who moves the camera. Counts in the hash and
 // the dump once it differs from the start, as the groups do.
 struct ViewInput {
@@ -52,4 +54,17 @@ struct PlayerInput {
 struct ControlGroups {
   std::array<std::vector<int32_t>, 9> Groups{};
   bool operator==(const ControlGroups&) const = default;
+};
+
+// One player's part of the front end: what the command panel's steps run on. The frame counter
+// and the first-frame flag of State are the same in every player's.
+struct PlayerState {
+  FrontState State;
+  PlayerInput Player;
+  ControlGroups Groups;
+  ViewInput View;
+  // Combos, check boxes and view size of a player who is not at this window.
+  ControlValues Widgets;
+  // The player's selected objects while another player's selection is on the objects.
+  std::vector<int32_t> Selection;
 };

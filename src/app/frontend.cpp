@@ -5,6 +5,7 @@
 
 #include "app/camera.h"
 #include "app/command_panel.h"
+#include "app/control_values.h"
 #include "app/texts.h"
 #include "game/contacts.h"
 #include "game/data_check.h"
@@ -21,7 +22,7 @@ const char* const kAppTitle = "rtsdemo";
 Frontend::Frontend(World& world, Controls& controls, Platform& platform, TextureUploader& uploader,
                    Drawing& drawing)
     : world_(world),
-      controls_(controls),
+      window_(controls),
       platform_(platform),
       uploader_(uploader),
       drawing_(&drawing) {}
@@ -31,142 +32,302 @@ void Frontend::FormCreate() {
 }
 
 void Frontend::FormResize() {
-  drawing_->Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+  drawing_->Resize(window_.ViewWidth(), window_.ViewHeight(), window_.ViewPixelRatio());
   DrawScene();
 }
 
 void Frontend::DrawScene() {
-  controls_.ListClear();
-  if (state_.FirstFrame) {
+  window_.ListClear();
+  if (players_[0].State.FirstFrame) {
     world_.Rng.Seed = platform_.ClockSeed();
     drawing_->FirstFrame();
-    state_.FirstFrame = false;
   }
-  drawing_->SetZoom(zoom());
-  drawing_->BeginFrame(state_.CameraX, state_.CameraY);
+  // Each window draws its own player's view.
+  const PlayerState& me = Slot(local_);
+  const float zoomDrawn = ZoomOf(me.View.ZoomStep);
+  drawing_->SetZoom(zoomDrawn);
+  drawing_->BeginFrame(me.State.CameraX, me.State.CameraY);
   drawn_ = Drawn{};
-  drawn_.CameraX = state_.CameraX;
-  drawn_.CameraY = state_.CameraY;
-  drawn_.Zoom = zoom();
+  drawn_.CameraX = me.State.CameraX;
+  drawn_.CameraY = me.State.CameraY;
+  drawn_.Zoom = zoomDrawn;
+  const std::vector<size_t> steppers = Steppers();
+  for (size_t p : steppers) Slot(p).State.FirstFrame = false;
 
-  if (!controls_.ButtonEnabled(2)) {
+  if (!window_.ButtonEnabled(2)) {
     // The counters advance here in every mode; drawing only reads what this step chose.
     drawn_.Shown = AdvanceAnimations(world_);
-    drawn_.Ground = controls_.Checked(2);
-    drawn_.ShowBars = state_.ShowBars;
+    drawn_.Ground = window_.Checked(2);
+    drawn_.ShowBars = me.State.ShowBars;
     DrawWorld(false);
-    state_.ShowBars = controls_.Checked(1);
+    for (size_t p : steppers) Slot(p).State.ShowBars = ControlsOf(p).Checked(1);
     ContactPass(world_);
     ExecuteOrders(world_);
-    // With a side of the player's own the computer plays only the other one.
-    if (player_.PlayAs != 0) RunComputerSide(world_, 0);
-    if (player_.PlayAs != 1) RunComputerSide(world_, 1);
-    // Paused or at another speed than x1 the timer's "scroll" steps move the camera instead.
-    if (!view_.TickScroll) {
-      EdgeScroll();
-      ArrowScroll();
-      KeepOnGround();
-    }
-    UpdateCommandMode(controls_, state_);
-    ClearSelectionOnClick(state_, world_);
-    Hover hover = HoverPass(world_, state_, controls_, player_.PlayAs, zoom());
-    drawn_.Under = std::move(hover.Under);
-    drawn_.MarkerKind = hover.MarkerKind;
-    DrawWorld(true);
-    FollowMode(state_);
-    GiveOrders(world_, state_, controls_, zoom());
+    // The computer plays the sides no player holds.
+    if (!Held(0)) RunComputerSide(world_, 0);
+    if (!Held(1)) RunComputerSide(world_, 1);
+    for (size_t p : steppers) ActAs(p, [this] { PanelSteps(); });
   }
 
-  FillReadout(world_, state_, controls_);
-  state_.LeftClicked = false;
-  state_.RightClicked = false;
-  ++state_.Frames;
+  for (size_t p : steppers) {
+    ActAs(
+        p,
+        [this, p] {
+          if (p != local_) controls().ListClear();
+          FillReadout(world_, state(), controls());
+          state().LeftClicked = false;
+          state().RightClicked = false;
+          ++state().Frames;
+        },
+        false);
+  }
   // The window swaps the buffers after the frame.
 }
 
+void Frontend::PanelSteps() {
+  // Paused or at another speed than x1 the timer's "scroll" steps move the camera instead.
+  if (!view().TickScroll) {
+    EdgeScroll();
+    ArrowScroll();
+    KeepOnGround();
+  }
+  if (acting_ == kWatching) {
+    // An observer's view: the camera and what is under the cursor, nothing else.
+    state().LeftClicked = state().RightClicked = false;
+    Hover hover = HoverPass(world_, state(), controls(), -1, zoom());
+    drawn_.Under = std::move(hover.Under);
+    drawn_.MarkerKind = hover.MarkerKind;
+    DrawWorld(true);
+    return;
+  }
+  UpdateCommandMode(controls(), state());
+  ClearSelectionOnClick(state(), world_);
+  Hover hover = HoverPass(world_, state(), controls(), player().PlayAs, zoom());
+  if (acting_ == local_) {
+    drawn_.Under = std::move(hover.Under);
+    drawn_.MarkerKind = hover.MarkerKind;
+    DrawWorld(true);
+  }
+  FollowMode(state());
+  GiveOrders(world_, state(), controls(), zoom());
+}
+
+std::vector<size_t> Frontend::Steppers() const {
+  std::vector<size_t> all;
+  for (size_t p = 0; p < players_.size(); ++p) all.push_back(p);
+  if (local_ == kWatching) all.push_back(kWatching);
+  return all;
+}
+
+bool Frontend::Held(int32_t side) const {
+  for (const PlayerState& p : players_)
+    if (p.Player.PlayAs == side) return true;
+  return false;
+}
+
+PlayerState Frontend::NewPlayer() const {
+  PlayerState p;
+  p.State.Frames = players_[0].State.Frames;
+  p.State.FirstFrame = players_[0].State.FirstFrame;
+  // Widgets as at start-up, the view as the window's.
+  p.Widgets = ReadControls(window_);
+  for (int k = 1; k <= 3; ++k)
+    ComboOf(p.Widgets, k) = {{}, -1, ToCp1251(kComboTexts[static_cast<size_t>(k - 1)])};
+  p.Widgets.CheckBox1 = p.Widgets.CheckBox2 = false;
+  p.Widgets.ListBox1.clear();
+  return p;
+}
+
+void Frontend::SetInputPlayer(size_t p) {
+  while (players_.size() <= p && players_.size() < kMaxPlayers) {
+    players_.push_back(NewPlayer());
+    widgets_.push_back(std::make_unique<PlayerControls>(window_));
+    WriteControls(*widgets_.back(), players_.back().Widgets);
+    widgets_.back()->SetViewSize(players_.back().Widgets.Panel3[0],
+                                 players_.back().Widgets.Panel3[1]);
+  }
+  if (p < players_.size()) inputs_ = p;
+}
+
+void Frontend::SetLocal(size_t p) {
+  if (p != kWatching) {
+    const size_t inputs = inputs_;
+    SetInputPlayer(p);
+    inputs_ = inputs;
+    if (p >= players_.size()) return;
+  }
+  if (p == local_) return;
+  // The window's widgets go to the player who leaves it; the new one's come to it.
+  const size_t was = local_;
+  if (was != kWatching) {
+    Slot(was).Widgets = ReadControls(window_);
+    widgets_[was] = std::make_unique<PlayerControls>(window_);
+    WriteControls(*widgets_[was], Slot(was).Widgets);
+    widgets_[was]->SetViewSize(Slot(was).Widgets.Panel3[0], Slot(was).Widgets.Panel3[1]);
+  }
+  if (p == kWatching) {
+    watching_ = PlayerState{};
+    watching_.State = players_[0].State;
+    watching_.State.LeftClicked = watching_.State.RightClicked = false;
+    watching_.View = players_[0].View;
+  } else {
+    const ControlValues mine = ReadControls(*widgets_[p]);
+    widgets_[p].reset();
+    WriteControls(window_, mine);
+  }
+  local_ = p;
+  acting_ = p;
+}
+
+bool Frontend::ResizeOther(int w, int h) {
+  if (acting_ == local_ || acting_ == kWatching) return false;
+  widgets_[acting_]->SetViewSize(w, h);
+  return true;
+}
+
+void Frontend::PutSelection(size_t p) {
+  if (p == selectionOn_) return;
+  std::vector<int32_t>& from = Slot(selectionOn_).Selection;
+  from.clear();
+  for (size_t n = 0; n < world_.Objects.size(); ++n) {
+    if (!world_.Objects[n].Selected) continue;
+    from.push_back(static_cast<int32_t>(n));
+    world_.Objects[n].Selected = false;
+  }
+  std::vector<int32_t>& to = Slot(p).Selection;
+  for (int32_t i : to) {
+    if (static_cast<size_t>(i) < world_.Objects.size())
+      world_.Objects[static_cast<size_t>(i)].Selected = true;
+  }
+  to.clear();
+  selectionOn_ = p;
+}
+
+Frontend::Saved Frontend::Save() const {
+  Saved s;
+  s.Players = players_;
+  for (size_t p = 0; p < players_.size(); ++p)
+    if (p != local_) s.Players[p].Widgets = ReadControls(*widgets_[p]);
+  s.Inputs = inputs_;
+  s.Local = local_;
+  s.Watching = watching_;
+  s.LastDrawn = drawn_;
+  s.Sources = sources_;
+  s.Start = start_;
+  return s;
+}
+
+void Frontend::Restore(const Saved& saved) {
+  players_ = saved.Players;
+  if (players_.empty()) players_.resize(1);
+  // A snapshot of fewer players than this window's: the window is player 0's.
+  if (local_ != kWatching && local_ >= players_.size()) local_ = 0;
+  widgets_.clear();
+  widgets_.resize(players_.size());
+  for (size_t p = 0; p < players_.size(); ++p) {
+    if (p == local_) continue;
+    widgets_[p] = std::make_unique<PlayerControls>(window_);
+    WriteControls(*widgets_[p], players_[p].Widgets);
+    widgets_[p]->SetViewSize(players_[p].Widgets.Panel3[0], players_[p].Widgets.Panel3[1]);
+  }
+  inputs_ = std::min(saved.Inputs, players_.size() - 1);
+  watching_ = saved.Watching;
+  acting_ = local_;
+  selectionOn_ = 0;
+  drawn_ = saved.LastDrawn;
+  sources_ = saved.Sources;
+  start_ = saved.Start;
+}
+
 void Frontend::EdgeScroll() {
-  if (state_.ScrollTicks <= 0) return;
-  const int w = controls_.ViewWidth();
-  const int h = controls_.ViewHeight();
-  if (state_.MouseX < 50) state_.CameraX += 1.0f;
-  if (state_.MouseY < 50) state_.CameraY += 1.0f;
-  if (state_.MouseX > w - 50) state_.CameraX -= 1.0f;
-  if (state_.MouseY > h - 50) state_.CameraY -= 1.0f;
-  --state_.ScrollTicks;
+  FrontState& s = state();
+  if (s.ScrollTicks <= 0) return;
+  const int w = controls().ViewWidth();
+  const int h = controls().ViewHeight();
+  if (s.MouseX < 50) s.CameraX += 1.0f;
+  if (s.MouseY < 50) s.CameraY += 1.0f;
+  if (s.MouseX > w - 50) s.CameraX -= 1.0f;
+  if (s.MouseY > h - 50) s.CameraY -= 1.0f;
+  --s.ScrollTicks;
 }
 
 // Held arrow keys move the camera as the cursor in a margin does, 1.0 a frame and axis.
 void Frontend::ArrowScroll() {
-  if (player_.ArrowLeft) state_.CameraX += 1.0f;
-  if (player_.ArrowRight) state_.CameraX -= 1.0f;
-  if (player_.ArrowDown) state_.CameraY += 1.0f;
-  if (player_.ArrowUp) state_.CameraY -= 1.0f;
+  FrontState& s = state();
+  const PlayerInput& in = player();
+  if (in.ArrowLeft) s.CameraX += 1.0f;
+  if (in.ArrowRight) s.CameraX -= 1.0f;
+  if (in.ArrowDown) s.CameraY += 1.0f;
+  if (in.ArrowUp) s.CameraY -= 1.0f;
 }
 
 void Frontend::ScrollStep() {
-  if (controls_.ButtonEnabled(2)) return;  // as in the frame: only while the level runs
+  if (window_.ButtonEnabled(2)) return;  // as in the frame: only while the level runs
   EdgeScroll();
   ArrowScroll();
   KeepOnGround();
 }
 
 bool Frontend::WouldScroll() const {
-  return !controls_.ButtonEnabled(2) &&
-         (state_.ScrollTicks > 0 || player_.ArrowLeft || player_.ArrowRight || player_.ArrowUp ||
-          player_.ArrowDown);
+  const PlayerInput& in = player();
+  return !window_.ButtonEnabled(2) &&
+         (state().ScrollTicks > 0 || in.ArrowLeft || in.ArrowRight || in.ArrowUp || in.ArrowDown);
 }
 
 void Frontend::KeepOnGround() {
-  if (!view_.Bounded) return;
-  ::KeepOnGround(state_, zoom(), world_.Ground, start_, controls_.ViewWidth(),
-                 controls_.ViewHeight());
+  if (!view().Bounded) return;
+  ::KeepOnGround(state(), zoom(), world_.Ground, start_, controls().ViewWidth(),
+                 controls().ViewHeight());
 }
 
 bool Frontend::OffGround() const {
-  FrontState kept = state_;
-  ::KeepOnGround(kept, zoom(), world_.Ground, start_, controls_.ViewWidth(),
-                 controls_.ViewHeight());
-  return kept.CameraX != state_.CameraX || kept.CameraY != state_.CameraY;
+  FrontState kept = state();
+  ::KeepOnGround(kept, zoom(), world_.Ground, start_, controls().ViewWidth(),
+                 controls().ViewHeight());
+  return kept.CameraX != state().CameraX || kept.CameraY != state().CameraY;
 }
 
 float Frontend::zoom() const {
-  return ZoomOf(view_.ZoomStep);
+  return ZoomOf(view().ZoomStep);
 }
 
 void Frontend::TakeCamera() {
-  drawn_.CameraX = state_.CameraX;
-  drawn_.CameraY = state_.CameraY;
+  drawn_.CameraX = state().CameraX;
+  drawn_.CameraY = state().CameraY;
   drawn_.Zoom = zoom();
 }
 
 // The world as the frame draws it: ground and objects before the simulation step, the hover
-// markers after the command panel.
+// markers after the command panel. The objects show the local player's selection.
 void Frontend::DrawWorld(bool markers) {
   if (markers) {
     drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
     return;
   }
   if (drawn_.Ground) drawing_->Ground(world_);
+  const size_t was = selectionOn_;
+  PutSelection(local_);
   drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
+  PutSelection(was);
 }
 
 void Frontend::Redraw() {
   drawing_->SetZoom(drawn_.Zoom);
   drawing_->BeginFrame(drawn_.CameraX, drawn_.CameraY);
-  if (controls_.ButtonEnabled(2)) return;
+  if (window_.ButtonEnabled(2)) return;
   DrawWorld(false);
   DrawWorld(true);
 }
 
 void Frontend::MyMouseCursor(int x, int y) {
-  state_.MouseX = x;
-  state_.MouseY = controls_.ViewHeight() - y;
-  state_.ScrollTicks = 30;
+  state().MouseX = x;
+  state().MouseY = controls().ViewHeight() - y;
+  state().ScrollTicks = 30;
 }
 
 void Frontend::MyMouseDown(Button button) {
-  if (button == Button::Left) state_.LeftClicked = true;
-  if (button == Button::Right) state_.RightClicked = true;
+  if (button == Button::Left) state().LeftClicked = true;
+  if (button == Button::Right) state().RightClicked = true;
 }
 
 void Frontend::Button1Click() {
@@ -205,12 +366,12 @@ void Frontend::AcceptLoadedData(const World& loaded) {
 }
 
 void Frontend::MarkDataLoaded() {
-  controls_.SetButtonEnabled(1, false);
-  controls_.SetButtonCaption(1, CP1251("ДАННЫЕ ЗАГРУЖЕНЫ"));
+  window_.SetButtonEnabled(1, false);
+  window_.SetButtonCaption(1, CP1251("ДАННЫЕ ЗАГРУЖЕНЫ"));
 }
 
 void Frontend::Button2Click() {
-  if (controls_.ButtonEnabled(1)) {
+  if (window_.ButtonEnabled(1)) {
     platform_.ShowMessage(CP1251("Сначала загрузите данные!"), kAppTitle);
     return;
   }
@@ -225,22 +386,30 @@ void Frontend::Button2Click() {
       return;
     }
     CreateLevel(world_, *level_);
-    LevelCamera(*level_, controls_.ViewWidth(), controls_.ViewHeight(), state_.CameraX,
-                state_.CameraY);
   } else {
     CreateTestLevel(world_);
   }
+  for (size_t p : Steppers())
+    ActAs(
+        p, [this] { PlaceCamera(); }, false);
+  const WorldPoint2 middle =
+      ViewCentre(state(), zoom(), controls().ViewWidth(), controls().ViewHeight());
+  start_ = {true, static_cast<float>(middle.X), static_cast<float>(middle.Y)};
+  window_.SetButtonEnabled(2, false);
+  window_.SetButtonCaption(2, CP1251("ЮНИТЫ РАЗМЕЩЕНЫ"));
+}
+
+// The acting player's camera at the level's start: the level's, then on its side's home.
+void Frontend::PlaceCamera() {
+  FrontState& s = state();
+  const int w = controls().ViewWidth();
+  const int h = controls().ViewHeight();
+  if (level_) LevelCamera(*level_, w, h, s.CameraX, s.CameraY);
   // With a side of one's own the match starts on it.
-  if (player_.PlayAs >= 0) {
-    if (const std::optional<int32_t> home = HomeObject(world_, player_.PlayAs)) {
+  if (player().PlayAs >= 0) {
+    if (const std::optional<int32_t> home = HomeObject(world_, player().PlayAs)) {
       const TObyekt& o = ObjectAt(world_, *home);
-      CentreOn(state_, zoom(), controls_.ViewWidth(), controls_.ViewHeight(), std::round(o.X),
-               std::round(o.Y));
+      CentreOn(s, zoom(), w, h, std::round(o.X), std::round(o.Y));
     }
   }
-  const WorldPoint2 middle =
-      ViewCentre(state_, zoom(), controls_.ViewWidth(), controls_.ViewHeight());
-  start_ = {true, static_cast<float>(middle.X), static_cast<float>(middle.Y)};
-  controls_.SetButtonEnabled(2, false);
-  controls_.SetButtonCaption(2, CP1251("ЮНИТЫ РАЗМЕЩЕНЫ"));
 }

@@ -5,12 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/controls.h"
 #include "app/front_state.h"
+#include "app/player_controls.h"
 #include "game/data_sources.h"
 #include "game/level.h"
 #include "game/world.h"
@@ -69,16 +71,43 @@ class Frontend {
   float DrawnZoom() const { return drawn_.Zoom; }
 
   World& world() { return world_; }
-  FrontState& state() { return state_; }
-  PlayerInput& player() { return player_; }
-  const PlayerInput& player() const { return player_; }
-  ControlGroups& groups() { return groups_; }
-  ViewInput& view() { return view_; }
-  const ViewInput& view() const { return view_; }
+  // The acting player's parts: between frames and commands the local player's; while a
+  // player's command or the panel's steps of a player run, that player's.
+  FrontState& state() { return Slot(acting_).State; }
+  const FrontState& state() const { return Slot(acting_).State; }
+  PlayerInput& player() { return Slot(acting_).Player; }
+  const PlayerInput& player() const { return Slot(acting_).Player; }
+  ControlGroups& groups() { return Slot(acting_).Groups; }
+  const ControlGroups& groups() const { return Slot(acting_).Groups; }
+  ViewInput& view() { return Slot(acting_).View; }
+  const ViewInput& view() const { return Slot(acting_).View; }
   float zoom() const;
-  const ControlGroups& groups() const { return groups_; }
-  Controls& controls() { return controls_; }
+  Controls& controls() const { return ControlsOf(acting_); }
   Platform& platform() { return platform_; }
+
+  // Players: each with cursor, camera, clicks, click mode, hover, widgets and selection.
+  static constexpr size_t kWatching = static_cast<size_t>(-1);  // an observer's own view
+  static constexpr size_t kMaxPlayers = 8;
+  size_t players() const { return players_.size(); }
+  // Whose the inputs are that the commands bring.
+  size_t inputPlayer() const { return inputs_; }
+  // The commands that follow are player p's; a new player starts as at start-up.
+  void SetInputPlayer(size_t p);
+  // The player at this window (its widgets are the window's), or kWatching for an observer,
+  // whose view of its own moves only its camera.
+  void SetLocal(size_t p);
+  size_t local() const { return local_; }
+  // A view size for the acting player when it is not at this window; false when it is.
+  bool ResizeOther(int w, int h);
+  const PlayerState& Slot(size_t p) const { return p == kWatching ? watching_ : players_[p]; }
+  PlayerState& Slot(size_t p) { return p == kWatching ? watching_ : players_[p]; }
+  Controls& ControlsOf(size_t p) const { return p == local_ ? window_ : *widgets_[p]; }
+  // Runs f as player p: its parts, widgets and (withSelection) its selection on the objects.
+  template <typename F>
+  void ActAs(size_t p, F&& f, bool withSelection = true);
+  // Puts player p's selection on the objects' flags; the last holder's goes to its part.
+  // Between frames and commands the flags hold player 0's.
+  void PutSelection(size_t p);
 
   // What the last frame drew, for Redraw.
   struct Drawn {
@@ -91,45 +120,67 @@ class Frontend {
     std::vector<int32_t> Under;
     int32_t MarkerKind = 0;
   };
-  // The frame routine's own state, for snapshots.
+  // The frame routine's own state, for snapshots. Widgets are filled for the players not at
+  // this window (the window's are the snapshot's own).
   struct Saved {
-    FrontState State;
-    PlayerInput Player;
+    std::vector<PlayerState> Players = std::vector<PlayerState>(1);
+    size_t Inputs = 0;
+    size_t Local = 0;  // read only: a snapshot goes back to the window it came from
+    PlayerState Watching;
     Drawn LastDrawn;
     DataSources Sources;
-    ControlGroups Groups;
     CameraStart Start;
-    ViewInput View;
   };
-  Saved Save() const { return {state_, player_, drawn_, sources_, groups_, start_, view_}; }
-  void Restore(const Saved& saved) {
-    state_ = saved.State;
-    player_ = saved.Player;
-    drawn_ = saved.LastDrawn;
-    sources_ = saved.Sources;
-    groups_ = saved.Groups;
-    start_ = saved.Start;
-    view_ = saved.View;
-  }
+  Saved Save() const;
+  void Restore(const Saved& saved);
 
  private:
   void DrawWorld(bool markers);
   void EdgeScroll();
   void ArrowScroll();
   void MarkDataLoaded();
+  // The command panel's steps of the acting player.
+  void PanelSteps();
+  // The players in player order, then an observer's own view.
+  std::vector<size_t> Steppers() const;
+  // Some player plays this side: the computer does not.
+  bool Held(int32_t side) const;
+  PlayerState NewPlayer() const;
+  void PlaceCamera();
 
   World& world_;
-  Controls& controls_;
+  Controls& window_;  // the local player's widgets (an observer's own)
   Platform& platform_;
   TextureUploader& uploader_;
   Drawing* drawing_;
-  FrontState state_;
-  PlayerInput player_;
-  ControlGroups groups_;
+  std::vector<PlayerState> players_ = std::vector<PlayerState>(1);
+  std::vector<std::unique_ptr<PlayerControls>> widgets_ =
+      std::vector<std::unique_ptr<PlayerControls>>(1);  // null for the local player
+  PlayerState watching_;
+  size_t inputs_ = 0;
+  size_t local_ = 0;
+  size_t acting_ = 0;
+  size_t selectionOn_ = 0;
   CameraStart start_;
-  ViewInput view_;
   Drawn drawn_;
   DataSources sources_;  // where the loaded rows came from, row for row
   bool loadFailed_ = false;
   std::optional<Level> level_;
 };
+
+template <typename F>
+void Frontend::ActAs(size_t p, F&& f, bool withSelection) {
+  struct Back {
+    Frontend& f;
+    size_t acting;
+    size_t selection;
+    bool swap;
+    ~Back() {
+      if (swap) f.PutSelection(selection);
+      f.acting_ = acting;
+    }
+  } back{*this, acting_, selectionOn_, withSelection};
+  acting_ = p;
+  if (withSelection) PutSelection(p);
+  f();
+}

@@ -129,16 +129,20 @@ void Down(Session& s, const Command& c, std::ostream&) {
 void Choose(Session& s, const Command& c, std::ostream&) {
   const int k = static_cast<int>(c.Int(0));
   const int index = static_cast<int>(c.Int(1));
-  if (s.controls().ComboIndex(k) != index) s.controls().SetComboIndex(k, index);
+  Controls& w = s.frontend().controls();  // the player's own
+  if (w.ComboIndex(k) != index) w.SetComboIndex(k, index);
 }
 
 void Check(Session& s, const Command& c, std::ostream&) {
   const int k = static_cast<int>(c.Int(0));
-  if (s.controls().Checked(k) != (c.Int(1) == 1)) s.controls().SetChecked(k, c.Int(1) == 1);
+  Controls& w = s.frontend().controls();
+  if (w.Checked(k) != (c.Int(1) == 1)) w.SetChecked(k, c.Int(1) == 1);
 }
 
 void Resize(Session& s, const Command& c, std::ostream&) {
-  s.host().ResizeView(static_cast<int>(c.Int(0)), static_cast<int>(c.Int(1)));
+  // Another player's view changes only that player's size.
+  if (!s.frontend().ResizeOther(static_cast<int>(c.Int(0)), static_cast<int>(c.Int(1))))
+    s.host().ResizeView(static_cast<int>(c.Int(0)), static_cast<int>(c.Int(1)));
   s.ResizeFrame();
 }
 
@@ -314,6 +318,10 @@ void New(Session& s, const Command& c, std::ostream&) {
   s.StartNewMatch(static_cast<uint32_t>(c.Int(0)), c.Has(1) ? c.Text(1) : std::string());
 }
 
+void Player(Session& s, const Command& c, std::ostream&) {
+  s.frontend().SetInputPlayer(static_cast<size_t>(c.Int(0)));
+}
+
 }  // namespace command_actions
 
 Session::Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
@@ -344,7 +352,12 @@ void Session::Apply(const Command& command, std::ostream& out) {
     if (startPending_) TakeMatchStart();
     if (matchStart_) matchLog_.push_back({0, command});
   }
-  spec.Apply(*this, command, out);
+  if (spec.Uses & kInput) {
+    // A player's input acts on that player's parts and selection.
+    frontend_.ActAs(frontend_.inputPlayer(), [&] { spec.Apply(*this, command, out); });
+  } else {
+    spec.Apply(*this, command, out);
+  }
   if (listener_) listener_->CommandApplied(*this, command);
 }
 
@@ -521,13 +534,18 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
   StartupControls(controls_, true);
   frontend_.AcceptLoadedData(loaded);
   Frontend::Saved front = frontend_.Save();
-  const bool first = front.State.FirstFrame;
-  front.State = FrontState{};
-  front.State.FirstFrame = first;
+  const bool first = front.Players[0].State.FirstFrame;
+  front.Watching.State = FrontState{};
+  front.Watching.State.FirstFrame = first;
+  for (PlayerState& p : front.Players) {
+    p.State = FrontState{};
+    p.State.FirstFrame = first;
+    p.Groups = {};
+    p.View = {};  // zoom, camera bound and scroll mode as at start-up
+    p.Selection.clear();
+  }
   front.LastDrawn = {};
-  front.Groups = {};
   front.Start = {};
-  front.View = {};  // zoom, camera bound and scroll mode as at start-up
   frontend_.Restore(front);
   if (level) frontend_.SetLevel(*level);
   // Before the first frame the generator is seeded there.

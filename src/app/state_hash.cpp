@@ -50,13 +50,18 @@ class HashSink : public FieldSink {
 
 uint64_t StateHash(Frontend& f) {
   HashSink h;
-  WalkFields(f.world(), kWorldFields, h);
-  WalkFields(f.state(), kFrontFields, h);
-  // The player's inputs count once used, so sessions without them keep their hashes.
-  if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, h);
-  if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, h);
-  if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, h);
-  WalkFields(ReadControls(f.controls()), kControlFields, h);
+  // Player 0's parts and selection as a match of one player has them, then the others'.
+  f.ActAs(0, [&] {
+    WalkFields(f.world(), kWorldFields, h);
+    WalkFields(f.state(), kFrontFields, h);
+    // The player's inputs count once used, so sessions without them keep their hashes.
+    if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, h);
+    if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, h);
+    if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, h);
+    WalkFields(ReadControls(f.controls()), kControlFields, h);
+    for (size_t p = 1; p < f.players(); ++p)
+      WalkPlayer(f.Slot(p), ReadControls(f.ControlsOf(p)), PlayerName(p), h);
+  });
   return h.value();
 }
 

@@ -58,10 +58,17 @@ FieldList ListState(const SessionSnapshot& s) {
   FieldList list;
   ListSink sink(list, kHashed);
   WalkFields(s.TheWorld, kWorldFields, sink);
-  WalkFields(s.Front.State, kFrontFields, sink);
-  WalkFields(s.Front.Player, kPlayerFields, sink);
-  WalkFields(s.Front.Groups, kGroupFields, sink);
-  WalkFields(s.Widgets, kControlFields, sink);
+  // The window's widgets are the local player's; the others' come with their parts.
+  const auto widgets = [&s](size_t p) -> const ControlValues& {
+    return p == s.Front.Local ? s.Widgets : s.Front.Players[p].Widgets;
+  };
+  const PlayerState& first = s.Front.Players[0];
+  WalkFields(first.State, kFrontFields, sink);
+  WalkFields(first.Player, kPlayerFields, sink);
+  WalkFields(first.Groups, kGroupFields, sink);
+  WalkFields(widgets(0), kControlFields, sink);
+  for (size_t p = 1; p < s.Front.Players.size(); ++p)
+    WalkPlayer(s.Front.Players[p], widgets(p), PlayerName(p), sink);
   return list;
 }
 

@@ -114,6 +114,20 @@ void Lockstep::Start(const Message& m) {
     session_.world().Rng.Seed = seed;
     if (!session_.platform().usedSeeds.empty()) session_.platform().usedSeeds[0] = seed;
   }
+  // This window shows its player (an observer a view of its own); every player plays its side,
+  // the computer the sides nobody holds. Recorded, so that recordings replay the match.
+  Frontend& front = session_.frontend();
+  front.SetLocal(player() ? you_ : Frontend::kWatching);
+  for (size_t p = 0; p < slots_.size() && p < Frontend::kMaxPlayers; ++p) {
+    try {
+      std::ostringstream out;
+      if (slots_.size() > 1) session_.Apply(MakeCommand(CommandKind::Player, {int64_t(p)}), out);
+      session_.Apply(MakeCommand(CommandKind::PlayAs, {slots_[p].Side}), out);
+    } catch (const CommandError& e) {
+      log_ << "net: the side of " << PeerName(static_cast<uint8_t>(p)) << " refused: " << e.What
+           << "\n";
+    }
+  }
 }
 
 void Lockstep::TakeInputs(const Message& m) {
@@ -139,7 +153,9 @@ void Lockstep::TakeInputs(const Message& m) {
     try {
       std::optional<Command> c = ReadCommand(line);
       // Only inputs travel; a level travels with the data set, never by name.
-      if (!c || !(SpecOf(c->Kind).Uses & kInput) || c->Kind == CommandKind::Level) {
+      // Whose inputs they are is the peer's id, never what it says.
+      if (!c || !(SpecOf(c->Kind).Uses & kInput) || c->Kind == CommandKind::Level ||
+          c->Kind == CommandKind::Player) {
         log_ << "net: " << PeerName(m.Peer) << " sent no input: '" << line.substr(0, 80)
              << "' dropped\n";
         continue;
@@ -162,6 +178,10 @@ void Lockstep::TakePace(const Message& m) {
 }
 
 void Lockstep::Issue(const Command& command) {
+  if (command.Kind == CommandKind::Player) {
+    log_ << "net: 'player' is the match's own; dropped\n";
+    return;
+  }
   issued_.push_back(command);
 }
 
@@ -225,9 +245,13 @@ void Lockstep::Step(bool show) {
     inputs_.erase(it);
     std::stable_sort(frame.begin(), frame.end(),
                      [](const Input& a, const Input& b) { return a.Peer < b.Peer; });
+    Frontend& front = session_.frontend();
     for (const Input& i : frame) {
       try {
         std::ostringstream out;
+        // Each player's inputs go to that player's parts.
+        if (slots_.size() > 1 && front.inputPlayer() != i.Peer)
+          session_.Apply(MakeCommand(CommandKind::Player, {i.Peer}), out);
         session_.Apply(i.Cmd, out);
       } catch (const CommandError& e) {
         // Every peer refuses it alike.

@@ -53,7 +53,8 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "minimap on",
                                "bound off",
                                "new 4294967295",
-                               "new 0 My Maps/big one.txt"};
+                               "new 0 My Maps/big one.txt",
+                               "player 1"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
@@ -126,7 +127,7 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
         "group store 2\nbox 0 0 10 10 add\ntick\nsame 100 200\ngroup recall 2\ngroup centre 2\n"
         "tick 50\ncamera ticks\nmove 0 0\nscroll 2\nzoom in 30 40\ntick 9\nhome 0\nbound on\n"
         "look 900 900\nzoom out 200 100\ncamera frames\ntick 20\n"
-        "new 78\ntick 30\n",
+        "player 1\nmove 200 100\ndown left\ntick 3\nplayer 0\nnew 78\ntick 30\n",
         out);
     host.CloseRecording();
     hash = HashText(StateHash(host.frontend()));

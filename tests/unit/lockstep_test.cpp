@@ -124,16 +124,22 @@ TEST(Lockstep, PlayersAndObserverApplyInputsAtTheSameFrameInPlayerOrder) {
   const uint32_t d = a.ls->delay();
   a.ls->Issue(Line("press 2"));
   net.Run(10);
-  // Both tick the box in the same frame: player 0's input first, so player 1's stands.
-  b.ls->Issue(Line("check 2 off"));
-  a.ls->Issue(Line("check 2 on"));
+  // Each player ticks a box of its own; every peer sees both at frame 10 + d.
+  const auto box = [](TestPeer& p, size_t player) {
+    return p.host->frontend().ControlsOf(player).Checked(2);
+  };
+  b.ls->Issue(Line("check 2 on"));
+  a.ls->Issue(Line("check 2 off"));
   net.Run(10 + d);
-  EXPECT_FALSE(a.host->controls().Checked(2));  // not yet: it applies at frame 10 + d
+  EXPECT_FALSE(box(a, 1));  // not yet: it applies at frame 10 + d
   a.ls->Issue(Line("check 2 on"));
   net.Run(11 + d);
-  for (TestPeer* p : {&a, &b, &watcher}) EXPECT_FALSE(p->host->controls().Checked(2));
+  for (TestPeer* p : {&a, &b, &watcher}) EXPECT_TRUE(box(*p, 1) && !box(*p, 0));
   net.Run(11 + 2 * d);
-  for (TestPeer* p : {&a, &b, &watcher}) EXPECT_TRUE(p->host->controls().Checked(2));
+  for (TestPeer* p : {&a, &b, &watcher}) EXPECT_TRUE(box(*p, 1) && box(*p, 0));
+  // The window shows its own player's widgets; an observer's are its own.
+  EXPECT_TRUE(a.host->controls().Checked(2) && b.host->controls().Checked(2));
+  EXPECT_FALSE(watcher.host->controls().Checked(2));
   // Pause and speed are the match's, set at one frame for all.
   b.ls->SetPace(true, 4);
   net.Run(20 + d);
@@ -157,7 +163,7 @@ TEST(Lockstep, PlayersAndObserverApplyInputsAtTheSameFrameInPlayerOrder) {
   EXPECT_EQ(HashOf(a), HashOf(b));
   EXPECT_EQ(HashOf(a), HashOf(watcher));
   EXPECT_GE(a.ls->lastAgreed(), 100u);
-  EXPECT_FALSE(a.ls->desynced() || watcher.ls->desynced());
+  EXPECT_FALSE(a.ls->desynced() || watcher.ls->desynced()) << a.ls->report();
 }
 
 TEST(Lockstep, AMatchOverTheNetworkIsTheLocalMatchWithTheSameInputs) {
@@ -181,9 +187,11 @@ TEST(Lockstep, AMatchOverTheNetworkIsTheLocalMatchWithTheSameInputs) {
     local.Press(1);
   }
   std::ostringstream out;
+  // The sides of the players, then each one's inputs behind its number.
+  local.Run("player 0\nplay-as 0\nplayer 1\nplay-as 1", out);
   for (uint64_t f = 0; f < a.ls->next(); ++f) {
-    if (f == d) local.Run("press 2", out);
-    if (f == 50 + d) local.Run("move 300 200\ndown right", out);
+    if (f == d) local.Run("player 0\npress 2", out);
+    if (f == 50 + d) local.Run("player 1\nmove 300 200\ndown right", out);
     local.RunFrame(false);
   }
   EXPECT_EQ(HashOf(a), StateHash(local.frontend()));
@@ -279,7 +287,7 @@ TEST(Lockstep, APlayerWhoDropsOutRejoinsAndALateObserverCatchesUp) {
   EXPECT_TRUE(watcher.ls->over());
   EXPECT_EQ(HashOf(a), HashOf(b));
   EXPECT_EQ(HashOf(a), HashOf(watcher));
-  EXPECT_TRUE(a.host->controls().Checked(1));
+  EXPECT_TRUE(a.host->frontend().ControlsOf(1).Checked(1));
   EXPECT_FALSE(a.ls->desynced() || b.ls->desynced() || watcher.ls->desynced());
 }
 
