@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <type_traits>
 #include <variant>
 
@@ -359,6 +360,19 @@ void Session::Apply(const Command& command, std::ostream& out) {
     spec.Apply(*this, command, out);
   }
   if (listener_) listener_->CommandApplied(*this, command);
+}
+
+bool Session::ApplyOwnView(const Command& command) {
+  using K = CommandKind;
+  static constexpr K kView[] = {K::Move, K::Key,  K::Camera, K::Scroll,
+                                K::Zoom, K::Home, K::Look,   K::Bound};
+  if (frontend_.local() != Frontend::kWatching ||
+      std::find(std::begin(kView), std::end(kView), command.Kind) == std::end(kView))
+    return false;
+  Busy busy(busy_);
+  std::ostringstream out;
+  frontend_.ActAs(Frontend::kWatching, [&] { SpecOf(command.Kind).Apply(*this, command, out); });
+  return true;
 }
 
 void Session::ResizeFrame() {

@@ -107,6 +107,10 @@ class Session {
   // The one door for inputs: applies the command and records it. Throws CommandError,
   // OutOfSync or ProgramExit.
   void Apply(const Command& command, std::ostream& out = std::cout);
+  // An observer's input for its own view (cursor, arrows, camera, zoom): applied at once to
+  // that view alone, never recorded or sent. False (nothing done) for another input, or when
+  // this window is a player's.
+  bool ApplyOwnView(const Command& command);
   // One frame as a timer tick runs it; a frame not shown draws nothing.
   void RunFrame(bool show);
   // The frame a resize runs, after the view took its new size.

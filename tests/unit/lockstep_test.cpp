@@ -7,12 +7,14 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "net/field_list.h"
 #include "net/hub.h"
 #include "test_files.h"
+#include "util/numtext.h"
 
 namespace {
 
@@ -196,6 +198,97 @@ TEST(Lockstep, AMatchOverTheNetworkIsTheLocalMatchWithTheSameInputs) {
   }
   EXPECT_EQ(HashOf(a), StateHash(local.frontend()));
   EXPECT_EQ(HashOf(b), StateHash(local.frontend()));
+}
+
+// Two players select and order their own units in the same frames: each acts with its own
+// cursor, camera and selection, the computer plays neither side, and every peer agrees.
+TEST(Lockstep, EachPlayerSelectsAndOrdersWithItsOwnCursorCameraAndSelection) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  TestPeer& b = net.Join(Role::Player, 1);
+  TestPeer& watcher = net.Join(Role::Observer, 0);
+  const uint32_t d = a.ls->delay();
+  a.ls->Issue(Line("press 2"));
+  net.Run(20);
+  const int cursor[2][2] = {{200, 150}, {300, 250}};  // view pixels, y from the top
+  for (int p = 0; p < 2; ++p) {
+    TestPeer& peer = p == 0 ? a : b;
+    peer.ls->Issue(Line("box 0 0 485 447 new"));
+    peer.ls->Issue(
+        Line("move " + std::to_string(cursor[p][0]) + " " + std::to_string(cursor[p][1])));
+    peer.ls->Issue(Line("down right"));
+  }
+  net.Run(21 + d);
+  // Side s's first worker, and the walk order the player of side s gave from its own view.
+  const auto worker = [](TestPeer& peer, int32_t side) -> const TObyekt& {
+    for (const TObyekt& o : peer.host->world().Objects)
+      if (o.Side == side && o.Kind == 0) return o;
+    throw std::runtime_error("no worker");
+  };
+  const auto walk = [&](TestPeer& peer, int p) {
+    const FrontState& s = peer.host->frontend().Slot(static_cast<size_t>(p)).State;
+    return "idti " + IntToStr(RoundHalfEven(cursor[p][0] - double(s.CameraX))) + "," +
+           IntToStr(RoundHalfEven(447 - cursor[p][1] - double(s.CameraY)));
+  };
+  for (TestPeer* peer : {&a, &b, &watcher}) {
+    Frontend& f = peer->host->frontend();
+    ASSERT_EQ(f.players(), 2u);
+    const FrontState& s0 = f.Slot(0).State;
+    const FrontState& s1 = f.Slot(1).State;
+    EXPECT_EQ(s0.MouseX, 200);
+    EXPECT_EQ(s1.MouseX, 300);
+    EXPECT_NE(s0.CameraX, s1.CameraX);  // each started over its own side
+    EXPECT_EQ(worker(*peer, 0).Thought1, walk(*peer, 0));
+    EXPECT_EQ(worker(*peer, 1).Thought1, walk(*peer, 1));
+    // Player 0's selection is on the objects, player 1's kept apart: each only its side.
+    size_t selected0 = 0;
+    for (const TObyekt& o : f.world().Objects) {
+      if (!o.Selected) continue;
+      ++selected0;
+      EXPECT_EQ(o.Side, 0);
+    }
+    EXPECT_GT(selected0, 0u);
+    ASSERT_FALSE(f.Slot(1).Selection.empty());
+    for (int32_t i : f.Slot(1).Selection) EXPECT_EQ(f.world().Objects[size_t(i)].Side, 1);
+  }
+  // An observer's own view moves its camera only, and nothing of it is sent.
+  const uint64_t watched = HashOf(watcher);
+  EXPECT_TRUE(watcher.host->ApplyOwnView(Line("look 0 0")));
+  EXPECT_FALSE(watcher.host->ApplyOwnView(Line("down left")));
+  EXPECT_FALSE(a.host->ApplyOwnView(Line("look 0 0")));
+  EXPECT_EQ(HashOf(watcher), watched);
+  net.Run(22 + d);
+  EXPECT_EQ(watcher.host->frontend().DrawnCameraX(),
+            watcher.host->frontend().Slot(Frontend::kWatching).State.CameraX);
+  EXPECT_NE(watcher.host->frontend().DrawnCameraX(), a.host->frontend().Slot(0).State.CameraX);
+  // Each window drew its own player's camera.
+  EXPECT_EQ(a.host->frontend().DrawnCameraX(), a.host->frontend().Slot(0).State.CameraX);
+  EXPECT_EQ(b.host->frontend().DrawnCameraX(), b.host->frontend().Slot(1).State.CameraX);
+  // Player 0's click on empty ground in a corner (which scrolls its view) drops its own
+  // selection only; the computer, playing neither side, has left both orders alone.
+  const float camera0 = b.host->frontend().Slot(0).State.CameraX;
+  const float camera1 = b.host->frontend().Slot(1).State.CameraX;
+  a.ls->Issue(Line("move 20 20"));
+  a.ls->Issue(Line("down left"));
+  net.Run(23 + 2 * d);
+  for (TestPeer* peer : {&a, &b, &watcher}) {
+    Frontend& f = peer->host->frontend();
+    for (const TObyekt& o : f.world().Objects) EXPECT_FALSE(o.Selected);
+    EXPECT_FALSE(f.Slot(1).Selection.empty());
+    EXPECT_EQ(f.Slot(1).State.MouseX, 300);
+    EXPECT_EQ(f.Slot(1).State.CameraX, camera1);
+    EXPECT_GT(f.Slot(0).State.CameraX, camera0);
+    EXPECT_EQ(worker(*peer, 0).Thought1.rfind("idti ", 0), 0u);
+    EXPECT_EQ(worker(*peer, 1).Thought1.rfind("idti ", 0), 0u);
+  }
+  net.Run(150);
+  a.ls->Leave();
+  b.ls->Leave();
+  net.Run(100000);
+  EXPECT_EQ(HashOf(a), HashOf(b));
+  EXPECT_EQ(HashOf(a), HashOf(watcher));
+  EXPECT_GE(a.ls->lastAgreed(), 100u);
+  EXPECT_FALSE(a.ls->desynced() || b.ls->desynced() || watcher.ls->desynced()) << a.ls->report();
 }
 
 TEST(Lockstep, AChangedStateIsReportedByItsFirstDifferingField) {
