@@ -308,6 +308,22 @@ TEST(Lockstep, AChangedStateIsReportedByItsFirstDifferingField) {
   EXPECT_NE(b.ls->report().find("Objects[1].Y 77.25 vs"), std::string::npos) << b.ls->report();
 }
 
+TEST(Lockstep, ADesyncInAPlayersOwnPartIsNamedWithThePlayer) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  TestPeer& b = net.Join(Role::Player, 1);
+  a.ls->Issue(Line("press 2"));
+  net.Run(150);
+  const float camera = a.host->frontend().Slot(1).State.CameraX;
+  b.host->frontend().Slot(1).State.CameraX = camera + 5;  // this peer alone
+  net.Run(250);
+  ASSERT_TRUE(a.ls->desynced());
+  EXPECT_NE(a.ls->report().find("frame 200: Players[1].CameraX " + FloatToShortest(camera) +
+                                " vs " + FloatToShortest(camera + 5)),
+            std::string::npos)
+      << a.ls->report();
+}
+
 TEST(Lockstep, PastFloodedAndBadInputsAreDroppedAlikeOnEveryPeer) {
   Network net;
   TestPeer& a = net.Join(Role::Player, 0);
