@@ -51,7 +51,7 @@ void Frontend::DrawScene() {
   drawn_.CameraX = me.State.CameraX;
   drawn_.CameraY = me.State.CameraY;
   drawn_.Zoom = zoomDrawn;
-  const std::vector<size_t> steppers = Steppers();
+  const Steppers steppers(*this);
   for (size_t p : steppers) Slot(p).State.FirstFrame = false;
 
   if (!window_.ButtonEnabled(2)) {
@@ -112,12 +112,8 @@ void Frontend::PanelSteps() {
   GiveOrders(world_, state(), controls(), zoom());
 }
 
-std::vector<size_t> Frontend::Steppers() const {
-  std::vector<size_t> all;
-  for (size_t p = 0; p < players_.size(); ++p) all.push_back(p);
-  if (local_ == kWatching) all.push_back(kWatching);
-  return all;
-}
+Frontend::Steppers::Steppers(const Frontend& f)
+    : players(f.players_.size()), count(f.players_.size() + (f.local_ == kWatching ? 1 : 0)) {}
 
 bool Frontend::Held(int32_t side) const {
   for (const PlayerState& p : players_)
@@ -389,7 +385,7 @@ void Frontend::Button2Click() {
   } else {
     CreateTestLevel(world_);
   }
-  for (size_t p : Steppers())
+  for (size_t p : Steppers(*this))
     ActAs(
         p, [this] { PlaceCamera(); }, false);
   const WorldPoint2 middle =

@@ -142,7 +142,20 @@ class Frontend {
   // The command panel's steps of the acting player.
   void PanelSteps();
   // The players in player order, then an observer's own view.
-  std::vector<size_t> Steppers() const;
+  struct Steppers {
+    explicit Steppers(const Frontend& f);
+    struct It {
+      size_t i;
+      size_t players;
+      size_t operator*() const { return i < players ? i : kWatching; }
+      It& operator++() { return ++i, *this; }
+      bool operator!=(const It& o) const { return i != o.i; }
+    };
+    It begin() const { return {0, players}; }
+    It end() const { return {count, players}; }
+    size_t players;
+    size_t count;
+  };
   // Some player plays this side: the computer does not.
   bool Held(int32_t side) const;
   PlayerState NewPlayer() const;
