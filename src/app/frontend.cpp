@@ -288,9 +288,11 @@ float Frontend::zoom() const {
 }
 
 void Frontend::TakeCamera() {
-  drawn_.CameraX = state().CameraX;
-  drawn_.CameraY = state().CameraY;
-  drawn_.Zoom = zoom();
+  // The window shows its own player's view, whoever moved a camera.
+  const PlayerState& me = Slot(local_);
+  drawn_.CameraX = me.State.CameraX;
+  drawn_.CameraY = me.State.CameraY;
+  drawn_.Zoom = ZoomOf(me.View.ZoomStep);
 }
 
 // The world as the frame draws it: ground and objects before the simulation step, the hover
