@@ -880,6 +880,10 @@ bool Session::TakeOver(std::optional<int32_t> side, const std::string& path, std
   if (!played.empty()) log_->Begin(played);
   replay_.reset();
   replayEnded_ = false;
+  // The window's inputs are its own player's from here on.
+  const size_t mine = frontend_.local();
+  if (mine != Frontend::kWatching && frontend_.inputPlayer() != mine)
+    Apply(MakeCommand(CommandKind::Player, {static_cast<int64_t>(mine)}));
   if (side) Apply(MakeCommand(CommandKind::PlayAs, {*side}));
   note_ = Tr("notes", "Taken over at frame %1", {std::to_string(frontend_.state().Frames)});
   return true;

@@ -307,6 +307,14 @@ TEST(Lockstep, EachPlayerSelectsAndOrdersWithItsOwnCursorCameraAndSelection) {
     InDir data(RTS_SOURCE_DIR "/data");
     EXPECT_EQ(RunScript(in, replay, out, err), 0) << err.str();
     EXPECT_EQ(StateHash(replay.frontend()), HashOf(a));
+    // Taken over at its end in the viewer, the window's inputs are its player's again.
+    RecordingPlatform viewed;
+    HeadlessHost viewer(viewed);
+    std::istringstream again(recording);
+    viewer.StartReplay(ReadScript(again));
+    ASSERT_TRUE(viewer.Resume("", error)) << error;
+    EXPECT_EQ(viewer.frontend().players(), 2u);
+    EXPECT_EQ(viewer.frontend().inputPlayer(), 0u);
   }
 }
 
