@@ -294,7 +294,8 @@ void TForm1::FormCreate() {
     Guarded([&] { ok = session_->Resume(options_.record, error); });
     if (!ok && !exiting_) {
       std::cerr << "rtsdemo: " << options_.replay << ": " << error << "\n";
-      Exit(error.rfind("out of sync", 0) == 0 ? 3 : 2);
+      const bool outOfSync = session_->replay() && session_->replay()->failedFrame();
+      Exit(outOfSync ? 3 : 2);
       return;
     }
   }
