@@ -72,13 +72,16 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "print the summary one batch of those matches would print; matches missing or repeated are "
      "reported on standard error (status 1)."},
     {"host", 0, "[PORT]",
-     "Open a network match on UDP port PORT (7341 unless given) and play it headless with "
-     "`--script`: it starts once `--players` players are in (this one holds side 0, or "
-     "`--play-as`). Every peer prints its state hash when the last player has left."},
+     "Open a network match on UDP port PORT (7341 unless given) and play it in the window (the "
+     "banner lists who has joined; the game menu's \"Start the match\" starts it with them) or "
+     "headless with `--script`: it starts once `--players` players are in (this one holds side "
+     "0, or `--play-as`). Every peer prints its state hash when the last player has left; a "
+     "window closed before then waits hidden for it."},
     {"join", 0, "HOST[:PORT]",
      "Join the match of a host or a relay as the player of side `--play-as` (a free one unless "
      "given) "
-     "or, with `--watch`, as an observer, headless with `--script`; a match already running is "
+     "or, with `--watch`, as an observer, in the window or headless with `--script`; a match "
+     "already running is "
      "re-simulated from its start without drawing. A different protocol or data set is refused "
      "with status 4, a state that differs from another peer's ends with status 3."},
     {"watch", 0, nullptr, "With `--join`: watch the match instead of playing a side."},
@@ -104,8 +107,9 @@ constexpr auto kUsageTable = std::to_array<const char*>({
     "--check [--level FILE] [--data DIR]",
     "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--shard K/M] [--data DIR]",
     "--summarize [FILE...|-]",
-    "--host [PORT] [--players N] [--play-as S] [--seed N] [--level FILE] --script FILE",
-    "--join HOST[:PORT] [--play-as S | --watch] [--match NAME] [--script FILE]",
+    "--host [PORT] [--players N] [--play-as S] [--seed N] [--level FILE] [--script FILE] "
+    "[--record FILE]",
+    "--join HOST[:PORT] [--play-as S | --watch] [--match NAME] [--script FILE] [--record FILE]",
     "--serve [PORT]",
     "--help | --version",
 });
@@ -239,7 +243,11 @@ bool ParseNetwork(std::map<std::string, std::string>& given, Invocation& run,
     net.timeout = v;
   }
   if (given.count("match")) net.match = given["match"];
-  for (const char* other : {"record", "replay", "check", "batch", "summarize", "headless"})
+  // A script runs the match headless; without one the window plays it.
+  net.window = !given.count("script") && !given.count("headless") && !given.count("serve");
+  if (given.count("headless") && !given.count("script"))
+    return problem = "--headless needs --script", false;
+  for (const char* other : {"replay", "check", "batch", "summarize", "resume"})
     if (given.count(other))
       return problem = std::string("--") + other + " does not go with the network", false;
   return true;

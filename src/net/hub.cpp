@@ -182,6 +182,22 @@ void Hub::Hello(int conn, const Message& m) {
   if (match.Slots.size() >= match.Players) StartMatch(match);
 }
 
+std::vector<std::string> Hub::Joined(const std::string& name) const {
+  std::vector<std::string> out;
+  auto it = matches_.find(name);
+  if (it == matches_.end()) return out;
+  for (const Slot& s : it->second.Slots)
+    out.push_back(s.Who.Name + " (side " + std::to_string(s.Who.Side) + ")");
+  return out;
+}
+
+bool Hub::StartNow(const std::string& name) {
+  auto it = matches_.find(name);
+  if (it == matches_.end() || it->second.Started || it->second.Slots.empty()) return false;
+  StartMatch(it->second);
+  return true;
+}
+
 void Hub::StartMatch(Match& match) {
   std::vector<uint32_t> trips;
   for (int conn : Members(match)) trips.push_back(links_.RoundTrip(conn));

@@ -38,6 +38,10 @@ class Hub {
   void AdaptDelay();
   // The order delay for peers whose round trips are these (milliseconds).
   static uint32_t DelayFor(std::vector<uint32_t> roundTrips);
+  // The players in a match, "player 1 (side 1)", in player order.
+  std::vector<std::string> Joined(const std::string& match) const;
+  // Starts a match that waits for players with those in; false when there is none.
+  bool StartNow(const std::string& match);
   // Bytes forwarded from players, for figures.
   uint64_t forwarded() const { return forwarded_; }
 
