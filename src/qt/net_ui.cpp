@@ -165,8 +165,18 @@ bool NetPlay::Leave() {
 }
 
 void NetPlay::Step(bool show) {
-  Flag stepping(stepping_);
-  ls_->Step(show);
+  const Pace& pace = session_.pace();
+  const bool paused = pace.paused();
+  const int speed = pace.speed();
+  {
+    Flag stepping(stepping_);
+    ls_->Step(show);
+  }
+  // Every peer changes its pace at the same frame; the line says which.
+  if (pace.paused() != paused || pace.speed() != speed) {
+    std::cerr << "net: " << (pace.paused() ? "paused" : "running") << " at " << pace.SpeedText()
+              << " from frame " << ls_->next() - 1 << "\n";
+  }
 }
 
 void NetPlay::End(int status, const std::string& problem) {
