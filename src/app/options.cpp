@@ -26,11 +26,13 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "that failed or was refused makes the exit status 1 once the script has run; a script "
      "error gives 2, a failed sync check 3."},
     {"record", 0, "FILE",
-     "Play in the window and write the session as a script that replays it. Everything that "
+     "Play in the window (or a network match, also headless) and write the session as a script "
+     "that replays it. Everything that "
      "changes the match is recorded (arrow keys, `--play-as`); pause and speed only change which "
      "frames run, which the `tick` lines already tell. A FILE that cannot be written ends the "
      "program with status 2 before the window opens; a write that fails later (a full disk, the "
-     "file removed) stops the recording, and the banner and standard error tell at which frame."},
+     "file removed) stops the recording, and the banner and standard error tell at which frame. "
+     "A network match's recording holds every player's inputs and its chat as `#` lines."},
     {"replay", 0, "FILE",
      "Watch a recording in the window at normal speed with its own seeds. The recording drives "
      "the match (the mouse over the view changes nothing); P, full stop, + and -, F3 and F12 "
@@ -73,7 +75,7 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "reported on standard error (status 1)."},
     {"host", 0, "[PORT]",
      "Open a network match on UDP port PORT (7341 unless given) and play it in the window (the "
-     "banner lists who has joined; the game menu's \"Start the match\" starts it with them) or "
+     "banner lists who has joined; the game menu's Start the network match starts it with them) or "
      "headless with `--script`: it starts once `--players` players are in (this one holds side "
      "0, or `--play-as`). Every peer prints its state hash when the last player has left; a "
      "window closed before then waits hidden for it."},

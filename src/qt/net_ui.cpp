@@ -285,7 +285,7 @@ std::string NetPlay::Status() const {
     if (host()) {
       line = Tr("net", "Hosting on port %1:", {std::to_string(net_.port)});
       for (const std::string& who : wire_->Joined()) line += " " + who + " joined;";
-      line += Tr("net", " Menu: Start the match");
+      line += Tr("net", " Menu: Start the network match");
     } else {
       line = Tr("net", "Joining %1:%2...", {net_.address, std::to_string(net_.port)});
     }
