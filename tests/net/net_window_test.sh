@@ -86,6 +86,8 @@ h=$(tail -n 1 host.out)
 [ "$(grep 'net: running' host.err)" = "$(grep 'net: running' join.err)" ] || fail "ran on apart"
 grep -q "^box " host.rec && grep -q "^down right" host.rec || fail "no box or order recorded"
 grep -q "^# chat player 1 (side 1): hello" join.rec || fail "chat not recorded"
-cmp -s host.rec join.rec || fail "the recordings differ"
+# The chat comes to each peer at its own moment: the rest is the same.
+plain() { awk '/^#/ {next} /^tick / {t += $2; next} {if (t) print "tick " t; t = 0; print}' "$1"; }
+[ "$(plain host.rec)" = "$(plain join.rec)" ] || fail "the recordings differ"
 "$B" --replay host.rec --headless > replay.out 2> replay.err || fail "the recording replays out of sync"
 echo "ok"
