@@ -65,6 +65,8 @@ class NetPair : public testing::Test {
     ASSERT_TRUE(b_.StartRecording(fileB_.string(), error)) << error;
   }
   void TearDown() override {
+    a_.CloseRecording();
+    b_.CloseRecording();
     fs::remove(fileA_);
     fs::remove(fileB_);
     ASSERT_EQ(chdir(cwd_), 0);
@@ -80,6 +82,35 @@ class NetPair : public testing::Test {
     return cond();
   }
   uint64_t Frames(HeadlessHost& h) { return h.frontend().state().Frames; }
+  // Both say hello; the join waits for its connection, which the host's ticks answer.
+  void Connect(NetPlay& host, NetPlay& join) {
+    std::string error;
+    ASSERT_TRUE(host.Begin(error)) << error;
+    std::atomic<bool> joined = false, done = false;
+    std::string joinError;
+    std::thread t([&] {
+      joined = join.Begin(joinError);
+      done = true;
+    });
+    while (!done) {
+      host.Tick();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    t.join();
+    ASSERT_TRUE(joined) << joinError;
+  }
+  static NetOptions HostNet() {
+    NetOptions net;
+    net.port = static_cast<uint16_t>(20000 + getpid() % 30000);
+    net.timeout = 5;
+    return net;
+  }
+  static NetOptions JoinNet() {
+    NetOptions net = HostNet();
+    net.kind = NetOptions::Kind::Join;
+    net.address = "127.0.0.1";
+    return net;
+  }
 
   char cwd_[4096] = {};
   fs::path fileA_, fileB_;
@@ -88,31 +119,12 @@ class NetPair : public testing::Test {
 };
 
 TEST_F(NetPair, PaceAndChatReachBothPeersAtTheSameFrame) {
-  NetOptions hostNet;
-  hostNet.port = static_cast<uint16_t>(20000 + getpid() % 30000);
-  hostNet.timeout = 5;
-  NetOptions joinNet = hostNet;
-  joinNet.kind = NetOptions::Kind::Join;
-  joinNet.address = "127.0.0.1";
+  const NetOptions hostNet = HostNet(), joinNet = JoinNet();
   WindowOptions seeded;
   seeded.seed = 3;
   NetPlay host(a_, hostNet, seeded);
   NetPlay join(b_, joinNet, {});
-  std::string error;
-  ASSERT_TRUE(host.Begin(error)) << error;
-  // The join waits for its connection, which the host's ticks answer.
-  std::atomic<bool> joined = false, done = false;
-  std::string joinError;
-  std::thread t([&] {
-    joined = join.Begin(joinError);
-    done = true;
-  });
-  while (!done) {
-    host.Tick();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  t.join();
-  ASSERT_TRUE(joined) << joinError;
+  ASSERT_NO_FATAL_FAILURE(Connect(host, join));
   ASSERT_TRUE(Until(host, join, [&] { return host.player() && join.player(); }));
 
   // Inputs go through the lockstep: the level is created on both at one frame.
@@ -174,6 +186,31 @@ TEST_F(NetPair, PaceAndChatReachBothPeersAtTheSameFrame) {
   replay.StartReplay(std::move(script));
   while (!replay.replayEnded()) ASSERT_TRUE(replay.ScriptFrame());
   EXPECT_EQ(StateHash(replay.frontend()), StateHash(a_.frontend()));
+}
+
+// A state changed at one peer: both end with status 3 and the report names the field.
+TEST_F(NetPair, ADesyncEndsTheMatchWithTheReport) {
+  NetPlay host(a_, HostNet(), {});
+  NetPlay join(b_, JoinNet(), {});
+  ASSERT_NO_FATAL_FAILURE(Connect(host, join));
+  std::vector<std::string> problems;
+  host.onProblem = [&](const std::string& text) { problems.push_back(text); };
+  ASSERT_TRUE(Until(host, join, [&] { return host.player() && join.player(); }));
+  a_.Press(2);
+  ASSERT_TRUE(Until(host, join, [&] { return Frames(b_) > 50; }));
+  b_.Apply(*ReadCommand("set 1 X 123.5"));
+  ASSERT_TRUE(Until(
+      host, join, [&] { return host.ended() && join.ended(); }, 5000));
+  EXPECT_EQ(host.status(), 3);
+  EXPECT_EQ(join.status(), 3);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("frame 100: Objects[1].X "), std::string::npos) << problems[0];
+  EXPECT_NE(problems[0].find(" vs 123.5 (last agreed frame 0)"), std::string::npos) << problems[0];
+  // Stopped: no frame runs after the end.
+  const uint64_t frames = Frames(a_);
+  Until(
+      host, join, [] { return false; }, 20);
+  EXPECT_EQ(Frames(a_), frames);
 }
 
 TEST(NetChat, CleanChatKeepsOneLineOfBoundedLength) {
