@@ -452,6 +452,10 @@
         <translation>Войти в сетевую партию...</translation>
     </message>
     <message>
+        <source>Go on without the players who are gone</source>
+        <translation>Продолжить без выбывших игроков</translation>
+    </message>
+    <message>
         <source>Start the network match</source>
         <translation>Начать сетевую партию</translation>
     </message>
@@ -501,6 +505,10 @@
     <message>
         <source>The network match has ended</source>
         <translation>Сетевая партия окончена</translation>
+    </message>
+    <message>
+        <source> (menu: go on without)</source>
+        <translation> (меню: продолжить без него)</translation>
     </message>
     <message>
         <source>Connecting...</source>

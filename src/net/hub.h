@@ -79,6 +79,9 @@ class Hub {
   void StartMatch(Match& match);
   void SendStart(Match& match, int conn, uint8_t peer);
   void PlayerGone(Match& match, uint8_t peer, int conn);
+  // A player's "gone" names in its frame field a player whose connection dropped: the match
+  // goes on without that one, as if it had left.
+  void HandOver(Match& match, uint32_t peer);
   void Forward(Match& match, int from, const std::vector<uint8_t>& bytes);
   std::vector<int> Members(const Match& match) const;
 

@@ -165,6 +165,15 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
        [this] { return net_ && net_->host() && !net_->started() && !net_->ended(); },
        {},
        {}},
+      {T("Go on without the players who are gone"),
+       QStringLiteral("HandOver"),
+       [this] {
+         if (net_) net_->HandOver();
+         UpdateBanner();
+       },
+       [this] { return net_ && net_->player() && net_->someoneGone() && !net_->ended(); },
+       {},
+       {}},
       {T("Save match (Ctrl+S)"), QStringLiteral("SaveMatch"), [this] { SaveMatch(); }, {}, {}, {}},
       {},
       {T("Keys (F1)"), QStringLiteral("Keys"), [this] { ShowKeys(); }, {}, {}, {}},

@@ -91,7 +91,12 @@ bool NetPlay::Route(const Command& command) {
 }
 
 void NetPlay::Watch(const Message& m, bool incoming) {
+  // A player that speaks again has come back; one that left is no longer waited for.
+  if (incoming && m.Type != MsgType::Gone) gone_.erase(m.Peer);
   switch (m.Type) {
+    case MsgType::Gone:
+      if (incoming && m.Peer != you_ && m.Peer < slots_.size()) gone_.insert(m.Peer);
+      break;
     case MsgType::Start:
       if (incoming && slots_.empty()) {
         slots_ = m.Slots;
@@ -142,6 +147,17 @@ bool NetPlay::Chat(const std::string& text) {
   m.Text = CleanChat(text);
   wire_->Send(m);
   return true;
+}
+
+void NetPlay::HandOver() {
+  if (!player() || ended_ || leaving_) return;
+  for (uint8_t peer : gone_) {
+    Message m;
+    m.Type = MsgType::Gone;
+    m.Peer = you_;
+    m.Frame = peer;
+    wire_->Send(m);
+  }
 }
 
 bool NetPlay::StartNow() {
@@ -265,7 +281,8 @@ void NetPlay::Run() {
     End(0, {});
     return;
   }
-  if (held && SecondsSince(progress_) > net_.timeout) {
+  // A player known to be gone is waited for until the user decides; a silent one times out.
+  if (held && !someoneGone() && SecondsSince(progress_) > net_.timeout) {
     throw NetFailure{kNetworkFailed, ls_->WaitingFor() + ": no answer for " +
                                          std::to_string(net_.timeout) + " s at frame " +
                                          std::to_string(ls_->next())};
@@ -296,6 +313,7 @@ std::string NetPlay::Status() const {
     line = Tr("net", "Left; waiting for the others to leave");
   } else if (!waiting_.empty()) {
     line = waiting_;
+    if (someoneGone() && player()) line += Tr("net", " (menu: go on without)");
   }
   if (!chat_.empty()) line += (line.empty() ? "" : "   ") + chat_.back();
   return line;

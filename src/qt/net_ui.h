@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,11 @@ class NetPlay {
   void PaceKey(KeyAction action);
   // A chat line (Windows-1251) to everyone; false before the match runs.
   bool Chat(const std::string& text);
+  // A player whose connection dropped, not yet back.
+  bool someoneGone() const { return !gone_.empty(); }
+  // The match stops waiting for the players who are gone, at the same frame on every peer
+  // (the computer plays the sides nobody holds).
+  void HandOver();
   // The host starts the match with the players in.
   bool StartNow();
   // The window closes: a player plays on hidden until every player has left (the host's
@@ -82,6 +88,7 @@ class NetPlay {
   int64_t paceAt_ = -1;                         // the last frame a pace was stamped for
   std::string waiting_;                         // whom the match waits for (after a moment)
   std::vector<PlayerSlot> slots_;
+  std::set<uint8_t> gone_;  // players whose connection dropped
   uint8_t you_ = kNoPeer;
   std::deque<std::string> chat_;  // UTF-8, newest last
   std::chrono::steady_clock::time_point progress_ = std::chrono::steady_clock::now();

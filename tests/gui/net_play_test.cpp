@@ -99,10 +99,10 @@ class NetPair : public testing::Test {
     t.join();
     ASSERT_TRUE(joined) << joinError;
   }
-  static NetOptions HostNet() {
+  static NetOptions HostNet(uint32_t timeout = 5) {
     NetOptions net;
     net.port = static_cast<uint16_t>(20000 + getpid() % 30000);
-    net.timeout = 5;
+    net.timeout = timeout;
     return net;
   }
   static NetOptions JoinNet() {
@@ -211,6 +211,41 @@ TEST_F(NetPair, ADesyncEndsTheMatchWithTheReport) {
   Until(
       host, join, [] { return false; }, 20);
   EXPECT_EQ(Frames(a_), frames);
+}
+
+// The joiner's connection drops: the host waits and says so, until the menu's entry goes on
+// without it; then the match runs and ends alone.
+TEST_F(NetPair, TheMatchGoesOnWithoutAPlayerWhoIsGone) {
+  NetPlay host(a_, HostNet(8), {});
+  auto join = std::make_unique<NetPlay>(b_, JoinNet(), WindowOptions{});
+  ASSERT_NO_FATAL_FAILURE(Connect(host, *join));
+  ASSERT_TRUE(Until(host, *join, [&] { return host.player() && join->player(); }));
+  a_.Press(2);
+  ASSERT_TRUE(Until(host, *join, [&] { return Frames(a_) > 20; }));
+  join.reset();  // no goodbye: the network notices in a few seconds
+  const auto since = std::chrono::steady_clock::now();
+  auto alone = [&](auto cond) {
+    for (int i = 0; i < 10000 && !cond(); ++i) {
+      host.Tick();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return cond();
+  };
+  ASSERT_TRUE(alone([&] { return host.someoneGone(); }));
+  EXPECT_TRUE(alone([&] {
+    return host.Status().find("waiting for player 1 (side 1) (disconnected)") != std::string::npos;
+  })) << host.Status();
+  // Past the time-out: a player who is gone is waited for.
+  const uint64_t held = Frames(a_);
+  alone([&] { return std::chrono::steady_clock::now() - since > std::chrono::seconds(9); });
+  EXPECT_FALSE(host.ended());
+  EXPECT_LE(Frames(a_), held + 1);
+  host.HandOver();
+  ASSERT_TRUE(alone([&] { return Frames(a_) > held + 50; }));
+  EXPECT_FALSE(host.someoneGone());
+  EXPECT_FALSE(host.Leave());
+  ASSERT_TRUE(alone([&] { return host.ended(); }));
+  EXPECT_EQ(host.status(), 0);
 }
 
 TEST(NetChat, CleanChatKeepsOneLineOfBoundedLength) {
