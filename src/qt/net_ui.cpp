@@ -215,7 +215,12 @@ void NetPlay::Desync() {
 }
 
 void NetPlay::Tick() {
-  if (ended_ || !wire_) return;
+  if (!wire_) return;
+  if (ended_) {
+    // The host's hub still carries the others' messages until the window closes.
+    if (host()) wire_->Pump(0);
+    return;
+  }
   try {
     Run();
   } catch (const NetFailure& f) {
@@ -281,8 +286,10 @@ void NetPlay::Run() {
     End(0, {});
     return;
   }
-  // A player known to be gone is waited for until the user decides; a silent one times out.
-  if (held && !someoneGone() && SecondsSince(progress_) > net_.timeout) {
+  // A player known to be gone is waited for until the user decides, and the others while
+  // the match is paused; a silent one times out.
+  if (held && !someoneGone() && !session_.pace().paused() &&
+      SecondsSince(progress_) > net_.timeout) {
     throw NetFailure{kNetworkFailed, ls_->WaitingFor() + ": no answer for " +
                                          std::to_string(net_.timeout) + " s at frame " +
                                          std::to_string(ls_->next())};
