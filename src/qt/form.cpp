@@ -21,7 +21,7 @@
 #include "app/keys.h"
 #include "app/replay.h"
 #include "app/timeline.h"
-#include "qt/net_ui.h"
+#include "qt/net_play.h"
 #include "qt/timeline.h"
 #include "qt/view.h"
 #include "util/translate.h"

@@ -1,6 +1,8 @@
 // The window's network match: two peers in one process on 127.0.0.1 (pace and chat reach both
 // at the same frame, the recordings hold both players' inputs and the chat), and the game menu's
 // host and join entries with their dialogs answered by the test.
+#include "qt/net_play.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,7 +20,6 @@
 #include "form_widgets.h"
 #include "gui_app.h"
 #include "qt/form.h"
-#include "qt/net_ui.h"
 #include "qt/view.h"
 
 namespace {
