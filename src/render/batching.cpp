@@ -28,6 +28,20 @@ bool Inside(float c) {
   return c > -1 && c < 1;
 }
 
+// Whether lines, whose colours are opaque, draw the same pixels without blending and the alpha
+// test: the frame's blending of the source over by its alpha, and a test that alpha 1 passes.
+bool OpaqueBlend() {
+  if (!glIsEnabled(GL_BLEND)) return false;
+  GLint src = 0, dst = 0, func = 0;
+  GLfloat ref = 1;
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  glGetIntegerv(GL_ALPHA_TEST_FUNC, &func);
+  glGetFloatv(GL_ALPHA_TEST_REF, &ref);
+  const bool test = !glIsEnabled(GL_ALPHA_TEST) || (func == GL_GREATER && ref < 1);
+  return src == GL_SRC_ALPHA && dst == GL_ONE_MINUS_SRC_ALPHA && test;
+}
+
 }  // namespace
 
 void Width(Drawn& d, float logical) {
@@ -192,6 +206,19 @@ void Batching::Draw(Drawn& d) {
   if (order_.empty()) return;
   IdentityMatrices identity;
   bool texturing = true;
+  // Lines skip the blending (cheaper on a software rasteriser) where it changes no pixel.
+  const bool alphaTest = glIsEnabled(GL_ALPHA_TEST);
+  const bool unblended = OpaqueBlend();
+  const auto blend = [&](bool on) {
+    if (!unblended) return;
+    if (on) {
+      glEnable(GL_BLEND);
+      if (alphaTest) glEnable(GL_ALPHA_TEST);
+    } else {
+      glDisable(GL_BLEND);
+      if (alphaTest) glDisable(GL_ALPHA_TEST);
+    }
+  };
   // Vertices since the last state change of quads or of lines, which merge into one call.
   uint32_t merged = 0;
   const auto end = [&] {
@@ -209,6 +236,7 @@ void Batching::Draw(Drawn& d) {
       if (kind < kLines) {
         if (!texturing) {
           glEnable(GL_TEXTURE_2D);
+          blend(true);
           glColor3f(1, 1, 1);
           texturing = true;
           changed = true;
@@ -223,6 +251,7 @@ void Batching::Draw(Drawn& d) {
       } else {
         if (texturing) {
           glDisable(GL_TEXTURE_2D);
+          blend(false);
           texturing = false;
           changed = true;
           ++switches_;
@@ -256,5 +285,8 @@ void Batching::Draw(Drawn& d) {
     if (p.Alone) end();
   }
   if (merged > 0) ++calls_;
-  if (!texturing) glEnable(GL_TEXTURE_2D);
+  if (!texturing) {
+    glEnable(GL_TEXTURE_2D);
+    blend(true);
+  }
 }
