@@ -32,6 +32,7 @@ void Frontend::FormCreate() {
 
 void Frontend::FormResize() {
   drawing_->Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+  KeepOnGround();  // the bound holds for the new size as for a camera move
   DrawScene();
 }
 
