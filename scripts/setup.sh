@@ -16,7 +16,7 @@ packages=(
   # Network matches: ENet, reliable UDP.
   libenet-dev
   # Window tests under Xvfb; labels need a font; the Russian locale for number tests.
-  xvfb xauth fonts-dejavu-core locales-all
+  xvfb xauth xdotool fonts-dejavu-core locales-all
   # Batches split into shards (the shard test runs them with GNU parallel).
   parallel
   # Package: dpkg-shlibdeps and dpkg-deb, file (CPack finds the programs with it), and the

@@ -142,8 +142,12 @@
         <translation>Escape, кнопка «Меню»</translation>
     </message>
     <message>
-        <source>the game menu: new match, side, speed, replays, recordings, keys, quit</source>
-        <translation>меню игры: новая партия, сторона, скорость, повторы, записи, клавиши, выход</translation>
+        <source>the game menu: new match, side, speed, replays, recordings, network, keys, quit</source>
+        <translation>меню игры: новая партия, сторона, скорость, повторы, записи, сеть, клавиши, выход</translation>
+    </message>
+    <message>
+        <source>network match: chat to all (Enter sends, Escape cancels)</source>
+        <translation>сетевая партия: сообщение всем (Enter отправляет, Escape отменяет)</translation>
     </message>
     <message>
         <source>Arrows</source>
@@ -438,6 +442,101 @@
     <message>
         <source>Keep watching</source>
         <translation>Смотреть дальше</translation>
+    </message>
+    <message>
+        <source>Host a network match...</source>
+        <translation>Открыть сетевую партию...</translation>
+    </message>
+    <message>
+        <source>Join a network match...</source>
+        <translation>Войти в сетевую партию...</translation>
+    </message>
+    <message>
+        <source>Go on without the players who are gone</source>
+        <translation>Продолжить без выбывших игроков</translation>
+    </message>
+    <message>
+        <source>Start the network match</source>
+        <translation>Начать сетевую партию</translation>
+    </message>
+    <message>
+        <source>Host a network match</source>
+        <translation>Открыть сетевую партию</translation>
+    </message>
+    <message>
+        <source>Join a network match</source>
+        <translation>Войти в сетевую партию</translation>
+    </message>
+    <message>
+        <source>UDP port:</source>
+        <translation>Порт UDP:</translation>
+    </message>
+    <message>
+        <source>Host[:port]:</source>
+        <translation>Хост[:порт]:</translation>
+    </message>
+    <message>
+        <source>Play as:</source>
+        <translation>Играть за:</translation>
+    </message>
+    <message>
+        <source>Side 0</source>
+        <translation>Сторону 0</translation>
+    </message>
+    <message>
+        <source>Side 1</source>
+        <translation>Сторону 1</translation>
+    </message>
+    <message>
+        <source>A free side</source>
+        <translation>Свободную сторону</translation>
+    </message>
+    <message>
+        <source>Watch</source>
+        <translation>Наблюдать</translation>
+    </message>
+    <message>
+        <source>Chat to all: Enter sends, Escape cancels</source>
+        <translation>Сообщение всем: Enter отправляет, Escape отменяет</translation>
+    </message>
+</context>
+<context>
+    <name>net</name>
+    <message>
+        <source>The network match has ended</source>
+        <translation>Сетевая партия окончена</translation>
+    </message>
+    <message>
+        <source> (menu: go on without)</source>
+        <translation> (меню: продолжить без него)</translation>
+    </message>
+    <message>
+        <source>Connecting...</source>
+        <translation>Соединение...</translation>
+    </message>
+    <message>
+        <source>Hosting on port %1:</source>
+        <translation>Партия на порту %1:</translation>
+    </message>
+    <message>
+        <source> Menu: Start the network match</source>
+        <translation> Меню: Начать сетевую партию</translation>
+    </message>
+    <message>
+        <source>Joining %1:%2...</source>
+        <translation>Вход в %1:%2...</translation>
+    </message>
+    <message>
+        <source>Catching up: frame %1 of %2</source>
+        <translation>Догоняем: кадр %1 из %2</translation>
+    </message>
+    <message>
+        <source>Left; waiting for the others to leave</source>
+        <translation>Вы вышли; ждём, пока выйдут остальные</translation>
+    </message>
+    <message>
+        <source>Cannot start %1</source>
+        <translation>Не удаётся запустить %1</translation>
     </message>
 </context>
 <context>

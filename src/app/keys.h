@@ -17,7 +17,7 @@ inline constexpr auto kKeyHelp = std::to_array<KeyHelp>({
     {"Tab", "show or hide the minimap"},
     {"F1", "this list"},
     {"Escape, Menu button",
-     "the game menu: new match, side, speed, replays, recordings, keys, quit"},
+     "the game menu: new match, side, speed, replays, recordings, network, keys, quit"},
     {"F3", "show or hide every unit's thoughts"},
     {"F12", "save a picture of the view (Pictures/rtsdemo)"},
     {"M", "sound off or on"},
@@ -44,6 +44,7 @@ inline constexpr auto kKeyHelp = std::to_array<KeyHelp>({
     {"Timeline click/drag", "replay: go to that moment"},
     {"F5, F6, F7", "replay: take over as side 0, as side 1, or both by the computer"},
     {"Ctrl+S", "save the match so far (Documents/rtsdemo)"},
+    {"Enter", "network match: chat to all (Enter sends, Escape cancels)"},
 });
 
 // The key list for --help, one line a key.

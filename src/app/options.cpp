@@ -26,11 +26,13 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "that failed or was refused makes the exit status 1 once the script has run; a script "
      "error gives 2, a failed sync check 3."},
     {"record", 0, "FILE",
-     "Play in the window and write the session as a script that replays it. Everything that "
+     "Play in the window (or a network match, also headless) and write the session as a script "
+     "that replays it. Everything that "
      "changes the match is recorded (arrow keys, `--play-as`); pause and speed only change which "
      "frames run, which the `tick` lines already tell. A FILE that cannot be written ends the "
      "program with status 2 before the window opens; a write that fails later (a full disk, the "
-     "file removed) stops the recording, and the banner and standard error tell at which frame."},
+     "file removed) stops the recording, and the banner and standard error tell at which frame. "
+     "A network match's recording holds every player's inputs and its chat as `#` lines."},
     {"replay", 0, "FILE",
      "Watch a recording in the window at normal speed with its own seeds. The recording drives "
      "the match (the mouse over the view changes nothing); P, full stop, + and -, F3 and F12 "
@@ -72,13 +74,16 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "print the summary one batch of those matches would print; matches missing or repeated are "
      "reported on standard error (status 1)."},
     {"host", 0, "[PORT]",
-     "Open a network match on UDP port PORT (7341 unless given) and play it headless with "
-     "`--script`: it starts once `--players` players are in (this one holds side 0, or "
-     "`--play-as`). Every peer prints its state hash when the last player has left."},
+     "Open a network match on UDP port PORT (7341 unless given) and play it in the window (the "
+     "banner lists who has joined; the game menu's Start the network match starts it with them) or "
+     "headless with `--script`: it starts once `--players` players are in (this one holds side "
+     "0, or `--play-as`). Every peer prints its state hash when the last player has left; a "
+     "window closed before then waits hidden for it."},
     {"join", 0, "HOST[:PORT]",
      "Join the match of a host or a relay as the player of side `--play-as` (a free one unless "
      "given) "
-     "or, with `--watch`, as an observer, headless with `--script`; a match already running is "
+     "or, with `--watch`, as an observer, in the window or headless with `--script`; a match "
+     "already running is "
      "re-simulated from its start without drawing. A different protocol or data set is refused "
      "with status 4, a state that differs from another peer's ends with status 3."},
     {"watch", 0, nullptr, "With `--join`: watch the match instead of playing a side."},
@@ -104,8 +109,9 @@ constexpr auto kUsageTable = std::to_array<const char*>({
     "--check [--level FILE] [--data DIR]",
     "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--shard K/M] [--data DIR]",
     "--summarize [FILE...|-]",
-    "--host [PORT] [--players N] [--play-as S] [--seed N] [--level FILE] --script FILE",
-    "--join HOST[:PORT] [--play-as S | --watch] [--match NAME] [--script FILE]",
+    "--host [PORT] [--players N] [--play-as S] [--seed N] [--level FILE] [--script FILE] "
+    "[--record FILE]",
+    "--join HOST[:PORT] [--play-as S | --watch] [--match NAME] [--script FILE] [--record FILE]",
     "--serve [PORT]",
     "--help | --version",
 });
@@ -239,7 +245,11 @@ bool ParseNetwork(std::map<std::string, std::string>& given, Invocation& run,
     net.timeout = v;
   }
   if (given.count("match")) net.match = given["match"];
-  for (const char* other : {"record", "replay", "check", "batch", "summarize", "headless"})
+  // A script runs the match headless; without one the window plays it.
+  net.window = !given.count("script") && !given.count("headless") && !given.count("serve");
+  if (given.count("headless") && !given.count("script"))
+    return problem = "--headless needs --script", false;
+  for (const char* other : {"replay", "check", "batch", "summarize", "resume"})
     if (given.count(other))
       return problem = std::string("--") + other + " does not go with the network", false;
   return true;

@@ -19,6 +19,18 @@ extern const std::span<const OptionInfo> kOptions;
 // The forms of the command line, after the program's name.
 extern const std::span<const char* const> kUsage;
 
+// A match over the network: --host, --join or --serve.
+struct NetOptions {
+  enum class Kind { Host, Join, Serve } kind = Kind::Host;
+  std::string address;  // --join's host
+  uint16_t port = 7341;
+  bool watch = false;          // join as an observer
+  uint8_t players = 2;         // --host: start once this many players are in
+  uint32_t timeout = 30;       // seconds without an answer before giving up
+  std::string match = "main";  // the relay's name for the match
+  bool window = false;         // played in the window (no --script)
+};
+
 // What the window needs from the command line.
 struct WindowOptions {
   std::optional<uint32_t> seed;
@@ -30,20 +42,10 @@ struct WindowOptions {
   bool mute = false;                  // start with the sound off
   std::optional<uint64_t> start;      // the frame a replay opens at
   std::optional<std::string> resume;  // a recording played to its end, then the match goes on
+  std::optional<NetOptions> net;      // a network match played in the window
 };
 
 enum class RunMode { Help, Version, Check, Batch, Summarize, Headless, Window, Network };
-
-// A match over the network: --host, --join or --serve.
-struct NetOptions {
-  enum class Kind { Host, Join, Serve } kind = Kind::Host;
-  std::string address;  // --join's host
-  uint16_t port = 7341;
-  bool watch = false;          // join as an observer
-  uint8_t players = 2;         // --host: start once this many players are in
-  uint32_t timeout = 30;       // seconds without an answer before giving up
-  std::string match = "main";  // the relay's name for the match
-};
 
 struct Invocation {
   RunMode mode = RunMode::Window;

@@ -118,8 +118,10 @@ int RunInvocation(const Invocation& run, const char* argv0,
     case RunMode::Network: {
       if (!network) return UsageError("this program has no network");
       if (!CheckLevelOption(options)) return 1;
-      if (!options.script && run.net.kind == NetOptions::Kind::Host)
-        return UsageError("--host needs --script (the window's host menu is to come)");
+      if (run.net.window) {
+        options.net = run.net;
+        break;
+      }
       Invocation resolved = run;
       resolved.window = options;
       return network(resolved);

@@ -105,6 +105,20 @@ void Recorder::Input(const Command& input) {
   Write(command);
 }
 
+void Recorder::Comment(const std::string& text) {
+  if (closed_) return;
+  std::string line = "# " + text;
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  if (!started_) {
+    early_.push_back(line);
+    return;
+  }
+  FlushTicks();
+  FlushScrolls();
+  Write(line);
+}
+
 void Recorder::FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSeeds) {
   if (closed_) return;
   if (!started_) {

@@ -40,6 +40,8 @@ class Recorder {
 
   // One input, in arrival order.
   void Input(const Command& command);
+  // A comment line "# text" (one line: line breaks become spaces); replays as nothing.
+  void Comment(const std::string& text);
   // A frame has run; usedSeeds are the generator seeds handed out so far.
   void FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSeeds);
   // The window closes: the last ticks and a final sync check. Nothing is written after it.

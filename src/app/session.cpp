@@ -335,6 +335,7 @@ void Session::Create() {
 void Session::Apply(const Command& command, std::ostream& out) {
   Busy busy(busy_);
   const CommandSpec& spec = SpecOf(command.Kind);
+  if (route_ && (spec.Uses & kInput) && route_(command)) return;
   if (!replay_ && (spec.Uses & kInput) && recorder_) recorder_->Input(command);
   if (log_ && !replay_ && (spec.Uses & kInput)) log_->Input(command);
   // The match's own log also keeps what a script changes (money, spawn, set).
@@ -762,6 +763,10 @@ bool Session::StartRecording(const std::string& path, std::string& error) {
                {std::to_string(recorder_->framesWritten()), recorder_->error()});
   };
   return true;
+}
+
+void Session::RecordComment(const std::string& text) {
+  if (recorder_ && !replay_) recorder_->Comment(text);
 }
 
 void Session::KeepInputs() {

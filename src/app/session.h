@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -202,6 +203,11 @@ class Session {
   void SetScripted(bool scripted) { scripted_ = scripted; }
   // The banner's tally after every frame; off where nobody reads it (the batch keeps its own).
   void SetMatchWatched(bool watched) { watchMatch_ = watched; }
+  // Where inputs go instead of being applied here (a network match's lockstep); the route
+  // returns false for those it leaves to Apply.
+  void SetInputRoute(std::function<bool(const Command&)> route) { route_ = std::move(route); }
+  // A line of the recording that replays as nothing (a chat message).
+  void RecordComment(const std::string& text);
   // Whoever listens to commands and frames (nullptr: nobody).
   void SetListener(SessionListener* listener) { listener_ = listener; }
 
@@ -270,4 +276,5 @@ class Session {
   std::optional<MatchEndView> matchEnd_;
   bool endShown_ = false;
   SessionListener* listener_ = nullptr;
+  std::function<bool(const Command&)> route_;
 };

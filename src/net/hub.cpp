@@ -85,6 +85,9 @@ void Hub::Received(int conn, const uint8_t* data, size_t size) {
     case MsgType::Chat:
     case MsgType::State:
       break;
+    case MsgType::Gone:
+      if (player) HandOver(match, m->Frame);
+      return;
     default:
       log_ << "hub: unexpected " << TypeName(m->Type) << " from connection " << conn
            << " dropped\n";
@@ -182,6 +185,22 @@ void Hub::Hello(int conn, const Message& m) {
   if (match.Slots.size() >= match.Players) StartMatch(match);
 }
 
+std::vector<std::string> Hub::Joined(const std::string& name) const {
+  std::vector<std::string> out;
+  auto it = matches_.find(name);
+  if (it == matches_.end()) return out;
+  for (const Slot& s : it->second.Slots)
+    out.push_back(s.Who.Name + " (side " + std::to_string(s.Who.Side) + ")");
+  return out;
+}
+
+bool Hub::StartNow(const std::string& name) {
+  auto it = matches_.find(name);
+  if (it == matches_.end() || it->second.Started || it->second.Slots.empty()) return false;
+  StartMatch(it->second);
+  return true;
+}
+
 void Hub::StartMatch(Match& match) {
   std::vector<uint32_t> trips;
   for (int conn : Members(match)) trips.push_back(links_.RoundTrip(conn));
@@ -255,6 +274,22 @@ void Hub::PlayerGone(Match& match, uint8_t peer, int conn) {
   gone.Type = MsgType::Gone;
   gone.Peer = peer;
   Forward(match, conn, Encode(gone));
+}
+
+void Hub::HandOver(Match& match, uint32_t peer) {
+  if (peer >= match.Slots.size() || match.Slots[peer].Conn >= 0 || match.Slots[peer].Left) {
+    log_ << "hub: hand-over of player " << peer << ", who is not gone, dropped\n";
+    return;
+  }
+  // Its leaving, after everything it sent: every peer stops waiting for it at the same frame.
+  match.Slots[peer].Left = true;
+  Message bye;
+  bye.Type = MsgType::Bye;
+  bye.Peer = static_cast<uint8_t>(peer);
+  const std::vector<uint8_t> bytes = Encode(bye);
+  match.Log.push_back({MsgType::Bye, bye.Peer, bytes});
+  log_ << "hub: player " << peer << " is gone; the match goes on without it\n";
+  Forward(match, -1, bytes);
 }
 
 void Hub::AdaptDelay() {

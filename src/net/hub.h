@@ -38,6 +38,10 @@ class Hub {
   void AdaptDelay();
   // The order delay for peers whose round trips are these (milliseconds).
   static uint32_t DelayFor(std::vector<uint32_t> roundTrips);
+  // The players in a match, "player 1 (side 1)", in player order.
+  std::vector<std::string> Joined(const std::string& match) const;
+  // Starts a match that waits for players with those in; false when there is none.
+  bool StartNow(const std::string& match);
   // Bytes forwarded from players, for figures.
   uint64_t forwarded() const { return forwarded_; }
 
@@ -75,6 +79,9 @@ class Hub {
   void StartMatch(Match& match);
   void SendStart(Match& match, int conn, uint8_t peer);
   void PlayerGone(Match& match, uint8_t peer, int conn);
+  // A player's "gone" names in its frame field a player whose connection dropped: the match
+  // goes on without that one, as if it had left.
+  void HandOver(Match& match, uint32_t peer);
   void Forward(Match& match, int from, const std::vector<uint8_t>& bytes);
   std::vector<int> Members(const Match& match) const;
 

@@ -19,11 +19,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Ends a run with a status and a message for standard error.
-struct Failed {
-  int status;
-  std::string text;
-};
+using Failed = NetFailure;
 
 uint64_t PerSecond(uint64_t bytes, double seconds) {
   return seconds > 0 ? static_cast<uint64_t>(static_cast<double>(bytes) / seconds) : 0;
@@ -42,24 +38,11 @@ void Simulate(EnetLink& link) {
   link.SetSimulation(sim);
 }
 
-// What a peer talks through.
-class Wire : public Uplink {
- public:
-  // Delivers what has come, waiting at most waitMs for something.
-  virtual void Pump(int waitMs) = 0;
-  // The match's other end is gone for good.
-  virtual bool Lost() const = 0;
-  // Lets what was sent go out before the program ends.
-  virtual void Finish(uint32_t timeoutS) = 0;
-  virtual uint64_t BytesSent() const = 0;
-  virtual uint64_t WireBytes() const = 0;
-  Lockstep* peer = nullptr;
-};
-
-void Deliver(Lockstep& peer, const std::vector<uint8_t>& bytes) {
+void Deliver(Wire& wire, const std::vector<uint8_t>& bytes) {
   std::string error;
   if (std::optional<Message> m = Decode(bytes.data(), bytes.size(), error)) {
-    peer.Receive(*m);
+    if (wire.watch) wire.watch(*m, true);
+    wire.peer->Receive(*m);
   } else {
     std::cerr << "net: " << error << "; dropped\n";
   }
@@ -83,11 +66,14 @@ class JoinWire : public Wire {
       }
     }
   }
-  void Send(const Message& m) override { link_.Send(0, Encode(m)); }
+  void Send(const Message& m) override {
+    if (watch) watch(m, false);
+    link_.Send(0, Encode(m));
+  }
   void Pump(int waitMs) override {
     for (EnetLink::Event e = link_.Poll(waitMs); e.kind != EnetLink::Event::None;
          e = link_.Poll(0)) {
-      if (e.kind == EnetLink::Event::Received) Deliver(*peer, e.data);
+      if (e.kind == EnetLink::Event::Received) Deliver(*this, e.data);
       if (e.kind == EnetLink::Event::Disconnected) lost_ = true;
     }
   }
@@ -109,13 +95,15 @@ class JoinWire : public Wire {
 class HostWire : public Wire, public HubLinks {
  public:
   static constexpr int kLocal = 1 << 20;
-  HostWire(uint16_t port, std::ostream& log) : hub_(*this, log) {
+  HostWire(uint16_t port, const std::string& match, std::ostream& log)
+      : hub_(*this, log), match_(match) {
     Simulate(link_);
     std::string error;
     if (!link_.Listen(port, error)) throw Failed{kNetworkFailed, error};
   }
   // This peer -> the hub.
   void Send(const Message& m) override {
+    if (watch) watch(m, false);
     const std::vector<uint8_t> bytes = Encode(m);
     hub_.Received(kLocal, bytes.data(), bytes.size());
   }
@@ -156,17 +144,20 @@ class HostWire : public Wire, public HubLinks {
   }
   uint64_t BytesSent() const override { return link_.bytesSent(); }
   uint64_t WireBytes() const override { return link_.wireBytes(); }
+  std::vector<std::string> Joined() const override { return hub_.Joined(match_); }
+  bool StartNow() override { return hub_.StartNow(match_); }
 
  private:
   void DeliverLocal() {
     while (!toLocal_.empty() && peer) {
       const std::vector<uint8_t> bytes = std::move(toLocal_.front());
       toLocal_.pop_front();
-      Deliver(*peer, bytes);
+      Deliver(*this, bytes);
     }
   }
   EnetLink link_;
   Hub hub_;
+  std::string match_;
   std::deque<std::vector<uint8_t>> toLocal_;
   int connected_ = 0;
   Clock::time_point lastAdapt_ = Clock::now();
@@ -331,37 +322,13 @@ int Play(const Invocation& run) {
 
   RecordingPlatform platform;
   HeadlessHost host(platform);
-  // Every peer loads its own data; the hello tells the others what they are.
-  host.Press(1);
-  if (host.controls().ButtonEnabled(1)) {
-    std::cerr << "rtsdemo: the data cannot be loaded\n";
-    return 1;
+  if (options.record) {
+    std::string error;
+    if (!host.StartRecording(*options.record, error)) throw Failed{2, error};
   }
-  std::string levelText;
-  if (options.level) {
-    host.Apply(LevelCommand(*options.level));
-    levelText = ReadWhole(*options.level);
-  }
-  const FieldList data = ListDataSet(host.world(), levelText);
-  Message hello;
-  hello.Type = MsgType::Hello;
-  hello.DataHash = ListHash(data);
-  hello.Text = WriteFieldList(data);
-  hello.MatchName = net.match;
-  hello.Players = net.players;
-  hello.Seed = options.seed;
-  hello.WantRole = net.watch ? Role::Observer : Role::Player;
-  hello.Side =
-      static_cast<int8_t>(options.playAs.value_or(net.kind == NetOptions::Kind::Host ? 0 : -1));
-
-  std::unique_ptr<Wire> wire;
-  if (net.kind == NetOptions::Kind::Host) {
-    wire = std::make_unique<HostWire>(net.port, std::cerr);
-    std::cerr << "rtsdemo: hosting on UDP port " << net.port << ", waiting for " << int(net.players)
-              << " players\n";
-  } else {
-    wire = std::make_unique<JoinWire>(net, net.timeout);
-  }
+  if (options.level) host.Apply(LevelCommand(*options.level));
+  const Message hello = MakeHello(host, net, options);
+  std::unique_ptr<Wire> wire = OpenWire(net, std::cerr);
   Lockstep lockstep(host, *wire, std::cerr);
   wire->peer = &lockstep;
   wire->Send(hello);
@@ -378,6 +345,35 @@ int Play(const Invocation& run) {
 }
 
 }  // namespace
+
+std::unique_ptr<Wire> OpenWire(const NetOptions& net, std::ostream& log) {
+  if (net.kind == NetOptions::Kind::Host) {
+    auto wire = std::make_unique<HostWire>(net.port, net.match, log);
+    log << "rtsdemo: hosting on UDP port " << net.port << ", waiting for " << int(net.players)
+        << " players\n";
+    return wire;
+  }
+  return std::make_unique<JoinWire>(net, net.timeout);
+}
+
+Message MakeHello(Session& session, const NetOptions& net, const WindowOptions& options) {
+  // Every peer loads its own data; the hello tells the others what they are.
+  session.Apply(MakeCommand(CommandKind::Press, {1}));
+  if (session.controls().ButtonEnabled(1)) throw Failed{1, "the data cannot be loaded"};
+  const std::string levelText = options.level ? ReadWhole(*options.level) : std::string();
+  const FieldList data = ListDataSet(session.world(), levelText);
+  Message hello;
+  hello.Type = MsgType::Hello;
+  hello.DataHash = ListHash(data);
+  hello.Text = WriteFieldList(data);
+  hello.MatchName = net.match;
+  hello.Players = net.players;
+  hello.Seed = options.seed;
+  hello.WantRole = net.watch ? Role::Observer : Role::Player;
+  hello.Side =
+      static_cast<int8_t>(options.playAs.value_or(net.kind == NetOptions::Kind::Host ? 0 : -1));
+  return hello;
+}
 
 int RunNetwork(const Invocation& run) {
   try {

@@ -21,6 +21,7 @@
 #include "app/keys.h"
 #include "app/replay.h"
 #include "app/timeline.h"
+#include "qt/net_play.h"
 #include "qt/timeline.h"
 #include "qt/view.h"
 #include "util/translate.h"
@@ -182,6 +183,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
 
 TForm1::~TForm1() {
   Timer1->stop();
+  net_.reset();
   session_->CloseRecording();
   if (RC) {
     RC->doneCurrent();
@@ -283,9 +285,13 @@ void TForm1::FormCreate() {
     if (MakeCurrent()) InitGL();
   }
   session_->Create();
-  if (options_.playAs) session_->Apply(MakeCommand(CommandKind::PlayAs, {*options_.playAs}));
+  // In a network match the side is the hub's to give.
+  if (options_.playAs && !options_.net)
+    session_->Apply(MakeCommand(CommandKind::PlayAs, {*options_.playAs}));
   if (options_.level) session_->Apply(LevelCommand(*options_.level));
   created_ = true;
+  if (options_.net) StartNet();
+  if (exiting_) return;
   if (!session_->replaying()) session_->KeepLog();
   if (options_.start) Guarded([&] { session_->SeekReplay(*options_.start); });
   if (options_.resume) {
@@ -294,7 +300,8 @@ void TForm1::FormCreate() {
     Guarded([&] { ok = session_->Resume(options_.record, error); });
     if (!ok && !exiting_) {
       std::cerr << "rtsdemo: " << options_.replay << ": " << error << "\n";
-      Exit(error.rfind("out of sync", 0) == 0 ? 3 : 2);
+      const bool outOfSync = session_->replay() && session_->replay()->failedFrame();
+      Exit(outOfSync ? 3 : 2);
       return;
     }
   }
@@ -315,7 +322,12 @@ void TForm1::ResizeNow() {
 
 void TForm1::TimerDraw() {
   if (!created_ || exiting_) return;
-  Guarded([this] { session_->TimerTick(); });
+  Guarded([this] {
+    if (net_)
+      net_->Tick();
+    else
+      session_->TimerTick();
+  });
   SyncMatchEnd();
   UpdateBanner();
   if (timeline_) timeline_->update();
@@ -468,6 +480,7 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
       return true;
     }
   }
+  if (net_ && NetKey(event, press)) return true;
   if (event->key() == Qt::Key_S && mods == Qt::ControlModifier) {
     if (press && !event->isAutoRepeat() && created_ && !exiting_) SaveMatch();
     event->accept();
@@ -561,7 +574,12 @@ void TForm1::ShowKeys() {
 }
 
 void TForm1::UpdateBanner() {
-  const QString shown = QString::fromUtf8(session_->Banner());
+  std::string text = session_->Banner();
+  if (net_) {
+    const std::string line = net_->Status();
+    if (!line.empty()) text += "\n" + line;
+  }
+  const QString shown = QString::fromUtf8(text);
   if (Panel1->text() != shown) Panel1->setText(shown);
 }
 

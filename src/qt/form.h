@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/options.h"
 #include "app/script.h"
 #include "app/session.h"
 #include "qt/widget_controls.h"
@@ -31,7 +33,9 @@ struct MenuEntry;
 class QFrame;
 class QLabel;
 class QKeyEvent;
+class QLineEdit;
 class QListWidget;
+class NetPlay;
 class QMessageBox;
 class QOpenGLContext;
 class QPushButton;
@@ -62,6 +66,7 @@ struct FormOptions {
   bool mute = false;                   // start with the sound off
   bool resume = false;                 // play replayScript to its end and go on from there
   std::optional<uint64_t> start;       // the frame the replay opens at
+  std::optional<NetOptions> net;       // a network match: --host or --join
 };
 
 class TForm1 : public QWidget, public SessionHost {
@@ -110,6 +115,19 @@ class TForm1 : public QWidget, public SessionHost {
   // Answers the menu's file dialogs instead of the user (save: "Save recording as...");
   // an empty name cancels.
   void SetFileChooser(std::function<QString(bool save)> chooser) { chooser_ = std::move(chooser); }
+  // The network match, if this window plays one.
+  NetPlay* net() { return net_.get(); }
+  // The chat entry over the view (Enter opens it); hidden when closed.
+  QLineEdit* chatLine() { return chatLine_; }
+  // Answers the menu's network dialogs instead of the user: the arguments of the program that
+  // plays the match ("--host 7341"); an empty list cancels.
+  void SetNetChooser(std::function<QStringList(bool host)> chooser) {
+    netChooser_ = std::move(chooser);
+  }
+  // Starts the program with the arguments instead of a new process; false: it did not start.
+  void SetLauncher(std::function<bool(const QStringList&)> launcher) {
+    launcher_ = std::move(launcher);
+  }
 
   // SessionHost.
   bool MakeCurrent() override;
@@ -123,6 +141,8 @@ class TForm1 : public QWidget, public SessionHost {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // A network player's window hides and plays on until every player has left.
+  void closeEvent(QCloseEvent* event) override;
   // Buttons and check boxes would move the focus with the arrows: the camera takes them.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -175,6 +195,15 @@ class TForm1 : public QWidget, public SessionHost {
   void MenuOpenReplay();
   void MenuSaveRecording();
   void SyncMatchEnd();
+  // The network match (net_ui.cpp).
+  void StartNet();
+  // Enter (chat), P, + and - in a network match; true when taken.
+  bool NetKey(QKeyEvent* event, bool press);
+  void OpenChat();
+  void CloseChat(bool send);
+  QStringList ChooseNet(bool host);
+  void MenuNetwork(bool host);
+  void KeepWatchingEnd();
 
   FormOptions options_;
   QtControls controls_;
@@ -200,6 +229,10 @@ class TForm1 : public QWidget, public SessionHost {
   QPointer<QMenu> menu_;
   QPointer<QDialog> endBox_;
   std::function<QString(bool)> chooser_;
+  std::unique_ptr<NetPlay> net_;
+  QLineEdit* chatLine_ = nullptr;
+  std::function<QStringList(bool)> netChooser_;
+  std::function<bool(const QStringList&)> launcher_;
   QObject* blocker_ = nullptr;  // eats the user's mouse on the panel while a recording plays
   std::vector<std::pair<QPointer<QWidget>, Qt::FocusPolicy>> focus_;  // before blocking
 };

@@ -16,6 +16,7 @@
 #include "app/pace.h"
 #include "game/level.h"
 #include "qt/form.h"
+#include "qt/net_play.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 
@@ -61,7 +62,8 @@ QMenu* BuildMenu(QWidget* parent, const std::vector<MenuEntry>& entries) {
 
 std::vector<MenuEntry> TForm1::GameMenuEntries() {
   const bool viewer = session_->replaying();
-  auto live = [this] { return !session_->replaying(); };
+  auto live = [this] { return !session_->replaying() && !net_; };
+  auto alone = [this] { return !net_; };
   auto loaded = [this] { return !controls_.ButtonEnabled(1); };
 
   std::vector<MenuEntry> levels;
@@ -83,7 +85,11 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
     speeds.push_back({QString::fromLatin1(kSpeedNames[s]),
                       QStringLiteral("Speed") + QString::fromLatin1(kSpeedNames[s]),
                       [this, s] {
-                        session_->SetSpeed(s);
+                        // A network match's speed is everyone's.
+                        if (net_)
+                          net_->SetPace(session_->pace().paused(), s);
+                        else
+                          session_->SetSpeed(s);
                         UpdateBanner();
                       },
                       {},
@@ -124,7 +130,12 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
       side("Watch (the computer plays both)", "Watch", -1),
       {T("Speed"), QStringLiteral("Speed"), {}, {}, {}, speeds},
       {},
-      {T("Open replay..."), QStringLiteral("OpenReplay"), [this] { MenuOpenReplay(); }, {}, {}, {}},
+      {T("Open replay..."),
+       QStringLiteral("OpenReplay"),
+       [this] { MenuOpenReplay(); },
+       alone,
+       {},
+       {}},
       {T("Save recording as..."),
        QStringLiteral("SaveRecording"),
        [this] { MenuSaveRecording(); },
@@ -132,6 +143,37 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
        {},
        {}},
       {T("Take over the replay"), QStringLiteral("TakeOver"), {}, replaying, {}, takeOver},
+      {},
+      {T("Host a network match..."),
+       QStringLiteral("HostNetwork"),
+       [this] { MenuNetwork(true); },
+       alone,
+       {},
+       {}},
+      {T("Join a network match..."),
+       QStringLiteral("JoinNetwork"),
+       [this] { MenuNetwork(false); },
+       alone,
+       {},
+       {}},
+      {T("Start the network match"),
+       QStringLiteral("StartNetwork"),
+       [this] {
+         if (net_) net_->StartNow();
+         UpdateBanner();
+       },
+       [this] { return net_ && net_->host() && !net_->started() && !net_->ended(); },
+       {},
+       {}},
+      {T("Go on without the players who are gone"),
+       QStringLiteral("HandOver"),
+       [this] {
+         if (net_) net_->HandOver();
+         UpdateBanner();
+       },
+       [this] { return net_ && net_->player() && net_->someoneGone() && !net_->ended(); },
+       {},
+       {}},
       {T("Save match (Ctrl+S)"), QStringLiteral("SaveMatch"), [this] { SaveMatch(); }, {}, {}, {}},
       {},
       {T("Keys (F1)"), QStringLiteral("Keys"), [this] { ShowKeys(); }, {}, {}, {}},
@@ -241,13 +283,13 @@ void TForm1::SyncMatchEnd() {
     UpdateBanner();
   });
   add("Keep watching", "EndKeepWatching", [this] {
-    session_->KeepWatching();
+    KeepWatchingEnd();
     UpdateBanner();
   });
   layout->addWidget(buttons);
   // Closed any other way, the match runs on.
   connect(box, &QDialog::rejected, this, [this] {
-    session_->KeepWatching();
+    KeepWatchingEnd();
     UpdateBanner();
   });
   endBox_ = box;

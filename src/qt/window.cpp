@@ -42,6 +42,11 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   formOptions.playAs = options.playAs;
   formOptions.level = options.level;
   formOptions.mute = options.mute;
+  if (options.net) {
+    // Frames come only from the lockstep: the toolkit's resizes run none.
+    formOptions.net = options.net;
+    formOptions.scripted = true;
+  }
   if (options.script) {
     // The scripted driver on the real window: the timer is off and every frame comes from
     // `tick` (or from a resize), run exactly as a timer tick would run it.

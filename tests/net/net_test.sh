@@ -41,8 +41,8 @@ case $CASE in
 play)
   # Two players and an observer, each its own script; the observer joins late.
   export RTSDEMO_NET_PACED=1
-  peer host --host "$PORT" --seed 9 --timeout 20 --script host.txt
-  peer join --join "127.0.0.1:$PORT" --timeout 20 --script join.txt
+  peer host --host "$PORT" --seed 9 --timeout 20 --script host.txt --record host.rec
+  peer join --join "127.0.0.1:$PORT" --timeout 20 --script join.txt --record join.rec
   started
   sleep 1
   peer watch --join "127.0.0.1:$PORT" --watch --timeout 20 --script watch.txt
@@ -51,6 +51,10 @@ play)
   [ "$(last host)" = "$(last join)" ] && [ "$(last host)" = "$(last watch)" ] || fail "hashes differ"
   grep -q "re-simulated" watch.err || fail "the observer did not catch up"
   grep -q "the match ended at frame" host.err || fail "no closing line"
+  # Each player's recording holds both players' inputs and replays to the same end.
+  cmp -s host.rec join.rec || fail "the recordings differ"
+  grep -q "^move 120 420" host.rec || fail "the joiner's inputs are not in the host's recording"
+  "$B" --replay host.rec --headless > replay.out 2> replay.err || fail "the recording is out of sync"
   ;;
 refuse)
   # One changed value in a copied data set: refused at joining, naming the field.

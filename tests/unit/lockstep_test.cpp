@@ -369,3 +369,31 @@ TEST(Hub, OrderDelayKeepsAHundredFramesASecond) {
   EXPECT_EQ(Hub::DelayFor({150 + 40, 150 + 40, 5}), 20u);  // 150 ms, 20 ms jitter
   EXPECT_EQ(Hub::DelayFor({100000}), 100u);
 }
+
+TEST(Hub, APlayerWhoIsGoneIsLeftBehindAtTheSameFrameOnEveryPeer) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  const int b = net.Join(Role::Player, 1).conn;
+  TestPeer& w = net.Join(Role::Observer, -1);
+  net.Run(30);
+  Message gone;
+  gone.Type = MsgType::Gone;
+  gone.Frame = 1;  // the player given up
+  // Still connected: not given up.
+  a.Send(gone);
+  net.Pump();
+  EXPECT_NE(net.hubLog.str().find("player 1, who is not gone, dropped"), std::string::npos);
+  net.Drop(b);
+  net.Run(100);
+  EXPECT_LT(a.ls->next(), 40u);
+  EXPECT_EQ(a.ls->WaitingFor(), "waiting for player 1 (side 1) (disconnected)");
+  a.Send(gone);
+  net.Pump();
+  net.Run(200);
+  EXPECT_EQ(a.ls->next(), 200u);
+  EXPECT_EQ(w.ls->next(), 200u);
+  EXPECT_EQ(HashOf(a), HashOf(w));
+  // The side stays given up: its player cannot take it again.
+  TestPeer& back = net.Join(Role::Player, 1);
+  EXPECT_TRUE(back.ls->refused());
+}

@@ -68,6 +68,10 @@ TEST(Options, NetworkRunsTakeAnOptionalPort) {
   ASSERT_TRUE(run) << problem;
   EXPECT_EQ(run->net.kind, NetOptions::Kind::Serve);
   EXPECT_EQ(run->net.port, 7000);
+  // Without a script the window plays the match; --record goes with either.
+  EXPECT_FALSE(Parse("--host --script s.txt --record r.txt", problem)->net.window);
+  EXPECT_TRUE(Parse("--join h --record r.txt", problem)->net.window);
+  EXPECT_FALSE(Parse("--join h --headless --script s", problem)->net.window);
 }
 
 TEST(Options, BadUsageIsNamed) {
@@ -96,6 +100,8 @@ TEST(Options, BadUsageIsNamed) {
       {"--serve --seed 1", "--serve takes only a port"},
       {"--join :5", "--join needs a host"},
       {"--host --players 3", "--players takes 1 or 2, not 3"},
+      {"--host --headless", "--headless needs --script"},
+      {"--join h --replay r", "--replay does not go with the network"},
       {"--watch", "--watch, --players, --match and --timeout need --host or --join"},
   };
   for (const auto& [line, text] : bad) {

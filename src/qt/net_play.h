@@ -1,0 +1,96 @@
+// A network match in the window: the wire and the lockstep beside the form's session, run from
+// the frame timer. Every input of the session goes through the lockstep; pause and speed are
+// the match's; chat goes to every peer and into the recording.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "app/session.h"
+#include "net/net_run.h"
+
+class NetPlay {
+ public:
+  static constexpr size_t kChatShown = 3;       // lines in the banner
+  static constexpr size_t kChatMaxBytes = 200;  // a longer message is cut
+
+  // Routes the session's inputs to the lockstep from now on.
+  NetPlay(Session& session, const NetOptions& net, const WindowOptions& options);
+  ~NetPlay();
+  // Loads the data, opens the wire and says hello; false with the reason.
+  bool Begin(std::string& error);
+  // One timer tick: what has come, then the frames the match's pace gives.
+  void Tick();
+  // Pause and speed for every peer, from the next frame this peer stamps.
+  void SetPace(bool paused, int speed);
+  // P, + and -: the pace every peer gets, from the one this peer asked for last.
+  void PaceKey(KeyAction action);
+  // A chat line (Windows-1251) to everyone; false before the match runs.
+  bool Chat(const std::string& text);
+  // A player whose connection dropped, not yet back.
+  bool someoneGone() const { return !gone_.empty(); }
+  // The match stops waiting for the players who are gone, at the same frame on every peer
+  // (the computer plays the sides nobody holds).
+  void HandOver();
+  // The host starts the match with the players in.
+  bool StartNow();
+  // The window closes: a player plays on hidden until every player has left (the host's
+  // hub carries the others); true when the window may close now.
+  bool Leave();
+
+  bool host() const { return net_.kind == NetOptions::Kind::Host; }
+  bool started() const { return ls_ && ls_->started(); }
+  bool player() const { return started() && ls_->player(); }
+  // The match has ended here (everyone left, refused, failed or out of sync).
+  bool ended() const { return ended_; }
+  int status() const { return status_; }
+  bool leaving() const { return leaving_; }
+  // The banner's network line (UTF-8): the lobby, whom the match waits for, the chat.
+  std::string Status() const;
+  const std::deque<std::string>& chat() const { return chat_; }
+  // A problem the user must see (refused, desync, lost); the match has ended.
+  std::function<void(const std::string&)> onProblem;
+  // The match has ended with status().
+  std::function<void()> onEnded;
+  // Chat text as it may travel: control characters become spaces, cut at kChatMaxBytes.
+  static std::string CleanChat(const std::string& text);
+
+ private:
+  bool Route(const Command& command);
+  void Watch(const Message& m, bool incoming);
+  void Step(bool show);
+  void Run();
+  void Desync();
+  void End(int status, const std::string& problem);
+  std::string Name(uint8_t peer) const;
+
+  Session& session_;
+  NetOptions net_;
+  WindowOptions options_;
+  std::unique_ptr<Wire> wire_;
+  std::unique_ptr<Lockstep> ls_;
+  bool local_ = false;     // the session's own setup: applied here
+  bool stepping_ = false;  // the lockstep applies a frame's inputs
+  bool ended_ = false;
+  bool leaving_ = false;
+  bool boundIssued_ = false;
+  int status_ = 0;
+  bool ownPace_ = false;                        // a pace issued, not yet stamped
+  std::optional<std::pair<bool, int>> wanted_;  // the pace asked for, until it applies
+  int64_t paceAt_ = -1;                         // the last frame a pace was stamped for
+  std::string waiting_;                         // whom the match waits for (after a moment)
+  std::vector<PlayerSlot> slots_;
+  std::set<uint8_t> gone_;  // players whose connection dropped
+  uint8_t you_ = kNoPeer;
+  std::deque<std::string> chat_;  // UTF-8, newest last
+  std::chrono::steady_clock::time_point progress_ = std::chrono::steady_clock::now();
+  std::optional<std::chrono::steady_clock::time_point> desyncSince_;
+};

@@ -1,0 +1,190 @@
+// The window's network match: the game menu's host and join dialogs, the chat line over the
+// view, the pace keys and closing the window while the others play on.
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProcess>
+#include <iostream>
+
+#include "qt/form.h"
+#include "qt/net_play.h"
+#include "qt/widget_controls.h"
+#include "util/translate.h"
+
+namespace {
+
+// The chat entry: Enter sends, Escape cancels.
+class ChatLine : public QLineEdit {
+ public:
+  std::function<void(bool send)> onClose;
+  explicit ChatLine(QWidget* parent) : QLineEdit(parent) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+      if (onClose) onClose(event->key() != Qt::Key_Escape);
+      event->accept();
+      return;
+    }
+    QLineEdit::keyPressEvent(event);
+  }
+};
+
+QString T(const char* english) {
+  return QString::fromStdString(Tr("menu", english));
+}
+
+}  // namespace
+
+void TForm1::StartNet() {
+  WindowOptions w;
+  w.seed = options_.seed;
+  w.playAs = options_.playAs;
+  w.level = options_.level;
+  net_ = std::make_unique<NetPlay>(*session_, *options_.net, w);
+  net_->onProblem = [this](const std::string& text) {
+    if (!isHidden()) Notice(text);
+  };
+  net_->onEnded = [this] {
+    // A window that was closed has waited for this; an open one stays until closed.
+    if (isHidden()) Exit(net_->status());
+    UpdateBanner();
+  };
+  std::string error;
+  if (!net_->Begin(error)) {
+    std::cerr << "rtsdemo: " << error << "\n";
+    Exit(net_->status());
+    return;
+  }
+  Panel3->setFocus(Qt::OtherFocusReason);
+  UpdateBanner();
+}
+
+bool TForm1::NetKey(QKeyEvent* event, bool press) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (press && !event->isAutoRepeat()) OpenChat();
+    event->accept();
+    return true;
+  }
+  KeyAction action;
+  if (key == Qt::Key_P || key == Qt::Key_Pause) {
+    action = KeyAction::Pause;
+  } else if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
+    action = KeyAction::Faster;
+  } else if (key == Qt::Key_Minus) {
+    action = KeyAction::Slower;
+  } else if (key == Qt::Key_Period) {
+    action = KeyAction::Step;  // one frame for one peer only: not in a network match
+  } else {
+    return false;
+  }
+  if (press && !(action == KeyAction::Pause && event->isAutoRepeat()) && action != KeyAction::Step)
+    net_->PaceKey(action);
+  event->accept();
+  UpdateBanner();
+  return true;
+}
+
+void TForm1::OpenChat() {
+  if (!net_ || !net_->started() || net_->ended()) return;
+  if (!chatLine_) {
+    auto* line = new ChatLine(this);
+    line->setObjectName(QStringLiteral("ChatLine"));
+    // Its own native window, so that it lies over the OpenGL view's.
+    line->setAttribute(Qt::WA_NativeWindow);
+    line->setMaxLength(static_cast<int>(NetPlay::kChatMaxBytes));
+    line->setPlaceholderText(T("Chat to all: Enter sends, Escape cancels"));
+    line->onClose = [this](bool send) { CloseChat(send); };
+    chatLine_ = line;
+  }
+  const QRect view = Panel3->geometry();
+  const int h = chatLine_->sizeHint().height();
+  chatLine_->setGeometry(view.left() + 4, view.bottom() - h - 4, view.width() - 8, h);
+  chatLine_->clear();
+  chatLine_->show();
+  chatLine_->raise();
+  chatLine_->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::CloseChat(bool send) {
+  if (!chatLine_) return;
+  const QString text = chatLine_->text().trimmed();
+  chatLine_->hide();
+  Panel3->setFocus(Qt::OtherFocusReason);
+  if (send && !text.isEmpty() && net_) Guarded([&] { net_->Chat(FromQt(text)); });
+  UpdateBanner();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (net_ && !exiting_) {
+    if (chatLine_) chatLine_->hide();
+    if (!net_->ended() && !net_->Leave()) {
+      // The others may still need this peer (the host carries their hub): on, hidden.
+      event->ignore();
+      hide();
+      return;
+    }
+    Exit(net_->status());
+  }
+  QWidget::closeEvent(event);
+}
+
+void TForm1::KeepWatchingEnd() {
+  if (!net_) {
+    session_->KeepWatching();
+    return;
+  }
+  // The end paused every peer at the same frame; going on is the match's too.
+  session_->KeepWatching();
+  session_->pace().SetPaused(true);
+  net_->SetPace(false, session_->pace().speed());
+}
+
+QStringList TForm1::ChooseNet(bool host) {
+  if (netChooser_) return netChooser_(host);
+  QDialog box(this);
+  box.setObjectName(host ? QStringLiteral("HostBox") : QStringLiteral("JoinBox"));
+  box.setWindowTitle(host ? T("Host a network match") : T("Join a network match"));
+  auto* form = new QFormLayout(&box);
+  auto* address = new QLineEdit(host ? QStringLiteral("7341") : QStringLiteral("127.0.0.1:7341"));
+  form->addRow(host ? T("UDP port:") : T("Host[:port]:"), address);
+  auto* role = new QComboBox;
+  role->addItems({T("Side 0"), T("Side 1")});
+  if (!host) role->addItems({T("A free side"), T("Watch")});
+  role->setCurrentIndex(host ? 0 : 2);
+  form->addRow(T("Play as:"), role);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+  form->addRow(buttons);
+  if (box.exec() != QDialog::Accepted || address->text().trimmed().isEmpty()) return {};
+  QStringList args = {host ? QStringLiteral("--host") : QStringLiteral("--join"),
+                      address->text().trimmed()};
+  const int r = role->currentIndex();
+  if (r <= 1) args << QStringLiteral("--play-as") << QString::number(r);
+  if (r == 3) args << QStringLiteral("--watch");
+  return args;
+}
+
+void TForm1::MenuNetwork(bool host) {
+  QStringList args = ChooseNet(host);
+  if (args.isEmpty()) return;
+  // Every peer starts from a fresh session: the match runs in a new window of its own.
+  if (options_.level) args << QStringLiteral("--level") << QString::fromStdString(*options_.level);
+  if (sound_->muted()) args << QStringLiteral("--mute");
+  const bool started = launcher_
+                           ? launcher_(args)
+                           : QProcess::startDetached(QCoreApplication::applicationFilePath(), args);
+  if (!started) {
+    Notice(Tr("net", "Cannot start %1", {args.join(QLatin1Char(' ')).toStdString()}));
+    return;
+  }
+  close();
+}
