@@ -27,6 +27,7 @@ test: build
 
 bench: build
 	./build/release/tests/benchmarks
+	xvfb-run -a -s "-screen 0 1280x1024x24" ./build/release/tests/render_benchmarks
 
 asan: setup
 	cmake --preset asan

@@ -33,6 +33,7 @@ void Frontend::FormCreate() {
 
 void Frontend::FormResize() {
   drawing_->Resize(window_.ViewWidth(), window_.ViewHeight(), window_.ViewPixelRatio());
+  KeepOnGround();  // the bound holds for the new size as for a camera move
   DrawScene();
 }
 

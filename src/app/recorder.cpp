@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include "app/state_hash.h"
 
@@ -77,6 +78,15 @@ void Recorder::FlushTicks() {
   pendingTicks_ = 0;
 }
 
+// "scroll N" steps while the view can scroll, as N "scroll" lines in a row do.
+void Recorder::FlushScrolls() {
+  if (pendingScrolls_ == 0) return;
+  const int64_t n = pendingScrolls_;
+  pendingScrolls_ = 0;
+  Write(WriteCommand(n == 1 ? MakeCommand(CommandKind::Scroll, {})
+                            : MakeCommand(CommandKind::Scroll, {n})));
+}
+
 void Recorder::Input(const Command& input) {
   if (closed_) return;
   const std::string command = WriteCommand(input);
@@ -85,6 +95,13 @@ void Recorder::Input(const Command& input) {
     return;
   }
   FlushTicks();
+  if (input.Kind == CommandKind::Scroll) {
+    const int64_t n = input.Has(0) ? input.Int(0) : 1;
+    if (pendingScrolls_ > std::numeric_limits<int32_t>::max() - n) FlushScrolls();
+    pendingScrolls_ += n;
+    return;
+  }
+  FlushScrolls();
   Write(command);
 }
 
@@ -98,6 +115,7 @@ void Recorder::Comment(const std::string& text) {
     return;
   }
   FlushTicks();
+  FlushScrolls();
   Write(line);
 }
 
@@ -113,6 +131,7 @@ void Recorder::FrameDone(Frontend& frontend, const std::vector<uint32_t>& usedSe
     for (const std::string& line : early_) Write(line);
     early_.clear();
   }
+  FlushScrolls();
   ++pendingTicks_;
   if (frontend.state().Frames % kHashEvery == 0) {
     FlushTicks();
@@ -124,6 +143,7 @@ void Recorder::Close(Frontend& frontend) {
   if (closed_) return;
   closed_ = true;
   if (!started_) return;
+  FlushScrolls();
   FlushTicks();
   Write("hash " + HashText(StateHash(frontend)));
 }
@@ -145,6 +165,8 @@ std::string Recorder::Text(Frontend& frontend) const {
   for (const std::string& line : lines_) text += line + '\n';
   for (const std::string& line : early_) text += line + '\n';
   if (started_ && !closed_) {
+    if (pendingScrolls_ == 1) text += "scroll\n";
+    if (pendingScrolls_ > 1) text += "scroll " + std::to_string(pendingScrolls_) + '\n';
     if (pendingTicks_ > 0) text += "tick " + std::to_string(pendingTicks_) + '\n';
     text += "hash " + HashText(StateHash(frontend)) + '\n';
   }

@@ -59,6 +59,7 @@ class Recorder {
   bool Write(const std::string& line);
   void Stop(const std::string& reason);
   void FlushTicks();
+  void FlushScrolls();
 
   std::string path_;
   int fd_ = -1;
@@ -69,6 +70,8 @@ class Recorder {
   bool started_ = false;            // the seed line is written
   std::vector<std::string> early_;  // inputs before the first frame
   uint64_t pendingTicks_ = 0;
+  // Scroll steps in a row with no frame or other input between (paused): one line for all.
+  int64_t pendingScrolls_ = 0;
   std::vector<std::string> lines_;  // every line, also those the file did not take
   bool closed_ = false;
 };

@@ -75,8 +75,13 @@ std::string NetPlay::Name(uint8_t peer) const {
 
 bool NetPlay::Route(const Command& command) {
   if (local_ || stepping_) return false;
-  // Before the start, for an observer and after the end the user's inputs change nothing.
-  if (player() && !ended_ && !leaving_) ls_->Issue(command);
+  // An observer's view inputs move its own view; its other inputs, and everyone's before the
+  // start and after the end, change nothing.
+  if (!player()) {
+    if (!ended_) session_.ApplyOwnView(command);
+    return true;
+  }
+  if (!ended_ && !leaving_) ls_->Issue(command);
   return true;
 }
 

@@ -28,6 +28,20 @@ bool Inside(float c) {
   return c > -1 && c < 1;
 }
 
+// Whether lines, whose colours are opaque, draw the same pixels without blending and the alpha
+// test: the frame's blending of the source over by its alpha, and a test that alpha 1 passes.
+bool OpaqueBlend() {
+  if (!glIsEnabled(GL_BLEND)) return false;
+  GLint src = 0, dst = 0, func = 0;
+  GLfloat ref = 1;
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  glGetIntegerv(GL_ALPHA_TEST_FUNC, &func);
+  glGetFloatv(GL_ALPHA_TEST_REF, &ref);
+  const bool test = !glIsEnabled(GL_ALPHA_TEST) || (func == GL_GREATER && ref < 1);
+  return src == GL_SRC_ALPHA && dst == GL_ONE_MINUS_SRC_ALPHA && test;
+}
+
 }  // namespace
 
 void Width(Drawn& d, float logical) {
@@ -73,8 +87,9 @@ void Batching::Add(const ClipCoords::Product& p, float vx, float vy, float u, fl
 // Files the vertices added since `first` as one primitive of `kind`. One that cannot reach the
 // view is dropped; on a surface with a depth buffer one with a vertex on or outside the edge of
 // the view is drawn alone: a draw call that holds it may be clipped as a whole, which splits its
-// quads along the other diagonal.
-void Batching::File(uint64_t kind, float width, bool loop, size_t first) {
+// quads along the other diagonal. The footprint of lines is their segments, so that a box does
+// not hold what it encloses.
+void Batching::File(uint64_t kind, float width, size_t first) {
   float x0 = added_[first].X, x1 = x0, y0 = added_[first].Y, y1 = y0;
   bool inside = true;
   for (size_t k = first; k < added_.size(); ++k) {
@@ -85,25 +100,33 @@ void Batching::File(uint64_t kind, float width, bool loop, size_t first) {
     y1 = std::max(y1, v.Y);
     inside = inside && Inside(v.X) && Inside(v.Y) && Inside(v.Z);
   }
-  x0 -= padX_;
-  x1 += padX_;
-  y0 -= padY_;
-  y1 += padY_;
-  if (x1 < -1 || x0 > 1 || y1 < -1 || y0 > 1) {
+  if (x1 + padX_ < -1 || x0 - padX_ > 1 || y1 + padY_ < -1 || y0 - padY_ > 1) {
     added_.resize(first);
     return;
   }
   Piece p;
-  p.X0 = Cell(x0, true, false);
-  p.Y0 = Cell(y0, false, false);
-  p.X1 = Cell(x1, true, true);
-  p.Y1 = Cell(y1, false, true);
-  p.Batch = batches_.Add(kind, p.X0, p.Y0, p.X1, p.Y1);
+  p.X0 = Cell(x0 - padX_, true, false);
+  p.Y0 = Cell(y0 - padY_, false, false);
+  p.X1 = Cell(x1 + padX_, true, true);
+  p.Y1 = Cell(y1 + padY_, false, true);
+  footprint_.clear();
+  if (width > 0) {
+    for (size_t k = first; k + 1 < added_.size(); k += 2) {
+      const Vertex& a = added_[k];
+      const Vertex& b = added_[k + 1];
+      footprint_.push_back({Cell(std::min(a.X, b.X) - padX_, true, false),
+                            Cell(std::min(a.Y, b.Y) - padY_, false, false),
+                            Cell(std::max(a.X, b.X) + padX_, true, true),
+                            Cell(std::max(a.Y, b.Y) + padY_, false, true)});
+    }
+  } else {
+    footprint_.push_back({p.X0, p.Y0, p.X1, p.Y1});
+  }
+  p.Batch = batches_.Add(kind, footprint_.data(), footprint_.size());
   p.Run = 0;
   p.First = static_cast<uint32_t>(first);
   p.Count = static_cast<uint32_t>(added_.size() - first);
   p.Width = width;
-  p.Loop = loop;
   p.Alone = !inside && clip_.Depth;
   pieces_.push_back(p);
 }
@@ -117,7 +140,7 @@ void Batching::Quad(uint32_t texture, const ClipCoords::Product& p, float w, flo
   Add(p, w, 0, uR, vB, 1, 1, 1);
   Add(p, w, h, uR, vT, 1, 1, 1);
   Add(p, 0, h, uL, vT, 1, 1, 1);
-  File(texture, 0, false, first);
+  File(texture, 0, first);
 }
 
 void Batching::Bar(const ClipCoords::Product& p, float y, float energy) {
@@ -126,28 +149,37 @@ void Batching::Bar(const ClipCoords::Product& p, float y, float energy) {
   Add(p, energy / 20, y, 0, 0, 1, 1, 0);
   Add(p, energy / 20, y, 0, 0, 1, 1, 0);
   Add(p, energy / 10, y, 0, 0, 0, 1, 0);
-  File(kLines, 3, false, first);
+  File(kLines, 3, first);
 }
 
+// The four sides as separate segments, in the order a line loop draws them: each segment of a
+// loop is rasterised as a line of its own, so the pixels are the loop's.
 void Batching::Box(const ClipCoords::Product& p, float w, float h) {
   const size_t first = added_.size();
-  Add(p, 0, 0, 0, 0, 0, 0, 1);
-  Add(p, 0, h, 0, 0, 0, 0, 1);
-  Add(p, w, h, 0, 0, 0, 0, 1);
-  Add(p, w, 0, 0, 0, 0, 0, 1);
-  File(kLines, 1, true, first);
+  const float corners[5][2] = {{0, 0}, {0, h}, {w, h}, {w, 0}, {0, 0}};
+  for (int k = 0; k < 4; ++k) {
+    Add(p, corners[k][0], corners[k][1], 0, 0, 0, 0, 1);
+    Add(p, corners[k + 1][0], corners[k + 1][1], 0, 0, 0, 0, 1);
+  }
+  File(kLines, 1, first);
 }
 
 // Puts the pieces batch after batch, each batch in drawing order except that the lines of a
 // batch go in runs of one width (again sharing no pixel out of order).
 void Batching::Sort() {
-  const size_t batches = static_cast<size_t>(batches_.Count());
+  const std::vector<int32_t>& order = batches_.Order();
+  const size_t batches = order.size();
+  rank_.resize(batches);
+  for (size_t k = 0; k < batches; ++k)
+    rank_[static_cast<size_t>(order[k])] = static_cast<int32_t>(k);
   starts_.assign(batches + 1, 0);
-  for (const Piece& p : pieces_) ++starts_[static_cast<size_t>(p.Batch) + 1];
+  for (const Piece& p : pieces_)
+    ++starts_[static_cast<size_t>(rank_[static_cast<size_t>(p.Batch)]) + 1];
   for (size_t b = 0; b < batches; ++b) starts_[b + 1] += starts_[b];
   order_.resize(pieces_.size());
-  // starts_[b] advances over batch b, then holds the start of batch b + 1.
-  for (const Piece& p : pieces_) order_[starts_[static_cast<size_t>(p.Batch)]++] = p;
+  // starts_[r] advances over the batch of rank r, then holds the start of the next.
+  for (const Piece& p : pieces_)
+    order_[starts_[static_cast<size_t>(rank_[static_cast<size_t>(p.Batch)])]++] = p;
   for (size_t b = batches; b > 0; --b) starts_[b] = starts_[b - 1];
   starts_[0] = 0;
   for (size_t b = 0; b < batches; ++b) {
@@ -160,6 +192,11 @@ void Batching::Sort() {
     runs_.Reset(cols_, rows_);
     for (auto p = begin; p != end; ++p)
       p->Run = runs_.Add(static_cast<uint64_t>(p->Width), p->X0, p->Y0, p->X1, p->Y1);
+    const std::vector<int32_t>& runOrder = runs_.Order();
+    runRank_.resize(runOrder.size());
+    for (size_t k = 0; k < runOrder.size(); ++k)
+      runRank_[static_cast<size_t>(runOrder[k])] = static_cast<int32_t>(k);
+    for (auto p = begin; p != end; ++p) p->Run = runRank_[static_cast<size_t>(p->Run)];
     std::stable_sort(begin, end, [](const Piece& a, const Piece& c) { return a.Run < c.Run; });
   }
 }
@@ -169,6 +206,19 @@ void Batching::Draw(Drawn& d) {
   if (order_.empty()) return;
   IdentityMatrices identity;
   bool texturing = true;
+  // Lines skip the blending (cheaper on a software rasteriser) where it changes no pixel.
+  const bool alphaTest = glIsEnabled(GL_ALPHA_TEST);
+  const bool unblended = OpaqueBlend();
+  const auto blend = [&](bool on) {
+    if (!unblended) return;
+    if (on) {
+      glEnable(GL_BLEND);
+      if (alphaTest) glEnable(GL_ALPHA_TEST);
+    } else {
+      glDisable(GL_BLEND);
+      if (alphaTest) glDisable(GL_ALPHA_TEST);
+    }
+  };
   // Vertices since the last state change of quads or of lines, which merge into one call.
   uint32_t merged = 0;
   const auto end = [&] {
@@ -186,6 +236,7 @@ void Batching::Draw(Drawn& d) {
       if (kind < kLines) {
         if (!texturing) {
           glEnable(GL_TEXTURE_2D);
+          blend(true);
           glColor3f(1, 1, 1);
           texturing = true;
           changed = true;
@@ -200,6 +251,7 @@ void Batching::Draw(Drawn& d) {
       } else {
         if (texturing) {
           glDisable(GL_TEXTURE_2D);
+          blend(false);
           texturing = false;
           changed = true;
           ++switches_;
@@ -212,8 +264,8 @@ void Batching::Draw(Drawn& d) {
         merged = 0;
       }
     }
-    // A loop is a call of its own; quads and lines merge up to kCallVertices.
-    if (!p.Loop && (p.Alone || merged + p.Count > kCallVertices)) end();
+    // Quads and lines merge up to kCallVertices.
+    if (p.Alone || merged + p.Count > kCallVertices) end();
     const Vertex* v = &added_[p.First];
     if (p.Width == 0) {
       glBegin(GL_QUADS);
@@ -222,16 +274,19 @@ void Batching::Draw(Drawn& d) {
         glVertex3f(v[i].X, v[i].Y, v[i].Z);
       }
     } else {
-      glBegin(p.Loop ? GL_LINE_LOOP : GL_LINES);
+      glBegin(GL_LINES);
       for (uint32_t i = 0; i < p.Count; ++i) {
         glColor3f(v[i].R, v[i].G, v[i].B);
         glVertex3f(v[i].X, v[i].Y, v[i].Z);
       }
     }
     glEnd();
-    if (!p.Loop) merged += p.Count;
+    merged += p.Count;
     if (p.Alone) end();
   }
   if (merged > 0) ++calls_;
-  if (!texturing) glEnable(GL_TEXTURE_2D);
+  if (!texturing) {
+    glEnable(GL_TEXTURE_2D);
+    blend(true);
+  }
 }

@@ -34,7 +34,7 @@ class Batching {
             const SpriteCell& cell);
   // a health bar from (0, y) to (energy / 10, y), red to yellow to green, 3 pixels wide,
   void Bar(const ClipCoords::Product& p, float y, float energy);
-  // a blue box around (0, 0) .. (w, h), 1 pixel wide, as a line loop.
+  // a blue box around (0, 0) .. (w, h), 1 pixel wide, with the pixels of a line loop.
   void Box(const ClipCoords::Product& p, float w, float h);
 
   // Draws all added, batch after batch. Texturing is on after, the line width is the one `d`
@@ -61,13 +61,12 @@ class Batching {
     uint32_t Count;
     int32_t X0, Y0, X1, Y1;  // cells
     float Width;             // 0 for a sprite
-    bool Loop;               // a line loop, never merged with the primitive before
     bool Alone;              // in a draw call of its own
   };
 
   void Add(const ClipCoords::Product& p, float vx, float vy, float u, float v, float r, float g,
            float b);
-  void File(uint64_t kind, float width, bool loop, size_t first);
+  void File(uint64_t kind, float width, size_t first);
   int32_t Cell(float c, bool x, bool high) const;
   void Sort();
 
@@ -80,7 +79,10 @@ class Batching {
   std::vector<Vertex> added_;  // in drawing order
   std::vector<Piece> pieces_;
   std::vector<Piece> order_;      // the pieces batch after batch
-  std::vector<uint32_t> starts_;  // per batch its first piece in order_
+  std::vector<uint32_t> starts_;  // per batch in drawing order its first piece in order_
+  std::vector<int32_t> rank_;     // per batch its place in drawing order
+  std::vector<int32_t> runRank_;  // the same for the runs of one batch
+  std::vector<DrawBatches::Cells> footprint_;
   int32_t switches_ = 0;
   int32_t calls_ = 0;
 };

@@ -20,7 +20,7 @@ constexpr Rgb kOther{0.75f, 0.75f, 0.75f};
 constexpr Rgb kSides[] = {{0.3f, 0.55f, 1.0f}, {1.0f, 0.25f, 0.2f}, {0.8f, 0.4f, 1.0f}};
 constexpr int32_t kNeutral = 555;
 
-Rgb SideColour(int32_t side) {
+const Rgb& SideColour(int32_t side) {
   if (side == kNeutral) return kOre;
   if (side >= 0 && side < 3) return kSides[side];
   return kOther;
@@ -65,6 +65,7 @@ void DrawMinimap(const World& world, const MinimapScene& scene) {
   for (const bool big : {false, true}) {
     SetPointSize(big ? 3 : 2);
     glBegin(GL_POINTS);
+    const Rgb* colour = nullptr;  // set only when it changes: sides stand in long runs
     for (const TObyekt& o : world.Objects) {
       if (!IsAlive(o) || !std::isfinite(o.X) || !std::isfinite(o.Y)) continue;
       const TOpisan* type = TypeOf(world, o);
@@ -72,8 +73,9 @@ void DrawMinimap(const World& world, const MinimapScene& scene) {
       const float x = std::floor(left + (o.X - m.WorldX) * m.Scale);
       const float y = std::floor(bottom + (o.Y - m.WorldY) * m.Scale);
       if (x < left + 1 || y < bottom + 1 || x >= right - 1 || y >= top - 1) continue;
-      const Rgb c = SideColour(o.Side);
-      glColor3f(c.R, c.G, c.B);
+      const Rgb& c = SideColour(o.Side);
+      if (colour != &c) glColor3f(c.R, c.G, c.B);
+      colour = &c;
       // An even size covers the pixels around a corner, an odd one those around a centre.
       glVertex2f(big ? x + 0.5f : x, big ? y + 0.5f : y);
     }

@@ -97,7 +97,8 @@ class DrawFrameTest : public testing::Test {
   // Three types of two sheets, 2 000 objects over the view and a little beyond (a grid: 210 of
   // one type): walking, working, dying, some selected, health from 0 to `health` (from
   // `health` to -`health` when negative).
-  void Populate(Spots spots, int32_t health) {
+  // `seed` draws the world; one object in `selectOneIn` is selected (none at 0).
+  void Populate(Spots spots, int32_t health, uint32_t seed = 5, uint32_t selectOneIn = 5) {
     world_ = World{};
     TRassa& race = world_.Catalogue.emplace_back();
     const int cells[] = {32, 24, 32};
@@ -113,7 +114,7 @@ class DrawFrameTest : public testing::Test {
       type.Radius = 10;
     }
     world_.GroundTexture = canvas_->textures[2];
-    Random r{5};
+    Random r{seed};
     const auto spot = [&](int size) {
       switch (spots) {
         case Spots::Quarters:
@@ -139,13 +140,13 @@ class DrawFrameTest : public testing::Test {
       o.Action = static_cast<int32_t>(r.Next(4));
       o.Frame = static_cast<float>(r.Next(30)) / 10;
       o.Energy = {static_cast<float>(r.Next(span)) + static_cast<float>(std::min(health, 0))};
-      o.Selected = r.Next(5) == 0;
+      o.Selected = selectOneIn > 0 && r.Next(selectOneIn) == 0;
     }
     shown_ = AdvanceAnimations(world_);
   }
 
-  void Frame(bool before, bool showBars, float cameraX = 0, float cameraY = 0) {
-    BeginFrameGL(cameraX, cameraY);
+  void Frame(bool before, bool showBars, float cameraX = 0, float cameraY = 0, float zoom = 1) {
+    BeginFrameGL(cameraX, cameraY, zoom);
     if (before) {
       DrawGroundReference(world_);
       DrawObjectsReference(world_, shown_, showBars);
@@ -190,11 +191,11 @@ class DrawFrameTest : public testing::Test {
   }
 
   // Draws the frame as before and now: the pixels that differ. The state left must match.
-  size_t Differing(bool showBars, float cameraX, float cameraY) {
-    Frame(true, showBars, cameraX, cameraY);
+  size_t Differing(bool showBars, float cameraX, float cameraY, float zoom = 1) {
+    Frame(true, showBars, cameraX, cameraY, zoom);
     const std::vector<uint8_t> before = Picture();
     const State stateBefore = Inherited();
-    Frame(false, showBars, cameraX, cameraY);
+    Frame(false, showBars, cameraX, cameraY, zoom);
     const std::vector<uint8_t> after = Picture();
     EXPECT_TRUE(Inherited() == stateBefore);
     size_t differ = 0;
@@ -289,6 +290,34 @@ TEST_F(DrawFrameTest, SamePixelsAndStateAsBefore) {
   DrawGround(world_);
   DrawObjects(world_, shown_, true);
   EXPECT_TRUE(Picture() == cleared);
+}
+
+// Many worlds: crowds at every zoom of the wheel, none, some or all selected, with and without
+// bars; also with a depth buffer.
+TEST_F(DrawFrameTest, SamePixelsOnManyWorldsAndZooms) {
+  const float zooms[] = {0.25f, 0.35355338f, 0.5f, 0.70710677f, 1, 1.4142135f, 2, 4};
+  const uint32_t selections[] = {0, 1, 2, 7};
+  Random r{21};
+  for (uint32_t world = 0; world < 24; ++world) {
+    if (world == 20) {
+      if (deep_.gl.window == nullptr) {
+        ASSERT_TRUE(deep_.Open(24));
+      }
+      Use(deep_);
+    }
+    const Spots spots = r.Next(2) == 0 ? Spots::Anywhere : Spots::Quarters;
+    const uint32_t selectOneIn = selections[r.Next(4)];
+    const bool bars = r.Next(2) == 0;
+    const float zoom = zooms[r.Next(8)];
+    const float cameraX = static_cast<float>(r.Next(4000)) / 8 - 250;
+    const float cameraY = static_cast<float>(r.Next(4000)) / 8 - 250;
+    SCOPED_TRACE(testing::Message()
+                 << "world " << world << " spots " << static_cast<int>(spots) << " one in "
+                 << selectOneIn << " selected, bars " << bars << ", zoom " << zoom << ", camera "
+                 << cameraX << ", " << cameraY);
+    Populate(spots, 400, 100 + world, selectOneIn);
+    EXPECT_EQ(Differing(bars, cameraX, cameraY, zoom), 0u);
+  }
 }
 
 TEST_F(DrawFrameTest, SamePixelsOnAViewOfTwiceTheDensity) {

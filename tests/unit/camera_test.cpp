@@ -59,7 +59,9 @@ TEST(Camera, OneStepATickWhilePausedAndAtX8AndTheRecordingReplaysIt) {
   EXPECT_EQ(m.host.frontend().view(), ViewInput{});
   m.host.CloseRecording();
   const std::string recording = ReadAll(path);
-  EXPECT_NE(recording.find("camera ticks\nscroll\n"), std::string::npos) << recording;
+  // The steps of the paused ticks and of the first at x8, with no frame between, in one line.
+  EXPECT_NE(recording.find("camera ticks\nscroll 6\ntick 8\nscroll\ntick 8\n"), std::string::npos)
+      << recording;
 
   RecordingPlatform platform;
   HeadlessHost replay(platform);
@@ -72,7 +74,8 @@ TEST(Camera, OneStepATickWhilePausedAndAtX8AndTheRecordingReplaysIt) {
 }
 
 TEST(Camera, TheBoundKeepsAFifthOverTheGroundOnceOnAndTheWindowTurnsItOn) {
-  Match m;
+  const std::string path = TempPath("rts_camera_bound_test.txt").string();
+  Match m({}, path);
   m.Run("look 5000 -300\n");  // the rules' camera goes anywhere
   EXPECT_EQ(m.s().CameraX, 200.0f - 5000.0f);
   m.host.TimerTick();  // as the window's timer: off the ground, the bound comes on
@@ -83,6 +86,21 @@ TEST(Camera, TheBoundKeepsAFifthOverTheGroundOnceOnAndTheWindowTurnsItOn) {
   m.Run("look -1000 -1000\n");
   EXPECT_FLOAT_EQ(m.s().CameraX, 200.0f - (-320.0f - 120.0f));
   EXPECT_FLOAT_EQ(m.s().CameraY, 150.0f - (-320.0f - 90.0f));
+
+  // A narrower view keeps its lower left corner: the middle moves past the bound, and back, also
+  // when the frames leave the camera to the timer's steps.
+  m.Run("camera ticks\nresize 200 300\n");
+  EXPECT_FLOAT_EQ(m.s().CameraX, 100.0f - (-320.0f - 60.0f));
+  // The recording replays it in sync.
+  m.host.CloseRecording();
+  RecordingPlatform platform;
+  HeadlessHost replay(platform);
+  std::istringstream in(ReadAll(path));
+  std::ostringstream out, err;
+  EXPECT_EQ(RunScript(in, replay, out, err), 0) << err.str();
+  EXPECT_EQ(replay.frontend().state().CameraX, m.s().CameraX);
+  EXPECT_EQ(HashText(StateHash(replay.frontend())), m.Hash());
+  std::filesystem::remove(path);
 
   // A one-tile ground: the bound widens to 200 units around the start.
   FrontState s;

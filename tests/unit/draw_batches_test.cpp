@@ -43,12 +43,18 @@ TEST(DrawBatchesTest, DrawsThatMeetKeepTheirOrderAndABatchHoldsOneKind) {
       d.Batch = batches.Add(d.Kind, d.X0, d.Y0, d.X1, d.Y1);
       draws.push_back(d);
     }
+    // Each batch's place in the drawing order.
+    std::vector<int32_t> place(static_cast<size_t>(batches.Count()));
+    for (size_t k = 0; k < batches.Order().size(); ++k)
+      place[static_cast<size_t>(batches.Order()[k])] = static_cast<int32_t>(k);
     for (size_t j = 0; j < draws.size(); ++j) {
       ASSERT_EQ(batches.Kind(draws[j].Batch), draws[j].Kind);
       for (size_t i = 0; i < j; ++i) {
         if (!Meet(draws[i], draws[j], kCols, kRows)) continue;
         // In the same batch (of one kind) or in a later one: i is drawn first either way.
-        ASSERT_LE(draws[i].Batch, draws[j].Batch) << "draws " << i << " and " << j;
+        ASSERT_LE(place[static_cast<size_t>(draws[i].Batch)],
+                  place[static_cast<size_t>(draws[j].Batch)])
+            << "draws " << i << " and " << j;
       }
     }
     EXPECT_LT(batches.Count(), 150);  // far fewer batches than draws
@@ -69,6 +75,23 @@ TEST(DrawBatchesTest, DrawsApartJoinTheFirstBatchOfTheirKind) {
   EXPECT_EQ(batches.Count(), 4);
   EXPECT_EQ(batches.Kind(2), 7u);
   EXPECT_EQ(batches.Kind(3), 8u);
+}
+
+// A chain of draws that meet opens levels; a draw that meets only the start of a chain goes
+// right after it, not after the whole chain.
+TEST(DrawBatchesTest, ADrawGoesRightAfterWhatItMeets) {
+  DrawBatches batches;
+  batches.Reset(16, 16);
+  EXPECT_EQ(batches.Add(7, 0, 0, 0, 0), 0);
+  EXPECT_EQ(batches.Add(8, 0, 0, 0, 0), 1);  // level 0: its kind comes after 7
+  EXPECT_EQ(batches.Add(7, 0, 0, 0, 0), 2);  // level 1
+  EXPECT_EQ(batches.Add(8, 0, 0, 0, 0), 3);
+  EXPECT_EQ(batches.Add(7, 5, 5, 5, 5), 0);
+  EXPECT_EQ(batches.Add(9, 5, 5, 5, 5), 4);  // level 0, after both kinds there
+  EXPECT_EQ(batches.Add(7, 5, 5, 5, 5), 2);  // level 1, before the chain's batch of kind 8
+  const DrawBatches::Cells apart[] = {{10, 10, 10, 10}, {0, 0, 0, 0}};
+  EXPECT_EQ(batches.Add(9, apart, 2), 5);  // over both cells: after batch 3
+  EXPECT_EQ(batches.Order(), (std::vector<int32_t>{0, 1, 4, 2, 3, 5}));
 }
 
 }  // namespace
