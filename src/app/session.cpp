@@ -574,13 +574,13 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
   if (!controls_.ButtonEnabled(2)) MatchStarted();
 }
 
-void Session::TimerTick() {
+void Session::TimerTick(bool present) {
   if (listener_) listener_->Ticked(*this);
   const int frames = pace_.FramesForTick();
   // The recording moves the camera of a replay.
   if (!replay_) CameraTick(frames);
   for (int i = 0; i < frames; ++i) {
-    const bool show = i + 1 == frames;
+    const bool show = present && i + 1 == frames;
     if (replay_) {
       if (!ReplayFrame(show)) break;
     } else {

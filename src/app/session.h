@@ -116,8 +116,9 @@ class Session {
   void RunFrame(bool show);
   // The frame a resize runs, after the view took its new size.
   void ResizeFrame();
-  // A tick of the timer: the frames the pace gives, each the replay's when one plays.
-  void TimerTick();
+  // A tick of the timer: the frames the pace gives, each the replay's when one plays; the last
+  // is drawn when `present`.
+  void TimerTick(bool present = true);
   // The view changed size by the toolkit: viewport and projection; under a script or a
   // replay nothing more, else the resize's frame as the input "resize W H".
   void ViewResized();

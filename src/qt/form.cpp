@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -198,7 +199,7 @@ void TForm1::ConnectInputs() {
                      static_cast<QWidget*>(CheckBox2)}) {
     w->installEventFilter(this);
   }
-  connect(Timer1, &QTimer::timeout, this, &TForm1::TimerDraw);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::TimerFired);
   connect(Button1, &QPushButton::clicked, this,
           [this] { Guarded([&] { session_->Apply(MakeCommand(CommandKind::Press, {1})); }); });
   connect(Button2, &QPushButton::clicked, this, [this] {
@@ -318,6 +319,29 @@ void TForm1::ResizeNow() {
   if (!created_ || exiting_) return;
   Guarded([this] { session_->ViewResized(); });
   UpdateBanner();
+}
+
+int TForm1::TicksDue() {
+  // At most this many ticks a timer tick, so that a slow machine slows the match rather than
+  // spending ever longer catching up.
+  constexpr int64_t kMostTicks = 4;
+  if (options_.keepFrames || !tickClock_.isValid()) {
+    tickClock_.start();
+    return 1;
+  }
+  const int64_t tickMs = std::max(1, Timer1->interval());
+  tickDebtMs_ += tickClock_.restart();
+  const int64_t due = std::clamp<int64_t>(tickDebtMs_ / tickMs, 1, kMostTicks);
+  tickDebtMs_ = std::clamp<int64_t>(tickDebtMs_ - due * tickMs, -tickMs, tickMs);
+  return static_cast<int>(due);
+}
+
+void TForm1::TimerFired() {
+  if (!net_) {
+    for (int due = TicksDue(); due > 1 && created_ && !exiting_; --due)
+      Guarded([this] { session_->TimerTick(false); });
+  }
+  TimerDraw();
 }
 
 void TForm1::TimerDraw() {

@@ -3,6 +3,7 @@
 // holds everything else.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QStringList>
@@ -80,6 +81,9 @@ class TForm1 : public QWidget, public SessionHost {
   void FormCreate();
   // One tick of Timer1: the frames the pace gives (none while paused), the last presented.
   void TimerDraw();
+  // Timer1 fired: the ticks a slow picture left due run first, undrawn, so that the match
+  // keeps its pace; then TimerDraw.
+  void TimerFired();
   // Clicks button n as the user would (a disabled one ignores it).
   void Press(int n);
 
@@ -147,10 +151,14 @@ class TForm1 : public QWidget, public SessionHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The timer ticks due by the real time since the last: 1, more after a slow frame.
+  int TicksDue();
   QLabel* Panel1 = nullptr;
   QFrame* Panel2 = nullptr;
   QWidget* Panel3 = nullptr;  // container of the OpenGL view
   QTimer* Timer1 = nullptr;
+  QElapsedTimer tickClock_;
+  int64_t tickDebtMs_ = 0;  // real time the timer's ticks are behind
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
   QTabWidget* PageControl1 = nullptr;

@@ -14,9 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "app/script.h"
 #include "app/state_hash.h"
@@ -180,6 +182,25 @@ TEST_F(GameMenu, NewMatchSidesSpeedAndKeys) {
   form->findChild<QMessageBox*>(QStringLiteral("KeysBox"))->close();
   Choose(*form, {"Quit"});
   EXPECT_TRUE(WaitFor([&] { return !form->isVisible(); }));
+}
+
+// A timer tick that comes late runs the ticks due first (at most four), so that the match keeps
+// its pace while the picture falls behind; the match is the same.
+TEST_F(GameMenu, ALateTimerTickCatchesUpWithTheMatch) {
+  auto late = Open();
+  auto steady = Open();
+  for (auto* form : {late.get(), steady.get()}) {
+    form->Press(1);
+    form->Press(2);
+  }
+  const uint64_t start = late->frontend().state().Frames;
+  late->TimerFired();
+  EXPECT_EQ(late->frontend().state().Frames, start + 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  late->TimerFired();
+  EXPECT_EQ(late->frontend().state().Frames, start + 5);
+  Ticks(*steady, 5);
+  EXPECT_EQ(Hash(*late), Hash(*steady));
 }
 
 // Saved from the menu, the session replays headless; opened from the menu, in the viewer;
