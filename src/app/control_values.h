@@ -34,6 +34,9 @@ struct ControlValues {
   std::array<int32_t, 2> Panel3{};  // the view's width and height
 };
 
+// The view's size at start-up; a network player's view is this size until its first `resize`.
+inline constexpr std::array<int32_t, 2> kStartViewSize{485, 447};
+
 ControlValues ReadControls(const Controls& controls);
 // Everything but the view size, which the session's host sets.
 void WriteControls(Controls& controls, const ControlValues& values);

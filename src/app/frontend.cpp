@@ -126,8 +126,9 @@ PlayerState Frontend::NewPlayer() const {
   PlayerState p;
   p.State.Frames = players_[0].State.Frames;
   p.State.FirstFrame = players_[0].State.FirstFrame;
-  // Widgets as at start-up, the view as the window's.
+  // Widgets and view as at start-up, alike on every peer.
   p.Widgets = ReadControls(window_);
+  p.Widgets.Panel3 = kStartViewSize;
   for (int k = 1; k <= 3; ++k)
     ComboOf(p.Widgets, k) = {{}, -1, ToCp1251(kComboTexts[static_cast<size_t>(k - 1)])};
   p.Widgets.CheckBox1 = p.Widgets.CheckBox2 = false;

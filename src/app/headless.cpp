@@ -48,7 +48,7 @@ HeadlessControls::HeadlessControls() {
     Button(n).Caption = ToCp1251(kButtonCaptions[static_cast<size_t>(n - 1)]);
     Combo(n).Text = ToCp1251(kComboTexts[static_cast<size_t>(n - 1)]);
   }
-  values_.Panel3 = {485, 447};
+  values_.Panel3 = kStartViewSize;
 }
 
 bool HeadlessControls::ButtonEnabled(int n) const {

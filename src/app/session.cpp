@@ -675,6 +675,13 @@ void Session::ViewResized() {
   Apply(MakeCommand(CommandKind::Resize, {controls_.ViewWidth(), controls_.ViewHeight()}));
 }
 
+void Session::ResizeDrawing() {
+  Busy busy(busy_);
+  if (host_.MakeCurrent())
+    drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+  Redraw();
+}
+
 void Session::Redraw() {
   Busy busy(busy_);
   if (!host_.MakeCurrent()) return;

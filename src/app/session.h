@@ -124,6 +124,8 @@ class Session {
   void ViewResized();
   // The last frame's picture again (changes nothing).
   void Redraw();
+  // The view took a size the match does not see (an observer's window): the picture only.
+  void ResizeDrawing();
   // A key pressed or released; repeat: held down.
   KeyResult Key(KeyAction action, bool press, bool repeat);
   // The user's held keys are let go (the window lost the keyboard).

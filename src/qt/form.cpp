@@ -317,6 +317,15 @@ void TForm1::FormCreate() {
 
 void TForm1::ResizeNow() {
   if (!created_ || exiting_) return;
+  if (net_) {
+    // The match sees the size once every peer has it: a player's goes as an input.
+    Guarded([this] {
+      net_->ViewResized(controls_.RealViewWidth(), controls_.RealViewHeight());
+      if (!controls_.viewAgreed()) session_->ResizeDrawing();
+    });
+    UpdateBanner();
+    return;
+  }
   Guarded([this] { session_->ViewResized(); });
   UpdateBanner();
 }
@@ -347,9 +356,14 @@ void TForm1::TimerFired() {
 void TForm1::TimerDraw() {
   if (!created_ || exiting_) return;
   Guarded([this] {
-    if (net_)
+    if (net_) {
       net_->Tick();
-    else
+      // An observer's view is its own once it watches.
+      if (controls_.viewAgreed() && net_->started() && !net_->player()) {
+        controls_.AgreeViewSize(std::nullopt);
+        session_->ResizeDrawing();
+      }
+    } else
       session_->TimerTick();
   });
   SyncMatchEnd();
@@ -382,6 +396,11 @@ void TForm1::Present() {
 
 // Resizes the window so that the view gets w x h and waits until it has.
 void TForm1::ResizeView(int w, int h) {
+  if (net_ && controls_.viewAgreed()) {
+    // A network player's own `resize`: the window has that size already, or a newer one.
+    controls_.AgreeViewSize(std::array<int, 2>{w, h});
+    return;
+  }
   if (Panel3->width() == w && Panel3->height() == h) return;
   resize(width() - Panel3->width() + w, height() - Panel3->height() + h);
   QElapsedTimer waited;

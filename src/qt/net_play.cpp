@@ -144,6 +144,19 @@ bool NetPlay::Chat(const std::string& text) {
   return true;
 }
 
+void NetPlay::ViewResized(int w, int h) {
+  viewSize_ = std::array<int, 2>{w, h};
+  IssueViewSize();
+}
+
+void NetPlay::IssueViewSize() {
+  // Once the log is caught up, so that a rejoining player's size follows its old one.
+  if (!player() || ended_ || leaving_ || !ls_->live() || ls_->next() < ls_->catchUp()) return;
+  if (!viewSize_ || viewSize_ == issuedSize_) return;
+  ls_->Issue(MakeCommand(CommandKind::Resize, {(*viewSize_)[0], (*viewSize_)[1]}));
+  issuedSize_ = viewSize_;
+}
+
 void NetPlay::HandOver() {
   if (!player() || ended_ || leaving_) return;
   for (uint8_t peer : gone_) {
@@ -241,6 +254,7 @@ void NetPlay::Run() {
     Step(false);
     wire_->Pump(0);
   }
+  IssueViewSize();
   int frames = 0;
   if (ls_->next() >= ls_->catchUp()) {
     Pace& pace = session_.pace();

@@ -3,6 +3,7 @@
 // the match's; chat goes to every peer and into the recording.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -35,6 +36,8 @@ class NetPlay {
   void PaceKey(KeyAction action);
   // A chat line (Windows-1251) to everyone; false before the match runs.
   bool Chat(const std::string& text);
+  // The window's view is w x h: a player's new size goes to every peer as its `resize` input.
+  void ViewResized(int w, int h);
   // A player whose connection dropped, not yet back.
   bool someoneGone() const { return !gone_.empty(); }
   // The match stops waiting for the players who are gone, at the same frame on every peer
@@ -69,6 +72,7 @@ class NetPlay {
   void Step(bool show);
   void Run();
   void Desync();
+  void IssueViewSize();
   void End(int status, const std::string& problem);
   std::string Name(uint8_t peer) const;
 
@@ -93,4 +97,6 @@ class NetPlay {
   std::deque<std::string> chat_;  // UTF-8, newest last
   std::chrono::steady_clock::time_point progress_ = std::chrono::steady_clock::now();
   std::optional<std::chrono::steady_clock::time_point> desyncSince_;
+  std::optional<std::array<int, 2>> viewSize_;    // the window's
+  std::optional<std::array<int, 2>> issuedSize_;  // the last sent
 };

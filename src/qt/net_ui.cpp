@@ -56,6 +56,9 @@ void TForm1::StartNet() {
     if (isHidden()) Exit(net_->status());
     UpdateBanner();
   };
+  // Until the start every peer sees each player's view at the start-up size.
+  controls_.AgreeViewSize(std::array<int, 2>{kStartViewSize[0], kStartViewSize[1]});
+  net_->ViewResized(controls_.RealViewWidth(), controls_.RealViewHeight());
   std::string error;
   if (!net_->Begin(error)) {
     std::cerr << "rtsdemo: " << error << "\n";

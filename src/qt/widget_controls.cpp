@@ -139,9 +139,15 @@ std::vector<std::string> QtControls::ListLines() const {
 }
 
 int QtControls::ViewWidth() const {
-  return view->width();
+  return agreed_ ? (*agreed_)[0] : view->width();
 }
 int QtControls::ViewHeight() const {
+  return agreed_ ? (*agreed_)[1] : view->height();
+}
+int QtControls::RealViewWidth() const {
+  return view->width();
+}
+int QtControls::RealViewHeight() const {
   return view->height();
 }
 double QtControls::ViewPixelRatio() const {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Two windows on one X display (one --host, one --join, each its own process) play a network
 # match by real input events: a click on a button, a box selection, an order, P to pause and to
-# resume, a chat line, and the game menu's Quit. Run under xvfb-run.
+# resume, a resized window, a chat line, and the game menu's Quit. Run under xvfb-run.
 # Usage: net_window_test.sh RTSDEMO SOURCE_DIR
 set -uo pipefail
 B=$1
@@ -40,6 +40,9 @@ xdotool windowmove "$HW" 0 0
 join=$!
 JW=$(window $join) || fail "no joining window"
 xdotool windowmove "$JW" 580 520
+# Windows of other sizes than each other's, one resized in the match: the match sees each
+# player's size only through its inputs, so the peers stay in sync.
+xdotool windowsize "$JW" 700 540
 expect host.err "starts: seed 9"
 sleep 0.5
 
@@ -59,6 +62,8 @@ sleep 0.5
 xdotool mousemove --window "$HW" 400 300 key p
 expect host.err "net: running"
 expect join.err "net: running"
+xdotool windowsize "$HW" 760 580
+sleep 1.5
 # Enter, a line, Enter: chat to all.
 xdotool mousemove --window "$JW" 400 300 key Return
 sleep 0.3
@@ -84,6 +89,7 @@ h=$(tail -n 1 host.out)
 [ -n "$h" ] && [ "$h" = "$(tail -n 1 join.out)" ] || fail "hashes differ"
 [ "$(grep 'net: paused' host.err)" = "$(grep 'net: paused' join.err)" ] || fail "paused apart"
 [ "$(grep 'net: running' host.err)" = "$(grep 'net: running' join.err)" ] || fail "ran on apart"
+grep -q "^resize " host.rec || fail "no resize recorded"
 grep -q "^box " host.rec && grep -q "^down right" host.rec || fail "no box or order recorded"
 grep -q "^# chat player 1 (side 1): hello" join.rec || fail "chat not recorded"
 # The chat comes to each peer at its own moment: the rest is the same.
