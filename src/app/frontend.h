@@ -70,6 +70,8 @@ class Frontend {
   float DrawnCameraY() const { return drawn_.CameraY; }
   float DrawnZoom() const { return drawn_.Zoom; }
 
+  // Some player plays this side: the computer does not.
+  bool Held(int32_t side) const;
   World& world() { return world_; }
   // The acting player's parts: between frames and commands the local player's; while a
   // player's command or the panel's steps of a player run, that player's.
@@ -156,8 +158,6 @@ class Frontend {
     size_t players;
     size_t count;
   };
-  // Some player plays this side: the computer does not.
-  bool Held(int32_t side) const;
   PlayerState NewPlayer() const;
   void PlaceCamera();
 

@@ -189,6 +189,17 @@ void Lockstep::SetPace(bool paused, int speed) {
   pace_ = {paused, speed};
 }
 
+void Lockstep::HandOverLeft() {
+  if (slots_.size() < 2) return;
+  // The first frame without a player who left: the computer plays its side from there on.
+  for (size_t p = 0; p < slots_.size(); ++p) {
+    if (!bye_[p] || *bye_[p] + 1 != static_cast<int64_t>(next_)) continue;
+    std::ostringstream out;
+    session_.Apply(MakeCommand(CommandKind::Player, {static_cast<int64_t>(p)}), out);
+    session_.Apply(MakeCommand(CommandKind::PlayAs, {-1}), out);
+  }
+}
+
 bool Lockstep::Holding(size_t player) const {
   return !bye_[player].has_value();
 }
@@ -240,6 +251,7 @@ bool Lockstep::Ready() {
 
 void Lockstep::Step(bool show) {
   begun_ = false;
+  HandOverLeft();
   if (auto it = inputs_.find(next_); it != inputs_.end()) {
     std::vector<Input> frame = std::move(it->second);
     inputs_.erase(it);

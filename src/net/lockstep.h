@@ -60,6 +60,8 @@ class Lockstep {
   bool over() const;
   // "waiting for player 1 (side 1)", empty when nobody holds the match up.
   std::string WaitingFor() const;
+  // Player p's last frame, once it left; from the next the computer plays its side.
+  std::optional<int64_t> leftAt(size_t p) const { return p < bye_.size() ? bye_[p] : std::nullopt; }
   bool desynced() const { return desyncFrame_.has_value(); }
   // The desync report once the other peer's state has come (or none could be compared).
   const std::string& report() const { return report_; }
@@ -77,6 +79,7 @@ class Lockstep {
     SessionSnapshot Snapshot;
   };
   bool Holding(size_t player) const;
+  void HandOverLeft();
   void Start(const Message& m);
   void TakeInputs(const Message& m);
   void TakePace(const Message& m);

@@ -196,6 +196,10 @@ TEST(Lockstep, AMatchOverTheNetworkIsTheLocalMatchWithTheSameInputs) {
   for (uint64_t f = 0; f < a.ls->next(); ++f) {
     if (f == d) local.Run("player 0\npress 2", out);
     if (f == 50 + d) local.Run("player 1\nmove 300 200\ndown right", out);
+    // The first to leave hands its side to the computer until the other leaves too.
+    for (int p = 0; p < 2; ++p)
+      if (a.ls->leftAt(p) && *a.ls->leftAt(p) + 1 == static_cast<int64_t>(f))
+        local.Run("player " + std::to_string(p) + "\nplay-as -1", out);
     local.RunFrame(false);
   }
   EXPECT_EQ(HashOf(a), StateHash(local.frontend()));
@@ -527,6 +531,7 @@ TEST(Hub, APlayerWhoIsGoneIsLeftBehindAtTheSameFrameOnEveryPeer) {
   a.Send(gone);
   net.Pump();
   EXPECT_NE(net.hubLog.str().find("player 1, who is not gone, dropped"), std::string::npos);
+  EXPECT_TRUE(a.host->frontend().Held(1));
   net.Drop(b);
   net.Run(100);
   EXPECT_LT(a.ls->next(), 40u);
@@ -537,6 +542,10 @@ TEST(Hub, APlayerWhoIsGoneIsLeftBehindAtTheSameFrameOnEveryPeer) {
   EXPECT_EQ(a.ls->next(), 200u);
   EXPECT_EQ(w.ls->next(), 200u);
   EXPECT_EQ(HashOf(a), HashOf(w));
+  // The computer plays the side given up, on every peer.
+  EXPECT_FALSE(a.host->frontend().Held(1));
+  EXPECT_FALSE(w.host->frontend().Held(1));
+  EXPECT_TRUE(a.host->frontend().Held(0));
   // The side stays given up: its player cannot take it again.
   TestPeer& back = net.Join(Role::Player, 1);
   EXPECT_TRUE(back.ls->refused());
