@@ -51,31 +51,37 @@ void Deliver(Wire& wire, const std::vector<uint8_t>& bytes) {
 // A joining peer: one connection, to the host or the relay.
 class JoinWire : public Wire {
  public:
-  JoinWire(const NetOptions& net, uint32_t timeoutS) {
+  JoinWire(const NetOptions& net, uint32_t timeoutS, bool wait)
+      : unreachable_("cannot reach " + net.address + ":" + std::to_string(net.port) +
+                     ": no answer in " + std::to_string(timeoutS) + " s"),
+        timeoutS_(timeoutS) {
     Simulate(link_);
     std::string error;
     if (!link_.Connect(net.address, net.port, error)) throw Failed{kNetworkFailed, error};
-    const auto start = Clock::now();
-    while (true) {
-      EnetLink::Event e = link_.Poll(20);
-      if (e.kind == EnetLink::Event::Connected) break;
-      if (e.kind == EnetLink::Event::Disconnected || SecondsSince(start) > timeoutS) {
-        throw Failed{kNetworkFailed, "cannot reach " + net.address + ":" +
-                                         std::to_string(net.port) + ": no answer in " +
-                                         std::to_string(timeoutS) + " s"};
-      }
-    }
+    while (wait && connecting_) Pump(20);
   }
   void Send(const Message& m) override {
     if (watch) watch(m, false);
-    link_.Send(0, Encode(m));
+    if (connecting_)
+      queued_.push_back(Encode(m));
+    else
+      link_.Send(0, Encode(m));
   }
   void Pump(int waitMs) override {
     for (EnetLink::Event e = link_.Poll(waitMs); e.kind != EnetLink::Event::None;
          e = link_.Poll(0)) {
+      if (e.kind == EnetLink::Event::Connected && connecting_) {
+        connecting_ = false;
+        for (const std::vector<uint8_t>& bytes : queued_) link_.Send(0, bytes);
+        queued_.clear();
+      }
       if (e.kind == EnetLink::Event::Received) Deliver(*this, e.data);
-      if (e.kind == EnetLink::Event::Disconnected) lost_ = true;
+      if (e.kind == EnetLink::Event::Disconnected) {
+        if (connecting_) throw Failed{kNetworkFailed, unreachable_};
+        lost_ = true;
+      }
     }
+    if (connecting_ && SecondsSince(start_) > timeoutS_) throw Failed{kNetworkFailed, unreachable_};
   }
   bool Lost() const override { return lost_; }
   void Finish(uint32_t) override {
@@ -89,6 +95,11 @@ class JoinWire : public Wire {
  private:
   EnetLink link_;
   bool lost_ = false;
+  bool connecting_ = true;
+  std::vector<std::vector<uint8_t>> queued_;  // sent before the connection was made
+  std::string unreachable_;
+  uint32_t timeoutS_;
+  Clock::time_point start_ = Clock::now();
 };
 
 // The host: a hub for the others and this peer beside it, joined through a queue.
@@ -346,14 +357,14 @@ int Play(const Invocation& run) {
 
 }  // namespace
 
-std::unique_ptr<Wire> OpenWire(const NetOptions& net, std::ostream& log) {
+std::unique_ptr<Wire> OpenWire(const NetOptions& net, std::ostream& log, bool wait) {
   if (net.kind == NetOptions::Kind::Host) {
     auto wire = std::make_unique<HostWire>(net.port, net.match, log);
     log << "rtsdemo: hosting on UDP port " << net.port << ", waiting for " << int(net.players)
         << " players\n";
     return wire;
   }
-  return std::make_unique<JoinWire>(net, net.timeout);
+  return std::make_unique<JoinWire>(net, net.timeout, wait);
 }
 
 Message MakeHello(Session& session, const NetOptions& net, const WindowOptions& options) {

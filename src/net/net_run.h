@@ -41,9 +41,10 @@ class Wire : public Uplink {
   std::function<void(const Message&, bool incoming)> watch;
 };
 
-// The host's hub beside this peer, or the connection to a host or relay (waiting at most the
-// time-out for it). Throws NetFailure.
-std::unique_ptr<Wire> OpenWire(const NetOptions& net, std::ostream& log);
+// The host's hub beside this peer, or the connection to a host or relay: waiting at most the
+// time-out for it, or (not `wait`) made while Pump runs, which throws once the time-out passed
+// without it; messages sent meanwhile go once it is made. Throws NetFailure.
+std::unique_ptr<Wire> OpenWire(const NetOptions& net, std::ostream& log, bool wait = true);
 
 // Loads the data set (button 1) and writes this peer's hello; the level, if any, is applied
 // already. Throws NetFailure when the data cannot be loaded.

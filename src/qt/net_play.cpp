@@ -52,7 +52,8 @@ bool NetPlay::Begin(std::string& error) {
       Flag local(local_);
       hello = MakeHello(session_, net_, options_);
     }
-    wire_ = OpenWire(net_, std::cerr);
+    // The window goes on while the connection is made.
+    wire_ = OpenWire(net_, std::cerr, false);
     ls_ = std::make_unique<Lockstep>(session_, *wire_, std::cerr);
     wire_->peer = ls_.get();
     wire_->watch = [this](const Message& m, bool incoming) { Watch(m, incoming); };

@@ -249,6 +249,26 @@ TEST_F(NetPair, TheMatchGoesOnWithoutAPlayerWhoIsGone) {
   EXPECT_EQ(host.status(), 0);
 }
 
+// A join that reaches nobody leaves the window running and ends after the time-out, saying so.
+TEST_F(NetPair, AJoinThatReachesNobodyEndsAfterTheTimeOutWithoutBlocking) {
+  NetOptions net = JoinNet();
+  net.timeout = 1;
+  NetPlay join(b_, net, {});
+  std::string problem;
+  join.onProblem = [&](const std::string& text) { problem = text; };
+  std::string error;
+  // Begin no longer waits for the connection: it would have failed here after the time-out.
+  ASSERT_TRUE(join.Begin(error)) << error;
+  EXPECT_NE(join.Status().find("Joining 127.0.0.1"), std::string::npos) << join.Status();
+  for (int i = 0; i < 400 && !join.ended(); ++i) {
+    join.Tick();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(join.ended());
+  EXPECT_EQ(join.status(), 4);
+  EXPECT_NE(problem.find("cannot reach 127.0.0.1:"), std::string::npos) << problem;
+}
+
 TEST(NetChat, CleanChatKeepsOneLineOfBoundedLength) {
   EXPECT_EQ(NetPlay::CleanChat("a\nb\rc\x01"
                                "d\x7f"),
