@@ -189,6 +189,12 @@ bool NetPlay::Leave() {
   return false;
 }
 
+void NetPlay::Pump() {
+  // What the lockstep applies as it receives (the start's sides) is the match's, not an input.
+  Flag stepping(stepping_);
+  wire_->Pump(0);
+}
+
 void NetPlay::Step(bool show) {
   const Pace& pace = session_.pace();
   const bool paused = pace.paused();
@@ -227,7 +233,7 @@ void NetPlay::Tick() {
   if (!wire_) return;
   if (ended_) {
     // The host's hub still carries the others' messages until the window closes.
-    if (host()) wire_->Pump(0);
+    if (host()) Pump();
     return;
   }
   try {
@@ -238,7 +244,7 @@ void NetPlay::Tick() {
 }
 
 void NetPlay::Run() {
-  wire_->Pump(0);
+  Pump();
   if (ls_->refused()) throw NetFailure{kNetworkFailed, "refused: " + ls_->refusal()};
   if (!ls_->started()) {
     if (wire_->Lost()) throw NetFailure{kNetworkFailed, "the connection closed before the start"};
@@ -253,7 +259,7 @@ void NetPlay::Run() {
   while (ls_->next() < ls_->catchUp() && SecondsSince(sliceStart) < kCatchUpSliceS) {
     if (!ls_->Ready()) break;
     Step(false);
-    wire_->Pump(0);
+    Pump();
   }
   IssueViewSize();
   int frames = 0;
@@ -275,7 +281,7 @@ void NetPlay::Run() {
       break;
     }
     Step(i + 1 == frames && !leaving_);
-    wire_->Pump(0);
+    Pump();
     if (ls_->desynced()) return Desync();
   }
   // The rules' camera gets its bound as in a match on one machine, once, for every peer.

@@ -72,6 +72,7 @@ class NetPlay {
   void Step(bool show);
   void Run();
   void Desync();
+  void Pump();
   void IssueViewSize();
   void End(int status, const std::string& problem);
   std::string Name(uint8_t peer) const;
@@ -82,7 +83,7 @@ class NetPlay {
   std::unique_ptr<Wire> wire_;
   std::unique_ptr<Lockstep> ls_;
   bool local_ = false;     // the session's own setup: applied here
-  bool stepping_ = false;  // the lockstep applies a frame's inputs
+  bool stepping_ = false;  // the lockstep applies a frame's inputs or the start's sides
   bool ended_ = false;
   bool leaving_ = false;
   bool boundIssued_ = false;

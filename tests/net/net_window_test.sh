@@ -6,8 +6,8 @@
 set -uo pipefail
 B=$1
 SRC=$2
-W=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$W"' EXIT
+W=$(mktemp -d); KEEP=${KEEP:-}
+trap 'kill $(jobs -p) 2>/dev/null; [ -n "$KEEP" ] || rm -rf "$W"' EXIT
 cd "$W"
 export RTSDEMO_DATA="$SRC/data"
 PORT=$((20000 + (RANDOM * 7 + $$) % 40000))
@@ -90,6 +90,10 @@ h=$(tail -n 1 host.out)
 [ "$(grep 'net: paused' host.err)" = "$(grep 'net: paused' join.err)" ] || fail "paused apart"
 [ "$(grep 'net: running' host.err)" = "$(grep 'net: running' join.err)" ] || fail "ran on apart"
 grep -q "^resize " host.rec || fail "no resize recorded"
+# The sides are the match's, set once at the start, not inputs of a player; the first to quit
+# hands its side to the computer.
+[ "$(grep '^play-as' host.rec | tr '\n' ' ')" = "play-as 0 play-as 1 play-as -1 " ] ||
+  fail "the sides were not set once at the start"
 grep -q "^box " host.rec && grep -q "^down right" host.rec || fail "no box or order recorded"
 grep -q "^# chat player 1 (side 1): hello" join.rec || fail "chat not recorded"
 # The chat comes to each peer at its own moment: the rest is the same.
