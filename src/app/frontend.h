@@ -110,6 +110,11 @@ class Frontend {
   // Puts player p's selection on the objects' flags; the last holder's goes to its part.
   // Between frames and commands the flags hold player 0's.
   void PutSelection(size_t p);
+  // The local player's selection in index order when the flags hold another player's; null
+  // when they hold the local player's (or this window watches).
+  const std::vector<int32_t>* LocalSelectionAside() const {
+    return local_ == kWatching || local_ == selectionOn_ ? nullptr : &Slot(local_).Selection;
+  }
 
   // What the last frame drew, for Redraw.
   struct Drawn {

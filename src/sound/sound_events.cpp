@@ -1,5 +1,6 @@
 #include "sound/sound_events.h"
 
+#include <algorithm>
 #include <string>
 
 #include "util/cp1251.h"
@@ -42,7 +43,8 @@ void EventFinder::Rebase(const World& world, int32_t winner) {
   winner_ = winner;
 }
 
-std::vector<SoundEvent> EventFinder::Frame(const World& world, int32_t winner, int32_t playAs) {
+std::vector<SoundEvent> EventFinder::Frame(const World& world, int32_t winner, int32_t playAs,
+                                           const std::vector<int32_t>* selection) {
   std::vector<SoundEvent> events;
   const size_t known = std::min(traces_.size(), world.Objects.size());
   for (size_t i = 0; i < known; ++i) {
@@ -70,8 +72,12 @@ std::vector<SoundEvent> EventFinder::Frame(const World& world, int32_t winner, i
     events.push_back({IsBuilding(world, o) ? SoundKind::BuildDone : SoundKind::Trained, o.X, o.Y});
   }
   if (orderPending_) {
-    for (const TObyekt& o : world.Objects) {
-      if (!o.Selected || !IsAlive(o) || o.Thought1.empty()) continue;
+    for (size_t i = 0; i < world.Objects.size(); ++i) {
+      const TObyekt& o = world.Objects[i];
+      const bool selected = selection ? std::binary_search(selection->begin(), selection->end(),
+                                                           static_cast<int32_t>(i))
+                                      : o.Selected;
+      if (!selected || !IsAlive(o) || o.Thought1.empty()) continue;
       events.push_back({o.Rassa == 1 ? SoundKind::AckOrc : SoundKind::AckHuman, o.X, o.Y});
       break;
     }

@@ -25,8 +25,10 @@ class EventFinder {
   // The player's order is handed out in the next frame: that frame acknowledges it.
   void OrderGiven() { orderPending_ = true; }
   // The events from the last state to this one, which becomes the last state. winner: the
-  // match's (-1 undecided); playAs: the player's side (-1 both).
-  std::vector<SoundEvent> Frame(const World& world, int32_t winner, int32_t playAs);
+  // match's (-1 undecided); playAs: the player's side (-1 both); selection: the player's
+  // selected objects in index order when the objects' flags are another player's.
+  std::vector<SoundEvent> Frame(const World& world, int32_t winner, int32_t playAs,
+                                const std::vector<int32_t>* selection = nullptr);
 
  private:
   struct Trace {

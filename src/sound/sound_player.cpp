@@ -49,8 +49,11 @@ void SoundPlayer::CommandApplied(Session& session, const Command& command) {
   if (command.Kind == CommandKind::Tick) return;
   // A command changes the world only outside the rules: nothing to hear.
   Rebase(session);
+  // Only the orders of the player at this window are acknowledged.
+  const Frontend& f = session.frontend();
   if (command.Kind == CommandKind::Down &&
-      command.Int(0) == static_cast<int64_t>(Frontend::Button::Right))
+      command.Int(0) == static_cast<int64_t>(Frontend::Button::Right) &&
+      f.inputPlayer() == f.local())
     finder_.OrderGiven();
 }
 
@@ -79,7 +82,8 @@ void SoundPlayer::FrameDone(Session& session) {
   }
   lastFrame_ = frame;
   const std::vector<SoundEvent> events =
-      finder_.Frame(session.world(), session.match().winner(), session.frontend().player().PlayAs);
+      finder_.Frame(session.world(), session.match().winner(), session.frontend().player().PlayAs,
+                    session.frontend().LocalSelectionAside());
   // A stepped frame while paused is silent too.
   if (events.empty() || muted_ || session.pace().paused()) return;
   const ViewArea view = ViewOf(session);

@@ -169,6 +169,13 @@ TEST(SoundEvents, OrdersAreAcknowledgedInTheirRacesVoiceAndTheMatchsEndOnce) {
   const std::vector<SoundEvent> e = finder.Frame(w, -1, -1);
   ASSERT_EQ(Kinds(e), std::vector<K>{K::AckOrc});
   EXPECT_EQ(e[0].X, 40);
+  // In a network match the flags may hold another player's selection: this player's counts.
+  const std::vector<int32_t> mine{0}, none;
+  w.Objects[0].Thought1 = "idti 1,1";
+  finder.OrderGiven();
+  ASSERT_EQ(Kinds(finder.Frame(w, -1, -1, &mine)), std::vector<K>{K::AckHuman});
+  finder.OrderGiven();
+  EXPECT_TRUE(finder.Frame(w, -1, -1, &none).empty());
 
   // Victory for the winner's player (and when the computer plays both), defeat for the other.
   EventFinder both, side0, side1;
