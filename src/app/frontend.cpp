@@ -136,13 +136,17 @@ PlayerState Frontend::NewPlayer() const {
   return p;
 }
 
+std::unique_ptr<PlayerControls> Frontend::WidgetsOf(const ControlValues& values) const {
+  auto widgets = std::make_unique<PlayerControls>(window_);
+  WriteControls(*widgets, values);
+  widgets->SetViewSize(values.Panel3[0], values.Panel3[1]);
+  return widgets;
+}
+
 void Frontend::SetInputPlayer(size_t p) {
   while (players_.size() <= p && players_.size() < kMaxPlayers) {
     players_.push_back(NewPlayer());
-    widgets_.push_back(std::make_unique<PlayerControls>(window_));
-    WriteControls(*widgets_.back(), players_.back().Widgets);
-    widgets_.back()->SetViewSize(players_.back().Widgets.Panel3[0],
-                                 players_.back().Widgets.Panel3[1]);
+    widgets_.push_back(WidgetsOf(players_.back().Widgets));
   }
   if (p < players_.size()) inputs_ = p;
 }
@@ -159,9 +163,7 @@ void Frontend::SetLocal(size_t p) {
   const size_t was = local_;
   if (was != kWatching) {
     Slot(was).Widgets = ReadControls(window_);
-    widgets_[was] = std::make_unique<PlayerControls>(window_);
-    WriteControls(*widgets_[was], Slot(was).Widgets);
-    widgets_[was]->SetViewSize(Slot(was).Widgets.Panel3[0], Slot(was).Widgets.Panel3[1]);
+    widgets_[was] = WidgetsOf(Slot(was).Widgets);
   }
   if (p == kWatching) {
     watching_ = PlayerState{};
@@ -224,9 +226,7 @@ void Frontend::Restore(const Saved& saved) {
   widgets_.resize(players_.size());
   for (size_t p = 0; p < players_.size(); ++p) {
     if (p == local_) continue;
-    widgets_[p] = std::make_unique<PlayerControls>(window_);
-    WriteControls(*widgets_[p], players_[p].Widgets);
-    widgets_[p]->SetViewSize(players_[p].Widgets.Panel3[0], players_[p].Widgets.Panel3[1]);
+    widgets_[p] = WidgetsOf(players_[p].Widgets);
   }
   inputs_ = std::min(saved.Inputs, players_.size() - 1);
   watching_ = saved.Watching;

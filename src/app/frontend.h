@@ -164,6 +164,8 @@ class Frontend {
     size_t count;
   };
   PlayerState NewPlayer() const;
+  // The widgets of a player not at this window, holding values.
+  std::unique_ptr<PlayerControls> WidgetsOf(const ControlValues& values) const;
   void PlaceCamera();
 
   World& world_;

@@ -666,19 +666,21 @@ void Session::DrawMinimap() {
 void Session::ViewResized() {
   if (scripted_ || busy() || replay_) {
     // Only `resize` runs frames here; the toolkit's own resizes set the view.
-    Busy busy(busy_);
-    if (host_.MakeCurrent())
-      drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+    TakeViewSize();
     if (replay_) Redraw();  // the viewer keeps its picture
     return;
   }
   Apply(MakeCommand(CommandKind::Resize, {controls_.ViewWidth(), controls_.ViewHeight()}));
 }
 
-void Session::ResizeDrawing() {
+void Session::TakeViewSize() {
   Busy busy(busy_);
   if (host_.MakeCurrent())
     drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
+}
+
+void Session::ResizeDrawing() {
+  TakeViewSize();
   Redraw();
 }
 

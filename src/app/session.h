@@ -244,6 +244,8 @@ class Session {
   // After a frame: the match's log and its end.
   void FrameDone();
   void TakeMatchStart();
+  // The drawing takes the view's size; no frame runs.
+  void TakeViewSize();
   void DrawDragBox();
   void DrawMinimap();
   // Before a tick's frames: who moves the camera, and a scroll step when the frames do not.
