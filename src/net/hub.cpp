@@ -158,11 +158,10 @@ void Hub::Hello(int conn, const Message& m) {
     Slot& s = match.Slots[i];
     if (s.Who.Side != side) continue;
     if (s.Left || !match.Started) return Refuse(conn, "side " + std::to_string(side) + " is taken");
-    // The player of this side comes back; a connection it left behind (the network has not
-    // noticed its end yet) is closed.
+    // Only a player who is gone may be replaced: the one still connected plays on.
     if (s.Conn >= 0) {
-      conns_.erase(s.Conn);
-      links_.Close(s.Conn);
+      return Refuse(conn, "side " + std::to_string(side) + " is played by " + s.Who.Name +
+                              ", who is still connected");
     }
     s.Conn = conn;
     c.MatchName = match.Name;

@@ -99,8 +99,15 @@ rejoin)
   killed=$!
   started
   sleep 1
+  # While the player of side 1 is connected, a newcomer asking for its side is refused.
+  "$B" --join "127.0.0.1:$PORT" --play-as 1 --timeout 5 --script short.txt > taken.out 2> taken.err
+  [ $? = 4 ] || fail "a newcomer took a connected player's side"
+  grep -q "refused: side 1 is played by player 1, who is still connected" taken.err ||
+    fail "no refusal by name"
+  grep -q "rejoined" host.err && fail "the connected player was replaced"
   { kill -9 $killed && wait $killed; } 2>/dev/null
-  sleep 0.5
+  # Once the host has noticed it gone, its side may be taken again.
+  for _ in $(seq 100); do grep -q "player 1 disconnected" host.err && break; sleep 0.1; done
   peer join --join "127.0.0.1:$PORT" --play-as 1 --timeout 20 --script short.txt
   wait
   [ "$(status host)" = 0 ] && [ "$(status join)" = 0 ] || fail "exit $(status host) $(status join)"

@@ -454,6 +454,11 @@ TEST(Hub, RefusesAnotherProtocolAnotherDataSetAndATakenSide) {
   hello.DataHash = 1;
   hello.Side = 0;
   EXPECT_EQ(refusal(hello), "side 0 is taken");
+  // Once the match runs, a side whose player is still connected is not handed to a newcomer.
+  net.Join(Role::Player, 1);
+  hello.Side = 1;
+  EXPECT_EQ(refusal(hello), "side 1 is played by player 1, who is still connected");
+  EXPECT_EQ(net.hubLog.str().find("rejoined"), std::string::npos);
 }
 
 TEST(FieldList, NamesTheFirstDifferenceOfTwoDataSets) {
