@@ -7,8 +7,10 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <algorithm>
 #include <iostream>
 
 #include "qt/form.h"
@@ -98,18 +100,19 @@ bool TForm1::NetKey(QKeyEvent* event, bool press) {
 void TForm1::OpenChat() {
   if (!net_ || !net_->started() || net_->ended()) return;
   if (!chatLine_) {
-    auto* line = new ChatLine(this);
+    // In the banner, clear of the OpenGL view: a widget laid over the view's native window
+    // would need one of its own, and that one stays over the view, black, once hidden.
+    auto* line = new ChatLine(Panel1);
     line->setObjectName(QStringLiteral("ChatLine"));
-    // Its own native window, so that it lies over the OpenGL view's.
-    line->setAttribute(Qt::WA_NativeWindow);
     line->setMaxLength(static_cast<int>(NetPlay::kChatMaxBytes));
     line->setPlaceholderText(T("Chat to all: Enter sends, Escape cancels"));
     line->onClose = [this](bool send) { CloseChat(send); };
     chatLine_ = line;
   }
-  const QRect view = Panel3->geometry();
-  const int h = chatLine_->sizeHint().height();
-  chatLine_->setGeometry(view.left() + 4, view.bottom() - h - 4, view.width() - 8, h);
+  const QRect banner = Panel1->contentsRect();
+  const int h = std::min(chatLine_->sizeHint().height(), banner.height() - 4);
+  chatLine_->setGeometry(banner.left() + 4, banner.top() + (banner.height() - h) / 2,
+                         std::max(1, banner.width() - 8), h);
   chatLine_->clear();
   chatLine_->show();
   chatLine_->raise();

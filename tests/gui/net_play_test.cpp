@@ -7,7 +7,10 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <atomic>
 #include <filesystem>
@@ -341,6 +344,53 @@ TEST_F(NetMenu, HostAndJoinStartTheMatchInANewProgramWithTheAnswers) {
   EXPECT_EQ(launched, (QStringList{"--join", "127.0.0.1:7400", "--watch", "--mute"}));
   WaitFor([&] { return !form->isVisible(); });
   EXPECT_FALSE(form->isVisible());
+}
+
+// What the screen shows of the view (the X server's picture, windows stacked over it included):
+// how many of its pixels are not black.
+int LitPixelsOnScreen(QWidget& view) {
+  const QPoint at = view.mapToGlobal(QPoint(0, 0));
+  const QImage shot = QGuiApplication::primaryScreen()
+                          ->grabWindow(0, at.x(), at.y(), view.width(), view.height())
+                          .toImage();
+  int lit = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x) lit += (shot.pixel(x, y) & 0xffffff) != 0;
+  return lit;
+}
+
+TEST_F(NetMenu, TheChatLineOpenedAndClosedLeavesTheViewOnScreen) {
+  FormOptions options;
+  options.seed = 7;
+  options.answerAtOnce = true;
+  options.mute = true;
+  options.scripted = true;
+  NetOptions net;
+  net.port = static_cast<uint16_t>(20000 + (getpid() + 11) % 30000);
+  net.players = 1;
+  net.timeout = 5;
+  options.net = net;
+  TForm1 form(options);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  form.FormCreate();
+  auto* view = Child<QWidget>(form, "Panel3");
+  auto* button2 = Child<QPushButton>(form, "Button2");
+  ASSERT_TRUE(WaitFor([&] { return form.frontend().state().Frames > 30; }));
+  QTest::mouseClick(button2, Qt::LeftButton);
+  ASSERT_TRUE(WaitFor([&] { return !button2->isEnabled(); }));
+  ASSERT_TRUE(WaitFor([&] { return LitPixelsOnScreen(*view) > 100; }));
+  const int before = LitPixelsOnScreen(*view);
+
+  QTest::keyClick(Child<GlView>(form, "View"), Qt::Key_Return);
+  ASSERT_NE(form.chatLine(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return form.chatLine()->isVisible(); }));
+  QTest::keyClick(form.chatLine(), Qt::Key_Escape);
+  EXPECT_FALSE(form.chatLine()->isVisible());
+  const uint64_t frames = form.frontend().state().Frames;
+  ASSERT_TRUE(WaitFor([&] { return form.frontend().state().Frames > frames + 30; }));
+  EXPECT_GT(LitPixelsOnScreen(*view), before / 2);
+  form.close();
 }
 
 }  // namespace
