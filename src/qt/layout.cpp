@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/texts.h"
+#include "qt/card_buttons.h"
 #include "qt/form.h"
 #include "qt/timeline.h"
 #include "qt/view.h"
@@ -117,9 +118,13 @@ void TForm1::BuildLayout() {
   PageControl1->addTab(TabSheet4, QString::fromUtf8(kTabCaptions[2]));
   PageControl1->setCurrentIndex(0);
 
+  // The read-out keeps room for its longest list (ten lines); the command card sits under it.
   ListBox1 = new QListWidget(Panel2);
-  Put(ListBox1, {8, 80, 193, 233});
+  Put(ListBox1, {8, 80, 193, 141});
   SetListLineHeight(ListBox1, kListLine);
+  Card = new CardButtons(Panel2, keeping_);
+  Put(Card, {8, 228, 193, CardButtons::kHeight});
+  Card->onChoose = [this](int32_t item) { ChooseOnCard(item); };
 
   ComboBox1 = NewCombo(TabSheet2, kComboTexts[0]);
   ComboBox2 = NewCombo(TabSheet3, kComboTexts[1]);
@@ -170,7 +175,9 @@ void TForm1::LayoutPanels() {
   Put(MenuButton, {std::max(0, w - kMenuButtonWidth - 4), 4, kMenuButtonWidth, kBannerHeight - 8});
   Put(Panel2, {0, kBannerHeight, kPanelWidth, std::max(0, h - kBannerHeight)});
   const int bar = timeline_ && !timeline_->isHidden() ? Timeline::kHeight : 0;
-  Put(Panel3, {kPanelWidth, kBannerHeight, std::max(0, w - kPanelWidth),
-               std::max(0, h - kBannerHeight - bar)});
+  // A window smaller than its minimum (a desktop without a window manager allows it) still
+  // leaves the view a pixel, so that every size the view reports is one a recording can hold.
+  Put(Panel3, {kPanelWidth, kBannerHeight, std::max(1, w - kPanelWidth),
+               std::max(1, h - kBannerHeight - bar)});
   if (bar > 0) Put(timeline_, {kPanelWidth, h - bar, std::max(0, w - kPanelWidth), bar});
 }

@@ -1,22 +1,48 @@
 #include "qt/window.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <clocale>
 #include <iostream>
+#include <sstream>
 
 #include "app/script.h"
 #include "qt/form.h"
 #include "qt/translation.h"
+
+namespace {
+
+// A recording the window cannot open: said on standard error and, unless a script drives the
+// window, in a box, since a user who opened it from a desktop sees no terminal.
+bool LoadRecording(int argc, char** argv, const std::string& path, Script& recording,
+                   bool scripted) {
+  std::ostringstream error;
+  if (LoadScript(path, recording, error)) return true;
+  std::cerr << error.str();
+  const bool display =
+      !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  if (!scripted && display) {
+    QApplication app(argc, argv);
+    InstallTranslation(QLocale::system());
+    std::string text = error.str();
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    QMessageBox::critical(nullptr, QStringLiteral("rtsdemo"), QString::fromStdString(text));
+  }
+  return false;
+}
+
+}  // namespace
 
 int RunWindow(int argc, char** argv, const WindowOptions& options) {
   // A broken script or recording ends the program before any window opens.
   FormOptions formOptions;
   Script script;
   if (options.script && !LoadScript(*options.script, script, std::cerr)) return 2;
+  const bool scripted = options.script.has_value();
   if (options.replay) {
     Script recording;
-    if (!LoadScript(*options.replay, recording, std::cerr)) return 2;
+    if (!LoadRecording(argc, argv, *options.replay, recording, scripted)) return 2;
     // The recording's frames come from the timer; the toolkit's resizes run none.
     formOptions.replay = *options.replay;
     formOptions.replayScript = std::move(recording);
@@ -26,7 +52,7 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   }
   if (options.resume) {
     Script recording;
-    if (!LoadScript(*options.resume, recording, std::cerr)) return 2;
+    if (!LoadRecording(argc, argv, *options.resume, recording, scripted)) return 2;
     formOptions.replay = *options.resume;
     formOptions.replayScript = std::move(recording);
     formOptions.resume = true;

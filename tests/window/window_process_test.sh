@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The window as a separate process, driven by real input events on an X display (run under
+# xvfb-run): a recording made while the window was tiny replays, and a recording that cannot
+# be read is refused in a box.
+# Usage: window_process_test.sh RTSDEMO SOURCE_DIR CASE
+set -uo pipefail
+B=$1
+SRC=$2
+CASE=$3
+W=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$W"' EXIT
+cd "$W"
+export RTSDEMO_DATA="$SRC/data"
+
+fail() {
+  echo "FAIL: $*"
+  for f in *.err *.out *.txt; do [ -f "$f" ] && { echo "--- $f"; cat "$f"; }; done
+  exit 1
+}
+# The visible window of a process with this name (at most 10 s).
+window() {
+  for _ in $(seq 100); do
+    id=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+case $CASE in
+tiny)
+  "$B" --seed 3 --mute --record r.txt > run.out 2> run.err &
+  pid=$!
+  id=$(window $pid "OpenGL demo") || fail "no window"
+  xdotool windowmove "$id" 0 0
+  sleep 0.5
+  xdotool mousemove --window "$id" 108 53 click 1
+  sleep 0.5
+  xdotool mousemove --window "$id" 108 85 click 1
+  sleep 0.5
+  # Smaller than the command panel (nothing stops it without a window manager), and back.
+  xdotool windowsize "$id" 200 150
+  sleep 0.5
+  xdotool windowsize "$id" 694 480
+  sleep 0.5
+  # The game menu's last entry is Quit.
+  xdotool mousemove --window "$id" 400 300 key Escape
+  sleep 0.3
+  xdotool key Up Return
+  wait $pid
+  [ $? = 0 ] || fail "the window exited with $?"
+  grep -q "^resize 1 " r.txt || fail "the tiny view was not recorded"
+  "$B" --replay r.txt --headless > replay.out 2> replay.err || fail "the recording does not replay"
+  ;;
+refused)
+  # A recording the reader refuses: the window says why in a box and ends with status 2.
+  printf 'press 1\npress 2\nresize 0 117\ntick 10\n' > bad.txt
+  "$B" --replay bad.txt > run.out 2> run.err &
+  pid=$!
+  id=$(window $pid "rtsdemo") || fail "no box"
+  xdotool windowfocus "$id" key Return
+  wait $pid
+  rc=$?
+  [ $rc = 2 ] || fail "exit $rc"
+  grep -q "bad.txt: script line 3: resize W takes a whole number from 1 to 16384, not '0'" run.err ||
+    fail "no reason on standard error"
+  ;;
+*)
+  fail "no case $CASE"
+  ;;
+esac
+echo "ok: $CASE"
