@@ -101,7 +101,8 @@ struct OutOfSync {
 
 // What a command is to the session.
 enum CommandUse : uint8_t {
-  kInput = 1,  // a player's input: the window sends it and the recorder writes it
+  kInput = 1,    // a player's input: the window sends it and the recorder writes it
+  kChanges = 2,  // changes the match without being a player's input: recorded, never sent
 };
 
 struct CommandSpec {

@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "app/camera.h"
+#include "app/command_card.h"
 #include "app/dump.h"
 #include "app/replay.h"
 #include "app/script.h"
@@ -345,11 +346,11 @@ void Session::Apply(const Command& command, std::ostream& out) {
   Busy busy(busy_);
   const CommandSpec& spec = SpecOf(command.Kind);
   if (route_ && (spec.Uses & kInput) && route_(command)) return;
-  if (!replay_ && (spec.Uses & kInput) && recorder_) recorder_->Input(command);
-  if (log_ && !replay_ && (spec.Uses & kInput)) log_->Input(command);
-  // The match's own log also keeps what a script changes (money, spawn, set).
-  const bool changes = (spec.Uses & kInput) || command.Kind == CommandKind::Money ||
-                       command.Kind == CommandKind::Spawn || command.Kind == CommandKind::Set;
+  // Everything that changes the match is recorded: the players' inputs and what a script
+  // changes itself (money, spawn, set).
+  const bool changes = spec.Uses & (kInput | kChanges);
+  if (!replay_ && changes && recorder_) recorder_->Input(command);
+  if (log_ && !replay_ && changes) log_->Input(command);
   if (!replay_ && changes) {
     if (startPending_) TakeMatchStart();
     if (matchStart_) matchLog_.push_back({0, command});
@@ -397,6 +398,7 @@ void Session::RunFrame(bool show) {
   if (drawn) {
     DrawMinimap();
     DrawDragBox();
+    DrawFootprint();
   }
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_ && !replay_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
@@ -691,7 +693,20 @@ void Session::Redraw() {
   frontend_.Redraw();
   DrawMinimap();
   DrawDragBox();
+  DrawFootprint();
   host_.Present();
+}
+
+void Session::DrawFootprint() {
+  // A building chosen for a worker to put up, before the right click that places it.
+  const int chosen = controls_.ComboIndex(2);
+  if (replay_ || chosen < 0 || controls_.ComboIndex(3) >= 0) return;
+  const CommandCard card =
+      MakeCommandCard(world_, frontend_.LocalSelectionAside(), controls_.ComboItems(2));
+  if (const TOpisan* type = FootprintType(world_, card, chosen)) {
+    const FrontState& s = frontend_.state();
+    drawing_.Footprint(s.MouseX, s.MouseY, type->Radius * frontend_.DrawnZoom());
+  }
 }
 
 void Session::DrawDragBox() {

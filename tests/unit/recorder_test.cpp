@@ -6,9 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "app/script.h"
 #include "test_files.h"
+#include "util/bmp.h"
 
 namespace fs = std::filesystem;
 
@@ -105,6 +107,37 @@ TEST_F(RecorderTest, WrittenRecordingReplaysItsFrames) {
   ASSERT_TRUE(LoadScript(path.string(), script, std::cerr));
   EXPECT_EQ(RunLoadedScript(script, replay), 0) << ReadAll(path);
   EXPECT_EQ(replay.frontend().state().Frames, 120u);
+}
+
+// Everything that changes the match is recorded: the players' inputs and what a script does
+// itself (money, spawn, set, level, new); a command that only looks writes nothing.
+TEST_F(RecorderTest, ASessionOfEveryKindOfCommandReplaysInSync) {
+  SetDataFolder(RTS_SOURCE_DIR "/data");
+  const fs::path path = dir_ / "all.txt";
+  std::string error;
+  ASSERT_TRUE(host_.StartRecording(path.string(), error)) << error;
+  std::ostringstream looked;
+  host_.Run(
+      "press 1\nlevel test\npress 2\ntick 50\nmoney 0 500\nspawn 1 0 1 200 200 90\nset 0 X 40.5\n"
+      "move 100 100\ndown left\ntick 20\nchoose 2 1\ncheck 1 on\nkey left on\ntick 10\n"
+      "key left off\nbox 0 0 400 400 new\ngroup store 1\nsame 100 100\ncamera ticks\n"
+      "scroll 3\nzoom in 100 100\nhome 1\nlook 50 50\nbound on\nminimap on\nplay-as 1\n"
+      "resize 400 300\ntick 150\ndump\nhash\nnew 9 four_mines\ntick 120\nmoney 1 7\n"
+      "tick 130\n",
+      looked);
+  host_.CloseRecording();
+  const std::string text = ReadAll(path);
+  for (const char* line : {"level test", "money 0 500", "spawn 1 0 1 200 200 90", "set 0 X 40.5",
+                           "new 9 four_mines", "money 1 7"})
+    EXPECT_NE(text.find(std::string("\n") + line + "\n"), std::string::npos) << line;
+  EXPECT_EQ(text.find("\ndump"), std::string::npos);
+  EXPECT_EQ(text.find("\nhash\n"), std::string::npos);
+  RecordingPlatform platform;
+  HeadlessHost replay(platform);
+  Script script;
+  ASSERT_TRUE(LoadScript(path.string(), script, std::cerr));
+  EXPECT_EQ(RunLoadedScript(script, replay), 0) << text;
+  SetDataFolder("");
 }
 
 }  // namespace
