@@ -254,6 +254,14 @@
         <translation>сдвиг камеры, пока клавиша нажата</translation>
     </message>
     <message>
+        <source>Q W E R, A S D F</source>
+        <translation>Q W E R, A S D F</translation>
+    </message>
+    <message>
+        <source>command card: what the selection builds or trains, then right click</source>
+        <translation>карточка команд: что строят или обучают выбранные, затем правый щелчок</translation>
+    </message>
+    <message>
         <source>this list</source>
         <translation>этот список</translation>
     </message>
@@ -537,6 +545,13 @@
     <message>
         <source>Cannot start %1</source>
         <translation>Не удаётся запустить %1</translation>
+    </message>
+</context>
+<context>
+    <name>card</name>
+    <message>
+        <source>no type of that name</source>
+        <translation>нет типа с таким именем</translation>
     </message>
 </context>
 <context>

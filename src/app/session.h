@@ -246,6 +246,7 @@ class Session {
   void TakeMatchStart();
   // The drawing takes the view's size; no frame runs.
   void TakeViewSize();
+  void DrawFootprint();
   void DrawDragBox();
   void DrawMinimap();
   // Before a tick's frames: who moves the camera, and a scroll step when the frames do not.

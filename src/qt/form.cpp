@@ -140,7 +140,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   // Without a context the window still runs: the view stays black, the rules go on.
   if (!hasGL_) std::cerr << "rtsdemo: no OpenGL context; nothing will be drawn\n";
   drawing_ = hasGL_ ? std::make_unique<GlDrawing>() : std::make_unique<Drawing>();
-  session_ = std::make_unique<Session>(controls_, platform_, uploader_, *drawing_, *this);
+  session_ = std::make_unique<Session>(controls_, platform_, keeping_, *drawing_, *this);
   session_->SetScripted(options_.scripted);
   SoundOptions sound;
   sound.muted = options_.mute;
@@ -376,6 +376,7 @@ bool TForm1::MakeCurrent() {
 }
 
 void TForm1::Present() {
+  UpdateCard();
   if (!hasGL_) return;
   DrawThoughts();
   if (options_.keepFrames || grab_) {
@@ -524,6 +525,7 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
     }
   }
   if (net_ && NetKey(event, press)) return true;
+  if (CardKey(event, press)) return true;
   if (event->key() == Qt::Key_S && mods == Qt::ControlModifier) {
     if (press && !event->isAutoRepeat() && created_ && !exiting_) SaveMatch();
     event->accept();

@@ -19,6 +19,7 @@
 #include "app/options.h"
 #include "app/script.h"
 #include "app/session.h"
+#include "qt/card_buttons.h"
 #include "qt/widget_controls.h"
 #include "render/render.h"
 #include "render/thought_labels.h"
@@ -212,11 +213,18 @@ class TForm1 : public QWidget, public SessionHost {
   QStringList ChooseNet(bool host);
   void MenuNetwork(bool host);
   void KeepWatchingEnd();
+  // The command card (card_ui.cpp).
+  void UpdateCard();
+  void ChooseOnCard(int32_t item);
+  bool CardKey(QKeyEvent* event, bool press);
 
   FormOptions options_;
   QtControls controls_;
   QtPlatform platform_;
   GlTextureUploader uploader_;
+  KeepingUploader keeping_{uploader_};  // keeps the pictures for the command card
+  CardButtons* Card = nullptr;
+  CommandCard card_;  // as shown
   std::unique_ptr<Drawing> drawing_;
   std::unique_ptr<QOpenGLContext> RC;
   std::unique_ptr<Session> session_;

@@ -34,3 +34,7 @@ void GlDrawing::SelectionBox(int x1, int y1, int x2, int y2) {
 void GlDrawing::Minimap(const World& world, const MinimapScene& scene) {
   DrawMinimap(world, scene);
 }
+
+void GlDrawing::Footprint(int x, int y, float r) {
+  DrawFootprint(x, y, r);
+}

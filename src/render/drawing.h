@@ -46,6 +46,9 @@ class Drawing {
   virtual void SelectionBox(int, int, int, int) {}
   // The minimap over the view.
   virtual void Minimap(const World&, const MinimapScene&) {}
+  // Where a building would stand: a circle of radius r view pixels about view pixel (x, y)
+  // from the bottom left.
+  virtual void Footprint(int, int, float) {}
 };
 
 class GlDrawing : public Drawing {
@@ -60,6 +63,7 @@ class GlDrawing : public Drawing {
                     Platform& platform) override;
   void SelectionBox(int x1, int y1, int x2, int y2) override;
   void Minimap(const World& world, const MinimapScene& scene) override;
+  void Footprint(int x, int y, float r) override;
 
  private:
   float zoom_ = 1;

@@ -86,6 +86,26 @@ void DrawSelectionRectangle(int x1, int y1, int x2, int y2) {
   glPopAttrib();
 }
 
+void DrawFootprint(int x, int y, float r) {
+  constexpr int kSegments = 48;
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(0.4f, 1.0f, 0.4f);
+  SetLineWidth(1);
+  const float cx = static_cast<float>(x) + 0.5f;
+  const float cy = static_cast<float>(y) + 0.5f;
+  glBegin(GL_LINE_LOOP);
+  for (int i = 0; i < kSegments; ++i) {
+    const double a = 2 * 3.14159265358979 * i / kSegments;
+    glVertex2f(cx + r * static_cast<float>(std::cos(a)), cy + r * static_cast<float>(std::sin(a)));
+  }
+  glEnd();
+  glPopMatrix();
+  glPopAttrib();
+}
+
 void ReadViewPixels(int w, int h, uint8_t* rgba) {
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -51,6 +51,10 @@ void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& 
 // bottom left, over everything; the frame's state is kept.
 void DrawSelectionRectangle(int x1, int y1, int x2, int y2);
 
+// A green outline of the circle of radius r about view pixel (x, y) from the bottom left,
+// over everything; the frame's state is kept.
+void DrawFootprint(int x, int y, float r);
+
 // The minimap: the ground square, each live object as a dot in its side's colour and the view's
 // rectangle, in a square over the view; the frame's state is kept.
 void DrawMinimap(const World& world, const MinimapScene& scene);

@@ -113,7 +113,9 @@ TEST(WindowLayout, ControlsCaptionsAndGeometry) {
   const Expect places[] = {
       {Child<QPushButton>(form, "Button1"), Child<QFrame>(form, "Panel2"), {8, 8, 193, 25}},
       {Child<QPushButton>(form, "Button2"), Child<QFrame>(form, "Panel2"), {8, 40, 193, 25}},
-      {Child<QListWidget>(form, "ListBox1"), Child<QFrame>(form, "Panel2"), {8, 80, 193, 233}},
+      // The read-out is shorter than the rules' 233 pixels, to leave room for the command card.
+      {Child<QListWidget>(form, "ListBox1"), Child<QFrame>(form, "Panel2"), {8, 80, 193, 141}},
+      {Child<QWidget>(form, "CommandCard"), Child<QFrame>(form, "Panel2"), {8, 228, 193, 92}},
       {Child<QCheckBox>(form, "CheckBox1"), Child<QFrame>(form, "Panel2"), {8, 328, 73, 17}},
       {Child<QCheckBox>(form, "CheckBox2"), Child<QFrame>(form, "Panel2"), {80, 328, 97, 17}},
       {Child<QTabWidget>(form, "PageControl1"), Child<QFrame>(form, "Panel2"), {8, 352, 193, 89}},
