@@ -254,8 +254,8 @@
         <translation>сдвиг камеры, пока клавиша нажата</translation>
     </message>
     <message>
-        <source>Q W E R, A S D F</source>
-        <translation>Q W E R, A S D F</translation>
+        <source>Q W E, A S D</source>
+        <translation>Q W E, A S D</translation>
     </message>
     <message>
         <source>command card: what the selection builds or trains, then right click</source>

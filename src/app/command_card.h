@@ -29,8 +29,8 @@ struct CommandCard {
   bool operator==(const CommandCard&) const = default;
 };
 
-// The hotkeys, in button order.
-inline constexpr std::array<char, 8> kCardHotkeys = {'Q', 'W', 'E', 'R', 'A', 'S', 'D', 'F'};
+// The hotkeys, in button order: three buttons a row, two rows.
+inline constexpr std::array<char, 6> kCardHotkeys = {'Q', 'W', 'E', 'A', 'S', 'D'};
 
 // The card of the build box's lines for a selection: the one aside (indices in ascending
 // order), else the objects' Selected flags. Names are found in the builder's race as the build

@@ -34,7 +34,7 @@ inline constexpr auto kKeyHelp = std::to_array<KeyHelp>({
     {"Shift+1 ... Shift+9", "add the selection to the group"},
     {"Right click", "move, follow, or use the chosen attack or building"},
     {"Attack / build box", "choose before the right click"},
-    {"Q W E R, A S D F", "command card: what the selection builds or trains, then right click"},
+    {"Q W E, A S D", "command card: what the selection builds or trains, then right click"},
     {"Click into the view", "gives the view the keys"},
     {"Typing in a box", "keys go to the box"},
     {"Shift+Left/Right", "replay: one second back or forward"},

@@ -7,18 +7,20 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "game/sprites.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 
 namespace {
 
-constexpr int kButton = 46;  // pixels a side
-constexpr int kIcon = 26;
-constexpr int kColumns = 4;
-constexpr int kBarHeight = 12;
+constexpr int kButtonWidth = 63;
+constexpr int kButtonHeight = 39;
+constexpr int kIcon = 22;
+constexpr int kColumns = 3;
+constexpr int kBarHeight = 10;
 
-// The first standing cell of a type's first sheet, the colour key transparent; null when the
-// data name no such cell.
+// The cell a new object of the type shows first (its first animation's first row, the column
+// of heading 0), the colour key transparent; null when the data name no such cell.
 QPixmap CellPicture(const TOpisan& type, const KeepingUploader& pictures) {
   if (type.Animations.empty() || type.Animations[0].Frames.empty()) return {};
   const TKadri& a = type.Animations[0];
@@ -27,7 +29,9 @@ QPixmap CellPicture(const TOpisan& type, const KeepingUploader& pictures) {
   const int w = type.FrameWidth;
   const int h = type.FrameHeight;
   const int row = a.Frames[0];
-  if (!sheet || w <= 0 || h <= 0 || row < 1 || w > sheet->Width ||
+  bool mirrored = false;
+  const int column = DirectionColumn(0, mirrored);
+  if (!sheet || w <= 0 || h <= 0 || row < 1 || static_cast<int64_t>(column) * w > sheet->Width ||
       static_cast<int64_t>(row) * h > sheet->Height)
     return {};
   QImage cell(w, h, QImage::Format_ARGB32);
@@ -35,9 +39,10 @@ QPixmap CellPicture(const TOpisan& type, const KeepingUploader& pictures) {
   const int top = sheet->Height - (row - 1) * h - 1;
   for (int y = 0; y < h; ++y) {
     const uint8_t* p = sheet->Pixels.data() + (static_cast<size_t>(top - y) * sheet->Width) * 4;
+    p += static_cast<size_t>(column - 1) * w * 4;
     for (int x = 0; x < w; ++x, p += 4) {
       const bool key = p[0] == 252 && p[1] == 252 && p[2] == 252;
-      cell.setPixel(x, y, key ? 0u : qRgba(p[0], p[1], p[2], 255));
+      cell.setPixel(mirrored ? w - 1 - x : x, y, key ? 0u : qRgba(p[0], p[1], p[2], 255));
     }
   }
   return QPixmap::fromImage(cell.scaled(kIcon, kIcon, Qt::KeepAspectRatio, Qt::FastTransformation));
@@ -80,7 +85,7 @@ void CardButtons::Show(const CommandCard& card, int32_t chosen) {
 void CardButtons::Rebuild(const CommandCard& card) {
   for (QToolButton* b : buttons_) delete b;
   buttons_.clear();
-  const size_t shown = std::min(card.Buttons.size(), size_t{2 * kColumns});
+  const size_t shown = std::min(card.Buttons.size(), kCardHotkeys.size());
   for (size_t i = 0; i < shown; ++i) {
     const CardButton& c = card.Buttons[i];
     auto* b = new QToolButton(this);
@@ -91,7 +96,8 @@ void CardButtons::Rebuild(const CommandCard& card) {
     b->setIconSize(QSize(kIcon, kIcon));
     const int col = static_cast<int>(i) % kColumns;
     const int row = static_cast<int>(i) / kColumns;
-    b->setGeometry(col * (kButton + 3), row * (kButton - 6), kButton, kButton - 8);
+    b->setGeometry(col * (kButtonWidth + 2), row * (kButtonHeight + 2), kButtonWidth,
+                   kButtonHeight);
     const QString name = ToQt(c.Name);
     const QString key = c.Hotkey ? QString(QLatin1Char(c.Hotkey)) : QString();
     const QString price = c.Type ? QStringLiteral("$%1").arg(c.Price) : QStringLiteral("?");
