@@ -51,6 +51,8 @@ void ContactGrid::Build(const std::vector<int32_t>& members, const Circles& c, d
   moverCell_.assign(slots, -1);
   moverNext_.resize(slots);
   moverPrev_.resize(slots);
+  moverX_.resize(slots);
+  moverY_.resize(slots);
   // Counting sort by cell; members come in slot order, so each cell is too.
   fill_.resize(members.size());
   for (size_t k = 0; k < members.size(); ++k) {
@@ -149,6 +151,8 @@ void ContactGrid::Near(double x, double y, double half, int32_t after,
 void ContactGrid::Move(int32_t slot, float x, float y) {
   const int32_t c = CellOf(x, y);
   const auto s = static_cast<size_t>(slot);
+  moverX_[s] = x;
+  moverY_[s] = y;
   if (moverCell_[s] == c) return;
   if (moverCell_[s] != -1) {
     Unlink(slot);
@@ -189,7 +193,6 @@ bool ContactGrid::AnyMoved(int32_t c0, int32_t c1) const {
 }
 
 void ContactGrid::MoversNear(double x, double y, double half, int32_t after,
-                             const std::vector<float>& px, const std::vector<float>& py,
                              std::vector<int32_t>& out) const {
   if (movers_ == 0) return;
   const int32_t x0 = Column(x - half, 0), x1 = Column(x + half, 0);
@@ -200,7 +203,7 @@ void ContactGrid::MoversNear(double x, double y, double half, int32_t after,
       for (int32_t b = moverHead_[static_cast<size_t>(c)]; b != -1;
            b = moverNext_[static_cast<size_t>(b)]) {
         const auto k = static_cast<size_t>(b);
-        if (b > after && std::fabs(px[k] - x) <= half && std::fabs(py[k] - y) <= half) {
+        if (b > after && std::fabs(moverX_[k] - x) <= half && std::fabs(moverY_[k] - y) <= half) {
           out.push_back(b);
         }
       }

@@ -46,9 +46,8 @@ class ContactGrid {
   // Movers: a member listed at its current position (x, y).
   void Move(int32_t slot, float x, float y);
   int32_t Movers() const { return movers_; }
-  // Movers after `after` within `half` of (x, y) on both axes, their positions in x and y.
-  void MoversNear(double x, double y, double half, int32_t after, const std::vector<float>& px,
-                  const std::vector<float>& py, std::vector<int32_t>& out) const;
+  // Movers after `after` within `half` of (x, y) on both axes.
+  void MoversNear(double x, double y, double half, int32_t after, std::vector<int32_t>& out) const;
 
  private:
   int32_t Column(double v, int axis) const;
@@ -67,5 +66,6 @@ class ContactGrid {
   std::vector<int32_t> moverHead_;                          // per cell
   std::vector<uint64_t> moved_;                             // per cell, a bit: it has movers
   std::vector<int32_t> moverCell_, moverNext_, moverPrev_;  // per slot; cell -1: not a mover
+  std::vector<float> moverX_, moverY_;                      // per slot: where a mover is
   std::vector<int32_t> fill_;
 };

@@ -138,8 +138,8 @@ class Contacts {
     for (int32_t s = 0; s < count; ++s) {
       if (!moved_[static_cast<size_t>(s)]) continue;
       TObyekt& o = world.Objects[static_cast<size_t>(index_[static_cast<size_t>(s)])];
-      o.X = x_[static_cast<size_t>(s)];
-      o.Y = y_[static_cast<size_t>(s)];
+      o.X = body_[static_cast<size_t>(s)].X;
+      o.Y = body_[static_cast<size_t>(s)].Y;
     }
   }
 
@@ -152,10 +152,8 @@ class Contacts {
     start_.X.clear();
     start_.Y.clear();
     start_.Radius.clear();
-    speeds_.clear();
-    side_.clear();
-    follow_.clear();
-    busy_.clear();
+    body_.clear();
+    facts_.clear();
     aims_.clear();
     grid_.clear();
     for (size_t k = 0; k < n; ++k) {
@@ -168,17 +166,12 @@ class Contacts {
       start_.X.push_back(o.X);
       start_.Y.push_back(o.Y);
       start_.Radius.push_back(c.Radius);
-      speeds_.push_back(c.Speeds);
-      side_.push_back(o.Side);
-      follow_.push_back(OrderTarget(o.Thought1, Verb::Idtiza));
-      busy_.push_back(HasVerb(o.Thought1));
+      body_.push_back({o.X, o.Y, c.Radius, c.Speeds});
+      facts_.push_back({kNone, OrderTarget(o.Thought1, Verb::Idtiza), o.Side, HasVerb(o.Thought1)});
       aims_.push_back(AttackTarget(o.Thought1));
     }
     const size_t count = index_.size();
-    x_ = start_.X;
-    y_ = start_.Y;
     moved_.assign(count, 0);
-    target_.assign(count, kNone);
     attHead_.assign(count, kNone);
     attNext_.assign(count, kNone);
     attPrev_.assign(count, kNone);
@@ -190,16 +183,16 @@ class Contacts {
   void Aim(int32_t s, int32_t index) {
     const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
     const auto k = static_cast<size_t>(s);
-    if (t == target_[k]) return;
-    if (target_[k] != kNone) {
+    if (t == facts_[k].Target) return;
+    if (facts_[k].Target != kNone) {
       if (attPrev_[k] != kNone) {
         attNext_[static_cast<size_t>(attPrev_[k])] = attNext_[k];
       } else {
-        attHead_[static_cast<size_t>(target_[k])] = attNext_[k];
+        attHead_[static_cast<size_t>(facts_[k].Target)] = attNext_[k];
       }
       if (attNext_[k] != kNone) attPrev_[static_cast<size_t>(attNext_[k])] = attPrev_[k];
     }
-    target_[k] = t;
+    facts_[k].Target = t;
     attPrev_[k] = kNone;
     attNext_[k] = kNone;
     if (t != kNone) {
@@ -212,8 +205,8 @@ class Contacts {
   // What the pass keeps of the slot's Thought1, after a reaction wrote it.
   void Reread(int32_t s) {
     const std::string& order = ObjectAt(*world_, index_[static_cast<size_t>(s)]).Thought1;
-    follow_[static_cast<size_t>(s)] = OrderTarget(order, Verb::Idtiza);
-    busy_[static_cast<size_t>(s)] = HasVerb(order);
+    facts_[static_cast<size_t>(s)].Follow = OrderTarget(order, Verb::Idtiza);
+    facts_[static_cast<size_t>(s)].Busy = HasVerb(order);
     Aim(s, AttackTarget(order));
   }
 
@@ -281,12 +274,12 @@ class Contacts {
   void Query(int32_t a, int32_t after) {
     const auto k = static_cast<size_t>(a);
     found_.clear();
-    qx_ = x_[k];
-    qy_ = y_[k];
+    qx_ = body_[k].X;
+    qy_ = body_[k].Y;
     for (const ContactGrid& g : grids_) {
       const double reach = std::max(0.0, (start_.Radius[k] + g.Radius()) * kReachWiden);
       g.Near(qx_, qy_, reach + 2 * stray_, after, found_);
-      g.MoversNear(qx_, qy_, reach + stray_, after, x_, y_, found_);
+      g.MoversNear(qx_, qy_, reach + stray_, after, found_);
     }
     std::sort(found_.begin(), found_.end());
   }
@@ -297,7 +290,7 @@ class Contacts {
     for (const ContactGrid& g : grids_) {
       if (g.Movers() == 0) continue;
       const double reach = std::max(0.0, (start_.Radius[k] + g.Radius()) * kReachWiden);
-      g.MoversNear(start_.X[k], start_.Y[k], reach + stray_, a, x_, y_, found_);
+      g.MoversNear(start_.X[k], start_.Y[k], reach + stray_, a, found_);
     }
     std::sort(found_.begin(), found_.end());
   }
@@ -336,7 +329,7 @@ class Contacts {
         listed = false;
         Query(a, current);
         f = 0;
-      } else if (gridded && !listed && (Far(x_[k], qx_) || Far(y_[k], qy_))) {
+      } else if (gridded && !listed && (Far(body_[k].X, qx_) || Far(body_[k].Y, qy_))) {
         Query(a, current);
         f = 0;
       }
@@ -351,7 +344,7 @@ class Contacts {
       if (f < found_.size()) b = std::min(b, found_[f]);
       if (w < always_.size()) b = std::min(b, always_[w]);
       if (t < attackers_.size()) b = std::min(b, attackers_[t]);
-      if (target_[k] > current) b = std::min(b, target_[k]);
+      if (facts_[k].Target > current) b = std::min(b, facts_[k].Target);
       if (b == count) return;
       Visit(a, b);
       current = b;
@@ -365,10 +358,10 @@ class Contacts {
     moved_[k] = 1;
     if (grid_.empty() || grid_[k] < 0) return;
     if (!strayed_[k]) {
-      if (!Far(x_[k], start_.X[k]) && !Far(y_[k], start_.Y[k])) return;
+      if (!Far(body_[k].X, start_.X[k]) && !Far(body_[k].Y, start_.Y[k])) return;
       strayed_[k] = 1;
     }
-    grids_[grid_[k]].Move(s, x_[k], y_[k]);
+    grids_[grid_[k]].Move(s, body_[k].X, body_[k].Y);
   }
 
   // OnContact of s with o, from the kept facts when they show that nothing can happen.
@@ -376,22 +369,24 @@ class Contacts {
     const auto k = static_cast<size_t>(s);
     const int32_t self = index_[k];
     const int32_t other = index_[static_cast<size_t>(o)];
-    if (follow_[k] != other && (busy_[k] || side_[k] == side_[static_cast<size_t>(o)])) return;
+    if (facts_[k].Follow != other &&
+        (facts_[k].Busy || facts_[k].Side == facts_[static_cast<size_t>(o)].Side))
+      return;
     if (ContactIn(*world_, self, other, [this](int32_t i) { return Depot(i); })) Reread(s);
   }
   // NearestDepot from the packed positions.
   int32_t Depot(int32_t s) const {
     const auto k = static_cast<size_t>(slotOf_[static_cast<size_t>(s)]);
-    const int32_t side = side_[k];
+    const int32_t side = facts_[k].Side;
     int32_t best = -1;
     float bestQ = kDepotReach;
     for (const int32_t j : bases_) {
       const TObyekt& o = world_->Objects[static_cast<size_t>(j)];
       if (o.Side != side) continue;
       const int32_t slot = slotOf_[static_cast<size_t>(j)];
-      const float ox = slot != kNone ? x_[static_cast<size_t>(slot)] : o.X;
-      const float oy = slot != kNone ? y_[static_cast<size_t>(slot)] : o.Y;
-      const auto q = static_cast<float>(SumOfSquares(ox - x_[k], oy - y_[k]));
+      const float ox = slot != kNone ? body_[static_cast<size_t>(slot)].X : o.X;
+      const float oy = slot != kNone ? body_[static_cast<size_t>(slot)].Y : o.Y;
+      const auto q = static_cast<float>(SumOfSquares(ox - body_[k].X, oy - body_[k].Y));
       if (q < bestQ) {
         best = j;
         bestQ = q;
@@ -404,21 +399,23 @@ class Contacts {
     const auto ka = static_cast<size_t>(a);
     const auto kb = static_cast<size_t>(b);
     // SeparatePair's own exact shortcut first: most pairs cost no call.
-    const double reach = static_cast<double>(start_.Radius[ka]) + start_.Radius[kb];
-    const bool apart = std::fabs(x_[ka] - x_[kb]) >= reach || std::fabs(y_[ka] - y_[kb]) >= reach;
-    if (!apart && SeparatePair(x_[ka], y_[ka], x_[kb], y_[kb], speeds_[ka], start_.Radius[ka],
-                               start_.Radius[kb], speeds_[kb])) {
-      if (speeds_[ka] > 0) Track(a);
-      if (speeds_[kb] > 0) Track(b);
+    Body& pa = body_[ka];
+    Body& pb = body_[kb];
+    const double reach = static_cast<double>(pa.Radius) + pb.Radius;
+    const bool apart = std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
+    if (!apart &&
+        SeparatePair(pa.X, pa.Y, pb.X, pb.Y, pa.Speeds, pa.Radius, pb.Radius, pb.Speeds)) {
+      if (pa.Speeds > 0) Track(a);
+      if (pb.Speeds > 0) Track(b);
       React(a, b);
       React(b, a);
       return;
     }
-    if (target_[ka] == b) {
+    if (facts_[ka].Target == b) {
       OnApart(*world_, index_[ka], index_[kb]);
       Reread(a);
     }
-    if (target_[kb] == a) {
+    if (facts_[kb].Target == a) {
       OnApart(*world_, index_[kb], index_[ka]);
       Reread(b);
     }
@@ -430,12 +427,21 @@ class Contacts {
   // Per slot.
   std::vector<int32_t> index_;  // into Objects
   Circles start_;               // position at the start of the pass, radius
-  std::vector<float> x_, y_;    // position now
-  std::vector<int32_t> speeds_, side_;
-  std::vector<int32_t> follow_;  // the object Thought1 follows, or -1
-  std::vector<uint8_t> busy_;    // Thought1 has a verb
-  std::vector<int32_t> aims_;    // the object Thought1 attacks at the start
-  std::vector<int32_t> target_;  // the slot Thought1 attacks, or kNone
+  // Where a slot is now, with its circle.
+  struct Body {
+    float X, Y, Radius;
+    int32_t Speeds;
+  };
+  std::vector<Body> body_;
+  // What the pass keeps of a slot's side and Thought1.
+  struct Facts {
+    int32_t Target;  // the slot Thought1 attacks, or kNone
+    int32_t Follow;  // the object Thought1 follows, or -1
+    int32_t Side;
+    bool Busy;  // Thought1 has a verb
+  };
+  std::vector<Facts> facts_;
+  std::vector<int32_t> aims_;  // the object Thought1 attacks at the start
   std::vector<int32_t> attHead_, attNext_, attPrev_;
   std::vector<uint8_t> moved_, strayed_;
   std::vector<int8_t> grid_;
