@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/contact_grid.h"
 #include "game/order_language.h"
 #include "util/vec2d.h"
 
@@ -62,16 +63,10 @@ bool SeparatePair(float& ax, float& ay, float& bx, float& by, int32_t speedsA, f
 
 namespace {
 
-// NearestDepot over the listed objects of kind 1.
-int32_t DepotAmong(const World& world, int32_t s, const std::vector<int32_t>& bases) {
-  const TObyekt& self = ObjectAt(world, s);
-  return NearestObjectAmong(world, self, kDepotReach, bases,
-                            [&self](const TObyekt& o) { return o.Side == self.Side; });
-}
-
-// OnContact; `bases` (when given) lists every object of kind 1 in index order. True when
-// s's Thought1 was written.
-bool ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* bases) {
+// OnContact with the nearest base found by `depot` (s's index -> base or -1). True when s's
+// Thought1 was written.
+template <typename Depot>
+bool ContactIn(World& world, int32_t s, int32_t o, Depot depot) {
   if (!IsObjectIndex(world, s) || !IsObjectIndex(world, o)) return false;
   bool changed = false;
   TObyekt& self = ObjectAt(world, s);
@@ -99,453 +94,366 @@ bool ContactIn(World& world, int32_t s, int32_t o, const std::vector<int32_t>* b
   // An empty Cargo counts as carrying 0.
   if (CargoOf(self) != 0) return changed;
   self.Thought1 = MineOrder(o);
-  const int32_t depot = bases != nullptr ? DepotAmong(world, s, *bases) : NearestDepot(world, s);
-  if (depot != -1) self.Thought2 = FollowOrder(depot);
+  const int32_t d = depot(s);
+  if (d != -1) self.Thought2 = FollowOrder(d);
   return true;
 }
 
-// The contact pass visits every pair (a, b), a < b, of live objects in index order; a pair
-// can change anything only when its circles overlap at the moment it is visited, or when one
-// of the two attacks the other (OnApart). All other pairs are skipped, which leaves the state
-// every later pair sees exactly as the plain sweep leaves it.
+// The contact pass visits every pair (a, b), a < b, of live objects ("slots") in index order;
+// a pair can change anything only when its circles overlap at the moment it is visited, or
+// when one of the two attacks the other (OnApart). All other pairs are skipped, which leaves
+// the state every later pair sees exactly as the plain sweep leaves it.
 //
-// Row a (the pairs (a, b), b > a, in increasing b) needs the b that overlap a then. During
-// the row only a and the b of the current pair move, and each b only in its own pair: a b
-// still ahead has the position it had when the row began. The grids hold every object at
-// its current position (a pushed b changes cell at once; rows already done are skipped by
-// index); the large radii have a grid of their own. A query around a's position q takes
-// every b of a grid within H = M + (ra + R)(1 + 1e-6) of q on both axes, R the grid's
-// largest radius, in rounded arithmetic that errs only outwards. While a stays closer than
-// M to q on both axes, every b that can overlap it (|a - b| < ra + rb, widened by the float
-// rounding of a - b) is among them. When a's pushes carry it M or further, the row asks
-// again from where a is, for the b still ahead. Candidates are taken in increasing b,
-// merged with a's attack target and the objects attacking a, each of whom only its own pair
-// can retarget. Objects with radii too wild for cells (not finite or over kCellRadius) are
-// candidates of every row, and their own rows visit every b.
+// Positions live in packed arrays for the pass and go back to the objects at its end. At the
+// start, the pairs whose start circles come within their radius sum + 2M on both axes are
+// listed per row. An object pushed M or further from its start (on either axis) "strays":
+// it is listed at its current position among the movers of the grids. A pair that is not
+// listed can touch only when one of the two has strayed, so row a takes its listed pairs,
+// the movers near a's start and, once a itself has strayed, asks the grids around where it
+// is (again each time it moves M from there). Rows are merged in increasing b with a's
+// attack target and the objects attacking it, each of whom only its own pair can retarget.
+// Objects with radii too wild for cells (not finite or over kCellRadius) are candidates of
+// every row, and their own rows visit every b; objects at positions that are not finite
+// touch nothing and keep only their attack pairs.
 constexpr float kCellRadius = 1e6f;
-constexpr double kWiden = 1 + 1e-6;
-constexpr int32_t kFewest = 160;  // live objects from which the grid is used
+constexpr int32_t kFewest = 48;  // live objects from which the pair lists are used
 constexpr int32_t kNone = -1;
-
-struct Slot {
-  int32_t Index;  // into Objects
-  Circle Shape;
-  int32_t Target;  // slot of the object Thought1 attacks, or kNone
-  bool Wild;
-};
+constexpr int8_t kUngridded = -1;  // at a position that is not finite
+constexpr int8_t kWild = -2;
 
 class Contacts {
  public:
   void Run(World& world) {
     world_ = &world;
-    slots_.clear();
-    pos_.clear();
-    aims_.clear();
-    bases_.clear();
-    always_.clear();
     Gather();
-    const auto count = static_cast<int32_t>(slots_.size());
-    if (!gridded_) {
+    const auto count = static_cast<int32_t>(index_.size());
+    if (count < kFewest) {
       for (int32_t a = 0; a < count; ++a) {
-        for (int32_t b = a + 1; b < count; ++b) {
-          if (Acts(a, b)) Visit(a, b);
-        }
+        for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
       }
-      return;
+    } else {
+      Lay();
+      for (int32_t a = 0; a < count; ++a) Row(a);
     }
-    BuildGrid();
-    for (int32_t a = 0; a < count; ++a) Row(a);
+    for (int32_t s = 0; s < count; ++s) {
+      if (!moved_[static_cast<size_t>(s)]) continue;
+      TObyekt& o = world.Objects[static_cast<size_t>(index_[static_cast<size_t>(s)])];
+      o.X = body_[static_cast<size_t>(s)].X;
+      o.Y = body_[static_cast<size_t>(s)].Y;
+    }
   }
 
  private:
   void Gather() {
     const size_t n = world_->Objects.size();
     slotOf_.assign(n, kNone);
+    bases_.clear();
+    index_.clear();
+    start_.X.clear();
+    start_.Y.clear();
+    start_.Radius.clear();
+    body_.clear();
+    facts_.clear();
+    aims_.clear();
+    grid_.clear();
     for (size_t k = 0; k < n; ++k) {
       const TObyekt& o = world_->Objects[k];
       if (o.Kind == kBaseKind) bases_.push_back(static_cast<int32_t>(k));
       if (!IsAlive(o)) continue;
-      slotOf_[k] = static_cast<int32_t>(slots_.size());
+      slotOf_[k] = static_cast<int32_t>(index_.size());
+      index_.push_back(static_cast<int32_t>(k));
       const Circle c = CircleOf(*world_, o);
-      const bool wild = !(std::fabs(c.Radius) <= kCellRadius);
-      slots_.push_back({static_cast<int32_t>(k), c, kNone, wild});
-      pos_.push_back({o.X, o.Y});
+      start_.X.push_back(o.X);
+      start_.Y.push_back(o.Y);
+      start_.Radius.push_back(c.Radius);
+      body_.push_back({o.X, o.Y, c.Radius, c.Speeds});
+      facts_.push_back({kNone, OrderTarget(o.Thought1, Verb::Idtiza), o.Side, HasVerb(o.Thought1)});
       aims_.push_back(AttackTarget(o.Thought1));
-      if (wild) always_.push_back(slotOf_[k]);
     }
-    const size_t count = slots_.size();
-    // A few objects: every pair costs less than the cells and the lists of attackers.
-    gridded_ = count >= static_cast<size_t>(kFewest);
-    if (gridded_) {
-      attHead_.assign(count, kNone);
-      attNext_.assign(count, kNone);
-      attPrev_.assign(count, kNone);
-    }
+    const size_t count = index_.size();
+    moved_.assign(count, 0);
+    attHead_.assign(count, kNone);
+    attNext_.assign(count, kNone);
+    attPrev_.assign(count, kNone);
     for (size_t s = 0; s < count; ++s) Aim(static_cast<int32_t>(s), aims_[s]);
   }
 
-  // The slot's target from its Thought1, kept in the target's list of attackers.
-  void SetTarget(int32_t s) { Aim(s, AttackTarget(ObjectAt(*world_, slots_[s].Index).Thought1)); }
-  // The slot's target is object `index` (any number: -1 for none).
+  // The slot's target is object `index` (any number: -1 for none), kept in the target's
+  // list of attackers.
   void Aim(int32_t s, int32_t index) {
     const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
-    Slot& slot = slots_[s];
-    if (t == slot.Target) return;
-    if (!gridded_) {
-      slot.Target = t;
-      return;
-    }
-    if (slot.Target != kNone) {
-      if (attPrev_[s] != kNone) {
-        attNext_[attPrev_[s]] = attNext_[s];
+    const auto k = static_cast<size_t>(s);
+    if (t == facts_[k].Target) return;
+    if (facts_[k].Target != kNone) {
+      if (attPrev_[k] != kNone) {
+        attNext_[static_cast<size_t>(attPrev_[k])] = attNext_[k];
       } else {
-        attHead_[slot.Target] = attNext_[s];
+        attHead_[static_cast<size_t>(facts_[k].Target)] = attNext_[k];
       }
-      if (attNext_[s] != kNone) attPrev_[attNext_[s]] = attPrev_[s];
+      if (attNext_[k] != kNone) attPrev_[static_cast<size_t>(attNext_[k])] = attPrev_[k];
     }
-    slot.Target = t;
-    attPrev_[s] = kNone;
-    attNext_[s] = kNone;
+    facts_[k].Target = t;
+    attPrev_[k] = kNone;
+    attNext_[k] = kNone;
     if (t != kNone) {
-      attNext_[s] = attHead_[t];
-      if (attHead_[t] != kNone) attPrev_[attHead_[t]] = s;
-      attHead_[t] = s;
+      attNext_[k] = attHead_[static_cast<size_t>(t)];
+      if (attHead_[static_cast<size_t>(t)] != kNone)
+        attPrev_[static_cast<size_t>(attHead_[static_cast<size_t>(t)])] = s;
+      attHead_[static_cast<size_t>(t)] = s;
     }
   }
+  // What the pass keeps of the slot's Thought1, after a reaction wrote it.
+  void Reread(int32_t s) {
+    const std::string& order = ObjectAt(*world_, index_[static_cast<size_t>(s)]).Thought1;
+    facts_[static_cast<size_t>(s)].Follow = OrderTarget(order, Verb::Idtiza);
+    facts_[static_cast<size_t>(s)].Busy = HasVerb(order);
+    Aim(s, AttackTarget(order));
+  }
 
-  // A grid's members sorted by cell at the start of the pass (Entries, cell c at
-  // Start[c]..Start[c+1], each cell in increasing slot order), kept at their current
-  // positions; a member pushed into another cell leaves its entry (slot kNone) for the
-  // list of movers of that cell, marked in Moved.
-  struct Entry {
-    float X, Y;
-    int32_t Slot;
-  };
-  struct Grid {
-    double Min[2] = {0, 0};
-    double Max[2] = {0, 0};
-    double Inv = 1;
-    int32_t Cells[2] = {1, 1};
-    double Radius = 0;  // largest radius of the members
-    int32_t Members = 0;
-    int32_t Movers = 0;
-    std::vector<int32_t> Start;
-    std::vector<Entry> Entries;
-    std::vector<int32_t> MoverHead;  // per cell
-    std::vector<uint64_t> Moved;     // per cell, a bit: it has movers
-  };
-
-  void BuildGrid() {
-    const auto count = static_cast<int32_t>(slots_.size());
-    class_.assign(slots_.size(), 0);
+  // Grids of small and large radii (above the mean) at the start positions, and the listed
+  // pairs by row.
+  void Lay() {
+    const auto count = static_cast<int32_t>(index_.size());
+    grid_.assign(index_.size(), kUngridded);
+    strayed_.assign(index_.size(), 0);
+    always_.clear();
     double sum = 0;
     int32_t members = 0;
-    double largest = 0;
     for (int32_t s = 0; s < count; ++s) {
-      if (slots_[s].Wild) continue;
-      const double r = slots_[s].Shape.Radius;
-      sum += r;
+      const auto k = static_cast<size_t>(s);
+      if (!(std::fabs(start_.Radius[k]) <= kCellRadius)) {
+        grid_[k] = kWild;
+        always_.push_back(s);
+        continue;
+      }
+      if (!std::isfinite(start_.X[k]) || !std::isfinite(start_.Y[k])) continue;
+      grid_[k] = 0;
+      sum += start_.Radius[k];
       ++members;
-      largest = std::max(largest, r);
     }
-    // Radii above the mean go to a second grid of wider cells, so that a few large objects
-    // do not widen every query.
     const double mean = members > 0 ? sum / members : 0;
-    for (int32_t s = 0; s < count; ++s) class_[s] = slots_[s].Shape.Radius > mean ? 1 : 0;
-    margin_ = std::max(largest / 8, 1.0);
-    cell_.assign(slots_.size(), kNone);
-    entry_.assign(slots_.size(), kNone);
-    moverNext_.assign(slots_.size(), kNone);
-    moverPrev_.assign(slots_.size(), kNone);
+    stray_ = std::max(1.0, mean / 6);
+    for (auto& list : members_) list.clear();
+    for (int32_t s = 0; s < count; ++s) {
+      const auto k = static_cast<size_t>(s);
+      if (grid_[k] < 0) continue;
+      if (start_.Radius[k] > mean) grid_[k] = 1;
+      members_[grid_[k]].push_back(s);
+    }
+    pairs_.clear();
+    const double pad = 2 * stray_;
     for (int g = 0; g < 2; ++g) {
-      Lay(g);
-      Sort(g);
+      double largest = 0;
+      for (const int32_t s : members_[g])
+        largest = std::max(largest, static_cast<double>(start_.Radius[static_cast<size_t>(s)]));
+      grids_[g].Build(members_[g], start_, (2 * largest * kReachWiden + pad) * kReachWiden,
+                      index_.size());
+      grids_[g].PairsWithin(pad, pairs_);
+    }
+    for (const int32_t s : members_[1]) {
+      const auto k = static_cast<size_t>(s);
+      grids_[0].PairsWith(s, start_.X[k], start_.Y[k], start_.Radius[k], pad, pairs_);
+    }
+    // The pairs by row (counting sort on Lo), each row in increasing Hi.
+    rowStart_.assign(index_.size() + 1, 0);
+    for (const SlotPair& p : pairs_) ++rowStart_[static_cast<size_t>(p.Lo) + 1];
+    for (size_t k = 1; k < rowStart_.size(); ++k) rowStart_[k] += rowStart_[k - 1];
+    rowHi_.resize(pairs_.size());
+    fill_.assign(rowStart_.begin(), rowStart_.end() - 1);
+    for (const SlotPair& p : pairs_)
+      rowHi_[static_cast<size_t>(fill_[static_cast<size_t>(p.Lo)]++)] = p.Hi;
+    for (size_t k = 0; k + 1 < rowStart_.size(); ++k) {
+      const auto first = rowHi_.begin() + rowStart_[k];
+      const auto last = rowHi_.begin() + rowStart_[k + 1];
+      if (last - first > 1) std::sort(first, last);
     }
   }
 
-  // Bounds and cells of grid g from the positions of its members.
-  void Lay(int g) {
-    Grid& grid = grids_[g];
-    double lo[2] = {0, 0};
-    double hi[2] = {0, 0};
-    bool any = false;
-    int32_t members = 0;
-    grid.Radius = 0;
-    const auto count = static_cast<int32_t>(slots_.size());
-    for (int32_t s = 0; s < count; ++s) {
-      if (slots_[s].Wild || class_[s] != g) continue;
-      ++members;
-      grid.Radius = std::max(grid.Radius, static_cast<double>(slots_[s].Shape.Radius));
-      const Pos p = pos_[s];
-      if (!std::isfinite(p.X) || !std::isfinite(p.Y)) continue;
-      const double at[2] = {p.X, p.Y};
-      for (int axis = 0; axis < 2; ++axis) {
-        lo[axis] = any ? std::min(lo[axis], at[axis]) : at[axis];
-        hi[axis] = any ? std::max(hi[axis], at[axis]) : at[axis];
-      }
-      any = true;
-    }
-    grid.Members = members;
-    grid.Movers = 0;
-    // Cells as wide as the grid's largest radius sum, at most about four per member.
-    const double limit = 2 * std::sqrt(static_cast<double>(members)) + 1;
-    double size = std::max(2 * grid.Radius, 1.0);
-    for (int axis = 0; axis < 2; ++axis) size = std::max(size, (hi[axis] - lo[axis]) / limit);
-    grid.Inv = 1 / size;
-    for (int axis = 0; axis < 2; ++axis) {
-      grid.Min[axis] = lo[axis];
-      grid.Max[axis] = hi[axis];
-      grid.Cells[axis] = static_cast<int32_t>((hi[axis] - lo[axis]) * grid.Inv) + 1;
-    }
-    const size_t cells = static_cast<size_t>(grid.Cells[0]) * static_cast<size_t>(grid.Cells[1]);
-    grid.Start.assign(cells + 1, 0);
-    grid.MoverHead.assign(cells, kNone);
-    grid.Moved.assign((cells + 63) / 64, 0);
-  }
-
-  // Grid g's members into Entries by cell, in increasing slot order within a cell.
-  void Sort(int g) {
-    Grid& grid = grids_[g];
-    const auto count = static_cast<int32_t>(slots_.size());
-    for (int32_t s = 0; s < count; ++s) {
-      if (slots_[s].Wild || class_[s] != g) continue;
-      cell_[s] = CellOf(grid, pos_[s].X, pos_[s].Y);
-      ++grid.Start[static_cast<size_t>(cell_[s]) + 1];
-    }
-    for (size_t c = 1; c < grid.Start.size(); ++c) grid.Start[c] += grid.Start[c - 1];
-    grid.Entries.resize(static_cast<size_t>(grid.Members));
-    fill_.assign(grid.Start.begin(), grid.Start.end() - 1);
-    for (int32_t s = 0; s < count; ++s) {
-      if (slots_[s].Wild || class_[s] != g) continue;
-      const int32_t e = fill_[static_cast<size_t>(cell_[s])]++;
-      entry_[s] = e;
-      grid.Entries[static_cast<size_t>(e)] = {pos_[s].X, pos_[s].Y, s};
-    }
-  }
-
-  // A coordinate's column or row: clamped into the grid, NaN to the first; never decreasing
-  // in the coordinate, so a range of coordinates maps to a range of cells.
-  static int32_t Column(const Grid& g, double v, int axis) {
-    if (!(v >= g.Min[axis])) v = g.Min[axis];
-    if (!(v <= g.Max[axis])) v = g.Max[axis];
-    const auto c = static_cast<int32_t>((v - g.Min[axis]) * g.Inv);
-    return std::min(c, g.Cells[axis] - 1);
-  }
-  static int32_t CellOf(const Grid& g, double x, double y) {
-    return Column(g, y, 1) * g.Cells[0] + Column(g, x, 0);
-  }
-
-  // Member b of its grid now at its current position: in its entry while it stays in the
-  // cell it was sorted into, else among the movers of its cell.
-  void Place(int32_t b) {
-    Grid& grid = grids_[class_[b]];
-    const Pos p = pos_[b];
-    const int32_t c = CellOf(grid, p.X, p.Y);
-    if (entry_[b] != kNone) {
-      Entry& e = grid.Entries[static_cast<size_t>(entry_[b])];
-      if (c == cell_[b]) {
-        e.X = p.X;
-        e.Y = p.Y;
-        return;
-      }
-      e.Slot = kNone;
-      entry_[b] = kNone;
-    } else {
-      if (c == cell_[b]) return;
-      Unlink(grid, b);
-    }
-    cell_[b] = c;
-    moverNext_[b] = grid.MoverHead[c];
-    moverPrev_[b] = kNone;
-    if (grid.MoverHead[c] != kNone) moverPrev_[grid.MoverHead[c]] = b;
-    grid.MoverHead[c] = b;
-    grid.Moved[static_cast<size_t>(c) / 64] |= uint64_t{1} << (c % 64);
-    ++grid.Movers;
-  }
-  void Unlink(Grid& grid, int32_t b) {
-    const int32_t c = cell_[b];
-    if (moverPrev_[b] != kNone) {
-      moverNext_[moverPrev_[b]] = moverNext_[b];
-    } else {
-      grid.MoverHead[c] = moverNext_[b];
-    }
-    if (moverNext_[b] != kNone) moverPrev_[moverNext_[b]] = moverPrev_[b];
-    if (grid.MoverHead[c] == kNone)
-      grid.Moved[static_cast<size_t>(c) / 64] &= ~(uint64_t{1} << (c % 64));
-    --grid.Movers;
-  }
-
-  // Candidate b of a query: after `after` and within `half` of q on both axes.
-  // Taken without a branch (the outcome is a coin toss): found_ has room for it.
-  void Consider(int32_t b, float x, float y, int32_t after, double half) {
-    const bool take = (b > after) & (std::fabs(x - qx_) <= half) & (std::fabs(y - qy_) <= half);
-    found_[taken_] = b;
-    taken_ += take ? 1 : 0;
-  }
-
-  // The columns x0..x1 and rows y0..y1 a query from (x, y) reaching `half` on both axes searches.
-  struct CellRange {
-    int32_t X0, X1, Y0, Y1;
-  };
-  static CellRange Span(const Grid& g, double x, double y, double half) {
-    return {Column(g, x - half, 0), Column(g, x + half, 0), Column(g, y - half, 1),
-            Column(g, y + half, 1)};
-  }
-  // Whether any of the cells c0..c1 has movers.
-  static bool AnyMoved(const Grid& g, int32_t c0, int32_t c1) {
-    for (int32_t w = c0 / 64; w <= c1 / 64; ++w) {
-      uint64_t bits = g.Moved[static_cast<size_t>(w)];
-      if (w == c0 / 64) bits &= ~uint64_t{0} << (c0 % 64);
-      if (w == c1 / 64) bits &= ~uint64_t{0} >> (63 - c1 % 64);
-      if (bits != 0) return true;
-    }
-    return false;
-  }
-
-  // Grid members after `after` that can reach a from where it is, in increasing order.
+  // Candidates b > after for slot a from where it is now: unstrayed members near enough at
+  // their starts, movers near enough where they are.
   void Query(int32_t a, int32_t after) {
-    taken_ = 0;
-    qx_ = pos_[a].X;
-    qy_ = pos_[a].Y;
-    const double ra = slots_[a].Shape.Radius;
-    for (const Grid& g : grids_) {
-      if (g.Members == 0) continue;
-      const double half = margin_ + std::max(0.0, (ra + g.Radius) * kWiden);
-      const auto [x0, x1, y0, y1] = Span(g, qx_, qy_, half);
-      for (int32_t y = y0; y <= y1; ++y) {
-        // The cells x0..x1 of a row are one run of entries.
-        const int32_t row = y * g.Cells[0];
-        const int32_t begin = g.Start[static_cast<size_t>(row + x0)];
-        const int32_t end = g.Start[static_cast<size_t>(row + x1) + 1];
-        Room(static_cast<size_t>(end - begin));
-        for (int32_t e = begin; e < end; ++e) {
-          const Entry& en = g.Entries[static_cast<size_t>(e)];
-          Consider(en.Slot, en.X, en.Y, after, half);
-        }
-        if (g.Movers == 0 || !AnyMoved(g, row + x0, row + x1)) continue;
-        for (int32_t c = row + x0; c <= row + x1; ++c) {
-          if ((g.Moved[static_cast<size_t>(c) / 64] >> (c % 64) & 1) == 0) continue;
-          for (int32_t b = g.MoverHead[static_cast<size_t>(c)]; b != kNone; b = moverNext_[b]) {
-            Room(1);
-            Consider(b, pos_[b].X, pos_[b].Y, after, half);
-          }
-        }
-      }
+    const auto k = static_cast<size_t>(a);
+    found_.clear();
+    qx_ = body_[k].X;
+    qy_ = body_[k].Y;
+    for (const ContactGrid& g : grids_) {
+      const double reach = std::max(0.0, (start_.Radius[k] + g.Radius()) * kReachWiden);
+      g.Near(qx_, qy_, reach + 2 * stray_, after, found_);
+      g.MoversNear(qx_, qy_, reach + stray_, after, found_);
     }
-    const auto found = found_.begin() + static_cast<std::ptrdiff_t>(taken_);
-    std::sort(found_.begin(), found);
-    // Most candidates are visited next: start loading their objects.
-    for (auto b = found_.begin(); b != found; ++b) {
-      __builtin_prefetch(&world_->Objects[static_cast<size_t>(slots_[*b].Index)].X);
+    std::sort(found_.begin(), found_.end());
+  }
+  // The movers b > a that may touch a while it stays within stray_ of its start.
+  void StrayedNear(int32_t a) {
+    const auto k = static_cast<size_t>(a);
+    found_.clear();
+    for (const ContactGrid& g : grids_) {
+      if (g.Movers() == 0) continue;
+      const double reach = std::max(0.0, (start_.Radius[k] + g.Radius()) * kReachWiden);
+      g.MoversNear(start_.X[k], start_.Y[k], reach + stray_, a, found_);
     }
+    std::sort(found_.begin(), found_.end());
   }
-  void Room(size_t more) {
-    // The buffer only grows: its first taken_ are the candidates.
-    if (found_.size() < taken_ + more) found_.resize(2 * (taken_ + more));
-  }
+  bool Far(double v, double from) const { return !(std::fabs(v - from) < stray_); }
 
   void Row(int32_t a) {
+    const auto k = static_cast<size_t>(a);
     attackers_.clear();
-    for (int32_t b = attHead_[a]; b != kNone; b = attNext_[b]) {
+    for (int32_t b = attHead_[k]; b != kNone; b = attNext_[static_cast<size_t>(b)]) {
       if (b > a) attackers_.push_back(b);
     }
     std::sort(attackers_.begin(), attackers_.end());
-    const auto count = static_cast<int32_t>(slots_.size());
-    if (slots_[a].Wild) {
+    const auto count = static_cast<int32_t>(index_.size());
+    if (grid_[k] == kWild) {
       for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
       return;
     }
-    Query(a, a);
+    const bool gridded = grid_[k] >= 0;
+    bool listed = gridded && !strayed_[k];
+    found_.clear();
+    if (gridded) {
+      if (listed) {
+        StrayedNear(a);
+      } else {
+        Query(a, a);
+      }
+    }
+    const int32_t* list = rowHi_.data() + rowStart_[k];
+    const int32_t* listEnd = rowHi_.data() + rowStart_[k + 1];
     size_t f = 0;
     size_t w = 0;
     size_t t = 0;
     int32_t current = a;
     for (;;) {
-      // a was carried too far from where the candidates were found: find them again.
-      if (!(std::fabs(pos_[a].X - qx_) < margin_) || !(std::fabs(pos_[a].Y - qy_) < margin_)) {
+      if (listed && strayed_[k]) {
+        listed = false;
+        Query(a, current);
+        f = 0;
+      } else if (gridded && !listed && (Far(body_[k].X, qx_) || Far(body_[k].Y, qy_))) {
         Query(a, current);
         f = 0;
       }
-      while (f < taken_ && found_[f] <= current) ++f;
+      int32_t b = count;
+      if (listed) {
+        while (list < listEnd && *list <= current) ++list;
+        if (list < listEnd) b = *list;
+      }
+      while (f < found_.size() && found_[f] <= current) ++f;
       while (w < always_.size() && always_[w] <= current) ++w;
       while (t < attackers_.size() && attackers_[t] <= current) ++t;
-      int32_t b = count;
-      if (f < taken_) b = std::min(b, found_[f]);
+      if (f < found_.size()) b = std::min(b, found_[f]);
       if (w < always_.size()) b = std::min(b, always_[w]);
       if (t < attackers_.size()) b = std::min(b, attackers_[t]);
-      if (slots_[a].Target > current) b = std::min(b, slots_[a].Target);
+      if (facts_[k].Target > current) b = std::min(b, facts_[k].Target);
       if (b == count) return;
       Visit(a, b);
       current = b;
     }
   }
 
-  // The pushed pair's positions into the packed copy, b into its grid. Rows before b's own
-  // do not look at a again.
-  void Moved(int32_t a, int32_t b, const TObyekt& oa, const TObyekt& ob) {
-    pos_[a] = {oa.X, oa.Y};
-    if (ob.X == pos_[b].X && ob.Y == pos_[b].Y) return;
-    pos_[b] = {ob.X, ob.Y};
-    if (gridded_ && !slots_[b].Wild) Place(b);
+  // After a push: what moved goes back to its object at the end; a slot that has strayed
+  // from its start is listed among the movers where it is now.
+  void Track(int32_t s) {
+    const auto k = static_cast<size_t>(s);
+    moved_[k] = 1;
+    if (grid_.empty() || grid_[k] < 0) return;
+    if (!strayed_[k]) {
+      if (!Far(body_[k].X, start_.X[k]) && !Far(body_[k].Y, start_.Y[k])) return;
+      strayed_[k] = 1;
+    }
+    grids_[grid_[k]].Move(s, body_[k].X, body_[k].Y);
   }
 
-  // SeparatePair's own exact shortcut, from the packed copies of the positions (the same
-  // values): most apart pairs cost no call.
-  bool Apart(int32_t a, int32_t b) const {
-    const double reach = static_cast<double>(slots_[a].Shape.Radius) + slots_[b].Shape.Radius;
-    const Pos pa = pos_[a];
-    const Pos pb = pos_[b];
-    return std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
+  // OnContact of s with o, from the kept facts when they show that nothing can happen.
+  void React(int32_t s, int32_t o) {
+    const auto k = static_cast<size_t>(s);
+    const int32_t self = index_[k];
+    const int32_t other = index_[static_cast<size_t>(o)];
+    if (facts_[k].Follow != other &&
+        (facts_[k].Busy || facts_[k].Side == facts_[static_cast<size_t>(o)].Side))
+      return;
+    if (ContactIn(*world_, self, other, [this](int32_t i) { return Depot(i); })) Reread(s);
   }
-  // Whether the pair can change anything: not apart, or one attacks the other.
-  bool Acts(int32_t a, int32_t b) const {
-    return slots_[a].Target == b || slots_[b].Target == a || !Apart(a, b);
+  // NearestDepot from the packed positions.
+  int32_t Depot(int32_t s) const {
+    const auto k = static_cast<size_t>(slotOf_[static_cast<size_t>(s)]);
+    const int32_t side = facts_[k].Side;
+    int32_t best = -1;
+    float bestQ = kDepotReach;
+    for (const int32_t j : bases_) {
+      const TObyekt& o = world_->Objects[static_cast<size_t>(j)];
+      if (o.Side != side) continue;
+      const int32_t slot = slotOf_[static_cast<size_t>(j)];
+      const float ox = slot != kNone ? body_[static_cast<size_t>(slot)].X : o.X;
+      const float oy = slot != kNone ? body_[static_cast<size_t>(slot)].Y : o.Y;
+      const auto q = static_cast<float>(SumOfSquares(ox - body_[k].X, oy - body_[k].Y));
+      if (q < bestQ) {
+        best = j;
+        bestQ = q;
+      }
+    }
+    return best;
   }
 
   void Visit(int32_t a, int32_t b) {
-    Slot& sa = slots_[a];
-    Slot& sb = slots_[b];
-    const bool apart = Apart(a, b);
-    if (apart && sa.Target != b && sb.Target != a) return;
-    TObyekt& oa = ObjectAt(*world_, sa.Index);
-    TObyekt& ob = ObjectAt(*world_, sb.Index);
-    if (!apart && SeparatePair(oa.X, oa.Y, ob.X, ob.Y, sa.Shape.Speeds, sa.Shape.Radius,
-                               sb.Shape.Radius, sb.Shape.Speeds)) {
-      Moved(a, b, oa, ob);
-      // A target changes only with its attacker's Thought1.
-      if (ContactIn(*world_, sa.Index, sb.Index, &bases_)) SetTarget(a);
-      if (ContactIn(*world_, sb.Index, sa.Index, &bases_)) SetTarget(b);
+    const auto ka = static_cast<size_t>(a);
+    const auto kb = static_cast<size_t>(b);
+    // SeparatePair's own exact shortcut first: most pairs cost no call.
+    Body& pa = body_[ka];
+    Body& pb = body_[kb];
+    const double reach = static_cast<double>(pa.Radius) + pb.Radius;
+    const bool apart = std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
+    if (!apart &&
+        SeparatePair(pa.X, pa.Y, pb.X, pb.Y, pa.Speeds, pa.Radius, pb.Radius, pb.Speeds)) {
+      if (pa.Speeds > 0) Track(a);
+      if (pb.Speeds > 0) Track(b);
+      React(a, b);
+      React(b, a);
       return;
     }
-    if (sa.Target == b) {
-      OnApart(*world_, sa.Index, sb.Index);
-      SetTarget(a);
+    if (facts_[ka].Target == b) {
+      OnApart(*world_, index_[ka], index_[kb]);
+      Reread(a);
     }
-    if (sb.Target == a) {
-      OnApart(*world_, sb.Index, sa.Index);
-      SetTarget(b);
+    if (facts_[kb].Target == a) {
+      OnApart(*world_, index_[kb], index_[ka]);
+      Reread(b);
     }
   }
 
   World* world_ = nullptr;
-  bool gridded_ = false;
-  std::vector<Slot> slots_;
   std::vector<int32_t> slotOf_;  // per object: its slot, kNone when dead
   std::vector<int32_t> bases_;   // every object of kind 1, dead ones too, in index order
-  std::vector<int32_t> always_;  // wild slots, in increasing order
-  std::vector<int32_t> attHead_, attNext_, attPrev_;
-  struct Pos {
-    float X, Y;
+  // Per slot.
+  std::vector<int32_t> index_;  // into Objects
+  Circles start_;               // position at the start of the pass, radius
+  // Where a slot is now, with its circle.
+  struct Body {
+    float X, Y, Radius;
+    int32_t Speeds;
   };
-  std::vector<Pos> pos_;       // per slot: its position, packed
-  std::vector<int32_t> aims_;  // per slot: the object its Thought1 attacks at the start
-  double margin_ = 1;
-  Grid grids_[2];
-  std::vector<uint8_t> class_;  // per slot: its grid
-  std::vector<int32_t> cell_, entry_, moverNext_, moverPrev_, fill_;
+  std::vector<Body> body_;
+  // What the pass keeps of a slot's side and Thought1.
+  struct Facts {
+    int32_t Target;  // the slot Thought1 attacks, or kNone
+    int32_t Follow;  // the object Thought1 follows, or -1
+    int32_t Side;
+    bool Busy;  // Thought1 has a verb
+  };
+  std::vector<Facts> facts_;
+  std::vector<int32_t> aims_;  // the object Thought1 attacks at the start
+  std::vector<int32_t> attHead_, attNext_, attPrev_;
+  std::vector<uint8_t> moved_, strayed_;
+  std::vector<int8_t> grid_;
+  std::vector<int32_t> always_;  // wild slots, in increasing order
+  // The cells and the listed pairs.
+  double stray_ = 1;
+  std::vector<int32_t> members_[2];
+  ContactGrid grids_[2];
+  std::vector<SlotPair> pairs_;
+  std::vector<int32_t> rowStart_, rowHi_, fill_;
   std::vector<int32_t> found_, attackers_;
-  size_t taken_ = 0;  // candidates found so far in found_
-  double qx_ = 0, qy_ = 0;
+  double qx_ = 0, qy_ = 0;  // where a strayed row last asked the grids
 };
 
 }  // namespace
@@ -557,7 +465,7 @@ void ContactPass(World& world) {
 }
 
 void OnContact(World& world, int32_t s, int32_t o) {
-  ContactIn(world, s, o, nullptr);
+  ContactIn(world, s, o, [&world](int32_t i) { return NearestDepot(world, i); });
 }
 
 void OnApart(World& world, int32_t s, int32_t o) {

@@ -1,30 +1,40 @@
 #include "contact_reference.h"
 
+#include <vector>
+
 #include "game/contacts.h"
 
 namespace {
 
 // Radius and speed count of an object's type; an object without a type is an immovable point.
-void CircleOf(const World& world, const TObyekt& o, float& radius, int32_t& speeds) {
+struct Circle {
+  float Radius = 0;
+  int32_t Speeds = 0;
+  bool Alive = false;
+};
+
+Circle CircleOf(const World& world, const TObyekt& o) {
   const TOpisan* type = TypeOf(world, o);
-  radius = type != nullptr ? type->Radius : 0.0f;
-  speeds = type != nullptr ? static_cast<int32_t>(type->Speeds.size()) : 0;
+  if (type == nullptr) return {0, 0, IsAlive(o)};
+  return {type->Radius, static_cast<int32_t>(type->Speeds.size()), IsAlive(o)};
 }
 
 }  // namespace
 
 void ContactPassPlain(World& world) {
   const auto count = static_cast<int32_t>(world.Objects.size());
+  // Neither liveness nor types change during the pass: read them once.
+  std::vector<Circle> circles;
+  circles.reserve(world.Objects.size());
+  for (const TObyekt& o : world.Objects) circles.push_back(CircleOf(world, o));
   for (int32_t i = 0; i < count; ++i) {
+    const Circle& ci = circles[static_cast<size_t>(i)];
     for (int32_t j = i + 1; j < count; ++j) {
+      const Circle& cj = circles[static_cast<size_t>(j)];
+      if (!ci.Alive || !cj.Alive) continue;
       TObyekt& a = ObjectAt(world, i);
       TObyekt& b = ObjectAt(world, j);
-      if (!IsAlive(a) || !IsAlive(b)) continue;
-      float ra = 0, rb = 0;
-      int32_t sa = 0, sb = 0;
-      CircleOf(world, a, ra, sa);
-      CircleOf(world, b, rb, sb);
-      if (SeparatePair(a.X, a.Y, b.X, b.Y, sa, ra, rb, sb)) {
+      if (SeparatePair(a.X, a.Y, b.X, b.Y, ci.Speeds, ci.Radius, cj.Radius, cj.Speeds)) {
         OnContact(world, i, j);
         OnContact(world, j, i);
       } else {

@@ -5,14 +5,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "app/script.h"
 #include "contact_reference.h"
+#include "game/level.h"
 #include "game/object_fields.h"
+#include "game/opponent.h"
 #include "game/orders.h"
+#include "test_files.h"
 #include "test_world.h"
+#include "util/bmp.h"
 #include "util/random.h"
 #include "util/vec2d.h"
 
@@ -422,6 +428,140 @@ TEST(ContactPass, SameAsPlainSweepOnLongPushesAndWildData) {
   }
   w.Catalogue[0].Types[3].Radius = NAN;  // posts
   ExpectSamePasses(w, 3, follows, moved);
+}
+
+// Races of odd radii on top of ContactWorld: 4 a movable giant (600), 5 zero, 6 negative,
+// 7 a giant base (5e4); 8 and 9 too wild for cells (NaN, infinite).
+World OddWorld() {
+  World w = ContactWorld();
+  std::vector<TOpisan>& types = w.Catalogue[0].Types;
+  const float radii[] = {600, 0, -4, 5e4f, NAN, INFINITY};
+  for (int k = 0; k < 6; ++k) {
+    types.push_back(types[k == 3 ? kBaseKind : kWorkerKind]);
+    types.back().Radius = radii[k];
+  }
+  return w;
+}
+
+// One of many shapes: crowds, sparse fields, heaps on one point, packed formations, huge
+// radii; a quarter dead; orders of every verb naming any index, malformed ones too.
+World GeneratedWorld(uint32_t seed) {
+  World w = OddWorld();
+  Random r{seed};
+  const uint32_t shape = r.Next(5);
+  const auto count = static_cast<int>(shape == 2 ? 20 + r.Next(150) : 1 + r.Next(400));
+  const double area = shape == 1 ? 5000 : 300 + r.Next(900);
+  const auto extent = static_cast<uint32_t>(std::sqrt(area * count)) + 1;
+  const auto n = static_cast<uint32_t>(count) + 5;  // orders may name objects spawned later
+  const char* const verbs[] = {"atakovat ", "idtiza ", "dobicha ", " atakovat  ", "atakovat 0"};
+  for (int k = 0; k < count; ++k) {
+    const uint32_t pick = r.Next(12);
+    int32_t kind = pick < 7 ? 0 : static_cast<int32_t>(pick) - 6;  // 1..5
+    if (kind == 4) kind = shape == 3 ? 4 + static_cast<int32_t>(r.Next(6)) : 0;
+    if (kind == 5) kind = static_cast<int32_t>(r.Next(4));
+    const int32_t side = kind == 2 ? kNeutralSide : static_cast<int32_t>(r.Next(4)) * 3 % 10;
+    float x = static_cast<float>(r.Next(extent));
+    float y = static_cast<float>(r.Next(extent));
+    if (shape == 2) x = y = static_cast<float>(r.Next(3));
+    if (shape == 4) {  // rows 19 apart, two armies facing
+      x = static_cast<float>(k % 20) * 19 + (side == 0 ? 0 : 390);
+      y = static_cast<float>(k / 20) * 19;
+    }
+    TObyekt& o = Spawn(w, kind, side, x, y);
+    if (r.Next(4) == 0) o.Energy[0] = 0;
+    if (!o.Cargo.empty() && kind != 2) o.Cargo[0] = static_cast<float>(r.Next(3)) * 0.5f;
+    if (r.Next(3) != 0) o.Thought1 = verbs[r.Next(5)] + std::to_string(r.Next(n));
+    if (r.Next(2) == 0) o.Thought2 = verbs[r.Next(3)] + std::to_string(r.Next(n));
+  }
+  w.Sides[0].Money = 3;
+  return w;
+}
+
+// The same changes to both worlds between passes: orders run (blows kill), a few objects
+// die, spawn, come back to life or get new orders.
+void Stir(World& a, World& b, Random& r) {
+  ExecuteOrders(a);
+  ExecuteOrders(b);
+  for (int k = 0; k < 4; ++k) {
+    const auto n = static_cast<uint32_t>(a.Objects.size());
+    const size_t i = n > 0 ? r.Next(n) : 0;
+    const uint32_t what = r.Next(5);
+    const float at = static_cast<float>(r.Next(40)) - 20;
+    const std::string order = "atakovat " + std::to_string(r.Next(n + 2));
+    for (World* w : {&a, &b}) {
+      if (what == 0 || n == 0) {
+        Spawn(*w, static_cast<int32_t>(k % 3), k % 2, at + (n > 0 ? w->Objects[i].X : 0), at);
+      } else if (what == 1 && !w->Objects[i].Energy.empty()) {
+        w->Objects[i].Energy[0] = 0;
+      } else if (what == 2 && !w->Objects[i].Energy.empty()) {
+        w->Objects[i].Energy[0] = 5;
+      } else {
+        w->Objects[i].Thought1 = what == 3 ? order : "";
+      }
+    }
+  }
+}
+
+TEST(ContactPass, SameAsPlainSweepOnGeneratedWorlds) {
+  int pushed = 0;
+  int follows = 0;
+  for (uint32_t seed = 1; seed <= 1000; ++seed) {
+    SCOPED_TRACE(seed);
+    World a = GeneratedWorld(seed);
+    World b = a;
+    Random r{seed};
+    for (int frame = 0; frame < 8; ++frame) {
+      const World before = a;
+      ContactPass(a);
+      ContactPassPlain(b);
+      ExpectSameWorld(a, b);
+      if (HasFailure()) return;
+      for (size_t k = 0; k < a.Objects.size(); ++k) {
+        pushed += !SameBits(a.Objects[k].X, before.Objects[k].X);
+        follows += OrderIs(a.Objects[k].Thought1, Verb::Idtiza) &&
+                   OrderIs(before.Objects[k].Thought1, Verb::Atakovat);
+      }
+      Stir(a, b, r);
+    }
+  }
+  EXPECT_GT(pushed, 100000);
+  EXPECT_GT(follows, 1000);
+}
+
+// Every shipped level played as a match, the passes compared after every frame.
+TEST(ContactPass, SameAsPlainSweepOnShippedLevels) {
+  const std::filesystem::path data = std::filesystem::path(RTS_SOURCE_DIR) / "data";
+  InDir in(data);
+  RecordingPlatform platform;
+  HeadlessHost host(platform);
+  host.Press(1);
+  const World loaded = host.frontend().world();
+  ASSERT_FALSE(loaded.Catalogue.empty());
+  const std::vector<std::string> levels = ShippedLevels();
+  ASSERT_GE(levels.size(), 3u);
+  for (const std::string& name : levels) {
+    SCOPED_TRACE(name);
+    DataProblems problems;
+    Level level = ReadLevelFile(NativePath(name), problems, name);
+    ResolveLevel(loaded, level, problems);
+    World a = loaded;
+    CreateLevel(a, level);
+    a.Rng.Seed = 5;
+    World b = a;
+    // The crowded battle costs the plain sweep most: fewer frames of it.
+    const int frames = a.Objects.size() > 500 ? 150 : 6000;
+    for (int frame = 0; frame < frames; ++frame) {
+      ContactPass(a);
+      ContactPassPlain(b);
+      ExpectSameWorld(a, b);
+      if (HasFailure()) return;
+      for (World* w : {&a, &b}) {
+        ExecuteOrders(*w);
+        RunComputerSide(*w, 0);
+        RunComputerSide(*w, 1);
+      }
+    }
+  }
 }
 
 }  // namespace
