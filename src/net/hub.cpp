@@ -203,7 +203,7 @@ bool Hub::StartNow(const std::string& name) {
 void Hub::StartMatch(Match& match) {
   std::vector<uint32_t> trips;
   for (int conn : Members(match)) trips.push_back(links_.RoundTrip(conn));
-  match.Delay = DelayFor(trips);
+  match.Delay = match.StartDelay = DelayFor(trips);
   if (!match.Seed) match.Seed = ClockSeed();
   match.Started = true;
   log_ << "hub: match '" << match.Name << "' starts: seed " << *match.Seed << ", order delay "
@@ -217,7 +217,8 @@ void Hub::SendStart(Match& match, int conn, uint8_t peer) {
   Message start;
   start.Type = MsgType::Start;
   start.Seed = match.Seed;
-  start.OrderDelay = match.Delay;
+  // A joiner reads the log from the start: the delay then, and the one now after the log.
+  start.OrderDelay = match.StartDelay;
   start.You = peer;
   for (const Slot& s : match.Slots) start.Slots.push_back(s.Who);
   links_.Send(conn, Encode(start));
@@ -237,6 +238,12 @@ void Hub::SendStart(Match& match, int conn, uint8_t peer) {
     links_.Send(conn, entry.Bytes);
   }
   flush();
+  if (match.Delay != match.StartDelay) {
+    Message delay;
+    delay.Type = MsgType::Delay;
+    delay.OrderDelay = match.Delay;
+    links_.Send(conn, Encode(delay));
+  }
   Message live;
   live.Type = MsgType::Live;
   links_.Send(conn, Encode(live));

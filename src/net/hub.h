@@ -58,7 +58,8 @@ class Hub {
     uint8_t Players = 2;
     std::optional<uint32_t> Seed;
     bool Started = false;
-    uint32_t Delay = 2;
+    uint32_t Delay = 2;       // frames, as now
+    uint32_t StartDelay = 2;  // frames, at the start: the log's first stamps follow it
     std::vector<Slot> Slots;
     std::map<int, uint8_t> Observers;  // connection -> peer id
     uint8_t NextObserver = kFirstObserver;

@@ -43,7 +43,8 @@ struct Network : HubLinks {
 
   void Send(int conn, const std::vector<uint8_t>& bytes) override { toPeer[conn].push_back(bytes); }
   void Close(int) override {}
-  uint32_t RoundTrip(int) override { return 0; }
+  uint32_t RoundTrip(int) override { return roundTrip; }
+  uint32_t roundTrip = 0;  // ms, every connection's
 
   TestPeer& Join(Role role, int8_t side, uint64_t dataHash = 1) {
     const int conn = nextConn++;
@@ -429,6 +430,37 @@ TEST(Lockstep, APlayerWhoDropsOutRejoinsAndALateObserverCatchesUp) {
   EXPECT_EQ(HashOf(a), HashOf(watcher));
   EXPECT_TRUE(a.host->frontend().ControlsOf(1).Checked(1));
   EXPECT_FALSE(a.ls->desynced() || b.ls->desynced() || watcher.ls->desynced());
+}
+
+// A stall raises the order delay mid-match; a late observer and a player who comes back
+// still take the log's first inputs, stamped with the delay the match started with.
+TEST(Lockstep, AJoinerAfterTheDelayRoseKeepsTheFirstInputs) {
+  Network net;
+  TestPeer& a = net.Join(Role::Player, 0);
+  const int bConn = net.Join(Role::Player, 1).conn;
+  const uint32_t first = a.ls->delay();
+  a.ls->Issue(Line("press 2"));
+  net.peers.at(bConn)->ls->Issue(Line("move 100 100"));
+  net.Run(50);
+  net.roundTrip = 300;  // a peer stalled
+  net.hub.AdaptDelay();
+  net.Pump();
+  ASSERT_GT(a.ls->delay(), first);
+  net.Run(120);
+  net.Drop(bConn);
+  net.Pump();
+  TestPeer& watcher = net.Join(Role::Observer, 0);
+  TestPeer& b = net.Join(Role::Player, 1);
+  EXPECT_EQ(b.ls->delay(), a.ls->delay());
+  net.Run(400);
+  a.ls->Leave();
+  b.ls->Leave();
+  net.Run(100000);
+  for (TestPeer* p : {&watcher, &b}) {
+    EXPECT_EQ(p->log.str().find("dropped"), std::string::npos) << p->log.str();
+    EXPECT_FALSE(p->ls->desynced());
+    EXPECT_EQ(HashOf(*p), HashOf(a));
+  }
 }
 
 TEST(Hub, RefusesAnotherProtocolAnotherDataSetAndATakenSide) {
