@@ -23,6 +23,10 @@
 <context>
     <name>notes</name>
     <message>
+        <source>"Карта" shows the ground; the window remembers your choice</source>
+        <translation>«Карта» показывает землю; окно запомнит ваш выбор</translation>
+    </message>
+    <message>
         <source>Taken over at frame %1</source>
         <translation>Управление взято на кадре %1</translation>
     </message>

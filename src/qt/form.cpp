@@ -205,7 +205,10 @@ void TForm1::ConnectInputs() {
   connect(Button2, &QPushButton::clicked, this, [this] {
     Guarded([&] { session_->Apply(MakeCommand(CommandKind::Press, {2})); });
     // The level runs: the keys (P, Tab, arrows ...) go to the view from now on.
-    if (!Button2->isEnabled()) Panel3->setFocus(Qt::OtherFocusReason);
+    if (!Button2->isEnabled()) {
+      Panel3->setFocus(Qt::OtherFocusReason);
+      LookAtLevel();
+    }
   });
   connect(View, &GlView::mouseMoved, this, [this](int x, int y) {
     Input(MakeCommand(CommandKind::Move, {x, y}));
@@ -312,6 +315,7 @@ void TForm1::FormCreate() {
   } else if (MakeCurrent()) {
     ResizeGL(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
   }
+  ApplyPreferences();
   if (options_.runTimer) Timer1->start();
 }
 

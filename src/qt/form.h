@@ -69,6 +69,7 @@ struct FormOptions {
   bool resume = false;                 // play replayScript to its end and go on from there
   std::optional<uint64_t> start;       // the frame the replay opens at
   std::optional<NetOptions> net;       // a network match: --host or --join
+  bool remember = false;               // an interactive window: the user's last choices
 };
 
 class TForm1 : public QWidget, public SessionHost {
@@ -213,6 +214,9 @@ class TForm1 : public QWidget, public SessionHost {
   QStringList ChooseNet(bool host);
   void MenuNetwork(bool host);
   void KeepWatchingEnd();
+  // What the window remembers between runs (preferences.cpp).
+  void ApplyPreferences();
+  void LookAtLevel();
   // The command card (card_ui.cpp).
   void UpdateCard();
   void ChooseOnCard(int32_t item);

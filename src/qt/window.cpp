@@ -81,6 +81,7 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
     formOptions.runTimer = false;
     formOptions.scripted = true;
   }
+  formOptions.remember = !options.script && !options.replay && !options.resume && !options.net;
   TForm1 form(formOptions);
   if (form.exiting()) return form.exitCode();
   form.show();

@@ -11,6 +11,8 @@ W=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$W"' EXIT
 cd "$W"
 export RTSDEMO_DATA="$SRC/data"
+# The window's remembered choices, of this test only.
+export XDG_CONFIG_HOME="$W/config"
 
 fail() {
   echo "FAIL: $*"
@@ -64,6 +66,34 @@ refused)
   [ $rc = 2 ] || fail "exit $rc"
   grep -q "bad.txt: script line 3: resize W takes a whole number from 1 to 16384, not '0'" run.err ||
     fail "no reason on standard error"
+  ;;
+ground)
+  # A new user gets the ground and a view on the whole level; the choice is remembered.
+  play() {
+    "$B" --seed 4 --mute --record "$1" > run.out 2> run.err &
+    pid=$!
+    id=$(window $pid "OpenGL demo") || fail "no window"
+    xdotool windowmove "$id" 0 0
+    sleep 0.5
+    xdotool mousemove --window "$id" 108 53 click 1
+    sleep 0.5
+    xdotool mousemove --window "$id" 108 85 click 1
+    sleep 0.5
+    # Untick "Карта" the second time.
+    [ "${2:-}" = untick ] && { xdotool mousemove --window "$id" 95 369 click 1; sleep 0.3; }
+    xdotool mousemove --window "$id" 400 300 key Escape
+    sleep 0.3
+    xdotool key Up Return
+    wait $pid || fail "the window exited with $?"
+    "$B" --replay "$1" --headless > /dev/null 2>&1 || fail "$1 does not replay"
+  }
+  play first.txt
+  grep -q "^check 2 on" first.txt || fail "the ground is not on for a new user"
+  grep -q "^look 0 0" first.txt || fail "the view is not on the level"
+  play second.txt untick
+  grep -q "^check 2 off" second.txt || fail "the box was not unticked"
+  play third.txt
+  grep -q "^check 2 on" third.txt && fail "the user's choice was not remembered"
   ;;
 *)
   fail "no case $CASE"
