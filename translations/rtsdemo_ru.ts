@@ -98,6 +98,10 @@
 <context>
     <name>keys</name>
     <message>
+        <source>Keys and mouse in the window:</source>
+        <translation>Клавиши и мышь в окне:</translation>
+    </message>
+    <message>
         <source>Shift+Left/Right</source>
         <translation>Shift+Влево/Вправо</translation>
     </message>
@@ -587,6 +591,255 @@
     <message>
         <source>Money: %1 / %2</source>
         <translation>Деньги: %1 / %2</translation>
+    </message>
+</context>
+<context>
+    <name>help</name>
+    <message>
+        <source>A small real-time-strategy demo: the window "OpenGL demo", or a script run in it or headless.</source>
+        <translation>Небольшая стратегия в реальном времени: окно «OpenGL demo» или сценарий, выполняемый в нём или без окна.</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>Параметры:</translation>
+    </message>
+    <message>
+        <source>Usage: </source>
+        <translation>Запуск: </translation>
+    </message>
+</context>
+<context>
+    <name>options</name>
+    <message>
+        <source>Read the data folders (`ludi`, `orki`, `maps`) from DIR. Without it the program takes the first folder that exists of `$RTSDEMO_DATA`, the source tree's `data/` (for the program in its build tree) and the installed `../share/rtsdemo/data` from the program's folder. A DIR that does not exist or is not a folder ends the program with status 2.</source>
+        <translation>Читать папки данных (`ludi`, `orki`, `maps`) из DIR. Без него программа берёт первую существующую папку из `$RTSDEMO_DATA`, папки `data/` дерева исходников (для программы в её дереве сборки) и установленной `../share/rtsdemo/data` рядом с папкой программы. DIR, которой нет или которая не папка, завершает программу с кодом 2.</translation>
+    </message>
+    <message>
+        <source>Use N instead of the clock for both seedings of the random generator.</source>
+        <translation>Брать N вместо часов для обоих засевов генератора случайных чисел.</translation>
+    </message>
+    <message>
+        <source>Side S (0 or 1) is yours: the computer opponent plays only the other side. Without it the computer plays both, as the rules say.</source>
+        <translation>Сторона S (0 или 1) ваша: компьютер играет только другой стороной. Без него компьютер играет обеими, как велят правила.</translation>
+    </message>
+    <message>
+        <source>Run the script with no window and no OpenGL (no X server needed).</source>
+        <translation>Выполнить сценарий без окна и без OpenGL (X-сервер не нужен).</translation>
+    </message>
+    <message>
+        <source>Run the commands of FILE (`-`: standard input) instead of the timer, then exit. A load that failed or was refused makes the exit status 1 once the script has run; a script error gives 2, a failed sync check 3.</source>
+        <translation>Выполнить команды из FILE (`-`: стандартный ввод) вместо таймера и выйти. Неудачная или отклонённая загрузка даёт код выхода 1 после выполнения всего сценария; ошибка сценария даёт 2, несовпадение при проверке синхронности 3.</translation>
+    </message>
+    <message>
+        <source>Play in the window (or a network match, also headless) and write the session as a script that replays it. Everything that changes the match is recorded (arrow keys, `--play-as`); pause and speed only change which frames run, which the `tick` lines already tell. A FILE that cannot be written ends the program with status 2 before the window opens; a write that fails later (a full disk, the file removed) stops the recording, and the banner and standard error tell at which frame. A network match's recording holds every player's inputs and its chat as `#` lines.</source>
+        <translation>Играть в окне (или в сетевом матче, также без окна) и записать сеанс как сценарий, который его воспроизводит. Записывается всё, что меняет матч (клавиши-стрелки, `--play-as`); пауза и скорость меняют лишь то, какие кадры идут, а это уже говорят строки `tick`. FILE, в который нельзя писать, завершает программу с кодом 2 до открытия окна; ошибка записи позже (полный диск, удалённый файл) останавливает запись, и баннер и стандартный поток ошибок говорят, на каком кадре. Запись сетевого матча хранит ввод всех игроков и чат строками `#`.</translation>
+    </message>
+    <message>
+        <source>Watch a recording in the window at normal speed with its own seeds. The recording drives the match (the mouse over the view changes nothing); P, full stop, + and -, F3 and F12 work. Each `hash` line is checked when reached: a difference shows "out of sync at frame N" in a box and pauses; at the end the replay pauses and the banner says so. The recording is played once when it opens, to find its marks (first bases, deliveries and losses, a side wiped out, failed checks) and keep snapshots for seeking: a timeline under the view shows them, a click or a drag on it seeks, and the keys seek too (F1). F5 takes the match over as side 0, F6 as side 1, F7 gives both sides to the computer; Ctrl+S saves the match so far. With `--headless` the recording plays to its end (status 3 when a check fails), or `--script` drives it: `tick` plays it on, `seek F` goes to frame F.</source>
+        <translation>Смотреть запись в окне с обычной скоростью и её собственными засевами. Запись ведёт матч (мышь над видом ничего не меняет); работают P, точка, + и -, F3 и F12. Каждая строка `hash` проверяется, когда до неё доходит очередь: расхождение показывает «out of sync at frame N» в окне сообщения и ставит паузу; в конце воспроизведение встаёт на паузу, и баннер об этом говорит. При открытии запись проигрывается один раз, чтобы найти её отметки (первые базы, доставки и потери, уничтоженная сторона, неудачные проверки) и сохранить снимки для перемотки: их показывает шкала времени под видом, щелчок или протяжка по ней перематывает, клавиши тоже (F1). F5 перенимает матч за сторону 0, F6 за сторону 1, F7 отдаёт обе стороны компьютеру; Ctrl+S сохраняет матч на этот момент. С `--headless` запись проигрывается до конца (код 3 при неудачной проверке), либо её ведёт `--script`: `tick` проигрывает дальше, `seek F` переходит к кадру F.</translation>
+    </message>
+    <message>
+        <source>With `--replay`: open the recording at frame F (its end at most).</source>
+        <translation>С `--replay`: открыть запись на кадре F (не дальше её конца).</translation>
+    </message>
+    <message>
+        <source>Play the recording FILE to its end without drawing, then go on with the match from there (in the window, or headless with `--script`): the recording is a saved match. With `--record` the match so far and what follows go to that file.</source>
+        <translation>Проиграть запись FILE до конца без рисования и продолжить матч оттуда (в окне или без окна с `--script`): запись служит сохранённым матчем. С `--record` матч до этого момента и всё, что дальше, идут в тот файл.</translation>
+    </message>
+    <message>
+        <source>Start with the sound off (M in the window turns it on). Without an audio device the program runs silently and says so in one line on standard error.</source>
+        <translation>Начать с выключенным звуком (M в окне включает его). Без звукового устройства программа работает беззвучно и сообщает об этом одной строкой в стандартный поток ошибок.</translation>
+    </message>
+    <message>
+        <source>Read the two race lists, every type file and every bitmap as the load button does, with no window, print every problem found with its file and line, then `N errors, M warnings`. Exit status 0 without errors, 1 with errors.</source>
+        <translation>Прочитать оба списка рас, каждый файл типа и каждый рисунок, как это делает кнопка загрузки, без окна, вывести каждую найденную проблему с файлом и строкой, затем `N errors, M warnings`. Код выхода 0 без ошибок, 1 с ошибками.</translation>
+    </message>
+    <message>
+        <source>Play N computer-against-computer matches of the test level with no window, match k with seed S + k: one JSON line per match on standard output, a summary on standard error. Exit status 1 when the data cannot be loaded.</source>
+        <translation>Сыграть без окна N матчей компьютера против компьютера на тестовом уровне, матч k с засевом S + k: по строке JSON на матч в стандартный вывод, итог в стандартный поток ошибок. Код выхода 1, если данные не загружаются.</translation>
+    </message>
+    <message>
+        <source>Create the level of FILE, or of a shipped level named by itself (`test`, `four_mines`, `battle`), instead of the test level: in the window, headless and with `--batch`. With `--check`, check it too. A level with errors ends the program with status 1.</source>
+        <translation>Создать уровень из FILE или поставляемый уровень по его имени (`test`, `four_mines`, `battle`) вместо тестового: в окне, без окна и с `--batch`. С `--check` проверить и его. Уровень с ошибками завершает программу с кодом 1.</translation>
+    </message>
+    <message>
+        <source>With `--batch`: end a match after F frames (360000 unless given).</source>
+        <translation>С `--batch`: заканчивать матч через F кадров (360000, если не задано).</translation>
+    </message>
+    <message>
+        <source>With `--batch`: play J matches at a time (one per core unless given).</source>
+        <translation>С `--batch`: играть J матчей одновременно (по одному на ядро, если не задано).</translation>
+    </message>
+    <message>
+        <source>With `--batch`: play only the K-th of M equal slices of the matches (1 &lt;= K &lt;= M), so that machines can share a batch.</source>
+        <translation>С `--batch`: играть только K-ю из M равных частей матчей (1 &lt;= K &lt;= M), чтобы несколько машин делили одну серию.</translation>
+    </message>
+    <message>
+        <source>Read batch lines from the files named after the options (none or `-`: standard input) and print the summary one batch of those matches would print; matches missing or repeated are reported on standard error (status 1).</source>
+        <translation>Прочитать строки серии из файлов, названных после параметров (нет или `-`: стандартный ввод), и вывести итог, который вывела бы одна серия из этих матчей; недостающие или повторённые матчи сообщаются в стандартный поток ошибок (код 1).</translation>
+    </message>
+    <message>
+        <source>Open a network match on UDP port PORT (7341 unless given) and play it in the window (the banner lists who has joined; the game menu's Start the network match starts it with them) or headless with `--script`: it starts once `--players` players are in (this one holds side 0, or `--play-as`). Every peer prints its state hash when the last player has left; a window closed before then waits hidden for it.</source>
+        <translation>Открыть сетевой матч на UDP-порту PORT (7341, если не задан) и играть его в окне (баннер перечисляет присоединившихся; пункт игрового меню «Start the network match» начинает матч с ними) или без окна с `--script`: матч начинается, когда соберутся `--players` игроков (этот держит сторону 0 или `--play-as`). Каждый участник выводит хэш своего состояния, когда уходит последний игрок; окно, закрытое раньше, ждёт этого скрытым.</translation>
+    </message>
+    <message>
+        <source>Join the match of a host or a relay as the player of side `--play-as` (a free one unless given) or, with `--watch`, as an observer, in the window or headless with `--script`; a match already running is re-simulated from its start without drawing. A different protocol or data set is refused with status 4, a state that differs from another peer's ends with status 3.</source>
+        <translation>Присоединиться к матчу хоста или ретранслятора игроком стороны `--play-as` (свободной, если не задано) или, с `--watch`, наблюдателем, в окне или без окна с `--script`; уже идущий матч пересчитывается с начала без рисования. Другой протокол или другой набор данных отклоняется с кодом 4, состояние, отличное от состояния другого участника, завершает программу с кодом 3.</translation>
+    </message>
+    <message>
+        <source>With `--join`: watch the match instead of playing a side.</source>
+        <translation>С `--join`: наблюдать за матчем вместо игры за сторону.</translation>
+    </message>
+    <message>
+        <source>Relay matches on UDP port PORT (7341 unless given) for peers that cannot reach each other; each match is named by `--match`. No window, no data, no simulation; runs until stopped.</source>
+        <translation>Ретранслировать матчи на UDP-порту PORT (7341, если не задан) для участников, которые не могут связаться напрямую; каждый матч назван по `--match`. Без окна, без данных, без моделирования; работает, пока его не остановят.</translation>
+    </message>
+    <message>
+        <source>With `--host` or `--join` of a new match: start once N players (1 or 2) are in.</source>
+        <translation>С `--host` или `--join` нового матча: начать, когда соберутся N игроков (1 или 2).</translation>
+    </message>
+    <message>
+        <source>With `--host`, `--join`: the match's name at a relay (`main` unless given).</source>
+        <translation>С `--host`, `--join`: имя матча у ретранслятора (`main`, если не задано).</translation>
+    </message>
+    <message>
+        <source>With `--host`, `--join`: give up after S seconds (30 unless given) without an answer from a peer that the match waits for, with status 4.</source>
+        <translation>С `--host`, `--join`: сдаться через S секунд (30, если не задано) без ответа от участника, которого ждёт матч, с кодом 4.</translation>
+    </message>
+    <message>
+        <source>Print the options, the keys and the script commands, then exit.</source>
+        <translation>Вывести параметры, клавиши и команды сценариев и выйти.</translation>
+    </message>
+    <message>
+        <source>Print the version, then exit.</source>
+        <translation>Вывести версию и выйти.</translation>
+    </message>
+</context>
+<context>
+    <name>commands</name>
+    <message>
+        <source>Script commands, one a line (# starts a comment):</source>
+        <translation>Команды сценариев, по одной в строке (# начинает комментарий):</translation>
+    </message>
+    <message>
+        <source>click a button (a disabled one ignores it)</source>
+        <translation>нажать кнопку (недоступная не отзывается)</translation>
+    </message>
+    <message>
+        <source>run N frames (1)</source>
+        <translation>выполнить N кадров (1)</translation>
+    </message>
+    <message>
+        <source>move the mouse to view pixels, y from the top</source>
+        <translation>переместить мышь в пиксели вида, y сверху</translation>
+    </message>
+    <message>
+        <source>press a mouse button</source>
+        <translation>нажать кнопку мыши</translation>
+    </message>
+    <message>
+        <source>choose item I of combo box K (-1: none)</source>
+        <translation>выбрать пункт I списка K (-1: ничего)</translation>
+    </message>
+    <message>
+        <source>tick or untick check box K</source>
+        <translation>поставить или снять флажок K</translation>
+    </message>
+    <message>
+        <source>resize the view, which runs one frame</source>
+        <translation>изменить размер вида, что выполняет один кадр</translation>
+    </message>
+    <message>
+        <source>hold or release an arrow key (the camera moves 1 a frame)</source>
+        <translation>нажать или отпустить стрелку (камера сдвигается на 1 за кадр)</translation>
+    </message>
+    <message>
+        <source>the computer plays only the other side of S (-1: both)</source>
+        <translation>компьютер играет только другой стороной, чем S (-1: обеими)</translation>
+    </message>
+    <message>
+        <source>set side S's treasury</source>
+        <translation>задать казну стороны S</translation>
+    </message>
+    <message>
+        <source>add an object of race R, kind K, side S at X, Y heading A</source>
+        <translation>добавить объект расы R, вида K, стороны S в X, Y с направлением A</translation>
+    </message>
+    <message>
+        <source>set a field of object I (texts take the rest of the line)</source>
+        <translation>задать поле объекта I (текст занимает остаток строки)</translation>
+    </message>
+    <message>
+        <source>the whole state as JSON</source>
+        <translation>всё состояние в виде JSON</translation>
+    </message>
+    <message>
+        <source>the two seeds, before the first frame</source>
+        <translation>оба засева, до первого кадра</translation>
+    </message>
+    <message>
+        <source>print the state hash, or stop with status 3 when it differs</source>
+        <translation>вывести хэш состояния или остановиться с кодом 3, если он другой</translation>
+    </message>
+    <message>
+        <source>the view as PNG (window only)</source>
+        <translation>вид в PNG (только в окне)</translation>
+    </message>
+    <message>
+        <source>the level file (or a shipped level's name) press 2 creates instead of the test level</source>
+        <translation>файл уровня (или имя поставляемого уровня), который создаёт press 2 вместо тестового</translation>
+    </message>
+    <message>
+        <source>select the units in a box of view pixels (add: keep the selection)</source>
+        <translation>выделить юниты в рамке из пикселей вида (add: сохранить выделение)</translation>
+    </message>
+    <message>
+        <source>select every unit in view of the type and side at X, Y</source>
+        <translation>выделить все видимые юниты того же типа и стороны, что в X, Y</translation>
+    </message>
+    <message>
+        <source>control group N: store or add the selection, select it, centre the view on it</source>
+        <translation>группа N: сохранить выделение или добавить к ней, выделить её, навести на неё вид</translation>
+    </message>
+    <message>
+        <source>with --replay: go to frame F of the recording, forward or back (tick plays it on)</source>
+        <translation>с --replay: перейти к кадру F записи, вперёд или назад (tick проигрывает дальше)</translation>
+    </message>
+    <message>
+        <source>who moves the camera: each frame (as at x1), or only the scroll steps</source>
+        <translation>кто двигает камеру: каждый кадр (как при x1) или только шаги прокрутки</translation>
+    </message>
+    <message>
+        <source>N steps of edge scrolling and held arrows (1), as a timer tick takes one</source>
+        <translation>N шагов прокрутки у края и зажатых стрелок (1), как за один тик таймера</translation>
+    </message>
+    <message>
+        <source>zoom by sqrt(2) about view pixel X, Y (x0.25 to x4)</source>
+        <translation>масштаб в sqrt(2) раз вокруг пикселя вида X, Y (от x0.25 до x4)</translation>
+    </message>
+    <message>
+        <source>centre the view on side S's first base, else its first unit</source>
+        <translation>навести вид на первую базу стороны S, иначе на её первый юнит</translation>
+    </message>
+    <message>
+        <source>centre the view on world point X, Y (the minimap)</source>
+        <translation>навести вид на точку мира X, Y (мини-карта)</translation>
+    </message>
+    <message>
+        <source>show or hide the minimap (changes no state)</source>
+        <translation>показать или скрыть мини-карту (состояние не меняется)</translation>
+    </message>
+    <message>
+        <source>keep at least a fifth of the view over the ground (the window turns it on when needed)</source>
+        <translation>держать над землёй не меньше пятой части вида (окно включает это, когда нужно)</translation>
+    </message>
+    <message>
+        <source>a new match with seed SEED: the level given (a file or a shipped level's name), else the same level again; the data stay loaded</source>
+        <translation>новый матч с засевом SEED: на указанном уровне (файл или имя поставляемого уровня), иначе на том же; данные остаются загруженными</translation>
+    </message>
+    <message>
+        <source>the inputs that follow are player N's (a match of several players)</source>
+        <translation>следующий ввод принадлежит игроку N (матч нескольких игроков)</translation>
     </message>
 </context>
 </TS>

@@ -9,6 +9,7 @@
 #include "game/object_fields.h"
 #include "util/echo_text.h"
 #include "util/numtext.h"
+#include "util/translate.h"
 
 namespace {
 
@@ -463,14 +464,14 @@ Script ReadScript(std::istream& in) {
 }
 
 std::string CommandSummary() {
-  std::string s = "Script commands, one a line (# starts a comment):\n";
+  std::string s = Tr("commands", "Script commands, one a line (# starts a comment):") + "\n";
   for (const CommandSpec& spec : kCommands) {
     std::string usage = Usage(spec);
     if (usage.size() < 21) {
       usage.resize(21, ' ');
-      s += "  " + usage + spec.Help + "\n";
+      s += "  " + usage + Tr("commands", spec.Help) + "\n";
     } else {
-      s += "  " + usage + "\n  " + std::string(21, ' ') + spec.Help + "\n";
+      s += "  " + usage + "\n  " + std::string(21, ' ') + Tr("commands", spec.Help) + "\n";
     }
   }
   return s;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 struct KeyHelp {
   const char* Key;
@@ -48,5 +49,5 @@ inline constexpr auto kKeyHelp = std::to_array<KeyHelp>({
     {"Enter", "network match: chat to all (Enter sends, Escape cancels)"},
 });
 
-// The key list for --help, one line a key.
-const char* KeysSummary();
+// The key list for --help, one line a key, translated.
+std::string KeysSummary();

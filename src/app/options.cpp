@@ -7,6 +7,7 @@
 
 #include "app/keys.h"
 #include "app/script.h"
+#include "util/translate.h"
 
 namespace {
 
@@ -462,6 +463,9 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
 
 std::string HelpText() {
   std::string s;
+  const std::string usage = Tr("help", "Usage: ");
+  size_t width = 0;
+  for (unsigned char c : usage) width += (c & 0xC0) != 0x80;
   for (size_t i = 0; i < kUsage.size(); ++i) {
     // A bracketed part stays on one line.
     std::string form = std::string("rtsdemo ") + kUsage[i];
@@ -470,16 +474,16 @@ std::string HelpText() {
       depth += c == '[' ? 1 : c == ']' ? -1 : 0;
       if (c == ' ' && depth > 0) c = '\x01';
     }
-    form = Wrap(form, 79, i == 0 ? "Usage: " : "       ", "         ");
+    form = Wrap(form, 79, i == 0 ? usage : std::string(width, ' '), std::string(width + 2, ' '));
     std::replace(form.begin(), form.end(), '\x01', ' ');
     s += form;
   }
   s += "\n" +
-       Wrap(
-           "A small real-time-strategy demo: the window \"OpenGL demo\", or a script run in it "
-           "or headless.",
-           79, "", "") +
-       "\nOptions:\n";
+       Wrap(Tr("help",
+               "A small real-time-strategy demo: the window \"OpenGL demo\", or a script run in "
+               "it or headless."),
+            79, "", "") +
+       "\n" + Tr("help", "Options:") + "\n";
   for (const OptionInfo& o : kOptions) {
     std::string names = "  " + Names(o);
     names.resize(std::max<size_t>(names.size() + 2, 22), ' ');
@@ -487,7 +491,7 @@ std::string HelpText() {
       s += names.substr(0, names.find_last_not_of(' ') + 1) + "\n";
       names = std::string(22, ' ');
     }
-    s += Wrap(Plain(o.Help), 79, names, std::string(22, ' '));
+    s += Wrap(Plain(Tr("options", o.Help).c_str()), 79, names, std::string(22, ' '));
   }
   return s + "\n" + KeysSummary() + "\n" + ScriptSummary();
 }

@@ -140,9 +140,8 @@ int RunLoadedScript(const Script& script, Session& session) {
   }
 }
 
-const char* ScriptSummary() {
-  static const std::string text = CommandSummary();
-  return text.c_str();
+std::string ScriptSummary() {
+  return CommandSummary();
 }
 
 // The parts are built before the session (base order), so they may be handed over here.

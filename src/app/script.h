@@ -68,7 +68,7 @@ bool LoadScript(const std::string& path, Script& script, std::ostream& err);
 int RunLoadedScript(const Script& script, Session& session);
 
 // The commands in brief, for --help.
-const char* ScriptSummary();
+std::string ScriptSummary();
 
 // The headless host: plain widgets, no OpenGL.
 class HeadlessParts : public SessionHost {

@@ -245,4 +245,15 @@ TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
   }
 }
 
+// Under a Russian locale --help speaks Russian, with the window's own translations.
+TEST(Options, HelpIsInTheUsersLanguage) {
+  const std::string help =
+      Output(std::string("env -u DISPLAY LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 ") + RTSDEMO_PATH +
+             " --help");
+  for (const char* text : {"Запуск: rtsdemo", "Параметры:", "Клавиши и мышь в окне:", "этот список",
+                           "Команды сценариев", "выполнить N кадров (1)"})
+    EXPECT_NE(help.find(text), std::string::npos) << text;
+  EXPECT_EQ(help.find("Options:"), std::string::npos);
+}
+
 }  // namespace
