@@ -118,6 +118,8 @@ void TForm1::BuildLayout() {
   PageControl1->setCurrentIndex(0);
 
   ListBox1 = new QListWidget(Panel2);
+  // A read-out: a click on it leaves the keys (P, Tab, arrows ...) where they were.
+  ListBox1->setFocusPolicy(Qt::NoFocus);
   Put(ListBox1, {8, 80, 193, 233});
   SetListLineHeight(ListBox1, kListLine);
 
@@ -156,10 +158,10 @@ void TForm1::BuildLayout() {
   move(246, 173);
   resize(kClientWidth, kClientHeight);
   // The user cannot cut off a control of the command panel, nor make the view narrower than
-  // its two scrolling margins; a script or a recording sets any view size it names.
-  if (!options_.scripted)
-    setMinimumSize(kPanelWidth + 100,
-                   kBannerHeight + Panel2->childrenRect().bottom() + 1 + Panel2->frameWidth());
+  // its two scrolling margins, in any window (the viewer's and a network match's too); a
+  // script or a recording sets any view size it names (ResizeView lowers the bound for it).
+  setMinimumSize(kPanelWidth + 100,
+                 kBannerHeight + Panel2->childrenRect().bottom() + 1 + Panel2->frameWidth());
   LayoutPanels();
 }
 

@@ -126,6 +126,7 @@ void TForm1::CloseChat(bool send) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (keysBox_) keysBox_->close();
   if (net_ && !exiting_) {
     if (chatLine_) chatLine_->hide();
     if (!net_->ended() && !net_->Leave()) {
