@@ -1,8 +1,10 @@
 #include "game/level.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -291,7 +293,17 @@ Level ReadLevelFile(const std::string& file, DataProblems& problems, const std::
   std::ifstream in;
   if (std::filesystem::is_regular_file(file, error)) in.open(file, std::ios::binary);
   if (!in.is_open()) {
-    problems.Add({path, 0, true, "cannot read the level file"});
+    const int opened = errno;
+    namespace fs = std::filesystem;
+    std::string why = !fs::exists(file, error)            ? "no such file"
+                      : fs::is_directory(file, error)     ? "it is a folder"
+                      : !fs::is_regular_file(file, error) ? "it is not a plain file"
+                                                          : std::strerror(opened);
+    std::string names;
+    for (const std::string& shipped : ShippedLevels())
+      names += (names.empty() ? "" : ", ") + std::filesystem::path(shipped).stem().string();
+    if (!names.empty()) why += "; the shipped levels: " + names;
+    problems.Add({path, 0, true, "cannot read the level file (" + why + ")"});
     Level level;
     level.Path = path;
     return level;

@@ -239,6 +239,7 @@ class TForm1 : public QWidget, public SessionHost {
   QToolButton* MenuButton = nullptr;  // in the banner strip
   QPointer<QMenu> menu_;
   QPointer<QDialog> endBox_;
+  QPointer<QMessageBox> netFailed_;  // the network match ended before it started
   std::function<QString(bool)> chooser_;
   std::unique_ptr<NetPlay> net_;
   QLineEdit* chatLine_ = nullptr;
