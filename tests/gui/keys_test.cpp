@@ -297,6 +297,19 @@ TEST_F(Keys, LeavingTheViewHoversNothing) {
   QCursor::setPos(QPoint(2, 2));  // off every window the other tests open
 }
 
+// A click in the read-out list leaves the keys with the view: P still pauses.
+TEST_F(Keys, AClickInTheReadOutLeavesTheKeysWithTheView) {
+  auto form = Open();
+  QTest::mouseClick(Child<QPushButton>(*form, "Button1"), Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(*form, "Button2"), Qt::LeftButton);
+  auto* list = Child<QListWidget>(*form, "ListBox1");
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
+  EXPECT_NE(QApplication::focusWidget(), list);
+  ASSERT_TRUE(QGuiApplication::focusWindow());
+  QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_P);
+  EXPECT_TRUE(form->pace().paused());
+}
+
 // The thoughts are drawn over the picture, above each object; the world does not notice.
 TEST_F(Keys, F3WritesTheThoughtsAboveTheObjects) {
   auto form = Open(false, true);

@@ -194,8 +194,9 @@ TEST(WindowFrames, ReadOutAndResizeFrame) {
   EXPECT_GT(form.frontend().state().Frames, afterCreate);  // the resize ran a frame, no timer
 }
 
-// Shrunk as far as it goes, the window keeps every control of the command panel whole; a
-// scripted window takes the view size its script names.
+// Shrunk as far as it goes, the window keeps every control of the command panel whole and a
+// view; so does a window whose frames come from a recording or a network match, which still
+// takes any view size its recording names.
 TEST(WindowFrames, ShrunkWindowKeepsThePanelWhole) {
   App();
   TForm1 form(Quiet(false));
@@ -212,8 +213,15 @@ TEST(WindowFrames, ShrunkWindowKeepsThePanelWhole) {
   }
   FormOptions scripted = Quiet(false);
   scripted.scripted = true;
-  TForm1 free(scripted);
-  EXPECT_EQ(free.minimumSize(), QSize(0, 0));
+  TForm1 viewer(scripted);
+  Start(viewer);
+  EXPECT_EQ(viewer.minimumSize(), form.minimumSize());
+  viewer.resize(50, 50);
+  ASSERT_TRUE(WaitFor([&] { return viewer.size() == viewer.minimumSize(); }));
+  EXPECT_GE(Child<QWidget>(viewer, "Panel3")->width(), 100);
+  EXPECT_GE(Child<QWidget>(viewer, "Panel3")->height(), 120);
+  viewer.ResizeView(60, 40);
+  EXPECT_EQ(Child<QWidget>(viewer, "Panel3")->size(), QSize(60, 40));
 }
 
 // A recording whose writes fail says so in the banner, with the frame it stops at.

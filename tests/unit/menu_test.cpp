@@ -37,6 +37,14 @@ std::string Fresh(const std::string& lines) {
   return Hash(host);
 }
 
+// The menu's new match runs at normal speed, whatever the match before ran at.
+TEST_F(Menu, TheMenusNewMatchRunsAtNormalSpeed) {
+  Run("seed 3 3\npress 1\npress 2\ntick 10\n");
+  host.SetSpeed(Pace::kSpeeds - 1);
+  host.NewMatch();
+  EXPECT_EQ(host.pace().speed(), Pace::kNormal);
+}
+
 TEST_F(Menu, NewMatchIsAFreshStartWithItsSeed) {
   Run("seed 3 3\npress 1\npress 2\ntick 40\ncheck 2 on\nplay-as 0\nmove 100 100\n"
       "down left\ntick 5\nchoose 2 0\ngroup store 2\nnew 9\ntick 60\n");
