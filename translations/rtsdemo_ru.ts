@@ -12,8 +12,8 @@
         <translation>, пауза</translation>
     </message>
     <message>
-        <source>Side %1 won at frame %2</source>
-        <translation>Победила сторона %1 на кадре %2</translation>
+        <source>Side %1 won at frame %2 of the match</source>
+        <translation>Победила сторона %1 на кадре %2 матча</translation>
     </message>
     <message>
         <source>RTS demo on OpenGL: load the data, create the level and command with the mouse (F1: keys)</source>
@@ -569,8 +569,8 @@
         <translation>Победила сторона %1</translation>
     </message>
     <message>
-        <source>Frames: %1</source>
-        <translation>Кадров: %1</translation>
+        <source>Frames of the match: %1</source>
+        <translation>Кадров матча: %1</translation>
     </message>
     <message>
         <source>First base (side 0 / side 1): %1</source>

@@ -6,6 +6,7 @@
 #include <istream>
 #include <limits>
 
+#include "app/session.h"
 #include "game/object_fields.h"
 #include "util/echo_text.h"
 #include "util/numtext.h"
@@ -101,6 +102,7 @@ void Minimap(Session&, const Command&, std::ostream&);
 void Bound(Session&, const Command&, std::ostream&);
 void New(Session&, const Command&, std::ostream&);
 void Player(Session&, const Command&, std::ostream&);
+void Leave(Session&, const Command&, std::ostream&);
 }  // namespace command_actions
 
 namespace {
@@ -168,6 +170,12 @@ const CommandSpec kCommands[] = {
      kInput, a::New},
     {K::Player, "player", kPlayerArgs,
      "the inputs that follow are player N's (a match of several players)", kInput, a::Player},
+    {K::Leave,
+     "leave",
+     {},
+     "the mouse left the view: nothing is under the cursor until a move",
+     kInput,
+     a::Leave},
 };
 
 // Splits at runs of spaces and tabs; a word starting with "#" ends the line. fieldEnd is
@@ -475,4 +483,8 @@ std::string CommandSummary() {
     }
   }
   return s;
+}
+
+void command_actions::Leave(Session& s, const Command&, std::ostream&) {
+  s.frontend().MyMouseLeave();
 }

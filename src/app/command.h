@@ -76,6 +76,7 @@ enum class CommandKind : uint8_t {
   Bound,
   New,
   Player,
+  Leave,
 };
 
 struct Command {

@@ -110,6 +110,7 @@ Hover HoverPass(World& w, FrontState& s, Controls& c, int32_t ownSide, float zoo
   Hover hover;
   hover.MarkerKind = s.ClickCommand == kAttack ? 1 : 0;
   s.HoverIndex = -1;
+  if (s.CursorOut) return hover;
   const WorldPoint p = CursorPoint(s, zoom);
   const float cx = static_cast<float>(p.x);
   const float cy = static_cast<float>(p.y);

@@ -9,7 +9,7 @@
 #include "app/front_state.h"
 #include "util/fields.h"
 
-inline const std::array<Field<FrontState>, 12> kFrontFields = {{
+inline const std::array<Field<FrontState>, 13> kFrontFields = {{
     {"Frames", &FrontState::Frames},
     {"MouseX", &FrontState::MouseX},
     {"MouseY", &FrontState::MouseY},
@@ -23,6 +23,8 @@ inline const std::array<Field<FrontState>, 12> kFrontFields = {{
     {"ShowBars", &FrontState::ShowBars},
     // Only true before the first frame, which Frames already tells.
     {"FirstFrame", &FrontState::FirstFrame, 0},
+    // HoverIndex tells what it changes; left out, recordings without "leave" keep their hashes.
+    {"CursorOut", &FrontState::CursorOut, 0},
 }};
 
 inline const auto kPlayerFields = std::tuple{

@@ -29,7 +29,8 @@ struct FrontState {
   int32_t ClickCommand = 0;
   int32_t HoverIndex = -1;
   bool ShowBars = false;
-  uint64_t Frames = 0;  // frames run so far
+  bool CursorOut = false;  // the cursor left the view ("leave"): nothing is hovered
+  uint64_t Frames = 0;     // frames run so far
 };
 
 // Where the match started: the world point in the middle of the view. The camera's bound is

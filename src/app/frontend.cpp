@@ -322,6 +322,7 @@ void Frontend::Redraw() {
 void Frontend::MyMouseCursor(int x, int y) {
   state().MouseX = x;
   state().MouseY = controls().ViewHeight() - y;
+  state().CursorOut = false;
   state().ScrollTicks = 30;
 }
 

@@ -34,6 +34,8 @@ class Frontend {
   void DrawScene();
   // Mouse moved to view pixels (x, y), y from the top edge.
   void MyMouseCursor(int x, int y);
+  // The cursor left the view: nothing is under it until it moves in again.
+  void MyMouseLeave() { state().CursorOut = true; }
   enum class Button { Left, Right, Middle };
   void MyMouseDown(Button button);
   void Button1Click();

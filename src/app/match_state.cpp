@@ -121,6 +121,10 @@ void MatchWatch::Update(const World& world, uint64_t frame) {
   }
 }
 
+uint64_t MatchFrames(const MatchWatch& watch) {
+  return watch.frame() - std::min(watch.frame(), watch.startFrame());
+}
+
 std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool paused) {
   std::string text;
   for (size_t i = 0; i < 2; ++i) {
@@ -133,8 +137,9 @@ std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool 
   text += "   " + speed;
   if (paused) text += Tr("banner", ", paused");
   if (watch.winner() >= 0) {
-    text += "   " + Tr("banner", "Side %1 won at frame %2",
-                       {IntToStr(watch.winner()), IntToStr(static_cast<int64_t>(watch.frame()))});
+    text +=
+        "   " + Tr("banner", "Side %1 won at frame %2 of the match",
+                   {IntToStr(watch.winner()), IntToStr(static_cast<int64_t>(MatchFrames(watch)))});
   }
   return text;
 }
@@ -149,9 +154,8 @@ MatchEndView EndOfMatch(const MatchWatch& watch, const World& world, int32_t pla
     view.Title = Tr("match", "Side %1 won", {IntToStr(winner)});
   }
   const MatchFigures figures = watch.observer() ? watch.observer()->figures() : MatchFigures{};
-  const uint64_t frames = watch.frame() - std::min(watch.frame(), watch.startFrame());
   view.Lines = {
-      Tr("match", "Frames: %1", {IntToStr(static_cast<int64_t>(frames))}),
+      Tr("match", "Frames of the match: %1", {IntToStr(static_cast<int64_t>(MatchFrames(watch)))}),
       Tr("match", "First base (side 0 / side 1): %1", {PairText(figures.FirstBase)}),
       Tr("match", "First delivery: %1", {PairText(figures.FirstDelivery)}),
       Tr("match", "First death: %1", {PairText(figures.FirstDeath)}),

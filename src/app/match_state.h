@@ -84,6 +84,10 @@ class MatchWatch {
   uint64_t start_ = 0;
 };
 
+// The frames from the level's creation to the deciding frame: what the banner and the end of
+// the match tell (the session's frame counter also counts the frames before the level).
+uint64_t MatchFrames(const MatchWatch& watch);
+
 // The banner line (UTF-8) while a level runs.
 std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool paused);
 

@@ -366,8 +366,8 @@ void Session::Apply(const Command& command, std::ostream& out) {
 
 bool Session::ApplyOwnView(const Command& command) {
   using K = CommandKind;
-  static constexpr K kView[] = {K::Move, K::Key,  K::Camera, K::Scroll,
-                                K::Zoom, K::Home, K::Look,   K::Bound};
+  static constexpr K kView[] = {K::Move, K::Leave, K::Key,  K::Camera, K::Scroll,
+                                K::Zoom, K::Home,  K::Look, K::Bound};
   if (frontend_.local() != Frontend::kWatching ||
       std::find(std::begin(kView), std::end(kView), command.Kind) == std::end(kView))
     return false;
@@ -536,6 +536,7 @@ void Session::NewMatch(const std::string& level) {
     if (ground) Apply(MakeCommand(CommandKind::Check, {2, 1}));
   }
   Apply(NewMatchCommand(platform_.ClockSeed(), level));
+  if (!route_) SetSpeed(Pace::kNormal);  // a network match's pace is everyone's
 }
 
 void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {

@@ -163,7 +163,8 @@ class Session {
 
   // The game menu's actions.
   // A new match as the input "new SEED [LEVEL]", the seed from the clock (or --seed); in the
-  // replay viewer it first ends the viewer. Empty level: the same level again.
+  // replay viewer it first ends the viewer. Empty level: the same level again. It runs at
+  // normal speed.
   void NewMatch(const std::string& level = {});
   // What "new" does: the data stay, the rest is as after the level's creation in a fresh
   // session with this seed; the check boxes, the side played and the view size stay.

@@ -1,8 +1,10 @@
 #include "game/level.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,12 +13,17 @@
 #include "game/loader.h"
 #include "util/bmp.h"
 #include "util/cp1251.h"
+#include "util/echo_text.h"
 #include "util/numtext.h"
 #include "util/strman.h"
 
 namespace {
 
 constexpr int32_t kMaxGroundTiles = 1000;  // per axis
+// Treasuries beyond this would not show in the read-out's whole numbers.
+constexpr double kMaxMoney = 1e9;
+// World units from the origin, for objects and the camera (the largest ground is 32 000 wide).
+constexpr double kMaxPlace = 1e6;
 
 // True for text that decodes as UTF-8 and holds at least one byte above 127.
 bool LooksLikeUtf8(std::string_view text) {
@@ -57,6 +64,13 @@ std::vector<std::string> Words(std::string_view line) {
   return words;
 }
 
+// "1 000 000".
+std::string Grouped(double limit) {
+  std::string digits = std::to_string(static_cast<int64_t>(limit));
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, " ");
+  return digits;
+}
+
 std::string Quoted(const std::string& cp1251) {
   return "\"" + ToUtf8(cp1251) + "\"";
 }
@@ -69,8 +83,16 @@ struct LineReader {
   bool ok = true;
 
   void Problem(bool error, const std::string& text) {
-    problems.push_back({path, line, error, text});
+    problems.Add({path, line, error, text});
     if (error) ok = false;
+  }
+  // A real within +-limit; 0 with an error otherwise.
+  float Real(const std::string& word, const char* what, double limit) {
+    const float v = Real(word, what);
+    if (std::fabs(v) <= limit) return v;
+    Problem(true, std::string(what) + " " + Quoted(word) + " is out of range (-" + Grouped(limit) +
+                      " to " + Grouped(limit) + ")");
+    return 0;
   }
   float Real(const std::string& word, const char* what) {
     double v = 0;
@@ -105,7 +127,7 @@ struct LineReader {
 void ReadMoney(Level& level, LineReader& r, const std::vector<std::string>& w) {
   if (!r.Count(w, 2, 2, "\"side money\"")) return;
   const int32_t side = r.Int(w[0], "side");
-  const float money = r.Real(w[1], "money");
+  const float money = r.Real(w[1], "money", kMaxMoney);
   if (!r.ok) return;
   if (side < 0 || side > 2) {
     r.Problem(true,
@@ -133,8 +155,8 @@ void ReadGround(Level& level, LineReader& r, const std::vector<std::string>& w) 
 
 void ReadCamera(Level& level, LineReader& r, const std::vector<std::string>& w) {
   if (!r.Count(w, 2, 2, "\"x y\"")) return;
-  const float x = r.Real(w[0], "camera x");
-  const float y = r.Real(w[1], "camera y");
+  const float x = r.Real(w[0], "camera x", kMaxPlace);
+  const float y = r.Real(w[1], "camera y", kMaxPlace);
   if (!r.ok) return;
   level.HasCamera = true;
   level.CameraX = x;
@@ -147,8 +169,8 @@ void ReadObject(Level& level, LineReader& r, const std::vector<std::string>& w) 
   o.Race = w[0];
   o.Type = w[1];
   o.Side = r.Int(w[2], "side");
-  o.X = r.Real(w[3], "x");
-  o.Y = r.Real(w[4], "y");
+  o.X = r.Real(w[3], "x", kMaxPlace);
+  o.Y = r.Real(w[4], "y", kMaxPlace);
   if (w.size() > 5) o.Angle = r.Real(w[5], "heading");
   o.Line = r.line;
   if (!r.ok) return;
@@ -207,7 +229,14 @@ Level ParseLevel(std::string_view text, const std::string& path, DataProblems& p
   std::string converted;
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   if (LooksLikeUtf8(text)) {
-    converted = ToCp1251(text);
+    std::vector<size_t> bad;
+    converted = ToCp1251(text, bad);
+    for (size_t at : bad) {
+      const size_t n = std::max<size_t>(Utf8SequenceLength(text, at), 1);
+      const auto line = static_cast<int32_t>(1 + std::count(text.begin(), text.begin() + at, '\n'));
+      problems.Add(
+          {path, line, true, "\"" + EchoText(text.substr(at, n)) + "\" has no Windows-1251 form"});
+    }
     text = converted;
   }
   const Section* section = nullptr;
@@ -231,9 +260,10 @@ Level ParseLevel(std::string_view text, const std::string& path, DataProblems& p
       section = nullptr;
       for (const Section& s : kSections)
         if (name == s.keyword) section = &s;
+      // An error: a mistyped keyword would leave the level without what it meant.
       if (section == nullptr) {
-        r.Problem(false, "unknown section \"" + name +
-                             "\" (known: казна, земля, камера, объекты); its lines are ignored");
+        r.Problem(true, "unknown section \"" + name +
+                            "\" (known: казна, земля, камера, объекты); its lines are ignored");
       }
       warnedNoSection = true;
       continue;
@@ -263,7 +293,17 @@ Level ReadLevelFile(const std::string& file, DataProblems& problems, const std::
   std::ifstream in;
   if (std::filesystem::is_regular_file(file, error)) in.open(file, std::ios::binary);
   if (!in.is_open()) {
-    problems.push_back({path, 0, true, "cannot read the level file"});
+    const int opened = errno;
+    namespace fs = std::filesystem;
+    std::string why = !fs::exists(file, error)            ? "no such file"
+                      : fs::is_directory(file, error)     ? "it is a folder"
+                      : !fs::is_regular_file(file, error) ? "it is not a plain file"
+                                                          : std::strerror(opened);
+    std::string names;
+    for (const std::string& shipped : ShippedLevels())
+      names += (names.empty() ? "" : ", ") + std::filesystem::path(shipped).stem().string();
+    if (!names.empty()) why += "; the shipped levels: " + names;
+    problems.Add({path, 0, true, "cannot read the level file (" + why + ")"});
     Level level;
     level.Path = path;
     return level;
@@ -277,13 +317,13 @@ void ResolveLevel(const World& world, Level& level, DataProblems& problems) {
     o.Rassa = FindRace(world, o.Race);
     o.Kind = -1;
     if (o.Rassa < 0) {
-      problems.push_back(
+      problems.Add(
           {level.Path, o.Line, true, "no race " + Quoted(o.Race) + " (0, 1, ludi or orki)"});
       continue;
     }
     o.Kind = FindKind(world.Catalogue[static_cast<size_t>(o.Rassa)], o.Type);
     if (o.Kind < 0) {
-      problems.push_back(
+      problems.Add(
           {level.Path, o.Line, true, "no type " + Quoted(o.Type) + " in race " + Quoted(o.Race)});
     }
   }

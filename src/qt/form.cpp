@@ -62,19 +62,6 @@ bool IsArrow(int key) {
   return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
 
-// Eats the user's mouse on a widget (the command panel while a recording plays).
-class InputBlocker : public QObject {
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    const QEvent::Type t = event->type();
-    return t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
-           t == QEvent::MouseButtonDblClick || t == QEvent::Wheel;
-  }
-};
-
 int NextPowerOfTwo(int v) {
   int p = 1;
   while (p < v) p *= 2;
@@ -158,19 +145,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   }
   if (options_.replayScript) {
     session_->StartReplay(std::move(*options_.replayScript));
-    if (!options_.resume) {
-      BlockUserInput();
-      timeline_ = new Timeline(*session_, this);
-      timeline_->onSeek = [this](uint64_t frame) {
-        if (!created_ || exiting_ || session_->busy()) return;
-        Guarded([&] { session_->SeekReplay(frame); });
-        UpdateBanner();
-        timeline_->update();
-      };
-      // The view keeps its size: the window grows by the bar.
-      resize(width(), height() + Timeline::kHeight);
-      LayoutPanels();
-    }
+    if (!options_.resume) EnterViewer();
   }
   std::string error;
   if (!options_.resume && !options_.record.empty() &&
@@ -213,6 +188,7 @@ void TForm1::ConnectInputs() {
   connect(View, &GlView::mouseMoved, this, [this](int x, int y) {
     Input(MakeCommand(CommandKind::Move, {x, y}));
   });
+  connect(View, &GlView::mouseLeft, this, [this] { Input(MakeCommand(CommandKind::Leave, {})); });
   connect(View, &GlView::mousePressed, this, [this](Frontend::Button button) {
     Input(MakeCommand(CommandKind::Down, {static_cast<int64_t>(button)}));
   });
@@ -407,7 +383,9 @@ void TForm1::ResizeView(int w, int h) {
     return;
   }
   if (Panel3->width() == w && Panel3->height() == h) return;
-  resize(width() - Panel3->width() + w, height() - Panel3->height() + h);
+  const QSize window(width() - Panel3->width() + w, height() - Panel3->height() + h);
+  setMinimumSize(minimumSize().boundedTo(window));
+  resize(window);
   QElapsedTimer waited;
   waited.start();
   while ((Panel3->width() != w || Panel3->height() != h) && waited.elapsed() < 3000) {
@@ -604,24 +582,6 @@ void TForm1::SoundKey(const QKeyEvent* event) {
   UpdateBanner();
 }
 
-void TForm1::ShowKeys() {
-  if (keysBox_) return;
-  QString text;
-  for (const KeyHelp& k : kKeyHelp) {
-    text += QStringLiteral("<tr><td><b>%1</b></td><td>&nbsp;&nbsp;%2</td></tr>")
-                .arg(QString::fromStdString(Tr("keys", k.Key)).toHtmlEscaped(),
-                     QString::fromStdString(Tr("keys", k.English)).toHtmlEscaped());
-  }
-  auto* box = new QMessageBox(
-      QMessageBox::NoIcon, QString::fromStdString(Tr("keys", "Keys and mouse")),
-      QStringLiteral("<table>") + text + QStringLiteral("</table>"), QMessageBox::Ok, this);
-  box->setObjectName(QStringLiteral("KeysBox"));
-  box->setTextFormat(Qt::RichText);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  keysBox_ = box;
-  box->open();  // the frames go on while it is open
-}
-
 void TForm1::UpdateBanner() {
   std::string text = session_->Banner();
   if (net_) {
@@ -630,75 +590,4 @@ void TForm1::UpdateBanner() {
   }
   const QString shown = QString::fromUtf8(text);
   if (Panel1->text() != shown) Panel1->setText(shown);
-}
-
-void TForm1::BlockUserInput() {
-  if (blocker_) return;
-  // The panel takes no focus either, so the keys reach the window.
-  blocker_ = new InputBlocker(this);
-  Panel2->installEventFilter(blocker_);
-  for (QWidget* child : Panel2->findChildren<QWidget*>()) {
-    child->installEventFilter(blocker_);
-    focus_.emplace_back(child, child->focusPolicy());
-    child->setFocusPolicy(Qt::NoFocus);
-  }
-}
-
-std::string TForm1::MatchFile(const QString& prefix) {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (folder.isEmpty()) folder = QDir::homePath();
-  const QDir dir(folder + QStringLiteral("/rtsdemo"));
-  dir.mkpath(QStringLiteral("."));
-  const QString base = prefix + QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss");
-  QString name = base + QStringLiteral(".txt");
-  for (int n = 2; dir.exists(name); ++n) name = base + QStringLiteral("-%1.txt").arg(n);
-  return dir.filePath(name).toStdString();
-}
-
-void TForm1::TakeOver(std::optional<int32_t> side) {
-  if (!session_->replaying() || session_->busy()) return;
-  const std::string file = options_.record.empty() ? MatchFile("match_") : options_.record;
-  std::string error;
-  bool ok = false;
-  Guarded([&] { ok = session_->TakeOver(side, file, error); });
-  if (!ok) {
-    if (!error.empty()) session_->SetNote(Tr("notes", "Not taken over: %1", {error}));
-    UpdateBanner();
-    return;
-  }
-  // The match is the user's now: the panel takes the mouse and the focus again.
-  UnblockUserInput();
-  ShowTimeline(false);
-  // From now on the user's resizes are inputs of the match again.
-  if (options_.runTimer) session_->SetScripted(false);
-  session_->SetNote(Tr("notes", "Taken over at frame %1; recording to %2",
-                       {std::to_string(session_->frontend().state().Frames), file}));
-  UpdateBanner();
-}
-
-void TForm1::SaveMatch() {
-  const std::string file = MatchFile("saved_");
-  std::string error;
-  bool ok = false;
-  Guarded([&] { ok = session_->SaveMatch(file, error); });
-  session_->SetNote(ok ? Tr("notes", "Match saved: %1", {file})
-                       : Tr("notes", "Match not saved: %1", {error}));
-  UpdateBanner();
-}
-
-void TForm1::ShowTimeline(bool shown) {
-  if (!timeline_ || timeline_->isHidden() == !shown) return;
-  timeline_->setHidden(!shown);
-  // The view keeps its size.
-  resize(width(), height() + (shown ? Timeline::kHeight : -Timeline::kHeight));
-  LayoutPanels();
-}
-
-void TForm1::UnblockUserInput() {
-  if (!blocker_) return;
-  delete blocker_;  // removes it from every widget it filtered
-  blocker_ = nullptr;
-  for (auto& [widget, policy] : focus_)
-    if (widget) widget->setFocusPolicy(policy);
-  focus_.clear();
 }

@@ -198,6 +198,9 @@ class TForm1 : public QWidget, public SessionHost {
   std::string MatchFile(const QString& prefix);
   void ShowTimeline(bool shown);
   void UnblockUserInput();
+  // The replay viewer's panel and timeline on and off (viewer_ui.cpp).
+  void EnterViewer();
+  void LeaveViewer();
   // The game menu (menu.cpp).
   std::vector<MenuEntry> GameMenuEntries();
   QString ChooseFile(bool save);
@@ -243,11 +246,12 @@ class TForm1 : public QWidget, public SessionHost {
   GlyphAtlas atlas_;
   bool atlasTried_ = false;
   QString lastPicture_;
-  QPointer<QMessageBox> keysBox_;
+  QPointer<QDialog> keysBox_;
   Timeline* timeline_ = nullptr;      // the replay viewer's
   QToolButton* MenuButton = nullptr;  // in the banner strip
   QPointer<QMenu> menu_;
   QPointer<QDialog> endBox_;
+  QPointer<QMessageBox> netFailed_;  // the network match ended before it started
   std::function<QString(bool)> chooser_;
   std::unique_ptr<NetPlay> net_;
   QLineEdit* chatLine_ = nullptr;

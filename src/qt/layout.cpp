@@ -120,6 +120,8 @@ void TForm1::BuildLayout() {
 
   // The read-out keeps room for its longest list (ten lines); the command card sits under it.
   ListBox1 = new QListWidget(Panel2);
+  // A read-out: a click on it leaves the keys (P, Tab, arrows ...) where they were.
+  ListBox1->setFocusPolicy(Qt::NoFocus);
   Put(ListBox1, {8, 80, 193, 141});
   SetListLineHeight(ListBox1, kListLine);
   Card = new CardButtons(Panel2, keeping_);
@@ -161,10 +163,10 @@ void TForm1::BuildLayout() {
   move(246, 173);
   resize(kClientWidth, kClientHeight);
   // The user cannot cut off a control of the command panel, nor make the view narrower than
-  // its two scrolling margins; a script or a recording sets any view size it names.
-  if (!options_.scripted)
-    setMinimumSize(kPanelWidth + 100,
-                   kBannerHeight + Panel2->childrenRect().bottom() + 1 + Panel2->frameWidth());
+  // its two scrolling margins, in any window (the viewer's and a network match's too); a
+  // script or a recording sets any view size it names (ResizeView lowers the bound for it).
+  setMinimumSize(kPanelWidth + 100,
+                 kBannerHeight + Panel2->childrenRect().bottom() + 1 + Panel2->frameWidth());
   LayoutPanels();
 }
 

@@ -205,7 +205,7 @@ void TForm1::MenuNewMatch(const std::string& level) {
   if (!created_ || exiting_) return;
   const bool wasViewer = session_->replaying();
   Guarded([&] { session_->NewMatch(level); });
-  if (wasViewer && !session_->replaying()) UnblockUserInput();
+  if (wasViewer && !session_->replaying()) LeaveViewer();
   SyncMatchEnd();
   UpdateBanner();
 }
@@ -221,7 +221,7 @@ void TForm1::MenuOpenReplay() {
     return;
   }
   Guarded([&] { session_->OpenReplay(std::move(script)); });
-  BlockUserInput();
+  if (session_->replaying()) EnterViewer();
   SyncMatchEnd();
   UpdateBanner();
 }
@@ -279,7 +279,7 @@ void TForm1::SyncMatchEnd() {
   add("Watch the replay", "EndWatchReplay", [this] {
     bool started = false;
     Guarded([&] { started = session_->WatchMatchReplay(); });
-    if (started) BlockUserInput();
+    if (started) EnterViewer();
     UpdateBanner();
   });
   add("Keep watching", "EndKeepWatching", [this] {

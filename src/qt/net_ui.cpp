@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <algorithm>
 #include <iostream>
@@ -51,11 +52,25 @@ void TForm1::StartNet() {
   w.level = options_.level;
   net_ = std::make_unique<NetPlay>(*session_, *options_.net, w);
   net_->onProblem = [this](const std::string& text) {
-    if (!isHidden()) Notice(text);
+    if (isHidden()) return;
+    if (net_->started()) {
+      Notice(text);
+      return;
+    }
+    // A join or host that ended before its match started leaves nothing to play or watch:
+    // the box, then the program ends with the match's status.
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("rtsdemo"),
+                                QString::fromStdString(text), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("NetFailedBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QDialog::finished, this, [this] { Exit(net_->status()); });
+    netFailed_ = box;
+    box->open();
   };
   net_->onEnded = [this] {
-    // A window that was closed has waited for this; an open one stays until closed.
-    if (isHidden()) Exit(net_->status());
+    // A window that was closed has waited for this; an open one stays until closed, unless
+    // its match never started.
+    if (isHidden() || (!net_->started() && !netFailed_)) Exit(net_->status());
     UpdateBanner();
   };
   // Until the start every peer sees each player's view at the start-up size.
@@ -129,6 +144,7 @@ void TForm1::CloseChat(bool send) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (keysBox_) keysBox_->close();
   if (net_ && !exiting_) {
     if (chatLine_) chatLine_->hide();
     if (!net_->ended() && !net_->Leave()) {

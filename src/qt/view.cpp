@@ -45,6 +45,7 @@ void GlView::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   if (!leftDown_ && OnMinimap(p.x(), p.y())) return;
+  moved_ = true;
   emit mouseMoved(p.x(), p.y());
   if (!leftDown_) return;
   box_.X2 = p.x();
@@ -71,6 +72,15 @@ void GlView::mouseDoubleClickEvent(QMouseEvent* event) {
   const QPoint p = Pixel(event);
   if (OnMinimap(p.x(), p.y())) return;
   emit doubleClicked(p.x(), p.y());
+}
+
+bool GlView::event(QEvent* event) {
+  // Only a cursor that moved in leaves: a window mapped over or under a still pointer is no input.
+  if (event->type() == QEvent::Leave && moved_ && !leftDown_ && !minimapDrag_) {
+    moved_ = false;
+    emit mouseLeft();
+  }
+  return QWindow::event(event);
 }
 
 void GlView::keyPressEvent(QKeyEvent* event) {

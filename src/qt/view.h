@@ -22,6 +22,7 @@ class GlView : public QWindow {
 
  signals:
   void mouseMoved(int x, int y);  // view pixels, y from the top edge
+  void mouseLeft();               // the cursor that moved in left the view (not in a drag)
   // A left press with Shift is told at its release, and only when it was no drag.
   void mousePressed(Frontend::Button button);
   // A left drag of more than 4 pixels: its rectangle while it lasts, then the released box.
@@ -43,11 +44,13 @@ class GlView : public QWindow {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   bool OnMinimap(int x, int y) const { return overMinimap && overMinimap(x, y); }
 
   bool minimapDrag_ = false;  // a left press on the minimap, not yet released
+  bool moved_ = false;        // a move was told since the cursor last left
   int wheelRest_ = 0;         // eighths of a degree not yet a whole step
   bool leftDown_ = false;
   bool shiftDown_ = false;  // Shift held at the left press

@@ -9,6 +9,7 @@
 
 #include "app/script.h"
 #include "qt/form.h"
+#include "qt/quit_signals.h"
 #include "qt/translation.h"
 
 namespace {
@@ -62,6 +63,7 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   // Qt has set the locale from the environment; numbers keep "." whatever it says.
   std::setlocale(LC_NUMERIC, "C");
   InstallTranslation(QLocale::system());
+  QuitOnSignals(&app);
 
   formOptions.seed = options.seed;
   if (options.record) formOptions.record = *options.record;

@@ -12,8 +12,8 @@ namespace {
 // Batch kinds: a texture name for sprites, above every name lines.
 constexpr uint64_t kLines = uint64_t{1} << 32;
 
-// Footprint cells of 16 logical pixels; every footprint is widened by kPad logical pixels,
-// more than half the widest line and any rounding of the rasteriser.
+// Footprint cells of 16 logical pixels; every footprint is widened by kPad logical pixels (more
+// for lines wider than 3), more than half the widest line and any rounding of the rasteriser.
 constexpr float kCell = 16;
 constexpr float kPad = 4;
 
@@ -50,7 +50,7 @@ void Width(Drawn& d, float logical) {
   d.LineWidth = logical;
 }
 
-void Batching::Begin(const ClipCoords& clip) {
+void Batching::Begin(const ClipCoords& clip, float widest) {
   clip_ = clip;
   const float sx = std::fabs(clip.Projection[0]);
   const float sy = std::fabs(clip.Projection[5]);
@@ -63,8 +63,9 @@ void Batching::Begin(const ClipCoords& clip) {
   rows_ = count(sy);
   cellX_ = 2 / static_cast<float>(cols_ - 2);
   cellY_ = 2 / static_cast<float>(rows_ - 2);
-  padX_ = kPad * sx;
-  padY_ = kPad * sy;
+  const float pad = std::max(kPad, widest / 2 + 2.5f);
+  padX_ = pad * sx;
+  padY_ = pad * sy;
   batches_.Reset(cols_, rows_);
   added_.clear();
   pieces_.clear();
@@ -143,13 +144,13 @@ void Batching::Quad(uint32_t texture, const ClipCoords::Product& p, float w, flo
   File(texture, 0, first);
 }
 
-void Batching::Bar(const ClipCoords::Product& p, float y, float energy) {
+void Batching::Bar(const ClipCoords::Product& p, float y, float energy, float width) {
   const size_t first = added_.size();
   Add(p, 0, y, 0, 0, 1, 0, 0);
   Add(p, energy / 20, y, 0, 0, 1, 1, 0);
   Add(p, energy / 20, y, 0, 0, 1, 1, 0);
   Add(p, energy / 10, y, 0, 0, 0, 1, 0);
-  File(kLines, 3, first);
+  File(kLines, width, first);
 }
 
 // The four sides as separate segments, in the order a line loop draws them: each segment of a

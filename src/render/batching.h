@@ -24,16 +24,17 @@ void Width(Drawn& d, float logical);
 
 class Batching {
  public:
-  // Starts a frame under the matrices of `clip`.
-  void Begin(const ClipCoords& clip);
+  // Starts a frame under the matrices of `clip`, with lines up to `widest` logical pixels.
+  void Begin(const ClipCoords& clip, float widest = 3);
   const ClipCoords& Clip() const { return clip_; }
 
   // Vertices as glVertex2f and glTexCoord2f would pass them, at the origin of `p`:
   // a sprite cell as one quad from the origin, w x h,
   void Quad(uint32_t texture, const ClipCoords::Product& p, float w, float h,
             const SpriteCell& cell);
-  // a health bar from (0, y) to (energy / 10, y), red to yellow to green, 3 pixels wide,
-  void Bar(const ClipCoords::Product& p, float y, float energy);
+  // a health bar from (0, y) to (energy / 10, y), red to yellow to green, `width` pixels wide
+  // (a whole number),
+  void Bar(const ClipCoords::Product& p, float y, float energy, float width = 3);
   // a blue box around (0, 0) .. (w, h), 1 pixel wide, with the pixels of a line loop.
   void Box(const ClipCoords::Product& p, float w, float h);
 

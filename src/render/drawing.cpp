@@ -19,7 +19,7 @@ void GlDrawing::Ground(const World& world) {
 }
 
 void GlDrawing::Objects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) {
-  DrawObjects(world, shown, showBars);
+  DrawObjects(world, shown, showBars, zoom_);
 }
 
 void GlDrawing::HoverMarkers(const World& world, const std::vector<int32_t>& indices, int32_t kind,

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "render/render.h"
 
@@ -33,6 +35,36 @@ void Quad(float x0, float y0, float x1, float y1) {
   glVertex2f(x0, y1);
 }
 
+// The dots drawn later would hide those of the other side where the sides stand mixed (the
+// battle's alternate columns): a pixel that dots of both side 0 and side 1 cover, and no dot
+// of another colour, is shared by a checkerboard. Where they do not overlap no pixel changes.
+void ShowBothSides(const std::vector<uint8_t>& cover, int size, float left, float bottom) {
+  SetPointSize(1);
+  glBegin(GL_POINTS);
+  int shown = -1;
+  for (int row = 0; row < size; ++row) {
+    for (int column = 0; column < size; ++column) {
+      if (cover[static_cast<size_t>(row) * static_cast<size_t>(size) +
+                static_cast<size_t>(column)] != 3)
+        continue;
+      const int side = (row + column) & 1;
+      if (side != shown) glColor3f(kSides[side].R, kSides[side].G, kSides[side].B);
+      shown = side;
+      glVertex2f(left + static_cast<float>(column) + 0.5f, bottom + static_cast<float>(row) + 0.5f);
+    }
+  }
+  glEnd();
+}
+
+// Marks the pixels a dot at (column, row) of the square covers: bit 0 side 0, bit 1 side 1,
+// bit 2 any other colour.
+void Cover(std::vector<uint8_t>& cover, int size, int column, int row, bool big, int32_t side) {
+  const auto bit = static_cast<uint8_t>(side == 0 ? 1 : side == 1 ? 2 : 4);
+  for (int y = row - 1; y <= row + (big ? 1 : 0); ++y)
+    for (int x = column - 1; x <= column + (big ? 1 : 0); ++x)
+      cover[static_cast<size_t>(y) * static_cast<size_t>(size) + static_cast<size_t>(x)] |= bit;
+}
+
 }  // namespace
 
 void DrawMinimap(const World& world, const MinimapScene& scene) {
@@ -61,8 +93,13 @@ void DrawMinimap(const World& world, const MinimapScene& scene) {
   glColor3f(kGrass.R, kGrass.G, kGrass.B);
   Quad(px(scene.GroundX0), py(scene.GroundY0), px(scene.GroundX1), py(scene.GroundY1));
   glEnd();
+  // Which colours' dots cover each pixel of the square (Cover).
+  static std::vector<uint8_t> owners;
+  const size_t cells = static_cast<size_t>(m.Size) * static_cast<size_t>(m.Size);
   // Dots of 2 pixels, 3 for the bigger circles of deposits and buildings: one point each.
   for (const bool big : {false, true}) {
+    owners.assign(cells, 0);
+    bool owned = false;
     SetPointSize(big ? 3 : 2);
     glBegin(GL_POINTS);
     const Rgb* colour = nullptr;  // set only when it changes: sides stand in long runs
@@ -78,8 +115,11 @@ void DrawMinimap(const World& world, const MinimapScene& scene) {
       colour = &c;
       // An even size covers the pixels around a corner, an odd one those around a centre.
       glVertex2f(big ? x + 0.5f : x, big ? y + 0.5f : y);
+      Cover(owners, m.Size, static_cast<int>(x - left), static_cast<int>(y - bottom), big, o.Side);
+      owned = owned || o.Side == 0 || o.Side == 1;
     }
     glEnd();
+    if (owned) ShowBothSides(owners, m.Size, left, bottom);
   }
 
   // The view's rectangle, on pixel centres.

@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "game/sprites.h"
 #include "render/batching.h"
@@ -13,7 +14,7 @@ namespace {
 // Adds an object's sprite at (X - w/2, Y - h/2, -5) from the origin, then its bar and, when
 // selected, its box half a unit nearer.
 void AddObject(Batching& batching, const World& world, int32_t index, const SpriteChoice& choice,
-               bool showBars) {
+               bool showBars, float barWidth) {
   const TObyekt& object = ObjectAt(world, index);
   const TOpisan& type = *choice.Type;
   const float fw = static_cast<float>(type.FrameWidth);
@@ -29,7 +30,7 @@ void AddObject(Batching& batching, const World& world, int32_t index, const Spri
                 static_cast<float>(static_cast<double>(type.FrameHeight)), cell);
   if (!showBars && !object.Selected) return;
   const ClipCoords::Product lines = clip.At(clip.Translate(at, 0, 0, 0.5f));
-  if (showBars) batching.Bar(lines, fh, object.Energy[0]);
+  if (showBars) batching.Bar(lines, fh, object.Energy[0], barWidth);
   if (object.Selected) batching.Box(lines, fw, fh);
 }
 
@@ -41,7 +42,12 @@ ObjectDrawCounts LastObjectDrawCounts() {
   return lastCounts;
 }
 
-void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) {
+float BarWidth(float zoom) {
+  return std::max(1.0f, std::round(3 * zoom));
+}
+
+void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars,
+                 float zoom) {
   // Objects spawned after the animation step have no choice yet and are not drawn.
   const size_t count = std::min(world.Objects.size(), shown.size());
   static Batching batching;  // kept between frames
@@ -51,13 +57,14 @@ void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, boo
   lastCounts = {};
   // The frame's matrices are always handled; others would draw wrong, so nothing is drawn.
   if (!ReadClipCoords(clip)) return;
-  batching.Begin(clip);
+  const float barWidth = BarWidth(zoom);
+  batching.Begin(clip, barWidth);
   bool any = false;
   uint32_t last = 0;  // the last object's texture, left bound as drawing one by one leaves it
   for (size_t i = 0; i < count; ++i) {
     const int32_t index = static_cast<int32_t>(i);
     if (!IsObjectIndex(world, index) || !shown[i].Draw) continue;
-    AddObject(batching, world, index, shown[i], showBars);
+    AddObject(batching, world, index, shown[i], showBars, barWidth);
     any = true;
     last = shown[i].Texture;
   }

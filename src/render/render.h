@@ -31,8 +31,12 @@ void BeginFrameGL(float cameraX, float cameraY, float zoom = 1);
 // Every object as the animation step chose it (`shown`, one choice per object), each sprite
 // centred on its object, with health bars and selection boxes. Drawn in batches that give the
 // pixels of drawing one object after another; under matrices other than the frame's
-// (ClipCoords::Handled) nothing is drawn.
-void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars);
+// (ClipCoords::Handled) nothing is drawn. The bars are 3 pixels thick at `zoom` 1, thicker or
+// thinner with it (whole pixels, at least 1).
+void DrawObjects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars,
+                 float zoom = 1);
+// The health bars' thickness in logical pixels at a zoom.
+float BarWidth(float zoom);
 // Of the last DrawObjects: batches of one state, switches between sprites and lines, draw calls.
 struct ObjectDrawCounts {
   int32_t Batches = 0;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
@@ -14,6 +16,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
@@ -221,23 +224,90 @@ TEST_F(Keys, MTurnsTheSoundOffAndOnShiftAndCtrlMSetItsVolume) {
   EXPECT_EQ(Frames(*form), start);
 }
 
+// F1's box fits the screen (a list taller than it scrolls) and keeps nothing from going on:
+// the frames run under it and the window closes with it open.
 TEST_F(Keys, F1ListsTheKeys) {
   auto form = Open();
   QTest::keyClick(form.get(), Qt::Key_F1);
-  QMessageBox* box = nullptr;
+  QDialog* box = nullptr;
   ASSERT_TRUE(WaitFor([&] {
-    box = form->findChild<QMessageBox*>(QStringLiteral("KeysBox"));
+    box = form->findChild<QDialog*>(QStringLiteral("KeysBox"));
     return box != nullptr && box->isVisible();
   }));
+  const QString text = Child<QLabel>(*box, "KeysText")->text();
   for (const char* key : {"F1", "F3", "F12", "P, Pause", "+, -"}) {
-    EXPECT_NE(box->text().indexOf(QString::fromUtf8(key)), -1) << key;
+    EXPECT_NE(text.indexOf(QString::fromUtf8(key)), -1) << key;
   }
+  const QRect free = form->screen()->availableGeometry();
+  EXPECT_TRUE(free.contains(box->frameGeometry())) << box->frameGeometry().height();
+  Child<QWidget>(*box, "KeysScroll");  // the list scrolls where the screen is lower than it
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   // The frames go on under the box.
   const uint64_t before = Frames(*form);
   form->TimerDraw();
   EXPECT_EQ(Frames(*form), before + 1);
   box->close();
-  ASSERT_TRUE(WaitFor([&] { return form->findChild<QMessageBox*>("KeysBox") == nullptr; }));
+  ASSERT_TRUE(WaitFor([&] { return form->findChild<QDialog*>("KeysBox") == nullptr; }));
+
+  // Closed as the window system closes it, with the box open: both go.
+  QCloseEvent close;
+  QCoreApplication::sendEvent(form.get(), &close);
+  EXPECT_TRUE(close.isAccepted());
+  EXPECT_TRUE(WaitFor([&] { return form->findChild<QDialog*>("KeysBox") == nullptr; }));
+}
+
+// The read-out names nothing while the cursor is off the view (over the panel); the real
+// pointer moves in and out, and leaving is an input the recording keeps.
+TEST_F(Keys, LeavingTheViewHoversNothing) {
+  auto form = Open();
+  Level(*form);
+  form->TimerDraw();
+  const FrontState& s = form->frontend().state();
+  const TObyekt& worker = form->frontend().world().Objects[0];
+  const QPoint at(static_cast<int>(worker.X + s.CameraX),
+                  form->controls().ViewHeight() - static_cast<int>(worker.Y + s.CameraY));
+  QCursor::setPos(View(*form)->mapToGlobal(at));
+  ASSERT_TRUE(WaitFor([&] {
+    form->TimerDraw();
+    return s.HoverIndex == 0;
+  }));
+  auto* list = Child<QListWidget>(*form, "ListBox1");
+  QCursor::setPos(Child<QWidget>(*form, "Panel2")->mapToGlobal(QPoint(60, 300)));
+  EXPECT_TRUE(WaitFor([&] {
+    form->TimerDraw();
+    return s.HoverIndex == -1;
+  }));
+  EXPECT_TRUE(s.CursorOut);
+  EXPECT_EQ(list->findItems(QStringLiteral("Под курсором: -1"), Qt::MatchExactly).size(), 1);
+  const std::string hash = HashText(StateHash(form->frontend()));
+  QTemporaryDir dir;
+  const std::string file = dir.filePath("left.txt").toStdString();
+  std::string error;
+  ASSERT_TRUE(form->session().SaveRecording(file, error)) << error;
+  std::ifstream in(file);
+  const std::string recording((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(recording.find("\nleave\n"), std::string::npos);
+  EXPECT_NE(recording.find("hash " + hash), std::string::npos);
+  // Back in the view, it hovers again.
+  QCursor::setPos(View(*form)->mapToGlobal(at));
+  EXPECT_TRUE(WaitFor([&] {
+    form->TimerDraw();
+    return s.HoverIndex == 0;
+  }));
+  QCursor::setPos(QPoint(2, 2));  // off every window the other tests open
+}
+
+// A click in the read-out list leaves the keys with the view: P still pauses.
+TEST_F(Keys, AClickInTheReadOutLeavesTheKeysWithTheView) {
+  auto form = Open();
+  QTest::mouseClick(Child<QPushButton>(*form, "Button1"), Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(*form, "Button2"), Qt::LeftButton);
+  auto* list = Child<QListWidget>(*form, "ListBox1");
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
+  EXPECT_NE(QApplication::focusWidget(), list);
+  ASSERT_TRUE(QGuiApplication::focusWindow());
+  QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_P);
+  EXPECT_TRUE(form->pace().paused());
 }
 
 // The thoughts are drawn over the picture, above each object; the world does not notice.
@@ -333,9 +403,10 @@ TEST_F(Keys, TheBannerShowsTheMatchAndItsWinner) {
     if (o.Side == 1) o.Energy[0] = 0;
   }
   form->TimerDraw();
-  const uint64_t decided = Frames(*form);
+  const uint64_t decided = Frames(*form) - form->match().startFrame();
   form->TimerDraw();
-  EXPECT_NE(Banner(*form).indexOf(QStringLiteral("Side 0 won at frame %1").arg(decided)), -1)
+  EXPECT_NE(
+      Banner(*form).indexOf(QStringLiteral("Side 0 won at frame %1 of the match").arg(decided)), -1)
       << Banner(*form).toStdString();
 }
 

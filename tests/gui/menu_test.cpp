@@ -176,10 +176,10 @@ TEST_F(GameMenu, NewMatchSidesSpeedAndKeys) {
 
   Choose(*form, {"Keys"});
   EXPECT_TRUE(WaitFor([&] {
-    auto* box = form->findChild<QMessageBox*>(QStringLiteral("KeysBox"));
+    auto* box = form->findChild<QDialog*>(QStringLiteral("KeysBox"));
     return box && box->isVisible();
   }));
-  form->findChild<QMessageBox*>(QStringLiteral("KeysBox"))->close();
+  form->findChild<QDialog*>(QStringLiteral("KeysBox"))->close();
   Choose(*form, {"Quit"});
   EXPECT_TRUE(WaitFor([&] { return !form->isVisible(); }));
 }
@@ -229,6 +229,7 @@ TEST_F(GameMenu, SaveRecordingThenOpenItAsAReplay) {
 
   Choose(*form, {"OpenReplay"});
   ASSERT_TRUE(form->replaying());
+  EXPECT_TRUE(WaitFor([&] { return Child<QWidget>(*form, "Timeline")->isVisible(); }));
   EXPECT_TRUE(Child<QPushButton>(*form, "Button1")->isEnabled());  // a fresh start
   ASSERT_TRUE(WaitFor(
       [&] {
@@ -272,7 +273,9 @@ TEST_F(GameMenu, TheEndOfAMatchAndItsChoices) {
   QDialog* box = EndBox(*form);
   ASSERT_TRUE(box);
   EXPECT_EQ(Child<QLabel>(*box, "MatchEndTitle")->text(), QStringLiteral("Победа"));
-  EXPECT_NE(Child<QLabel>(*box, "MatchEndFigures")->text().indexOf(QLatin1String("Frames: 31")),
+  EXPECT_NE(Child<QLabel>(*box, "MatchEndFigures")
+                ->text()
+                .indexOf(QLatin1String("Frames of the match: 31")),
             -1);
   EXPECT_TRUE(form->pace().paused());
   const uint64_t decided = form->frontend().state().Frames;
@@ -293,8 +296,16 @@ TEST_F(GameMenu, TheEndOfAMatchAndItsChoices) {
   ASSERT_TRUE(box);
   EXPECT_EQ(Child<QLabel>(*box, "MatchEndTitle")->text(), QStringLiteral("Поражение"));
   const std::string atEnd = Hash(*form);
+  const QSize view = Child<QWidget>(*form, "Panel3")->size();
+  const int height = form->height();
   QTest::mouseClick(Child<QPushButton>(*box, "EndWatchReplay"), Qt::LeftButton);
   ASSERT_TRUE(form->replaying());
+  // The viewer's timeline, as --replay has it: the window grows by it, the view keeps its size.
+  auto* timeline = Child<QWidget>(*form, "Timeline");
+  EXPECT_TRUE(WaitFor([&] { return timeline->isVisible() && form->height() == height + 22; }))
+      << form->height() << " after " << height;
+  EXPECT_EQ(Child<QWidget>(*form, "Panel3")->size(), view);
+  EXPECT_EQ(timeline->geometry().top(), Child<QWidget>(*form, "Panel3")->geometry().bottom() + 1);
   ASSERT_TRUE(WaitFor(
       [&] {
         form->TimerDraw();
@@ -306,6 +317,8 @@ TEST_F(GameMenu, TheEndOfAMatchAndItsChoices) {
 
   Choose(*form, {"NewMatch"});
   EXPECT_FALSE(form->replaying());
+  EXPECT_TRUE(WaitFor([&] { return !timeline->isVisible() && form->height() == height; }));
+  EXPECT_EQ(Child<QWidget>(*form, "Panel3")->size(), view);
   Wipe(*form, 1);
   box = EndBox(*form);
   ASSERT_TRUE(box);

@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -318,6 +321,44 @@ class NetMenu : public testing::Test {
   }
   char cwd_[4096] = {};
 };
+
+// A join from the window that reaches nobody: a box says why, and its OK ends the program with
+// the match's status, leaving no window over a black view.
+TEST_F(NetMenu, AFailedJoinEndsTheProgramWithItsStatusOnceTheBoxIsRead) {
+  FormOptions options;
+  options.seed = 7;
+  options.runTimer = false;
+  options.mute = true;
+  NetOptions net;
+  net.kind = NetOptions::Kind::Join;
+  net.address = "127.0.0.1";
+  net.port = static_cast<uint16_t>(20001 + getpid() % 30000);
+  net.timeout = 1;
+  net.window = true;
+  options.net = net;
+  TForm1 form(options);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  form.FormCreate();
+  QMessageBox* box = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        form.TimerDraw();
+        box = form.findChild<QMessageBox*>(QStringLiteral("NetFailedBox"));
+        return box && box->isVisible();
+      },
+      10000));
+  EXPECT_NE(box->text().indexOf(QStringLiteral("cannot reach 127.0.0.1:")), -1)
+      << box->text().toStdString();
+  EXPECT_FALSE(form.exiting());
+  QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+  EXPECT_TRUE(WaitFor([&] { return form.exiting(); }));
+  EXPECT_EQ(form.exitCode(), 4);
+  // The exit asked for would end the next event loop of this test program at once: a loop
+  // of its own takes it.
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+}
 
 TEST_F(NetMenu, HostAndJoinStartTheMatchInANewProgramWithTheAnswers) {
   auto form = Open();

@@ -250,6 +250,61 @@ TEST_F(RenderTest, HealthBarsRunRedYellowGreenAlongTheTopEdge) {
   EXPECT_EQ(At(45, 58), kBlack);
 }
 
+// The bars' thickness follows the zoom (3 pixels at x1, whole pixels, at least 1), as the
+// sprites and the bars' length do.
+TEST_F(RenderTest, HealthBarsThickenAndThinWithTheZoom) {
+  Add(0, kActionWalk);
+  const auto barRows = [&](float zoom) {
+    BeginFrameGL(0, 0, zoom);
+    DrawObjects(world_, AdvanceAnimations(world_), true, zoom);
+    Read();
+    // Down the column 4 units into the bar, the pixels of the bar's colours (little blue).
+    const int x = static_cast<int>(46 * zoom);
+    int rows = 0;
+    for (int y = 0; y < kView; ++y) {
+      const Rgb c = At(x, y);
+      if (c[2] < 40 && (c[0] > 100 || c[1] > 100)) ++rows;
+    }
+    return rows;
+  };
+  EXPECT_EQ(barRows(1), 3);
+  EXPECT_EQ(barRows(2), 6);
+  EXPECT_EQ(barRows(0.5f), 2);
+  EXPECT_EQ(barRows(0.25f), 1);
+  EXPECT_EQ(BarWidth(std::sqrt(2.0f)), 4);
+}
+
+// Side 1's objects are the later ones, standing in columns between side 0's: both sides still
+// show on the minimap, about as many pixels each.
+TEST_F(RenderTest, TheMinimapShowsBothSidesWhereTheyStandMixed) {
+  for (const int side : {0, 1}) {
+    for (int column = 0; column < 30; ++column) {
+      for (int row = 0; row < 30; ++row) {
+        TObyekt& o = Add(0, kActionWalk);
+        o.Side = side;
+        o.X = static_cast<float>(column * 20 + side * 10);
+        o.Y = static_cast<float>(row * 20);
+      }
+    }
+  }
+  MinimapScene scene;
+  scene.Layout = {20, 20, 160, -50, -50, 0.1f};
+  BeginFrameGL(0, 0);
+  DrawMinimap(world_, scene);
+  Read();
+  int blue = 0, red = 0;
+  for (int y = 20; y < 180; ++y) {
+    for (int x = 20; x < 180; ++x) {
+      const Rgb c = At(x, y);
+      if (c[2] > 200 && c[0] < 120) ++blue;
+      if (c[0] > 200 && c[2] < 100) ++red;
+    }
+  }
+  EXPECT_GT(blue, 300);
+  EXPECT_GT(red, 300);
+  EXPECT_LT(std::abs(blue - red), (blue + red) / 4) << blue << " blue, " << red << " red";
+}
+
 TEST_F(RenderTest, SelectedObjectsGetABlueFrame) {
   TObyekt& selected = Add(0, kActionWalk);
   selected.Selected = true;

@@ -7,11 +7,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -196,8 +198,9 @@ TEST(WindowFrames, ReadOutAndResizeFrame) {
   EXPECT_GT(form.frontend().state().Frames, afterCreate);  // the resize ran a frame, no timer
 }
 
-// Shrunk as far as it goes, the window keeps every control of the command panel whole; a
-// scripted window takes the view size its script names.
+// Shrunk as far as it goes, the window keeps every control of the command panel whole and a
+// view; so does a window whose frames come from a recording or a network match, which still
+// takes any view size its recording names.
 TEST(WindowFrames, ShrunkWindowKeepsThePanelWhole) {
   App();
   TForm1 form(Quiet(false));
@@ -214,8 +217,49 @@ TEST(WindowFrames, ShrunkWindowKeepsThePanelWhole) {
   }
   FormOptions scripted = Quiet(false);
   scripted.scripted = true;
-  TForm1 free(scripted);
-  EXPECT_EQ(free.minimumSize(), QSize(0, 0));
+  TForm1 viewer(scripted);
+  Start(viewer);
+  EXPECT_EQ(viewer.minimumSize(), form.minimumSize());
+  viewer.resize(50, 50);
+  ASSERT_TRUE(WaitFor([&] { return viewer.size() == viewer.minimumSize(); }));
+  EXPECT_GE(Child<QWidget>(viewer, "Panel3")->width(), 100);
+  EXPECT_GE(Child<QWidget>(viewer, "Panel3")->height(), 120);
+  viewer.ResizeView(60, 40);
+  EXPECT_EQ(Child<QWidget>(viewer, "Panel3")->size(), QSize(60, 40));
+}
+
+// SIGTERM ends the window as Quit does: the recording gets its final check and the sound
+// device is closed, so that a wave file written by the sound library is whole.
+TEST(WindowProgram, TerminatedItClosesTheRecordingAndTheSound) {
+  QTemporaryDir dir;
+  const QString conf = dir.filePath("alsoft.conf"), wav = dir.filePath("mix.wav");
+  const QString record = dir.filePath("session.txt");
+  std::ofstream(conf.toStdString())
+      << "[general]\ndrivers = wave\n[wave]\nfile = " << wav.toStdString() << "\n";
+  QProcess program;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("ALSOFT_CONF", conf);
+  env.insert("ALSOFT_DRIVERS", "wave");
+  program.setProcessEnvironment(env);
+  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  program.start(RTSDEMO_PATH,
+                {"--data", RTS_SOURCE_DIR "/data", "--seed", "3", "--record", record});
+  ASSERT_TRUE(program.waitForStarted());
+  // Running: the wave file grows.
+  ASSERT_TRUE(WaitFor([&] { return QFileInfo(wav).size() > 20000; }, 10000));
+  program.terminate();
+  ASSERT_TRUE(program.waitForFinished(10000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 128 + 15);
+  std::ifstream in(record.toStdString());
+  const std::string lines((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(lines.rfind("\nhash "), std::string::npos) << lines;
+  // The RIFF header holds the file's size less 8 once the library has finished it.
+  std::ifstream riff(wav.toStdString(), std::ios::binary);
+  unsigned char head[8] = {};
+  riff.read(reinterpret_cast<char*>(head), 8);
+  const uint32_t told = head[4] | head[5] << 8 | head[6] << 16 | uint32_t{head[7]} << 24;
+  EXPECT_EQ(told + 8, static_cast<uint64_t>(QFileInfo(wav).size()));
 }
 
 // A recording whose writes fail says so in the banner, with the frame it stops at.

@@ -125,7 +125,7 @@ TEST(Level, EveryFaultIsReportedWithItsLine) {
       ")казна\n"                      // 2
       "0 lots\n"                      // 3: not a number
       "5 10\n"                        // 4: no treasury
-      ")погода\n"                     // 5: unknown section
+      ")погода\n"                     // 5: unknown section: an error
       "sunny\n"                       // 6: ignored with it
       ")земля\n"                      // 7
       "0 21\n"                        // 8: no tiles
@@ -146,12 +146,54 @@ TEST(Level, EveryFaultIsReportedWithItsLine) {
     (p.Error ? errors : warnings).push_back(p.Line);
   }
   std::sort(errors.begin(), errors.end());
-  EXPECT_EQ(errors, (std::vector<int32_t>{3, 4, 8, 10, 12, 13, 14, 15, 16})) << Kinds(problems);
-  EXPECT_EQ(warnings, (std::vector<int32_t>{1, 5, 11})) << Kinds(problems);
+  EXPECT_EQ(errors, (std::vector<int32_t>{3, 4, 5, 8, 10, 12, 13, 14, 15, 16})) << Kinds(problems);
+  EXPECT_EQ(warnings, (std::vector<int32_t>{1, 11})) << Kinds(problems);
   // A faulty object line is left out; the others keep their order.
   ASSERT_EQ(level.Objects.size(), 4u);
   EXPECT_EQ(level.Objects[0].Line, 11);
   EXPECT_EQ(level.Ground.Columns, 21);
+}
+
+// What would load but not show as written: numbers beyond what the read-out and the world
+// hold, a mistyped section keyword, a character with no Windows-1251 form. Of one kind of
+// problem, only the first 20 are listed, the rest counted.
+TEST(Level, OutOfRangeMistypedAndUnwritableAreErrorsAndFloodsAreCut) {
+  const std::string text =
+      ")казна\n"
+      "0 99999999999999999999999\n"  // 2: beyond the read-out
+      "1 -1000000000\n"              // 3: just inside
+      ")обьекты\n"                   // 4: mistyped
+      "ludi 0 0 0 0\n"               // 5: ignored with it
+      ")камера\n"
+      "0 2000000\n"  // 7: far off
+      ")объекты\n"
+      "ludi Крестьянин😀 0 0 0\n"  // 9: no Windows-1251 form, then no such type
+      "ludi 0 0 5000000 0\n";     // 10: far off
+  DataProblems problems;
+  Level level = ParseLevel(text, "odd.txt", problems);
+  ResolveLevel(LoadedWorld(), level, problems);
+  std::vector<int32_t> errors;
+  for (const DataProblem& p : problems) {
+    EXPECT_TRUE(p.Error) << FormatProblem(p);
+    errors.push_back(p.Line);
+  }
+  std::sort(errors.begin(), errors.end());
+  EXPECT_EQ(errors, (std::vector<int32_t>{2, 4, 7, 9, 9, 10})) << Kinds(problems);
+  EXPECT_NE(Kinds(problems).find("\"😀\" has no Windows-1251 form"), std::string::npos)
+      << Kinds(problems);
+  EXPECT_EQ(level.Money[1], -1e9f);
+
+  std::string flood = ")объекты\n";
+  for (int i = 0; i < 2000; ++i) flood += "ludi Дракон 0 " + std::to_string(i) + " 0\n";
+  DataProblems many;
+  Level swordsmen = ParseLevel(flood, "battle.txt", many);
+  ResolveLevel(LoadedWorld(), swordsmen, many);
+  ASSERT_EQ(many.size(), 21u);
+  EXPECT_EQ(many[19].Line, 21);
+  EXPECT_EQ(FormatProblem(many[20]).rfind("battle.txt:22: error: … and 1 980 more of this kind", 0),
+            0u)
+      << FormatProblem(many[20]);
+  EXPECT_EQ(ErrorCount(many), 2000u);
 }
 
 TEST(Level, ProgramChecksLevelsAndRefusesFaultyOnes) {
@@ -175,7 +217,10 @@ TEST(Level, ProgramChecksLevelsAndRefusesFaultyOnes) {
   EXPECT_EQ(run("--check").first, 0);  // the shipped levels are clean
   std::tie(status, out) = run("--batch 1 --level no_such_level");
   EXPECT_EQ(status, 1);
-  EXPECT_NE(out.find("no_such_level: error: cannot read the level file"), std::string::npos) << out;
+  EXPECT_NE(out.find("no_such_level: error: cannot read the level file (no such file; the "
+                     "shipped levels: battle, four_mines, test)"),
+            std::string::npos)
+      << out;
   // The headless run refuses the level at "press 2" with the first fault's line.
   std::tie(status, out) = run("--headless --level " + bad.string() + " --script /dev/null");
   EXPECT_EQ(status, 1) << out;

@@ -37,6 +37,14 @@ std::string Fresh(const std::string& lines) {
   return Hash(host);
 }
 
+// The menu's new match runs at normal speed, whatever the match before ran at.
+TEST_F(Menu, TheMenusNewMatchRunsAtNormalSpeed) {
+  Run("seed 3 3\npress 1\npress 2\ntick 10\n");
+  host.SetSpeed(Pace::kSpeeds - 1);
+  host.NewMatch();
+  EXPECT_EQ(host.pace().speed(), Pace::kNormal);
+}
+
 TEST_F(Menu, NewMatchIsAFreshStartWithItsSeed) {
   Run("seed 3 3\npress 1\npress 2\ntick 40\ncheck 2 on\nplay-as 0\nmove 100 100\n"
       "down left\ntick 5\nchoose 2 0\ngroup store 2\nnew 9\ntick 60\n");
@@ -136,7 +144,7 @@ TEST_F(EndOfMatch, TellsThePlayerAndTheObserverWhoWonWithTheFigures) {
   EXPECT_EQ(host.matchEnd()->Title, ToCp1251("Победа"));
   EXPECT_TRUE(host.pace().paused());
   ASSERT_EQ(host.matchEnd()->Lines.size(), 6u);
-  EXPECT_EQ(host.matchEnd()->Lines[0], "Frames: 21");
+  EXPECT_EQ(host.matchEnd()->Lines[0], "Frames of the match: 21");
   EXPECT_EQ(host.matchEnd()->Lines[3], "First death: - / 21");
   EXPECT_EQ(host.matchEnd()->Lines[4], "Peak workers: 1 / 1");
   host.KeepWatching();
@@ -154,6 +162,19 @@ TEST_F(EndOfMatch, TellsThePlayerAndTheObserverWhoWonWithTheFigures) {
   Kill(0);
   ASSERT_TRUE(host.matchEnd());
   EXPECT_EQ(host.matchEnd()->Title, "Side 1 won");
+}
+
+// Frames run before the level (the window's timer runs them) count neither in the box nor in
+// the banner: both tell the frames of the match.
+TEST_F(EndOfMatch, TheBoxAndTheBannerCountTheFramesOfTheMatch) {
+  host.KeepInputs();
+  Run("seed 5 5\npress 1\ntick 40\nplay-as 0\npress 2\ntick 20\n");
+  Kill(1);
+  ASSERT_TRUE(host.matchEnd());
+  EXPECT_EQ(host.frontend().state().Frames, 61u);
+  EXPECT_EQ(host.matchEnd()->Lines[0], "Frames of the match: 21");
+  const std::string banner = host.Banner();
+  EXPECT_NE(banner.find("Side 0 won at frame 21 of the match"), std::string::npos) << banner;
 }
 
 TEST_F(EndOfMatch, WatchTheReplayPlaysThisMatchAgainInSync) {

@@ -113,7 +113,7 @@ TEST(Match, TheFirstFrameWithOneSideWipedOutDecidesIt) {
   watch.Update(w, 9);
   EXPECT_EQ(watch.winner(), 0);
   banner = MatchBanner(watch, "x1", false);
-  EXPECT_NE(banner.find("Side 0 won at frame 6"), std::string::npos) << banner;
+  EXPECT_NE(banner.find("Side 0 won at frame 6 of the match"), std::string::npos) << banner;
   EXPECT_EQ(banner.find("paused"), std::string::npos) << banner;
 
   // Both sides gone in the same frame: nobody won.
