@@ -519,6 +519,18 @@
 <context>
     <name>net</name>
     <message>
+        <source>You play side %1</source>
+        <translation>Вы играете стороной %1</translation>
+    </message>
+    <message>
+        <source>You watch</source>
+        <translation>Вы наблюдаете</translation>
+    </message>
+    <message>
+        <source>%1 left, the computer plays side %2</source>
+        <translation>%1 вышел, стороной %2 играет компьютер</translation>
+    </message>
+    <message>
         <source>The network match has ended</source>
         <translation>Сетевая партия окончена</translation>
     </message>

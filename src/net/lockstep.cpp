@@ -7,6 +7,7 @@
 
 #include "app/state_hash.h"
 #include "net/field_list.h"
+#include "util/translate.h"
 
 namespace {
 
@@ -198,6 +199,20 @@ void Lockstep::HandOverLeft() {
     session_.Apply(MakeCommand(CommandKind::Player, {static_cast<int64_t>(p)}), out);
     session_.Apply(MakeCommand(CommandKind::PlayAs, {-1}), out);
   }
+}
+
+std::string Lockstep::SidesText() const {
+  if (!started_) return {};
+  std::string text = player() ? Tr("net", "You play side %1", {std::to_string(slots_[you_].Side)})
+                              : Tr("net", "You watch");
+  for (size_t p = 0; p < slots_.size(); ++p) {
+    if (p == you_ || slots_.size() < 2 || !bye_[p] || *bye_[p] >= static_cast<int64_t>(next_))
+      continue;
+    const std::string side = std::to_string(slots_[p].Side);
+    text += "; " + Tr("net", "%1 left, the computer plays side %2",
+                      {PeerName(static_cast<uint8_t>(p)), side});
+  }
+  return text;
 }
 
 bool Lockstep::Holding(size_t player) const {

@@ -60,6 +60,9 @@ class Lockstep {
   bool over() const;
   // "waiting for player 1 (side 1)", empty when nobody holds the match up.
   std::string WaitingFor() const;
+  // Who this peer is and which sides the computer took over (translated): "You play side 0;
+  // player 1 (side 1) left, the computer plays side 1". Empty before the start.
+  std::string SidesText() const;
   // Player p's last frame, once it left; from the next the computer plays its side.
   std::optional<int64_t> leftAt(size_t p) const { return p < bye_.size() ? bye_[p] : std::nullopt; }
   bool desynced() const { return desyncFrame_.has_value(); }

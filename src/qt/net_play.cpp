@@ -338,6 +338,10 @@ std::string NetPlay::Status() const {
     line = waiting_;
     if (someoneGone() && player()) line += Tr("net", " (menu: go on without)");
   }
+  if (ls_ && ls_->started() && !ended_) {
+    const std::string sides = ls_->SidesText();
+    line = line.empty() ? sides : sides + "   " + line;
+  }
   if (!chat_.empty()) line += (line.empty() ? "" : "   ") + chat_.back();
   return line;
 }

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -422,6 +423,9 @@ TEST_F(NetMenu, TheChatLineOpenedAndClosedLeavesTheViewOnScreen) {
   ASSERT_TRUE(WaitFor([&] { return !button2->isEnabled(); }));
   ASSERT_TRUE(WaitFor([&] { return LitPixelsOnScreen(*view) > 100; }));
   const int before = LitPixelsOnScreen(*view);
+  // The banner says which side this window plays.
+  EXPECT_NE(Child<QLabel>(form, "Panel1")->text().indexOf(QStringLiteral("You play side 0")), -1)
+      << Child<QLabel>(form, "Panel1")->text().toStdString();
 
   QTest::keyClick(Child<GlView>(form, "View"), Qt::Key_Return);
   ASSERT_NE(form.chatLine(), nullptr);

@@ -410,6 +410,7 @@ TEST(Lockstep, APlayerWhoDropsOutRejoinsAndALateObserverCatchesUp) {
   a.ls->Issue(Line("press 2"));
   net.peers.at(bConn)->ls->Issue(Line("down right"));
   net.Run(230);
+  EXPECT_EQ(a.ls->SidesText(), "You play side 0");
   net.Drop(bConn);
   net.Pump();
   while (a.ls->Ready()) a.ls->Step(false);
@@ -579,7 +580,10 @@ TEST(Hub, APlayerWhoIsGoneIsLeftBehindAtTheSameFrameOnEveryPeer) {
   EXPECT_EQ(a.ls->next(), 200u);
   EXPECT_EQ(w.ls->next(), 200u);
   EXPECT_EQ(HashOf(a), HashOf(w));
-  // The computer plays the side given up, on every peer.
+  // The computer plays the side given up, on every peer, and the banner's line says so.
+  EXPECT_EQ(a.ls->SidesText(),
+            "You play side 0; player 1 (side 1) left, the computer plays side 1");
+  EXPECT_EQ(w.ls->SidesText(), "You watch; player 1 (side 1) left, the computer plays side 1");
   EXPECT_FALSE(a.host->frontend().Held(1));
   EXPECT_FALSE(w.host->frontend().Held(1));
   EXPECT_TRUE(a.host->frontend().Held(0));
