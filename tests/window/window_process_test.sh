@@ -29,9 +29,9 @@ window() {
   return 1
 }
 
-case $CASE in
-tiny)
-  "$B" --seed 3 --mute --record r.txt > run.out 2> run.err &
+# Opens the window with these arguments and creates the level: buttons 1 and 2 by the mouse.
+open_level() {
+  "$B" "$@" > run.out 2> run.err &
   pid=$!
   id=$(window $pid "OpenGL demo") || fail "no window"
   xdotool windowmove "$id" 0 0
@@ -40,17 +40,24 @@ tiny)
   sleep 0.5
   xdotool mousemove --window "$id" 108 85 click 1
   sleep 0.5
+}
+# The game menu's last entry is Quit; the window must end with status 0.
+quit() {
+  xdotool mousemove --window "$id" 400 300 key Escape
+  sleep 0.3
+  xdotool key Up Return
+  wait $pid || fail "the window exited with $?"
+}
+
+case $CASE in
+tiny)
+  open_level --seed 3 --mute --record r.txt
   # Smaller than the command panel (nothing stops it without a window manager), and back.
   xdotool windowsize "$id" 200 150
   sleep 0.5
   xdotool windowsize "$id" 694 480
   sleep 0.5
-  # The game menu's last entry is Quit.
-  xdotool mousemove --window "$id" 400 300 key Escape
-  sleep 0.3
-  xdotool key Up Return
-  wait $pid
-  [ $? = 0 ] || fail "the window exited with $?"
+  quit
   grep -q "^resize 1 " r.txt || fail "the tiny view was not recorded"
   "$B" --replay r.txt --headless > replay.out 2> replay.err || fail "the recording does not replay"
   ;;
@@ -70,21 +77,10 @@ refused)
 ground)
   # A new user gets the ground and a view on the whole level; the choice is remembered.
   play() {
-    "$B" --seed 4 --mute --record "$1" > run.out 2> run.err &
-    pid=$!
-    id=$(window $pid "OpenGL demo") || fail "no window"
-    xdotool windowmove "$id" 0 0
-    sleep 0.5
-    xdotool mousemove --window "$id" 108 53 click 1
-    sleep 0.5
-    xdotool mousemove --window "$id" 108 85 click 1
-    sleep 0.5
+    open_level --seed 4 --mute --record "$1"
     # Untick "Карта" the second time.
     [ "${2:-}" = untick ] && { xdotool mousemove --window "$id" 95 369 click 1; sleep 0.3; }
-    xdotool mousemove --window "$id" 400 300 key Escape
-    sleep 0.3
-    xdotool key Up Return
-    wait $pid || fail "the window exited with $?"
+    quit
     "$B" --replay "$1" --headless > /dev/null 2>&1 || fail "$1 does not replay"
   }
   play first.txt
