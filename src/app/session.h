@@ -20,8 +20,12 @@
 #include "app/pace.h"
 #include "app/recorder.h"
 #include "app/selection.h"
+#include "game/level.h"
 #include "game/world.h"
 #include "render/drawing.h"
+
+// A level file or a shipped level's name; its first error is thrown as a CommandError.
+Level ReadLevelOrThrow(const std::string& name);
 
 // What only the toolkit around a session can do; headless, nothing.
 class SessionHost {
