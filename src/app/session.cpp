@@ -3,71 +3,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <type_traits>
-#include <variant>
 
 #include "app/camera.h"
-#include "app/command_card.h"
-#include "app/dump.h"
 #include "app/replay.h"
-#include "app/script.h"
 #include "app/selection.h"
-#include "app/state_hash.h"
 #include "app/texts.h"
 #include "game/level.h"
-#include "game/object_fields.h"
 #include "util/cp1251.h"
-#include "util/echo_text.h"
-#include "util/numtext.h"
 #include "util/translate.h"
 
 namespace {
-
-// Counts a command or a frame in progress, so widget changes then are known as the program's.
-struct Busy {
-  int& count;
-  explicit Busy(int& c) : count(c) { ++count; }
-  ~Busy() { --count; }
-};
-
-// Where a seek key of the replay viewer goes from frame `now`; nothing for another key.
-std::optional<uint64_t> SeekTarget(KeyAction action, uint64_t now, const ReplayPlayer& replay) {
-  auto back = [&](uint64_t n) { return now > n ? now - n : 0; };
-  switch (action) {
-    case KeyAction::Back:
-      return back(1);
-    case KeyAction::SecondBack:
-      return back(100);
-    case KeyAction::SecondForward:
-      return now + 100;
-    case KeyAction::TenBack:
-      return back(1000);
-    case KeyAction::TenForward:
-      return now + 1000;
-    case KeyAction::ToStart:
-      return 0;
-    case KeyAction::ToEnd:
-      return replay.length();
-    case KeyAction::NextMark: {
-      const std::optional<ReplayMark> mark = replay.NextMark(now);
-      return mark ? mark->Frame : now;
-    }
-    default:
-      return std::nullopt;
-  }
-}
-
-// Writes a saved script; false with the reason.
-bool WriteText(const std::string& path, const std::string& text, std::string& error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  if (!file) error = "cannot write " + path;
-  return static_cast<bool>(file);
-}
 
 // The widgets as at start-up; the view size stays, and the check boxes when asked.
 void StartupControls(Controls& controls, bool keepChecks) {
@@ -108,7 +54,7 @@ void Session::Create() {
 }
 
 void Session::Apply(const Command& command, std::ostream& out) {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   const CommandSpec& spec = SpecOf(command.Kind);
   if (route_ && (spec.Uses & kInput) && route_(command)) return;
   // Everything that changes the match is recorded: the players' inputs and what a script
@@ -136,7 +82,7 @@ bool Session::ApplyOwnView(const Command& command) {
   if (frontend_.local() != Frontend::kWatching ||
       std::find(std::begin(kView), std::end(kView), command.Kind) == std::end(kView))
     return false;
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   std::ostringstream out;
   frontend_.ActAs(Frontend::kWatching, [&] { SpecOf(command.Kind).Apply(*this, command, out); });
   return true;
@@ -152,7 +98,7 @@ void Session::ResizeFrame() {
 }
 
 void Session::RunFrame(bool show) {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   if (!host_.MakeCurrent()) return;
   if (startPending_ && !replay_) TakeMatchStart();
   // The first frame sets up OpenGL: it is always drawn.
@@ -161,9 +107,7 @@ void Session::RunFrame(bool show) {
   frontend_.DrawScene();
   frontend_.SetDrawing(drawing_);
   if (drawn) {
-    DrawMinimap();
-    DrawDragBox();
-    DrawFootprint();
+    overlays_.Draw(world_, frontend_, controls_, drawing_, replaying());
   }
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_ && !replay_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
@@ -215,26 +159,13 @@ void Session::KeepWatching() {
   pace_.SetPaused(false);
 }
 
-bool Session::WatchMatchReplay() {
-  if (!matchStart_) return false;
-  Script script = matchLog_;
-  const SessionSnapshot start = *matchStart_;
-  CloseRecording();
-  matchEnd_.reset();
-  Restore(start);
-  StartReplay(std::move(script));
-  pace_.SetPaused(false);
-  note_.clear();
-  return true;
-}
-
 void Session::SetSpeed(int speed) {
   while (pace_.speed() < speed && pace_.speed() < Pace::kSpeeds - 1) pace_.Faster();
   while (pace_.speed() > speed && pace_.speed() > 0) pace_.Slower();
 }
 
 void Session::ResetSession(bool keepData) {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   World loaded = std::move(world_);
   world_ = World{};
   const bool dataLoaded = !controls_.ButtonEnabled(1);
@@ -261,7 +192,7 @@ void Session::ResetSession(bool keepData) {
   startPending_ = startSeedPending_ = false;
   matchLog_.clear();
   note_.clear();
-  dragBox_.reset();
+  overlays_.SetDragBox(std::nullopt);
   replay_.reset();
   replayEnded_ = false;
   pace_.SetPaused(false);
@@ -272,12 +203,6 @@ bool Session::AcceptPreloaded() {
   if (!preloaded_ || !controls_.ButtonEnabled(1)) return false;
   frontend_.AcceptLoadedData(*preloaded_);
   return true;
-}
-
-void Session::OpenReplay(Script script) {
-  CloseRecording();
-  ResetSession(false);
-  StartReplay(std::move(script));
 }
 
 void Session::NewMatch(const std::string& level) {
@@ -335,7 +260,7 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
   if (first) platform_.nextSeed = seed;
   match_ = MatchWatch{};
   note_.clear();
-  dragBox_.reset();
+  overlays_.SetDragBox(std::nullopt);
   KeepWatching();  // the end of the last match paused it
   frontend_.Button2Click();
   if (!controls_.ButtonEnabled(2)) MatchStarted();
@@ -385,22 +310,22 @@ void Session::ViewMoved() {
 }
 
 void Session::SetMinimap(bool shown) {
-  minimap_ = shown;
+  overlays_.SetMinimap(shown);
   if (pace_.paused()) Redraw();
 }
 
 MinimapLayout Session::Minimap() const {
-  return LayoutMinimap(world_.Ground, controls_.ViewWidth(), controls_.ViewHeight());
+  return Overlays::Minimap(world_, controls_);
 }
 
 bool Session::OverMinimap(int x, int y) const {
-  return minimap_ && !controls_.ButtonEnabled(2) &&
-         MinimapToWorld(Minimap(), x, controls_.ViewHeight() - 1 - y).has_value();
+  return overlays_.MinimapPoint(world_, controls_, x, y).has_value();
 }
 
 bool Session::MinimapPress(int x, int y) {
-  if (!OverMinimap(x, y) || replay_) return false;
-  const std::optional<WorldPoint2> p = MinimapToWorld(Minimap(), x, controls_.ViewHeight() - 1 - y);
+  if (replay_) return false;
+  const std::optional<WorldPoint2> p = overlays_.MinimapPoint(world_, controls_, x, y);
+  if (!p) return false;
   Apply(MakeCommand(CommandKind::Look, {static_cast<int64_t>(std::floor(p->X)),
                                         static_cast<int64_t>(std::floor(p->Y))}));
   return true;
@@ -410,24 +335,6 @@ void Session::Wheel(int steps, int x, int y) {
   if (replay_) return;
   for (int i = 0; i < std::abs(steps); ++i)
     Apply(MakeCommand(CommandKind::Zoom, {steps > 0 ? 0 : 1, x, y}));
-}
-
-void Session::DrawMinimap() {
-  if (!minimap_ || controls_.ButtonEnabled(2)) return;
-  MinimapScene scene;
-  scene.Layout = Minimap();
-  const GroundRect g = GroundOf(world_.Ground);
-  scene.GroundX0 = g.X0;
-  scene.GroundY0 = g.Y0;
-  scene.GroundX1 = g.X1;
-  scene.GroundY1 = g.Y1;
-  // The view as the picture shows it.
-  const float z = frontend_.DrawnZoom();
-  scene.ViewX0 = -frontend_.DrawnCameraX();
-  scene.ViewY0 = -frontend_.DrawnCameraY();
-  scene.ViewX1 = static_cast<float>(controls_.ViewWidth() / z) - frontend_.DrawnCameraX();
-  scene.ViewY1 = static_cast<float>(controls_.ViewHeight() / z) - frontend_.DrawnCameraY();
-  drawing_.Minimap(world_, scene);
 }
 
 void Session::ViewResized() {
@@ -441,7 +348,7 @@ void Session::ViewResized() {
 }
 
 void Session::TakeViewSize() {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   if (host_.MakeCurrent())
     drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
 }
@@ -452,306 +359,18 @@ void Session::ResizeDrawing() {
 }
 
 void Session::Redraw() {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   if (!host_.MakeCurrent()) return;
   frontend_.SetDrawing(drawing_);
   frontend_.Redraw();
-  DrawMinimap();
-  DrawDragBox();
-  DrawFootprint();
+  overlays_.Draw(world_, frontend_, controls_, drawing_, replaying());
   host_.Present();
 }
 
-void Session::DrawFootprint() {
-  // A building chosen for a worker to put up, before the right click that places it.
-  const int chosen = controls_.ComboIndex(2);
-  if (replay_ || chosen < 0 || controls_.ComboIndex(3) >= 0) return;
-  const CommandCard card =
-      MakeCommandCard(world_, frontend_.LocalSelectionAside(), controls_.ComboItems(2));
-  if (const TOpisan* type = FootprintType(world_, card, chosen)) {
-    const FrontState& s = frontend_.state();
-    drawing_.Footprint(s.MouseX, s.MouseY, type->Radius * frontend_.DrawnZoom());
-  }
-}
-
-void Session::DrawDragBox() {
-  if (!dragBox_) return;
-  const int h = controls_.ViewHeight();
-  // Pixel rows counted from the bottom.
-  drawing_.SelectionBox(dragBox_->X1, h - 1 - dragBox_->Y1, dragBox_->X2, h - 1 - dragBox_->Y2);
-}
-
 void Session::SetDragBox(std::optional<ViewBox> box) {
-  dragBox_ = box;
+  overlays_.SetDragBox(box);
   // While paused no frame shows it.
   if (pace_.paused()) Redraw();
-}
-
-void Session::GroupKey(int digit, bool ctrl, bool shift, int64_t ms) {
-  // The recording selects in a replay, not the user.
-  if (replay_ || digit < 1 || digit > 9) return;
-  if (ctrl || shift) {
-    Apply(MakeCommand(CommandKind::Group, {ctrl ? 0 : 1, digit}));
-    lastGroupDigit_ = 0;
-    return;
-  }
-  const bool twice = digit == lastGroupDigit_ && ms - lastGroupMs_ <= 300;
-  Apply(MakeCommand(CommandKind::Group, {twice ? 3 : 2, digit}));
-  lastGroupDigit_ = twice ? 0 : digit;
-  lastGroupMs_ = ms;
-}
-
-KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
-  switch (action) {
-    case KeyAction::Left:
-    case KeyAction::Right:
-    case KeyAction::Up:
-    case KeyAction::Down: {
-      // The recording moves the camera of a replay, not the user.
-      if (repeat || replay_) return KeyResult::Done;
-      static constexpr bool PlayerInput::*kHeld[] = {
-          &PlayerInput::ArrowLeft, &PlayerInput::ArrowRight, &PlayerInput::ArrowUp,
-          &PlayerInput::ArrowDown};
-      const int64_t k = static_cast<int64_t>(action) - static_cast<int64_t>(KeyAction::Left);
-      if (frontend_.player().*kHeld[k] != press) Apply(MakeCommand(CommandKind::Key, {k, press}));
-      return KeyResult::Done;
-    }
-    default:
-      break;
-  }
-  if (!press) return KeyResult::Done;
-  if (replay_) {
-    if (const auto target = SeekTarget(action, frontend_.state().Frames, *OpenedReplay())) {
-      if (action == KeyAction::Back) pace_.SetPaused(true);
-      SeekReplay(*target);
-      return KeyResult::Done;
-    }
-  }
-  switch (action) {
-    case KeyAction::Pause:
-      if (!repeat) pace_.TogglePause();
-      break;
-    case KeyAction::Step:
-      pace_.Step();
-      break;
-    case KeyAction::Faster:
-      pace_.Faster();
-      break;
-    case KeyAction::Slower:
-      pace_.Slower();
-      break;
-    case KeyAction::Help:
-      return repeat ? KeyResult::Done : KeyResult::ShowHelp;
-    case KeyAction::Thoughts:
-      if (repeat) break;
-      thoughts_ = !thoughts_;
-      if (pace_.paused()) Redraw();
-      break;
-    case KeyAction::Picture:
-      return repeat ? KeyResult::Done : KeyResult::SavePicture;
-    case KeyAction::Home:
-      // Without a side of one's own, side 0's.
-      if (!replay_) Apply(MakeCommand(CommandKind::Home, {std::max(frontend_.player().PlayAs, 0)}));
-      break;
-    case KeyAction::Minimap:
-      if (!repeat) SetMinimap(!minimap_);
-      break;
-    case KeyAction::Menu:
-      return repeat ? KeyResult::Done : KeyResult::ShowMenu;
-    default:
-      break;
-  }
-  return KeyResult::Done;
-}
-
-void Session::ReleaseKeys() {
-  for (KeyAction a : {KeyAction::Left, KeyAction::Right, KeyAction::Up, KeyAction::Down})
-    Key(a, false, false);
-}
-
-bool Session::StartRecording(const std::string& path, std::string& error) {
-  auto recorder = std::make_unique<Recorder>(path);
-  if (!recorder->ok()) {
-    error = "cannot write the recording " + path + ": " + recorder->error();
-    return false;
-  }
-  recorder_ = std::move(recorder);
-  recordingClosed_ = false;
-  // A write that fails later stops the recording; the user is told where it stops.
-  recorder_->onStop = [this] {
-    std::cerr << "rtsdemo: " << recorder_->StopText() << "\n";
-    note_ = Tr("notes", "The recording stopped at frame %1: %2",
-               {std::to_string(recorder_->framesWritten()), recorder_->error()});
-  };
-  return true;
-}
-
-void Session::RecordComment(const std::string& text) {
-  if (recorder_ && !replay_) recorder_->Comment(text);
-}
-
-void Session::KeepInputs() {
-  keepInputs_ = true;
-  if (!recorder_) recorder_ = std::make_unique<Recorder>();
-}
-
-void Session::CloseRecording() {
-  if (!recorder_ || recordingClosed_) return;
-  recorder_->Close(frontend_);
-  recordingClosed_ = true;
-}
-
-bool Session::SaveRecording(const std::string& path, std::string& error) {
-  if (!recorder_) {
-    error = "no inputs were kept";
-    return false;
-  }
-  std::error_code ec;
-  if (!recorder_->path().empty() && std::filesystem::equivalent(path, recorder_->path(), ec)) {
-    error = path + " is the file the session is being recorded to";
-    return false;
-  }
-  return WriteText(path, recorder_->Text(frontend_), error);
-}
-
-void Session::StartReplay(Script script) {
-  replay_ = std::make_unique<ReplayPlayer>(std::move(script));
-  replayEnded_ = false;
-}
-
-ReplayPlayer* Session::OpenedReplay() {
-  if (replay_ && !replay_->opened()) {
-    Busy busy(busy_);
-    replay_->Open(*this);
-    if (!replay_->error().empty()) std::cerr << "rtsdemo: " << replay_->error() << "\n";
-  }
-  return replay_.get();
-}
-
-bool Session::SeekReplay(uint64_t frame) {
-  if (!OpenedReplay()) return true;
-  bool ok = true;
-  {
-    Busy busy(busy_);
-    ok = replay_->Seek(*this, frame);
-  }
-  replayEnded_ = false;
-  note_.clear();
-  if (!ok) {
-    note_ = Tr("notes", "Out of step with the recording: %1; paused",
-               {Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())})});
-    pace_.SetPaused(true);
-  }
-  Redraw();
-  return ok;
-}
-
-bool Session::ScriptFrame() {
-  if (!replay_) {
-    RunFrame(true);
-    return true;
-  }
-  if (replayEnded_) return true;
-  OpenedReplay();
-  const ScriptRunner::Result result = replay_->Step(*this, true);
-  if (result.stop == ScriptRunner::Stop::End) replayEnded_ = true;
-  if (result.stop == ScriptRunner::Stop::Error) throw CommandError{result.message};
-  return result.stop != ScriptRunner::Stop::OutOfSync;
-}
-
-bool Session::TakeOver(std::optional<int32_t> side, const std::string& path, std::string& error) {
-  if (!OpenedReplay()) {
-    error = "no recording plays";
-    return false;
-  }
-  const std::string played = replay_->PlayedText();
-  if (!path.empty()) {
-    CloseRecording();
-    if (!StartRecording(path, error)) return false;
-    if (!played.empty()) recorder_->Begin(played);
-  }
-  log_ = std::make_unique<Recorder>();
-  if (!played.empty()) log_->Begin(played);
-  replay_.reset();
-  replayEnded_ = false;
-  // The window's inputs are its own player's from here on.
-  const size_t mine = frontend_.local();
-  if (mine != Frontend::kWatching && frontend_.inputPlayer() != mine)
-    Apply(MakeCommand(CommandKind::Player, {static_cast<int64_t>(mine)}));
-  if (side) Apply(MakeCommand(CommandKind::PlayAs, {*side}));
-  note_ = Tr("notes", "Taken over at frame %1", {std::to_string(frontend_.state().Frames)});
-  return true;
-}
-
-bool Session::Resume(const std::string& path, std::string& error) {
-  if (!OpenedReplay()) {
-    error = "no recording to resume";
-    return false;
-  }
-  {
-    Busy busy(busy_);
-    replay_->PlayToEnd(*this);
-  }
-  if (replay_->failedFrame()) {
-    error = Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())});
-    return false;
-  }
-  return TakeOver(std::nullopt, path, error);
-}
-
-bool Session::SaveMatch(const std::string& path, std::string& error) {
-  std::string text;
-  if (replay_) {
-    text = OpenedReplay()->PlayedText();
-    if (!text.empty()) text += "hash " + HashText(StateHash(frontend_)) + "\n";
-  } else if (log_) {
-    text = log_->Text(frontend_);
-  }
-  if (text.empty()) {
-    error = "nothing to save before the first frame";
-    return false;
-  }
-  return WriteText(path, text, error);
-}
-
-void Session::KeepLog() {
-  if (!log_) log_ = std::make_unique<Recorder>();
-}
-
-bool Session::ReplayFrame(bool show) {
-  if (replayEnded_) {
-    pace_.SetPaused(true);
-    return false;
-  }
-  OpenedReplay();
-  const ScriptRunner::Result result = replay_->Step(*this, show);
-  switch (result.stop) {
-    case ScriptRunner::Stop::Frame:
-      return true;
-    case ScriptRunner::Stop::End:
-      replayEnded_ = true;
-      ReplayStopped({}, Tr("notes", "The recording ended at frame %1: paused",
-                           {std::to_string(frontend_.state().Frames)}));
-      return false;
-    case ScriptRunner::Stop::Error:
-      replayEnded_ = true;
-      ReplayStopped(result.message, Tr("notes", "The recording stopped: %1", {result.message}));
-      return false;
-    case ScriptRunner::Stop::OutOfSync:
-      ReplayStopped(result.message,
-                    Tr("notes", "Out of step with the recording: %1; paused", {result.message}));
-      return false;
-  }
-  return false;
-}
-
-void Session::ReplayStopped(const std::string& box, const std::string& note) {
-  pace_.SetPaused(true);
-  note_ = note;
-  if (!box.empty()) {
-    std::cerr << "rtsdemo: " << box << "\n";
-    host_.Notice(box);
-  }
 }
 
 SessionSnapshot Session::Save() const {
@@ -767,7 +386,7 @@ SessionSnapshot Session::Save() const {
 }
 
 void Session::Restore(const SessionSnapshot& s) {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   world_ = s.TheWorld;
   // The last frame's sprites point into the catalogue they were chosen from: point them into
   // this copy of it.

@@ -15,8 +15,10 @@
 #include "app/control_values.h"
 #include "app/controls.h"
 #include "app/frontend.h"
+#include "app/group_taps.h"
 #include "app/headless.h"
 #include "app/match_state.h"
+#include "app/overlays.h"
 #include "app/pace.h"
 #include "app/recorder.h"
 #include "app/selection.h"
@@ -144,7 +146,7 @@ class Session {
   void Wheel(int steps, int x, int y);
   // The minimap: shown or not (the window's Tab; changes nothing in the match), where it is,
   // and whether view pixel (x, y from the top) is on it.
-  bool minimapShown() const { return minimap_; }
+  bool minimapShown() const { return overlays_.minimapShown(); }
   void SetMinimap(bool shown);
   MinimapLayout Minimap() const;
   bool OverMinimap(int x, int y) const;
@@ -242,6 +244,12 @@ class Session {
   const MatchWatch& match() const { return match_; }
 
  private:
+  // Counts a command or a frame in progress, so widget changes then are known as the program's.
+  struct BusyScope {
+    int& count;
+    explicit BusyScope(int& c) : count(c) { ++count; }
+    ~BusyScope() { --count; }
+  };
   bool ReplayFrame(bool show);
   // Everything but the data (when kept) and the view size as at start-up.
   void ResetSession(bool keepData);
@@ -250,9 +258,6 @@ class Session {
   void TakeMatchStart();
   // The drawing takes the view's size; no frame runs.
   void TakeViewSize();
-  void DrawFootprint();
-  void DrawDragBox();
-  void DrawMinimap();
   // Before a tick's frames: who moves the camera, and a scroll step when the frames do not.
   void CameraTick(int frames);
   void ReplayStopped(const std::string& box, const std::string& note);
@@ -275,10 +280,8 @@ class Session {
   bool thoughts_ = false;  // F3
   int busy_ = 0;
   std::string note_;  // the banner's second line (UTF-8)
-  std::optional<ViewBox> dragBox_;
-  bool minimap_ = false;
-  int lastGroupDigit_ = 0;  // the last digit that recalled a group, 0: none
-  int64_t lastGroupMs_ = 0;
+  Overlays overlays_;
+  GroupTaps groupTaps_;
   bool keepInputs_ = false;
   bool recordingClosed_ = false;
   // This match's start and its inputs since, for watching it again.
