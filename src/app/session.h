@@ -21,7 +21,9 @@
 #include "app/overlays.h"
 #include "app/pace.h"
 #include "app/recorder.h"
+#include "app/script_target.h"
 #include "app/selection.h"
+#include "app/session_snapshot.h"
 #include "game/level.h"
 #include "game/world.h"
 #include "render/drawing.h"
@@ -63,17 +65,6 @@ class SessionListener {
 };
 class ReplayPlayer;
 
-// The whole state of a session as a value.
-struct SessionSnapshot {
-  World TheWorld;
-  Frontend::Saved Front;
-  ControlValues Widgets;
-  std::vector<uint32_t> UsedSeeds;
-  std::optional<uint32_t> NextSeed;
-  std::vector<ShownMessage> Messages;
-  MatchWatch Match;
-};
-
 // What a key does.
 enum class KeyAction : uint8_t {
   Pause,
@@ -103,23 +94,23 @@ enum class KeyAction : uint8_t {
 // What the toolkit must still do after a key.
 enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture, ShowMenu };
 
-class Session {
+class Session : public ScriptTarget {
  public:
   Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
           Drawing& drawing, SessionHost& host);
-  ~Session();
+  ~Session() override;
 
   // The window exists: seeds the generator.
   void Create();
   // The one door for inputs: applies the command and records it. Throws CommandError,
   // OutOfSync or ProgramExit.
-  void Apply(const Command& command, std::ostream& out = std::cout);
+  void Apply(const Command& command, std::ostream& out = std::cout) override;
   // An observer's input for its own view (cursor, arrows, camera, zoom): applied at once to
   // that view alone, never recorded or sent. False (nothing done) for another input, or when
   // this window is a player's.
   bool ApplyOwnView(const Command& command);
   // One frame as a timer tick runs it; a frame not shown draws nothing.
-  void RunFrame(bool show);
+  void RunFrame(bool show) override;
   // The frame a resize runs, after the view took its new size.
   void ResizeFrame();
   // A tick of the timer: the frames the pace gives, each the replay's when one plays; the last
@@ -224,8 +215,8 @@ class Session {
   // Whoever listens to commands and frames (nullptr: nobody).
   void SetListener(SessionListener* listener) { listener_ = listener; }
 
-  SessionSnapshot Save() const;
-  void Restore(const SessionSnapshot& snapshot);
+  SessionSnapshot Save() const override;
+  void Restore(const SessionSnapshot& snapshot) override;
 
   // The banner (UTF-8): the match or the start-up line, the pace, and a note.
   std::string Banner() const;
@@ -234,10 +225,10 @@ class Session {
   bool busy() const { return busy_ > 0; }
   bool thoughtsShown() const { return thoughts_; }
 
-  Frontend& frontend() { return frontend_; }
+  Frontend& frontend() override { return frontend_; }
   const Frontend& frontend() const { return frontend_; }
-  World& world() { return world_; }
-  Controls& controls() { return controls_; }
+  World& world() override { return world_; }
+  Controls& controls() override { return controls_; }
   RecordingPlatform& platform() { return platform_; }
   SessionHost& host() { return host_; }
   Pace& pace() { return pace_; }
