@@ -1,6 +1,5 @@
 #include "app/command.h"
 
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <istream>
@@ -105,9 +104,7 @@ ArgValue ReadArg(const CommandSpec& spec, const ArgSpec& arg, std::string_view w
   ArgValue v;
   switch (arg.Type) {
     case ArgType::Int: {
-      auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v.I);
-      if (ec != std::errc() || end != word.data() + word.size() || v.I < arg.Lo || v.I > arg.Hi)
-        Bad(spec, arg, word);
+      if (!ParseWhole(word, v.I, arg.Lo, arg.Hi)) Bad(spec, arg, word);
       break;
     }
     case ArgType::Real: {
