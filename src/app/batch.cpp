@@ -28,8 +28,7 @@ namespace {
 constexpr uint64_t kMaxMatches = 1000000;  // results are kept for the summary
 
 bool ParseNumber(const std::string& text, uint64_t lo, uint64_t hi, uint64_t& value) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && value >= lo && value <= hi;
+  return ParseWhole(std::string_view(text), value, lo, hi);
 }
 
 const char* const kEndNames[] = {"win", "stalemate", "both-gone", "limit"};
@@ -50,10 +49,7 @@ std::string Fixed(double v, int decimals) {
 }
 
 std::string Clock(double seconds) {
-  auto s = static_cast<uint64_t>(seconds + 0.5);
-  const int64_t minutes = static_cast<int64_t>(s / 60);
-  const int64_t rest = static_cast<int64_t>(s % 60);
-  return IntToStr(minutes) + (rest < 10 ? ":0" : ":") + IntToStr(rest);
+  return MinutesSeconds(static_cast<uint64_t>(seconds + 0.5), 1);
 }
 
 std::string Pad(std::string s, size_t width, bool left = false) {

@@ -1,6 +1,5 @@
 #include "app/command.h"
 
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <istream>
@@ -16,167 +15,6 @@ namespace {
 
 constexpr int64_t kI32Min = INT32_MIN;
 constexpr int64_t kI32Max = INT32_MAX;
-
-constexpr ArgSpec kButtonArgs[] = {{"N", ArgType::Int, 1, 3}};
-constexpr ArgSpec kTickArgs[] = {{"N", ArgType::Int, 0, INT64_MAX, {}, true}};
-constexpr ArgSpec kMoveArgs[] = {{"X", ArgType::Int, kI32Min, kI32Max},
-                                 {"Y", ArgType::Int, kI32Min, kI32Max}};
-constexpr ArgSpec kDownArgs[] = {{"BUTTON", ArgType::Word, 0, 0, {"left", "right", "middle"}}};
-constexpr ArgSpec kChooseArgs[] = {{"K", ArgType::Int, 1, 3}, {"I", ArgType::Int, -1, kI32Max}};
-constexpr ArgSpec kCheckArgs[] = {{"K", ArgType::Int, 1, 2}, {"STATE", ArgType::Switch}};
-constexpr ArgSpec kResizeArgs[] = {{"W", ArgType::Int, 1, 16384}, {"H", ArgType::Int, 1, 16384}};
-constexpr ArgSpec kKeyArgs[] = {{"KEY", ArgType::Word, 0, 0, {"left", "right", "up", "down"}},
-                                {"STATE", ArgType::Switch}};
-constexpr ArgSpec kPlayAsArgs[] = {{"S", ArgType::Int, -1, 1}};
-constexpr ArgSpec kMoneyArgs[] = {{"S", ArgType::Int, 0, 3}, {"V", ArgType::Real}};
-constexpr ArgSpec kSpawnArgs[] = {{"R", ArgType::Int, kI32Min, kI32Max},
-                                  {"K", ArgType::Int, kI32Min, kI32Max},
-                                  {"S", ArgType::Int, kI32Min, kI32Max},
-                                  {"X", ArgType::Real},
-                                  {"Y", ArgType::Real},
-                                  {"A", ArgType::Real}};
-constexpr ArgSpec kSetArgs[] = {
-    {"I", ArgType::Int, 0, kI32Max}, {"FIELD", ArgType::Field}, {"VALUE", ArgType::Field}};
-constexpr ArgSpec kDumpArgs[] = {{"FILE", ArgType::File, 0, 0, {}, true}};
-constexpr ArgSpec kSeedArgs[] = {{"A", ArgType::Int, 0, UINT32_MAX},
-                                 {"B", ArgType::Int, 0, UINT32_MAX}};
-constexpr ArgSpec kHashArgs[] = {{"H", ArgType::Hex, 0, 0, {}, true}};
-constexpr ArgSpec kScreenshotArgs[] = {{"FILE", ArgType::File}};
-constexpr ArgSpec kLevelArgs[] = {{"FILE", ArgType::Rest}};
-constexpr ArgSpec kBoxArgs[] = {{"X1", ArgType::Int, kI32Min, kI32Max},
-                                {"Y1", ArgType::Int, kI32Min, kI32Max},
-                                {"X2", ArgType::Int, kI32Min, kI32Max},
-                                {"Y2", ArgType::Int, kI32Min, kI32Max},
-                                {"MODE", ArgType::Word, 0, 0, {"new", "add"}}};
-constexpr ArgSpec kSameArgs[] = {{"X", ArgType::Int, kI32Min, kI32Max},
-                                 {"Y", ArgType::Int, kI32Min, kI32Max}};
-constexpr ArgSpec kGroupArgs[] = {
-    {"ACTION", ArgType::Word, 0, 0, {"store", "add", "recall", "centre"}},
-    {"N", ArgType::Int, 1, 9}};
-constexpr ArgSpec kSeekArgs[] = {{"F", ArgType::Int, 0, INT64_MAX}};
-constexpr ArgSpec kCameraArgs[] = {{"BY", ArgType::Word, 0, 0, {"frames", "ticks"}}};
-constexpr ArgSpec kScrollArgs[] = {{"N", ArgType::Int, 1, INT32_MAX, {}, true}};
-constexpr ArgSpec kZoomArgs[] = {{"WAY", ArgType::Word, 0, 0, {"in", "out"}},
-                                 {"X", ArgType::Int, kI32Min, kI32Max},
-                                 {"Y", ArgType::Int, kI32Min, kI32Max}};
-constexpr ArgSpec kLookArgs[] = {{"X", ArgType::Int, kI32Min, kI32Max},
-                                 {"Y", ArgType::Int, kI32Min, kI32Max}};
-constexpr ArgSpec kHomeArgs[] = {{"S", ArgType::Int, kI32Min, kI32Max}};
-constexpr ArgSpec kMinimapArgs[] = {{"STATE", ArgType::Switch}};
-constexpr ArgSpec kBoundArgs[] = {{"STATE", ArgType::Switch}};
-constexpr ArgSpec kPlayerArgs[] = {{"N", ArgType::Int, 0, 7}};
-constexpr ArgSpec kNewArgs[] = {{"SEED", ArgType::Int, 0, UINT32_MAX},
-                                {"LEVEL", ArgType::Rest, 0, 0, {}, true}};
-
-}  // namespace
-
-// Defined in session.cpp, where the session's parts are at hand.
-namespace command_actions {
-void Press(Session&, const Command&, std::ostream&);
-void Tick(Session&, const Command&, std::ostream&);
-void Move(Session&, const Command&, std::ostream&);
-void Down(Session&, const Command&, std::ostream&);
-void Choose(Session&, const Command&, std::ostream&);
-void Check(Session&, const Command&, std::ostream&);
-void Resize(Session&, const Command&, std::ostream&);
-void Key(Session&, const Command&, std::ostream&);
-void PlayAs(Session&, const Command&, std::ostream&);
-void Money(Session&, const Command&, std::ostream&);
-void Spawn(Session&, const Command&, std::ostream&);
-void Set(Session&, const Command&, std::ostream&);
-void Dump(Session&, const Command&, std::ostream&);
-void Seed(Session&, const Command&, std::ostream&);
-void Hash(Session&, const Command&, std::ostream&);
-void Screenshot(Session&, const Command&, std::ostream&);
-void Level(Session&, const Command&, std::ostream&);
-void Box(Session&, const Command&, std::ostream&);
-void Same(Session&, const Command&, std::ostream&);
-void Group(Session&, const Command&, std::ostream&);
-void Seek(Session&, const Command&, std::ostream&);
-void Camera(Session&, const Command&, std::ostream&);
-void Scroll(Session&, const Command&, std::ostream&);
-void Zoom(Session&, const Command&, std::ostream&);
-void Home(Session&, const Command&, std::ostream&);
-void Look(Session&, const Command&, std::ostream&);
-void Minimap(Session&, const Command&, std::ostream&);
-void Bound(Session&, const Command&, std::ostream&);
-void New(Session&, const Command&, std::ostream&);
-void Player(Session&, const Command&, std::ostream&);
-void Leave(Session&, const Command&, std::ostream&);
-}  // namespace command_actions
-
-namespace {
-
-using K = CommandKind;
-namespace a = command_actions;
-
-// Indexed by CommandKind.
-const CommandSpec kCommands[] = {
-    {K::Press, "press", kButtonArgs, "click a button (a disabled one ignores it)", kInput,
-     a::Press},
-    {K::Tick, "tick", kTickArgs, "run N frames (1)", 0, a::Tick},
-    {K::Move, "move", kMoveArgs, "move the mouse to view pixels, y from the top", kInput, a::Move},
-    {K::Down, "down", kDownArgs, "press a mouse button", kInput, a::Down},
-    {K::Choose, "choose", kChooseArgs, "choose item I of combo box K (-1: none)", kInput,
-     a::Choose},
-    {K::Check, "check", kCheckArgs, "tick or untick check box K", kInput, a::Check},
-    {K::Resize, "resize", kResizeArgs, "resize the view, which runs one frame", kInput, a::Resize},
-    {K::Key, "key", kKeyArgs, "hold or release an arrow key (the camera moves 1 a frame)", kInput,
-     a::Key},
-    {K::PlayAs, "play-as", kPlayAsArgs, "the computer plays only the other side of S (-1: both)",
-     kInput, a::PlayAs},
-    {K::Money, "money", kMoneyArgs, "set side S's treasury", kChanges, a::Money},
-    {K::Spawn, "spawn", kSpawnArgs, "add an object of race R, kind K, side S at X, Y heading A",
-     kChanges, a::Spawn},
-    {K::Set, "set", kSetArgs, "set a field of object I (texts take the rest of the line)", kChanges,
-     a::Set},
-    {K::Dump, "dump", kDumpArgs, "the whole state as JSON", 0, a::Dump},
-    {K::Seed, "seed", kSeedArgs, "the two seeds, before the first frame", 0, a::Seed},
-    {K::Hash, "hash", kHashArgs, "print the state hash, or stop with status 3 when it differs", 0,
-     a::Hash},
-    {K::Screenshot, "screenshot", kScreenshotArgs, "the view as PNG (window only)", 0,
-     a::Screenshot},
-    {K::Level, "level", kLevelArgs,
-     "the level file (or a shipped level's name) press 2 creates instead of the test level", kInput,
-     a::Level},
-    {K::Box, "box", kBoxArgs, "select the units in a box of view pixels (add: keep the selection)",
-     kInput, a::Box},
-    {K::Same, "same", kSameArgs, "select every unit in view of the type and side at X, Y", kInput,
-     a::Same},
-    {K::Group, "group", kGroupArgs,
-     "control group N: store or add the selection, select it, centre the view on it", kInput,
-     a::Group},
-    {K::Seek, "seek", kSeekArgs,
-     "with --replay: go to frame F of the recording, forward or back (tick plays it on)", 0,
-     a::Seek},
-    {K::Camera, "camera", kCameraArgs,
-     "who moves the camera: each frame (as at x1), or only the scroll steps", kInput, a::Camera},
-    {K::Scroll, "scroll", kScrollArgs,
-     "N steps of edge scrolling and held arrows (1), as a timer tick takes one", kInput, a::Scroll},
-    {K::Zoom, "zoom", kZoomArgs, "zoom by sqrt(2) about view pixel X, Y (x0.25 to x4)", kInput,
-     a::Zoom},
-    {K::Home, "home", kHomeArgs, "centre the view on side S's first base, else its first unit",
-     kInput, a::Home},
-    {K::Look, "look", kLookArgs, "centre the view on world point X, Y (the minimap)", kInput,
-     a::Look},
-    {K::Minimap, "minimap", kMinimapArgs, "show or hide the minimap (changes no state)", 0,
-     a::Minimap},
-    {K::Bound, "bound", kBoundArgs,
-     "keep at least a fifth of the view over the ground (the window turns it on when needed)",
-     kInput, a::Bound},
-    {K::New, "new", kNewArgs,
-     "a new match with seed SEED: the level given (a file or a shipped level's name), else the "
-     "same level again; the data stay loaded",
-     kInput, a::New},
-    {K::Player, "player", kPlayerArgs,
-     "the inputs that follow are player N's (a match of several players)", kInput, a::Player},
-    {K::Leave,
-     "leave",
-     {},
-     "the mouse left the view: nothing is under the cursor until a move",
-     kInput,
-     a::Leave},
-};
 
 // Splits at runs of spaces and tabs; a word starting with "#" ends the line. fieldEnd is
 // where word 3 ends (for the text of "set").
@@ -268,9 +106,7 @@ ArgValue ReadArg(const CommandSpec& spec, const ArgSpec& arg, std::string_view w
   ArgValue v;
   switch (arg.Type) {
     case ArgType::Int: {
-      auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v.I);
-      if (ec != std::errc() || end != word.data() + word.size() || v.I < arg.Lo || v.I > arg.Hi)
-        Bad(spec, arg, word);
+      if (!ParseWhole(word, v.I, arg.Lo, arg.Hi)) Bad(spec, arg, word);
       break;
     }
     case ArgType::Real: {
@@ -322,12 +158,8 @@ const Field<TObyekt>* SettableField(std::string_view name) {
 
 }  // namespace
 
-const std::span<const CommandSpec> CommandTable() {
-  return kCommands;
-}
-
 const CommandSpec& SpecOf(CommandKind kind) {
-  return kCommands[static_cast<size_t>(kind)];
+  return CommandTable()[static_cast<size_t>(kind)];
 }
 
 std::optional<Command> ReadCommand(std::string_view line) {
@@ -336,7 +168,7 @@ std::optional<Command> ReadCommand(std::string_view line) {
   std::vector<std::string_view> words = Words(line, fieldEnd);
   if (words.empty()) return std::nullopt;
   const CommandSpec* spec = nullptr;
-  for (const CommandSpec& s : kCommands)
+  for (const CommandSpec& s : CommandTable())
     if (words[0] == s.Name) spec = &s;
   if (!spec) throw CommandError{"unknown command '" + EchoText(words[0]) + "'"};
 
@@ -346,7 +178,7 @@ std::optional<Command> ReadCommand(std::string_view line) {
   size_t needed = 0;
   for (const ArgSpec& arg : spec->Args)
     if (!arg.Optional) ++needed;
-  if (spec->Kind == K::Set) {
+  if (spec->Kind == CommandKind::Set) {
     // set I FIELD VALUE...: a text field takes the rest of the line, even nothing.
     if (given < 2) throw CommandError{"set takes I FIELD VALUE: " + Usage(*spec)};
     command.Args.push_back(ReadArg(*spec, spec->Args[0], words[1]));
@@ -402,7 +234,7 @@ std::string WriteCommand(const Command& command) {
     const ArgValue& v = command.Args[i];
     const ArgSpec& arg = spec.Args[std::min(i, spec.Args.size() - 1)];
     line += ' ';
-    if (spec.Kind == K::Set && i == 2) {
+    if (spec.Kind == CommandKind::Set && i == 2) {
       const Field<TObyekt>* field = SettableField(command.Text(1));
       const bool isFloat =
           field && (std::holds_alternative<float TObyekt::*>(field->Member) ||
@@ -431,7 +263,7 @@ std::string WriteCommand(const Command& command) {
         break;
     }
   }
-  if (spec.Kind == K::Set && command.Args.size() == 2) line += " " + command.Rest;
+  if (spec.Kind == CommandKind::Set && command.Args.size() == 2) line += " " + command.Rest;
   return line;
 }
 
@@ -473,7 +305,7 @@ Script ReadScript(std::istream& in) {
 
 std::string CommandSummary() {
   std::string s = Tr("commands", "Script commands, one a line (# starts a comment):") + "\n";
-  for (const CommandSpec& spec : kCommands) {
+  for (const CommandSpec& spec : CommandTable()) {
     std::string usage = Usage(spec);
     if (usage.size() < 21) {
       usage.resize(21, ' ');
@@ -483,8 +315,4 @@ std::string CommandSummary() {
     }
   }
   return s;
-}
-
-void command_actions::Leave(Session& s, const Command&, std::ostream&) {
-  s.frontend().MyMouseLeave();
 }

@@ -1,6 +1,6 @@
 // The command language of inputs: every input that can change a match, and every line of a
-// script or a recording, is a Command. Each command is one row of kCommands: its name, its
-// arguments (how they read, check and write), its help, and how the session applies it.
+// script or a recording, is a Command. Each command is one row of the command table: its name,
+// its arguments (how they read, check and write), its help, and how the session applies it.
 // The order language's twin for the front end.
 #pragma once
 
@@ -76,8 +76,9 @@ enum class CommandKind : uint8_t {
   Bound,
   New,
   Player,
-  Leave,
+  Leave,  // the last: kCommandKinds counts from it
 };
+inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Leave) + 1;
 
 struct Command {
   CommandKind Kind = CommandKind::Tick;
@@ -116,6 +117,7 @@ struct CommandSpec {
   void (*Apply)(Session& session, const Command& command, std::ostream& out);
 };
 
+// The rows, indexed by CommandKind; each row's handler stands beside it in command_handlers.cpp.
 const std::span<const CommandSpec> CommandTable();
 const CommandSpec& SpecOf(CommandKind kind);
 

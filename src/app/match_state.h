@@ -36,6 +36,23 @@ struct MatchFigures {
   std::array<int32_t, 2> PeakWorkers{};
 };
 
+// What one match did; frames count from the first tick after the level was created.
+struct MatchResult {
+  uint64_t Match = 0;
+  uint32_t Seed = 0;
+  uint64_t Frames = 0;
+  std::optional<int> Winner;
+  MatchEnd End = MatchEnd::Limit;
+  uint64_t Hash = 0;  // StateHash after the last frame
+  std::array<std::optional<uint64_t>, 2> FirstBase;
+  std::array<std::optional<uint64_t>, 2> FirstDelivery;
+  std::array<std::optional<uint64_t>, 2> FirstDeath;
+  std::array<int32_t, 2> PeakWorkers{};
+  std::array<float, 2> Money{};
+  uint64_t Matches = 0;     // of the whole batch
+  uint64_t FrameLimit = 0;  // the batch's --frames
+};
+
 // Watches a match frame by frame for the times it reports and for its end.
 class MatchObserver {
  public:

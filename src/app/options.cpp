@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <map>
 
 #include "app/keys.h"
 #include "app/script.h"
+#include "util/numtext.h"
 #include "util/translate.h"
 
 namespace {
@@ -191,8 +191,7 @@ std::string RoffForm(const std::string& form) {
 }
 
 bool Uint32(const std::string& text, uint32_t& value) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
+  return ParseWhole(std::string_view(text), value);
 }
 
 bool Port(const std::string& text, uint16_t& port) {
@@ -421,8 +420,7 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
   w.resume = value("resume");
   if (auto v = value("start")) {
     uint64_t n = 0;
-    auto [end, ec] = std::from_chars(v->data(), v->data() + v->size(), n);
-    if (ec != std::errc() || end != v->data() + v->size()) return refuse("bad frame " + *v);
+    if (!ParseWhole(std::string_view(*v), n)) return refuse("bad frame " + *v);
     if (!w.replay) return refuse("--start needs --replay");
     w.start = n;
   }

@@ -40,3 +40,7 @@ void Pace::Slower() {
 std::string Pace::SpeedText() const {
   return kNames[speed_];
 }
+
+const char* Pace::SpeedName(int speed) {
+  return kNames[speed];
+}

@@ -24,6 +24,8 @@ class Pace {
   int speed() const { return speed_; }
   // "x1/4" ... "x8".
   std::string SpeedText() const;
+  // The name of speed 0 to kSpeeds - 1.
+  static const char* SpeedName(int speed);
 
  private:
   bool paused_ = false;

@@ -101,7 +101,7 @@ std::string MarkText(const ReplayMark& mark) {
 
 ReplayPlayer::ReplayPlayer(Script script) : runner_(std::move(script)) {}
 
-void ReplayPlayer::Open(Session& session) {
+void ReplayPlayer::Open(ScriptTarget& session) {
   Busy busy(busy_);
   data_.reset();
   keys_.clear();
@@ -162,7 +162,7 @@ void ReplayPlayer::Open(Session& session) {
   opened_ = true;
 }
 
-void ReplayPlayer::Keep(Session& session) {
+void ReplayPlayer::Keep(ScriptTarget& session) {
   Keyframe key;
   key.Frame = session.frontend().state().Frames;
   key.Where = runner_.position();
@@ -206,7 +206,7 @@ void ReplayPlayer::Thin() {
   }
 }
 
-void ReplayPlayer::Restore(Session& session, const Keyframe& key) {
+void ReplayPlayer::Restore(ScriptTarget& session, const Keyframe& key) {
   SessionSnapshot whole = key.Snapshot;
   whole.TheWorld.Catalogue = *key.Catalogue;
   whole.Front.Sources = *key.Sources;
@@ -214,7 +214,7 @@ void ReplayPlayer::Restore(Session& session, const Keyframe& key) {
   runner_.SetPosition(key.Where);
 }
 
-bool ReplayPlayer::Advance(Session& session, bool show) {
+bool ReplayPlayer::Advance(ScriptTarget& session, bool show) {
   const ScriptRunner::Result r = runner_.Prepare(session, Nowhere());
   if (r.stop == ScriptRunner::Stop::OutOfSync) {
     failedFrame_ = session.frontend().state().Frames;
@@ -227,7 +227,7 @@ bool ReplayPlayer::Advance(Session& session, bool show) {
   return true;
 }
 
-ScriptRunner::Result ReplayPlayer::Step(Session& session, bool show) {
+ScriptRunner::Result ReplayPlayer::Step(ScriptTarget& session, bool show) {
   Busy busy(busy_);
   const ScriptRunner::Result r = runner_.Prepare(session, Nowhere());
   if (r.stop != ScriptRunner::Stop::Frame) return r;
@@ -235,7 +235,7 @@ ScriptRunner::Result ReplayPlayer::Step(Session& session, bool show) {
   return runner_.Checks(session, Nowhere());
 }
 
-bool ReplayPlayer::Seek(Session& session, uint64_t frame) {
+bool ReplayPlayer::Seek(ScriptTarget& session, uint64_t frame) {
   Busy busy(busy_);
   frame = std::min(frame, length_);
   failedFrame_.reset();
@@ -257,7 +257,7 @@ bool ReplayPlayer::Seek(Session& session, uint64_t frame) {
   return !failedFrame_;
 }
 
-void ReplayPlayer::PlayToEnd(Session& session) {
+void ReplayPlayer::PlayToEnd(ScriptTarget& session) {
   Seek(session, length_);
   Busy busy(busy_);
   while (Advance(session, false)) {

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/batch.h"
-#include "app/script.h"
-#include "app/session.h"
+#include "app/match_state.h"
+#include "app/script_runner.h"
+#include "app/script_target.h"
+#include "game/data_sources.h"
 
 enum class MarkKind : uint8_t { FirstBase, FirstDelivery, FirstLoss, WipedOut, FailedCheck };
 
@@ -38,16 +39,16 @@ class ReplayPlayer {
   // Plays the whole recording on the session (in the state it has before the recording's
   // first line) without drawing, keeping keyframes and finding marks, then goes back to
   // the start. Commands may throw ProgramExit.
-  void Open(Session& session);
+  void Open(ScriptTarget& session);
   bool opened() const { return opened_; }
 
   // The next frame (drawn when show) and the checks that name it.
-  ScriptRunner::Result Step(Session& session, bool show);
+  ScriptRunner::Result Step(ScriptTarget& session, bool show);
   // To the first frame at or after `frame` the recording reaches (its end at most), undrawn.
   // Returns false when a check failed on the way (failedFrame() says where).
-  bool Seek(Session& session, uint64_t frame);
+  bool Seek(ScriptTarget& session, uint64_t frame);
   // Runs the lines after the last frame too: the recording is played whole.
-  void PlayToEnd(Session& session);
+  void PlayToEnd(ScriptTarget& session);
   bool atEnd() const;
 
   uint64_t length() const { return length_; }  // the frame the recording ends at
@@ -80,11 +81,11 @@ class ReplayPlayer {
     std::shared_ptr<const DataSources> Sources;
     size_t Bytes = 0;
   };
-  void Keep(Session& session);
+  void Keep(ScriptTarget& session);
   void Thin();
-  void Restore(Session& session, const Keyframe& key);
+  void Restore(ScriptTarget& session, const Keyframe& key);
   // One frame undrawn and its checks; false at the end of the recording.
-  bool Advance(Session& session, bool show);
+  bool Advance(ScriptTarget& session, bool show);
 
   ScriptRunner runner_;
   bool opened_ = false;

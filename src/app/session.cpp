@@ -3,81 +3,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <type_traits>
-#include <variant>
 
 #include "app/camera.h"
-#include "app/command_card.h"
-#include "app/dump.h"
 #include "app/replay.h"
-#include "app/script.h"
 #include "app/selection.h"
-#include "app/state_hash.h"
 #include "app/texts.h"
 #include "game/level.h"
-#include "game/object_fields.h"
 #include "util/cp1251.h"
-#include "util/echo_text.h"
-#include "util/numtext.h"
 #include "util/translate.h"
 
 namespace {
-
-// Counts a command or a frame in progress, so widget changes then are known as the program's.
-struct Busy {
-  int& count;
-  explicit Busy(int& c) : count(c) { ++count; }
-  ~Busy() { --count; }
-};
-
-// Where a seek key of the replay viewer goes from frame `now`; nothing for another key.
-std::optional<uint64_t> SeekTarget(KeyAction action, uint64_t now, const ReplayPlayer& replay) {
-  auto back = [&](uint64_t n) { return now > n ? now - n : 0; };
-  switch (action) {
-    case KeyAction::Back:
-      return back(1);
-    case KeyAction::SecondBack:
-      return back(100);
-    case KeyAction::SecondForward:
-      return now + 100;
-    case KeyAction::TenBack:
-      return back(1000);
-    case KeyAction::TenForward:
-      return now + 1000;
-    case KeyAction::ToStart:
-      return 0;
-    case KeyAction::ToEnd:
-      return replay.length();
-    case KeyAction::NextMark: {
-      const std::optional<ReplayMark> mark = replay.NextMark(now);
-      return mark ? mark->Frame : now;
-    }
-    default:
-      return std::nullopt;
-  }
-}
-
-// Writes a saved script; false with the reason.
-bool WriteText(const std::string& path, const std::string& text, std::string& error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  if (!file) error = "cannot write " + path;
-  return static_cast<bool>(file);
-}
-
-// A level file or a shipped level's name; its first error is thrown.
-Level ReadLevelOrThrow(const std::string& name) {
-  DataProblems problems;
-  Level level = ReadLevelFile(FindLevelFile(name), problems, name);
-  for (const DataProblem& p : problems) {
-    if (p.Error) throw CommandError{FormatProblem(p)};
-  }
-  return level;
-}
 
 // The widgets as at start-up; the view size stays, and the check boxes when asked.
 void StartupControls(Controls& controls, bool keepChecks) {
@@ -92,239 +28,14 @@ void StartupControls(Controls& controls, bool keepChecks) {
 
 }  // namespace
 
-// The commands' actions (rows of the command table).
-namespace command_actions {
-
-void Press(Session& s, const Command& c, std::ostream&) {
-  const int n = static_cast<int>(c.Int(0));
-  if (n == 3 || !s.controls().ButtonEnabled(n)) return;  // "Ремонт" has no action
-  if (!s.host().MakeCurrent()) return;                   // the loader uploads textures
-  if (n == 1 && s.replaying() && s.replay()->Reload(s.frontend())) return;
-  if (n == 1 && !s.AcceptPreloaded()) s.frontend().Button1Click();
-  if (n == 2) {
-    s.frontend().Button2Click();
-    if (!s.controls().ButtonEnabled(2)) s.MatchStarted();
+Level ReadLevelOrThrow(const std::string& name) {
+  DataProblems problems;
+  Level level = ReadLevelFile(FindLevelFile(name), problems, name);
+  for (const DataProblem& p : problems) {
+    if (p.Error) throw CommandError{FormatProblem(p)};
   }
+  return level;
 }
-
-void Tick(Session& s, const Command& c, std::ostream&) {
-  const int64_t n = c.Has(0) ? c.Int(0) : 1;
-  for (int64_t i = 0; i < n; ++i) {
-    if (!s.ScriptFrame()) throw OutOfSync{s.frontend().state().Frames};
-  }
-}
-
-void Seek(Session& s, const Command& c, std::ostream&) {
-  if (!s.replaying()) throw CommandError{"seek needs a recording (--replay FILE)"};
-  if (s.replay()->busy()) throw CommandError{"seek inside the recording it plays"};
-  if (!s.SeekReplay(static_cast<uint64_t>(c.Int(0)))) throw OutOfSync{*s.replay()->failedFrame()};
-}
-
-void Move(Session& s, const Command& c, std::ostream&) {
-  s.frontend().MyMouseCursor(static_cast<int>(c.Int(0)), static_cast<int>(c.Int(1)));
-}
-
-void Down(Session& s, const Command& c, std::ostream&) {
-  s.frontend().MyMouseDown(static_cast<Frontend::Button>(c.Int(0)));
-}
-
-void Choose(Session& s, const Command& c, std::ostream&) {
-  const int k = static_cast<int>(c.Int(0));
-  const int index = static_cast<int>(c.Int(1));
-  Controls& w = s.frontend().controls();  // the player's own
-  if (w.ComboIndex(k) != index) w.SetComboIndex(k, index);
-}
-
-void Check(Session& s, const Command& c, std::ostream&) {
-  const int k = static_cast<int>(c.Int(0));
-  Controls& w = s.frontend().controls();
-  if (w.Checked(k) != (c.Int(1) == 1)) w.SetChecked(k, c.Int(1) == 1);
-}
-
-void Resize(Session& s, const Command& c, std::ostream&) {
-  // Another player's view changes only that player's size.
-  if (!s.frontend().ResizeOther(static_cast<int>(c.Int(0)), static_cast<int>(c.Int(1))))
-    s.host().ResizeView(static_cast<int>(c.Int(0)), static_cast<int>(c.Int(1)));
-  s.ResizeFrame();
-}
-
-void Key(Session& s, const Command& c, std::ostream&) {
-  static constexpr bool PlayerInput::*kHeld[] = {&PlayerInput::ArrowLeft, &PlayerInput::ArrowRight,
-                                                 &PlayerInput::ArrowUp, &PlayerInput::ArrowDown};
-  s.frontend().player().*kHeld[c.Int(0)] = c.Int(1) == 1;
-}
-
-void PlayAs(Session& s, const Command& c, std::ostream&) {
-  s.frontend().player().PlayAs = static_cast<int32_t>(c.Int(0));
-}
-
-void Money(Session& s, const Command& c, std::ostream&) {
-  s.world().Sides[static_cast<size_t>(c.Int(0))].Money = c.Real(1);
-}
-
-void Spawn(Session& s, const Command& c, std::ostream&) {
-  if (!SpawnObject(s.world(), static_cast<int32_t>(c.Int(0)), static_cast<int32_t>(c.Int(1)),
-                   static_cast<int32_t>(c.Int(2)), c.Real(3), c.Real(4), c.Real(5))) {
-    throw CommandError{"no type " + IntToStr(c.Int(0)) + "," + IntToStr(c.Int(1)) +
-                       " in the catalogue"};
-  }
-}
-
-void Set(Session& s, const Command& c, std::ostream&) {
-  World& world = s.world();
-  const int64_t index = c.Int(0);
-  if (static_cast<uint64_t>(index) >= world.Objects.size())
-    throw CommandError{"no object " + IntToStr(index)};
-  TObyekt& o = ObjectAt(world, static_cast<int32_t>(index));
-  for (const Field<TObyekt>& field : kObjectFields) {
-    if (!(field.Uses & kSettable)) continue;
-    const bool isList = std::holds_alternative<std::vector<float> TObyekt::*>(field.Member);
-    if (c.Text(1) != (isList ? std::string(field.Name) + "0" : std::string(field.Name))) continue;
-    std::visit(
-        [&](auto member) {
-          auto& value = o.*member;
-          using V = std::decay_t<decltype(value)>;
-          if constexpr (std::is_same_v<V, std::string>) {
-            value = ToCp1251(c.Rest);
-          } else if constexpr (std::is_same_v<V, float>) {
-            value = c.Real(2);
-          } else if constexpr (std::is_same_v<V, std::vector<float>>) {
-            if (value.empty()) value.push_back(0);
-            value[0] = c.Real(2);
-          } else if constexpr (std::is_same_v<V, bool>) {
-            value = c.Int(2) == 1;
-          } else if constexpr (std::is_same_v<V, int32_t>) {
-            value = static_cast<int32_t>(c.Int(2));
-          } else {
-            throw CommandError{"field '" + c.Text(1) + "' cannot be set"};
-          }
-        },
-        field.Member);
-    return;
-  }
-}
-
-void Dump(Session& s, const Command& c, std::ostream& out) {
-  const std::string text = DumpState(s.frontend(), s.platform().messages).dump();
-  if (!c.Has(0)) {
-    out << text << std::endl;
-    return;
-  }
-  std::ofstream file(c.Text(0));
-  file << text << '\n';
-  if (!file) throw CommandError{"cannot write " + EchoText(c.Text(0))};
-}
-
-void Seed(Session& s, const Command& c, std::ostream&) {
-  // Stands for the two clock readings: window creation and first frame.
-  if (s.frontend().state().Frames != 0 || !s.frontend().state().FirstFrame)
-    throw CommandError{"seed after the first frame"};
-  s.world().Rng.Seed = static_cast<uint32_t>(c.Int(0));
-  s.platform().nextSeed = static_cast<uint32_t>(c.Int(1));
-}
-
-void Hash(Session& s, const Command& c, std::ostream& out) {
-  const std::string now = HashText(StateHash(s.frontend()));
-  if (!c.Has(0)) {
-    out << now << std::endl;
-  } else if (c.Text(0) != now) {
-    throw OutOfSync{s.frontend().state().Frames};
-  }
-}
-
-void Screenshot(Session& s, const Command& c, std::ostream&) {
-  std::string error;
-  if (!s.host().Screenshot(c.Text(0), error)) throw CommandError{error};
-}
-
-void Level(Session& s, const Command& c, std::ostream&) {
-  // Types are looked up when press 2 creates it.
-  if (!s.controls().ButtonEnabled(2)) throw CommandError{"level after press 2"};
-  s.frontend().SetLevel(ReadLevelOrThrow(c.Text(0)));
-}
-
-void Box(Session& s, const Command& c, std::ostream&) {
-  Frontend& f = s.frontend();
-  const ViewBox box{static_cast<int32_t>(c.Int(0)), static_cast<int32_t>(c.Int(1)),
-                    static_cast<int32_t>(c.Int(2)), static_cast<int32_t>(c.Int(3))};
-  SelectBox(f.world(), f.state(), f.zoom(), f.controls(), f.player().PlayAs, box, c.Int(4) == 1);
-}
-
-void Same(Session& s, const Command& c, std::ostream&) {
-  Frontend& f = s.frontend();
-  SelectSameInView(f.world(), f.state(), f.zoom(), f.controls(), f.player().PlayAs,
-                   static_cast<int32_t>(c.Int(0)), static_cast<int32_t>(c.Int(1)));
-}
-
-void Group(Session& s, const Command& c, std::ostream&) {
-  Frontend& f = s.frontend();
-  const auto action = static_cast<GroupAction>(c.Int(0));
-  ApplyGroup(f.world(), f.state(), f.zoom(), f.groups(), f.controls(), action,
-             static_cast<int>(c.Int(1)));
-  if (action == GroupAction::Centre) {
-    f.KeepOnGround();
-    s.ViewMoved();
-  }
-}
-
-void Camera(Session& s, const Command& c, std::ostream&) {
-  s.frontend().view().TickScroll = c.Int(0) == 1;
-}
-
-void Scroll(Session& s, const Command& c, std::ostream&) {
-  const int64_t n = c.Has(0) ? c.Int(0) : 1;
-  for (int64_t i = 0; i < n && s.frontend().WouldScroll(); ++i) s.frontend().ScrollStep();
-  s.ViewMoved();
-}
-
-void Zoom(Session& s, const Command& c, std::ostream&) {
-  Frontend& f = s.frontend();
-  ZoomAbout(f.state(), f.view(), c.Int(0) == 0 ? 1 : -1, static_cast<double>(c.Int(1)),
-            static_cast<double>(f.controls().ViewHeight() - c.Int(2)));
-  f.KeepOnGround();
-  s.ViewMoved();
-}
-
-void Home(Session& s, const Command& c, std::ostream&) {
-  Frontend& f = s.frontend();
-  const std::optional<int32_t> home = HomeObject(f.world(), static_cast<int32_t>(c.Int(0)));
-  if (!home) return;
-  const TObyekt& o = ObjectAt(f.world(), *home);
-  CentreOn(f.state(), f.zoom(), f.controls().ViewWidth(), f.controls().ViewHeight(),
-           std::round(o.X), std::round(o.Y));
-  f.KeepOnGround();
-  s.ViewMoved();
-}
-
-void Look(Session& s, const Command& c, std::ostream&) {
-  Frontend& f = s.frontend();
-  CentreOn(f.state(), f.zoom(), f.controls().ViewWidth(), f.controls().ViewHeight(),
-           static_cast<double>(c.Int(0)), static_cast<double>(c.Int(1)));
-  // The camera went where the player pointed: edge scrolling stops.
-  f.state().ScrollTicks = 0;
-  f.KeepOnGround();
-  s.ViewMoved();
-}
-
-void Bound(Session& s, const Command& c, std::ostream&) {
-  s.frontend().view().Bounded = c.Int(0) == 1;
-  s.frontend().KeepOnGround();
-  s.ViewMoved();
-}
-
-void Minimap(Session& s, const Command& c, std::ostream&) {
-  s.SetMinimap(c.Int(0) == 1);
-}
-
-void New(Session& s, const Command& c, std::ostream&) {
-  s.StartNewMatch(static_cast<uint32_t>(c.Int(0)), c.Has(1) ? c.Text(1) : std::string());
-}
-
-void Player(Session& s, const Command& c, std::ostream&) {
-  s.frontend().SetInputPlayer(static_cast<size_t>(c.Int(0)));
-}
-
-}  // namespace command_actions
 
 Session::Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
                  Drawing& drawing, SessionHost& host)
@@ -343,7 +54,7 @@ void Session::Create() {
 }
 
 void Session::Apply(const Command& command, std::ostream& out) {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   const CommandSpec& spec = SpecOf(command.Kind);
   if (route_ && (spec.Uses & kInput) && route_(command)) return;
   // Everything that changes the match is recorded: the players' inputs and what a script
@@ -371,7 +82,7 @@ bool Session::ApplyOwnView(const Command& command) {
   if (frontend_.local() != Frontend::kWatching ||
       std::find(std::begin(kView), std::end(kView), command.Kind) == std::end(kView))
     return false;
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   std::ostringstream out;
   frontend_.ActAs(Frontend::kWatching, [&] { SpecOf(command.Kind).Apply(*this, command, out); });
   return true;
@@ -387,7 +98,7 @@ void Session::ResizeFrame() {
 }
 
 void Session::RunFrame(bool show) {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   if (!host_.MakeCurrent()) return;
   if (startPending_ && !replay_) TakeMatchStart();
   // The first frame sets up OpenGL: it is always drawn.
@@ -396,9 +107,7 @@ void Session::RunFrame(bool show) {
   frontend_.DrawScene();
   frontend_.SetDrawing(drawing_);
   if (drawn) {
-    DrawMinimap();
-    DrawDragBox();
-    DrawFootprint();
+    overlays_.Draw(world_, frontend_, controls_, drawing_, replaying());
   }
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_ && !replay_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
@@ -450,26 +159,13 @@ void Session::KeepWatching() {
   pace_.SetPaused(false);
 }
 
-bool Session::WatchMatchReplay() {
-  if (!matchStart_) return false;
-  Script script = matchLog_;
-  const SessionSnapshot start = *matchStart_;
-  CloseRecording();
-  matchEnd_.reset();
-  Restore(start);
-  StartReplay(std::move(script));
-  pace_.SetPaused(false);
-  note_.clear();
-  return true;
-}
-
 void Session::SetSpeed(int speed) {
   while (pace_.speed() < speed && pace_.speed() < Pace::kSpeeds - 1) pace_.Faster();
   while (pace_.speed() > speed && pace_.speed() > 0) pace_.Slower();
 }
 
 void Session::ResetSession(bool keepData) {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   World loaded = std::move(world_);
   world_ = World{};
   const bool dataLoaded = !controls_.ButtonEnabled(1);
@@ -496,7 +192,7 @@ void Session::ResetSession(bool keepData) {
   startPending_ = startSeedPending_ = false;
   matchLog_.clear();
   note_.clear();
-  dragBox_.reset();
+  overlays_.SetDragBox(std::nullopt);
   replay_.reset();
   replayEnded_ = false;
   pace_.SetPaused(false);
@@ -507,12 +203,6 @@ bool Session::AcceptPreloaded() {
   if (!preloaded_ || !controls_.ButtonEnabled(1)) return false;
   frontend_.AcceptLoadedData(*preloaded_);
   return true;
-}
-
-void Session::OpenReplay(Script script) {
-  CloseRecording();
-  ResetSession(false);
-  StartReplay(std::move(script));
 }
 
 void Session::NewMatch(const std::string& level) {
@@ -571,7 +261,7 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
   if (first) platform_.nextSeed = seed;
   match_ = MatchWatch{};
   note_.clear();
-  dragBox_.reset();
+  overlays_.SetDragBox(std::nullopt);
   KeepWatching();  // the end of the last match paused it
   frontend_.Button2Click();
   if (!controls_.ButtonEnabled(2)) MatchStarted();
@@ -621,22 +311,22 @@ void Session::ViewMoved() {
 }
 
 void Session::SetMinimap(bool shown) {
-  minimap_ = shown;
+  overlays_.SetMinimap(shown);
   if (pace_.paused()) Redraw();
 }
 
 MinimapLayout Session::Minimap() const {
-  return LayoutMinimap(world_.Ground, controls_.ViewWidth(), controls_.ViewHeight());
+  return Overlays::Minimap(world_, controls_);
 }
 
 bool Session::OverMinimap(int x, int y) const {
-  return minimap_ && !controls_.ButtonEnabled(2) &&
-         MinimapToWorld(Minimap(), x, controls_.ViewHeight() - 1 - y).has_value();
+  return overlays_.MinimapPoint(world_, controls_, x, y).has_value();
 }
 
 bool Session::MinimapPress(int x, int y) {
-  if (!OverMinimap(x, y) || replay_) return false;
-  const std::optional<WorldPoint2> p = MinimapToWorld(Minimap(), x, controls_.ViewHeight() - 1 - y);
+  if (replay_) return false;
+  const std::optional<WorldPoint2> p = overlays_.MinimapPoint(world_, controls_, x, y);
+  if (!p) return false;
   Apply(MakeCommand(CommandKind::Look, {static_cast<int64_t>(std::floor(p->X)),
                                         static_cast<int64_t>(std::floor(p->Y))}));
   return true;
@@ -646,24 +336,6 @@ void Session::Wheel(int steps, int x, int y) {
   if (replay_) return;
   for (int i = 0; i < std::abs(steps); ++i)
     Apply(MakeCommand(CommandKind::Zoom, {steps > 0 ? 0 : 1, x, y}));
-}
-
-void Session::DrawMinimap() {
-  if (!minimap_ || controls_.ButtonEnabled(2)) return;
-  MinimapScene scene;
-  scene.Layout = Minimap();
-  const GroundRect g = GroundOf(world_.Ground);
-  scene.GroundX0 = g.X0;
-  scene.GroundY0 = g.Y0;
-  scene.GroundX1 = g.X1;
-  scene.GroundY1 = g.Y1;
-  // The view as the picture shows it.
-  const float z = frontend_.DrawnZoom();
-  scene.ViewX0 = -frontend_.DrawnCameraX();
-  scene.ViewY0 = -frontend_.DrawnCameraY();
-  scene.ViewX1 = static_cast<float>(controls_.ViewWidth() / z) - frontend_.DrawnCameraX();
-  scene.ViewY1 = static_cast<float>(controls_.ViewHeight() / z) - frontend_.DrawnCameraY();
-  drawing_.Minimap(world_, scene);
 }
 
 void Session::ViewResized() {
@@ -677,7 +349,7 @@ void Session::ViewResized() {
 }
 
 void Session::TakeViewSize() {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   if (host_.MakeCurrent())
     drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
 }
@@ -688,306 +360,18 @@ void Session::ResizeDrawing() {
 }
 
 void Session::Redraw() {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   if (!host_.MakeCurrent()) return;
   frontend_.SetDrawing(drawing_);
   frontend_.Redraw();
-  DrawMinimap();
-  DrawDragBox();
-  DrawFootprint();
+  overlays_.Draw(world_, frontend_, controls_, drawing_, replaying());
   host_.Present();
 }
 
-void Session::DrawFootprint() {
-  // A building chosen for a worker to put up, before the right click that places it.
-  const int chosen = controls_.ComboIndex(2);
-  if (replay_ || chosen < 0 || controls_.ComboIndex(3) >= 0) return;
-  const CommandCard card =
-      MakeCommandCard(world_, frontend_.LocalSelectionAside(), controls_.ComboItems(2));
-  if (const TOpisan* type = FootprintType(world_, card, chosen)) {
-    const FrontState& s = frontend_.state();
-    drawing_.Footprint(s.MouseX, s.MouseY, type->Radius * frontend_.DrawnZoom());
-  }
-}
-
-void Session::DrawDragBox() {
-  if (!dragBox_) return;
-  const int h = controls_.ViewHeight();
-  // Pixel rows counted from the bottom.
-  drawing_.SelectionBox(dragBox_->X1, h - 1 - dragBox_->Y1, dragBox_->X2, h - 1 - dragBox_->Y2);
-}
-
 void Session::SetDragBox(std::optional<ViewBox> box) {
-  dragBox_ = box;
+  overlays_.SetDragBox(box);
   // While paused no frame shows it.
   if (pace_.paused()) Redraw();
-}
-
-void Session::GroupKey(int digit, bool ctrl, bool shift, int64_t ms) {
-  // The recording selects in a replay, not the user.
-  if (replay_ || digit < 1 || digit > 9) return;
-  if (ctrl || shift) {
-    Apply(MakeCommand(CommandKind::Group, {ctrl ? 0 : 1, digit}));
-    lastGroupDigit_ = 0;
-    return;
-  }
-  const bool twice = digit == lastGroupDigit_ && ms - lastGroupMs_ <= 300;
-  Apply(MakeCommand(CommandKind::Group, {twice ? 3 : 2, digit}));
-  lastGroupDigit_ = twice ? 0 : digit;
-  lastGroupMs_ = ms;
-}
-
-KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
-  switch (action) {
-    case KeyAction::Left:
-    case KeyAction::Right:
-    case KeyAction::Up:
-    case KeyAction::Down: {
-      // The recording moves the camera of a replay, not the user.
-      if (repeat || replay_) return KeyResult::Done;
-      static constexpr bool PlayerInput::*kHeld[] = {
-          &PlayerInput::ArrowLeft, &PlayerInput::ArrowRight, &PlayerInput::ArrowUp,
-          &PlayerInput::ArrowDown};
-      const int64_t k = static_cast<int64_t>(action) - static_cast<int64_t>(KeyAction::Left);
-      if (frontend_.player().*kHeld[k] != press) Apply(MakeCommand(CommandKind::Key, {k, press}));
-      return KeyResult::Done;
-    }
-    default:
-      break;
-  }
-  if (!press) return KeyResult::Done;
-  if (replay_) {
-    if (const auto target = SeekTarget(action, frontend_.state().Frames, *OpenedReplay())) {
-      if (action == KeyAction::Back) pace_.SetPaused(true);
-      SeekReplay(*target);
-      return KeyResult::Done;
-    }
-  }
-  switch (action) {
-    case KeyAction::Pause:
-      if (!repeat) pace_.TogglePause();
-      break;
-    case KeyAction::Step:
-      pace_.Step();
-      break;
-    case KeyAction::Faster:
-      pace_.Faster();
-      break;
-    case KeyAction::Slower:
-      pace_.Slower();
-      break;
-    case KeyAction::Help:
-      return repeat ? KeyResult::Done : KeyResult::ShowHelp;
-    case KeyAction::Thoughts:
-      if (repeat) break;
-      thoughts_ = !thoughts_;
-      if (pace_.paused()) Redraw();
-      break;
-    case KeyAction::Picture:
-      return repeat ? KeyResult::Done : KeyResult::SavePicture;
-    case KeyAction::Home:
-      // Without a side of one's own, side 0's.
-      if (!replay_) Apply(MakeCommand(CommandKind::Home, {std::max(frontend_.player().PlayAs, 0)}));
-      break;
-    case KeyAction::Minimap:
-      if (!repeat) SetMinimap(!minimap_);
-      break;
-    case KeyAction::Menu:
-      return repeat ? KeyResult::Done : KeyResult::ShowMenu;
-    default:
-      break;
-  }
-  return KeyResult::Done;
-}
-
-void Session::ReleaseKeys() {
-  for (KeyAction a : {KeyAction::Left, KeyAction::Right, KeyAction::Up, KeyAction::Down})
-    Key(a, false, false);
-}
-
-bool Session::StartRecording(const std::string& path, std::string& error) {
-  auto recorder = std::make_unique<Recorder>(path);
-  if (!recorder->ok()) {
-    error = "cannot write the recording " + path + ": " + recorder->error();
-    return false;
-  }
-  recorder_ = std::move(recorder);
-  recordingClosed_ = false;
-  // A write that fails later stops the recording; the user is told where it stops.
-  recorder_->onStop = [this] {
-    std::cerr << "rtsdemo: " << recorder_->StopText() << "\n";
-    note_ = Tr("notes", "The recording stopped at frame %1: %2",
-               {std::to_string(recorder_->framesWritten()), recorder_->error()});
-  };
-  return true;
-}
-
-void Session::RecordComment(const std::string& text) {
-  if (recorder_ && !replay_) recorder_->Comment(text);
-}
-
-void Session::KeepInputs() {
-  keepInputs_ = true;
-  if (!recorder_) recorder_ = std::make_unique<Recorder>();
-}
-
-void Session::CloseRecording() {
-  if (!recorder_ || recordingClosed_) return;
-  recorder_->Close(frontend_);
-  recordingClosed_ = true;
-}
-
-bool Session::SaveRecording(const std::string& path, std::string& error) {
-  if (!recorder_) {
-    error = "no inputs were kept";
-    return false;
-  }
-  std::error_code ec;
-  if (!recorder_->path().empty() && std::filesystem::equivalent(path, recorder_->path(), ec)) {
-    error = path + " is the file the session is being recorded to";
-    return false;
-  }
-  return WriteText(path, recorder_->Text(frontend_), error);
-}
-
-void Session::StartReplay(Script script) {
-  replay_ = std::make_unique<ReplayPlayer>(std::move(script));
-  replayEnded_ = false;
-}
-
-ReplayPlayer* Session::OpenedReplay() {
-  if (replay_ && !replay_->opened()) {
-    Busy busy(busy_);
-    replay_->Open(*this);
-    if (!replay_->error().empty()) std::cerr << "rtsdemo: " << replay_->error() << "\n";
-  }
-  return replay_.get();
-}
-
-bool Session::SeekReplay(uint64_t frame) {
-  if (!OpenedReplay()) return true;
-  bool ok = true;
-  {
-    Busy busy(busy_);
-    ok = replay_->Seek(*this, frame);
-  }
-  replayEnded_ = false;
-  note_.clear();
-  if (!ok) {
-    note_ = Tr("notes", "Out of step with the recording: %1; paused",
-               {Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())})});
-    pace_.SetPaused(true);
-  }
-  Redraw();
-  return ok;
-}
-
-bool Session::ScriptFrame() {
-  if (!replay_) {
-    RunFrame(true);
-    return true;
-  }
-  if (replayEnded_) return true;
-  OpenedReplay();
-  const ScriptRunner::Result result = replay_->Step(*this, true);
-  if (result.stop == ScriptRunner::Stop::End) replayEnded_ = true;
-  if (result.stop == ScriptRunner::Stop::Error) throw CommandError{result.message};
-  return result.stop != ScriptRunner::Stop::OutOfSync;
-}
-
-bool Session::TakeOver(std::optional<int32_t> side, const std::string& path, std::string& error) {
-  if (!OpenedReplay()) {
-    error = "no recording plays";
-    return false;
-  }
-  const std::string played = replay_->PlayedText();
-  if (!path.empty()) {
-    CloseRecording();
-    if (!StartRecording(path, error)) return false;
-    if (!played.empty()) recorder_->Begin(played);
-  }
-  log_ = std::make_unique<Recorder>();
-  if (!played.empty()) log_->Begin(played);
-  replay_.reset();
-  replayEnded_ = false;
-  // The window's inputs are its own player's from here on.
-  const size_t mine = frontend_.local();
-  if (mine != Frontend::kWatching && frontend_.inputPlayer() != mine)
-    Apply(MakeCommand(CommandKind::Player, {static_cast<int64_t>(mine)}));
-  if (side) Apply(MakeCommand(CommandKind::PlayAs, {*side}));
-  note_ = Tr("notes", "Taken over at frame %1", {std::to_string(frontend_.state().Frames)});
-  return true;
-}
-
-bool Session::Resume(const std::string& path, std::string& error) {
-  if (!OpenedReplay()) {
-    error = "no recording to resume";
-    return false;
-  }
-  {
-    Busy busy(busy_);
-    replay_->PlayToEnd(*this);
-  }
-  if (replay_->failedFrame()) {
-    error = Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())});
-    return false;
-  }
-  return TakeOver(std::nullopt, path, error);
-}
-
-bool Session::SaveMatch(const std::string& path, std::string& error) {
-  std::string text;
-  if (replay_) {
-    text = OpenedReplay()->PlayedText();
-    if (!text.empty()) text += "hash " + HashText(StateHash(frontend_)) + "\n";
-  } else if (log_) {
-    text = log_->Text(frontend_);
-  }
-  if (text.empty()) {
-    error = "nothing to save before the first frame";
-    return false;
-  }
-  return WriteText(path, text, error);
-}
-
-void Session::KeepLog() {
-  if (!log_) log_ = std::make_unique<Recorder>();
-}
-
-bool Session::ReplayFrame(bool show) {
-  if (replayEnded_) {
-    pace_.SetPaused(true);
-    return false;
-  }
-  OpenedReplay();
-  const ScriptRunner::Result result = replay_->Step(*this, show);
-  switch (result.stop) {
-    case ScriptRunner::Stop::Frame:
-      return true;
-    case ScriptRunner::Stop::End:
-      replayEnded_ = true;
-      ReplayStopped({}, Tr("notes", "The recording ended at frame %1: paused",
-                           {std::to_string(frontend_.state().Frames)}));
-      return false;
-    case ScriptRunner::Stop::Error:
-      replayEnded_ = true;
-      ReplayStopped(result.message, Tr("notes", "The recording stopped: %1", {result.message}));
-      return false;
-    case ScriptRunner::Stop::OutOfSync:
-      ReplayStopped(result.message,
-                    Tr("notes", "Out of step with the recording: %1; paused", {result.message}));
-      return false;
-  }
-  return false;
-}
-
-void Session::ReplayStopped(const std::string& box, const std::string& note) {
-  pace_.SetPaused(true);
-  note_ = note;
-  if (!box.empty()) {
-    std::cerr << "rtsdemo: " << box << "\n";
-    host_.Notice(box);
-  }
 }
 
 SessionSnapshot Session::Save() const {
@@ -1003,7 +387,7 @@ SessionSnapshot Session::Save() const {
 }
 
 void Session::Restore(const SessionSnapshot& s) {
-  Busy busy(busy_);
+  BusyScope busy(busy_);
   world_ = s.TheWorld;
   // The last frame's sprites point into the catalogue they were chosen from: point them into
   // this copy of it.

@@ -15,13 +15,21 @@
 #include "app/control_values.h"
 #include "app/controls.h"
 #include "app/frontend.h"
+#include "app/group_taps.h"
 #include "app/headless.h"
 #include "app/match_state.h"
+#include "app/overlays.h"
 #include "app/pace.h"
 #include "app/recorder.h"
+#include "app/script_target.h"
 #include "app/selection.h"
+#include "app/session_snapshot.h"
+#include "game/level.h"
 #include "game/world.h"
 #include "render/drawing.h"
+
+// A level file or a shipped level's name; its first error is thrown as a CommandError.
+Level ReadLevelOrThrow(const std::string& name);
 
 // What only the toolkit around a session can do; headless, nothing.
 class SessionHost {
@@ -57,17 +65,6 @@ class SessionListener {
 };
 class ReplayPlayer;
 
-// The whole state of a session as a value.
-struct SessionSnapshot {
-  World TheWorld;
-  Frontend::Saved Front;
-  ControlValues Widgets;
-  std::vector<uint32_t> UsedSeeds;
-  std::optional<uint32_t> NextSeed;
-  std::vector<ShownMessage> Messages;
-  MatchWatch Match;
-};
-
 // What a key does.
 enum class KeyAction : uint8_t {
   Pause,
@@ -97,23 +94,23 @@ enum class KeyAction : uint8_t {
 // What the toolkit must still do after a key.
 enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture, ShowMenu };
 
-class Session {
+class Session : public ScriptTarget {
  public:
   Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
           Drawing& drawing, SessionHost& host);
-  ~Session();
+  ~Session() override;
 
   // The window exists: seeds the generator.
   void Create();
   // The one door for inputs: applies the command and records it. Throws CommandError,
   // OutOfSync or ProgramExit.
-  void Apply(const Command& command, std::ostream& out = std::cout);
+  void Apply(const Command& command, std::ostream& out = std::cout) override;
   // An observer's input for its own view (cursor, arrows, camera, zoom): applied at once to
   // that view alone, never recorded or sent. False (nothing done) for another input, or when
   // this window is a player's.
   bool ApplyOwnView(const Command& command);
   // One frame as a timer tick runs it; a frame not shown draws nothing.
-  void RunFrame(bool show);
+  void RunFrame(bool show) override;
   // The frame a resize runs, after the view took its new size.
   void ResizeFrame();
   // A tick of the timer: the frames the pace gives, each the replay's when one plays; the last
@@ -140,7 +137,7 @@ class Session {
   void Wheel(int steps, int x, int y);
   // The minimap: shown or not (the window's Tab; changes nothing in the match), where it is,
   // and whether view pixel (x, y from the top) is on it.
-  bool minimapShown() const { return minimap_; }
+  bool minimapShown() const { return overlays_.minimapShown(); }
   void SetMinimap(bool shown);
   MinimapLayout Minimap() const;
   bool OverMinimap(int x, int y) const;
@@ -219,8 +216,8 @@ class Session {
   // Whoever listens to commands and frames (nullptr: nobody).
   void SetListener(SessionListener* listener) { listener_ = listener; }
 
-  SessionSnapshot Save() const;
-  void Restore(const SessionSnapshot& snapshot);
+  SessionSnapshot Save() const override;
+  void Restore(const SessionSnapshot& snapshot) override;
 
   // The banner (UTF-8): the match or the start-up line, the pace, and a note.
   std::string Banner() const;
@@ -229,16 +226,22 @@ class Session {
   bool busy() const { return busy_ > 0; }
   bool thoughtsShown() const { return thoughts_; }
 
-  Frontend& frontend() { return frontend_; }
+  Frontend& frontend() override { return frontend_; }
   const Frontend& frontend() const { return frontend_; }
-  World& world() { return world_; }
-  Controls& controls() { return controls_; }
+  World& world() override { return world_; }
+  Controls& controls() override { return controls_; }
   RecordingPlatform& platform() { return platform_; }
   SessionHost& host() { return host_; }
   Pace& pace() { return pace_; }
   const MatchWatch& match() const { return match_; }
 
  private:
+  // Counts a command or a frame in progress, so widget changes then are known as the program's.
+  struct BusyScope {
+    int& count;
+    explicit BusyScope(int& c) : count(c) { ++count; }
+    ~BusyScope() { --count; }
+  };
   bool ReplayFrame(bool show);
   // Everything but the data (when kept) and the view size as at start-up.
   void ResetSession(bool keepData);
@@ -247,9 +250,6 @@ class Session {
   void TakeMatchStart();
   // The drawing takes the view's size; no frame runs.
   void TakeViewSize();
-  void DrawFootprint();
-  void DrawDragBox();
-  void DrawMinimap();
   // Before a tick's frames: who moves the camera, and a scroll step when the frames do not.
   void CameraTick(int frames);
   void ReplayStopped(const std::string& box, const std::string& note);
@@ -272,10 +272,8 @@ class Session {
   bool thoughts_ = false;  // F3
   int busy_ = 0;
   std::string note_;  // the banner's second line (UTF-8)
-  std::optional<ViewBox> dragBox_;
-  bool minimap_ = false;
-  int lastGroupDigit_ = 0;  // the last digit that recalled a group, 0: none
-  int64_t lastGroupMs_ = 0;
+  Overlays overlays_;
+  GroupTaps groupTaps_;
   bool keepInputs_ = false;
   bool recordingClosed_ = false;
   // This match's start and its inputs since, for watching it again.

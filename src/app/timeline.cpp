@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
+#include "util/numtext.h"
+
 std::string ClockText(uint64_t frame) {
-  const uint64_t seconds = frame / kFramesPerSecond;
-  const uint64_t minutes = seconds / 60;
-  const uint64_t rest = seconds % 60;
-  return (minutes < 10 ? "0" : "") + std::to_string(minutes) + (rest < 10 ? ":0" : ":") +
-         std::to_string(rest);
+  return MinutesSeconds(frame / kFramesPerSecond, 2);
 }
 
 int XOfFrame(uint64_t frame, uint64_t length, int left, int width) {

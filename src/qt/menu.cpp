@@ -26,8 +26,6 @@ QString T(const char* english) {
   return QString::fromStdString(Tr("menu", english));
 }
 
-const char* const kSpeedNames[Pace::kSpeeds] = {"x1/4", "x1/2", "x1", "x2", "x4", "x8"};
-
 }  // namespace
 
 QMenu* BuildMenu(QWidget* parent, const std::vector<MenuEntry>& entries) {
@@ -82,8 +80,8 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
 
   std::vector<MenuEntry> speeds;
   for (int s = 0; s < Pace::kSpeeds; ++s) {
-    speeds.push_back({QString::fromLatin1(kSpeedNames[s]),
-                      QStringLiteral("Speed") + QString::fromLatin1(kSpeedNames[s]),
+    speeds.push_back({QString::fromLatin1(Pace::SpeedName(s)),
+                      QStringLiteral("Speed") + QString::fromLatin1(Pace::SpeedName(s)),
                       [this, s] {
                         // A network match's speed is everyone's.
                         if (net_)

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "app/replay.h"
+#include "app/session.h"
 #include "app/timeline.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "game/sprites.h"
 #include "game/world.h"
-#include "render/drawing.h"
+#include "render/minimap_scene.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "game/order_language.h"
 #include "util/cp1251.h"
 
 namespace {
 
 bool Attacking(const TObyekt& o) {
-  return o.Action == kActionWork && o.Thought1.rfind("atakovat", 0) == 0;
+  return o.Action == kActionWork && OrderIs(o.Thought1, Verb::Atakovat);
 }
 
 // A cutting attack rings; any other blow thuds.

@@ -33,6 +33,14 @@ std::string FloatToFixed(double v, int decimals) {
   return std::string(buf, end);
 }
 
+std::string MinutesSeconds(uint64_t seconds, int minuteDigits) {
+  std::string minutes = std::to_string(seconds / 60);
+  if (minutes.size() < static_cast<size_t>(minuteDigits))
+    minutes.insert(0, static_cast<size_t>(minuteDigits) - minutes.size(), '0');
+  const uint64_t rest = seconds % 60;
+  return minutes + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+}
+
 bool TryStrToInt(std::string_view word, int32_t& out) {
   std::string_view digits = word;
   if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
@@ -42,8 +50,7 @@ bool TryStrToInt(std::string_view word, int32_t& out) {
     return false;
   }
   int32_t value = 0;
-  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (ec != std::errc() || end != digits.data() + digits.size()) return false;
+  if (!ParseWhole(digits, value)) return false;
   out = value;
   return true;
 }

@@ -2,10 +2,13 @@
 // locale-independent: "." is always the decimal separator.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 // A failed conversion; what() is the runtime's message, without a full stop.
 struct ConvertError : std::runtime_error {
@@ -25,6 +28,16 @@ std::string IntToStr(int64_t v);
 // the end of the text. The buffer must hold 20 characters.
 char* WriteInt(char* first, char* last, int64_t v);
 
+// The whole text as a decimal whole number (a leading '-' for signed types, no '+', nothing
+// after the digits) within [lo, hi]; value is written when the text reads, even out of range.
+template <class T>
+bool ParseWhole(std::string_view text, T& value,
+                std::type_identity_t<T> lo = std::numeric_limits<T>::min(),
+                std::type_identity_t<T> hi = std::numeric_limits<T>::max()) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size() && value >= lo && value <= hi;
+}
+
 // Decimal integer with an optional sign; throws "'w' is not a valid integer value".
 int32_t StrToInt(std::string_view word);
 
@@ -40,6 +53,9 @@ std::string FloatToFixed(double v, int decimals);
 
 // General format with 15 significant digits: fixed for 1e-5 <= |v| < 1e15, else scientific.
 std::string FloatToStrG15(double v);
+
+// "m:ss" for a count of seconds, the minutes padded with zeros to minuteDigits ("05:03" for 2).
+std::string MinutesSeconds(uint64_t seconds, int minuteDigits);
 
 // Shortest text that reads back as the same 32-bit float ("nan", "inf", "-inf" for those).
 std::string FloatToShortest(float v);

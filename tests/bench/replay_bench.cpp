@@ -10,6 +10,7 @@
 #include <random>
 
 #include "app/replay.h"
+#include "app/script.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/replay.h"
+#include "app/script.h"
 #include "app/state_hash.h"
 #include "form_widgets.h"
 #include "gui_app.h"

@@ -68,6 +68,18 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
     EXPECT_NE(std::string(CommandSummary()).find(spec.Help), std::string::npos) << spec.Name;
 }
 
+// A row out of place or without a handler would apply another command, or crash.
+TEST(Commands, EveryKindHasItsRowAndHandler) {
+  ASSERT_EQ(CommandTable().size(), kCommandKinds);
+  std::set<std::string_view> names;
+  for (size_t i = 0; i < kCommandKinds; ++i) {
+    const CommandSpec& spec = SpecOf(static_cast<CommandKind>(i));
+    EXPECT_EQ(static_cast<size_t>(spec.Kind), i) << spec.Name;
+    EXPECT_NE(spec.Apply, nullptr) << spec.Name;
+    EXPECT_TRUE(names.insert(spec.Name).second) << spec.Name << " twice";
+  }
+}
+
 TEST(Commands, BadLinesSayWhatIsWrong) {
   struct Case {
     std::string line;

@@ -129,3 +129,27 @@ TEST(WriteInt, WritesWhatIntToStrGives) {
     EXPECT_EQ(std::string(buf.data(), end), IntToStr(v));
   }
 }
+
+// The whole text or nothing: signs, spaces and overflow are refused, the range is inclusive.
+TEST(ParseWhole, WholeTextWithinTheRange) {
+  uint64_t u = 7;
+  EXPECT_TRUE(ParseWhole("18446744073709551615", u));
+  EXPECT_EQ(u, UINT64_MAX);
+  for (const char* bad : {"", "-0", "+1", " 1", "1 ", "1x", "18446744073709551616"})
+    EXPECT_FALSE(ParseWhole(bad, u)) << bad;
+  int64_t i = 0;
+  EXPECT_TRUE(ParseWhole("-5", i, -5, 5));
+  EXPECT_EQ(i, -5);
+  EXPECT_FALSE(ParseWhole("6", i, -5, 5));
+  EXPECT_EQ(i, 6);  // read, though out of range
+  uint32_t small = 0;
+  EXPECT_FALSE(ParseWhole("4294967296", small));
+}
+
+TEST(MinutesSeconds, PadsSecondsAndMinutesToTheirWidth) {
+  EXPECT_EQ(MinutesSeconds(0, 2), "00:00");
+  EXPECT_EQ(MinutesSeconds(303, 2), "05:03");
+  EXPECT_EQ(MinutesSeconds(303, 1), "5:03");
+  EXPECT_EQ(MinutesSeconds(3600, 2), "60:00");
+  EXPECT_EQ(MinutesSeconds(6059, 1), "100:59");
+}

@@ -12,6 +12,7 @@
 
 #include "app/batch.h"
 #include "app/replay.h"
+#include "app/script.h"
 #include "app/state_hash.h"
 #include "test_files.h"
 

@@ -1,0 +1,147 @@
+// The session in the replay viewer: opening, stepping and seeking a recording, and taking
+// the replayed match over.
+#include <iostream>
+
+#include "app/replay.h"
+#include "app/session.h"
+#include "util/translate.h"
+
+void Session::OpenReplay(Script script) {
+  CloseRecording();
+  ResetSession(false);
+  StartReplay(std::move(script));
+}
+
+bool Session::WatchMatchReplay() {
+  if (!matchStart_) return false;
+  Script script = matchLog_;
+  const SessionSnapshot start = *matchStart_;
+  CloseRecording();
+  matchEnd_.reset();
+  Restore(start);
+  StartReplay(std::move(script));
+  pace_.SetPaused(false);
+  note_.clear();
+  return true;
+}
+
+void Session::StartReplay(Script script) {
+  replay_ = std::make_unique<ReplayPlayer>(std::move(script));
+  replayEnded_ = false;
+}
+
+ReplayPlayer* Session::OpenedReplay() {
+  if (replay_ && !replay_->opened()) {
+    BusyScope busy(busy_);
+    replay_->Open(*this);
+    if (!replay_->error().empty()) std::cerr << "rtsdemo: " << replay_->error() << "\n";
+  }
+  return replay_.get();
+}
+
+bool Session::SeekReplay(uint64_t frame) {
+  if (!OpenedReplay()) return true;
+  bool ok = true;
+  {
+    BusyScope busy(busy_);
+    ok = replay_->Seek(*this, frame);
+  }
+  replayEnded_ = false;
+  note_.clear();
+  if (!ok) {
+    note_ = Tr("notes", "Out of step with the recording: %1; paused",
+               {Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())})});
+    pace_.SetPaused(true);
+  }
+  Redraw();
+  return ok;
+}
+
+bool Session::ScriptFrame() {
+  if (!replay_) {
+    RunFrame(true);
+    return true;
+  }
+  if (replayEnded_) return true;
+  OpenedReplay();
+  const ScriptRunner::Result result = replay_->Step(*this, true);
+  if (result.stop == ScriptRunner::Stop::End) replayEnded_ = true;
+  if (result.stop == ScriptRunner::Stop::Error) throw CommandError{result.message};
+  return result.stop != ScriptRunner::Stop::OutOfSync;
+}
+
+bool Session::TakeOver(std::optional<int32_t> side, const std::string& path, std::string& error) {
+  if (!OpenedReplay()) {
+    error = "no recording plays";
+    return false;
+  }
+  const std::string played = replay_->PlayedText();
+  if (!path.empty()) {
+    CloseRecording();
+    if (!StartRecording(path, error)) return false;
+    if (!played.empty()) recorder_->Begin(played);
+  }
+  log_ = std::make_unique<Recorder>();
+  if (!played.empty()) log_->Begin(played);
+  replay_.reset();
+  replayEnded_ = false;
+  // The window's inputs are its own player's from here on.
+  const size_t mine = frontend_.local();
+  if (mine != Frontend::kWatching && frontend_.inputPlayer() != mine)
+    Apply(MakeCommand(CommandKind::Player, {static_cast<int64_t>(mine)}));
+  if (side) Apply(MakeCommand(CommandKind::PlayAs, {*side}));
+  note_ = Tr("notes", "Taken over at frame %1", {std::to_string(frontend_.state().Frames)});
+  return true;
+}
+
+bool Session::Resume(const std::string& path, std::string& error) {
+  if (!OpenedReplay()) {
+    error = "no recording to resume";
+    return false;
+  }
+  {
+    BusyScope busy(busy_);
+    replay_->PlayToEnd(*this);
+  }
+  if (replay_->failedFrame()) {
+    error = Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())});
+    return false;
+  }
+  return TakeOver(std::nullopt, path, error);
+}
+
+bool Session::ReplayFrame(bool show) {
+  if (replayEnded_) {
+    pace_.SetPaused(true);
+    return false;
+  }
+  OpenedReplay();
+  const ScriptRunner::Result result = replay_->Step(*this, show);
+  switch (result.stop) {
+    case ScriptRunner::Stop::Frame:
+      return true;
+    case ScriptRunner::Stop::End:
+      replayEnded_ = true;
+      ReplayStopped({}, Tr("notes", "The recording ended at frame %1: paused",
+                           {std::to_string(frontend_.state().Frames)}));
+      return false;
+    case ScriptRunner::Stop::Error:
+      replayEnded_ = true;
+      ReplayStopped(result.message, Tr("notes", "The recording stopped: %1", {result.message}));
+      return false;
+    case ScriptRunner::Stop::OutOfSync:
+      ReplayStopped(result.message,
+                    Tr("notes", "Out of step with the recording: %1; paused", {result.message}));
+      return false;
+  }
+  return false;
+}
+
+void Session::ReplayStopped(const std::string& box, const std::string& note) {
+  pace_.SetPaused(true);
+  note_ = note;
+  if (!box.empty()) {
+    std::cerr << "rtsdemo: " << box << "\n";
+    host_.Notice(box);
+  }
+}
