@@ -2,10 +2,9 @@
 
 #include <cmath>
 
-#include "app/front_fields.h"
 #include "app/state_hash.h"
-#include "game/object_fields.h"
 #include "util/cp1251.h"
+#include "util/fields.h"
 #include "util/numtext.h"
 
 using nlohmann::json;
@@ -65,18 +64,9 @@ json DumpState(Frontend& f, const std::vector<ShownMessage>& messages) {
   json j = json::object();
   DumpSink sink(j);
   const std::string hash = HashText(StateHash(f));
-  f.ActAs(0, [&] {
-    WalkFields(f.state(), kFrontFields, sink);
-    j["Hash"] = hash;
-    // The player's inputs once used, as the hash takes them.
-    if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, sink);
-    if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, sink);
-    if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, sink);
-    WalkFields(ReadControls(f.controls()), kControlFields, sink);
-    for (size_t p = 1; p < f.players(); ++p)
-      WalkPlayer(f.Slot(p), ReadControls(f.ControlsOf(p)), PlayerName(p), sink);
-    WalkFields(f.world(), kWorldFields, sink);
-  });
+  // The keys are sorted, so the hash's walk order gives the same text.
+  WalkState(f, sink);
+  j["Hash"] = hash;
   j["Messages"] = json::array();
   for (const ShownMessage& m : messages) {
     j["Messages"].push_back({{"Caption", S(m.Caption)}, {"Text", S(m.Text)}});

@@ -48,20 +48,23 @@ class HashSink : public FieldSink {
 
 }  // namespace
 
+void WalkState(Frontend& f, FieldSink& sink) {
+  f.ActAs(0, [&] {
+    WalkFields(f.world(), kWorldFields, sink);
+    WalkFields(f.state(), kFrontFields, sink);
+    // The player's inputs count once used, so sessions without them keep their hashes.
+    if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, sink);
+    if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, sink);
+    if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, sink);
+    WalkFields(ReadControls(f.controls()), kControlFields, sink);
+    for (size_t p = 1; p < f.players(); ++p)
+      WalkPlayer(f.Slot(p), ReadControls(f.ControlsOf(p)), PlayerName(p), sink);
+  });
+}
+
 uint64_t StateHash(Frontend& f) {
   HashSink h;
-  // Player 0's parts and selection as a match of one player has them, then the others'.
-  f.ActAs(0, [&] {
-    WalkFields(f.world(), kWorldFields, h);
-    WalkFields(f.state(), kFrontFields, h);
-    // The player's inputs count once used, so sessions without them keep their hashes.
-    if (f.player() != PlayerInput{}) WalkFields(f.player(), kPlayerFields, h);
-    if (f.groups() != ControlGroups{}) WalkFields(f.groups(), kGroupFields, h);
-    if (f.view() != ViewInput{}) WalkFields(f.view(), kViewFields, h);
-    WalkFields(ReadControls(f.controls()), kControlFields, h);
-    for (size_t p = 1; p < f.players(); ++p)
-      WalkPlayer(f.Slot(p), ReadControls(f.ControlsOf(p)), PlayerName(p), h);
-  });
+  WalkState(f, h);
   return h.value();
 }
 
