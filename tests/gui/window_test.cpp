@@ -247,6 +247,8 @@ TEST(WindowProgram, TerminatedItClosesTheRecordingAndTheSound) {
   ASSERT_TRUE(program.waitForStarted());
   // Running: the wave file grows.
   ASSERT_TRUE(WaitFor([&] { return QFileInfo(wav).size() > 20000; }, 10000));
+  // The first frame has run (a slow build gets there later than the sound).
+  ASSERT_TRUE(WaitFor([&] { return QFileInfo(record).size() > 0; }, 20000));
   program.terminate();
   ASSERT_TRUE(program.waitForFinished(10000));
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
