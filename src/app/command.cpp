@@ -5,7 +5,6 @@
 #include <istream>
 #include <limits>
 
-#include "app/session.h"
 #include "game/object_fields.h"
 #include "util/echo_text.h"
 #include "util/numtext.h"
