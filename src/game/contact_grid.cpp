@@ -118,34 +118,18 @@ void ContactGrid::PairsWithin(double pad, std::vector<SlotPair>& out) const {
 
 void ContactGrid::PairsWith(int32_t self, float x, float y, float r, double pad,
                             std::vector<SlotPair>& out) const {
-  if (entries_.empty()) return;
   const double half = std::max(0.0, (r + radius_) * kReachWiden) + pad;
-  const int32_t x0 = Column(x - half, 0), x1 = Column(x + half, 0);
-  for (int32_t cy = Column(y - half, 1); cy <= Column(y + half, 1); ++cy) {
-    // The cells x0..x1 of a row are one run of entries.
-    const int32_t row = cy * cells_[0];
-    const int32_t end = start_[static_cast<size_t>(row + x1) + 1];
-    for (int32_t e = start_[static_cast<size_t>(row + x0)]; e < end; ++e) {
-      const CellEntry& b = entries_[static_cast<size_t>(e)];
-      if (Close(b, x, y, r, pad)) Add(self, b.Slot, out);
-    }
-  }
+  ForEntriesAround(x, y, half, [&](const CellEntry& b) {
+    if (Close(b, x, y, r, pad)) Add(self, b.Slot, out);
+  });
 }
 
 void ContactGrid::Near(double x, double y, double half, int32_t after,
                        std::vector<int32_t>& out) const {
-  if (entries_.empty()) return;
-  const int32_t x0 = Column(x - half, 0), x1 = Column(x + half, 0);
-  for (int32_t cy = Column(y - half, 1); cy <= Column(y + half, 1); ++cy) {
-    const int32_t row = cy * cells_[0];
-    const int32_t end = start_[static_cast<size_t>(row + x1) + 1];
-    for (int32_t e = start_[static_cast<size_t>(row + x0)]; e < end; ++e) {
-      const CellEntry& b = entries_[static_cast<size_t>(e)];
-      if (b.Slot > after && std::fabs(b.X - x) <= half && std::fabs(b.Y - y) <= half) {
-        out.push_back(b.Slot);
-      }
-    }
-  }
+  ForEntriesAround(x, y, half, [&](const CellEntry& b) {
+    if (b.Slot > after && std::fabs(b.X - x) <= half && std::fabs(b.Y - y) <= half)
+      out.push_back(b.Slot);
+  });
 }
 
 void ContactGrid::Move(int32_t slot, float x, float y) {

@@ -52,6 +52,19 @@ class ContactGrid {
  private:
   int32_t Column(double v, int axis) const;
   int32_t CellOf(double x, double y) const { return Column(y, 1) * cells_[0] + Column(x, 0); }
+  // Calls f with every entry of the cells the square of half-side `half` about (x, y) meets.
+  template <typename F>
+  void ForEntriesAround(double x, double y, double half, F&& f) const {
+    if (entries_.empty()) return;
+    const int32_t x0 = Column(x - half, 0), x1 = Column(x + half, 0);
+    for (int32_t cy = Column(y - half, 1); cy <= Column(y + half, 1); ++cy) {
+      // The cells x0..x1 of a row are one run of entries.
+      const int32_t row = cy * cells_[0];
+      const int32_t end = start_[static_cast<size_t>(row + x1) + 1];
+      for (int32_t e = start_[static_cast<size_t>(row + x0)]; e < end; ++e)
+        f(entries_[static_cast<size_t>(e)]);
+    }
+  }
   void Unlink(int32_t slot);
   bool AnyMoved(int32_t c0, int32_t c1) const;
 
