@@ -15,6 +15,8 @@ packages=(
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   # Network matches: ENet, reliable UDP.
   libenet-dev
+  # Scripts: Lua 5.4 (computer opponents in data/ai/).
+  liblua5.4-dev
   # Window tests under Xvfb; labels need a font; the Russian locale for number tests.
   xvfb xauth xdotool fonts-dejavu-core locales-all
   # Batches split into shards (the shard test runs them with GNU parallel).

@@ -64,9 +64,12 @@ void Frontend::DrawScene() {
     for (size_t p : steppers) Slot(p).State.ShowBars = ControlsOf(p).Checked(1);
     ContactPass(world_);
     ExecuteOrders(world_);
-    // The computer plays the sides no player holds.
-    if (!Held(0)) RunComputerSide(world_, 0);
-    if (!Held(1)) RunComputerSide(world_, 1);
+    // The computer plays the sides no player holds, by script where one is given.
+    for (int32_t side : {0, 1}) {
+      if (Held(side)) continue;
+      if (!scripts_ || !scripts_->Play(world_, side, players_[0].State.Frames))
+        RunComputerSide(world_, side);
+    }
     for (size_t p : steppers) ActAs(p, [this] { PanelSteps(); });
   }
 
@@ -214,6 +217,7 @@ Frontend::Saved Frontend::Save() const {
   s.LastDrawn = drawn_;
   s.Sources = sources_;
   s.Start = start_;
+  if (scripts_) s.Scripts = scripts_->Save();
   return s;
 }
 
@@ -235,6 +239,7 @@ void Frontend::Restore(const Saved& saved) {
   drawn_ = saved.LastDrawn;
   sources_ = saved.Sources;
   start_ = saved.Start;
+  if (scripts_) scripts_->Restore(saved.Scripts);
 }
 
 void Frontend::EdgeScroll() {
@@ -398,6 +403,7 @@ void Frontend::Button2Click() {
   start_ = {true, static_cast<float>(middle.X), static_cast<float>(middle.Y)};
   window_.SetButtonEnabled(2, false);
   window_.SetButtonCaption(2, CP1251("ЮНИТЫ РАЗМЕЩЕНЫ"));
+  if (scripts_) scripts_->Restart(players_[0].State.Frames);
 }
 
 // The acting player's camera at the level's start: the level's, then on its side's home.

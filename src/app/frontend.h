@@ -17,6 +17,7 @@
 #include "game/level.h"
 #include "game/world.h"
 #include "render/drawing.h"
+#include "script/side_scripts.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 
@@ -74,6 +75,9 @@ class Frontend {
 
   // Some player plays this side: the computer does not.
   bool Held(int32_t side) const;
+  // The AI scripts that play sides instead of the built-in opponent; none by default.
+  void SetScripts(std::shared_ptr<SideScripts> scripts) { scripts_ = std::move(scripts); }
+  SideScripts* scripts() const { return scripts_.get(); }
   World& world() { return world_; }
   // The acting player's parts: between frames and commands the local player's; while a
   // player's command or the panel's steps of a player run, that player's.
@@ -139,6 +143,7 @@ class Frontend {
     Drawn LastDrawn;
     DataSources Sources;
     CameraStart Start;
+    SideScripts::Saved Scripts;
   };
   Saved Save() const;
   void Restore(const Saved& saved);
@@ -188,6 +193,7 @@ class Frontend {
   DataSources sources_;  // where the loaded rows came from, row for row
   bool loadFailed_ = false;
   std::optional<Level> level_;
+  std::shared_ptr<SideScripts> scripts_;
 };
 
 template <typename F>

@@ -1,0 +1,81 @@
+// AI scripts playing sides: a scripted side is played by its script where the built-in
+// opponent would play it, and by the built-in opponent again from the frame after its script
+// failed. The scripts' states are part of a session's snapshot.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/world.h"
+#include "script/lua_sandbox.h"
+
+// A script's text as read, with the name messages give it and a hash of its bytes.
+struct AiFile {
+  std::string Shown;
+  std::string Text;
+  uint64_t Hash = 0;
+};
+
+// Where an AI named on the command line is: the name itself when that file exists, else
+// ai/NAME in the data folder (the working directory), else the name.
+std::string FindAiFile(const std::string& name);
+// Reads the script; nothing, with problem set ("file: error: cannot read"), when it cannot.
+std::optional<AiFile> ReadAiFile(const std::string& name, std::string& problem);
+// 64-bit FNV-1a of the bytes.
+uint64_t AiHash(std::string_view bytes);
+
+class SideScripts {
+ public:
+  static constexpr int32_t kSides = 2;
+
+  explicit SideScripts(const SandboxLimits& limits = {}, LuaSandbox::Sink sink = {});
+
+  // The script that plays side 0 or 1 from the next match on.
+  void Assign(int32_t side, AiFile file);
+  bool Has(int32_t side) const;
+  // A new match starts at frame `frame` of the front end: every script starts afresh at its
+  // side's next turn.
+  void Restart(uint64_t frame);
+  // The side's turn at front-end frame `frame`: true when its script played it (or failed
+  // this frame), false when the built-in opponent plays it.
+  bool Play(World& world, int32_t side, uint64_t frame);
+  // Why the side's script was stopped ("file:line: error: reason"); empty while it plays.
+  const std::string& Stopped(int32_t side) const;
+  // The scripts' names and hashes, side 0 first; empty names for sides without one.
+  std::vector<std::pair<std::string, uint64_t>> Files() const;
+
+  struct Saved {
+    const void* Owner = nullptr;  // a snapshot goes back only into the scripts it came from
+    uint64_t Start = 0;
+    struct Side {
+      bool Started = false;
+      bool Fallen = false;
+      std::string Message;
+      std::shared_ptr<const std::string> State;  // the sandbox's bytes
+    };
+    std::array<Side, kSides> Sides{};
+  };
+  Saved Save() const;
+  // A snapshot from other scripts (or none) restarts every script.
+  void Restore(const Saved& saved);
+
+ private:
+  struct Side {
+    std::optional<AiFile> File;
+    std::unique_ptr<LuaSandbox> Box;
+    bool Started = false;
+    bool Fallen = false;
+    std::string Message;
+  };
+  void Fall(Side& side, int32_t index, const std::string& message);
+
+  SandboxLimits limits_;
+  LuaSandbox::Sink sink_;
+  uint64_t start_ = 0;
+  std::array<Side, kSides> sides_;
+};

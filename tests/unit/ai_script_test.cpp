@@ -1,0 +1,173 @@
+// AI scripts playing sides: the standard script plays exactly as the built-in opponent,
+// scripts survive snapshots, and the interface checks every order.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+#include "app/script.h"
+#include "app/state_hash.h"
+#include "game/level.h"
+#include "script/side_scripts.h"
+#include "test_files.h"
+
+namespace {
+
+const World& LoadedData() {
+  static const World loaded = [] {
+    InDir in(RTS_SOURCE_DIR "/data");
+    RecordingPlatform platform;
+    HeadlessHost loader(platform);
+    loader.Press(1);
+    return loader.frontend().world();
+  }();
+  return loaded;
+}
+
+AiFile Inline(const std::string& name, const std::string& text) {
+  return {name, text, AiHash(text)};
+}
+
+AiFile Shipped(const std::string& name) {
+  std::string problem;
+  InDir in(RTS_SOURCE_DIR "/data");
+  auto file = ReadAiFile(name, problem);
+  EXPECT_TRUE(file) << problem;
+  return file ? *file : AiFile{};
+}
+
+// One match of a level (empty: the test level) with the given seed and scripts.
+struct Match {
+  RecordingPlatform platform;
+  std::unique_ptr<HeadlessHost> host;
+  std::shared_ptr<SideScripts> scripts;
+  std::vector<std::string> lines;
+
+  Match(const std::string& level, uint32_t seed, std::shared_ptr<SideScripts> s = nullptr)
+      : scripts(std::move(s)) {
+    platform.fixedSeed = seed;
+    host = std::make_unique<HeadlessHost>(platform);
+    Frontend& f = host->frontend();
+    f.SetScripts(scripts);
+    f.AcceptLoadedData(LoadedData());
+    if (!level.empty()) {
+      InDir in(RTS_SOURCE_DIR "/data");
+      DataProblems problems;
+      Level l = ReadLevelFile(FindLevelFile(level), problems);
+      f.SetLevel(l);
+    }
+    host->Press(2);
+  }
+  uint64_t Hash() { return StateHash(host->frontend()); }
+};
+
+std::shared_ptr<SideScripts> Scripted(const AiFile& a, const AiFile& b,
+                                      std::vector<std::string>* lines = nullptr,
+                                      SandboxLimits limits = {}) {
+  auto s = std::make_shared<SideScripts>(limits, [lines](const std::string& line) {
+    if (lines) lines->push_back(line);
+  });
+  s->Assign(0, a);
+  s->Assign(1, b);
+  return s;
+}
+
+// Frame by frame, the standard script and the built-in opponent give the same hashes.
+void ExpectStandardEqual(const std::string& level, uint32_t seed, int frames) {
+  const AiFile standard = Shipped("standard.lua");
+  std::vector<std::string> lines;
+  Match builtIn(level, seed);
+  Match scripted(level, seed, Scripted(standard, standard, &lines));
+  ASSERT_EQ(builtIn.Hash(), scripted.Hash());
+  for (int f = 0; f < frames; ++f) {
+    builtIn.host->Tick();
+    scripted.host->Tick();
+    ASSERT_EQ(builtIn.Hash(), scripted.Hash()) << level << " seed " << seed << " frame " << f;
+  }
+  EXPECT_TRUE(lines.empty()) << lines.front();
+  EXPECT_EQ(scripted.scripts->Stopped(0), "");
+  EXPECT_EQ(scripted.scripts->Stopped(1), "");
+}
+
+const char* const kLevels[] = {"", "test", "four_mines", "battle"};
+
+TEST(StandardScript, EqualsTheBuiltInOpponentOnEveryLevel) {
+  for (const char* level : kLevels) {
+    const int frames = std::string(level) == "battle" ? 300 : 3000;
+    for (uint32_t seed : {1u, 2u, 77u}) ExpectStandardEqual(level, seed, frames);
+  }
+}
+
+// A hundred seeds on every level; long: RTS_LONG_TESTS=1 runs it.
+TEST(StandardScript, EqualsTheBuiltInOpponentOverAHundredSeeds) {
+  if (std::getenv("RTS_LONG_TESTS") == nullptr) GTEST_SKIP() << "set RTS_LONG_TESTS=1";
+  for (const char* level : kLevels) {
+    const int frames = std::string(level) == "battle" ? 1000 : 6000;
+    for (uint32_t seed = 100; seed < 200; ++seed) ExpectStandardEqual(level, seed, frames);
+  }
+}
+
+// A snapshot holds the scripts' whole state, locals and upvalues too: a match restored and
+// played on equals the match played straight through.
+TEST(SideScripts, SnapshotRestoresTheWholeScript) {
+  const AiFile wander = Inline("wander.lua", R"(
+    local turns, memo = 0, {}
+    function think()
+      turns = turns + 1
+      memo[#memo + 1] = string.rep("x", turns % 50)
+      for i = 0, game.count() - 1 do
+        if game.get(i, "Side") == game.side and game.get(i, "Alive") then
+          local x = math.random(-300, 300) + #memo[#memo]
+          game.order(i, 1, "idti " .. x .. "," .. turns % 200)
+        end
+      end
+    end)");
+  const AiFile standard = Shipped("standard.lua");
+  Match m("four_mines", 5, Scripted(wander, standard));
+  for (int f = 0; f < 150; ++f) m.host->Tick();
+  const SessionSnapshot snapshot = m.host->Save();
+  std::vector<uint64_t> straight;
+  for (int f = 0; f < 150; ++f) {
+    m.host->Tick();
+    straight.push_back(m.Hash());
+  }
+  m.host->Restore(snapshot);
+  for (int f = 0; f < 150; ++f) {
+    m.host->Tick();
+    ASSERT_EQ(m.Hash(), straight[static_cast<size_t>(f)]) << "frame " << f;
+  }
+  EXPECT_EQ(m.scripts->Stopped(0), "");
+  Match builtIn("four_mines", 5);
+  for (int f = 0; f < 300; ++f) builtIn.host->Tick();
+  EXPECT_NE(builtIn.Hash(), m.Hash());
+}
+
+// A failed script leaves its side to the built-in opponent from the next frame; a new match
+// starts it afresh.
+TEST(SideScripts, FailedScriptFallsBackThenRestartsWithTheNextMatch) {
+  std::vector<std::string> lines;
+  auto scripts = Scripted(Inline("ai/late.lua",
+                                 "function think()\n"
+                                 "  if game.frame() == 3 then error('boom') end\n"
+                                 "end\n"),
+                          Shipped("standard.lua"), &lines);
+  World w = LoadedData();
+  CreateTestLevel(w);
+  scripts->Restart(10);
+  for (uint64_t f = 10; f < 13; ++f) EXPECT_TRUE(scripts->Play(w, 0, f));
+  EXPECT_EQ(scripts->Stopped(0), "");
+  EXPECT_TRUE(scripts->Play(w, 0, 13));
+  EXPECT_EQ(scripts->Stopped(0), "ai/late.lua:2: error: boom");
+  EXPECT_FALSE(scripts->Play(w, 0, 14));
+  EXPECT_TRUE(scripts->Play(w, 1, 14));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1],
+            "ai/late.lua: note: side 0 is played by the built-in opponent from the "
+            "next frame");
+  scripts->Restart(20);
+  EXPECT_TRUE(scripts->Play(w, 0, 20));
+  EXPECT_EQ(scripts->Stopped(0), "");
+}
+
+}  // namespace
