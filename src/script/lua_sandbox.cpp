@@ -48,7 +48,7 @@ end
 function table.move(a, f, e, t, b)
   b = b or a
   if e >= f then
-    if t > f or t > e or b ~= a then
+    if t > e or t <= f or b ~= a then
       for i = 0, e - f do b[t + i] = a[f + i] end
     else
       for i = e - f, 0, -1 do b[t + i] = a[f + i] end
@@ -58,15 +58,15 @@ function table.move(a, f, e, t, b)
 end
 )";
 
-// Whether the message starts with a position ("name:12: ").
-bool HasPosition(std::string_view m) {
+// The length of the position a message starts with ("name:12: "), 0 when it has none.
+size_t PositionEnd(std::string_view m) {
   const size_t line = std::min(m.find('\n'), m.size());
   for (size_t i = m.find(':'); i < line; i = m.find(':', i + 1)) {
     size_t j = i + 1;
     while (j < line && m[j] >= '0' && m[j] <= '9') ++j;
-    if (j > i + 1 && j + 1 < m.size() && m[j] == ':' && m[j + 1] == ' ') return true;
+    if (j > i + 1 && j + 1 < m.size() && m[j] == ':' && m[j + 1] == ' ') return j + 2;
   }
-  return false;
+  return 0;
 }
 
 // Pushes v as text without addresses: __tostring when it has one, else its type's name.
@@ -527,7 +527,7 @@ int OnError(lua_State* L) {
   const char* m = lua_type(L, 1) == LUA_TSTRING ? lua_tostring(L, 1) : nullptr;
   if (m == nullptr) {
     lua_pushfstring(L, "%s(an error object of type %s)", where, luaL_typename(L, 1));
-  } else if (!HasPosition(m)) {
+  } else if (PositionEnd(m) == 0) {
     lua_pushfstring(L, "%s%s", where, m);
   } else {
     lua_pushvalue(L, 1);
@@ -701,18 +701,13 @@ bool LuaSandbox::Protected(int args) {
 }
 
 std::string LuaSandbox::Message(const std::string& raw) const {
-  // "name:12: reason" becomes "name:12: error: reason".
-  if (HasPosition(raw)) {
-    size_t colon = raw.find(':');
-    for (;;) {
-      size_t j = colon + 1;
-      while (j < raw.size() && raw[j] >= '0' && raw[j] <= '9') ++j;
-      if (j > colon + 1 && j + 1 < raw.size() && raw[j] == ':' && raw[j + 1] == ' ')
-        return raw.substr(0, j + 2) + "error: " + raw.substr(j + 2);
-      colon = raw.find(':', colon + 1);
-    }
-  }
-  return shown_ + ": error: " + raw;
+  // "name:12: reason" becomes "name:12: error: reason"; positions that errors passed on
+  // through coroutines added after the first are dropped.
+  const size_t first = PositionEnd(raw);
+  if (first == 0) return shown_ + ": error: " + raw;
+  std::string_view rest = std::string_view(raw).substr(first);
+  while (const size_t more = PositionEnd(rest)) rest.remove_prefix(more);
+  return raw.substr(0, first) + "error: " + std::string(rest);
 }
 
 std::string LuaSandbox::Save() const {

@@ -170,4 +170,18 @@ TEST(SideScripts, FailedScriptFallsBackThenRestartsWithTheNextMatch) {
   EXPECT_EQ(scripts->Stopped(0), "");
 }
 
+// A runaway script costs its side one frame; the match plays on with the built-in opponent.
+TEST(SideScripts, TheMatchPlaysOnAfterARunaway) {
+  std::vector<std::string> lines;
+  Match m("", 3,
+          Scripted(Inline("ai/spin.lua", "function think() while true do end end"),
+                   Shipped("standard.lua"), &lines));
+  for (int f = 0; f < 5; ++f) m.host->Tick();
+  const World& w = m.host->frontend().world();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0],
+            "ai/spin.lua:1: error: the budget of 1000000 instructions per call is used up");
+  EXPECT_EQ(w.Objects[0].Thought1.rfind("stroyka 1,", 0), 0u) << w.Objects[0].Thought1;
+}
+
 }  // namespace
