@@ -4,83 +4,100 @@
 -- idle workers go after the enemy once money is plentiful.
 
 local side = game.side
-local Side, Alive, Kind, Verb = game.field("Side"), game.field("Alive"), game.field("Kind"),
-  game.field("Verb")
-local X, Y = game.field("X"), game.field("Y")
-local single, random, order = game.single, game.random, game.order
+local NEUTRAL, WORKER, BASE = game.NEUTRAL, game.WORKER, game.BASE
+local Alive, AliveVerb = game.field("Alive"), game.field("Alive", "Verb")
+local KindSide, XY = game.field("Kind", "Side"), game.field("X", "Y")
+local single, round, random, order = game.single, game.round, game.random, game.order
+local count = game.count
 
--- The nearest integer, halves to the even one, within the range of 32-bit integers.
-local function round(v)
-  if v ~= v then return 0 end
-  if v >= 2147483647 then return 2147483647 end
-  if v <= -2147483648 then return -2147483648 end
-  local f = math.floor(v)
-  local d = v - f
-  if d > 0.5 or (d == 0.5 and f % 2 == 1) then f = f + 1 end
-  return f
+-- An object's kind and side never change: the lists of own workers, own bases, enemies and
+-- neutral objects, in index order, grow as objects appear.
+local known, workers, bases, enemies, neutral = 0, {}, {}, {}, {}
+local function learn()
+  for i = known, count() - 1 do
+    local k, s = KindSide(i)
+    if s == NEUTRAL then
+      neutral[#neutral + 1] = i
+    elseif s ~= side then
+      enemies[#enemies + 1] = i
+    elseif k == WORKER then
+      workers[#workers + 1] = i
+    elseif k == BASE then
+      bases[#bases + 1] = i
+    end
+  end
+  known = count()
 end
 
--- "stroyka t,x,y" at a site near object o: offsets -49 to +24, four draws.
-local function build_near(t, o)
+-- Object o builds type t at a site near itself ("stroyka t,x,y"): offsets -49 to +24 on each
+-- axis, four draws.
+local function build_near(o, t)
   local r1, r2 = random(25), random(50)
   local r3, r4 = random(25), random(50)
-  return "stroyka " .. t .. "," .. round(X(o) + r1 - r2) .. "," .. round(Y(o) + r3 - r4)
+  local x, y = XY(o)
+  order(o, 1, "stroyka", t, round(x + r1 - r2), round(y + r3 - r4))
 end
 
 -- The nearest neutral object closer than 1000 units, lowest index on ties; -1 when none.
 -- Differences and the sum are stored as singles, as the rules store them.
 local function nearest_resource(a)
-  local ax, ay = X(a), Y(a)
+  local ax, ay = XY(a)
   local best, result = 1000000, -1
-  for j = 0, game.count() - 1 do
-    if Side(j) == game.NEUTRAL then
-      local dx, dy = single(X(j) - ax), single(Y(j) - ay)
-      local q = single(dx * dx + dy * dy)
-      if q < best then best, result = q, j end
-    end
+  for k = 1, #neutral do
+    local j = neutral[k]
+    local x, y = XY(j)
+    local dx, dy = single(x - ax), single(y - ay)
+    local q = single(dx * dx + dy * dy)
+    if q < best then best, result = q, j end
   end
   return result
 end
 
+-- The last of the listed objects that is alive, or -1.
+local function last_alive(list)
+  for k = #list, 1, -1 do
+    if Alive(list[k]) then return list[k] end
+  end
+  return -1
+end
+
+local idle = {}  -- its first `idlers` entries count
+
 function think()
-  local base, last, workers, miners, enemy = -1, -1, 0, 0, -1
-  local idle = {}
-  for i = 0, game.count() - 1 do
-    local s = Side(i)
-    if s ~= game.NEUTRAL and Alive(i) then
-      if s ~= side then
-        enemy = i
-      else
-        local k = Kind(i)
-        if k == game.BASE then base = i end
-        if k == game.WORKER then
-          last = i
-          workers = workers + 1
-          local v = Verb(i)
-          if v == "dobicha" then miners = miners + 1 end
-          if v == "" then idle[#idle + 1] = i end
-        end
+  learn()
+  local last, alive, miners, idlers = -1, 0, 0, 0
+  for k = 1, #workers do
+    local i = workers[k]
+    local live, verb = AliveVerb(i)
+    if live then
+      last = i
+      alive = alive + 1
+      if verb == "dobicha" then miners = miners + 1 end
+      if verb == "" then
+        idlers = idlers + 1
+        idle[idlers] = i
       end
     end
   end
+  local base, enemy = last_alive(bases), last_alive(enemies)
   local money = game.money()
 
   if base < 0 and last >= 0 then
-    order(last, 1, build_near(game.BASE, last))
+    build_near(last, BASE)
     order(last, 2, "")
   end
-  if money < 100 and workers <= 3 and miners == 0 and #idle > 0 then
+  if money < 100 and alive <= 3 and miners == 0 and idlers > 0 then
     local r = nearest_resource(idle[1])
     if r >= 0 then
-      order(idle[1], 1, "idtiza " .. r)
+      order(idle[1], 1, "idtiza", r)
       order(last, 2, "")
     end
   end
-  if workers < 10 and base >= 0 then
-    order(base, 1, build_near(game.WORKER, base))
+  if alive < 10 and base >= 0 then
+    build_near(base, WORKER)
   end
-  if money > 100 and enemy >= 0 and #idle > 0 then
-    for _, i in ipairs(idle) do order(i, 1, "idtiza " .. enemy) end
+  if money > 100 and enemy >= 0 and idlers > 0 then
+    for k = 1, idlers do order(idle[k], 1, "idtiza", enemy) end
     order(last, 2, "")
   end
 end

@@ -66,7 +66,7 @@ std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg != "--batch" && arg != "--frames" && arg != "--jobs" && arg != "--seed" &&
-        arg != "--data" && arg != "--level" && arg != "--shard") {
+        arg != "--data" && arg != "--level" && arg != "--shard" && arg != "--ai") {
       problem = "unknown argument " + arg + " with --batch";
       return std::nullopt;
     }
@@ -98,6 +98,9 @@ std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
     } else if (arg == "--level") {
       ok = !v.empty();
       options.LevelFile = v;
+    } else if (arg == "--ai") {
+      ok = v.size() > 2 && (v[0] == '0' || v[0] == '1') && v[1] == '=';
+      options.Ai.push_back(v);
     } else {
       ok = !v.empty();
       options.DataDir = v;
@@ -107,6 +110,7 @@ std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
                           : arg == "--jobs"                     ? " (1 to 256)"
                           : arg == "--seed"                     ? " (0 to 4294967295)"
                           : arg == "--shard"                    ? " (K/M with 1 <= K <= M)"
+                          : arg == "--ai"                       ? " (S=FILE with S 0 or 1)"
                           : arg == "--data" || arg == "--level" ? ""
                                                                 : " (0 or more)";
       problem = "bad value '" + v + "' for " + arg + range;
@@ -131,7 +135,7 @@ MatchRange ShardRange(uint64_t matches, uint64_t shard, uint64_t shards) {
 }
 
 MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_t maxFrames,
-                     const Level* level) {
+                     const Level* level, const AiFiles* ai) {
   MatchResult result;
   result.Match = match;
   result.Seed = seed;
@@ -141,6 +145,7 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
   HeadlessHost host(platform);
   host.SetMatchWatched(false);
   Frontend& f = host.frontend();
+  if (ai != nullptr) f.SetScripts(MakeSideScripts(*ai, std::cerr));
   f.AcceptLoadedData(loaded);
   if (level != nullptr) f.SetLevel(*level);
   host.Press(2);
@@ -167,7 +172,8 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
 }
 
 void RunMatches(const World& loaded, const BatchOptions& options,
-                const std::function<void(const MatchResult&)>& report, const Level* level) {
+                const std::function<void(const MatchResult&)>& report, const Level* level,
+                const AiFiles* ai) {
   const MatchRange range = ShardRange(options.Matches, options.Shard, options.Shards);
   const uint64_t count = range.End - range.First;
   unsigned jobs = options.Jobs;
@@ -185,7 +191,7 @@ void RunMatches(const World& loaded, const BatchOptions& options,
         const uint64_t k = next.fetch_add(1);
         if (k >= range.End) return;
         const auto seed = static_cast<uint32_t>(options.Seed + k);
-        MatchResult result = RunMatch(loaded, k, seed, options.MaxFrames, level);
+        MatchResult result = RunMatch(loaded, k, seed, options.MaxFrames, level, ai);
         result.Matches = options.Matches;
         std::lock_guard<std::mutex> lock(reportMutex);
         if (!stop.load()) report(result);
@@ -338,7 +344,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (!options) {
     err << "rtsdemo: " << problem << "\n"
         << "usage: rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--level FILE] "
-           "[--shard K/M] [--data DIR]\n";
+           "[--ai S=FILE] [--shard K/M] [--data DIR]\n";
     return 2;
   }
   if (!options->DataDir.empty() && !UseDataFolder(options->DataDir, err)) return 2;
@@ -367,6 +373,11 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
       return 1;
     }
   }
+  const std::optional<AiFiles> ai = ReadAiOptions(options->Ai, err);
+  if (!ai) {
+    err << "rtsdemo: the AI scripts cannot be played; nothing played\n";
+    return 1;
+  }
   const MatchRange range = ShardRange(options->Matches, options->Shard, options->Shards);
   const uint64_t count = range.End - range.First;
 
@@ -391,7 +402,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
               << " elapsed, about " << Clock(rest) << " left   " << std::flush;
         }
       },
-      level ? &*level : nullptr);
+      level ? &*level : nullptr, &*ai);
   if (progress) err << "\r" << std::string(60, ' ') << "\r";
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

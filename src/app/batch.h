@@ -1,6 +1,7 @@
 // Batch matches: many computer-against-computer matches of the test level or a level file on
 // worker threads, the data loaded once, and the summary of JSON lines from several runs.
-// rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--shard K/M] [--data DIR]
+// rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--ai S=FILE]
+//               [--shard K/M] [--data DIR]
 // rtsdemo --summarize [FILE...]
 #pragma once
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ai_options.h"
 #include "app/match_state.h"
 #include "game/level.h"
 #include "game/world.h"
@@ -26,6 +28,7 @@ struct BatchOptions {
   std::string LevelFile;        // empty: the test level
   uint64_t Shard = 1;           // this run plays slice Shard of Shards of the matches
   uint64_t Shards = 1;
+  std::vector<std::string> Ai;  // --ai S=FILE values
 };
 
 // Matches [First, End) of a batch: slice k of m, the slices equal to within one match.
@@ -45,15 +48,16 @@ std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
 // "press 1", "press 2", "tick maxFrames" would with --seed seed (and "level FILE" for a
 // level), stopping at the frame after which one side has no live worker and no live base left,
 // or after kStalemateFrames frames in which nothing changed.
+// With `ai`, its scripts play their sides (their messages go to standard error).
 MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_t maxFrames,
-                     const Level* level = nullptr);
+                     const Level* level = nullptr, const AiFiles* ai = nullptr);
 
 // Plays the matches of the options' shard on Jobs threads; report is called once per match as
 // it ends, never by two threads at once. An exception in a match stops the others and is
 // rethrown.
 void RunMatches(const World& loaded, const BatchOptions& options,
-                const std::function<void(const MatchResult&)>& report,
-                const Level* level = nullptr);
+                const std::function<void(const MatchResult&)>& report, const Level* level = nullptr,
+                const AiFiles* ai = nullptr);
 
 // One output line's object, keys in the order of the output.
 nlohmann::ordered_json MatchJson(const MatchResult& result);

@@ -65,6 +65,13 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "Create the level of FILE, or of a shipped level named by itself (`test`, `four_mines`, "
      "`battle`), instead of the test level: in the window, headless and with `--batch`. With "
      "`--check`, check it too. A level with errors ends the program with status 1."},
+    {"ai", 0, "S=FILE",
+     "Side S (0 or 1) is played by the AI script FILE, or by a shipped one named by itself "
+     "(`standard.lua`, from the data folder's `ai/`), instead of the computer opponent; given "
+     "once per side, headless and with `--batch`. A script that fails is stopped with its file, "
+     "line and reason on standard error, and the computer opponent plays its side from the next "
+     "frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of "
+     "functions that scripts do not have."},
     {"frames", 0, "F", "With `--batch`: end a match after F frames (360000 unless given)."},
     {"jobs", 0, "J", "With `--batch`: play J matches at a time (one per core unless given)."},
     {"shard", 0, "K/M",
@@ -103,12 +110,13 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
 });
 
 constexpr auto kUsageTable = std::to_array<const char*>({
-    "[--data DIR] [--seed N] [--play-as S] [--level FILE] [--headless] [--script FILE|-] "
-    "[--record FILE] [--mute]",
+    "[--data DIR] [--seed N] [--play-as S] [--level FILE] [--ai S=FILE] [--headless] "
+    "[--script FILE|-] [--record FILE] [--mute]",
     "--replay FILE [--start F] [--headless [--script FILE|-]] [--data DIR] [--mute]",
     "--resume FILE [--record FILE] [--headless --script FILE|-] [--data DIR] [--mute]",
-    "--check [--level FILE] [--data DIR]",
-    "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--shard K/M] [--data DIR]",
+    "--check [--level FILE] [--ai FILE] [--data DIR]",
+    "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--ai S=FILE] [--shard K/M] "
+    "[--data DIR]",
     "--summarize [FILE...|-]",
     "--host [PORT] [--players N] [--play-as S] [--seed N] [--level FILE] [--script FILE] "
     "[--record FILE]",
@@ -305,6 +313,7 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
                                           std::string& problem) {
   std::map<std::string, std::string> given;  // long name -> value; the last one counts
   std::vector<std::string> files;            // the arguments that are no option
+  std::vector<std::string> ais;              // every --ai, in order
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const OptionInfo* option = nullptr;
@@ -342,6 +351,7 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
       return std::nullopt;
     }
     given[option->Name] = value;
+    if (std::string_view(option->Name) == "ai") ais.push_back(value);
   }
 
   auto has = [&](const char* name) { return given.count(name) > 0; };
@@ -380,9 +390,20 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
     run.files = files;
     return run;
   }
+  // --ai S=FILE, one per side.
+  std::string sides;
+  for (const std::string& v : ais) {
+    if (has("check")) continue;
+    if (v.size() < 3 || (v[0] != '0' && v[0] != '1') || v[1] != '=')
+      return refuse("--ai takes S=FILE with S 0 or 1, not " + v);
+    if (sides.find(v[0]) != std::string::npos)
+      return refuse(std::string("--ai: side ") + v[0] + " is given twice");
+    sides += v[0];
+  }
   if (has("batch")) {
-    if (!otherThan({"batch", "frames", "jobs", "seed", "level", "shard", "data"}).empty()) {
-      return refuse("--batch takes only --frames, --jobs, --seed, --level, --shard and --data");
+    if (!otherThan({"batch", "frames", "jobs", "seed", "level", "shard", "data", "ai"}).empty()) {
+      return refuse(
+          "--batch takes only --frames, --jobs, --seed, --level, --ai, --shard and --data");
     }
     run.mode = RunMode::Batch;
     for (const char* name : {"batch", "frames", "jobs", "seed", "level", "shard"}) {
@@ -390,6 +411,10 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
         run.batchArgs.push_back(std::string("--") + name);
         run.batchArgs.push_back(*v);
       }
+    }
+    for (const std::string& v : ais) {
+      run.batchArgs.push_back("--ai");
+      run.batchArgs.push_back(v);
     }
     return run;
   }
@@ -408,8 +433,11 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
   }
   w.script = value("script");
   w.record = value("record");
+  w.ai = ais;
   w.replay = value("replay");
   w.mute = has("mute");
+  if (has("ai") && !has("headless") && !has("check"))
+    return refuse("--ai needs --headless, --batch or --check");
   if (has("host") || has("join") || has("serve")) {
     std::string problemText;
     if (!ParseNetwork(given, run, problemText)) return refuse(problemText);
@@ -444,8 +472,8 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
     return run;
   }
   if (has("check")) {
-    if (!otherThan({"check", "level", "data"}).empty())
-      return refuse("--check takes only --level and --data");
+    if (!otherThan({"check", "level", "data", "ai"}).empty())
+      return refuse("--check takes only --level, --ai and --data");
     run.mode = RunMode::Check;
     return run;
   }

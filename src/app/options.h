@@ -43,6 +43,7 @@ struct WindowOptions {
   std::optional<uint64_t> start;      // the frame a replay opens at
   std::optional<std::string> resume;  // a recording played to its end, then the match goes on
   std::optional<NetOptions> net;      // a network match played in the window
+  std::vector<std::string> ai;        // --ai values in order: S=FILE (FILE alone with --check)
 };
 
 enum class RunMode { Help, Version, Check, Batch, Summarize, Headless, Window, Network };

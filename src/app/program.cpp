@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/ai_options.h"
 #include "app/batch.h"
 #include "app/data_folder.h"
 #include "app/recorder.h"
@@ -62,6 +63,9 @@ int RunHeadless(const WindowOptions& options) {
   Script script;
   if (options.script && !LoadScript(*options.script, script, std::cerr)) return 2;
   HeadlessHost host(platform);
+  const std::optional<AiFiles> ai = ReadAiOptions(options.ai, std::cerr);
+  if (!ai) return 1;
+  host.frontend().SetScripts(MakeSideScripts(*ai, std::cerr));
   if (options.replay || options.resume) {
     const int status = OpenRecording(options, host);
     if (status >= 0) return status;
@@ -108,8 +112,9 @@ int RunInvocation(const Invocation& run, const char* argv0,
   if (!ChooseDataFolder(run.data, ProgramDataSearch(argv0), std::cerr)) return 2;
   switch (run.mode) {
     case RunMode::Check:
-      if (options.level) return RunCheck(std::cout, {FindLevelFile(*options.level)});
-      return RunCheck(std::cout);
+      if (options.level)
+        return RunCheck(std::cout, {FindLevelFile(*options.level)}, CheckAiOptions(options.ai));
+      return RunCheck(std::cout, {}, CheckAiOptions(options.ai));
     case RunMode::Batch:
       return RunBatch(run.batchArgs, std::cout, std::cerr);
     case RunMode::Headless:

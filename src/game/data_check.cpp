@@ -421,7 +421,7 @@ void PrintProblems(const DataProblems& problems, const DataSources& sources, std
   for (const DataProblem* p : sorted) out << FormatProblem(*p) << "\n";
 }
 
-int RunCheck(std::ostream& out, const std::vector<std::string>& levels) {
+int RunCheck(std::ostream& out, const std::vector<std::string>& levels, const DataProblems& more) {
   SilentPlatform platform;  // a check decodes bitmaps itself and shows nothing
   CountingUploader uploader;
   World world;
@@ -433,6 +433,7 @@ int RunCheck(std::ostream& out, const std::vector<std::string>& levels) {
   CheckCatalogue(world, sources, problems);
   DropShadowedWarnings(problems, read);
   CheckLevels(world, levels, problems);
+  for (const DataProblem& p : more) problems.Add(p);
   PrintProblems(problems, sources, out);
   const size_t errors = ErrorCount(problems);
   out << Count(errors, "error", "errors") << ", "

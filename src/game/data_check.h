@@ -25,6 +25,8 @@ std::string RefusalText(const DataProblems& problems);
 void PrintProblems(const DataProblems& problems, const DataSources& sources, std::ostream& out);
 
 // rtsdemo --check: reads the data in the working directory as the load button does (no
-// textures, no message boxes), then the shipped levels and `levels`, prints every problem and
-// the line "N errors, M warnings". Returns 0 without errors, 1 with.
-int RunCheck(std::ostream& out, const std::vector<std::string>& levels = {});
+// textures, no message boxes), then the shipped levels and `levels`, prints every problem
+// (with `more`, found by others) and the line "N errors, M warnings". Returns 0 without
+// errors, 1 with.
+int RunCheck(std::ostream& out, const std::vector<std::string>& levels = {},
+             const DataProblems& more = {});

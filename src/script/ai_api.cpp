@@ -7,6 +7,7 @@
 
 #include "game/order_language.h"
 #include "script/lua_sandbox.h"
+#include "util/numtext.h"
 
 // Functions called from Lua: no C++ object with a destructor lives across a call that raises.
 
@@ -36,10 +37,6 @@ constexpr std::array<const char*, 17> kFieldNames = {
     "Y",        "Angle",         "Frame",    "Action", "AttackIndex", "Thought1",
     "Thought2", "BuildProgress", "Selected", "Alive",  "Verb"};
 
-constexpr std::array<const char*, 15> kFunctions = {
-    "frame", "count", "money", "field", "get",  "object",  "single", "random",
-    "races", "types", "type",  "order", "side", "NEUTRAL", "WORKER"};
-
 AiTurn& Turn(lua_State* L) {
   auto* turn = static_cast<AiTurn*>(LuaSandbox::Of(L).host());
   if (turn == nullptr || turn->TheWorld == nullptr) luaL_error(L, "game: no match is running");
@@ -49,7 +46,9 @@ AiTurn& Turn(lua_State* L) {
 // The object at argument `arg`, or nullptr when the index is outside Objects.
 const TObyekt* ObjectArg(lua_State* L, int arg) {
   const World& w = *Turn(L).TheWorld;
-  const lua_Integer i = luaL_checkinteger(L, arg);
+  int isInteger = 0;
+  const lua_Integer i = lua_tointegerx(L, arg, &isInteger);
+  if (!isInteger) luaL_checkinteger(L, arg);  // raises the usual message
   if (i < 0 || static_cast<uint64_t>(i) >= w.Objects.size()) return nullptr;
   return &w.Objects[static_cast<size_t>(i)];
 }
@@ -105,16 +104,42 @@ Field FieldArg(lua_State* L, int arg) {
   return Field::Rassa;
 }
 
+// The fields packed in upvalue 1 (five bits each, the first lowest, ended by 31), of the
+// object at argument 1; nothing for an index outside Objects.
+constexpr lua_Integer kFieldEnd = 31;
+
+// Upvalues 2 to 7 hold "" and the five verbs, pushed without making the string again.
 int FieldGetter(lua_State* L) {
   const TObyekt* o = ObjectArg(L, 1);
   if (o == nullptr) return 0;
-  PushField(L, *o, static_cast<Field>(lua_tointeger(L, lua_upvalueindex(1))));
-  return 1;
+  int n = 0;
+  for (lua_Integer ids = lua_tointeger(L, lua_upvalueindex(1)); (ids & 31) != kFieldEnd;
+       ids >>= 5, ++n) {
+    const auto f = static_cast<Field>(ids & 31);
+    if (f != Field::Verb) {
+      PushField(L, *o, f);
+      continue;
+    }
+    const std::string_view verb = OrderVerb(o->Thought1);
+    const std::optional<Verb> known = FindVerb(verb);
+    if (verb.empty() || known) {
+      lua_pushvalue(L, lua_upvalueindex(known ? static_cast<int>(*known) + 3 : 2));
+    } else {
+      PushString(L, verb);
+    }
+  }
+  return n;
 }
 
 int GameField(lua_State* L) {
-  lua_pushinteger(L, static_cast<lua_Integer>(FieldArg(L, 1)));
-  lua_pushcclosure(L, FieldGetter, 1);
+  const int n = lua_gettop(L);
+  luaL_argcheck(L, n >= 1 && n <= 11, 1, "one to eleven field names");
+  lua_Integer ids = kFieldEnd << (5 * n);
+  for (int k = 1; k <= n; ++k) ids |= static_cast<lua_Integer>(FieldArg(L, k)) << (5 * (k - 1));
+  lua_pushinteger(L, ids);
+  lua_pushliteral(L, "");
+  for (std::string_view verb : kVerbWords) PushString(L, verb);
+  lua_pushcclosure(L, FieldGetter, 2 + static_cast<int>(kVerbWords.size()));
   return 1;
 }
 
@@ -160,6 +185,13 @@ int GameMoney(lua_State* L) {
 // x rounded to a 32-bit float, as the rules store their numbers.
 int GameSingle(lua_State* L) {
   lua_pushnumber(L, static_cast<float>(luaL_checknumber(L, 1)));
+  return 1;
+}
+
+// x as the rules make a real an integer: the nearest, halves to the even one, within the
+// 32-bit range (NaN gives 0).
+int GameRound(lua_State* L) {
+  lua_pushinteger(L, RoundHalfEven(luaL_checknumber(L, 1)));
   return 1;
 }
 
@@ -252,12 +284,36 @@ int GameOrder(lua_State* L) {
                   static_cast<long long>(i));
     return Refuse(L, reason);
   }
-  const std::string_view order(text, length);
-  if (length > 0 && !ParseOrder(order)) {
-    std::snprintf(reason, sizeof reason, "order refused: '%.60s' is not an order", text);
-    return Refuse(L, reason);
+  std::string& thought = slot == 1 ? o.Thought1 : o.Thought2;
+  if (lua_gettop(L) > 3) {
+    // A verb and its numbers: the order's text as the order language writes it.
+    const std::optional<Verb> verb = FindVerb(std::string_view(text, length));
+    if (!verb) {
+      std::snprintf(reason, sizeof reason, "order refused: '%.60s' is not a verb", text);
+      return Refuse(L, reason);
+    }
+    Order order{*verb, {}};
+    const int count = NumberCount(*verb);
+    for (int k = 0; k < count; ++k) {
+      int isInteger = 0;
+      const lua_Integer n = lua_tointegerx(L, 4 + k, &isInteger);
+      if (!isInteger || n != static_cast<int32_t>(n)) {
+        std::snprintf(reason, sizeof reason,
+                      "order refused: '%s' takes %d whole numbers, argument %d is not one", text,
+                      count, 4 + k);
+        return Refuse(L, reason);
+      }
+      order.Numbers[static_cast<size_t>(k)] = static_cast<int32_t>(n);
+    }
+    thought = OrderText(order);
+  } else {
+    const std::string_view order(text, length);
+    if (length > 0 && !ParseOrder(order)) {
+      std::snprintf(reason, sizeof reason, "order refused: '%.60s' is not an order", text);
+      return Refuse(L, reason);
+    }
+    thought.assign(order);
   }
-  (slot == 1 ? o.Thought1 : o.Thought2).assign(order);
   lua_pushboolean(L, 1);
   return 1;
 }
@@ -267,10 +323,10 @@ int GameOrder(lua_State* L) {
 int OpenAiApi(lua_State* L) {
   const AiTurn& t = Turn(L);
   static const luaL_Reg kGame[] = {
-      {"frame", GameFrame}, {"count", GameCount},   {"money", GameMoney},   {"field", GameField},
-      {"get", GameGet},     {"object", GameObject}, {"single", GameSingle}, {"random", GameRandom},
-      {"races", GameRaces}, {"types", GameTypes},   {"type", GameType},     {"order", GameOrder},
-      {nullptr, nullptr}};
+      {"frame", GameFrame},   {"count", GameCount},   {"money", GameMoney},   {"field", GameField},
+      {"get", GameGet},       {"object", GameObject}, {"single", GameSingle}, {"round", GameRound},
+      {"random", GameRandom}, {"races", GameRaces},   {"types", GameTypes},   {"type", GameType},
+      {"order", GameOrder},   {nullptr, nullptr}};
   luaL_newlib(L, kGame);
   lua_pushinteger(L, t.Side);
   lua_setfield(L, -2, "side");
@@ -282,10 +338,4 @@ int OpenAiApi(lua_State* L) {
   lua_setfield(L, -2, "BASE");
   lua_setglobal(L, "game");
   return 0;
-}
-
-bool IsAiApiName(std::string_view name) {
-  for (const char* f : kFunctions)
-    if (name == f) return true;
-  return name == "BASE";
 }

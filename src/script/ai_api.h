@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "game/world.h"
 
@@ -19,6 +18,3 @@ struct AiTurn {
 // Sets the global `game` for a script playing `side` (a lua_CFunction; run it protected with
 // the sandbox's host pointing at an AiTurn).
 int OpenAiApi(lua_State* L);
-
-// Every name `game` holds, for the check of a script's calls.
-bool IsAiApiName(std::string_view name);

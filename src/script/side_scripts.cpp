@@ -6,13 +6,14 @@
 #include <sstream>
 
 #include "script/ai_api.h"
+#include "util/bmp.h"
 
 namespace fs = std::filesystem;
 
 std::string FindAiFile(const std::string& name) {
   std::error_code ec;
   if (fs::is_regular_file(name, ec)) return name;
-  const std::string shipped = "ai/" + name;
+  const std::string shipped = NativePath("ai/" + name);
   if (fs::is_regular_file(shipped, ec)) return shipped;
   return name;
 }
@@ -32,11 +33,13 @@ std::optional<AiFile> ReadAiFile(const std::string& name, std::string& problem) 
   std::ostringstream text;
   if (!in || !(text << in.rdbuf())) {
     // An empty file reads as nothing: it is a script that does nothing, not an error.
-    if (in && in.peek() == std::ifstream::traits_type::eof()) return AiFile{path, "", AiHash("")};
+    if (in && in.peek() == std::ifstream::traits_type::eof())
+      return AiFile{path == name ? name : "ai/" + name, "", AiHash("")};
     problem = name + ": error: cannot read the AI script";
     return std::nullopt;
   }
-  AiFile file{path, text.str(), 0};
+  // A shipped script is named as the data folder has it.
+  AiFile file{path == name ? name : "ai/" + name, text.str(), 0};
   file.Hash = AiHash(file.Text);
   return file;
 }

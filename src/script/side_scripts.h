@@ -22,7 +22,7 @@ struct AiFile {
 };
 
 // Where an AI named on the command line is: the name itself when that file exists, else
-// ai/NAME in the data folder (the working directory), else the name.
+// ai/NAME in the data folder, else the name.
 std::string FindAiFile(const std::string& name);
 // Reads the script; nothing, with problem set ("file: error: cannot read"), when it cannot.
 std::optional<AiFile> ReadAiFile(const std::string& name, std::string& problem);

@@ -30,16 +30,20 @@ TEST(Options, ModesAndValuesFromTheTable) {
   EXPECT_EQ(run->window.playAs, 1);
   EXPECT_EQ(run->window.script, "s.txt");
 
-  run = Parse("--batch 3 --jobs 2 --seed 9 --data d", problem);
+  run = Parse("--batch 3 --jobs 2 --ai 1=b.lua --seed 9 --data d --ai 0=a.lua", problem);
   ASSERT_TRUE(run) << problem;
   EXPECT_EQ(run->mode, RunMode::Batch);
-  EXPECT_EQ(run->batchArgs,
-            (std::vector<std::string>{"--batch", "3", "--jobs", "2", "--seed", "9"}));
+  EXPECT_EQ(run->batchArgs, (std::vector<std::string>{"--batch", "3", "--jobs", "2", "--seed", "9",
+                                                      "--ai", "1=b.lua", "--ai", "0=a.lua"}));
+  run = Parse("--headless --script s --ai 0=standard.lua", problem);
+  ASSERT_TRUE(run) << problem;
+  EXPECT_EQ(run->window.ai, std::vector<std::string>{"0=standard.lua"});
 
   const std::pair<const char*, RunMode> modes[] = {{"", RunMode::Window},
                                                    {"--record r.txt --seed 1", RunMode::Window},
                                                    {"--replay r.txt", RunMode::Window},
                                                    {"--check --data d", RunMode::Check},
+                                                   {"--check --ai x.lua", RunMode::Check},
                                                    {"--seed 1 -v", RunMode::Version},
                                                    {"--check -h", RunMode::Help}};
   for (const auto& [line, mode] : modes) {
@@ -89,11 +93,15 @@ TEST(Options, BadUsageIsNamed) {
       {"--headless --script - --record r", "--record needs the window"},
       {"--frames 10", "--frames, --jobs and --shard need --batch"},
       {"--batch 2 --script s",
-       "--batch takes only --frames, --jobs, --seed, --level, --shard and --data"},
+       "--batch takes only --frames, --jobs, --seed, --level, --ai, --shard and --data"},
       {"--replay r --seed 1",
        "--replay takes only --start, --headless, --script, --data and --mute: the recording has "
        "its seeds and inputs"},
-      {"--check --seed 1", "--check takes only --level and --data"},
+      {"--check --seed 1", "--check takes only --level, --ai and --data"},
+      {"--headless --script s --ai 2=x.lua", "--ai takes S=FILE with S 0 or 1, not 2=x.lua"},
+      {"--headless --script s --ai 1=a --ai 1=b", "--ai: side 1 is given twice"},
+      {"--ai 0=a.lua", "--ai needs --headless, --batch or --check"},
+      {"--host --ai 0=a.lua", "--ai needs --headless, --batch or --check"},
       {"--join h --watch --play-as 1", "--watch or --play-as, not both"},
       {"--host --join h", "only one of --host, --join and --serve"},
       {"--serve 70000", "bad port 70000"},
@@ -229,7 +237,7 @@ std::string Output(const std::string& command) {
 // One table, three readers: none may drift from it.
 TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
   const Entries table = FromTable();
-  ASSERT_EQ(table.size(), 26u);
+  ASSERT_EQ(table.size(), 27u);
   const std::string help = Output(std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --help");
   EXPECT_EQ(help, HelpText());
   EXPECT_EQ(FromHelp(help), table);
