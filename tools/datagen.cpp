@@ -1,5 +1,5 @@
 // datagen OUTDIR: writes the shipped data set (race lists, type files, sprite sheets, ground,
-// levels, sound effects).
+// levels, sound effects, and the AI scripts copied from tools/ai/).
 // Everything is drawn by our own renderer from fixed numbers: the output is byte-identical
 // on every run.
 //
@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "ai_scripts.h"
 #include "art.h"
 #include "icons.h"
 #include "levels.h"
@@ -249,6 +250,7 @@ int main(int argc, char** argv) {
   ok = WriteBmp(out / "ludi" / "rudnik.bmp", DepositSheet()) && ok;
   ok = WriteBmp(out / "maps" / "summer2.bmp", GroundSheet()) && ok;
   ok = WriteLevels(out / "levels") && ok;
+  ok = WriteAiScripts(out / "ai") && ok;
   ok = WriteSounds(out / kSoundFolder) && ok;
   if (!ok) {
     std::cerr << "datagen: cannot write to " << out << "\n";

@@ -45,7 +45,9 @@ std::shared_ptr<SideScripts> MakeSideScripts(const AiFiles& files, std::ostream&
 
 DataProblems CheckAiOptions(const std::vector<std::string>& values) {
   DataProblems problems;
-  for (const std::string& v : values) {
+  std::vector<std::string> names = ShippedAiScripts();
+  for (const std::string& v : values) names.push_back(FileOf(v));
+  for (const std::string& v : names) {
     std::string problem;
     const std::optional<AiFile> file = ReadAiFile(FileOf(v), problem);
     if (file) {

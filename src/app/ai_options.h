@@ -20,5 +20,5 @@ std::optional<AiFiles> ReadAiOptions(const std::vector<std::string>& values, std
 // The scripts for a front end; null when no side has one. Their messages go to err.
 std::shared_ptr<SideScripts> MakeSideScripts(const AiFiles& files, std::ostream& err);
 
-// --check --ai FILE: the problems of each script (a value may also be S=FILE).
+// --check: the problems of every shipped script and of each --ai FILE (or S=FILE).
 DataProblems CheckAiOptions(const std::vector<std::string>& values);

@@ -217,6 +217,13 @@ void CheckAiScript(const AiFile& file, DataProblems& problems) {
         Problem(problems, file, t[i + 2].Line, true, "unknown function '" + full + "'");
       continue;
     }
+    // A table that is neither the sandbox's nor the file's own ("os.exit").
+    if (!known.Globals.count(n) && !defined.count(n) && i + 2 < t.size() &&
+        (Is(t[i + 1], ".") || Is(t[i + 1], ":")) && t[i + 2].Type == Token::Name) {
+      Problem(problems, file, t[i].Line, true,
+              "unknown function '" + n + "." + t[i + 2].Text + "'");
+      continue;
+    }
     const bool called = i + 1 < t.size() &&
                         (Is(t[i + 1], "(") || Is(t[i + 1], "{") || t[i + 1].Type == Token::String);
     if (called && i > 0 && Is(t[i - 1], "function")) continue;

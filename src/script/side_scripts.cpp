@@ -1,5 +1,6 @@
 #include "script/side_scripts.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -16,6 +17,15 @@ std::string FindAiFile(const std::string& name) {
   const std::string shipped = NativePath("ai/" + name);
   if (fs::is_regular_file(shipped, ec)) return shipped;
   return name;
+}
+
+std::vector<std::string> ShippedAiScripts() {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(NativePath("ai"), ec))
+    if (e.path().extension() == ".lua") names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 uint64_t AiHash(std::string_view bytes) {

@@ -24,6 +24,8 @@ struct AiFile {
 // Where an AI named on the command line is: the name itself when that file exists, else
 // ai/NAME in the data folder, else the name.
 std::string FindAiFile(const std::string& name);
+// The names of the data folder's ai/*.lua, sorted ("standard.lua").
+std::vector<std::string> ShippedAiScripts();
 // Reads the script; nothing, with problem set ("file: error: cannot read"), when it cannot.
 std::optional<AiFile> ReadAiFile(const std::string& name, std::string& problem);
 // 64-bit FNV-1a of the bytes.

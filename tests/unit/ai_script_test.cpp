@@ -9,6 +9,7 @@
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "game/level.h"
+#include "script/script_check.h"
 #include "script/side_scripts.h"
 #include "test_files.h"
 
@@ -180,8 +181,78 @@ TEST(SideScripts, TheMatchPlaysOnAfterARunaway) {
   const World& w = m.host->frontend().world();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0],
-            "ai/spin.lua:1: error: the budget of 1000000 instructions per call is used up");
+            "ai/spin.lua:1: error: the budget of 500000 instructions per call is used up");
   EXPECT_EQ(w.Objects[0].Thought1.rfind("stroyka 1,", 0), 0u) << w.Objects[0].Thought1;
+}
+
+// The other shipped AIs play whole matches without a stop, each its own way.
+TEST(ShippedScripts, PlayTheirOwnWay) {
+  const AiFile standard = Shipped("standard.lua");
+  std::vector<uint64_t> hashes;
+  for (const char* name : {"standard.lua", "rush.lua", "miner.lua", "easy.lua", "hard.lua"}) {
+    const AiFile ai = Shipped(name);
+    DataProblems problems;
+    CheckAiScript(ai, problems);
+    EXPECT_TRUE(problems.empty()) << name << ": " << FormatProblem(problems.front());
+    std::vector<std::string> lines;
+    Match m("four_mines", 11, Scripted(ai, standard, &lines));
+    for (int f = 0; f < 6000; ++f) m.host->Tick();
+    EXPECT_TRUE(lines.empty()) << name << ": " << lines.front();
+    for (uint64_t h : hashes) EXPECT_NE(h, m.Hash()) << name;
+    hashes.push_back(m.Hash());
+  }
+}
+
+// A new player who takes a side and does nothing still stands after five minutes of Easy.
+TEST(ShippedScripts, EasyLeavesAnIdlePlayerStanding) {
+  auto scripts = std::make_shared<SideScripts>(SandboxLimits{}, [](const std::string&) {});
+  scripts->Assign(1, Shipped("easy.lua"));
+  RecordingPlatform platform;
+  platform.fixedSeed = 8;
+  HeadlessHost host(platform);
+  Frontend& f = host.frontend();
+  f.SetScripts(scripts);
+  f.AcceptLoadedData(LoadedData());
+  f.player().PlayAs = 0;
+  host.Press(2);
+  for (int frame = 0; frame < 30000; ++frame) host.Tick();
+  bool standing = false;
+  for (const TObyekt& o : f.world().Objects) standing = standing || (o.Side == 0 && IsAlive(o));
+  EXPECT_TRUE(standing);
+  EXPECT_EQ(scripts->Stopped(1), "");
+}
+
+// The check finds what a run would trip over, with file and line, and nothing else.
+TEST(ScriptCheck, SyntaxAndUnknownCalls) {
+  auto problems = [](const std::string& text) {
+    DataProblems found;
+    CheckAiScript(Inline("ai/c.lua", text), found);
+    std::string out;
+    for (const DataProblem& p : found) out += FormatProblem(p) + "\n";
+    return out;
+  };
+  EXPECT_EQ(problems("function think()\n  local x = = 1\nend\n"),
+            "ai/c.lua:2: error: unexpected symbol near '='\n");
+  EXPECT_EQ(problems("local function helper(a) return a end\n"
+                     "-- frobnicate(1) in a comment\n"
+                     "local s = 'missing(2)' .. [[long(3)]]\n"
+                     "function think()\n"
+                     "  helper(s:rep(2)); table.sort({}); game.order(0, 1, '')\n"
+                     "  local t = {}; t.go = print; t.go('x'); mine = helper; mine(1)\n"
+                     "end\n"),
+            "");
+  EXPECT_EQ(problems("function think()\n"
+                     "  game.orders(1)\n"
+                     "  string.gsub('a', 'a', 'b')\n"
+                     "  frobnicate{1}\n"
+                     "  os.exit()\n"
+                     "end\n"),
+            "ai/c.lua:2: error: unknown function 'game.orders'\n"
+            "ai/c.lua:3: error: unknown function 'string.gsub'\n"
+            "ai/c.lua:4: error: call of unknown function 'frobnicate'\n"
+            "ai/c.lua:5: error: unknown function 'os.exit'\n");
+  EXPECT_EQ(problems("local x = 1\n"),
+            "ai/c.lua: error: no function 'think' (called every frame)\n");
 }
 
 }  // namespace

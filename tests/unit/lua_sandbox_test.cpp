@@ -51,14 +51,14 @@ std::string Stop(const std::string& body, SandboxLimits limits = {}) {
 
 TEST(HostileScripts, RunawaysStopAtTheirBudgets) {
   EXPECT_EQ(Stop("while true do end"),
-            "ai/h.lua:2: error: the budget of 1000000 instructions per call is used up");
+            "ai/h.lua:2: error: the budget of 500000 instructions per call is used up");
   // Catching the stop does not help: every instruction after it raises again.
   EXPECT_EQ(Stop("while true do pcall(function() while true do end end) end"),
-            "ai/h.lua:2: error: the budget of 1000000 instructions per call is used up");
+            "ai/h.lua:2: error: the budget of 500000 instructions per call is used up");
   EXPECT_EQ(Stop("local function f() return 1 + f() end\nf()"),
             "ai/h.lua:2: error: out of memory (the script's 16777216 bytes are full)");
   EXPECT_EQ(Stop("local t = {}\nwhile true do t[#t + 1] = 1 end"),
-            "ai/h.lua:3: error: the budget of 1000000 instructions per call is used up");
+            "ai/h.lua:3: error: the budget of 500000 instructions per call is used up");
   SandboxLimits small;
   small.Memory = 1 << 20;
   small.Instructions = 100'000'000;
@@ -81,10 +81,10 @@ TEST(HostileScripts, HugeStringsAreRefused) {
 
 TEST(HostileScripts, CoroutinesAreBoundedToo) {
   EXPECT_EQ(Stop("while true do coroutine.resume(coroutine.create(function() end)) end"),
-            "ai/h.lua:2: error: the budget of 1000000 instructions per call is used up");
+            "ai/h.lua:2: error: the budget of 500000 instructions per call is used up");
   // Every coroutine is charged a period up front, so short ones cannot slip past the count.
   EXPECT_EQ(Stop("while true do coroutine.wrap(function() for i = 1, 900 do end end)() end"),
-            "ai/h.lua:2: error: the budget of 1000000 instructions per call is used up");
+            "ai/h.lua:2: error: the budget of 500000 instructions per call is used up");
   EXPECT_EQ(Stop("local function bomb() coroutine.wrap(bomb)() end\nbomb()"),
             "ai/h.lua:2: error: C stack overflow");
   ScriptRun top("coroutine.yield()\nfunction think() end\n");

@@ -1,0 +1,28 @@
+#include "ai_scripts.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+bool WriteAiScripts(const fs::path& folder) {
+  std::error_code error;
+  std::vector<fs::path> scripts;
+  for (const auto& e : fs::directory_iterator(RTS_AI_SOURCES, error))
+    if (e.path().extension() == ".lua") scripts.push_back(e.path());
+  if (error || scripts.empty()) return false;
+  std::sort(scripts.begin(), scripts.end());
+  fs::create_directories(folder);
+  bool ok = true;
+  for (const fs::path& script : scripts) {
+    std::ifstream in(script, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    std::ofstream out(folder / script.filename(), std::ios::binary);
+    out << bytes.str();
+    ok = ok && in && out;
+  }
+  return ok;
+}
