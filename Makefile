@@ -69,7 +69,7 @@ fuzz: setup
 	  mkdir -p $(FUZZ_DIR)/corpus/$$t; \
 	  dict=$(CURDIR)/fuzz/$$t.dict; case $$t in racelist|level) dict=$(CURDIR)/fuzz/typefile.dict;; esac; \
 	  [ -f $$dict ] && dict=-dict=$$dict || dict=; \
-	  maxlen=; case $$t in typefile|racelist|script|bmp) maxlen=-max_len=$(FUZZ_MAX_LEN);; esac; \
+	  maxlen=; case $$t in typefile|racelist|script|bmp) maxlen=-max_len=$(FUZZ_MAX_LEN);; ai) maxlen=-max_len=4096;; esac; \
 	  echo "fuzz: $$t for $(FUZZ_TIME) s"; \
 	  ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/$${t}_fuzz $$dict $$maxlen -max_total_time=$(FUZZ_TIME) \
 	    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \

@@ -36,6 +36,8 @@ std::string FuzzScript(const uint8_t* data, size_t size);
 std::string FuzzLevel(const uint8_t* data, size_t size);
 // Bytes as a stream of network messages into the hub and a lockstep peer.
 std::string FuzzNetMessages(const uint8_t* data, size_t size);
+// The bytes as an AI script playing both sides of a small world with a small budget.
+std::string FuzzAiScript(const uint8_t* data, size_t size);
 
 // Every target by name: the libFuzzer builds (CMake and the Makefile read the names from
 // these lines), the corpus folders fuzz/corpus/<name> and the regression replay.
@@ -53,5 +55,6 @@ inline constexpr FuzzTarget kFuzzTargets[] = {
     {"script", FuzzScript},
     {"level", FuzzLevel},
     {"netmsg", FuzzNetMessages},
+    {"ai", FuzzAiScript},
 };
 // clang-format on

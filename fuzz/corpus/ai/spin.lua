@@ -1,0 +1,1 @@
+function think() while true do end end
