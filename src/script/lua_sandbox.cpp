@@ -261,21 +261,87 @@ int Print(lua_State* L) {
   return 0;
 }
 
+// Keys of the registry and of metatable copies that scripts cannot make.
+char kCopiesKey;
+char kOriginalKey;
+
+// Whether table t's metatable is protected by the script (its original has __metatable).
+bool Protected(lua_State* L, int t) {
+  const int top = lua_gettop(L);
+  if (!lua_getmetatable(L, t)) return false;
+  lua_rawgetp(L, -1, &kOriginalKey);
+  bool set = false;
+  if (lua_istable(L, -1)) {
+    lua_pushliteral(L, "__metatable");
+    set = lua_rawget(L, -2) != LUA_TNIL;
+  }
+  lua_settop(L, top);
+  return set;
+}
+
+// setmetatable(t, mt) sets a copy of mt, shared by every table given mt and taken afresh at
+// every setmetatable with it: metamethods added in between (a __mode that would let the
+// collector's timing show) do nothing.
+// getmetatable(t) gives mt back, through the copy's __metatable.
 int SetMetatable(lua_State* L) {
   luaL_checktype(L, 1, LUA_TTABLE);
   const int t = lua_type(L, 2);
   luaL_argexpected(L, t == LUA_TNIL || t == LUA_TTABLE, 2, "nil or table");
-  if (t == LUA_TTABLE) {
-    for (const char* refused : {"__gc", "__mode"}) {
-      if (lua_getfield(L, 2, refused) != LUA_TNIL)
-        luaL_error(L, "setmetatable: %s is not available to scripts", refused);
-      lua_pop(L, 1);
-    }
-  }
-  if (luaL_getmetafield(L, 1, "__metatable") != LUA_TNIL)
-    luaL_error(L, "cannot change a protected metatable");
   lua_settop(L, 2);
+  if (Protected(L, 1)) luaL_error(L, "cannot change a protected metatable");
+  if (t == LUA_TNIL) {
+    lua_setmetatable(L, 1);
+    return 1;
+  }
+  for (const char* refused : {"__gc", "__mode"}) {
+    lua_pushstring(L, refused);
+    if (lua_rawget(L, 2) != LUA_TNIL)
+      luaL_error(L, "setmetatable: %s is not available to scripts", refused);
+    lua_pop(L, 1);
+  }
+  if (lua_rawgetp(L, LUA_REGISTRYINDEX, &kCopiesKey) != LUA_TTABLE) {
+    lua_pop(L, 1);
+    lua_newtable(L);
+    lua_pushvalue(L, -1);
+    lua_rawsetp(L, LUA_REGISTRYINDEX, &kCopiesKey);
+  }
+  // 3: the copies by original; 4: this one's copy.
+  lua_pushvalue(L, 2);
+  if (lua_rawget(L, 3) != LUA_TTABLE) {
+    lua_pop(L, 1);
+    lua_newtable(L);
+    lua_pushvalue(L, 2);
+    lua_pushvalue(L, 4);
+    lua_rawset(L, 3);
+  }
+  uint64_t fields = 0;
+  lua_pushnil(L);
+  while (lua_next(L, 4) != 0) {
+    lua_pop(L, 1);
+    lua_pushvalue(L, -1);
+    lua_pushnil(L);
+    lua_rawset(L, 4);
+    ++fields;
+  }
+  lua_pushnil(L);
+  while (lua_next(L, 2) != 0) {
+    lua_pushvalue(L, -2);
+    lua_insert(L, -2);
+    lua_rawset(L, 4);
+    ++fields;
+  }
+  LuaSandbox::Charge(L, fields);
+  lua_pushvalue(L, 2);
+  lua_rawsetp(L, 4, &kOriginalKey);
+  lua_pushstring(L, "__metatable");
+  if (lua_rawget(L, 2) == LUA_TNIL) {
+    lua_pop(L, 1);
+    lua_pushvalue(L, 2);
+  }
+  lua_setfield(L, 4, "__metatable");
+  lua_pushvalue(L, 4);
   lua_setmetatable(L, 1);
+  lua_settop(L, 1);
   return 1;
 }
 

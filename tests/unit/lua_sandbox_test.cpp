@@ -115,6 +115,22 @@ TEST(HostileScripts, NoWayOutOfTheSandbox) {
             "ai/h.lua:2: error: setmetatable: __gc is not available to scripts");
   EXPECT_EQ(Stop("setmetatable({}, {__mode = 'k'})"),
             "ai/h.lua:2: error: setmetatable: __mode is not available to scripts");
+  // A metatable is taken as it stands: a __mode added afterwards does nothing, and only the
+  // script's own __metatable protects.
+  ScriptRun later(R"(
+    local mt = {__index = function(t, k) return k .. "!" end}
+    local t = setmetatable({}, mt)
+    mt.__mode = "k"
+    mt.__index = nil
+    assert(getmetatable(t) == mt and t.x == "x!")
+    assert(not pcall(setmetatable, {}, mt))
+    mt.__mode = nil
+    setmetatable(t, mt)
+    assert(t.x == nil and setmetatable(t, nil) == t and getmetatable(t) == nil)
+    setmetatable(t, {__metatable = "mine"})
+    assert(getmetatable(t) == "mine" and not pcall(setmetatable, t, {}))
+    function think() end)");
+  EXPECT_EQ(later.Play(), "");
   EXPECT_EQ(Stop("string.format('%p', {})"),
             "ai/h.lua:2: error: string.format: %p is not available to scripts");
   EXPECT_EQ(Stop("math.randomseed(1)"),
