@@ -1,0 +1,1 @@
+function think() assert(load("\27Lua\84\0")) end

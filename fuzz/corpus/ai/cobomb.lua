@@ -1,0 +1,2 @@
+local function bomb() coroutine.wrap(bomb)() end
+function think() bomb() end

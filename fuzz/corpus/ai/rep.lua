@@ -1,0 +1,1 @@
+function think() local s = string.rep("x", 2^31) end
