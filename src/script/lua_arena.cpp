@@ -56,6 +56,10 @@ LuaArena::Head& LuaArena::head() const {
 }
 
 void LuaArena::Clear() {
+  // The pages a script filled go back to the system.
+  constexpr size_t kPage = 4096;
+  if (Used() > 16 * kPage && capacity_ > kPage)
+    madvise(base_ + kPage, capacity_ - kPage, MADV_DONTNEED);
   std::memset(base_, 0, sizeof(Head));
   head().Top = (sizeof(Head) + kAlign - 1) / kAlign * kAlign;
 }

@@ -96,6 +96,12 @@ void BM_SideTurn(benchmark::State& state) {
     state.SkipWithError(stopped.c_str());
   }
   state.counters["objects"] = static_cast<double>(w.Objects.size());
+  // What a snapshot copies of the script.
+  if (scripts) {
+    const SideScripts::Saved saved = scripts->Save();
+    state.counters["state_bytes"] =
+        saved.Sides[0].State ? static_cast<double>(saved.Sides[0].State->size()) : 0;
+  }
 }
 BENCHMARK(BM_SideTurn)
     ->ArgNames({"battle", "script"})
