@@ -53,10 +53,11 @@ local function nearest_resource(a)
   return result
 end
 
--- The last of the listed objects that is alive, or -1.
+-- The last of the listed objects that is alive, or -1; the dead after it leave the list.
 local function last_alive(list)
   for k = #list, 1, -1 do
     if Alive(list[k]) then return list[k] end
+    list[k] = nil
   end
   return -1
 end
@@ -66,10 +67,14 @@ local idle = {}  -- its first `idlers` entries count
 function think()
   learn()
   local last, alive, miners, idlers = -1, 0, 0, 0
+  -- The rules never bring the dead back: a dead worker leaves the list for good.
+  local kept = 0
   for k = 1, #workers do
     local i = workers[k]
     local live, verb = AliveVerb(i)
     if live then
+      kept = kept + 1
+      workers[kept] = i
       last = i
       alive = alive + 1
       if verb == "dobicha" then miners = miners + 1 end
@@ -79,6 +84,7 @@ function think()
       end
     end
   end
+  for k = #workers, kept + 1, -1 do workers[k] = nil end
   local base, enemy = last_alive(bases), last_alive(enemies)
   local money = game.money()
 
