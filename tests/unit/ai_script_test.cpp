@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
+#include "app/batch.h"
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "game/level.h"
 #include "script/script_check.h"
 #include "script/side_scripts.h"
 #include "test_files.h"
+#include "util/bmp.h"
 
 namespace {
 
@@ -98,6 +101,36 @@ TEST(StandardScript, EqualsTheBuiltInOpponentOnEveryLevel) {
     const int frames = std::string(level) == "battle" ? 300 : 3000;
     for (uint32_t seed : {1u, 2u, 77u}) ExpectStandardEqual(level, seed, frames);
   }
+}
+
+// The batch with both sides scripted by standard.lua prints the built-in opponent's lines;
+// a script with errors plays nothing.
+TEST(StandardScript, BatchLinesEqualTheBuiltInOpponents) {
+  InDir in(RTS_SOURCE_DIR "/data");
+  struct Unset {
+    ~Unset() { SetDataFolder(""); }  // --data sets the data folder for the whole process
+  } unset;
+  const std::vector<std::string> args = {"--batch",  "3",     "--jobs", "1",
+                                         "--frames", "20000", "--data", RTS_SOURCE_DIR "/data"};
+  std::ostringstream builtIn, scripted, err, refused;
+  ASSERT_EQ(RunBatch(args, builtIn, err), 0) << err.str();
+  std::vector<std::string> withAi = args;
+  for (const char* ai : {"0=standard.lua", "1=standard.lua"}) {
+    withAi.push_back("--ai");
+    withAi.push_back(ai);
+  }
+  ASSERT_EQ(RunBatch(withAi, scripted, err), 0) << err.str();
+  EXPECT_EQ(scripted.str(), builtIn.str());
+  withAi.back() = "1=" + TempPath("bad.lua").string();
+  {
+    std::ofstream bad(TempPath("bad.lua"));
+    bad << "function think()\n  game.fly()\nend\n";
+  }
+  std::ostringstream none;
+  EXPECT_EQ(RunBatch(withAi, none, refused), 1);
+  EXPECT_EQ(none.str(), "");
+  EXPECT_NE(refused.str().find("bad.lua:2: error: unknown function 'game.fly'"), std::string::npos)
+      << refused.str();
 }
 
 // A hundred seeds on every level; long: RTS_LONG_TESTS=1 runs it.
