@@ -675,6 +675,10 @@
         <translation>Создать уровень из FILE или поставляемый уровень по его имени (`test`, `four_mines`, `battle`) вместо тестового: в окне, без окна и с `--batch`. С `--check` проверить и его. Уровень с ошибками завершает программу с кодом 1.</translation>
     </message>
     <message>
+        <source>Side S (0 or 1) is played by the AI script FILE, or by a shipped one named by itself (`standard.lua`, from the data folder's `ai/`), instead of the computer opponent; given once per side, headless and with `--batch`. A script that fails is stopped with its file, line and reason on standard error, and the computer opponent plays its side from the next frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of functions that scripts do not have.</source>
+        <translation>Сторону S (0 или 1) играет сценарий ИИ FILE или поставляемый по его имени (`standard.lua`, из папки `ai/` данных) вместо компьютерного противника; задаётся по разу на сторону, без окна и с `--batch`. Сбойный сценарий останавливается с файлом, строкой и причиной в стандартном потоке ошибок, и со следующего кадра его сторону играет компьютерный противник. С `--check` `--ai FILE` вместо этого проверяет сценарий: синтаксис и вызовы функций, которых у сценариев нет.</translation>
+    </message>
+    <message>
         <source>With `--batch`: end a match after F frames (360000 unless given).</source>
         <translation>С `--batch`: заканчивать матч через F кадров (360000, если не задано).</translation>
     </message>
