@@ -41,12 +41,11 @@ int OpenRecording(const WindowOptions& options, HeadlessHost& host) {
       return 3;
     }
     if (options.script) return -1;
-    while (!host.replayEnded()) {
-      if (!host.ScriptFrame()) {
-        std::cerr << "rtsdemo: out of sync at frame " << host.frontend().state().Frames << "\n";
-        return 3;
-      }
+    while (host.Frames(1)) {
     }
+  } catch (const OutOfSync& e) {
+    std::cerr << "rtsdemo: out of sync at frame " << e.Frame << "\n";
+    return 3;
   } catch (const CommandError& e) {
     std::cerr << "rtsdemo: " << file << ": " << e.What << "\n";
     return 2;

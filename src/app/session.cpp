@@ -267,42 +267,6 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
   if (!controls_.ButtonEnabled(2)) MatchStarted();
 }
 
-void Session::TimerTick(bool present) {
-  if (listener_) listener_->Ticked(*this);
-  const int frames = pace_.FramesForTick();
-  // The recording moves the camera of a replay.
-  if (!replay_) CameraTick(frames);
-  for (int i = 0; i < frames; ++i) {
-    const bool show = present && i + 1 == frames;
-    if (replay_) {
-      if (!ReplayFrame(show)) break;
-    } else {
-      RunFrame(show);
-    }
-  }
-  // The rules' camera has no bound. The window's gets one the first time it leaves the ground,
-  // so that matches whose camera never goes far keep the rules' hashes.
-  if (!replay_ && !frontend_.view().Bounded && frontend_.OffGround())
-    Apply(MakeCommand(CommandKind::Bound, {1}));
-}
-
-void Session::CameraTick(int frames) {
-  // At x1 each frame moves the camera, as the rules say; paused or at another speed one scroll
-  // step a tick does, so the camera keeps 1 unit per 10 ms. The switch waits for a step to take.
-  const bool ticks = pace_.paused() || pace_.speed() != Pace::kNormal;
-  const bool moves = frontend_.WouldScroll();
-  if (ticks != frontend_.view().TickScroll && (moves || !ticks))
-    Apply(MakeCommand(CommandKind::Camera, {ticks ? 1 : 0}));
-  if (ticks && moves) {
-    Apply(MakeCommand(CommandKind::Scroll, {}));
-    // At the slow speeds most ticks run no frame; paused, ViewMoved has drawn it.
-    if (frames == 0 && !pace_.paused()) {
-      frontend_.TakeCamera();
-      Redraw();
-    }
-  }
-}
-
 void Session::ViewMoved() {
   // While paused no frame shows the camera's new place.
   if (!pace_.paused() || replay_) return;

@@ -17,6 +17,7 @@
 #include "app/frontend.h"
 #include "app/group_taps.h"
 #include "app/headless.h"
+#include "app/match_loop.h"
 #include "app/match_state.h"
 #include "app/overlays.h"
 #include "app/pace.h"
@@ -94,7 +95,7 @@ enum class KeyAction : uint8_t {
 // What the toolkit must still do after a key.
 enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture, ShowMenu };
 
-class Session : public ScriptTarget {
+class Session : public ScriptTarget, private FrameSource {
  public:
   Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
           Drawing& drawing, SessionHost& host);
@@ -113,9 +114,16 @@ class Session : public ScriptTarget {
   void RunFrame(bool show) override;
   // The frame a resize runs, after the view took its new size.
   void ResizeFrame();
-  // A tick of the timer: the frames the pace gives, each the replay's when one plays; the last
-  // is drawn when `present`.
-  void TimerTick(bool present = true);
+  // The timer fired at nowMs of a steady clock (none: exactly one tick): the match loop runs
+  // the ticks due from the frame source, the last frame drawn when `present`.
+  void Timer(std::optional<int64_t> nowMs = std::nullopt, bool present = true);
+  // A script's `tick n`: n frames from the source, each the replay's when one plays. Throws
+  // OutOfSync when a replay's check fails, CommandError when its script does; false when the
+  // recording ended first.
+  bool Frames(uint64_t n);
+  // Frames come from `source` (a lockstep peer) instead of this session's match; null: back.
+  void SetFrameSource(FrameSource* source) { external_ = source; }
+  MatchLoop& loop() { return loop_; }
   // The view changed size by the toolkit: viewport and projection; under a script or a
   // replay nothing more, else the resize's frame as the input "resize W H".
   void ViewResized();
@@ -201,8 +209,6 @@ class Session : public ScriptTarget {
   bool SaveMatch(const std::string& path, std::string& error);
   // Keeps the match's inputs in memory from now on, so that it can be saved at any time.
   void KeepLog();
-  // `tick`: the replay's next frame while one plays (false: a check failed), else a frame.
-  bool ScriptFrame();
   bool replayEnded() const { return replayEnded_; }
   // Under a script frames come only from the script: the toolkit's resizes run none.
   void SetScripted(bool scripted) { scripted_ = scripted; }
@@ -242,7 +248,13 @@ class Session : public ScriptTarget {
     explicit BusyScope(int& c) : count(c) { ++count; }
     ~BusyScope() { --count; }
   };
-  bool ReplayFrame(bool show);
+  // This session's own frames: its match, or the replay while one plays.
+  int BeginTick() override;
+  bool RunFrame(bool show, FrameCall call) override;
+  void EndTick(bool held) override;
+  FrameSource& Source() { return external_ ? *external_ : *this; }
+  // The replay's next frame; false when none ran (the end, an error, a failed check).
+  bool ReplayFrame(bool show, FrameCall call);
   // Everything but the data (when kept) and the view size as at start-up.
   void ResetSession(bool keepData);
   // After a frame: the match's log and its end.
@@ -286,4 +298,6 @@ class Session : public ScriptTarget {
   bool endShown_ = false;
   SessionListener* listener_ = nullptr;
   std::function<bool(const Command&)> route_;
+  MatchLoop loop_;
+  FrameSource* external_ = nullptr;
 };

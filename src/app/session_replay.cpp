@@ -57,19 +57,6 @@ bool Session::SeekReplay(uint64_t frame) {
   return ok;
 }
 
-bool Session::ScriptFrame() {
-  if (!replay_) {
-    RunFrame(true);
-    return true;
-  }
-  if (replayEnded_) return true;
-  OpenedReplay();
-  const ScriptRunner::Result result = replay_->Step(*this, true);
-  if (result.stop == ScriptRunner::Stop::End) replayEnded_ = true;
-  if (result.stop == ScriptRunner::Stop::Error) throw CommandError{result.message};
-  return result.stop != ScriptRunner::Stop::OutOfSync;
-}
-
 bool Session::TakeOver(std::optional<int32_t> side, const std::string& path, std::string& error) {
   if (!OpenedReplay()) {
     error = "no recording plays";
@@ -108,33 +95,6 @@ bool Session::Resume(const std::string& path, std::string& error) {
     return false;
   }
   return TakeOver(std::nullopt, path, error);
-}
-
-bool Session::ReplayFrame(bool show) {
-  if (replayEnded_) {
-    pace_.SetPaused(true);
-    return false;
-  }
-  OpenedReplay();
-  const ScriptRunner::Result result = replay_->Step(*this, show);
-  switch (result.stop) {
-    case ScriptRunner::Stop::Frame:
-      return true;
-    case ScriptRunner::Stop::End:
-      replayEnded_ = true;
-      ReplayStopped({}, Tr("notes", "The recording ended at frame %1: paused",
-                           {std::to_string(frontend_.state().Frames)}));
-      return false;
-    case ScriptRunner::Stop::Error:
-      replayEnded_ = true;
-      ReplayStopped(result.message, Tr("notes", "The recording stopped: %1", {result.message}));
-      return false;
-    case ScriptRunner::Stop::OutOfSync:
-      ReplayStopped(result.message,
-                    Tr("notes", "Out of step with the recording: %1; paused", {result.message}));
-      return false;
-  }
-  return false;
 }
 
 void Session::ReplayStopped(const std::string& box, const std::string& note) {

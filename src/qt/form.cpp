@@ -22,7 +22,7 @@
 #include "app/keys.h"
 #include "app/replay.h"
 #include "app/timeline.h"
-#include "qt/net_play.h"
+#include "net/net_peer.h"
 #include "qt/timeline.h"
 #include "qt/view.h"
 #include "util/translate.h"
@@ -310,41 +310,27 @@ void TForm1::ResizeNow() {
   UpdateBanner();
 }
 
-int TForm1::TicksDue() {
-  // At most this many ticks a timer tick, so that a slow machine slows the match rather than
-  // spending ever longer catching up.
-  constexpr int64_t kMostTicks = 4;
-  if (options_.keepFrames || !tickClock_.isValid()) {
-    tickClock_.start();
-    return 1;
-  }
-  const int64_t tickMs = std::max(1, Timer1->interval());
-  tickDebtMs_ += tickClock_.restart();
-  const int64_t due = std::clamp<int64_t>(tickDebtMs_ / tickMs, 1, kMostTicks);
-  tickDebtMs_ = std::clamp<int64_t>(tickDebtMs_ - due * tickMs, -tickMs, tickMs);
-  return static_cast<int>(due);
-}
-
 void TForm1::TimerFired() {
-  if (!net_) {
-    for (int due = TicksDue(); due > 1 && created_ && !exiting_; --due)
-      Guarded([this] { session_->TimerTick(false); });
-  }
-  TimerDraw();
+  // Screenshots want every tick drawn: then no time is given and a tick runs alone.
+  if (options_.keepFrames) return TimerDraw();
+  RunTimer(std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+               .count());
 }
 
 void TForm1::TimerDraw() {
+  RunTimer(std::nullopt);
+}
+
+void TForm1::RunTimer(std::optional<int64_t> nowMs) {
   if (!created_ || exiting_) return;
-  Guarded([this] {
-    if (net_) {
-      net_->Tick();
-      // An observer's view is its own once it watches.
-      if (controls_.viewAgreed() && net_->started() && !net_->player()) {
-        controls_.AgreeViewSize(std::nullopt);
-        session_->ResizeDrawing();
-      }
-    } else
-      session_->TimerTick();
+  Guarded([&] {
+    session_->Timer(nowMs);
+    // An observer's view is its own once it watches.
+    if (net_ && controls_.viewAgreed() && net_->started() && !net_->player()) {
+      controls_.AgreeViewSize(std::nullopt);
+      session_->ResizeDrawing();
+    }
   });
   SyncMatchEnd();
   UpdateBanner();

@@ -3,7 +3,6 @@
 // holds everything else.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QStringList>
@@ -37,7 +36,7 @@ class QLabel;
 class QKeyEvent;
 class QLineEdit;
 class QListWidget;
-class NetPlay;
+class NetPeer;
 class QMessageBox;
 class QOpenGLContext;
 class QPushButton;
@@ -83,8 +82,7 @@ class TForm1 : public QWidget, public SessionHost {
   void FormCreate();
   // One tick of Timer1: the frames the pace gives (none while paused), the last presented.
   void TimerDraw();
-  // Timer1 fired: the ticks a slow picture left due run first, undrawn, so that the match
-  // keeps its pace; then TimerDraw.
+  // Timer1 fired: the match loop runs the ticks due by the time (late ones undrawn).
   void TimerFired();
   // Clicks button n as the user would (a disabled one ignores it).
   void Press(int n);
@@ -122,7 +120,7 @@ class TForm1 : public QWidget, public SessionHost {
   // an empty name cancels.
   void SetFileChooser(std::function<QString(bool save)> chooser) { chooser_ = std::move(chooser); }
   // The network match, if this window plays one.
-  NetPlay* net() { return net_.get(); }
+  NetPeer* net() { return net_.get(); }
   // The chat entry over the view (Enter opens it); hidden when closed.
   QLineEdit* chatLine() { return chatLine_; }
   // Answers the menu's network dialogs instead of the user: the arguments of the program that
@@ -153,14 +151,11 @@ class TForm1 : public QWidget, public SessionHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // The timer ticks due by the real time since the last: 1, more after a slow frame.
-  int TicksDue();
+  void RunTimer(std::optional<int64_t> nowMs);
   QLabel* Panel1 = nullptr;
   QFrame* Panel2 = nullptr;
   QWidget* Panel3 = nullptr;  // container of the OpenGL view
   QTimer* Timer1 = nullptr;
-  QElapsedTimer tickClock_;
-  int64_t tickDebtMs_ = 0;  // real time the timer's ticks are behind
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
   QTabWidget* PageControl1 = nullptr;
@@ -253,7 +248,7 @@ class TForm1 : public QWidget, public SessionHost {
   QPointer<QDialog> endBox_;
   QPointer<QMessageBox> netFailed_;  // the network match ended before it started
   std::function<QString(bool)> chooser_;
-  std::unique_ptr<NetPlay> net_;
+  std::unique_ptr<NetPeer> net_;
   QLineEdit* chatLine_ = nullptr;
   std::function<QStringList(bool)> netChooser_;
   std::function<bool(const QStringList&)> launcher_;

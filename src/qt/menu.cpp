@@ -16,7 +16,7 @@
 #include "app/pace.h"
 #include "game/level.h"
 #include "qt/form.h"
-#include "qt/net_play.h"
+#include "net/net_peer.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 

@@ -15,7 +15,7 @@
 #include <iostream>
 
 #include "qt/form.h"
-#include "qt/net_play.h"
+#include "net/net_peer.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 
@@ -50,7 +50,7 @@ void TForm1::StartNet() {
   w.seed = options_.seed;
   w.playAs = options_.playAs;
   w.level = options_.level;
-  net_ = std::make_unique<NetPlay>(*session_, *options_.net, w);
+  net_ = std::make_unique<NetPeer>(*session_, *options_.net, w, false);
   net_->onProblem = [this](const std::string& text) {
     if (isHidden()) return;
     if (net_->started()) {
@@ -119,7 +119,7 @@ void TForm1::OpenChat() {
     // would need one of its own, and that one stays over the view, black, once hidden.
     auto* line = new ChatLine(Panel1);
     line->setObjectName(QStringLiteral("ChatLine"));
-    line->setMaxLength(static_cast<int>(NetPlay::kChatMaxBytes));
+    line->setMaxLength(static_cast<int>(NetPeer::kChatMaxBytes));
     line->setPlaceholderText(T("Chat to all: Enter sends, Escape cancels"));
     line->onClose = [this](bool send) { CloseChat(send); };
     chatLine_ = line;

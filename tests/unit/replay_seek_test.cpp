@@ -94,7 +94,7 @@ TEST_F(ReplaySeek, AnyFrameFromAnywhereIsThePlayedFrame) {
     // Back one, then forward one, by the keys and by a frame of the script.
     host.Key(KeyAction::Back, true, false);
     ASSERT_EQ(Hash(host), straight[f - 1]) << "frame " << f - 1;
-    ASSERT_TRUE(host.ScriptFrame());
+    ASSERT_TRUE(host.Frames(1));
     ASSERT_EQ(Hash(host), straight[f]) << "frame " << f;
   }
   host.Key(KeyAction::ToEnd, true, false);
@@ -105,7 +105,7 @@ TEST_F(ReplaySeek, AnyFrameFromAnywhereIsThePlayedFrame) {
   EXPECT_EQ(Hash(host), straight[kFrames - 900]);
   host.Key(KeyAction::ToStart, true, false);
   EXPECT_EQ(host.frontend().state().Frames, 0u);
-  EXPECT_TRUE(host.ScriptFrame());
+  EXPECT_TRUE(host.Frames(1));
   EXPECT_EQ(Hash(host), straight[1]);
 }
 
