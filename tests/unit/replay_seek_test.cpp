@@ -230,9 +230,10 @@ TEST_F(ReplaySeek, ASavedAndResumedMatchGoesOnAsIfNeverStopped) {
                             .c_str()),
             0);
   std::vector<uint64_t> straight;
-  const std::string file = Record("seek.txt", 4, 1500, false, straight);
+  // The script's ticks are the recording's frames, with its inputs.
+  const std::string file = Record("seek.txt", 4, 1500, true, straight);
   std::ofstream(script) << "seek 1200\nhash " << HashText(straight[1200]) << "\nseek 7\nhash "
-                        << HashText(straight[7]) << "\ntick 3\nhash " << HashText(straight[10])
+                        << HashText(straight[7]) << "\ntick 300\nhash " << HashText(straight[307])
                         << "\n";
   EXPECT_EQ(std::system((program + "--replay " + file + " --start 900 --headless --script " +
                          script + " > /dev/null 2>&1")
