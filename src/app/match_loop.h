@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/keys.h"
+
 // How the loop asks for a frame.
 enum class FrameCall : uint8_t {
   Timer,   // a timer tick's frame
@@ -27,6 +29,13 @@ class FrameSource {
   virtual bool RunFrame(bool show, FrameCall call) = 0;
   // After a timer tick's frames; held: one was due whose inputs had not come.
   virtual void EndTick(bool held) { (void)held; }
+  // A pace key (pause, step, faster, slower) when the pace is not this machine's alone (a
+  // lockstep peer's is the match's); false: the session's own pace takes it.
+  virtual bool PaceKey(KeyAction action, bool repeat) {
+    (void)action;
+    (void)repeat;
+    return false;
+  }
 };
 
 class MatchLoop {

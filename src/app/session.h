@@ -17,6 +17,7 @@
 #include "app/frontend.h"
 #include "app/group_taps.h"
 #include "app/headless.h"
+#include "app/keys.h"
 #include "app/match_loop.h"
 #include "app/match_state.h"
 #include "app/overlays.h"
@@ -66,32 +67,6 @@ class SessionListener {
 };
 class ReplayPlayer;
 
-// What a key does.
-enum class KeyAction : uint8_t {
-  Pause,
-  Step,
-  Faster,
-  Slower,
-  Help,
-  Thoughts,
-  Picture,
-  Left,
-  Right,
-  Up,
-  Down,
-  // In the replay viewer.
-  Back,        // one frame back
-  SecondBack,  // 100 frames
-  SecondForward,
-  TenBack,  // 1000 frames
-  TenForward,
-  ToStart,
-  ToEnd,
-  NextMark,
-  Home,
-  Minimap,
-  Menu,
-};
 // What the toolkit must still do after a key.
 enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture, ShowMenu };
 

@@ -34,8 +34,7 @@ struct Flag {
 
 }  // namespace
 
-NetPeer::NetPeer(Session& session, const NetOptions& net, const WindowOptions& options,
-                 bool waits)
+NetPeer::NetPeer(Session& session, const NetOptions& net, const WindowOptions& options, bool waits)
     : session_(session), net_(net), options_(options), waits_(waits) {
   paced_ = waits && std::getenv("RTSDEMO_NET_PACED") != nullptr;
   session_.SetInputRoute([this](const Command& c) { return Route(c); });
@@ -131,7 +130,8 @@ void NetPeer::SetPace(bool paused, int speed) {
   wanted_ = {paused, speed};
 }
 
-void NetPeer::PaceKey(KeyAction action) {
+bool NetPeer::PaceKey(KeyAction action, bool repeat) {
+  if (action == KeyAction::Step || (action == KeyAction::Pause && repeat)) return true;
   const Pace& pace = session_.pace();
   // Until it applies, the pace asked for counts: + pressed twice is two steps.
   if (wanted_ && !ownPace_ && paceAt_ < static_cast<int64_t>(ls_ ? ls_->next() : 0))
@@ -141,6 +141,7 @@ void NetPeer::PaceKey(KeyAction action) {
   if (action == KeyAction::Faster) speed = std::min(speed + 1, Pace::kSpeeds - 1);
   if (action == KeyAction::Slower) speed = std::max(speed - 1, 0);
   SetPace(paused, speed);
+  return true;
 }
 
 bool NetPeer::Chat(const std::string& text) {

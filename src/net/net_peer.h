@@ -38,8 +38,6 @@ class NetPeer : private FrameSource {
   int Play(const Script& script);
   // Pause and speed for every peer, from the next frame this peer stamps.
   void SetPace(bool paused, int speed);
-  // P, + and -: the pace every peer gets, from the one this peer asked for last.
-  void PaceKey(KeyAction action);
   // A chat line (Windows-1251) to everyone; false before the match runs.
   bool Chat(const std::string& text);
   // The window's view is w x h: a player's new size goes to every peer as its `resize` input.
@@ -78,6 +76,9 @@ class NetPeer : private FrameSource {
   bool Ready() override;
   bool RunFrame(bool show, FrameCall call) override;
   void EndTick(bool held) override;
+  // P, + and -: the pace every peer gets, from the one this peer asked for last; the full
+  // stop's single frame is for one peer only: not in a network match.
+  bool PaceKey(KeyAction action, bool repeat) override;
 
   bool Route(const Command& command);
   void Watch(const Message& m, bool incoming);

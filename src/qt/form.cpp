@@ -29,34 +29,15 @@
 
 namespace {
 
-// The window's keys; several keys may do one thing.
-constexpr std::pair<int, KeyAction> kKeys[] = {
-    {Qt::Key_P, KeyAction::Pause},      {Qt::Key_Pause, KeyAction::Pause},
-    {Qt::Key_Period, KeyAction::Step},  {Qt::Key_Plus, KeyAction::Faster},
-    {Qt::Key_Equal, KeyAction::Faster}, {Qt::Key_Minus, KeyAction::Slower},
-    {Qt::Key_F1, KeyAction::Help},      {Qt::Key_F3, KeyAction::Thoughts},
-    {Qt::Key_F12, KeyAction::Picture},  {Qt::Key_Left, KeyAction::Left},
-    {Qt::Key_Right, KeyAction::Right},  {Qt::Key_Up, KeyAction::Up},
-    {Qt::Key_Down, KeyAction::Down},    {Qt::Key_Home, KeyAction::Home},
-    {Qt::Key_Space, KeyAction::Home},   {Qt::Key_Tab, KeyAction::Minimap},
-    {Qt::Key_Escape, KeyAction::Menu}};
-
-// The replay viewer's seek keys; Shift and Ctrl must be as listed.
-struct SeekKey {
-  int Key;
-  Qt::KeyboardModifiers Modifiers;
-  KeyAction Action;
-};
-const SeekKey kSeekKeys[] = {
-    {Qt::Key_Left, Qt::ShiftModifier, KeyAction::SecondBack},
-    {Qt::Key_Right, Qt::ShiftModifier, KeyAction::SecondForward},
-    {Qt::Key_Left, Qt::ControlModifier, KeyAction::TenBack},
-    {Qt::Key_Right, Qt::ControlModifier, KeyAction::TenForward},
-    {Qt::Key_Comma, Qt::NoModifier, KeyAction::Back},
-    {Qt::Key_Home, Qt::NoModifier, KeyAction::ToStart},
-    {Qt::Key_End, Qt::NoModifier, KeyAction::ToEnd},
-    {Qt::Key_N, Qt::NoModifier, KeyAction::NextMark},
-};
+// The key table's codes are Qt's.
+constexpr bool SameKey(int32_t ours, Qt::Key qt) {
+  return ours == static_cast<int32_t>(qt);
+}
+static_assert(SameKey(kKeyEscape, Qt::Key_Escape) && SameKey(kKeyF12, Qt::Key_F12) &&
+              SameKey(kKeyLeft, Qt::Key_Left) && SameKey(kKeyPause, Qt::Key_Pause) &&
+              SameKey(kKeyEnter, Qt::Key_Enter) && SameKey(kKeyEqual, Qt::Key_Equal) &&
+              SameKey('P', Qt::Key_P) && SameKey(kKeyF7, Qt::Key_F7) &&
+              SameKey(kKeyDown, Qt::Key_Down) && SameKey(kKeyComma, Qt::Key_Comma));
 
 bool IsArrow(int key) {
   return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
@@ -462,53 +443,41 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
     event->accept();
     return true;
   }
-  if (event->key() == Qt::Key_M) {
-    if (press) SoundKey(event);
-    event->accept();
-    return true;
-  }
-  const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
-  if (session_->replaying() && created_ && !exiting_ && !session_->busy()) {
-    const auto* seek = std::find_if(std::begin(kSeekKeys), std::end(kSeekKeys), [&](const auto& k) {
-      return k.Key == event->key() && k.Modifiers == mods;
-    });
-    if (seek != std::end(kSeekKeys)) {
-      if (press) Guarded([&] { session_->Key(seek->Action, true, event->isAutoRepeat()); });
-      if (press && seek->Action == KeyAction::NextMark) {
-        const ReplayPlayer* replay = session_->replay();
-        const uint64_t now = session_->frontend().state().Frames;
-        for (const ReplayMark& m : replay->marks())
-          if (m.Frame == now) session_->SetNote(ClockText(now) + "  " + MarkText(m));
-      }
-      event->accept();
-      UpdateBanner();
-      if (timeline_) timeline_->update();
+  const Qt::KeyboardModifiers m = event->modifiers();
+  const uint8_t mods = (m.testFlag(Qt::ShiftModifier) ? kShift : kNoMods) |
+                       (m.testFlag(Qt::ControlModifier) ? kCtrl : kNoMods);
+  const KeyRow* row = FindKey(event->key(), mods, session_->replaying(), net_ != nullptr);
+  if (!row) return CardKey(event, press);
+  event->accept();
+  const bool once = press && !event->isAutoRepeat();
+  switch (row->Action) {
+    case KeyAction::Sound:
+    case KeyAction::Louder:
+    case KeyAction::Softer:
+      if (press) SoundKey(row->Action, event->isAutoRepeat());
       return true;
-    }
-    const int side = event->key() == Qt::Key_F5 ? 0 : event->key() == Qt::Key_F6 ? 1 : -1;
-    if (event->key() == Qt::Key_F5 || event->key() == Qt::Key_F6 || event->key() == Qt::Key_F7) {
-      if (press && !event->isAutoRepeat()) TakeOver(side);
-      event->accept();
+    case KeyAction::SaveMatch:
+      if (once && created_ && !exiting_) SaveMatch();
       return true;
-    }
+    case KeyAction::Chat:
+      if (once) OpenChat();
+      return true;
+    case KeyAction::TakeOver0:
+    case KeyAction::TakeOver1:
+    case KeyAction::TakeOverBoth:
+      if (once) TakeOver(static_cast<int>(row->Action) - static_cast<int>(KeyAction::TakeOver0));
+      return true;
+    default:
+      break;
   }
-  if (net_ && NetKey(event, press)) return true;
-  if (CardKey(event, press)) return true;
-  if (event->key() == Qt::Key_S && mods == Qt::ControlModifier) {
-    if (press && !event->isAutoRepeat() && created_ && !exiting_) SaveMatch();
-    event->accept();
-    return true;
-  }
-  const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
-                                   [&](const auto& k) { return k.first == event->key(); });
-  if (found == std::end(kKeys)) return false;
+  if (row->When == KeyWhen::Replay && (!created_ || exiting_ || session_->busy())) return true;
   KeyResult result = KeyResult::Done;
-  Guarded([&] { result = session_->Key(found->second, press, event->isAutoRepeat()); });
+  Guarded([&] { result = session_->Key(row->Action, press, event->isAutoRepeat()); });
   if (result == KeyResult::ShowHelp) ShowKeys();
   if (result == KeyResult::SavePicture) SaveScreenshot();
   if (result == KeyResult::ShowMenu) ShowGameMenu();
-  event->accept();
-  if (!IsArrow(event->key())) UpdateBanner();
+  if (!IsArrow(event->key()) || mods) UpdateBanner();
+  if (timeline_) timeline_->update();
   return true;
 }
 
@@ -552,13 +521,12 @@ void TForm1::SaveScreenshot() {
   }
 }
 
-void TForm1::SoundKey(const QKeyEvent* event) {
-  const Qt::KeyboardModifiers m = event->modifiers();
-  if (m.testFlag(Qt::ShiftModifier)) {
+void TForm1::SoundKey(KeyAction action, bool repeat) {
+  if (action == KeyAction::Louder) {
     sound_->Louder();
-  } else if (m.testFlag(Qt::ControlModifier)) {
+  } else if (action == KeyAction::Softer) {
     sound_->Softer();
-  } else if (!event->isAutoRepeat()) {
+  } else if (!repeat) {
     sound_->ToggleMute();
   }
   const int percent = static_cast<int>(std::lround(sound_->volume() * 100));

@@ -183,7 +183,7 @@ class TForm1 : public QWidget, public SessionHost {
   void Exit(int code);
   void ResizeNow();
   bool HandleKey(QKeyEvent* event, bool press);
-  void SoundKey(const QKeyEvent* event);
+  void SoundKey(KeyAction action, bool repeat);
   void DrawThoughts();
   void SaveScreenshot();
   void ShowKeys();
@@ -205,8 +205,7 @@ class TForm1 : public QWidget, public SessionHost {
   void SyncMatchEnd();
   // The network match (net_ui.cpp).
   void StartNet();
-  // Enter (chat), P, + and - in a network match; true when taken.
-  bool NetKey(QKeyEvent* event, bool press);
+  // The chat line of a network match (Enter).
   void OpenChat();
   void CloseChat(bool send);
   QStringList ChooseNet(bool host);

@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <iostream>
 
-#include "qt/form.h"
 #include "net/net_peer.h"
+#include "qt/form.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 
@@ -84,32 +84,6 @@ void TForm1::StartNet() {
   }
   Panel3->setFocus(Qt::OtherFocusReason);
   UpdateBanner();
-}
-
-bool TForm1::NetKey(QKeyEvent* event, bool press) {
-  const int key = event->key();
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    if (press && !event->isAutoRepeat()) OpenChat();
-    event->accept();
-    return true;
-  }
-  KeyAction action;
-  if (key == Qt::Key_P || key == Qt::Key_Pause) {
-    action = KeyAction::Pause;
-  } else if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
-    action = KeyAction::Faster;
-  } else if (key == Qt::Key_Minus) {
-    action = KeyAction::Slower;
-  } else if (key == Qt::Key_Period) {
-    action = KeyAction::Step;  // one frame for one peer only: not in a network match
-  } else {
-    return false;
-  }
-  if (press && !(action == KeyAction::Pause && event->isAutoRepeat()) && action != KeyAction::Step)
-    net_->PaceKey(action);
-  event->accept();
-  UpdateBanner();
-  return true;
 }
 
 void TForm1::OpenChat() {

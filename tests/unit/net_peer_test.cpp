@@ -127,13 +127,13 @@ TEST_F(NetPair, PaceAndChatReachBothPeersAtTheSameFrame) {
   b_.Move(200, 150);
 
   // P at the joiner pauses both at one frame; + and P at the host run both at x2.
-  join.PaceKey(KeyAction::Pause);
+  b_.Key(KeyAction::Pause, true, false);
   ASSERT_TRUE(Until([&] { return a_.pace().paused() && b_.pace().paused(); }));
   Until([] { return false; }, 30);
   EXPECT_EQ(Frames(a_), Frames(b_));
   const uint64_t pausedAt = Frames(a_);
-  host.PaceKey(KeyAction::Faster);
-  host.PaceKey(KeyAction::Pause);
+  a_.Key(KeyAction::Faster, true, false);
+  a_.Key(KeyAction::Pause, true, false);
   ASSERT_TRUE(Until([&] { return !a_.pace().paused() && !b_.pace().paused(); }));
   EXPECT_EQ(a_.pace().speed(), Pace::kNormal + 1);
   EXPECT_EQ(b_.pace().speed(), Pace::kNormal + 1);
