@@ -59,6 +59,13 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
     formOptions.resume = true;
   }
 
+  // Without a display Qt would abort; say what to do instead.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::cerr << "rtsdemo: no display to open the window on (DISPLAY is not set); --headless runs "
+                 "a script without one\n";
+    return 2;
+  }
   QApplication app(argc, argv);
   // Qt has set the locale from the environment; numbers keep "." whatever it says.
   std::setlocale(LC_NUMERIC, "C");
