@@ -98,6 +98,10 @@ class Session : public ScriptTarget, private FrameSource {
   bool Frames(uint64_t n);
   // Frames come from `source` (a lockstep peer) instead of this session's match; null: back.
   void SetFrameSource(FrameSource* source) { external_ = source; }
+  // What the menu may offer: a network match's frames and pace are everyone's; a live match
+  // is neither a replay nor a network match (new match, side, speed, save).
+  bool networked() const { return external_ != nullptr; }
+  bool live() const { return !replay_ && !external_; }
   MatchLoop& loop() { return loop_; }
   // The view changed size by the toolkit: viewport and projection; under a script or a
   // replay nothing more, else the resize's frame as the input "resize W H".

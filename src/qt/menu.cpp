@@ -60,8 +60,8 @@ QMenu* BuildMenu(QWidget* parent, const std::vector<MenuEntry>& entries) {
 
 std::vector<MenuEntry> TForm1::GameMenuEntries() {
   const bool viewer = session_->replaying();
-  auto live = [this] { return !session_->replaying() && !net_; };
-  auto alone = [this] { return !net_; };
+  auto live = [this] { return session_->live(); };
+  auto alone = [this] { return !session_->networked(); };
   auto loaded = [this] { return !controls_.ButtonEnabled(1); };
 
   std::vector<MenuEntry> levels;
