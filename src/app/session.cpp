@@ -61,7 +61,6 @@ void Session::Apply(const Command& command, std::ostream& out) {
   // changes itself (money, spawn, set).
   const bool changes = spec.Uses & (kInput | kChanges);
   if (!replay_ && changes && recorder_) recorder_->Input(command);
-  if (log_ && !replay_ && changes) log_->Input(command);
   if (!replay_ && changes) {
     if (startPending_) TakeMatchStart();
     if (matchStart_) matchLog_.push_back({0, command});
@@ -111,7 +110,6 @@ void Session::RunFrame(bool show) {
   }
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_ && !replay_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
-  if (log_ && !replay_) log_->FrameDone(frontend_, platform_.usedSeeds);
   if (!replay_ && matchStart_) {
     if (!matchLog_.empty() && matchLog_.back().Cmd.Kind == CommandKind::Tick)
       ++matchLog_.back().Cmd.Args[0].I;

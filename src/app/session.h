@@ -186,8 +186,6 @@ class Session : public ScriptTarget, private FrameSource {
   bool Resume(const std::string& path, std::string& error);
   // Writes the match so far as a recording that replays it; false with the reason.
   bool SaveMatch(const std::string& path, std::string& error);
-  // Keeps the match's inputs in memory from now on, so that it can be saved at any time.
-  void KeepLog();
   bool replayEnded() const { return replayEnded_; }
   // Under a script frames come only from the script: the toolkit's resizes run none.
   void SetScripted(bool scripted) { scripted_ = scripted; }
@@ -256,7 +254,6 @@ class Session : public ScriptTarget, private FrameSource {
   MatchWatch match_;
   std::unique_ptr<Recorder> recorder_;
   std::unique_ptr<ReplayPlayer> replay_;
-  std::unique_ptr<Recorder> log_;  // in memory, for SaveMatch
   bool replayEnded_ = false;
   bool scripted_ = false;
   bool watchMatch_ = true;

@@ -62,14 +62,16 @@ bool Session::TakeOver(std::optional<int32_t> side, const std::string& path, std
     error = "no recording plays";
     return false;
   }
+  // The one log goes on from the lines replayed so far, to the file or in memory.
   const std::string played = replay_->PlayedText();
-  if (!path.empty()) {
-    CloseRecording();
-    if (!StartRecording(path, error)) return false;
-    if (!played.empty()) recorder_->Begin(played);
+  CloseRecording();
+  if (path.empty()) {
+    recorder_ = std::make_unique<Recorder>();
+    recordingClosed_ = false;
+  } else if (!StartRecording(path, error)) {
+    return false;
   }
-  log_ = std::make_unique<Recorder>();
-  if (!played.empty()) log_->Begin(played);
+  if (!played.empty()) recorder_->Begin(played);
   replay_.reset();
   replayEnded_ = false;
   // The window's inputs are its own player's from here on.

@@ -253,7 +253,6 @@ void TForm1::FormCreate() {
   created_ = true;
   if (options_.net) StartNet();
   if (exiting_) return;
-  if (!session_->replaying()) session_->KeepLog();
   if (options_.start) Guarded([&] { session_->SeekReplay(*options_.start); });
   if (options_.resume) {
     std::string error;

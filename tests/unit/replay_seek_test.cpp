@@ -159,14 +159,16 @@ TEST_F(ReplaySeek, ATakenOverMatchsRecordingReplaysInSync) {
   std::vector<uint64_t> hashes;
   const std::string file = Record("first.txt", 11, 3000, true, hashes);
   const std::string taken = (dir_ / "taken.txt").string();
+  const std::string saved = (dir_ / "saved.txt").string();
   uint64_t end = 0;
-  {
+  // Taken over into a file, and in memory then saved: the same recording.
+  for (const std::string& to : {taken, std::string()}) {
     RecordingPlatform platform;
     HeadlessHost host(platform);
     host.StartReplay(Read(file));
     ASSERT_TRUE(host.SeekReplay(1777));
     std::string error;
-    ASSERT_TRUE(host.TakeOver(1, taken, error)) << error;
+    ASSERT_TRUE(host.TakeOver(1, to, error)) << error;
     EXPECT_FALSE(host.replaying());
     EXPECT_EQ(host.frontend().player().PlayAs, 1);
     for (int f = 0; f < 1500; ++f) {
@@ -175,9 +177,13 @@ TEST_F(ReplaySeek, ATakenOverMatchsRecordingReplaysInSync) {
       host.Tick();
     }
     end = Hash(host);
+    if (to.empty()) {
+      ASSERT_TRUE(host.SaveRecording(saved, error)) << error;
+    }
     host.CloseRecording();
   }
   const std::string text = ReadAll(taken);
+  EXPECT_EQ(ReadAll(saved), text);
   EXPECT_EQ(text.rfind("seed 11 11\npress 1\npress 2\n", 0), 0u) << text.substr(0, 80);
   EXPECT_NE(text.find("play-as 1\n"), std::string::npos);
   RecordingPlatform platform;
@@ -196,7 +202,7 @@ TEST_F(ReplaySeek, ASavedAndResumedMatchGoesOnAsIfNeverStopped) {
     RecordingPlatform platform;
     platform.fixedSeed = 21;
     HeadlessHost host(platform);
-    host.KeepLog();
+    host.KeepInputs();
     host.Press(1);
     host.Press(2);
     for (int f = 0; f < 1234; ++f) {
