@@ -92,8 +92,10 @@ bool Session::Resume(const std::string& path, std::string& error) {
     BusyScope busy(busy_);
     replay_->PlayToEnd(*this);
   }
-  if (replay_->failedFrame()) {
-    error = Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())});
+  // A check that failed anywhere, also one a keyframe jumped over, leaves the match other
+  // than recorded: it does not go on.
+  if (const std::optional<uint64_t> failed = replay_->FirstFailure()) {
+    error = Tr("notes", "out of sync at frame %1", {std::to_string(*failed)});
     return false;
   }
   return TakeOver(std::nullopt, path, error);

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/script.h"
+#include "app/startup.h"
 #include "net/hub.h"
 #include "net/net_peer.h"
 
@@ -51,11 +52,12 @@ int Play(const Invocation& run) {
 
   RecordingPlatform platform;
   HeadlessHost host(platform);
-  if (options.record) {
-    std::string error;
-    if (!host.StartRecording(*options.record, error)) throw Failed{2, error};
-  }
-  if (options.level) host.Apply(LevelCommand(*options.level));
+  SessionStart start = StartOf(options);
+  start.Network = true;  // the side is the hub's to give
+  if (!OpenSession(host, start, std::cerr)) return 2;
+  bool seekFailed = false;
+  if (const std::optional<int> status = BeginSession(host, start, std::cerr, seekFailed))
+    return *status;
   NetPeer peer(host, net, options, true);
   std::string error;
   if (!peer.Begin(error)) throw Failed{peer.status(), error};

@@ -117,23 +117,10 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   ConnectInputs();
   UpdateBanner();
 
-  if (!options_.replay.empty() && !options_.replayScript) {
-    Script script;
-    if (LoadScript(options_.replay, script, std::cerr))
-      options_.replayScript = std::move(script);
-    else
-      Exit(2);
-  }
-  if (options_.replayScript) {
-    session_->StartReplay(std::move(*options_.replayScript));
-    if (!options_.resume) EnterViewer();
-  }
-  std::string error;
-  if (!options_.resume && !options_.record.empty() &&
-      !session_->StartRecording(options_.record, error)) {
-    std::cerr << "rtsdemo: " << error << "\n";
+  options_.start.Network = options_.net.has_value();
+  if (!LoadStart(options_.start, std::cerr) || !OpenSession(*session_, options_.start, std::cerr))
     Exit(2);
-  }
+  if (session_->replaying() && !options_.start.Resume) EnterViewer();
   // Kept in memory also without --record: the menu saves them, the end of a match replays them.
   session_->KeepInputs();
 }
@@ -246,25 +233,17 @@ void TForm1::FormCreate() {
     if (MakeCurrent()) InitGL();
   }
   session_->Create();
-  // In a network match the side is the hub's to give.
-  if (options_.playAs && !options_.net)
-    session_->Apply(MakeCommand(CommandKind::PlayAs, {*options_.playAs}));
-  if (options_.level) session_->Apply(LevelCommand(*options_.level));
+  // A seek whose check fails leaves the viewer paused with its note.
+  std::optional<int> status;
+  bool seekFailed = false;
   created_ = true;
+  Guarded([&] { status = BeginSession(*session_, options_.start, std::cerr, seekFailed); });
+  if (status && !exiting_) {
+    Exit(*status);
+    return;
+  }
   if (options_.net) StartNet();
   if (exiting_) return;
-  if (options_.start) Guarded([&] { session_->SeekReplay(*options_.start); });
-  if (options_.resume) {
-    std::string error;
-    bool ok = false;
-    Guarded([&] { ok = session_->Resume(options_.record, error); });
-    if (!ok && !exiting_) {
-      std::cerr << "rtsdemo: " << options_.replay << ": " << error << "\n";
-      const bool outOfSync = session_->replay() && session_->replay()->failedFrame();
-      Exit(outOfSync ? 3 : 2);
-      return;
-    }
-  }
   if (pendingResize_) {
     pendingResize_ = false;
     ResizeNow();

@@ -18,6 +18,7 @@
 #include "app/options.h"
 #include "app/script.h"
 #include "app/session.h"
+#include "app/startup.h"
 #include "qt/card_buttons.h"
 #include "qt/widget_controls.h"
 #include "render/render.h"
@@ -54,21 +55,15 @@ class QtPlatform : public RecordingPlatform {
 };
 
 struct FormOptions {
-  std::optional<uint32_t> seed;        // fixed generator seed instead of the clock
-  bool answerAtOnce = false;           // message boxes recorded and printed, not shown
-  bool keepFrames = false;             // read the back buffer before each swap, for screenshots
-  bool runTimer = true;                // a script runs the frames itself
-  bool scripted = false;               // frames come only from the script: resizes run none
-  std::string record;                  // write the session to this file as a replayable script
-  std::string replay;                  // play this recording at normal speed (the replay viewer)
-  std::optional<Script> replayScript;  // the recording already read (replay names its file)
-  std::optional<int32_t> playAs;       // the player's side: the computer plays only the other
-  std::optional<std::string> level;    // the level file Button2 creates
-  bool mute = false;                   // start with the sound off
-  bool resume = false;                 // play replayScript to its end and go on from there
-  std::optional<uint64_t> start;       // the frame the replay opens at
-  std::optional<NetOptions> net;       // a network match: --host or --join
-  bool remember = false;               // an interactive window: the user's last choices
+  std::optional<uint32_t> seed;   // fixed generator seed instead of the clock
+  bool answerAtOnce = false;      // message boxes recorded and printed, not shown
+  bool keepFrames = false;        // read the back buffer before each swap, for screenshots
+  bool runTimer = true;           // a script runs the frames itself
+  bool scripted = false;          // frames come only from the script: resizes run none
+  SessionStart start;             // recordings, side and level
+  bool mute = false;              // start with the sound off
+  std::optional<NetOptions> net;  // a network match: --host or --join
+  bool remember = false;          // an interactive window: the user's last choices
 };
 
 class TForm1 : public QWidget, public SessionHost {

@@ -15,8 +15,8 @@
 
 #include "app/pace.h"
 #include "game/level.h"
-#include "qt/form.h"
 #include "net/net_peer.h"
+#include "qt/form.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 
@@ -68,7 +68,7 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
   std::vector<std::string> names;
   for (const std::string& file : ShippedLevels())
     names.push_back(std::filesystem::path(file).stem().string());
-  if (options_.level) names.push_back(*options_.level);
+  if (options_.start.Level) names.push_back(*options_.start.Level);
   for (const std::string& name : names) {
     levels.push_back({QString::fromStdString(std::filesystem::path(name).filename().string()),
                       QStringLiteral("Level:") + QString::fromStdString(name),

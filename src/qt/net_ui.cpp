@@ -48,8 +48,8 @@ QString T(const char* english) {
 void TForm1::StartNet() {
   WindowOptions w;
   w.seed = options_.seed;
-  w.playAs = options_.playAs;
-  w.level = options_.level;
+  w.playAs = options_.start.PlayAs;
+  w.level = options_.start.Level;
   net_ = std::make_unique<NetPeer>(*session_, *options_.net, w, false);
   net_->onProblem = [this](const std::string& text) {
     if (isHidden()) return;
@@ -173,7 +173,8 @@ void TForm1::MenuNetwork(bool host) {
   QStringList args = ChooseNet(host);
   if (args.isEmpty()) return;
   // Every peer starts from a fresh session: the match runs in a new window of its own.
-  if (options_.level) args << QStringLiteral("--level") << QString::fromStdString(*options_.level);
+  if (options_.start.Level)
+    args << QStringLiteral("--level") << QString::fromStdString(*options_.start.Level);
   if (sound_->muted()) args << QStringLiteral("--mute");
   const bool started = launcher_
                            ? launcher_(args)
