@@ -3,93 +3,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QOpenGLContext>
-#include <QPainter>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <iostream>
 
-#include "app/keys.h"
 #include "app/replay.h"
 #include "app/timeline.h"
 #include "net/net_peer.h"
 #include "qt/timeline.h"
 #include "qt/view.h"
 #include "util/translate.h"
-
-namespace {
-
-// The key table's codes are Qt's.
-constexpr bool SameKey(int32_t ours, Qt::Key qt) {
-  return ours == static_cast<int32_t>(qt);
-}
-static_assert(SameKey(kKeyEscape, Qt::Key_Escape) && SameKey(kKeyF12, Qt::Key_F12) &&
-              SameKey(kKeyLeft, Qt::Key_Left) && SameKey(kKeyPause, Qt::Key_Pause) &&
-              SameKey(kKeyEnter, Qt::Key_Enter) && SameKey(kKeyEqual, Qt::Key_Equal) &&
-              SameKey('P', Qt::Key_P) && SameKey(kKeyF7, Qt::Key_F7) &&
-              SameKey(kKeyDown, Qt::Key_Down) && SameKey(kKeyComma, Qt::Key_Comma));
-
-bool IsArrow(int key) {
-  return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-}
-
-int NextPowerOfTwo(int v) {
-  int p = 1;
-  while (p < v) p *= 2;
-  return p;
-}
-
-// White glyphs of the 256 Windows-1251 bytes, coverage in alpha, 16 x 16 cells.
-Image GlyphPicture(int& cellWidth, int& cellHeight) {
-  QFont font(QStringLiteral("DejaVu Sans Mono"));
-  font.setPixelSize(10);
-  font.setStyleHint(QFont::Monospace);
-  const QFontMetrics metrics(font);
-  cellWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
-  cellHeight = std::max(1, metrics.height());
-  const int w = NextPowerOfTwo(cellWidth * 16);
-  const int h = NextPowerOfTwo(cellHeight * 16);
-  QImage picture(w, h, QImage::Format_ARGB32_Premultiplied);
-  picture.fill(Qt::transparent);
-  {
-    QPainter painter(&picture);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    for (int b = 32; b < 256; ++b) {
-      const QRect cell((b % 16) * cellWidth, (b / 16) * cellHeight, cellWidth, cellHeight);
-      painter.drawText(cell, Qt::AlignCenter, ToQt(std::string(1, static_cast<char>(b))));
-    }
-  }
-  const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
-  Image image;
-  image.Width = w;
-  image.Height = h;
-  image.Pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-  for (int y = 0; y < h; ++y) {
-    std::copy_n(rgba.constScanLine(y), static_cast<size_t>(w) * 4,
-                image.Pixels.begin() + static_cast<ptrdiff_t>(y) * w * 4);
-  }
-  return image;
-}
-
-// A file name not yet taken in `dir`: base.png, else base-2.png, base-3.png, ...
-QString FreePictureName(const QDir& dir, const QString& base) {
-  QString name = base + QStringLiteral(".png");
-  for (int n = 2; dir.exists(name); ++n) name = base + QStringLiteral("-%1.png").arg(n);
-  return dir.filePath(name);
-}
-
-}  // namespace
 
 void QtPlatform::ShowModal(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
@@ -342,19 +272,6 @@ void TForm1::ResizeView(int w, int h) {
   }
 }
 
-bool TForm1::Screenshot(const std::string& file, std::string& error) {
-  if (!hasGL_) {
-    error = "screenshot needs OpenGL";
-  } else if (lastFrame_.isNull()) {
-    error = "screenshot before the first frame";
-  } else if (!lastFrame_.save(QString::fromStdString(file), "PNG")) {
-    error = "cannot write " + file;
-  } else {
-    return true;
-  }
-  return false;
-}
-
 void TForm1::Notice(const std::string& text) {
   if (exiting_) return;
   auto* message = new QMessageBox(QMessageBox::Warning, QStringLiteral("rtsdemo"),
@@ -369,149 +286,6 @@ void TForm1::Exit(int code) {
   exitCode_ = code;
   Timer1->stop();
   QCoreApplication::exit(code);
-}
-
-void TForm1::keyPressEvent(QKeyEvent* event) {
-  if (!HandleKey(event, true)) QWidget::keyPressEvent(event);
-}
-
-void TForm1::keyReleaseEvent(QKeyEvent* event) {
-  if (!HandleKey(event, false)) QWidget::keyReleaseEvent(event);
-}
-
-// A key released while the window was not active never arrives: let go of the arrows.
-void TForm1::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow() && session_)
-    Guarded([this] { session_->ReleaseKeys(); });
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (IsArrow(key->key())) return HandleKey(key, event->type() == QEvent::KeyPress);
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
-namespace {
-
-// The digit 1 to 9 of a key, also with Shift on layouts that shift the digit row (X11 key
-// codes 10 to 18); 0 for any other key.
-int DigitOf(const QKeyEvent* event) {
-  const int key = event->key();
-  if (key >= Qt::Key_1 && key <= Qt::Key_9) return key - Qt::Key_0;
-  const quint32 code = event->nativeScanCode();
-  if (event->modifiers().testFlag(Qt::ShiftModifier) && code >= 10 && code <= 18)
-    return static_cast<int>(code) - 9;
-  return 0;
-}
-
-}  // namespace
-
-bool TForm1::HandleKey(QKeyEvent* event, bool press) {
-  if (const int digit = DigitOf(event)) {
-    if (press && !event->isAutoRepeat() && created_ && !exiting_ && !session_->busy()) {
-      const Qt::KeyboardModifiers m = event->modifiers();
-      Guarded([&] {
-        session_->GroupKey(digit, m.testFlag(Qt::ControlModifier), m.testFlag(Qt::ShiftModifier),
-                           static_cast<int64_t>(event->timestamp()));
-      });
-    }
-    event->accept();
-    return true;
-  }
-  const Qt::KeyboardModifiers m = event->modifiers();
-  const uint8_t mods = (m.testFlag(Qt::ShiftModifier) ? kShift : kNoMods) |
-                       (m.testFlag(Qt::ControlModifier) ? kCtrl : kNoMods);
-  const KeyRow* row = FindKey(event->key(), mods, session_->replaying(), net_ != nullptr);
-  if (!row) return CardKey(event, press);
-  event->accept();
-  const bool once = press && !event->isAutoRepeat();
-  switch (row->Action) {
-    case KeyAction::Sound:
-    case KeyAction::Louder:
-    case KeyAction::Softer:
-      if (press) SoundKey(row->Action, event->isAutoRepeat());
-      return true;
-    case KeyAction::SaveMatch:
-      if (once && created_ && !exiting_) SaveMatch();
-      return true;
-    case KeyAction::Chat:
-      if (once) OpenChat();
-      return true;
-    case KeyAction::TakeOver0:
-    case KeyAction::TakeOver1:
-    case KeyAction::TakeOverBoth:
-      if (once) TakeOver(static_cast<int>(row->Action) - static_cast<int>(KeyAction::TakeOver0));
-      return true;
-    default:
-      break;
-  }
-  if (row->When == KeyWhen::Replay && (!created_ || exiting_ || session_->busy())) return true;
-  KeyResult result = KeyResult::Done;
-  Guarded([&] { result = session_->Key(row->Action, press, event->isAutoRepeat()); });
-  if (result == KeyResult::ShowHelp) ShowKeys();
-  if (result == KeyResult::SavePicture) SaveScreenshot();
-  if (result == KeyResult::ShowMenu) ShowGameMenu();
-  if (!IsArrow(event->key()) || mods) UpdateBanner();
-  if (timeline_) timeline_->update();
-  return true;
-}
-
-void TForm1::DrawThoughts() {
-  if (!session_->thoughtsShown()) return;
-  if (!atlasTried_) {
-    atlasTried_ = true;
-    int cellWidth = 0, cellHeight = 0;
-    const Image picture = GlyphPicture(cellWidth, cellHeight);
-    atlas_ = {UploadGlyphAtlas(picture), picture.Width, picture.Height, cellWidth, cellHeight};
-  }
-  const Frontend& f = session_->frontend();
-  DrawThoughtLabels(session_->world(), f.DrawnCameraX(), f.DrawnCameraY(), atlas_, f.DrawnZoom());
-}
-
-QImage TForm1::GrabView() {
-  if (!created_ || !hasGL_) return {};
-  QImage picture;
-  grab_ = &picture;
-  session_->Redraw();
-  grab_ = nullptr;
-  return picture;
-}
-
-void TForm1::SaveScreenshot() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-  if (folder.isEmpty()) folder = QDir::homePath();  // no pictures folder known
-  const QDir dir(folder + QStringLiteral("/rtsdemo"));
-  const QImage picture = dir.mkpath(QStringLiteral(".")) ? GrabView() : QImage();
-  const QString path =
-      FreePictureName(dir, QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss"));
-  if (!dir.exists()) {
-    session_->SetNote(Tr("notes", "Picture not saved: no folder %1", {dir.path().toStdString()}));
-  } else if (picture.isNull()) {
-    session_->SetNote(Tr("notes", "Picture not saved: the view does not draw"));
-  } else if (!picture.save(path, "PNG")) {
-    session_->SetNote(Tr("notes", "Picture not saved: %1", {path.toStdString()}));
-  } else {
-    lastPicture_ = path;
-    session_->SetNote(Tr("notes", "Picture: %1", {path.toStdString()}));
-  }
-}
-
-void TForm1::SoundKey(KeyAction action, bool repeat) {
-  if (action == KeyAction::Louder) {
-    sound_->Louder();
-  } else if (action == KeyAction::Softer) {
-    sound_->Softer();
-  } else if (!repeat) {
-    sound_->ToggleMute();
-  }
-  const int percent = static_cast<int>(std::lround(sound_->volume() * 100));
-  session_->SetNote(sound_->muted()
-                        ? Tr("notes", "Sound off")
-                        : Tr("notes", "Sound on, volume %1 %", {std::to_string(percent)}));
-  UpdateBanner();
 }
 
 void TForm1::UpdateBanner() {
