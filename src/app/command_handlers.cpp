@@ -92,10 +92,7 @@ const CommandSpec kCommands[] = {
      }},
     {K::Tick, "tick", kTickArgs, "run N frames (1)", 0,
      [](Session& s, const Command& c, std::ostream&) {
-       const int64_t n = c.Has(0) ? c.Int(0) : 1;
-       for (int64_t i = 0; i < n; ++i) {
-         if (!s.ScriptFrame()) throw OutOfSync{s.frontend().state().Frames};
-       }
+       s.Frames(static_cast<uint64_t>(c.Has(0) ? c.Int(0) : 1));
      }},
     {K::Move, "move", kMoveArgs, "move the mouse to view pixels, y from the top", kInput,
      [](Session& s, const Command& c, std::ostream&) {

@@ -2,15 +2,49 @@
 
 #include "util/translate.h"
 
+namespace {
+
+bool Holds(KeyWhen when, bool replaying, bool network) {
+  return when == KeyWhen::Always || (when == KeyWhen::Replay && replaying) ||
+         (when == KeyWhen::Network && network);
+}
+
+}  // namespace
+
+const KeyRow* FindKey(int32_t code, uint8_t mods, bool replaying, bool network) {
+  if (code == kNoKey) return nullptr;
+  // The viewer's and the network's own rows come before the rows that always hold.
+  for (bool always : {false, true}) {
+    for (const KeyRow& row : kKeyRows) {
+      if (row.Code != code || (row.When == KeyWhen::Always) != always) continue;
+      if (row.Mods != kAnyMods && row.Mods != mods) continue;
+      if (Holds(row.When, replaying, network)) return &row;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<KeyHelp> KeyHelpLines() {
+  std::vector<KeyHelp> lines;
+  for (const KeyRow& row : kKeyRows) {
+    if (lines.empty() || lines.back().English != row.English) {
+      lines.push_back({row.Key, row.English});
+    } else if (lines.back().Key != row.Key) {
+      lines.back().Key += std::string(", ") + row.Key;
+    }
+  }
+  return lines;
+}
+
 std::string KeysSummary() {
   std::string s = Tr("keys", "Keys and mouse in the window:") + "\n";
-  for (const KeyHelp& k : kKeyHelp) {
-    std::string key = Tr("keys", k.Key);
+  for (const KeyHelp& k : KeyHelpLines()) {
+    std::string key = Tr("keys", k.Key.c_str());
     // Columns, not bytes: a translated key name may hold Cyrillic letters.
     size_t columns = 0;
     for (unsigned char c : key) columns += (c & 0xC0) != 0x80;
     if (columns < 21) key.append(21 - columns, ' ');
-    s += "  " + key + Tr("keys", k.English) + "\n";
+    s += "  " + key + Tr("keys", k.English.c_str()) + "\n";
   }
   return s;
 }

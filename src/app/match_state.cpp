@@ -102,21 +102,22 @@ std::array<SideTally, 2> TallySides(const World& world) {
 void MatchWatch::Start(const World& world, uint64_t frame) {
   *this = MatchWatch{};
   start_ = frame;
-  observer_.emplace();
-  observer_->Look(world, 0);
+  started_ = true;
+  observer_.Look(world, 0);
   sides_ = TallySides(world);
+  if (observer_.figures().Winner) {
+    winner_ = *observer_.figures().Winner;
+    frame_ = frame;
+  }
 }
 
 void MatchWatch::Update(const World& world, uint64_t frame) {
   sides_ = TallySides(world);
   // Once decided the figures stay those of the deciding frame.
-  if (observer_ && winner_ < 0 && frame > start_) observer_->Look(world, frame - start_);
-  if (winner_ >= 0) return;
-  SideCounts counts{};
-  for (size_t i = 0; i < counts.size(); ++i) counts[i] = {sides_[i].Workers, sides_[i].Bases};
-  const MatchOutcome outcome = DecideMatch(counts);
-  if (outcome.Winner >= 0) {
-    winner_ = outcome.Winner;
+  if (winner_ >= 0 || frame <= start_) return;
+  observer_.Look(world, frame - start_);
+  if (observer_.figures().Winner) {
+    winner_ = *observer_.figures().Winner;
     frame_ = frame;
   }
 }

@@ -78,8 +78,9 @@ class MatchObserver {
   size_t seen_ = 0;
 };
 
-// Watches the match frame by frame; the first frame at which one side has no live worker
-// and no live base while the other has one decides it.
+// Watches the match frame by frame for the banner: the sides' tallies, and the winner its
+// observer finds (the first frame at which one side has no live worker and no live base while
+// the other has one).
 class MatchWatch {
  public:
   // The level was created after `frame` frames of the session: the match's figures count
@@ -89,15 +90,16 @@ class MatchWatch {
   int32_t winner() const { return winner_; }  // -1 while undecided
   uint64_t frame() const { return frame_; }
   const std::array<SideTally, 2>& sides() const { return sides_; }
-  // Since Start; empty before it.
-  const std::optional<MatchObserver>& observer() const { return observer_; }
+  // Since Start; null before it.
+  const MatchObserver* observer() const { return started_ ? &observer_ : nullptr; }
   uint64_t startFrame() const { return start_; }
 
  private:
   int32_t winner_ = -1;
   uint64_t frame_ = 0;
   std::array<SideTally, 2> sides_{};
-  std::optional<MatchObserver> observer_;
+  MatchObserver observer_;  // from the session's first frame until Start
+  bool started_ = false;
   uint64_t start_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "app/recorder.h"
 #include "app/replay.h"
 #include "app/script.h"
+#include "app/startup.h"
 #include "game/data_check.h"
 #include "game/level.h"
 
@@ -24,54 +25,42 @@ bool CheckLevelOption(WindowOptions& options) {
   return ErrorCount(problems) == 0;
 }
 
-// --replay or --resume headless: the recording opened, at its start frame or played out and
-// taken over; without a script a replay plays to its end. -1: go on with the script.
-int OpenRecording(const WindowOptions& options, HeadlessHost& host) {
-  const std::string& file = options.replay ? *options.replay : *options.resume;
-  Script recording;
-  if (!LoadScript(file, recording, std::cerr)) return 2;
-  host.StartReplay(std::move(recording));
-  try {
-    std::string error;
-    if (options.resume && !host.Resume({}, error)) {
-      std::cerr << "rtsdemo: " << file << ": " << error << "\n";
-      return 3;
-    }
-    if (options.start && !host.SeekReplay(*options.start)) {
-      std::cerr << "rtsdemo: out of sync at frame " << *host.replay()->failedFrame() << "\n";
-      return 3;
-    }
-    if (options.script) return -1;
-    while (!host.replayEnded()) {
-      if (!host.ScriptFrame()) {
-        std::cerr << "rtsdemo: out of sync at frame " << host.frontend().state().Frames << "\n";
-        return 3;
-      }
-    }
-  } catch (const CommandError& e) {
-    std::cerr << "rtsdemo: " << file << ": " << e.What << "\n";
-    return 2;
-  } catch (const ProgramExit& e) {
-    return e.Code;
-  }
-  return host.frontend().LoadFailed() ? 1 : 0;
-}
-
 int RunHeadless(const WindowOptions& options) {
   RecordingPlatform platform;
   platform.fixedSeed = options.seed;
   Script script;
   if (options.script && !LoadScript(*options.script, script, std::cerr)) return 2;
+  SessionStart start = StartOf(options);
+  if (!LoadStart(start, std::cerr)) return 2;
   HeadlessHost host(platform);
   const std::optional<AiFiles> ai = ReadAiOptions(options.ai, std::cerr);
   if (!ai) return 1;
   host.frontend().SetScripts(MakeSideScripts(*ai, std::cerr));
-  if (options.replay || options.resume) {
-    const int status = OpenRecording(options, host);
-    if (status >= 0) return status;
+  const std::string& file = start.ReplayName;
+  try {
+    if (!OpenSession(host, start, std::cerr)) return 2;
+    bool seekFailed = false;
+    if (const std::optional<int> status = BeginSession(host, start, std::cerr, seekFailed))
+      return *status;
+    if (seekFailed) {
+      std::cerr << "rtsdemo: out of sync at frame " << *host.replay()->failedFrame() << "\n";
+      return 3;
+    }
+    // Without a script a replay plays to its end.
+    if (host.replaying() && !options.script) {
+      while (host.Frames(1)) {
+      }
+      return host.frontend().LoadFailed() ? 1 : 0;
+    }
+  } catch (const OutOfSync& e) {
+    std::cerr << "rtsdemo: out of sync at frame " << e.Frame << "\n";
+    return 3;
+  } catch (const CommandError& e) {
+    std::cerr << "rtsdemo: " << (file.empty() ? "" : file + ": ") << e.What << "\n";
+    return 2;
+  } catch (const ProgramExit& e) {
+    return e.Code;
   }
-  if (options.playAs) host.frontend().player().PlayAs = *options.playAs;
-  if (options.level) host.Apply(LevelCommand(*options.level));
   return RunLoadedScript(script, host);
 }
 

@@ -235,6 +235,13 @@ ScriptRunner::Result ReplayPlayer::Step(ScriptTarget& session, bool show) {
   return runner_.Checks(session, Nowhere());
 }
 
+std::optional<uint64_t> ReplayPlayer::FirstFailure() const {
+  std::optional<uint64_t> failed = failedFrame_;
+  for (const ReplayMark& m : marks_)
+    if (m.Kind == MarkKind::FailedCheck && (!failed || m.Frame < *failed)) failed = m.Frame;
+  return failed;
+}
+
 bool ReplayPlayer::Seek(ScriptTarget& session, uint64_t frame) {
   Busy busy(busy_);
   frame = std::min(frame, length_);

@@ -56,6 +56,9 @@ class ReplayPlayer {
   // The first mark after `frame`, if any.
   std::optional<ReplayMark> NextMark(uint64_t frame) const;
   std::optional<uint64_t> failedFrame() const { return failedFrame_; }
+  // The first check that failed: on the opening pass (also one a keyframe now jumps over) or
+  // on the way since.
+  std::optional<uint64_t> FirstFailure() const;
   // A script error that ended the recording early ("script line 7: ..."), empty if none.
   const std::string& error() const { return error_; }
   // The lines run so far as a recording that replays them.

@@ -5,23 +5,21 @@
 #include <istream>
 #include <sstream>
 
+#include "util/translate.h"
+
 int RunScript(const Script& script, Session& session, std::ostream& out, std::ostream& err) {
-  ScriptRunner runner(script);
-  for (;;) {
-    const ScriptRunner::Result r = runner.Step(session, out);
-    switch (r.stop) {
-      case ScriptRunner::Stop::Frame:
-        continue;
-      case ScriptRunner::Stop::End:
-        return 0;
-      case ScriptRunner::Stop::Error:
-        err << r.message << std::endl;
-        return 2;
-      case ScriptRunner::Stop::OutOfSync:
-        err << r.message << std::endl;
-        return 3;
+  for (const ScriptLine& line : script) {
+    try {
+      session.Apply(line.Cmd, out);
+    } catch (const CommandError& e) {
+      err << "script line " << line.Number << ": " << e.What << std::endl;
+      return 2;
+    } catch (const OutOfSync& e) {
+      err << Tr("notes", "out of sync at frame %1", {std::to_string(e.Frame)}) << std::endl;
+      return 3;
     }
   }
+  return 0;
 }
 
 int RunScript(std::istream& in, Session& session, std::ostream& out, std::ostream& err) {

@@ -61,7 +61,6 @@ void Session::Apply(const Command& command, std::ostream& out) {
   // changes itself (money, spawn, set).
   const bool changes = spec.Uses & (kInput | kChanges);
   if (!replay_ && changes && recorder_) recorder_->Input(command);
-  if (log_ && !replay_ && changes) log_->Input(command);
   if (!replay_ && changes) {
     if (startPending_) TakeMatchStart();
     if (matchStart_) matchLog_.push_back({0, command});
@@ -111,7 +110,6 @@ void Session::RunFrame(bool show) {
   }
   if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
   if (recorder_ && !replay_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
-  if (log_ && !replay_) log_->FrameDone(frontend_, platform_.usedSeeds);
   if (!replay_ && matchStart_) {
     if (!matchLog_.empty() && matchLog_.back().Cmd.Kind == CommandKind::Tick)
       ++matchLog_.back().Cmd.Args[0].I;
@@ -265,42 +263,6 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
   KeepWatching();  // the end of the last match paused it
   frontend_.Button2Click();
   if (!controls_.ButtonEnabled(2)) MatchStarted();
-}
-
-void Session::TimerTick(bool present) {
-  if (listener_) listener_->Ticked(*this);
-  const int frames = pace_.FramesForTick();
-  // The recording moves the camera of a replay.
-  if (!replay_) CameraTick(frames);
-  for (int i = 0; i < frames; ++i) {
-    const bool show = present && i + 1 == frames;
-    if (replay_) {
-      if (!ReplayFrame(show)) break;
-    } else {
-      RunFrame(show);
-    }
-  }
-  // The rules' camera has no bound. The window's gets one the first time it leaves the ground,
-  // so that matches whose camera never goes far keep the rules' hashes.
-  if (!replay_ && !frontend_.view().Bounded && frontend_.OffGround())
-    Apply(MakeCommand(CommandKind::Bound, {1}));
-}
-
-void Session::CameraTick(int frames) {
-  // At x1 each frame moves the camera, as the rules say; paused or at another speed one scroll
-  // step a tick does, so the camera keeps 1 unit per 10 ms. The switch waits for a step to take.
-  const bool ticks = pace_.paused() || pace_.speed() != Pace::kNormal;
-  const bool moves = frontend_.WouldScroll();
-  if (ticks != frontend_.view().TickScroll && (moves || !ticks))
-    Apply(MakeCommand(CommandKind::Camera, {ticks ? 1 : 0}));
-  if (ticks && moves) {
-    Apply(MakeCommand(CommandKind::Scroll, {}));
-    // At the slow speeds most ticks run no frame; paused, ViewMoved has drawn it.
-    if (frames == 0 && !pace_.paused()) {
-      frontend_.TakeCamera();
-      Redraw();
-    }
-  }
 }
 
 void Session::ViewMoved() {

@@ -17,6 +17,8 @@
 #include "app/frontend.h"
 #include "app/group_taps.h"
 #include "app/headless.h"
+#include "app/keys.h"
+#include "app/match_loop.h"
 #include "app/match_state.h"
 #include "app/overlays.h"
 #include "app/pace.h"
@@ -65,36 +67,10 @@ class SessionListener {
 };
 class ReplayPlayer;
 
-// What a key does.
-enum class KeyAction : uint8_t {
-  Pause,
-  Step,
-  Faster,
-  Slower,
-  Help,
-  Thoughts,
-  Picture,
-  Left,
-  Right,
-  Up,
-  Down,
-  // In the replay viewer.
-  Back,        // one frame back
-  SecondBack,  // 100 frames
-  SecondForward,
-  TenBack,  // 1000 frames
-  TenForward,
-  ToStart,
-  ToEnd,
-  NextMark,
-  Home,
-  Minimap,
-  Menu,
-};
 // What the toolkit must still do after a key.
 enum class KeyResult : uint8_t { Done, ShowHelp, SavePicture, ShowMenu };
 
-class Session : public ScriptTarget {
+class Session : public ScriptTarget, private FrameSource {
  public:
   Session(Controls& controls, RecordingPlatform& platform, TextureUploader& uploader,
           Drawing& drawing, SessionHost& host);
@@ -113,9 +89,20 @@ class Session : public ScriptTarget {
   void RunFrame(bool show) override;
   // The frame a resize runs, after the view took its new size.
   void ResizeFrame();
-  // A tick of the timer: the frames the pace gives, each the replay's when one plays; the last
-  // is drawn when `present`.
-  void TimerTick(bool present = true);
+  // The timer fired at nowMs of a steady clock (none: exactly one tick): the match loop runs
+  // the ticks due from the frame source, the last frame drawn when `present`.
+  void Timer(std::optional<int64_t> nowMs = std::nullopt, bool present = true);
+  // A script's `tick n`: n frames from the source, each the replay's when one plays. Throws
+  // OutOfSync when a replay's check fails, CommandError when its script does; false when the
+  // recording ended first.
+  bool Frames(uint64_t n);
+  // Frames come from `source` (a lockstep peer) instead of this session's match; null: back.
+  void SetFrameSource(FrameSource* source) { external_ = source; }
+  // What the menu may offer: a network match's frames and pace are everyone's; a live match
+  // is neither a replay nor a network match (new match, side, speed, save).
+  bool networked() const { return external_ != nullptr; }
+  bool live() const { return !replay_ && !external_; }
+  MatchLoop& loop() { return loop_; }
   // The view changed size by the toolkit: viewport and projection; under a script or a
   // replay nothing more, else the resize's frame as the input "resize W H".
   void ViewResized();
@@ -199,10 +186,6 @@ class Session : public ScriptTarget {
   bool Resume(const std::string& path, std::string& error);
   // Writes the match so far as a recording that replays it; false with the reason.
   bool SaveMatch(const std::string& path, std::string& error);
-  // Keeps the match's inputs in memory from now on, so that it can be saved at any time.
-  void KeepLog();
-  // `tick`: the replay's next frame while one plays (false: a check failed), else a frame.
-  bool ScriptFrame();
   bool replayEnded() const { return replayEnded_; }
   // Under a script frames come only from the script: the toolkit's resizes run none.
   void SetScripted(bool scripted) { scripted_ = scripted; }
@@ -242,7 +225,13 @@ class Session : public ScriptTarget {
     explicit BusyScope(int& c) : count(c) { ++count; }
     ~BusyScope() { --count; }
   };
-  bool ReplayFrame(bool show);
+  // This session's own frames: its match, or the replay while one plays.
+  int BeginTick() override;
+  bool RunFrame(bool show, FrameCall call) override;
+  void EndTick(bool held) override;
+  FrameSource& Source() { return external_ ? *external_ : *this; }
+  // The replay's next frame; false when none ran (the end, an error, a failed check).
+  bool ReplayFrame(bool show, FrameCall call);
   // Everything but the data (when kept) and the view size as at start-up.
   void ResetSession(bool keepData);
   // After a frame: the match's log and its end.
@@ -265,7 +254,6 @@ class Session : public ScriptTarget {
   MatchWatch match_;
   std::unique_ptr<Recorder> recorder_;
   std::unique_ptr<ReplayPlayer> replay_;
-  std::unique_ptr<Recorder> log_;  // in memory, for SaveMatch
   bool replayEnded_ = false;
   bool scripted_ = false;
   bool watchMatch_ = true;
@@ -286,4 +274,6 @@ class Session : public ScriptTarget {
   bool endShown_ = false;
   SessionListener* listener_ = nullptr;
   std::function<bool(const Command&)> route_;
+  MatchLoop loop_;
+  FrameSource* external_ = nullptr;
 };

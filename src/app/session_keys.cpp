@@ -3,6 +3,7 @@
 
 #include "app/replay.h"
 #include "app/session.h"
+#include "app/timeline.h"
 
 namespace {
 
@@ -64,9 +65,18 @@ KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
     if (const auto target = SeekTarget(action, frontend_.state().Frames, *OpenedReplay())) {
       if (action == KeyAction::Back) pace_.SetPaused(true);
       SeekReplay(*target);
+      // At a mark the banner says which.
+      if (action == KeyAction::NextMark) {
+        const uint64_t now = frontend_.state().Frames;
+        for (const ReplayMark& m : replay_->marks())
+          if (m.Frame == now) SetNote(ClockText(now) + "  " + MarkText(m));
+      }
       return KeyResult::Done;
     }
   }
+  const bool pace = action == KeyAction::Pause || action == KeyAction::Step ||
+                    action == KeyAction::Faster || action == KeyAction::Slower;
+  if (pace && external_ && external_->PaceKey(action, repeat)) return KeyResult::Done;
   switch (action) {
     case KeyAction::Pause:
       if (!repeat) pace_.TogglePause();

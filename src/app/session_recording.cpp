@@ -71,16 +71,12 @@ bool Session::SaveMatch(const std::string& path, std::string& error) {
   if (replay_) {
     text = OpenedReplay()->PlayedText();
     if (!text.empty()) text += "hash " + HashText(StateHash(frontend_)) + "\n";
-  } else if (log_) {
-    text = log_->Text(frontend_);
+  } else if (recorder_) {
+    text = recorder_->Text(frontend_);
   }
   if (text.empty()) {
     error = "nothing to save before the first frame";
     return false;
   }
   return WriteText(path, text, error);
-}
-
-void Session::KeepLog() {
-  if (!log_) log_ = std::make_unique<Recorder>();
 }

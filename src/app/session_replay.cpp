@@ -57,32 +57,21 @@ bool Session::SeekReplay(uint64_t frame) {
   return ok;
 }
 
-bool Session::ScriptFrame() {
-  if (!replay_) {
-    RunFrame(true);
-    return true;
-  }
-  if (replayEnded_) return true;
-  OpenedReplay();
-  const ScriptRunner::Result result = replay_->Step(*this, true);
-  if (result.stop == ScriptRunner::Stop::End) replayEnded_ = true;
-  if (result.stop == ScriptRunner::Stop::Error) throw CommandError{result.message};
-  return result.stop != ScriptRunner::Stop::OutOfSync;
-}
-
 bool Session::TakeOver(std::optional<int32_t> side, const std::string& path, std::string& error) {
   if (!OpenedReplay()) {
     error = "no recording plays";
     return false;
   }
+  // The one log goes on from the lines replayed so far, to the file or in memory.
   const std::string played = replay_->PlayedText();
-  if (!path.empty()) {
-    CloseRecording();
-    if (!StartRecording(path, error)) return false;
-    if (!played.empty()) recorder_->Begin(played);
+  CloseRecording();
+  if (path.empty()) {
+    recorder_ = std::make_unique<Recorder>();
+    recordingClosed_ = false;
+  } else if (!StartRecording(path, error)) {
+    return false;
   }
-  log_ = std::make_unique<Recorder>();
-  if (!played.empty()) log_->Begin(played);
+  if (!played.empty()) recorder_->Begin(played);
   replay_.reset();
   replayEnded_ = false;
   // The window's inputs are its own player's from here on.
@@ -103,38 +92,13 @@ bool Session::Resume(const std::string& path, std::string& error) {
     BusyScope busy(busy_);
     replay_->PlayToEnd(*this);
   }
-  if (replay_->failedFrame()) {
-    error = Tr("notes", "out of sync at frame %1", {std::to_string(*replay_->failedFrame())});
+  // A check that failed anywhere, also one a keyframe jumped over, leaves the match other
+  // than recorded: it does not go on.
+  if (const std::optional<uint64_t> failed = replay_->FirstFailure()) {
+    error = Tr("notes", "out of sync at frame %1", {std::to_string(*failed)});
     return false;
   }
   return TakeOver(std::nullopt, path, error);
-}
-
-bool Session::ReplayFrame(bool show) {
-  if (replayEnded_) {
-    pace_.SetPaused(true);
-    return false;
-  }
-  OpenedReplay();
-  const ScriptRunner::Result result = replay_->Step(*this, show);
-  switch (result.stop) {
-    case ScriptRunner::Stop::Frame:
-      return true;
-    case ScriptRunner::Stop::End:
-      replayEnded_ = true;
-      ReplayStopped({}, Tr("notes", "The recording ended at frame %1: paused",
-                           {std::to_string(frontend_.state().Frames)}));
-      return false;
-    case ScriptRunner::Stop::Error:
-      replayEnded_ = true;
-      ReplayStopped(result.message, Tr("notes", "The recording stopped: %1", {result.message}));
-      return false;
-    case ScriptRunner::Stop::OutOfSync:
-      ReplayStopped(result.message,
-                    Tr("notes", "Out of step with the recording: %1; paused", {result.message}));
-      return false;
-  }
-  return false;
 }
 
 void Session::ReplayStopped(const std::string& box, const std::string& note) {

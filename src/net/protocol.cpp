@@ -7,24 +7,50 @@ namespace {
 // Room for at most this many command lines or player slots in one message.
 constexpr uint32_t kMaxItems = 1u << 16;
 
+// The two ends of one layout: Walk below writes a message with a Writer and reads it with a
+// Reader, so that both keep the same fields in the same order.
 class Writer {
  public:
-  void U8(uint8_t v) { out.push_back(v); }
-  void U32(uint32_t v) {
+  static constexpr bool kReads = false;
+  bool U8(uint8_t v) {
+    out.push_back(v);
+    return true;
+  }
+  bool U32(uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    return true;
   }
-  void U64(uint64_t v) {
+  bool U64(uint64_t v) {
     for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    return true;
   }
-  void Text(const std::string& s) {
+  bool I8(int8_t v) { return U8(static_cast<uint8_t>(v)); }
+  bool Flag(bool v) { return U8(v ? 1 : 0); }
+  template <typename E>
+  bool Enum(E v, uint8_t) {
+    return U8(static_cast<uint8_t>(v));
+  }
+  // A value that may be absent: a flag, then the value (0 when absent).
+  bool Maybe(const std::optional<uint32_t>& v) { return Flag(v.has_value()) && U32(v.value_or(0)); }
+  // A value that is always sent (0 when absent).
+  bool Always(const std::optional<uint32_t>& v) { return U32(v.value_or(0)); }
+  bool Text(const std::string& s) {
     U32(static_cast<uint32_t>(s.size()));
     out.insert(out.end(), s.begin(), s.end());
+    return true;
+  }
+  template <typename T, typename Item>
+  bool List(const std::vector<T>& items, Item item) {
+    U32(static_cast<uint32_t>(items.size()));
+    for (const T& t : items) item(*this, t);
+    return true;
   }
   std::vector<uint8_t> out;
 };
 
 class Reader {
  public:
+  static constexpr bool kReads = true;
   Reader(const uint8_t* data, size_t size) : p_(data), left_(size) {}
   bool U8(uint8_t& v) {
     if (left_ < 1) return false;
@@ -60,6 +86,26 @@ class Reader {
     v = u == 1;
     return true;
   }
+  template <typename E>
+  bool Enum(E& v, uint8_t max) {
+    uint8_t u = 0;
+    if (!U8(u) || u > max) return false;
+    v = static_cast<E>(u);
+    return true;
+  }
+  bool Maybe(std::optional<uint32_t>& v) {
+    bool has = false;
+    uint32_t value = 0;
+    if (!Flag(has) || !U32(value)) return false;
+    if (has) v = value;
+    return true;
+  }
+  bool Always(std::optional<uint32_t>& v) {
+    uint32_t value = 0;
+    if (!U32(value)) return false;
+    v = value;
+    return true;
+  }
   bool Text(std::string& s) {
     uint32_t n = 0;
     if (!U32(n) || n > left_) return false;
@@ -68,7 +114,16 @@ class Reader {
     left_ -= n;
     return true;
   }
-  bool Count(uint32_t& n) { return U32(n) && n <= kMaxItems && n <= left_; }
+  template <typename T, typename Item>
+  bool List(std::vector<T>& items, Item item) {
+    uint32_t n = 0;
+    // Every item takes at least a byte.
+    if (!U32(n) || n > kMaxItems || n > left_) return false;
+    items.resize(n);
+    for (T& t : items)
+      if (!item(*this, t)) return false;
+    return true;
+  }
   bool AtEnd() const { return left_ == 0; }
 
  private:
@@ -76,119 +131,39 @@ class Reader {
   size_t left_;
 };
 
-void WriteBody(const Message& m, Writer& w) {
+// Each message type's fields in wire order; M is Message, const for writing.
+template <typename IO, typename M>
+bool Walk(IO& io, M& m) {
   switch (m.Type) {
     case MsgType::Hello:
-      w.U32(m.Version);
-      w.U64(m.DataHash);
-      w.U8(static_cast<uint8_t>(m.WantRole));
-      w.U8(static_cast<uint8_t>(m.Side));
-      w.Text(m.MatchName);
-      w.U8(m.Players);
-      w.U8(m.Seed.has_value());
-      w.U32(m.Seed.value_or(0));
-      w.Text(m.Text);
-      break;
-    case MsgType::Refuse:
-    case MsgType::Chat:
-      w.U8(m.Peer);
-      w.Text(m.Text);
-      break;
-    case MsgType::Start:
-      w.U32(m.Seed.value_or(0));
-      w.U32(m.OrderDelay);
-      w.U8(m.You);
-      w.U32(static_cast<uint32_t>(m.Slots.size()));
-      for (const PlayerSlot& s : m.Slots) {
-        w.U8(static_cast<uint8_t>(s.Side));
-        w.Text(s.Name);
-      }
-      break;
-    case MsgType::Live:
-      break;
-    case MsgType::Commands:
-      w.U8(m.Peer);
-      w.U32(m.Frame);
-      w.U32(static_cast<uint32_t>(m.Lines.size()));
-      for (const std::string& line : m.Lines) w.Text(line);
-      break;
-    case MsgType::Done:
-    case MsgType::Bye:
-    case MsgType::Gone:
-      w.U8(m.Peer);
-      w.U32(m.Frame);
-      break;
-    case MsgType::Hash:
-      w.U8(m.Peer);
-      w.U32(m.Frame);
-      w.U64(m.StateHash);
-      break;
-    case MsgType::Delay:
-      w.U32(m.OrderDelay);
-      break;
-    case MsgType::State:
-      w.U8(m.Peer);
-      w.U32(m.Frame);
-      w.Text(m.Text);
-      break;
-    case MsgType::Pace:
-      w.U8(m.Peer);
-      w.U32(m.Frame);
-      w.U8(m.Paused);
-      w.U8(m.Speed);
-      break;
-  }
-}
-
-bool ReadBody(Reader& r, Message& m) {
-  switch (m.Type) {
-    case MsgType::Hello: {
-      uint8_t role = 0, hasSeed = 0;
-      uint32_t seed = 0;
-      if (!r.U32(m.Version)) return false;
+      if (!io.U32(m.Version)) return false;
       // A peer of another version gets its refusal even when the rest is laid out otherwise.
-      if (m.Version != kProtocolVersion) return true;
-      if (!r.U64(m.DataHash) || !r.U8(role) || role > 1 || !r.I8(m.Side) || !r.Text(m.MatchName) ||
-          !r.U8(m.Players) || !r.U8(hasSeed) || hasSeed > 1 || !r.U32(seed) || !r.Text(m.Text))
-        return false;
-      m.WantRole = static_cast<Role>(role);
-      if (hasSeed) m.Seed = seed;
-      return true;
-    }
+      if (IO::kReads && m.Version != kProtocolVersion) return true;
+      return io.U64(m.DataHash) && io.Enum(m.WantRole, 1) && io.I8(m.Side) &&
+             io.Text(m.MatchName) && io.U8(m.Players) && io.Maybe(m.Seed) && io.Text(m.Text);
     case MsgType::Refuse:
     case MsgType::Chat:
-      return r.U8(m.Peer) && r.Text(m.Text);
-    case MsgType::Start: {
-      uint32_t seed = 0, count = 0;
-      if (!r.U32(seed) || !r.U32(m.OrderDelay) || !r.U8(m.You) || !r.Count(count)) return false;
-      m.Seed = seed;
-      m.Slots.resize(count);
-      for (PlayerSlot& s : m.Slots)
-        if (!r.I8(s.Side) || !r.Text(s.Name)) return false;
-      return true;
-    }
+      return io.U8(m.Peer) && io.Text(m.Text);
+    case MsgType::Start:
+      return io.Always(m.Seed) && io.U32(m.OrderDelay) && io.U8(m.You) &&
+             io.List(m.Slots, [](IO& o, auto& s) { return o.I8(s.Side) && o.Text(s.Name); });
     case MsgType::Live:
       return true;
-    case MsgType::Commands: {
-      uint32_t count = 0;
-      if (!r.U8(m.Peer) || !r.U32(m.Frame) || !r.Count(count)) return false;
-      m.Lines.resize(count);
-      for (std::string& line : m.Lines)
-        if (!r.Text(line)) return false;
-      return true;
-    }
+    case MsgType::Commands:
+      return io.U8(m.Peer) && io.U32(m.Frame) &&
+             io.List(m.Lines, [](IO& o, auto& line) { return o.Text(line); });
     case MsgType::Done:
     case MsgType::Bye:
     case MsgType::Gone:
-      return r.U8(m.Peer) && r.U32(m.Frame);
+      return io.U8(m.Peer) && io.U32(m.Frame);
     case MsgType::Hash:
-      return r.U8(m.Peer) && r.U32(m.Frame) && r.U64(m.StateHash);
+      return io.U8(m.Peer) && io.U32(m.Frame) && io.U64(m.StateHash);
     case MsgType::Delay:
-      return r.U32(m.OrderDelay);
+      return io.U32(m.OrderDelay);
     case MsgType::State:
-      return r.U8(m.Peer) && r.U32(m.Frame) && r.Text(m.Text);
+      return io.U8(m.Peer) && io.U32(m.Frame) && io.Text(m.Text);
     case MsgType::Pace:
-      return r.U8(m.Peer) && r.U32(m.Frame) && r.Flag(m.Paused) && r.U8(m.Speed);
+      return io.U8(m.Peer) && io.U32(m.Frame) && io.Flag(m.Paused) && io.U8(m.Speed);
   }
   return false;
 }
@@ -212,7 +187,7 @@ std::optional<Message> DecodeBody(const uint8_t* data, size_t size, std::string&
   }
   m.Type = static_cast<MsgType>(data[0]);
   Reader r(data + 1, size - 1);
-  const bool read = ReadBody(r, m);
+  const bool read = Walk(r, m);
   // A hello of another version may be laid out otherwise past its version.
   const bool otherVersion = m.Type == MsgType::Hello && m.Version != kProtocolVersion;
   if (!read || (!otherVersion && !r.AtEnd())) {
@@ -228,7 +203,7 @@ std::vector<uint8_t> Encode(const Message& message) {
   Writer w;
   w.U32(0);
   w.U8(static_cast<uint8_t>(message.Type));
-  WriteBody(message, w);
+  Walk(w, message);
   const uint32_t length = static_cast<uint32_t>(w.out.size() - 4);
   for (int i = 0; i < 4; ++i)
     w.out[static_cast<size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));

@@ -3,112 +3,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QOpenGLContext>
-#include <QPainter>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <iostream>
 
-#include "app/keys.h"
 #include "app/replay.h"
 #include "app/timeline.h"
-#include "qt/net_play.h"
+#include "net/net_peer.h"
 #include "qt/timeline.h"
 #include "qt/view.h"
 #include "util/translate.h"
-
-namespace {
-
-// The window's keys; several keys may do one thing.
-constexpr std::pair<int, KeyAction> kKeys[] = {
-    {Qt::Key_P, KeyAction::Pause},      {Qt::Key_Pause, KeyAction::Pause},
-    {Qt::Key_Period, KeyAction::Step},  {Qt::Key_Plus, KeyAction::Faster},
-    {Qt::Key_Equal, KeyAction::Faster}, {Qt::Key_Minus, KeyAction::Slower},
-    {Qt::Key_F1, KeyAction::Help},      {Qt::Key_F3, KeyAction::Thoughts},
-    {Qt::Key_F12, KeyAction::Picture},  {Qt::Key_Left, KeyAction::Left},
-    {Qt::Key_Right, KeyAction::Right},  {Qt::Key_Up, KeyAction::Up},
-    {Qt::Key_Down, KeyAction::Down},    {Qt::Key_Home, KeyAction::Home},
-    {Qt::Key_Space, KeyAction::Home},   {Qt::Key_Tab, KeyAction::Minimap},
-    {Qt::Key_Escape, KeyAction::Menu}};
-
-// The replay viewer's seek keys; Shift and Ctrl must be as listed.
-struct SeekKey {
-  int Key;
-  Qt::KeyboardModifiers Modifiers;
-  KeyAction Action;
-};
-const SeekKey kSeekKeys[] = {
-    {Qt::Key_Left, Qt::ShiftModifier, KeyAction::SecondBack},
-    {Qt::Key_Right, Qt::ShiftModifier, KeyAction::SecondForward},
-    {Qt::Key_Left, Qt::ControlModifier, KeyAction::TenBack},
-    {Qt::Key_Right, Qt::ControlModifier, KeyAction::TenForward},
-    {Qt::Key_Comma, Qt::NoModifier, KeyAction::Back},
-    {Qt::Key_Home, Qt::NoModifier, KeyAction::ToStart},
-    {Qt::Key_End, Qt::NoModifier, KeyAction::ToEnd},
-    {Qt::Key_N, Qt::NoModifier, KeyAction::NextMark},
-};
-
-bool IsArrow(int key) {
-  return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
-}
-
-int NextPowerOfTwo(int v) {
-  int p = 1;
-  while (p < v) p *= 2;
-  return p;
-}
-
-// White glyphs of the 256 Windows-1251 bytes, coverage in alpha, 16 x 16 cells.
-Image GlyphPicture(int& cellWidth, int& cellHeight) {
-  QFont font(QStringLiteral("DejaVu Sans Mono"));
-  font.setPixelSize(10);
-  font.setStyleHint(QFont::Monospace);
-  const QFontMetrics metrics(font);
-  cellWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
-  cellHeight = std::max(1, metrics.height());
-  const int w = NextPowerOfTwo(cellWidth * 16);
-  const int h = NextPowerOfTwo(cellHeight * 16);
-  QImage picture(w, h, QImage::Format_ARGB32_Premultiplied);
-  picture.fill(Qt::transparent);
-  {
-    QPainter painter(&picture);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    for (int b = 32; b < 256; ++b) {
-      const QRect cell((b % 16) * cellWidth, (b / 16) * cellHeight, cellWidth, cellHeight);
-      painter.drawText(cell, Qt::AlignCenter, ToQt(std::string(1, static_cast<char>(b))));
-    }
-  }
-  const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
-  Image image;
-  image.Width = w;
-  image.Height = h;
-  image.Pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-  for (int y = 0; y < h; ++y) {
-    std::copy_n(rgba.constScanLine(y), static_cast<size_t>(w) * 4,
-                image.Pixels.begin() + static_cast<ptrdiff_t>(y) * w * 4);
-  }
-  return image;
-}
-
-// A file name not yet taken in `dir`: base.png, else base-2.png, base-3.png, ...
-QString FreePictureName(const QDir& dir, const QString& base) {
-  QString name = base + QStringLiteral(".png");
-  for (int n = 2; dir.exists(name); ++n) name = base + QStringLiteral("-%1.png").arg(n);
-  return dir.filePath(name);
-}
-
-}  // namespace
 
 void QtPlatform::ShowModal(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::NoIcon, ToQt(caption), ToQt(text), QMessageBox::Ok, owner);
@@ -136,23 +47,10 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   ConnectInputs();
   UpdateBanner();
 
-  if (!options_.replay.empty() && !options_.replayScript) {
-    Script script;
-    if (LoadScript(options_.replay, script, std::cerr))
-      options_.replayScript = std::move(script);
-    else
-      Exit(2);
-  }
-  if (options_.replayScript) {
-    session_->StartReplay(std::move(*options_.replayScript));
-    if (!options_.resume) EnterViewer();
-  }
-  std::string error;
-  if (!options_.resume && !options_.record.empty() &&
-      !session_->StartRecording(options_.record, error)) {
-    std::cerr << "rtsdemo: " << error << "\n";
+  options_.start.Network = options_.net.has_value();
+  if (!LoadStart(options_.start, std::cerr) || !OpenSession(*session_, options_.start, std::cerr))
     Exit(2);
-  }
+  if (session_->replaying() && !options_.start.Resume) EnterViewer();
   // Kept in memory also without --record: the menu saves them, the end of a match replays them.
   session_->KeepInputs();
 }
@@ -265,26 +163,17 @@ void TForm1::FormCreate() {
     if (MakeCurrent()) InitGL();
   }
   session_->Create();
-  // In a network match the side is the hub's to give.
-  if (options_.playAs && !options_.net)
-    session_->Apply(MakeCommand(CommandKind::PlayAs, {*options_.playAs}));
-  if (options_.level) session_->Apply(LevelCommand(*options_.level));
+  // A seek whose check fails leaves the viewer paused with its note.
+  std::optional<int> status;
+  bool seekFailed = false;
   created_ = true;
+  Guarded([&] { status = BeginSession(*session_, options_.start, std::cerr, seekFailed); });
+  if (status && !exiting_) {
+    Exit(*status);
+    return;
+  }
   if (options_.net) StartNet();
   if (exiting_) return;
-  if (!session_->replaying()) session_->KeepLog();
-  if (options_.start) Guarded([&] { session_->SeekReplay(*options_.start); });
-  if (options_.resume) {
-    std::string error;
-    bool ok = false;
-    Guarded([&] { ok = session_->Resume(options_.record, error); });
-    if (!ok && !exiting_) {
-      std::cerr << "rtsdemo: " << options_.replay << ": " << error << "\n";
-      const bool outOfSync = session_->replay() && session_->replay()->failedFrame();
-      Exit(outOfSync ? 3 : 2);
-      return;
-    }
-  }
   if (pendingResize_) {
     pendingResize_ = false;
     ResizeNow();
@@ -310,41 +199,27 @@ void TForm1::ResizeNow() {
   UpdateBanner();
 }
 
-int TForm1::TicksDue() {
-  // At most this many ticks a timer tick, so that a slow machine slows the match rather than
-  // spending ever longer catching up.
-  constexpr int64_t kMostTicks = 4;
-  if (options_.keepFrames || !tickClock_.isValid()) {
-    tickClock_.start();
-    return 1;
-  }
-  const int64_t tickMs = std::max(1, Timer1->interval());
-  tickDebtMs_ += tickClock_.restart();
-  const int64_t due = std::clamp<int64_t>(tickDebtMs_ / tickMs, 1, kMostTicks);
-  tickDebtMs_ = std::clamp<int64_t>(tickDebtMs_ - due * tickMs, -tickMs, tickMs);
-  return static_cast<int>(due);
-}
-
 void TForm1::TimerFired() {
-  if (!net_) {
-    for (int due = TicksDue(); due > 1 && created_ && !exiting_; --due)
-      Guarded([this] { session_->TimerTick(false); });
-  }
-  TimerDraw();
+  // Screenshots want every tick drawn: then no time is given and a tick runs alone.
+  if (options_.keepFrames) return TimerDraw();
+  RunTimer(std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+               .count());
 }
 
 void TForm1::TimerDraw() {
+  RunTimer(std::nullopt);
+}
+
+void TForm1::RunTimer(std::optional<int64_t> nowMs) {
   if (!created_ || exiting_) return;
-  Guarded([this] {
-    if (net_) {
-      net_->Tick();
-      // An observer's view is its own once it watches.
-      if (controls_.viewAgreed() && net_->started() && !net_->player()) {
-        controls_.AgreeViewSize(std::nullopt);
-        session_->ResizeDrawing();
-      }
-    } else
-      session_->TimerTick();
+  Guarded([&] {
+    session_->Timer(nowMs);
+    // An observer's view is its own once it watches.
+    if (net_ && controls_.viewAgreed() && net_->started() && !net_->player()) {
+      controls_.AgreeViewSize(std::nullopt);
+      session_->ResizeDrawing();
+    }
   });
   SyncMatchEnd();
   UpdateBanner();
@@ -397,19 +272,6 @@ void TForm1::ResizeView(int w, int h) {
   }
 }
 
-bool TForm1::Screenshot(const std::string& file, std::string& error) {
-  if (!hasGL_) {
-    error = "screenshot needs OpenGL";
-  } else if (lastFrame_.isNull()) {
-    error = "screenshot before the first frame";
-  } else if (!lastFrame_.save(QString::fromStdString(file), "PNG")) {
-    error = "cannot write " + file;
-  } else {
-    return true;
-  }
-  return false;
-}
-
 void TForm1::Notice(const std::string& text) {
   if (exiting_) return;
   auto* message = new QMessageBox(QMessageBox::Warning, QStringLiteral("rtsdemo"),
@@ -424,162 +286,6 @@ void TForm1::Exit(int code) {
   exitCode_ = code;
   Timer1->stop();
   QCoreApplication::exit(code);
-}
-
-void TForm1::keyPressEvent(QKeyEvent* event) {
-  if (!HandleKey(event, true)) QWidget::keyPressEvent(event);
-}
-
-void TForm1::keyReleaseEvent(QKeyEvent* event) {
-  if (!HandleKey(event, false)) QWidget::keyReleaseEvent(event);
-}
-
-// A key released while the window was not active never arrives: let go of the arrows.
-void TForm1::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow() && session_)
-    Guarded([this] { session_->ReleaseKeys(); });
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (IsArrow(key->key())) return HandleKey(key, event->type() == QEvent::KeyPress);
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
-namespace {
-
-// The digit 1 to 9 of a key, also with Shift on layouts that shift the digit row (X11 key
-// codes 10 to 18); 0 for any other key.
-int DigitOf(const QKeyEvent* event) {
-  const int key = event->key();
-  if (key >= Qt::Key_1 && key <= Qt::Key_9) return key - Qt::Key_0;
-  const quint32 code = event->nativeScanCode();
-  if (event->modifiers().testFlag(Qt::ShiftModifier) && code >= 10 && code <= 18)
-    return static_cast<int>(code) - 9;
-  return 0;
-}
-
-}  // namespace
-
-bool TForm1::HandleKey(QKeyEvent* event, bool press) {
-  if (const int digit = DigitOf(event)) {
-    if (press && !event->isAutoRepeat() && created_ && !exiting_ && !session_->busy()) {
-      const Qt::KeyboardModifiers m = event->modifiers();
-      Guarded([&] {
-        session_->GroupKey(digit, m.testFlag(Qt::ControlModifier), m.testFlag(Qt::ShiftModifier),
-                           static_cast<int64_t>(event->timestamp()));
-      });
-    }
-    event->accept();
-    return true;
-  }
-  if (event->key() == Qt::Key_M) {
-    if (press) SoundKey(event);
-    event->accept();
-    return true;
-  }
-  const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
-  if (session_->replaying() && created_ && !exiting_ && !session_->busy()) {
-    const auto* seek = std::find_if(std::begin(kSeekKeys), std::end(kSeekKeys), [&](const auto& k) {
-      return k.Key == event->key() && k.Modifiers == mods;
-    });
-    if (seek != std::end(kSeekKeys)) {
-      if (press) Guarded([&] { session_->Key(seek->Action, true, event->isAutoRepeat()); });
-      if (press && seek->Action == KeyAction::NextMark) {
-        const ReplayPlayer* replay = session_->replay();
-        const uint64_t now = session_->frontend().state().Frames;
-        for (const ReplayMark& m : replay->marks())
-          if (m.Frame == now) session_->SetNote(ClockText(now) + "  " + MarkText(m));
-      }
-      event->accept();
-      UpdateBanner();
-      if (timeline_) timeline_->update();
-      return true;
-    }
-    const int side = event->key() == Qt::Key_F5 ? 0 : event->key() == Qt::Key_F6 ? 1 : -1;
-    if (event->key() == Qt::Key_F5 || event->key() == Qt::Key_F6 || event->key() == Qt::Key_F7) {
-      if (press && !event->isAutoRepeat()) TakeOver(side);
-      event->accept();
-      return true;
-    }
-  }
-  if (net_ && NetKey(event, press)) return true;
-  if (CardKey(event, press)) return true;
-  if (event->key() == Qt::Key_S && mods == Qt::ControlModifier) {
-    if (press && !event->isAutoRepeat() && created_ && !exiting_) SaveMatch();
-    event->accept();
-    return true;
-  }
-  const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
-                                   [&](const auto& k) { return k.first == event->key(); });
-  if (found == std::end(kKeys)) return false;
-  KeyResult result = KeyResult::Done;
-  Guarded([&] { result = session_->Key(found->second, press, event->isAutoRepeat()); });
-  if (result == KeyResult::ShowHelp) ShowKeys();
-  if (result == KeyResult::SavePicture) SaveScreenshot();
-  if (result == KeyResult::ShowMenu) ShowGameMenu();
-  event->accept();
-  if (!IsArrow(event->key())) UpdateBanner();
-  return true;
-}
-
-void TForm1::DrawThoughts() {
-  if (!session_->thoughtsShown()) return;
-  if (!atlasTried_) {
-    atlasTried_ = true;
-    int cellWidth = 0, cellHeight = 0;
-    const Image picture = GlyphPicture(cellWidth, cellHeight);
-    atlas_ = {UploadGlyphAtlas(picture), picture.Width, picture.Height, cellWidth, cellHeight};
-  }
-  const Frontend& f = session_->frontend();
-  DrawThoughtLabels(session_->world(), f.DrawnCameraX(), f.DrawnCameraY(), atlas_, f.DrawnZoom());
-}
-
-QImage TForm1::GrabView() {
-  if (!created_ || !hasGL_) return {};
-  QImage picture;
-  grab_ = &picture;
-  session_->Redraw();
-  grab_ = nullptr;
-  return picture;
-}
-
-void TForm1::SaveScreenshot() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-  if (folder.isEmpty()) folder = QDir::homePath();  // no pictures folder known
-  const QDir dir(folder + QStringLiteral("/rtsdemo"));
-  const QImage picture = dir.mkpath(QStringLiteral(".")) ? GrabView() : QImage();
-  const QString path =
-      FreePictureName(dir, QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss"));
-  if (!dir.exists()) {
-    session_->SetNote(Tr("notes", "Picture not saved: no folder %1", {dir.path().toStdString()}));
-  } else if (picture.isNull()) {
-    session_->SetNote(Tr("notes", "Picture not saved: the view does not draw"));
-  } else if (!picture.save(path, "PNG")) {
-    session_->SetNote(Tr("notes", "Picture not saved: %1", {path.toStdString()}));
-  } else {
-    lastPicture_ = path;
-    session_->SetNote(Tr("notes", "Picture: %1", {path.toStdString()}));
-  }
-}
-
-void TForm1::SoundKey(const QKeyEvent* event) {
-  const Qt::KeyboardModifiers m = event->modifiers();
-  if (m.testFlag(Qt::ShiftModifier)) {
-    sound_->Louder();
-  } else if (m.testFlag(Qt::ControlModifier)) {
-    sound_->Softer();
-  } else if (!event->isAutoRepeat()) {
-    sound_->ToggleMute();
-  }
-  const int percent = static_cast<int>(std::lround(sound_->volume() * 100));
-  session_->SetNote(sound_->muted()
-                        ? Tr("notes", "Sound off")
-                        : Tr("notes", "Sound on, volume %1 %", {std::to_string(percent)}));
-  UpdateBanner();
 }
 
 void TForm1::UpdateBanner() {

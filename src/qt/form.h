@@ -3,7 +3,6 @@
 // holds everything else.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QStringList>
@@ -19,6 +18,7 @@
 #include "app/options.h"
 #include "app/script.h"
 #include "app/session.h"
+#include "app/startup.h"
 #include "qt/card_buttons.h"
 #include "qt/widget_controls.h"
 #include "render/render.h"
@@ -37,7 +37,7 @@ class QLabel;
 class QKeyEvent;
 class QLineEdit;
 class QListWidget;
-class NetPlay;
+class NetPeer;
 class QMessageBox;
 class QOpenGLContext;
 class QPushButton;
@@ -55,21 +55,15 @@ class QtPlatform : public RecordingPlatform {
 };
 
 struct FormOptions {
-  std::optional<uint32_t> seed;        // fixed generator seed instead of the clock
-  bool answerAtOnce = false;           // message boxes recorded and printed, not shown
-  bool keepFrames = false;             // read the back buffer before each swap, for screenshots
-  bool runTimer = true;                // a script runs the frames itself
-  bool scripted = false;               // frames come only from the script: resizes run none
-  std::string record;                  // write the session to this file as a replayable script
-  std::string replay;                  // play this recording at normal speed (the replay viewer)
-  std::optional<Script> replayScript;  // the recording already read (replay names its file)
-  std::optional<int32_t> playAs;       // the player's side: the computer plays only the other
-  std::optional<std::string> level;    // the level file Button2 creates
-  bool mute = false;                   // start with the sound off
-  bool resume = false;                 // play replayScript to its end and go on from there
-  std::optional<uint64_t> start;       // the frame the replay opens at
-  std::optional<NetOptions> net;       // a network match: --host or --join
-  bool remember = false;               // an interactive window: the user's last choices
+  std::optional<uint32_t> seed;   // fixed generator seed instead of the clock
+  bool answerAtOnce = false;      // message boxes recorded and printed, not shown
+  bool keepFrames = false;        // read the back buffer before each swap, for screenshots
+  bool runTimer = true;           // a script runs the frames itself
+  bool scripted = false;          // frames come only from the script: resizes run none
+  SessionStart start;             // recordings, side and level
+  bool mute = false;              // start with the sound off
+  std::optional<NetOptions> net;  // a network match: --host or --join
+  bool remember = false;          // an interactive window: the user's last choices
 };
 
 class TForm1 : public QWidget, public SessionHost {
@@ -83,8 +77,7 @@ class TForm1 : public QWidget, public SessionHost {
   void FormCreate();
   // One tick of Timer1: the frames the pace gives (none while paused), the last presented.
   void TimerDraw();
-  // Timer1 fired: the ticks a slow picture left due run first, undrawn, so that the match
-  // keeps its pace; then TimerDraw.
+  // Timer1 fired: the match loop runs the ticks due by the time (late ones undrawn).
   void TimerFired();
   // Clicks button n as the user would (a disabled one ignores it).
   void Press(int n);
@@ -122,7 +115,7 @@ class TForm1 : public QWidget, public SessionHost {
   // an empty name cancels.
   void SetFileChooser(std::function<QString(bool save)> chooser) { chooser_ = std::move(chooser); }
   // The network match, if this window plays one.
-  NetPlay* net() { return net_.get(); }
+  NetPeer* net() { return net_.get(); }
   // The chat entry over the view (Enter opens it); hidden when closed.
   QLineEdit* chatLine() { return chatLine_; }
   // Answers the menu's network dialogs instead of the user: the arguments of the program that
@@ -153,14 +146,11 @@ class TForm1 : public QWidget, public SessionHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // The timer ticks due by the real time since the last: 1, more after a slow frame.
-  int TicksDue();
+  void RunTimer(std::optional<int64_t> nowMs);
   QLabel* Panel1 = nullptr;
   QFrame* Panel2 = nullptr;
   QWidget* Panel3 = nullptr;  // container of the OpenGL view
   QTimer* Timer1 = nullptr;
-  QElapsedTimer tickClock_;
-  int64_t tickDebtMs_ = 0;  // real time the timer's ticks are behind
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
   QTabWidget* PageControl1 = nullptr;
@@ -188,7 +178,7 @@ class TForm1 : public QWidget, public SessionHost {
   void Exit(int code);
   void ResizeNow();
   bool HandleKey(QKeyEvent* event, bool press);
-  void SoundKey(const QKeyEvent* event);
+  void SoundKey(KeyAction action, bool repeat);
   void DrawThoughts();
   void SaveScreenshot();
   void ShowKeys();
@@ -210,8 +200,7 @@ class TForm1 : public QWidget, public SessionHost {
   void SyncMatchEnd();
   // The network match (net_ui.cpp).
   void StartNet();
-  // Enter (chat), P, + and - in a network match; true when taken.
-  bool NetKey(QKeyEvent* event, bool press);
+  // The chat line of a network match (Enter).
   void OpenChat();
   void CloseChat(bool send);
   QStringList ChooseNet(bool host);
@@ -253,7 +242,7 @@ class TForm1 : public QWidget, public SessionHost {
   QPointer<QDialog> endBox_;
   QPointer<QMessageBox> netFailed_;  // the network match ended before it started
   std::function<QString(bool)> chooser_;
-  std::unique_ptr<NetPlay> net_;
+  std::unique_ptr<NetPeer> net_;
   QLineEdit* chatLine_ = nullptr;
   std::function<QStringList(bool)> netChooser_;
   std::function<bool(const QStringList&)> launcher_;

@@ -15,10 +15,10 @@
 void TForm1::ShowKeys() {
   if (keysBox_) return;
   QString text;
-  for (const KeyHelp& k : kKeyHelp) {
+  for (const KeyHelp& k : KeyHelpLines()) {
     text += QStringLiteral("<tr><td><b>%1</b></td><td>&nbsp;&nbsp;%2</td></tr>")
-                .arg(QString::fromStdString(Tr("keys", k.Key)).toHtmlEscaped(),
-                     QString::fromStdString(Tr("keys", k.English)).toHtmlEscaped());
+                .arg(QString::fromStdString(Tr("keys", k.Key.c_str())).toHtmlEscaped(),
+                     QString::fromStdString(Tr("keys", k.English.c_str())).toHtmlEscaped());
   }
   auto* box = new QDialog(this);
   box->setObjectName(QStringLiteral("KeysBox"));

@@ -15,8 +15,8 @@
 
 #include "app/pace.h"
 #include "game/level.h"
+#include "net/net_peer.h"
 #include "qt/form.h"
-#include "qt/net_play.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 
@@ -60,15 +60,15 @@ QMenu* BuildMenu(QWidget* parent, const std::vector<MenuEntry>& entries) {
 
 std::vector<MenuEntry> TForm1::GameMenuEntries() {
   const bool viewer = session_->replaying();
-  auto live = [this] { return !session_->replaying() && !net_; };
-  auto alone = [this] { return !net_; };
+  auto live = [this] { return session_->live(); };
+  auto alone = [this] { return !session_->networked(); };
   auto loaded = [this] { return !controls_.ButtonEnabled(1); };
 
   std::vector<MenuEntry> levels;
   std::vector<std::string> names;
   for (const std::string& file : ShippedLevels())
     names.push_back(std::filesystem::path(file).stem().string());
-  if (options_.level) names.push_back(*options_.level);
+  if (options_.start.Level) names.push_back(*options_.start.Level);
   for (const std::string& name : names) {
     levels.push_back({QString::fromStdString(std::filesystem::path(name).filename().string()),
                       QStringLiteral("Level:") + QString::fromStdString(name),

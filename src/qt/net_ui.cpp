@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <iostream>
 
+#include "net/net_peer.h"
 #include "qt/form.h"
-#include "qt/net_play.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 
@@ -48,9 +48,9 @@ QString T(const char* english) {
 void TForm1::StartNet() {
   WindowOptions w;
   w.seed = options_.seed;
-  w.playAs = options_.playAs;
-  w.level = options_.level;
-  net_ = std::make_unique<NetPlay>(*session_, *options_.net, w);
+  w.playAs = options_.start.PlayAs;
+  w.level = options_.start.Level;
+  net_ = std::make_unique<NetPeer>(*session_, *options_.net, w, false);
   net_->onProblem = [this](const std::string& text) {
     if (isHidden()) return;
     if (net_->started()) {
@@ -86,32 +86,6 @@ void TForm1::StartNet() {
   UpdateBanner();
 }
 
-bool TForm1::NetKey(QKeyEvent* event, bool press) {
-  const int key = event->key();
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    if (press && !event->isAutoRepeat()) OpenChat();
-    event->accept();
-    return true;
-  }
-  KeyAction action;
-  if (key == Qt::Key_P || key == Qt::Key_Pause) {
-    action = KeyAction::Pause;
-  } else if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
-    action = KeyAction::Faster;
-  } else if (key == Qt::Key_Minus) {
-    action = KeyAction::Slower;
-  } else if (key == Qt::Key_Period) {
-    action = KeyAction::Step;  // one frame for one peer only: not in a network match
-  } else {
-    return false;
-  }
-  if (press && !(action == KeyAction::Pause && event->isAutoRepeat()) && action != KeyAction::Step)
-    net_->PaceKey(action);
-  event->accept();
-  UpdateBanner();
-  return true;
-}
-
 void TForm1::OpenChat() {
   if (!net_ || !net_->started() || net_->ended()) return;
   if (!chatLine_) {
@@ -119,7 +93,7 @@ void TForm1::OpenChat() {
     // would need one of its own, and that one stays over the view, black, once hidden.
     auto* line = new ChatLine(Panel1);
     line->setObjectName(QStringLiteral("ChatLine"));
-    line->setMaxLength(static_cast<int>(NetPlay::kChatMaxBytes));
+    line->setMaxLength(static_cast<int>(NetPeer::kChatMaxBytes));
     line->setPlaceholderText(T("Chat to all: Enter sends, Escape cancels"));
     line->onClose = [this](bool send) { CloseChat(send); };
     chatLine_ = line;
@@ -199,7 +173,8 @@ void TForm1::MenuNetwork(bool host) {
   QStringList args = ChooseNet(host);
   if (args.isEmpty()) return;
   // Every peer starts from a fresh session: the match runs in a new window of its own.
-  if (options_.level) args << QStringLiteral("--level") << QString::fromStdString(*options_.level);
+  if (options_.start.Level)
+    args << QStringLiteral("--level") << QString::fromStdString(*options_.start.Level);
   if (sound_->muted()) args << QStringLiteral("--mute");
   const bool started = launcher_
                            ? launcher_(args)

@@ -74,7 +74,8 @@ std::string TForm1::MatchFile(const QString& prefix) {
 
 void TForm1::TakeOver(std::optional<int32_t> side) {
   if (!session_->replaying() || session_->busy()) return;
-  const std::string file = options_.record.empty() ? MatchFile("match_") : options_.record;
+  const std::string file =
+      options_.start.Record.empty() ? MatchFile("match_") : options_.start.Record;
   std::string error;
   bool ok = false;
   Guarded([&] { ok = session_->TakeOver(side, file, error); });

@@ -38,6 +38,7 @@ bool LoadRecording(int argc, char** argv, const std::string& path, Script& recor
 int RunWindow(int argc, char** argv, const WindowOptions& options) {
   // A broken script or recording ends the program before any window opens.
   FormOptions formOptions;
+  formOptions.start = StartOf(options);
   Script script;
   if (options.script && !LoadScript(*options.script, script, std::cerr)) return 2;
   const bool scripted = options.script.has_value();
@@ -45,20 +46,23 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
     Script recording;
     if (!LoadRecording(argc, argv, *options.replay, recording, scripted)) return 2;
     // The recording's frames come from the timer; the toolkit's resizes run none.
-    formOptions.replay = *options.replay;
-    formOptions.replayScript = std::move(recording);
+    formOptions.start.Replay = std::move(recording);
     formOptions.answerAtOnce = true;
     formOptions.scripted = true;
-    formOptions.start = options.start;
   }
   if (options.resume) {
     Script recording;
     if (!LoadRecording(argc, argv, *options.resume, recording, scripted)) return 2;
-    formOptions.replay = *options.resume;
-    formOptions.replayScript = std::move(recording);
-    formOptions.resume = true;
+    formOptions.start.Replay = std::move(recording);
   }
 
+  // Without a display Qt would abort; say what to do instead.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::cerr << "rtsdemo: no display to open the window on (DISPLAY is not set); --headless runs "
+                 "a script without one\n";
+    return 2;
+  }
   QApplication app(argc, argv);
   // Qt has set the locale from the environment; numbers keep "." whatever it says.
   std::setlocale(LC_NUMERIC, "C");
@@ -66,9 +70,6 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   QuitOnSignals(&app);
 
   formOptions.seed = options.seed;
-  if (options.record) formOptions.record = *options.record;
-  formOptions.playAs = options.playAs;
-  formOptions.level = options.level;
   formOptions.mute = options.mute;
   if (options.net) {
     // Frames come only from the lockstep: the toolkit's resizes run none.

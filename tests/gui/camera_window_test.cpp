@@ -34,7 +34,7 @@ TEST(CameraWindow, WheelZoomsTabShowsTheMinimapItsClickLooksAndHomeComesBack) {
     options.seed = 1;
     options.answerAtOnce = true;
     options.runTimer = false;
-    options.playAs = 1;
+    options.start.PlayAs = 1;
     TForm1 form(options);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

@@ -65,8 +65,8 @@ TEST_F(CommandCardWindow, TrainsAWorkerAndBuildsABaseWithButtonsAndHotkeys) {
   FormOptions options;
   options.answerAtOnce = true;
   options.runTimer = false;
-  options.record = file;
-  options.playAs = 0;
+  options.start.Record = file;
+  options.start.PlayAs = 0;
   options.mute = true;
   auto form = Open(options);
   form->Press(1);
@@ -135,7 +135,7 @@ TEST_F(CommandCardWindow, TrainsAWorkerAndBuildsABaseWithButtonsAndHotkeys) {
   FormOptions replay;
   replay.answerAtOnce = true;
   replay.scripted = true;
-  replay.replay = file;
+  replay.start.ReplayName = file;
   replay.mute = true;
   auto viewer = Open(replay);
   for (int i = 0; i < 3; ++i) QTest::keyClick(Child<GlView>(*viewer, "View"), Qt::Key_Plus);

@@ -49,7 +49,7 @@ class GameMenu : public testing::Test {
     options.seed = 7;
     options.answerAtOnce = true;
     options.runTimer = false;
-    if (playAs >= 0) options.playAs = playAs;
+    if (playAs >= 0) options.start.PlayAs = playAs;
     auto form = std::make_unique<TForm1>(options);
     form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));

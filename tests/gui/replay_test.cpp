@@ -39,7 +39,7 @@ TEST(Replay, RecordedWindowSessionReplays) {
   {
     FormOptions options;
     options.answerAtOnce = true;
-    options.record = file;
+    options.start.Record = file;
     TForm1 form(options);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

@@ -58,8 +58,8 @@ class ReplayViewer : public testing::Test {
     FormOptions options;
     options.answerAtOnce = true;
     options.runTimer = false;
-    options.record = file;
-    options.playAs = 0;
+    options.start.Record = file;
+    options.start.PlayAs = 0;
     auto form = Open(options);
     form->Press(1);
     form->Press(2);
@@ -117,7 +117,7 @@ class ReplayViewer : public testing::Test {
     FormOptions options;
     options.answerAtOnce = true;
     options.scripted = true;
-    options.replay = file;
+    options.start.ReplayName = file;
     auto form = Open(options);
     Key(*form, Qt::Key_Plus, 3);
     // The user's mouse over the view changes nothing in the match.

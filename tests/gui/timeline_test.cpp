@@ -64,7 +64,7 @@ TEST_F(TimelineKeys, ClicksDragsAndEveryKeySeek) {
   options.answerAtOnce = true;
   options.scripted = true;
   options.runTimer = false;
-  options.replay = file_.string();
+  options.start.ReplayName = file_.string();
   TForm1 form(options);
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

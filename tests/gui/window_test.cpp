@@ -268,7 +268,7 @@ TEST(WindowProgram, TerminatedItClosesTheRecordingAndTheSound) {
 TEST(WindowFrames, FailedRecordingShowsInTheBanner) {
   App();
   FormOptions options = Quiet(false);
-  options.record = "/dev/full";
+  options.start.Record = "/dev/full";
   TForm1 form(options);
   Start(form);
   ASSERT_FALSE(form.exiting());

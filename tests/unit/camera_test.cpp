@@ -40,21 +40,21 @@ struct Match {
 TEST(Camera, OneStepATickWhilePausedAndAtX8AndTheRecordingReplaysIt) {
   const std::string path = TempPath("rts_camera_test.txt").string();
   Match m({}, path);
-  m.host.TimerTick();
+  m.host.Timer();
   m.host.pace().SetPaused(true);
   m.Run("move 10 150\n");  // the left margin
-  for (int i = 0; i < 5; ++i) m.host.TimerTick();
+  for (int i = 0; i < 5; ++i) m.host.Timer();
   EXPECT_EQ(m.s().CameraX, 5.0f);
   EXPECT_EQ(m.s().Frames, 2u);  // the resize's and one tick's
   m.host.pace().SetPaused(false);
   for (int i = 0; i < 3; ++i) m.host.pace().Faster();
-  for (int i = 0; i < 3; ++i) m.host.TimerTick();
+  for (int i = 0; i < 3; ++i) m.host.Timer();
   EXPECT_EQ(m.s().CameraX, 8.0f);
   EXPECT_EQ(m.s().Frames, 26u);
   // Back at x1 each frame scrolls, as the rules say, and the mode leaves the hash.
   for (int i = 0; i < 3; ++i) m.host.pace().Slower();
-  m.host.TimerTick();
-  m.host.TimerTick();
+  m.host.Timer();
+  m.host.Timer();
   EXPECT_EQ(m.s().CameraX, 10.0f);
   EXPECT_EQ(m.host.frontend().view(), ViewInput{});
   m.host.CloseRecording();
@@ -78,7 +78,7 @@ TEST(Camera, TheBoundKeepsAFifthOverTheGroundOnceOnAndTheWindowTurnsItOn) {
   Match m({}, path);
   m.Run("look 5000 -300\n");  // the rules' camera goes anywhere
   EXPECT_EQ(m.s().CameraX, 200.0f - 5000.0f);
-  m.host.TimerTick();  // as the window's timer: off the ground, the bound comes on
+  m.host.Timer();  // as the window's timer: off the ground, the bound comes on
   EXPECT_TRUE(m.host.frontend().view().Bounded);
   // The middle stops 3/10 of the view beyond the ground's edge at 352 (and -320).
   EXPECT_FLOAT_EQ(m.s().CameraX, 200.0f - (352.0f + 120.0f));

@@ -143,6 +143,15 @@ TEST_F(CommandLine, RecordingThatCannotBeWrittenEndsWithStatus2) {
   }
 }
 
+// Without a display the window says how to run without one, instead of aborting.
+TEST_F(CommandLine, TheWindowWithoutADisplaySaysSo) {
+  Outcome r = Program("--seed 3");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err,
+            "rtsdemo: no display to open the window on (DISPLAY is not set); --headless "
+            "runs a script without one\n");
+}
+
 // A broken script or recording is read whole and refused before any frame or window.
 TEST_F(CommandLine, BrokenScriptsAndRecordingsStopBeforeTheFirstFrame) {
   std::ofstream(dir_ / "bad.txt") << "tick\ndump\npress 4\n";

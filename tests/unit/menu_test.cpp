@@ -186,7 +186,7 @@ TEST_F(EndOfMatch, WatchTheReplayPlaysThisMatchAgainInSync) {
   EXPECT_TRUE(host.replaying());
   EXPECT_FALSE(host.matchEnd());
   EXPECT_EQ(host.frontend().state().Frames, 0u);  // the level just created
-  while (!host.replayEnded()) host.TimerTick();
+  while (!host.replayEnded()) host.Timer();
   EXPECT_EQ(host.frontend().state().Frames, frames);
   EXPECT_EQ(Hash(host), atEnd);
   EXPECT_FALSE(host.matchEnd());  // the viewer shows no end of its own

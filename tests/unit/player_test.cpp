@@ -273,11 +273,3 @@ TEST(ThoughtLabels, LiveObjectsGetTheirThoughtsAboveThem) {
   EXPECT_EQ(labels[3].Length, 120u);  // long texts are cut
   EXPECT_EQ(labels[3].Width, 120 * 6);
 }
-
-TEST(KeyHelp, EveryKeyIsListedForHelp) {
-  const std::string text = KeysSummary();
-  for (const KeyHelp& k : kKeyHelp) {
-    EXPECT_NE(text.find(k.Key), std::string::npos) << k.Key;
-    EXPECT_NE(text.find(k.English), std::string::npos) << k.English;
-  }
-}

@@ -94,7 +94,7 @@ TEST_F(ReplaySeek, AnyFrameFromAnywhereIsThePlayedFrame) {
     // Back one, then forward one, by the keys and by a frame of the script.
     host.Key(KeyAction::Back, true, false);
     ASSERT_EQ(Hash(host), straight[f - 1]) << "frame " << f - 1;
-    ASSERT_TRUE(host.ScriptFrame());
+    ASSERT_TRUE(host.Frames(1));
     ASSERT_EQ(Hash(host), straight[f]) << "frame " << f;
   }
   host.Key(KeyAction::ToEnd, true, false);
@@ -105,7 +105,7 @@ TEST_F(ReplaySeek, AnyFrameFromAnywhereIsThePlayedFrame) {
   EXPECT_EQ(Hash(host), straight[kFrames - 900]);
   host.Key(KeyAction::ToStart, true, false);
   EXPECT_EQ(host.frontend().state().Frames, 0u);
-  EXPECT_TRUE(host.ScriptFrame());
+  EXPECT_TRUE(host.Frames(1));
   EXPECT_EQ(Hash(host), straight[1]);
 }
 
@@ -159,14 +159,16 @@ TEST_F(ReplaySeek, ATakenOverMatchsRecordingReplaysInSync) {
   std::vector<uint64_t> hashes;
   const std::string file = Record("first.txt", 11, 3000, true, hashes);
   const std::string taken = (dir_ / "taken.txt").string();
+  const std::string saved = (dir_ / "saved.txt").string();
   uint64_t end = 0;
-  {
+  // Taken over into a file, and in memory then saved: the same recording.
+  for (const std::string& to : {taken, std::string()}) {
     RecordingPlatform platform;
     HeadlessHost host(platform);
     host.StartReplay(Read(file));
     ASSERT_TRUE(host.SeekReplay(1777));
     std::string error;
-    ASSERT_TRUE(host.TakeOver(1, taken, error)) << error;
+    ASSERT_TRUE(host.TakeOver(1, to, error)) << error;
     EXPECT_FALSE(host.replaying());
     EXPECT_EQ(host.frontend().player().PlayAs, 1);
     for (int f = 0; f < 1500; ++f) {
@@ -175,9 +177,13 @@ TEST_F(ReplaySeek, ATakenOverMatchsRecordingReplaysInSync) {
       host.Tick();
     }
     end = Hash(host);
+    if (to.empty()) {
+      ASSERT_TRUE(host.SaveRecording(saved, error)) << error;
+    }
     host.CloseRecording();
   }
   const std::string text = ReadAll(taken);
+  EXPECT_EQ(ReadAll(saved), text);
   EXPECT_EQ(text.rfind("seed 11 11\npress 1\npress 2\n", 0), 0u) << text.substr(0, 80);
   EXPECT_NE(text.find("play-as 1\n"), std::string::npos);
   RecordingPlatform platform;
@@ -196,7 +202,7 @@ TEST_F(ReplaySeek, ASavedAndResumedMatchGoesOnAsIfNeverStopped) {
     RecordingPlatform platform;
     platform.fixedSeed = 21;
     HeadlessHost host(platform);
-    host.KeepLog();
+    host.KeepInputs();
     host.Press(1);
     host.Press(2);
     for (int f = 0; f < 1234; ++f) {
@@ -230,9 +236,10 @@ TEST_F(ReplaySeek, ASavedAndResumedMatchGoesOnAsIfNeverStopped) {
                             .c_str()),
             0);
   std::vector<uint64_t> straight;
-  const std::string file = Record("seek.txt", 4, 1500, false, straight);
+  // The script's ticks are the recording's frames, with its inputs.
+  const std::string file = Record("seek.txt", 4, 1500, true, straight);
   std::ofstream(script) << "seek 1200\nhash " << HashText(straight[1200]) << "\nseek 7\nhash "
-                        << HashText(straight[7]) << "\ntick 3\nhash " << HashText(straight[10])
+                        << HashText(straight[7]) << "\ntick 300\nhash " << HashText(straight[307])
                         << "\n";
   EXPECT_EQ(std::system((program + "--replay " + file + " --start 900 --headless --script " +
                          script + " > /dev/null 2>&1")

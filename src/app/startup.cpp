@@ -1,0 +1,59 @@
+#include "app/startup.h"
+
+#include <ostream>
+
+#include "app/replay.h"
+#include "app/script.h"
+
+SessionStart StartOf(const WindowOptions& options) {
+  SessionStart start;
+  if (options.replay) start.ReplayName = *options.replay;
+  if (options.resume) {
+    start.ReplayName = *options.resume;
+    start.Resume = true;
+  }
+  start.Start = options.start;
+  if (options.record) start.Record = *options.record;
+  start.PlayAs = options.playAs;
+  start.Level = options.level;
+  start.Network = options.net.has_value();
+  return start;
+}
+
+bool LoadStart(SessionStart& start, std::ostream& err) {
+  if (start.ReplayName.empty() || start.Replay) return true;
+  Script script;
+  if (!LoadScript(start.ReplayName, script, err)) return false;
+  start.Replay = std::move(script);
+  return true;
+}
+
+bool OpenSession(Session& session, SessionStart& start, std::ostream& err) {
+  if (start.Replay) session.StartReplay(std::move(*start.Replay));
+  start.Replay.reset();
+  // A resumed recording is written once taken over.
+  std::string error;
+  if (!start.Resume && !start.Record.empty() && !session.StartRecording(start.Record, error)) {
+    err << "rtsdemo: " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
+std::optional<int> BeginSession(Session& session, const SessionStart& start, std::ostream& err,
+                                bool& seekFailed) {
+  seekFailed = false;
+  if (start.PlayAs && !start.Network)
+    session.Apply(MakeCommand(CommandKind::PlayAs, {*start.PlayAs}));
+  if (start.Level) session.Apply(LevelCommand(*start.Level));
+  if (start.Start) seekFailed = !session.SeekReplay(*start.Start);
+  if (start.Resume) {
+    std::string error;
+    if (!session.Resume(start.Record, error)) {
+      err << "rtsdemo: " << start.ReplayName << ": " << error << "\n";
+      const bool outOfSync = session.replay() && session.replay()->FirstFailure();
+      return outOfSync ? 3 : 2;
+    }
+  }
+  return std::nullopt;
+}
