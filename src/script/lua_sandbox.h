@@ -17,6 +17,14 @@ struct lua_State;
 struct lua_Debug;
 struct Random;
 
+inline constexpr int kHookPeriod = 1000;  // instructions between two looks at the budget
+
+// Opens the safe libraries in L (a lua_CFunction, run protected); in sandbox_library.cpp.
+int OpenSandboxLibraries(lua_State* L);
+
+// The length of the position a message starts with ("name:12: "), 0 when it has none.
+size_t PositionEnd(std::string_view m);
+
 struct SandboxLimits {
   // Per call, in Lua VM instructions: on the machine we measure on, 1.8 ms (a fifth of a
   // frame) for a tight loop, about 6 ms for one that makes a table per step.
