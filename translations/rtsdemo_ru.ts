@@ -198,6 +198,14 @@
         <translation>Правый щелчок</translation>
     </message>
     <message>
+        <source>Shift+right click</source>
+        <translation>Shift+правый щелчок</translation>
+    </message>
+    <message>
+        <source>Base: right click</source>
+        <translation>База: правый щелчок</translation>
+    </message>
+    <message>
         <source>Attack / build box</source>
         <translation>Поле атаки / стройки</translation>
     </message>
@@ -316,6 +324,14 @@
     <message>
         <source>move, follow, or use the chosen attack or building</source>
         <translation>идти, следовать, атаковать или строить выбранное</translation>
+    </message>
+    <message>
+        <source>the same order after the current one</source>
+        <translation>тот же приказ после текущего</translation>
+    </message>
+    <message>
+        <source>its rally point, where the units it trains walk</source>
+        <translation>её точка сбора, куда идут обученные юниты</translation>
     </message>
     <message>
         <source>choose before the right click</source>

@@ -1,11 +1,13 @@
 #include "app/frontend.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
 #include "app/camera.h"
 #include "app/command_panel.h"
 #include "app/control_values.h"
+#include "app/order_marks.h"
 #include "app/texts.h"
 #include "game/contacts.h"
 #include "game/data_check.h"
@@ -77,7 +79,7 @@ void Frontend::DrawScene() {
           if (p != local_) controls().ListClear();
           FillReadout(world_, state(), controls());
           state().LeftClicked = false;
-          state().RightClicked = false;
+          state().RightClicked = state().Queued = state().Rally = false;
           ++state().Frames;
         },
         false);
@@ -94,7 +96,7 @@ void Frontend::PanelSteps() {
   }
   if (acting_ == kWatching) {
     // An observer's view: the camera and what is under the cursor, nothing else.
-    state().LeftClicked = state().RightClicked = false;
+    state().LeftClicked = state().RightClicked = state().Queued = state().Rally = false;
     Hover hover = HoverPass(world_, state(), controls(), -1, zoom());
     drawn_.Under = std::move(hover.Under);
     drawn_.MarkerKind = hover.MarkerKind;
@@ -110,7 +112,8 @@ void Frontend::PanelSteps() {
     DrawWorld(true);
   }
   FollowMode(state());
-  GiveOrders(world_, state(), controls(), zoom());
+  ForgetTakenOrders(world_, Slot(acting_).Queued);
+  GiveOrders(world_, state(), controls(), zoom(), player().PlayAs, &Slot(acting_).Queued);
 }
 
 Frontend::Steppers::Steppers(const Frontend& f)
@@ -302,6 +305,17 @@ void Frontend::TakeCamera() {
 void Frontend::DrawWorld(bool markers) {
   if (markers) {
     drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
+    if (local_ == kWatching) return;
+    std::vector<int32_t> selected;
+    if (const std::vector<int32_t>* aside = LocalSelectionAside()) {
+      selected = *aside;
+      std::sort(selected.begin(), selected.end());
+    } else {
+      for (size_t n = 0; n < world_.Objects.size(); ++n)
+        if (world_.Objects[n].Selected) selected.push_back(static_cast<int32_t>(n));
+    }
+    const std::vector<OrderMark> marks = OrderMarks(world_, selected, Slot(local_).Queued);
+    if (!marks.empty()) drawing_->OrderMarks(marks);
     return;
   }
   if (drawn_.Ground) drawing_->Ground(world_);
@@ -328,7 +342,21 @@ void Frontend::MyMouseCursor(int x, int y) {
 
 void Frontend::MyMouseDown(Button button) {
   if (button == Button::Left) state().LeftClicked = true;
-  if (button == Button::Right) state().RightClicked = true;
+  if (button == Button::Right) {
+    // The frame's right click is the last one given.
+    state().RightClicked = true;
+    state().Queued = state().Rally = false;
+  }
+}
+
+void Frontend::QueueClick() {
+  MyMouseDown(Button::Right);
+  state().Queued = true;
+}
+
+void Frontend::RallyClick() {
+  MyMouseDown(Button::Right);
+  state().Rally = true;
 }
 
 void Frontend::Button1Click() {
@@ -413,4 +441,19 @@ void Frontend::PlaceCamera() {
       CentreOn(s, zoom(), w, h, std::round(o.X), std::round(o.Y));
     }
   }
+}
+
+bool Frontend::WouldRally() const {
+  if (local_ == kWatching || window_.ButtonEnabled(2)) return false;
+  const PlayerState& me = Slot(local_);
+  if (me.State.ClickCommand != 0) return false;
+  for (int k = 1; k <= 3; ++k)
+    if (window_.ComboIndex(k) >= 0) return false;
+  const auto rallies = [&](int32_t i) {
+    return IsObjectIndex(world_, i) && SetsRally(world_, ObjectAt(world_, i), me.Player.PlayAs);
+  };
+  if (selectionOn_ != local_) return std::any_of(me.Selection.begin(), me.Selection.end(), rallies);
+  for (size_t n = 0; n < world_.Objects.size(); ++n)
+    if (world_.Objects[n].Selected && rallies(static_cast<int32_t>(n))) return true;
+  return false;
 }

@@ -38,6 +38,13 @@ class Frontend {
   void MyMouseLeave() { state().CursorOut = true; }
   enum class Button { Left, Right, Middle };
   void MyMouseDown(Button button);
+  // A right click whose order waits in the next-order slot (Shift+right click).
+  void QueueClick();
+  // A right click that sets the rally point of the selected buildings that train units.
+  void RallyClick();
+  // A right click of the local player now would set a rally point: no combo is chosen, the
+  // click mode is a move and the selection holds a building of one's own that trains units.
+  bool WouldRally() const;
   void Button1Click();
   // What a successful Button1Click leaves, with the rows and ground of an earlier load instead
   // of reading the files again (batch matches load once).

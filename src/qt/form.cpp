@@ -173,6 +173,9 @@ void TForm1::ConnectInputs() {
   connect(View, &GlView::mousePressed, this, [this](Frontend::Button button) {
     Input(MakeCommand(CommandKind::Down, {static_cast<int64_t>(button)}));
   });
+  connect(View, &GlView::rightPressed, this, [this](bool shift) {
+    if (created_) Input(RightClickCommand(shift, session_->frontend().WouldRally()));
+  });
   connect(View, &GlView::dragging, this, [this](ViewBox box) {
     if (created_ && !session_->replaying()) Guarded([&] { session_->SetDragBox(box); });
   });

@@ -9,6 +9,7 @@
 #include "game/sprites.h"
 #include "game/world.h"
 #include "render/minimap_scene.h"
+#include "render/order_mark.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 
@@ -50,6 +51,10 @@ void DrawGround(const World& world);
 void DrawMarker(int32_t kind, float size, Platform& platform);
 // The hover marker for an object: full attribute and matrix save around DrawMarker.
 void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& platform);
+
+// Each mark's line 1 pixel wide and its end: a cross for a queued order, a flag for a rally
+// point, the same size in pixels at any zoom; the frame's state is kept.
+void DrawOrderMarks(const std::vector<OrderMark>& marks, float zoom = 1);
 
 // A white 1-pixel outline of the view rectangle (x1, y1)-(x2, y2), logical pixels from the
 // bottom left, over everything; the frame's state is kept.
