@@ -94,6 +94,14 @@
         <source>Sound on, volume %1 %</source>
         <translation>Звук включён, громкость %1 %</translation>
     </message>
+    <message>
+        <source>Showing everything</source>
+        <translation>Показано всё</translation>
+    </message>
+    <message>
+        <source>Showing side %1's sight</source>
+        <translation>Показан обзор стороны %1</translation>
+    </message>
 </context>
 <context>
     <name>keys</name>
@@ -353,6 +361,14 @@
         <source>sound louder, softer</source>
         <translation>звук громче, тише</translation>
     </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>without a side of your own: show everything, side 0's or side 1's sight</source>
+        <translation>без своей стороны: показать всё, обзор стороны 0 или стороны 1</translation>
+    </message>
 </context>
 <context>
     <name>marks</name>
@@ -530,6 +546,22 @@
     <message>
         <source>Chat to all: Enter sends, Escape cancels</source>
         <translation>Сообщение всем: Enter отправляет, Escape отменяет</translation>
+    </message>
+    <message>
+        <source>Show (V)</source>
+        <translation>Показать (V)</translation>
+    </message>
+    <message>
+        <source>Everything</source>
+        <translation>Всё</translation>
+    </message>
+    <message>
+        <source>Side 0's sight</source>
+        <translation>Обзор стороны 0</translation>
+    </message>
+    <message>
+        <source>Side 1's sight</source>
+        <translation>Обзор стороны 1</translation>
     </message>
 </context>
 <context>

@@ -60,6 +60,9 @@ void Frontend::DrawScene() {
   if (!window_.ButtonEnabled(2)) {
     // The counters advance here in every mode; drawing only reads what this step chose.
     drawn_.Shown = AdvanceAnimations(world_);
+    const int32_t sight = FogSide();
+    if (sight != fog_.side() || fog_.Behind(world_)) fog_.Reset(sight);
+    fog_.Update(world_, drawn_.Shown);
     drawn_.Ground = window_.Checked(2);
     drawn_.ShowBars = me.State.ShowBars;
     DrawWorld(false);
@@ -77,7 +80,14 @@ void Frontend::DrawScene() {
         p,
         [this, p] {
           if (p != local_) controls().ListClear();
-          FillReadout(world_, state(), controls());
+          // The read-out tells nothing of what the fog hides.
+          if (p == local_ && state().HoverIndex >= 0 && !fog_.Shows(world_, state().HoverIndex)) {
+            FrontState shown = state();
+            shown.HoverIndex = -1;
+            FillReadout(world_, shown, controls());
+          } else {
+            FillReadout(world_, state(), controls());
+          }
           state().LeftClicked = false;
           state().RightClicked = state().Queued = state().Rally = false;
           ++state().Frames;
@@ -238,6 +248,7 @@ void Frontend::Restore(const Saved& saved) {
   drawn_ = saved.LastDrawn;
   sources_ = saved.Sources;
   start_ = saved.Start;
+  fog_.Reset(fog_.side());  // another moment of the match: what was seen is not known
 }
 
 void Frontend::EdgeScroll() {
@@ -304,7 +315,13 @@ void Frontend::TakeCamera() {
 // markers after the command panel. The objects show the local player's selection.
 void Frontend::DrawWorld(bool markers) {
   if (markers) {
-    drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
+    if (fog_.on()) {
+      std::vector<int32_t> under = drawn_.Under;
+      std::erase_if(under, [this](int32_t i) { return !fog_.Shows(world_, i); });
+      drawing_->HoverMarkers(world_, under, drawn_.MarkerKind, platform_);
+    } else {
+      drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
+    }
     if (local_ == kWatching) return;
     std::vector<int32_t> selected;
     if (const std::vector<int32_t>* aside = LocalSelectionAside()) {
@@ -321,11 +338,21 @@ void Frontend::DrawWorld(bool markers) {
   if (drawn_.Ground) drawing_->Ground(world_);
   const size_t was = selectionOn_;
   PutSelection(local_);
-  drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
+  if (fog_.on()) {
+    drawing_->Objects(world_, fog_.Filter(world_, drawn_.Shown), drawn_.ShowBars);
+    drawing_->Fog(fog_.Picture());
+  } else {
+    drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
+  }
   PutSelection(was);
 }
 
 void Frontend::Redraw() {
+  // A sight chosen while paused shows at once.
+  if (FogSide() != fog_.side()) {
+    fog_.Reset(FogSide());
+    fog_.Update(world_, drawn_.Shown);
+  }
   drawing_->SetZoom(drawn_.Zoom);
   drawing_->BeginFrame(drawn_.CameraX, drawn_.CameraY);
   if (window_.ButtonEnabled(2)) return;
@@ -456,4 +483,21 @@ bool Frontend::WouldRally() const {
   for (size_t n = 0; n < world_.Objects.size(); ++n)
     if (world_.Objects[n].Selected && rallies(static_cast<int32_t>(n))) return true;
   return false;
+}
+
+bool Frontend::OwnSight() const {
+  return !viewer_ && local_ != kWatching && Slot(local_).Player.PlayAs >= 0;
+}
+
+int32_t Frontend::FogSide() const {
+  if (!fogShown_) return -1;
+  return OwnSight() ? Slot(local_).Player.PlayAs : sightChoice_;
+}
+
+std::vector<uint8_t> Frontend::HiddenObjects() const {
+  std::vector<uint8_t> hidden(world_.Objects.size(), 0);
+  if (!fog_.on()) return hidden;
+  for (size_t i = 0; i < hidden.size(); ++i)
+    hidden[i] = fog_.Shows(world_, static_cast<int32_t>(i)) ? 0 : 1;
+  return hidden;
 }

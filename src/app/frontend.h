@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/fog.h"
 #include "app/front_state.h"
 #include "app/player_controls.h"
 #include "game/data_sources.h"
@@ -125,6 +126,21 @@ class Frontend {
     return local_ == kWatching || local_ == selectionOn_ ? nullptr : &Slot(local_).Selection;
   }
 
+  // The fog of war of this window: on for a player who holds a side; an observer or the
+  // replay viewer chooses a side's sight (-1: everything). Only drawing and the read-out
+  // follow it, so the match is the same with it or without.
+  void SetFogShown(bool shown) { fogShown_ = shown; }
+  void SetViewer(bool viewer) { viewer_ = viewer; }
+  void ChooseSight(int32_t side) { sightChoice_ = side; }
+  int32_t sightChoice() const { return sightChoice_; }
+  // Whether this window's own side decides the sight (a player with a side, not a viewer).
+  bool OwnSight() const;
+  // The side whose sight the window shows; -1: everything.
+  int32_t FogSide() const;
+  const Fog& fog() const { return fog_; }
+  // Per object, 1 when the fog hides it now (the minimap's rule).
+  std::vector<uint8_t> HiddenObjects() const;
+
   // What the last frame drew, for Redraw.
   struct Drawn {
     float CameraX = 0;
@@ -195,6 +211,10 @@ class Frontend {
   DataSources sources_;  // where the loaded rows came from, row for row
   bool loadFailed_ = false;
   std::optional<Level> level_;
+  Fog fog_;
+  bool fogShown_ = false;
+  bool viewer_ = false;
+  int32_t sightChoice_ = -1;
 };
 
 template <typename F>

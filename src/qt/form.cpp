@@ -110,6 +110,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   drawing_ = hasGL_ ? std::make_unique<GlDrawing>() : std::make_unique<Drawing>();
   session_ = std::make_unique<Session>(controls_, platform_, keeping_, *drawing_, *this);
   session_->SetScripted(options_.scripted);
+  session_->frontend().SetFogShown(true);  // the window draws the fog of war
   SoundOptions sound;
   sound.muted = options_.mute;
   sound_ = std::make_unique<SoundPlayer>(sound, std::cerr);

@@ -27,6 +27,10 @@ void GlDrawing::HoverMarkers(const World& world, const std::vector<int32_t>& ind
   for (int32_t i : indices) DrawHoverMarker(world, i, kind, platform);
 }
 
+void GlDrawing::Fog(const FogPicture& fog) {
+  DrawFog(fog);
+}
+
 void GlDrawing::OrderMarks(const std::vector<OrderMark>& marks) {
   DrawOrderMarks(marks, zoom_);
 }
