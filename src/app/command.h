@@ -78,9 +78,10 @@ enum class CommandKind : uint8_t {
   Player,
   Leave,
   Queue,
-  Rally,  // the last: kCommandKinds counts from it
+  Rally,
+  Blind,  // the last: kCommandKinds counts from it
 };
-inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Rally) + 1;
+inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Blind) + 1;
 
 struct Command {
   CommandKind Kind = CommandKind::Tick;
@@ -133,7 +134,7 @@ std::string WriteCommand(const Command& command);
 Command MakeCommand(CommandKind kind, std::initializer_list<int64_t> ints);
 
 // A right click: "queue" with Shift, else "rally" when it would set a rally point, else
-// "down right".
+// "down right". The window follows it with "blind" when the fog hides what is under it.
 Command RightClickCommand(bool queued, bool rally);
 // "level FILE".
 Command LevelCommand(const std::string& file);

@@ -340,6 +340,12 @@ const CommandSpec kCommands[] = {
      "other selected units get its order",
      kInput,
      [](Session& s, const Command&, std::ostream&) { s.frontend().RallyClick(); }},
+    {K::Blind,
+     "blind",
+     {},
+     "the right click just given takes no object under the cursor (the fog of war hides it)",
+     kInput,
+     [](Session& s, const Command&, std::ostream&) { s.frontend().state().Blind = true; }},
 };
 static_assert(std::size(kCommands) == kCommandKinds, "a row for every command kind");
 

@@ -131,7 +131,8 @@ Hover HoverPass(World& w, FrontState& s, Controls& c, int32_t ownSide, float zoo
 }
 
 void FollowMode(FrontState& s) {
-  if (s.RightClicked && s.ClickCommand == kMove && s.HoverIndex >= 0) s.ClickCommand = kFollow;
+  if (s.RightClicked && !s.Blind && s.ClickCommand == kMove && s.HoverIndex >= 0)
+    s.ClickCommand = kFollow;
 }
 
 bool SetsRally(const World& w, const TObyekt& o, int32_t ownSide) {
@@ -148,7 +149,9 @@ void GiveOrders(World& w, FrontState& s, Controls& c, float zoom, int32_t ownSid
   for (size_t n = 0; n < objects.size(); ++n) {
     TObyekt& o = objects[n];
     if (!o.Selected) continue;
-    const bool otherTarget = s.HoverIndex >= 0 && static_cast<size_t>(s.HoverIndex) != n;
+    // A blind click finds nothing under the cursor.
+    const int32_t target = s.Blind ? -1 : s.HoverIndex;
+    const bool otherTarget = target >= 0 && static_cast<size_t>(target) != n;
     const bool moving = s.ClickCommand == kMove || s.ClickCommand == kFollow;
     if (s.Rally && moving && SetsRally(w, o, ownSide)) {
       const IntPoint at = Rounded(p);
@@ -171,14 +174,14 @@ void GiveOrders(World& w, FrontState& s, Controls& c, float zoom, int32_t ownSid
         break;
       }
       case kAttack:
-        if (otherTarget) slot = AttackOrder(s.HoverIndex);
+        if (otherTarget) slot = AttackOrder(target);
         o.AttackIndex = c.ComboIndex(kAttackCombo);
         s.ClickCommand = kMove;
         c.SetComboIndex(kAttackCombo, -1);
         keepNext();
         break;
       case kFollow:
-        if (otherTarget) slot = FollowOrder(s.HoverIndex);
+        if (otherTarget) slot = FollowOrder(target);
         s.ClickCommand = kMove;
         keepNext();
         break;

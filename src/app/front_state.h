@@ -34,6 +34,7 @@ struct FrontState {
   uint64_t Frames = 0;     // frames run so far
   bool Queued = false;     // the right click's order waits in the next-order slot ("queue")
   bool Rally = false;      // the right click sets the selected buildings' rally points ("rally")
+  bool Blind = false;      // the right click takes no object under the cursor ("blind")
 };
 
 // Where the match started: the world point in the middle of the view. The camera's bound is

@@ -89,7 +89,7 @@ void Frontend::DrawScene() {
             FillReadout(world_, state(), controls());
           }
           state().LeftClicked = false;
-          state().RightClicked = state().Queued = state().Rally = false;
+          state().RightClicked = state().Queued = state().Rally = state().Blind = false;
           ++state().Frames;
         },
         false);
@@ -106,7 +106,8 @@ void Frontend::PanelSteps() {
   }
   if (acting_ == kWatching) {
     // An observer's view: the camera and what is under the cursor, nothing else.
-    state().LeftClicked = state().RightClicked = state().Queued = state().Rally = false;
+    state().LeftClicked = state().RightClicked = state().Queued = state().Rally = state().Blind =
+        false;
     Hover hover = HoverPass(world_, state(), controls(), -1, zoom());
     drawn_.Under = std::move(hover.Under);
     drawn_.MarkerKind = hover.MarkerKind;
@@ -372,7 +373,7 @@ void Frontend::MyMouseDown(Button button) {
   if (button == Button::Right) {
     // The frame's right click is the last one given.
     state().RightClicked = true;
-    state().Queued = state().Rally = false;
+    state().Queued = state().Rally = state().Blind = false;
   }
 }
 
@@ -483,6 +484,11 @@ bool Frontend::WouldRally() const {
   for (size_t n = 0; n < world_.Objects.size(); ++n)
     if (world_.Objects[n].Selected && rallies(static_cast<int32_t>(n))) return true;
   return false;
+}
+
+bool Frontend::HiddenUnderCursor() const {
+  const int32_t i = Slot(local_).State.HoverIndex;
+  return local_ != kWatching && fog_.on() && i >= 0 && !fog_.Shows(world_, i);
 }
 
 bool Frontend::OwnSight() const {

@@ -138,6 +138,8 @@ class Frontend {
   // The side whose sight the window shows; -1: everything.
   int32_t FogSide() const;
   const Fog& fog() const { return fog_; }
+  // The fog hides what the local player's cursor is over: a right click there takes no object.
+  bool HiddenUnderCursor() const;
   // Per object, 1 when the fog hides it now (the minimap's rule).
   std::vector<uint8_t> HiddenObjects() const;
 

@@ -175,7 +175,10 @@ void TForm1::ConnectInputs() {
     Input(MakeCommand(CommandKind::Down, {static_cast<int64_t>(button)}));
   });
   connect(View, &GlView::rightPressed, this, [this](bool shift) {
-    if (created_) Input(RightClickCommand(shift, session_->frontend().WouldRally()));
+    if (!created_) return;
+    const bool hidden = session_->frontend().HiddenUnderCursor();
+    Input(RightClickCommand(shift, session_->frontend().WouldRally()));
+    if (hidden) Input(MakeCommand(CommandKind::Blind, {}));
   });
   connect(View, &GlView::dragging, this, [this](ViewBox box) {
     if (created_ && !session_->replaying()) Guarded([&] { session_->SetDragBox(box); });

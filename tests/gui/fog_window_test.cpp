@@ -17,6 +17,7 @@
 #include "gui_app.h"
 #include "qt/form.h"
 #include "qt/view.h"
+#include "test_files.h"
 #include "util/cp1251.h"
 
 namespace {
@@ -150,15 +151,20 @@ TEST_F(FogWindow, ThreeStatesAndAnEnemyOutOfSightIsNeitherDrawnNorPicked) {
   Ticks(1);
   EXPECT_FALSE(objects[static_cast<size_t>(enemy)].Selected);
 
-  // The scout comes back: the enemy is in sight, drawn and read out.
+  // A right click on it is a click on the ground: the scout walks there, it does not follow.
   Click(Qt::LeftButton, At(scout().X, scout().Y));
   ASSERT_TRUE(scout().Selected);
-  Click(Qt::RightButton, At(ex() + 40, ey()));
+  Click(Qt::RightButton, At(ex(), ey()));
+  EXPECT_EQ(scout().Thought1.rfind("idti ", 0), 0u) << scout().Thought1;
+  // It comes back: the enemy is in sight, drawn and read out.
   ASSERT_TRUE(TicksUntil([&] { return form_->frontend().fog().Shows(world(), enemy); }, 600));
   QTest::mouseMove(view(), At(ex(), ey()));
   Ticks(1);
   EXPECT_TRUE(ListHas("Под курсором: " + std::to_string(enemy)));
   EXPECT_FALSE(SameAround(dimmed, Picture(), At(ex(), ey()), 14));
+  form_.reset();
+  EXPECT_NE(ReadAll(File()).find("\nblind\n"), std::string::npos);
+  EXPECT_EQ(ProgramStatus("--headless --script " + File()), 0);  // in sync without the fog
 }
 
 TEST_F(FogWindow, TheViewerShowsEverythingOrTheSightOfTheSideChosenByKeyOrMenu) {

@@ -113,6 +113,12 @@ TEST_F(Orders, AQueuedOrderWaitsForTheCurrentOneAndIsTakenUpAfter) {
   At(100, 100, "down right");
   EXPECT_EQ(obj(w).Thought1, "idti 100,100");
   EXPECT_TRUE(obj(w).Thought2.empty());
+  // Over the enemy a right click follows it; a blind one (what the fog hides) walks there.
+  At(static_cast<int>(obj(enemy).X), static_cast<int>(obj(enemy).Y), "down right\nblind");
+  EXPECT_EQ(obj(w).Thought1.rfind("idti ", 0), 0u) << obj(w).Thought1;
+  EXPECT_EQ(host.frontend().state().ClickCommand, 0);
+  At(static_cast<int>(obj(enemy).X), static_cast<int>(obj(enemy).Y), "down right");
+  EXPECT_EQ(obj(w).Thought1, "idtiza " + std::to_string(enemy));
 
   // The recording of it all plays back to the same state.
   RecordingPlatform other;
