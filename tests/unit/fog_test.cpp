@@ -9,6 +9,7 @@
 
 #include "app/script.h"
 #include "app/state_hash.h"
+#include "render/thought_labels.h"
 #include "test_world.h"
 #include "util/cp1251.h"
 
@@ -60,6 +61,12 @@ TEST(Fog, ASideSeesAroundItsUnitsRemembersGroundAndBuildingsAndNothingElse) {
   EXPECT_TRUE(drawn[1].Draw);
   EXPECT_FALSE(drawn[2].Draw);
   EXPECT_FALSE(drawn[3].Draw);  // a building never seen is not known
+  // F3 writes no thoughts of what the fog hides.
+  f.w.Objects[1].Thought1 = f.w.Objects[2].Thought1 = "idti 1,1";
+  std::vector<uint8_t> hidden(f.w.Objects.size(), 0);
+  hidden[2] = 1;
+  EXPECT_EQ(LayoutThoughtLabels(f.w, 6, 12).size(), 2u);
+  EXPECT_EQ(LayoutThoughtLabels(f.w, 6, 12, &hidden).size(), 1u);
 
   // The scout walks to the base and back: the ground it saw stays seen, dimmed; the base is
   // drawn as it last looked; the enemy unit beside it is not drawn at all.
