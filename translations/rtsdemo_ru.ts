@@ -94,6 +94,14 @@
         <source>Sound on, volume %1 %</source>
         <translation>Звук включён, громкость %1 %</translation>
     </message>
+    <message>
+        <source>Showing everything</source>
+        <translation>Показано всё</translation>
+    </message>
+    <message>
+        <source>Showing side %1's sight</source>
+        <translation>Показан обзор стороны %1</translation>
+    </message>
 </context>
 <context>
     <name>keys</name>
@@ -196,6 +204,14 @@
     <message>
         <source>Right click</source>
         <translation>Правый щелчок</translation>
+    </message>
+    <message>
+        <source>Shift+right click</source>
+        <translation>Shift+правый щелчок</translation>
+    </message>
+    <message>
+        <source>Base: right click</source>
+        <translation>База: правый щелчок</translation>
     </message>
     <message>
         <source>Attack / build box</source>
@@ -318,6 +334,14 @@
         <translation>идти, следовать, атаковать или строить выбранное</translation>
     </message>
     <message>
+        <source>the same order after the current one</source>
+        <translation>тот же приказ после текущего</translation>
+    </message>
+    <message>
+        <source>its rally point, where the units it trains walk</source>
+        <translation>её точка сбора, куда идут обученные юниты</translation>
+    </message>
+    <message>
         <source>choose before the right click</source>
         <translation>выбрать перед правым щелчком</translation>
     </message>
@@ -336,6 +360,14 @@
     <message>
         <source>sound louder, softer</source>
         <translation>звук громче, тише</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>without a side of your own: show everything, side 0's or side 1's sight</source>
+        <translation>без своей стороны: показать всё, обзор стороны 0 или стороны 1</translation>
     </message>
 </context>
 <context>
@@ -514,6 +546,22 @@
     <message>
         <source>Chat to all: Enter sends, Escape cancels</source>
         <translation>Сообщение всем: Enter отправляет, Escape отменяет</translation>
+    </message>
+    <message>
+        <source>Show (V)</source>
+        <translation>Показать (V)</translation>
+    </message>
+    <message>
+        <source>Everything</source>
+        <translation>Всё</translation>
+    </message>
+    <message>
+        <source>Side 0's sight</source>
+        <translation>Обзор стороны 0</translation>
+    </message>
+    <message>
+        <source>Side 1's sight</source>
+        <translation>Обзор стороны 1</translation>
     </message>
 </context>
 <context>

@@ -273,6 +273,12 @@ Command MakeCommand(CommandKind kind, std::initializer_list<int64_t> ints) {
   return command;
 }
 
+Command RightClickCommand(bool queued, bool rally) {
+  if (queued) return MakeCommand(CommandKind::Queue, {});
+  if (rally) return MakeCommand(CommandKind::Rally, {});
+  return MakeCommand(CommandKind::Down, {1});
+}
+
 Command LevelCommand(const std::string& file) {
   Command command;
   command.Kind = CommandKind::Level;

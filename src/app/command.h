@@ -76,9 +76,12 @@ enum class CommandKind : uint8_t {
   Bound,
   New,
   Player,
-  Leave,  // the last: kCommandKinds counts from it
+  Leave,
+  Queue,
+  Rally,
+  Blind,  // the last: kCommandKinds counts from it
 };
-inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Leave) + 1;
+inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Blind) + 1;
 
 struct Command {
   CommandKind Kind = CommandKind::Tick;
@@ -130,6 +133,9 @@ std::string WriteCommand(const Command& command);
 // Builders for the inputs the front ends send.
 Command MakeCommand(CommandKind kind, std::initializer_list<int64_t> ints);
 
+// A right click: "queue" with Shift, else "rally" when it would set a rally point, else
+// "down right". The window follows it with "blind" when the fog hides what is under it.
+Command RightClickCommand(bool queued, bool rally);
 // "level FILE".
 Command LevelCommand(const std::string& file);
 // "new SEED [LEVEL]".

@@ -327,6 +327,25 @@ const CommandSpec kCommands[] = {
      "the mouse left the view: nothing is under the cursor until a move",
      kInput,
      [](Session& s, const Command&, std::ostream&) { s.frontend().MyMouseLeave(); }},
+    {K::Queue,
+     "queue",
+     {},
+     "a right click whose order waits until the current one ends (Shift+right click)",
+     kInput,
+     [](Session& s, const Command&, std::ostream&) { s.frontend().QueueClick(); }},
+    {K::Rally,
+     "rally",
+     {},
+     "a right click that sets the rally point of the selected buildings that train units; the "
+     "other selected units get its order",
+     kInput,
+     [](Session& s, const Command&, std::ostream&) { s.frontend().RallyClick(); }},
+    {K::Blind,
+     "blind",
+     {},
+     "the right click just given takes no object under the cursor (the fog of war hides it)",
+     kInput,
+     [](Session& s, const Command&, std::ostream&) { s.frontend().state().Blind = true; }},
 };
 static_assert(std::size(kCommands) == kCommandKinds, "a row for every command kind");
 

@@ -1,11 +1,13 @@
 #include "app/command_panel.h"
 
 #include <cstddef>
+#include <string>
 
 #include "app/camera.h"
 #include "app/texts.h"
 #include "game/order_language.h"
 #include "game/picking.h"
+#include "game/rally.h"
 #include "util/numtext.h"
 
 namespace {
@@ -129,43 +131,73 @@ Hover HoverPass(World& w, FrontState& s, Controls& c, int32_t ownSide, float zoo
 }
 
 void FollowMode(FrontState& s) {
-  if (s.RightClicked && s.ClickCommand == kMove && s.HoverIndex >= 0) s.ClickCommand = kFollow;
+  if (s.RightClicked && !s.Blind && s.ClickCommand == kMove && s.HoverIndex >= 0)
+    s.ClickCommand = kFollow;
 }
 
-void GiveOrders(World& w, FrontState& s, Controls& c, float zoom) {
+bool SetsRally(const World& w, const TObyekt& o, int32_t ownSide) {
+  const TOpisan* type = TypeOf(w, o);
+  return type != nullptr && TrainsUnits(*type) && IsAlive(o) &&
+         (ownSide < 0 ? IsPlayerSide(o.Side) : o.Side == ownSide);
+}
+
+void GiveOrders(World& w, FrontState& s, Controls& c, float zoom, int32_t ownSide,
+                std::vector<QueuedOrder>* queued) {
   if (!s.RightClicked) return;
   const WorldPoint p = CursorPoint(s, zoom);
   auto& objects = w.Objects;
   for (size_t n = 0; n < objects.size(); ++n) {
     TObyekt& o = objects[n];
     if (!o.Selected) continue;
-    const bool otherTarget = s.HoverIndex >= 0 && static_cast<size_t>(s.HoverIndex) != n;
+    // A blind click finds nothing under the cursor.
+    const int32_t target = s.Blind ? -1 : s.HoverIndex;
+    const bool otherTarget = target >= 0 && static_cast<size_t>(target) != n;
+    const bool moving = s.ClickCommand == kMove || s.ClickCommand == kFollow;
+    if (s.Rally && moving && SetsRally(w, o, ownSide)) {
+      const IntPoint at = Rounded(p);
+      SetRally(w, static_cast<int32_t>(n), at.X, at.Y);
+      // The follow mode ends on the first selected object, as an order would end it.
+      s.ClickCommand = kMove;
+      continue;
+    }
+    // A queued click writes the next-order slot and leaves the current order alone.
+    std::string& slot = s.Queued ? o.Thought2 : o.Thought1;
+    const std::string before = slot;
+    const auto keepNext = [&] {
+      if (!s.Queued) o.Thought2.clear();
+    };
     switch (s.ClickCommand) {
       case kMove: {
         const IntPoint at = Rounded(p);
-        o.Thought1 = WalkOrder(at.X, at.Y);
-        o.Thought2.clear();
+        slot = WalkOrder(at.X, at.Y);
+        keepNext();
         break;
       }
       case kAttack:
-        if (otherTarget) o.Thought1 = AttackOrder(s.HoverIndex);
+        if (otherTarget) slot = AttackOrder(target);
         o.AttackIndex = c.ComboIndex(kAttackCombo);
         s.ClickCommand = kMove;
         c.SetComboIndex(kAttackCombo, -1);
-        o.Thought2.clear();
+        keepNext();
         break;
       case kFollow:
-        if (otherTarget) o.Thought1 = FollowOrder(s.HoverIndex);
+        if (otherTarget) slot = FollowOrder(target);
         s.ClickCommand = kMove;
-        o.Thought2.clear();
+        keepNext();
         break;
       case kBuild:
+        // A build takes both slots: queued or not, it is the ordinary build order.
         GiveBuildOrder(w, c, o, p);
         c.SetComboIndex(kBuildCombo, -1);
         s.ClickCommand = kMove;
-        break;
+        continue;
       default:  // upgrade and unknown modes: a right click does nothing
-        break;
+        continue;
+    }
+    if (s.Queued && queued != nullptr && o.Thought2 != before) {
+      const int32_t i = static_cast<int32_t>(n);
+      std::erase_if(*queued, [i](const QueuedOrder& q) { return q.Object == i; });
+      queued->push_back({i, o.Thought2});
     }
   }
 }

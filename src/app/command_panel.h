@@ -27,6 +27,13 @@ bool Selectable(const TObyekt& o, int32_t ownSide);
 // Fills the three combos from a type; no entry stays chosen.
 void FillCombos(Controls& c, const TOpisan& type);
 void FollowMode(FrontState& s);
-void GiveOrders(World& w, FrontState& s, Controls& c, float zoom = 1);
+// The right click's orders. A queued click ("queue") writes Thought2 instead of Thought1 and
+// lists what it queued in `queued`; a rally click ("rally") sets the rally point of each
+// selected building of one's own that trains units instead of ordering it; a blind click
+// ("blind") takes no object under the cursor.
+void GiveOrders(World& w, FrontState& s, Controls& c, float zoom = 1, int32_t ownSide = -1,
+                std::vector<QueuedOrder>* queued = nullptr);
+// A building whose rally point a rally click sets (see GiveOrders).
+bool SetsRally(const World& w, const TObyekt& o, int32_t ownSide);
 // The list box lines.
 void FillReadout(const World& w, const FrontState& s, Controls& c);

@@ -9,7 +9,7 @@
 #include "app/front_state.h"
 #include "util/fields.h"
 
-inline const std::array<Field<FrontState>, 13> kFrontFields = {{
+inline const std::array<Field<FrontState>, 16> kFrontFields = {{
     {"Frames", &FrontState::Frames},
     {"MouseX", &FrontState::MouseX},
     {"MouseY", &FrontState::MouseY},
@@ -25,6 +25,10 @@ inline const std::array<Field<FrontState>, 13> kFrontFields = {{
     {"FirstFrame", &FrontState::FirstFrame, 0},
     // HoverIndex tells what it changes; left out, recordings without "leave" keep their hashes.
     {"CursorOut", &FrontState::CursorOut, 0},
+    // Set with RightClicked and reset with it at the frame's end, when the hash is taken.
+    {"Queued", &FrontState::Queued, 0},
+    {"Rally", &FrontState::Rally, 0},
+    {"Blind", &FrontState::Blind, 0},
 }};
 
 inline const auto kPlayerFields = std::tuple{

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/control_values.h"
@@ -31,6 +32,9 @@ struct FrontState {
   bool ShowBars = false;
   bool CursorOut = false;  // the cursor left the view ("leave"): nothing is hovered
   uint64_t Frames = 0;     // frames run so far
+  bool Queued = false;     // the right click's order waits in the next-order slot ("queue")
+  bool Rally = false;      // the right click sets the selected buildings' rally points ("rally")
+  bool Blind = false;      // the right click takes no object under the cursor ("blind")
 };
 
 // Where the match started: the world point in the middle of the view. The camera's bound is
@@ -57,6 +61,12 @@ struct ControlGroups {
   bool operator==(const ControlGroups&) const = default;
 };
 
+// An order a player put into an object's next-order slot.
+struct QueuedOrder {
+  int32_t Object = 0;
+  std::string Order;
+};
+
 // One player's part of the front end: what the command panel's steps run on. The frame counter
 // and the first-frame flag of State are the same in every player's.
 struct PlayerState {
@@ -68,4 +78,6 @@ struct PlayerState {
   ControlValues Widgets;
   // The player's selected objects while another player's selection is on the objects.
   std::vector<int32_t> Selection;
+  // The orders this player queued, drawn while they wait; only drawing reads them.
+  std::vector<QueuedOrder> Queued;
 };

@@ -1,11 +1,13 @@
 #include "app/frontend.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
 #include "app/camera.h"
 #include "app/command_panel.h"
 #include "app/control_values.h"
+#include "app/order_marks.h"
 #include "app/texts.h"
 #include "game/contacts.h"
 #include "game/data_check.h"
@@ -58,6 +60,9 @@ void Frontend::DrawScene() {
   if (!window_.ButtonEnabled(2)) {
     // The counters advance here in every mode; drawing only reads what this step chose.
     drawn_.Shown = AdvanceAnimations(world_);
+    const int32_t sight = FogSide();
+    if (sight != fog_.side() || fog_.Behind(world_)) fog_.Reset(sight);
+    fog_.Update(world_, drawn_.Shown);
     drawn_.Ground = window_.Checked(2);
     drawn_.ShowBars = me.State.ShowBars;
     DrawWorld(false);
@@ -78,9 +83,16 @@ void Frontend::DrawScene() {
         p,
         [this, p] {
           if (p != local_) controls().ListClear();
-          FillReadout(world_, state(), controls());
+          // The read-out tells nothing of what the fog hides.
+          if (p == local_ && state().HoverIndex >= 0 && !fog_.Shows(world_, state().HoverIndex)) {
+            FrontState shown = state();
+            shown.HoverIndex = -1;
+            FillReadout(world_, shown, controls());
+          } else {
+            FillReadout(world_, state(), controls());
+          }
           state().LeftClicked = false;
-          state().RightClicked = false;
+          state().RightClicked = state().Queued = state().Rally = state().Blind = false;
           ++state().Frames;
         },
         false);
@@ -97,7 +109,8 @@ void Frontend::PanelSteps() {
   }
   if (acting_ == kWatching) {
     // An observer's view: the camera and what is under the cursor, nothing else.
-    state().LeftClicked = state().RightClicked = false;
+    state().LeftClicked = state().RightClicked = state().Queued = state().Rally = state().Blind =
+        false;
     Hover hover = HoverPass(world_, state(), controls(), -1, zoom());
     drawn_.Under = std::move(hover.Under);
     drawn_.MarkerKind = hover.MarkerKind;
@@ -113,7 +126,8 @@ void Frontend::PanelSteps() {
     DrawWorld(true);
   }
   FollowMode(state());
-  GiveOrders(world_, state(), controls(), zoom());
+  ForgetTakenOrders(world_, Slot(acting_).Queued);
+  GiveOrders(world_, state(), controls(), zoom(), player().PlayAs, &Slot(acting_).Queued);
 }
 
 Frontend::Steppers::Steppers(const Frontend& f)
@@ -240,6 +254,7 @@ void Frontend::Restore(const Saved& saved) {
   sources_ = saved.Sources;
   start_ = saved.Start;
   if (scripts_) scripts_->Restore(saved.Scripts);
+  fog_.Reset(fog_.side());  // another moment of the match: what was seen is not known
 }
 
 void Frontend::EdgeScroll() {
@@ -306,17 +321,44 @@ void Frontend::TakeCamera() {
 // markers after the command panel. The objects show the local player's selection.
 void Frontend::DrawWorld(bool markers) {
   if (markers) {
-    drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
+    if (fog_.on()) {
+      std::vector<int32_t> under = drawn_.Under;
+      std::erase_if(under, [this](int32_t i) { return !fog_.Shows(world_, i); });
+      drawing_->HoverMarkers(world_, under, drawn_.MarkerKind, platform_);
+    } else {
+      drawing_->HoverMarkers(world_, drawn_.Under, drawn_.MarkerKind, platform_);
+    }
+    if (local_ == kWatching) return;
+    std::vector<int32_t> selected;
+    if (const std::vector<int32_t>* aside = LocalSelectionAside()) {
+      selected = *aside;
+      std::sort(selected.begin(), selected.end());
+    } else {
+      for (size_t n = 0; n < world_.Objects.size(); ++n)
+        if (world_.Objects[n].Selected) selected.push_back(static_cast<int32_t>(n));
+    }
+    const std::vector<OrderMark> marks = OrderMarks(world_, selected, Slot(local_).Queued);
+    if (!marks.empty()) drawing_->OrderMarks(marks);
     return;
   }
   if (drawn_.Ground) drawing_->Ground(world_);
   const size_t was = selectionOn_;
   PutSelection(local_);
-  drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
+  if (fog_.on()) {
+    drawing_->Objects(world_, fog_.Filter(world_, drawn_.Shown), drawn_.ShowBars);
+    drawing_->Fog(fog_.Picture());
+  } else {
+    drawing_->Objects(world_, drawn_.Shown, drawn_.ShowBars);
+  }
   PutSelection(was);
 }
 
 void Frontend::Redraw() {
+  // A sight chosen while paused shows at once.
+  if (FogSide() != fog_.side()) {
+    fog_.Reset(FogSide());
+    fog_.Update(world_, drawn_.Shown);
+  }
   drawing_->SetZoom(drawn_.Zoom);
   drawing_->BeginFrame(drawn_.CameraX, drawn_.CameraY);
   if (window_.ButtonEnabled(2)) return;
@@ -333,7 +375,21 @@ void Frontend::MyMouseCursor(int x, int y) {
 
 void Frontend::MyMouseDown(Button button) {
   if (button == Button::Left) state().LeftClicked = true;
-  if (button == Button::Right) state().RightClicked = true;
+  if (button == Button::Right) {
+    // The frame's right click is the last one given.
+    state().RightClicked = true;
+    state().Queued = state().Rally = state().Blind = false;
+  }
+}
+
+void Frontend::QueueClick() {
+  MyMouseDown(Button::Right);
+  state().Queued = true;
+}
+
+void Frontend::RallyClick() {
+  MyMouseDown(Button::Right);
+  state().Rally = true;
 }
 
 void Frontend::Button1Click() {
@@ -419,4 +475,41 @@ void Frontend::PlaceCamera() {
       CentreOn(s, zoom(), w, h, std::round(o.X), std::round(o.Y));
     }
   }
+}
+
+bool Frontend::WouldRally() const {
+  if (local_ == kWatching || window_.ButtonEnabled(2)) return false;
+  const PlayerState& me = Slot(local_);
+  if (me.State.ClickCommand != 0) return false;
+  for (int k = 1; k <= 3; ++k)
+    if (window_.ComboIndex(k) >= 0) return false;
+  const auto rallies = [&](int32_t i) {
+    return IsObjectIndex(world_, i) && SetsRally(world_, ObjectAt(world_, i), me.Player.PlayAs);
+  };
+  if (selectionOn_ != local_) return std::any_of(me.Selection.begin(), me.Selection.end(), rallies);
+  for (size_t n = 0; n < world_.Objects.size(); ++n)
+    if (world_.Objects[n].Selected && rallies(static_cast<int32_t>(n))) return true;
+  return false;
+}
+
+bool Frontend::HiddenUnderCursor() const {
+  const int32_t i = Slot(local_).State.HoverIndex;
+  return local_ != kWatching && fog_.on() && i >= 0 && !fog_.Shows(world_, i);
+}
+
+bool Frontend::OwnSight() const {
+  return !viewer_ && local_ != kWatching && Slot(local_).Player.PlayAs >= 0;
+}
+
+int32_t Frontend::FogSide() const {
+  if (!fogShown_) return -1;
+  return OwnSight() ? Slot(local_).Player.PlayAs : sightChoice_;
+}
+
+std::vector<uint8_t> Frontend::HiddenObjects() const {
+  std::vector<uint8_t> hidden(world_.Objects.size(), 0);
+  if (!fog_.on()) return hidden;
+  for (size_t i = 0; i < hidden.size(); ++i)
+    hidden[i] = fog_.Shows(world_, static_cast<int32_t>(i)) ? 0 : 1;
+  return hidden;
 }

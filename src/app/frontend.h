@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/fog.h"
 #include "app/front_state.h"
 #include "app/player_controls.h"
 #include "game/data_sources.h"
@@ -39,6 +40,13 @@ class Frontend {
   void MyMouseLeave() { state().CursorOut = true; }
   enum class Button { Left, Right, Middle };
   void MyMouseDown(Button button);
+  // A right click whose order waits in the next-order slot (Shift+right click).
+  void QueueClick();
+  // A right click that sets the rally point of the selected buildings that train units.
+  void RallyClick();
+  // A right click of the local player now would set a rally point: no combo is chosen, the
+  // click mode is a move and the selection holds a building of one's own that trains units.
+  bool WouldRally() const;
   void Button1Click();
   // What a successful Button1Click leaves, with the rows and ground of an earlier load instead
   // of reading the files again (batch matches load once).
@@ -122,6 +130,23 @@ class Frontend {
     return local_ == kWatching || local_ == selectionOn_ ? nullptr : &Slot(local_).Selection;
   }
 
+  // The fog of war of this window: on for a player who holds a side; an observer or the
+  // replay viewer chooses a side's sight (-1: everything). Only drawing and the read-out
+  // follow it, so the match is the same with it or without.
+  void SetFogShown(bool shown) { fogShown_ = shown; }
+  void SetViewer(bool viewer) { viewer_ = viewer; }
+  void ChooseSight(int32_t side) { sightChoice_ = side; }
+  int32_t sightChoice() const { return sightChoice_; }
+  // Whether this window's own side decides the sight (a player with a side, not a viewer).
+  bool OwnSight() const;
+  // The side whose sight the window shows; -1: everything.
+  int32_t FogSide() const;
+  const Fog& fog() const { return fog_; }
+  // The fog hides what the local player's cursor is over: a right click there takes no object.
+  bool HiddenUnderCursor() const;
+  // Per object, 1 when the fog hides it now (the minimap's rule).
+  std::vector<uint8_t> HiddenObjects() const;
+
   // What the last frame drew, for Redraw.
   struct Drawn {
     float CameraX = 0;
@@ -194,6 +219,10 @@ class Frontend {
   bool loadFailed_ = false;
   std::optional<Level> level_;
   std::shared_ptr<SideScripts> scripts_;
+  Fog fog_;
+  bool fogShown_ = false;
+  bool viewer_ = false;
+  int32_t sightChoice_ = -1;
 };
 
 template <typename F>

@@ -47,5 +47,8 @@ void Overlays::DrawMinimap(const World& world, const Frontend& frontend, const C
   scene.ViewY0 = -frontend.DrawnCameraY();
   scene.ViewX1 = static_cast<float>(controls.ViewWidth() / z) - frontend.DrawnCameraX();
   scene.ViewY1 = static_cast<float>(controls.ViewHeight() / z) - frontend.DrawnCameraY();
+  // What the fog hides in the view is hidden here too.
+  scene.Fog = frontend.fog().Picture();
+  scene.Hidden = frontend.HiddenObjects();
   drawing.Minimap(world, scene);
 }

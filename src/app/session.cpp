@@ -102,6 +102,7 @@ void Session::RunFrame(bool show) {
   if (startPending_ && !replay_) TakeMatchStart();
   // The first frame sets up OpenGL: it is always drawn.
   const bool drawn = show || frontend_.state().FirstFrame;
+  frontend_.SetViewer(replay_ != nullptr);  // the viewer's sight is chosen, not the recording's
   frontend_.SetDrawing(drawn ? drawing_ : nothing_);
   frontend_.DrawScene();
   frontend_.SetDrawing(drawing_);

@@ -110,6 +110,9 @@ class Session : public ScriptTarget, private FrameSource {
   void Redraw();
   // The view took a size the match does not see (an observer's window): the picture only.
   void ResizeDrawing();
+  // Without a side of one's own, the view shows side s's sight (-1: everything); the banner
+  // says so. Changes nothing in the match.
+  void ChooseSight(int32_t side);
   // A key pressed or released; repeat: held down.
   KeyResult Key(KeyAction action, bool press, bool repeat);
   // The user's held keys are let go (the window lost the keyboard).

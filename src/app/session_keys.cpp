@@ -4,6 +4,7 @@
 #include "app/replay.h"
 #include "app/session.h"
 #include "app/timeline.h"
+#include "util/translate.h"
 
 namespace {
 
@@ -103,6 +104,10 @@ KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
       // Without a side of one's own, side 0's.
       if (!replay_) Apply(MakeCommand(CommandKind::Home, {std::max(frontend_.player().PlayAs, 0)}));
       break;
+    case KeyAction::Sight:
+      // Everything, side 0's, side 1's, and round again.
+      if (!repeat) ChooseSight(frontend_.sightChoice() >= 1 ? -1 : frontend_.sightChoice() + 1);
+      break;
     case KeyAction::Minimap:
       if (!repeat) SetMinimap(!overlays_.minimapShown());
       break;
@@ -112,6 +117,14 @@ KeyResult Session::Key(KeyAction action, bool press, bool repeat) {
       break;
   }
   return KeyResult::Done;
+}
+
+void Session::ChooseSight(int32_t side) {
+  if (frontend_.OwnSight()) return;
+  frontend_.ChooseSight(side);
+  SetNote(side < 0 ? Tr("notes", "Showing everything")
+                   : Tr("notes", "Showing side %1's sight", {std::to_string(side)}));
+  if (pace_.paused()) Redraw();
 }
 
 void Session::ReleaseKeys() {

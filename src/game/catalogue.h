@@ -75,6 +75,7 @@ struct TOpisan {
   std::vector<TKolvo> PriceObjects;
   bool IsResource = false;
   float ResourceAmount = 0;
+  float Sight = 0;  // how far it sees, world units ("обзор"); 0: from its radius (SightOf)
 };
 
 // One race.

@@ -61,6 +61,8 @@ inline const auto kOpisanFields = std::tuple{
     FieldOf{"PriceObjects", &TOpisan::PriceObjects, kDumped},
     FieldOf{"IsResource", &TOpisan::IsResource, kDumped},
     FieldOf{"ResourceAmount", &TOpisan::ResourceAmount, kDumped},
+    // Only the fog of war reads it: the rules do not.
+    FieldOf{"Sight", &TOpisan::Sight, 0},
 };
 inline const auto kRassaFields = std::tuple{
     FieldOf{"Types", &TRassa::Types, kDumped},

@@ -303,6 +303,10 @@ void AddPriceObject(Target& t, std::string_view line, LoadContext&) {
   FillKolvo(t.Type().PriceObjects, line);
 }
 
+void SetSight(Target& t, std::string_view line, LoadContext&) {
+  t.Type().Sight = static_cast<float>(IntWord(line, 1));
+}
+
 void SetResource(Target& t, std::string_view line, LoadContext&) {
   TOpisan& type = t.Type();
   type.IsResource = true;
@@ -339,6 +343,7 @@ constexpr SectionRow kSections[] = {
     {"цена", "ресурсы", AddPriceResource, &TypeSource::PriceResources, nullptr},
     {"цена", "объекты", AddPriceObject, &TypeSource::PriceObjects, nullptr},
     {"ресурс", "", SetResource, nullptr, &TypeSource::Resource},
+    {"обзор", "", SetSight, nullptr, nullptr},
 };
 
 struct Section {

@@ -32,6 +32,10 @@ inline const std::array<Field<TObyekt>, 15> kObjectFields = {{
 inline const auto kSideFields = std::tuple{FieldOf{"Money", &TSide::Money}};
 inline const auto kRandomFields = std::tuple{FieldOf{"Seed", &Random::Seed}};
 
+inline const auto kRallyFields =
+    std::tuple{FieldOf{"Object", &RallyPoint::Object}, FieldOf{"X", &RallyPoint::X},
+               FieldOf{"Y", &RallyPoint::Y}};
+
 inline const auto kGroundFields =
     std::tuple{FieldOf{"Columns", &GroundArea::Columns}, FieldOf{"Rows", &GroundArea::Rows}};
 
@@ -43,6 +47,7 @@ inline const auto kWorldFields = std::tuple{
     FieldOf{"Catalogue", &World::Catalogue, kHashed | kDumped | kLengthOnly},
     // Only drawing reads it; the level's objects and treasuries carry the match.
     FieldOf{"Ground", &World::Ground, 0},
+    FieldOf{"Rallies", &World::Rallies, kHashed | kDumped | kOnceSet},
 };
 
 inline const auto& FieldsOf(const TObyekt&) {
@@ -53,6 +58,9 @@ inline const auto& FieldsOf(const TSide&) {
 }
 inline const auto& FieldsOf(const Random&) {
   return kRandomFields;
+}
+inline const auto& FieldsOf(const RallyPoint&) {
+  return kRallyFields;
 }
 inline const auto& FieldsOf(const GroundArea&) {
   return kGroundFields;

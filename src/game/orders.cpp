@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "game/rally.h"
 #include "util/numtext.h"
 #include "util/vec2d.h"
 
@@ -103,7 +104,8 @@ void Build(World& world, int32_t i, std::string_view arg) {
     const int32_t rassa = builder.Rassa;
     const int32_t side = builder.Side;
     // The spawn may move Objects: no reference into it is used after this line.
-    SpawnObject(world, rassa, t, side, static_cast<float>(x), static_cast<float>(y), 0);
+    if (SpawnObject(world, rassa, t, side, static_cast<float>(x), static_cast<float>(y), 0))
+      SendToRally(world, i, static_cast<int32_t>(world.Objects.size()) - 1);
   }
 }
 

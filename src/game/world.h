@@ -57,13 +57,22 @@ struct GroundArea {
   int32_t Rows = 21;
 };
 
+// Where the units a building finishes walk to; set by a player, absent until then.
+struct RallyPoint {
+  int32_t Object = 0;  // the building
+  int32_t X = 0;       // world units
+  int32_t Y = 0;
+  bool operator==(const RallyPoint&) const = default;
+};
+
 struct World {
   std::vector<TRassa> Catalogue;
   std::vector<TObyekt> Objects;
   std::array<TSide, 4> Sides{};
   uint32_t GroundTexture = 0;
-  GroundArea Ground;  // the level's; only drawing reads it
-  Random Rng;         // the shared generator
+  GroundArea Ground;                // the level's; only drawing reads it
+  Random Rng;                       // the shared generator
+  std::vector<RallyPoint> Rallies;  // in the order of their buildings
 };
 
 // The object's type, or nullptr when its race or type index does not exist.

@@ -40,6 +40,7 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   drawing_ = hasGL_ ? std::make_unique<GlDrawing>() : std::make_unique<Drawing>();
   session_ = std::make_unique<Session>(controls_, platform_, keeping_, *drawing_, *this);
   session_->SetScripted(options_.scripted);
+  session_->frontend().SetFogShown(true);  // the window draws the fog of war
   SoundOptions sound;
   sound.muted = options_.mute;
   sound_ = std::make_unique<SoundPlayer>(sound, std::cerr);
@@ -89,6 +90,12 @@ void TForm1::ConnectInputs() {
   connect(View, &GlView::mouseLeft, this, [this] { Input(MakeCommand(CommandKind::Leave, {})); });
   connect(View, &GlView::mousePressed, this, [this](Frontend::Button button) {
     Input(MakeCommand(CommandKind::Down, {static_cast<int64_t>(button)}));
+  });
+  connect(View, &GlView::rightPressed, this, [this](bool shift) {
+    if (!created_) return;
+    const bool hidden = session_->frontend().HiddenUnderCursor();
+    Input(RightClickCommand(shift, session_->frontend().WouldRally()));
+    if (hidden) Input(MakeCommand(CommandKind::Blind, {}));
   });
   connect(View, &GlView::dragging, this, [this](ViewBox box) {
     if (created_ && !session_->replaying()) Guarded([&] { session_->SetDragBox(box); });

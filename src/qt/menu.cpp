@@ -114,6 +114,24 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
       takeAs("Both sides to the computer (F7)", "TakeOverWatch", -1),
   };
 
+  // Without a side of one's own: whose sight the view shows.
+  auto sight = [this](const char* text, const char* name, int s) {
+    return MenuEntry{T(text),
+                     QString::fromLatin1(name),
+                     [this, s] {
+                       session_->ChooseSight(s);
+                       UpdateBanner();
+                     },
+                     [this] { return !session_->frontend().OwnSight(); },
+                     [this, s] { return session_->frontend().sightChoice() == s; },
+                     {}};
+  };
+  const std::vector<MenuEntry> sights = {
+      sight("Everything", "SightAll", -1),
+      sight("Side 0's sight", "Sight0", 0),
+      sight("Side 1's sight", "Sight1", 1),
+  };
+
   std::vector<MenuEntry> entries = {
       {viewer ? T("New match (leave the replay)") : T("New match"),
        QStringLiteral("NewMatch"),
@@ -127,6 +145,7 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
       side("Play side 1", "PlaySide1", 1),
       side("Watch (the computer plays both)", "Watch", -1),
       {T("Speed"), QStringLiteral("Speed"), {}, {}, {}, speeds},
+      {T("Show (V)"), QStringLiteral("Sight"), {}, {}, {}, sights},
       {},
       {T("Open replay..."),
        QStringLiteral("OpenReplay"),

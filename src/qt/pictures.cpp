@@ -69,7 +69,9 @@ void TForm1::DrawThoughts() {
     atlas_ = {UploadGlyphAtlas(picture), picture.Width, picture.Height, cellWidth, cellHeight};
   }
   const Frontend& f = session_->frontend();
-  DrawThoughtLabels(session_->world(), f.DrawnCameraX(), f.DrawnCameraY(), atlas_, f.DrawnZoom());
+  const std::vector<uint8_t> hidden = f.HiddenObjects();  // no thoughts out of sight
+  DrawThoughtLabels(session_->world(), f.DrawnCameraX(), f.DrawnCameraY(), atlas_, f.DrawnZoom(),
+                    &hidden);
 }
 
 QImage TForm1::GrabView() {

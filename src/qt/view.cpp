@@ -122,7 +122,7 @@ void GlView::mousePressEvent(QMouseEvent* event) {
       break;
     }
     case Qt::RightButton:
-      emit mousePressed(Frontend::Button::Right);
+      emit rightPressed(event->modifiers().testFlag(Qt::ShiftModifier));
       break;
     default:
       emit mousePressed(Frontend::Button::Middle);  // every other button does nothing

@@ -25,6 +25,8 @@ class GlView : public QWindow {
   void mouseLeft();               // the cursor that moved in left the view (not in a drag)
   // A left press with Shift is told at its release, and only when it was no drag.
   void mousePressed(Frontend::Button button);
+  // A right press; shift: Shift was held.
+  void rightPressed(bool shift);
   // A left drag of more than 4 pixels: its rectangle while it lasts, then the released box.
   void dragging(ViewBox box);
   void dragEnded();

@@ -27,6 +27,14 @@ void GlDrawing::HoverMarkers(const World& world, const std::vector<int32_t>& ind
   for (int32_t i : indices) DrawHoverMarker(world, i, kind, platform);
 }
 
+void GlDrawing::Fog(const FogPicture& fog) {
+  DrawFog(fog);
+}
+
+void GlDrawing::OrderMarks(const std::vector<OrderMark>& marks) {
+  DrawOrderMarks(marks, zoom_);
+}
+
 void GlDrawing::SelectionBox(int x1, int y1, int x2, int y2) {
   DrawSelectionRectangle(x1, y1, x2, y2);
 }

@@ -7,7 +7,9 @@
 
 #include "game/sprites.h"
 #include "game/world.h"
+#include "render/fog_picture.h"
 #include "render/minimap_scene.h"
+#include "render/order_mark.h"
 #include "util/platform.h"
 
 class Drawing {
@@ -25,6 +27,10 @@ class Drawing {
   virtual void Objects(const World&, const std::vector<SpriteChoice>&, bool) {}
   // A marker of the kind (0 ring, 1 cross) around each object listed.
   virtual void HoverMarkers(const World&, const std::vector<int32_t>&, int32_t, Platform&) {}
+  // The fog of war over the ground and the objects.
+  virtual void Fog(const FogPicture&) {}
+  // The marks of queued orders and rally points, in the world.
+  virtual void OrderMarks(const std::vector<OrderMark>&) {}
   // A white outline of the rectangle a drag spans, view pixels from the bottom left.
   virtual void SelectionBox(int, int, int, int) {}
   // The minimap over the view.
@@ -44,6 +50,8 @@ class GlDrawing : public Drawing {
   void Objects(const World& world, const std::vector<SpriteChoice>& shown, bool showBars) override;
   void HoverMarkers(const World& world, const std::vector<int32_t>& indices, int32_t kind,
                     Platform& platform) override;
+  void Fog(const FogPicture& fog) override;
+  void OrderMarks(const std::vector<OrderMark>& marks) override;
   void SelectionBox(int x1, int y1, int x2, int y2) override;
   void Minimap(const World& world, const MinimapScene& scene) override;
   void Footprint(int x, int y, float r) override;

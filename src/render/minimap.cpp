@@ -93,6 +93,19 @@ void DrawMinimap(const World& world, const MinimapScene& scene) {
   glColor3f(kGrass.R, kGrass.G, kGrass.B);
   Quad(px(scene.GroundX0), py(scene.GroundY0), px(scene.GroundX1), py(scene.GroundY1));
   glEnd();
+  if (scene.Fog.Shade != nullptr) {
+    // The fog over the ground, the world scaled into the square.
+    glPushMatrix();
+    glTranslatef(left - m.WorldX * m.Scale, bottom - m.WorldY * m.Scale, 0);
+    glScalef(m.Scale, m.Scale, 1);
+    const auto wx = [&](float x) { return (x - left) / m.Scale + m.WorldX; };
+    const auto wy = [&](float y) { return (y - bottom) / m.Scale + m.WorldY; };
+    DrawFog(scene.Fog, wx(px(scene.GroundX0)), wy(py(scene.GroundY0)), wx(px(scene.GroundX1)),
+            wy(py(scene.GroundY1)));
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+  }
   // Which colours' dots cover each pixel of the square (Cover).
   static std::vector<uint8_t> owners;
   const size_t cells = static_cast<size_t>(m.Size) * static_cast<size_t>(m.Size);
@@ -103,8 +116,10 @@ void DrawMinimap(const World& world, const MinimapScene& scene) {
     SetPointSize(big ? 3 : 2);
     glBegin(GL_POINTS);
     const Rgb* colour = nullptr;  // set only when it changes: sides stand in long runs
-    for (const TObyekt& o : world.Objects) {
+    for (size_t i = 0; i < world.Objects.size(); ++i) {
+      const TObyekt& o = world.Objects[i];
       if (!IsAlive(o) || !std::isfinite(o.X) || !std::isfinite(o.Y)) continue;
+      if (i < scene.Hidden.size() && scene.Hidden[i]) continue;
       const TOpisan* type = TypeOf(world, o);
       if ((type != nullptr && type->Radius >= 30) != big) continue;
       const float x = std::floor(left + (o.X - m.WorldX) * m.Scale);

@@ -13,6 +13,7 @@ void InitGL() {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  ForgetFogTexture();  // a new context has none of the old one's textures
 }
 
 namespace {

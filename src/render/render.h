@@ -8,7 +8,9 @@
 
 #include "game/sprites.h"
 #include "game/world.h"
+#include "render/fog_picture.h"
 #include "render/minimap_scene.h"
+#include "render/order_mark.h"
 #include "util/bmp.h"
 #include "util/platform.h"
 
@@ -50,6 +52,18 @@ void DrawGround(const World& world);
 void DrawMarker(int32_t kind, float size, Platform& platform);
 // The hover marker for an object: full attribute and matrix save around DrawMarker.
 void DrawHoverMarker(const World& world, int32_t index, int32_t kind, Platform& platform);
+
+// The fog: one black quad over its grid, each cell's shade as alpha, smoothed between cells;
+// the frame's state is kept.
+void DrawFog(const FogPicture& fog);
+// The same within the world rectangle (x0, y0)-(x1, y1) only.
+void DrawFog(const FogPicture& fog, float x0, float y0, float x1, float y1);
+// The fog's texture belongs to the context made before; the next DrawFog makes its own.
+void ForgetFogTexture();
+
+// Each mark's line 1 pixel wide and its end: a cross for a queued order, a flag for a rally
+// point, the same size in pixels at any zoom; the frame's state is kept.
+void DrawOrderMarks(const std::vector<OrderMark>& marks, float zoom = 1);
 
 // A white 1-pixel outline of the view rectangle (x1, y1)-(x2, y2), logical pixels from the
 // bottom left, over everything; the frame's state is kept.

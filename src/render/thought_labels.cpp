@@ -15,10 +15,12 @@ constexpr size_t kMaxChars = 120;
 }  // namespace
 
 std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWidth,
-                                              int32_t cellHeight) {
+                                              int32_t cellHeight,
+                                              const std::vector<uint8_t>* hidden) {
   std::vector<ThoughtLabel> labels;
-  for (const TObyekt& o : world.Objects) {
-    if (!IsAlive(o)) continue;
+  for (size_t i = 0; i < world.Objects.size(); ++i) {
+    const TObyekt& o = world.Objects[i];
+    if (!IsAlive(o) || (hidden != nullptr && i < hidden->size() && (*hidden)[i])) continue;
     const TOpisan* type = TypeOf(world, o);
     const float radius = type != nullptr && std::isfinite(type->Radius) ? type->Radius : 0.0f;
     if (!std::isfinite(o.X) || !std::isfinite(o.Y) || std::fabs(o.X) > 1e7f ||
@@ -55,12 +57,13 @@ uint32_t UploadGlyphAtlas(const Image& image) {
 }
 
 void DrawThoughtLabels(const World& world, float cameraX, float cameraY, const GlyphAtlas& atlas,
-                       float zoom) {
+                       float zoom, const std::vector<uint8_t>* hidden) {
   if (atlas.Texture == 0 || atlas.CellWidth <= 0 || atlas.CellHeight <= 0 ||
       atlas.CellWidth * 16 > atlas.Width || atlas.CellHeight * 16 > atlas.Height) {
     return;
   }
-  std::vector<ThoughtLabel> labels = LayoutThoughtLabels(world, atlas.CellWidth, atlas.CellHeight);
+  std::vector<ThoughtLabel> labels =
+      LayoutThoughtLabels(world, atlas.CellWidth, atlas.CellHeight, hidden);
   if (zoom != 1) {
     // Each label moves with its anchor's view pixel.
     for (ThoughtLabel& l : labels) {

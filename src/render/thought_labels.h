@@ -31,9 +31,11 @@ struct ThoughtLabel {
 };
 
 // Where the labels of every live object go: Thought1 on top, Thought2 below it, centred
-// just above the object's circle; empty thoughts take no line.
+// just above the object's circle; empty thoughts take no line. Objects marked in `hidden`
+// (the fog of war's, by index) get none.
 std::vector<ThoughtLabel> LayoutThoughtLabels(const World& world, int32_t cellWidth,
-                                              int32_t cellHeight);
+                                              int32_t cellHeight,
+                                              const std::vector<uint8_t>* hidden = nullptr);
 
 // Uploads the font picture (white glyphs, coverage in alpha) as a texture without mipmaps.
 uint32_t UploadGlyphAtlas(const Image& image);
@@ -41,4 +43,4 @@ uint32_t UploadGlyphAtlas(const Image& image);
 // Draws the labels over the picture of the current frame, at the camera's offset; zoomed, the
 // text keeps its size and follows its object.
 void DrawThoughtLabels(const World& world, float cameraX, float cameraY, const GlyphAtlas& atlas,
-                       float zoom = 1);
+                       float zoom = 1, const std::vector<uint8_t>* hidden = nullptr);

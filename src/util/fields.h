@@ -27,6 +27,7 @@ enum FieldUse : uint8_t {
   kLengthOnly = 8,  // a list of which the hash takes the length only
   kUncounted = 16,  // a list of which the hash takes the items without their number
   kInline = 32,     // a record (or list of records) dumped as its fields in its parent's place
+  kOnceSet = 64,    // a list walked only once it has items, so the hashes of before it stay
 };
 
 template <typename R>
@@ -114,6 +115,9 @@ void WalkValue(const V& value, std::string_view name, uint8_t uses, FieldSink& s
 
 template <typename V>
 void WalkField(const V& value, std::string_view name, uint8_t uses, FieldSink& sink) {
+  if constexpr (requires { value.empty(); }) {
+    if ((uses & kOnceSet) && value.empty()) return;
+  }
   if (uses & sink.Wanted()) WalkValue(value, name, uses, sink);
 }
 

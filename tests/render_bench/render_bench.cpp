@@ -1,7 +1,9 @@
 // Cost of drawing a frame of the battle (4 000 fighters) through OpenGL at x0.5 in a 600 x 600
 // view: the ground, every object and, as chosen, every object selected and the minimap. Runs in
 // a window (xvfb-run -a build/release/tests/render_benchmarks); each frame is swapped and
-// finished by the server. Arguments: selected, minimap, one by one (the plain reference).
+// finished by the server. Arguments: selected, minimap, one by one (the plain reference), and
+// the fog of war of side 0. BM_Fog is the fog's own work in a frame: sight, filter, picture and
+// its quad.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
@@ -14,6 +16,7 @@
 #include <memory>
 
 #include "app/camera.h"
+#include "app/fog.h"
 #include "draw_reference.h"
 #include "game/level.h"
 #include "game/loader.h"
@@ -32,6 +35,7 @@ struct Scene {
   std::unique_ptr<QWindow> window;  // made after the application
   std::unique_ptr<QOpenGLContext> context;
   World world;
+  Fog fog;
   bool ready = false;
 
   Scene() {
@@ -79,7 +83,7 @@ struct Scene {
   }
 
   // Ground, objects and maybe the minimap, the world's middle in the middle of the view.
-  void Frame(bool minimap, bool reference) {
+  void Frame(bool minimap, bool reference, bool fogged = false) {
     ResizeGL(kView, kView);
     const float camera = kView / 2 / kZoom;
     BeginFrameGL(camera, camera, kZoom);
@@ -87,6 +91,11 @@ struct Scene {
     if (reference) {
       DrawGroundReference(world);
       DrawObjectsReference(world, shown, false);
+    } else if (fogged) {
+      DrawGround(world);
+      fog.Update(world, shown);
+      DrawObjects(world, fog.Filter(world, shown), false);
+      DrawFog(fog.Picture());
     } else {
       DrawGround(world);
       DrawObjects(world, shown, false);
@@ -121,11 +130,13 @@ void BM_BattleFrame(benchmark::State& state) {
   const bool selected = state.range(0) != 0;
   const bool minimap = state.range(1) != 0;
   const bool reference = state.range(2) != 0;
+  const bool fogged = state.range(3) != 0;
   for (TObyekt& o : s.world.Objects) o.Selected = selected;
-  s.Frame(minimap, reference);
+  s.fog.Reset(fogged ? 0 : -1);
+  s.Frame(minimap, reference, fogged);
   glFinish();
   for (auto _ : state) {
-    s.Frame(minimap, reference);
+    s.Frame(minimap, reference, fogged);
     glFinish();
   }
   const ObjectDrawCounts n = LastObjectDrawCounts();
@@ -138,14 +149,35 @@ void BM_BattleFrame(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_BattleFrame)
-    ->ArgNames({"selected", "minimap", "reference"})
-    ->Args({0, 0, 0})
-    ->Args({0, 1, 0})
-    ->Args({1, 0, 0})
-    ->Args({1, 1, 0})
-    ->Args({1, 1, 1})
+    ->ArgNames({"selected", "minimap", "reference", "fog"})
+    ->Args({0, 0, 0, 0})
+    ->Args({0, 0, 0, 1})
+    ->Args({0, 1, 0, 0})
+    ->Args({1, 0, 0, 0})
+    ->Args({1, 1, 0, 0})
+    ->Args({1, 1, 1, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2.0);
+
+void BM_Fog(benchmark::State& state) {
+  Scene& s = TheScene();
+  if (!s.ready) {
+    state.SkipWithError("needs a display (xvfb-run -a) and the shipped data");
+    return;
+  }
+  ResizeGL(kView, kView);
+  const float camera = kView / 2 / kZoom;
+  BeginFrameGL(camera, camera, kZoom);
+  const std::vector<SpriteChoice> shown = AdvanceAnimations(s.world);
+  s.fog.Reset(0);
+  for (auto _ : state) {
+    s.fog.Update(s.world, shown);
+    benchmark::DoNotOptimize(s.fog.Filter(s.world, shown));
+    DrawFog(s.fog.Picture());
+    glFinish();
+  }
+}
+BENCHMARK(BM_Fog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace

@@ -55,7 +55,10 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "new 4294967295",
                                "new 0 My Maps/big one.txt",
                                "player 1",
-                               "leave"};
+                               "leave",
+                               "queue",
+                               "rally",
+                               "blind"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
@@ -136,7 +139,8 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
     host.Run(
         "play-as 0\nresize 420 380\npress 1\nlevel test\npress 2\ntick 5\nmove 100 200\ndown left\n"
         "tick\nchoose 2 0\ncheck 1 on\ncheck 2 on\nkey left on\ntick 20\nkey left off\n"
-        "move 150 150\ndown right\nchoose 1 0\ndown middle\ntick 300\nbox 0 0 420 380 new\n"
+        "move 150 150\ndown right\ntick\nqueue\ntick\nrally\nblind\nchoose 1 0\ndown middle\ntick "
+        "300\nbox 0 0 420 380 new\n"
         "group store 2\nbox 0 0 10 10 add\ntick\nsame 100 200\ngroup recall 2\ngroup centre 2\n"
         "tick 50\ncamera ticks\nmove 0 0\nscroll 2\nzoom in 30 40\ntick 9\nhome 0\nbound on\n"
         "look 900 900\nzoom out 200 100\ncamera frames\ntick 20\nleave\ntick 2\n"

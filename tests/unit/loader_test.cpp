@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/headless.h"
+#include "game/sight.h"
 #include "util/cp1251.h"
 
 namespace fs = std::filesystem;
@@ -610,4 +611,18 @@ TEST_F(LoaderTest, ALineUnderASubSectionItsSectionLacksIsIgnored) {
   EXPECT_EQ(Formatted(problems),
             (std::vector<std::string>{"ludi/t.txt:5: warning: line is ignored: section \"цена\" "
                                       "has no sub-section \"сбор\""}));
+}
+
+// "обзор" is optional: a type without it sees five times its radius, at least 100.
+TEST_F(LoaderTest, TheSightLineIsOptionalWithADefaultFromTheRadius) {
+  ASSERT_EQ(LoadFile(")название\nglaz\n)параметры\n30 1 1 1 1\n)обзор\n250\n"
+                     ")название\nbez\n)параметры\n30 1 1 1 1\n"
+                     ")название\nmal\n)параметры\n4 1 1 1 1\n"),
+            "");
+  ASSERT_EQ(Types().size(), 3u);
+  EXPECT_EQ(Types()[0].Sight, 250.0f);
+  EXPECT_EQ(SightOf(Types()[0]), 250.0f);
+  EXPECT_EQ(Types()[1].Sight, 0.0f);
+  EXPECT_EQ(SightOf(Types()[1]), 150.0f);
+  EXPECT_EQ(SightOf(Types()[2]), 100.0f);
 }
