@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <chrono>
 
-namespace {
-
-int64_t SteadyMs() {
+int64_t MatchLoop::NowMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
-
-}  // namespace
 
 int MatchLoop::TicksDue(std::optional<int64_t> nowMs) {
   if (!nowMs || !last_) {
@@ -31,8 +27,8 @@ void MatchLoop::Timer(FrameSource& source, std::optional<int64_t> nowMs, bool pr
 
 void MatchLoop::Tick(FrameSource& source, bool present) {
   const int frames = source.BeginTick();
-  const int64_t sliceStart = SteadyMs();
-  while (source.Behind() > 0 && SteadyMs() - sliceStart < kCatchUpSliceMs) {
+  const int64_t sliceStart = NowMs();
+  while (source.Behind() > 0 && NowMs() - sliceStart < kCatchUpSliceMs) {
     if (!source.Ready() || !source.RunFrame(false, FrameCall::Timer)) break;
   }
   bool held = false;

@@ -53,6 +53,8 @@ class MatchLoop {
   bool Frames(FrameSource& source, uint64_t n);
   // Every frame the source is behind, undrawn (a headless joiner).
   void CatchUp(FrameSource& source);
+  // Milliseconds of the steady clock the timer's times are given in.
+  static int64_t NowMs();
   // The next timer tick starts the count again (after a pause in the ticks).
   void Restart() { last_.reset(); }
 

@@ -13,10 +13,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double SecondsSince(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
 uint64_t PerSecond(uint64_t bytes, double seconds) {
   return seconds > 0 ? static_cast<uint64_t>(static_cast<double>(bytes) / seconds) : 0;
 }

@@ -14,10 +14,6 @@ using Clock = std::chrono::steady_clock;
 
 using Failed = NetFailure;
 
-double SecondsSince(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
 int Serve(const NetOptions& net) {
   struct Relay : HubLinks {
     EnetLink link;

@@ -17,10 +17,6 @@ using Clock = std::chrono::steady_clock;
 
 using Failed = NetFailure;
 
-double SecondsSince(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
 void Deliver(Wire& wire, const std::vector<uint8_t>& bytes) {
   std::string error;
   if (std::optional<Message> m = Decode(bytes.data(), bytes.size(), error)) {

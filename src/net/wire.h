@@ -2,6 +2,7 @@
 // or relay; and the hello a peer opens with.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -50,6 +51,11 @@ std::unique_ptr<Wire> OpenWire(const NetOptions& net, std::ostream& log, bool wa
 // Loads the data set (button 1) and writes this peer's hello; the level, if any, is applied
 // already. Throws NetFailure when the data cannot be loaded.
 Message MakeHello(Session& session, const NetOptions& net, const WindowOptions& options);
+
+// Seconds of the steady clock since t.
+inline double SecondsSince(std::chrono::steady_clock::time_point t) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
 
 // The simulated network of the test hook (RTSDEMO_NET_SIM), if asked for. Throws NetFailure.
 void SimulateNetwork(EnetLink& link);

@@ -209,9 +209,7 @@ void TForm1::ResizeNow() {
 void TForm1::TimerFired() {
   // Screenshots want every tick drawn: then no time is given and a tick runs alone.
   if (options_.keepFrames) return TimerDraw();
-  RunTimer(std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-               .count());
+  RunTimer(MatchLoop::NowMs());
 }
 
 void TForm1::TimerDraw() {
