@@ -143,7 +143,7 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
   RecordingPlatform platform;
   platform.fixedSeed = seed;
   HeadlessHost host(platform);
-  host.SetMatchWatched(false);
+  host.wiring().watchMatch = false;
   Frontend& f = host.frontend();
   if (ai != nullptr) f.SetScripts(MakeSideScripts(*ai, std::cerr));
   f.AcceptLoadedData(loaded);

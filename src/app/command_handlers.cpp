@@ -79,17 +79,7 @@ using K = CommandKind;
 // Indexed by CommandKind.
 const CommandSpec kCommands[] = {
     {K::Press, "press", kButtonArgs, "click a button (a disabled one ignores it)", kInput,
-     [](Session& s, const Command& c, std::ostream&) {
-       const int n = static_cast<int>(c.Int(0));
-       if (n == 3 || !s.controls().ButtonEnabled(n)) return;  // "Ремонт" has no action
-       if (!s.host().MakeCurrent()) return;                   // the loader uploads textures
-       if (n == 1 && s.replaying() && s.replay()->Reload(s.frontend())) return;
-       if (n == 1 && !s.AcceptPreloaded()) s.frontend().Button1Click();
-       if (n == 2) {
-         s.frontend().Button2Click();
-         if (!s.controls().ButtonEnabled(2)) s.MatchStarted();
-       }
-     }},
+     [](Session& s, const Command& c, std::ostream&) { s.Press(static_cast<int>(c.Int(0))); }},
     {K::Tick, "tick", kTickArgs, "run N frames (1)", 0,
      [](Session& s, const Command& c, std::ostream&) {
        s.Frames(static_cast<uint64_t>(c.Has(0) ? c.Int(0) : 1));
@@ -246,16 +236,16 @@ const CommandSpec kCommands[] = {
                   static_cast<int>(c.Int(1)));
        if (action == GroupAction::Centre) {
          f.KeepOnGround();
-         s.ViewMoved();
+         s.view().Moved();
        }
      }},
     {K::Seek, "seek", kSeekArgs,
      "with --replay: go to frame F of the recording, forward or back (tick plays it on)", 0,
      [](Session& s, const Command& c, std::ostream&) {
-       if (!s.replaying()) throw CommandError{"seek needs a recording (--replay FILE)"};
-       if (s.replay()->busy()) throw CommandError{"seek inside the recording it plays"};
-       if (!s.SeekReplay(static_cast<uint64_t>(c.Int(0))))
-         throw OutOfSync{*s.replay()->failedFrame()};
+       if (!s.viewer().playing()) throw CommandError{"seek needs a recording (--replay FILE)"};
+       if (s.viewer().player()->busy()) throw CommandError{"seek inside the recording it plays"};
+       if (!s.viewer().Seek(static_cast<uint64_t>(c.Int(0))))
+         throw OutOfSync{*s.viewer().player()->failedFrame()};
      }},
     {K::Camera, "camera", kCameraArgs,
      "who moves the camera: each frame (as at x1), or only the scroll steps", kInput,
@@ -267,7 +257,7 @@ const CommandSpec kCommands[] = {
      [](Session& s, const Command& c, std::ostream&) {
        const int64_t n = c.Has(0) ? c.Int(0) : 1;
        for (int64_t i = 0; i < n && s.frontend().WouldScroll(); ++i) s.frontend().ScrollStep();
-       s.ViewMoved();
+       s.view().Moved();
      }},
     {K::Zoom, "zoom", kZoomArgs, "zoom by sqrt(2) about view pixel X, Y (x0.25 to x4)", kInput,
      [](Session& s, const Command& c, std::ostream&) {
@@ -275,7 +265,7 @@ const CommandSpec kCommands[] = {
        ZoomAbout(f.state(), f.view(), c.Int(0) == 0 ? 1 : -1, static_cast<double>(c.Int(1)),
                  static_cast<double>(f.controls().ViewHeight() - c.Int(2)));
        f.KeepOnGround();
-       s.ViewMoved();
+       s.view().Moved();
      }},
     {K::Home, "home", kHomeArgs, "centre the view on side S's first base, else its first unit",
      kInput,
@@ -287,7 +277,7 @@ const CommandSpec kCommands[] = {
        CentreOn(f.state(), f.zoom(), f.controls().ViewWidth(), f.controls().ViewHeight(),
                 std::round(o.X), std::round(o.Y));
        f.KeepOnGround();
-       s.ViewMoved();
+       s.view().Moved();
      }},
     {K::Look, "look", kLookArgs, "centre the view on world point X, Y (the minimap)", kInput,
      [](Session& s, const Command& c, std::ostream&) {
@@ -297,17 +287,17 @@ const CommandSpec kCommands[] = {
        // The camera went where the player pointed: edge scrolling stops.
        f.state().ScrollTicks = 0;
        f.KeepOnGround();
-       s.ViewMoved();
+       s.view().Moved();
      }},
     {K::Minimap, "minimap", kMinimapArgs, "show or hide the minimap (changes no state)", 0,
-     [](Session& s, const Command& c, std::ostream&) { s.SetMinimap(c.Int(0) == 1); }},
+     [](Session& s, const Command& c, std::ostream&) { s.view().SetMinimap(c.Int(0) == 1); }},
     {K::Bound, "bound", kBoundArgs,
      "keep at least a fifth of the view over the ground (the window turns it on when needed)",
      kInput,
      [](Session& s, const Command& c, std::ostream&) {
        s.frontend().view().Bounded = c.Int(0) == 1;
        s.frontend().KeepOnGround();
-       s.ViewMoved();
+       s.view().Moved();
      }},
     {K::New, "new", kNewArgs,
      "a new match with seed SEED: the level given (a file or a shipped level's name), else the "

@@ -37,6 +37,11 @@ void Pace::Slower() {
   ticks_ = 0;
 }
 
+void Pace::SetSpeed(int speed) {
+  while (speed_ < speed && speed_ < kSpeeds - 1) Faster();
+  while (speed_ > speed && speed_ > 0) Slower();
+}
+
 std::string Pace::SpeedText() const {
   return kNames[speed_];
 }

@@ -21,6 +21,8 @@ class Pace {
   void Step();
   void Faster();
   void Slower();
+  // Speed 0 (x1/4) to kSpeeds - 1 (x8), step by step as the keys go.
+  void SetSpeed(int speed);
   int speed() const { return speed_; }
   // "x1/4" ... "x8".
   std::string SpeedText() const;

@@ -43,11 +43,12 @@ int RunHeadless(const WindowOptions& options) {
     if (const std::optional<int> status = BeginSession(host, start, std::cerr, seekFailed))
       return *status;
     if (seekFailed) {
-      std::cerr << "rtsdemo: out of sync at frame " << *host.replay()->failedFrame() << "\n";
+      std::cerr << "rtsdemo: out of sync at frame " << *host.viewer().player()->failedFrame()
+                << "\n";
       return 3;
     }
     // Without a script a replay plays to its end.
-    if (host.replaying() && !options.script) {
+    if (host.viewer().playing() && !options.script) {
       while (host.Frames(1)) {
       }
       return host.frontend().LoadFailed() ? 1 : 0;

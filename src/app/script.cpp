@@ -72,7 +72,7 @@ std::string ScriptSummary() {
 // The parts are built before the session (base order), so they may be handed over here.
 HeadlessHost::HeadlessHost(RecordingPlatform& platform, Drawing* drawing)
     : Session(widgets_, platform, counting_, drawing ? *drawing : blank_, *this) {
-  Create();
+  frontend().FormCreate();
 }
 
 void HeadlessHost::Run(const std::string& lines, std::ostream& out) {

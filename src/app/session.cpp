@@ -46,32 +46,23 @@ Session::Session(Controls& controls, RecordingPlatform& platform, TextureUploade
       frontend_(world_, controls, platform, uploader, drawing) {}
 
 Session::~Session() {
-  CloseRecording();
-}
-
-void Session::Create() {
-  frontend_.FormCreate();
+  inputs_.Close();
 }
 
 void Session::Apply(const Command& command, std::ostream& out) {
   BusyScope busy(busy_);
   const CommandSpec& spec = SpecOf(command.Kind);
-  if (route_ && (spec.Uses & kInput) && route_(command)) return;
+  if (wiring_.route && (spec.Uses & kInput) && wiring_.route(command)) return;
   // Everything that changes the match is recorded: the players' inputs and what a script
   // changes itself (money, spawn, set).
-  const bool changes = spec.Uses & (kInput | kChanges);
-  if (!replay_ && changes && recorder_) recorder_->Input(command);
-  if (!replay_ && changes) {
-    if (startPending_) TakeMatchStart();
-    if (matchStart_) matchLog_.push_back({0, command});
-  }
+  if (!viewer_.playing() && (spec.Uses & (kInput | kChanges))) inputs_.Input(command);
   if (spec.Uses & kInput) {
     // A player's input acts on that player's parts and selection.
     frontend_.ActAs(frontend_.inputPlayer(), [&] { spec.Apply(*this, command, out); });
   } else {
     spec.Apply(*this, command, out);
   }
-  if (listener_) listener_->CommandApplied(*this, command);
+  if (wiring_.listener) wiring_.listener->CommandApplied(*this, command);
 }
 
 bool Session::ApplyOwnView(const Command& command) {
@@ -99,68 +90,45 @@ void Session::ResizeFrame() {
 void Session::RunFrame(bool show) {
   BusyScope busy(busy_);
   if (!host_.MakeCurrent()) return;
-  if (startPending_ && !replay_) TakeMatchStart();
+  const bool replaying = viewer_.playing();
+  if (inputs_.startPending_ && !replaying) inputs_.TakeMatchStart();
   // The first frame sets up OpenGL: it is always drawn.
   const bool drawn = show || frontend_.state().FirstFrame;
-  frontend_.SetViewer(replay_ != nullptr);  // the viewer's sight is chosen, not the recording's
+  frontend_.SetViewer(replaying);  // the viewer's sight is chosen, not the recording's
   frontend_.SetDrawing(drawn ? drawing_ : nothing_);
   frontend_.DrawScene();
   frontend_.SetDrawing(drawing_);
-  if (drawn) {
-    overlays_.Draw(world_, frontend_, controls_, drawing_, replaying());
-  }
-  if (watchMatch_) match_.Update(world_, frontend_.state().Frames);
-  if (recorder_ && !replay_) recorder_->FrameDone(frontend_, platform_.usedSeeds);
-  if (!replay_ && matchStart_) {
-    if (!matchLog_.empty() && matchLog_.back().Cmd.Kind == CommandKind::Tick)
-      ++matchLog_.back().Cmd.Args[0].I;
-    else
-      matchLog_.push_back({0, MakeCommand(CommandKind::Tick, {1})});
-  }
+  if (drawn) view_.DrawOverlays();
+  if (wiring_.watchMatch) match_.Update(world_, frontend_.state().Frames);
+  if (!replaying) inputs_.Frame();
   // Heard before the end of a match pauses it.
-  if (listener_) listener_->FrameDone(*this);
+  if (wiring_.listener) wiring_.listener->FrameDone(*this);
   FrameDone();
   if (drawn) host_.Present();
 }
 
 void Session::FrameDone() {
-  if (startSeedPending_ && !frontend_.state().FirstFrame && !platform_.usedSeeds.empty()) {
-    // The snapshot was taken before the first frame: its replay seeds as this frame did.
-    matchStart_->NextSeed = platform_.usedSeeds.back();
-    startSeedPending_ = false;
-  }
-  if (watchMatch_ && !replay_ && !endShown_ && match_.winner() >= 0 && match_.observer()) {
-    endShown_ = true;
-    matchEnd_ = EndOfMatch(match_, world_, frontend_.player().PlayAs);
-    pace_.SetPaused(true);
+  inputs_.FirstFrameSeed();
+  view_.FrameDone();
+}
+
+void Session::Press(int n) {
+  if (n == 3 || !controls_.ButtonEnabled(n)) return;  // "Ремонт" has no action
+  if (!host_.MakeCurrent()) return;                   // the loader uploads textures
+  if (n == 1 && viewer_.playing() && viewer_.replay_->Reload(frontend_)) return;
+  if (n == 1 && !AcceptPreloaded()) frontend_.Button1Click();
+  if (n == 2) {
+    frontend_.Button2Click();
+    if (!controls_.ButtonEnabled(2)) MatchStarted();
   }
 }
 
 void Session::MatchStarted() {
-  if (!watchMatch_) return;
+  if (!wiring_.watchMatch) return;
   match_.Start(world_, frontend_.state().Frames);
-  matchEnd_.reset();
-  endShown_ = false;
-  matchStart_.reset();
-  matchLog_.clear();
-  startPending_ = keepInputs_;
-}
-
-void Session::TakeMatchStart() {
-  startPending_ = false;
-  matchStart_ = Save();
-  startSeedPending_ = frontend_.state().FirstFrame;
-}
-
-void Session::KeepWatching() {
-  if (!matchEnd_) return;
-  matchEnd_.reset();
-  pace_.SetPaused(false);
-}
-
-void Session::SetSpeed(int speed) {
-  while (pace_.speed() < speed && pace_.speed() < Pace::kSpeeds - 1) pace_.Faster();
-  while (pace_.speed() > speed && pace_.speed() > 0) pace_.Slower();
+  view_.matchEnd_.reset();
+  view_.endShown_ = false;
+  inputs_.MatchStarted();
 }
 
 void Session::ResetSession(bool keepData) {
@@ -185,15 +153,9 @@ void Session::ResetSession(bool keepData) {
   platform_.nextSeed.reset();
   platform_.messages.clear();
   match_ = MatchWatch{};
-  matchEnd_.reset();
-  endShown_ = false;
-  matchStart_.reset();
-  startPending_ = startSeedPending_ = false;
-  matchLog_.clear();
-  note_.clear();
-  overlays_.SetDragBox(std::nullopt);
-  replay_.reset();
-  replayEnded_ = false;
+  view_.Clear();
+  inputs_.ForgetMatch();
+  viewer_.Close();
   pace_.SetPaused(false);
   frontend_.FormCreate();
 }
@@ -205,7 +167,7 @@ bool Session::AcceptPreloaded() {
 }
 
 void Session::NewMatch(const std::string& level) {
-  if (replay_) {
+  if (viewer_.playing()) {
     // Out of the viewer into a session of its own: recorded from a fresh start, with the
     // inputs that give it the viewer's data, view size, check boxes and side.
     const PlayerInput player = frontend_.player();
@@ -214,9 +176,9 @@ void Session::NewMatch(const std::string& level) {
     const int w = controls_.ViewWidth();
     const int h = controls_.ViewHeight();
     ResetSession(true);
-    if (keepInputs_) {
-      recorder_ = std::make_unique<Recorder>();
-      recordingClosed_ = false;
+    if (inputs_.keep_) {
+      inputs_.recorder_ = std::make_unique<Recorder>();
+      inputs_.closed_ = false;
     }
     Apply(MakeCommand(CommandKind::Press, {1}));
     Apply(MakeCommand(CommandKind::Resize, {w, h}));
@@ -225,7 +187,7 @@ void Session::NewMatch(const std::string& level) {
     if (ground) Apply(MakeCommand(CommandKind::Check, {2, 1}));
   }
   Apply(NewMatchCommand(platform_.ClockSeed(), level));
-  if (!route_) SetSpeed(Pace::kNormal);  // a network match's pace is everyone's
+  if (!wiring_.route) pace_.SetSpeed(Pace::kNormal);  // a network match's pace is everyone's
 }
 
 void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
@@ -259,82 +221,11 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
   world_.Rng.Seed = seed;
   if (first) platform_.nextSeed = seed;
   match_ = MatchWatch{};
-  note_.clear();
-  overlays_.SetDragBox(std::nullopt);
-  KeepWatching();  // the end of the last match paused it
+  view_.SetNote({});
+  view_.overlays_.SetDragBox(std::nullopt);
+  view_.KeepWatching();  // the end of the last match paused it
   frontend_.Button2Click();
   if (!controls_.ButtonEnabled(2)) MatchStarted();
-}
-
-void Session::ViewMoved() {
-  // While paused no frame shows the camera's new place.
-  if (!pace_.paused() || replay_) return;
-  frontend_.TakeCamera();
-  Redraw();
-}
-
-void Session::SetMinimap(bool shown) {
-  overlays_.SetMinimap(shown);
-  if (pace_.paused()) Redraw();
-}
-
-MinimapLayout Session::Minimap() const {
-  return Overlays::Minimap(world_, controls_);
-}
-
-bool Session::OverMinimap(int x, int y) const {
-  return overlays_.MinimapPoint(world_, controls_, x, y).has_value();
-}
-
-bool Session::MinimapPress(int x, int y) {
-  if (replay_) return false;
-  const std::optional<WorldPoint2> p = overlays_.MinimapPoint(world_, controls_, x, y);
-  if (!p) return false;
-  Apply(MakeCommand(CommandKind::Look, {static_cast<int64_t>(std::floor(p->X)),
-                                        static_cast<int64_t>(std::floor(p->Y))}));
-  return true;
-}
-
-void Session::Wheel(int steps, int x, int y) {
-  if (replay_) return;
-  for (int i = 0; i < std::abs(steps); ++i)
-    Apply(MakeCommand(CommandKind::Zoom, {steps > 0 ? 0 : 1, x, y}));
-}
-
-void Session::ViewResized() {
-  if (scripted_ || busy() || replay_) {
-    // Only `resize` runs frames here; the toolkit's own resizes set the view.
-    TakeViewSize();
-    if (replay_) Redraw();  // the viewer keeps its picture
-    return;
-  }
-  Apply(MakeCommand(CommandKind::Resize, {controls_.ViewWidth(), controls_.ViewHeight()}));
-}
-
-void Session::TakeViewSize() {
-  BusyScope busy(busy_);
-  if (host_.MakeCurrent())
-    drawing_.Resize(controls_.ViewWidth(), controls_.ViewHeight(), controls_.ViewPixelRatio());
-}
-
-void Session::ResizeDrawing() {
-  TakeViewSize();
-  Redraw();
-}
-
-void Session::Redraw() {
-  BusyScope busy(busy_);
-  if (!host_.MakeCurrent()) return;
-  frontend_.SetDrawing(drawing_);
-  frontend_.Redraw();
-  overlays_.Draw(world_, frontend_, controls_, drawing_, replaying());
-  host_.Present();
-}
-
-void Session::SetDragBox(std::optional<ViewBox> box) {
-  overlays_.SetDragBox(box);
-  // While paused no frame shows it.
-  if (pace_.paused()) Redraw();
 }
 
 SessionSnapshot Session::Save() const {
@@ -371,20 +262,4 @@ void Session::Restore(const SessionSnapshot& s) {
   platform_.nextSeed = s.NextSeed;
   platform_.messages = s.Messages;
   match_ = s.Match;
-}
-
-std::string Session::Banner() const {
-  std::string text;
-  if (!controls_.ButtonEnabled(2)) {
-    text = MatchBanner(match_, pace_.SpeedText(), pace_.paused());
-  } else {
-    text = Tr("banner",
-              "RTS demo on OpenGL: load the data, create the level and command with the mouse "
-              "(F1: keys)");
-    if (pace_.speed() != Pace::kNormal || pace_.paused()) {
-      text += "   " + pace_.SpeedText() + (pace_.paused() ? Tr("banner", ", paused") : "");
-    }
-  }
-  if (!note_.empty()) text += "\n" + note_;
-  return text;
 }

@@ -29,11 +29,11 @@ bool LoadStart(SessionStart& start, std::ostream& err) {
 }
 
 bool OpenSession(Session& session, SessionStart& start, std::ostream& err) {
-  if (start.Replay) session.StartReplay(std::move(*start.Replay));
+  if (start.Replay) session.viewer().Start(std::move(*start.Replay));
   start.Replay.reset();
   // A resumed recording is written once taken over.
   std::string error;
-  if (!start.Resume && !start.Record.empty() && !session.StartRecording(start.Record, error)) {
+  if (!start.Resume && !start.Record.empty() && !session.inputs().Record(start.Record, error)) {
     err << "rtsdemo: " << error << "\n";
     return false;
   }
@@ -46,12 +46,12 @@ std::optional<int> BeginSession(Session& session, const SessionStart& start, std
   if (start.PlayAs && !start.Network)
     session.Apply(MakeCommand(CommandKind::PlayAs, {*start.PlayAs}));
   if (start.Level) session.Apply(LevelCommand(*start.Level));
-  if (start.Start) seekFailed = !session.SeekReplay(*start.Start);
+  if (start.Start) seekFailed = !session.viewer().Seek(*start.Start);
   if (start.Resume) {
     std::string error;
-    if (!session.Resume(start.Record, error)) {
+    if (!session.viewer().Resume(start.Record, error)) {
       err << "rtsdemo: " << start.ReplayName << ": " << error << "\n";
-      const bool outOfSync = session.replay() && session.replay()->FirstFailure();
+      const bool outOfSync = session.viewer().player() && session.viewer().player()->FirstFailure();
       return outOfSync ? 3 : 2;
     }
   }

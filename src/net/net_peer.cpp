@@ -33,13 +33,13 @@ struct Flag {
 NetPeer::NetPeer(Session& session, const NetOptions& net, const WindowOptions& options, bool waits)
     : session_(session), net_(net), options_(options), waits_(waits) {
   paced_ = waits && std::getenv("RTSDEMO_NET_PACED") != nullptr;
-  session_.SetInputRoute([this](const Command& c) { return Route(c); });
-  session_.SetFrameSource(this);
+  session_.wiring().route = [this](const Command& c) { return Route(c); };
+  session_.wiring().frames = this;
 }
 
 NetPeer::~NetPeer() {
-  session_.SetInputRoute({});
-  session_.SetFrameSource(nullptr);
+  session_.wiring().route = {};
+  session_.wiring().frames = nullptr;
 }
 
 std::string NetPeer::CleanChat(const std::string& text) {
@@ -109,7 +109,7 @@ void NetPeer::Watch(const Message& m, bool incoming) {
       break;
     case MsgType::Chat: {
       const std::string line = Name(incoming ? m.Peer : you_) + ": " + CleanChat(m.Text);
-      session_.RecordComment("chat " + line);
+      session_.inputs().Comment("chat " + line);
       chat_.push_back(ToUtf8(line));
       while (chat_.size() > kChatShown) chat_.pop_front();
       break;

@@ -8,7 +8,7 @@
 void TForm1::UpdateCard() {
   if (!Card || !session_) return;
   const Frontend& f = session_->frontend();
-  const bool live = !session_->replaying() && f.local() != Frontend::kWatching;
+  const bool live = !session_->viewer().playing() && f.local() != Frontend::kWatching;
   const CommandCard card =
       live ? MakeCommandCard(session_->world(), f.LocalSelectionAside(), controls_.ComboItems(2))
            : CommandCard{};

@@ -39,27 +39,27 @@ TForm1::TForm1(const FormOptions& options) : options_(options) {
   if (!hasGL_) std::cerr << "rtsdemo: no OpenGL context; nothing will be drawn\n";
   drawing_ = hasGL_ ? std::make_unique<GlDrawing>() : std::make_unique<Drawing>();
   session_ = std::make_unique<Session>(controls_, platform_, keeping_, *drawing_, *this);
-  session_->SetScripted(options_.scripted);
+  session_->wiring().scripted = options_.scripted;
   session_->frontend().SetFogShown(true);  // the window draws the fog of war
   SoundOptions sound;
   sound.muted = options_.mute;
   sound_ = std::make_unique<SoundPlayer>(sound, std::cerr);
-  session_->SetListener(sound_.get());
+  session_->wiring().listener = sound_.get();
   ConnectInputs();
   UpdateBanner();
 
   options_.start.Network = options_.net.has_value();
   if (!LoadStart(options_.start, std::cerr) || !OpenSession(*session_, options_.start, std::cerr))
     Exit(2);
-  if (session_->replaying() && !options_.start.Resume) EnterViewer();
+  if (session_->viewer().playing() && !options_.start.Resume) EnterViewer();
   // Kept in memory also without --record: the menu saves them, the end of a match replays them.
-  session_->KeepInputs();
+  session_->inputs().Keep();
 }
 
 TForm1::~TForm1() {
   Timer1->stop();
   net_.reset();
-  session_->CloseRecording();
+  session_->inputs().Close();
   if (RC) {
     RC->doneCurrent();
     session_.reset();
@@ -98,10 +98,11 @@ void TForm1::ConnectInputs() {
     if (hidden) Input(MakeCommand(CommandKind::Blind, {}));
   });
   connect(View, &GlView::dragging, this, [this](ViewBox box) {
-    if (created_ && !session_->replaying()) Guarded([&] { session_->SetDragBox(box); });
+    if (created_ && !session_->viewer().playing())
+      Guarded([&] { session_->view().SetDragBox(box); });
   });
   connect(View, &GlView::dragEnded, this, [this] {
-    if (created_) Guarded([&] { session_->SetDragBox(std::nullopt); });
+    if (created_) Guarded([&] { session_->view().SetDragBox(std::nullopt); });
   });
   connect(View, &GlView::boxReleased, this, [this](ViewBox box, bool add) {
     Input(MakeCommand(CommandKind::Box, {box.X1, box.Y1, box.X2, box.Y2, add}));
@@ -110,17 +111,20 @@ void TForm1::ConnectInputs() {
     Input(MakeCommand(CommandKind::Same, {x, y}));
   });
   connect(View, &GlView::wheeled, this, [this](int steps, int x, int y) {
-    if (created_ && !exiting_ && !session_->busy()) Guarded([&] { session_->Wheel(steps, x, y); });
+    if (created_ && !exiting_ && !session_->busy())
+      Guarded([&] { session_->view().Wheel(steps, x, y); });
   });
-  View->overMinimap = [this](int x, int y) { return created_ && session_->OverMinimap(x, y); };
+  View->overMinimap = [this](int x, int y) {
+    return created_ && session_->view().OverMinimap(x, y);
+  };
   View->onMinimap = [this](int x, int y) {
     if (!created_ || exiting_ || session_->busy()) return;
     // A drag beyond the square keeps to its edge.
-    const MinimapLayout m = session_->Minimap();
+    const MinimapLayout m = session_->view().Minimap();
     const int h = controls_.ViewHeight();
     x = std::clamp(x, m.X, m.X + m.Size - 1);
     y = std::clamp(y, h - m.Y - m.Size, h - 1 - m.Y);
-    Guarded([&] { session_->MinimapPress(x, y); });
+    Guarded([&] { session_->view().MinimapPress(x, y); });
   };
   connect(View, &GlView::keyPressed, this, [this](QKeyEvent* event) { HandleKey(event, true); });
   connect(View, &GlView::keyReleased, this, [this](QKeyEvent* event) { HandleKey(event, false); });
@@ -142,7 +146,8 @@ void TForm1::ConnectInputs() {
 
 void TForm1::Input(const Command& command) {
   // While a recording plays, the user's mouse over the view changes nothing.
-  if (!session_ || session_->busy() || session_->replaying() || !created_ || exiting_) return;
+  if (!session_ || session_->busy() || session_->viewer().playing() || !created_ || exiting_)
+    return;
   Guarded([&] { session_->Apply(command); });
 }
 
@@ -169,7 +174,7 @@ void TForm1::FormCreate() {
     if (!View->handle()) View->create();
     if (MakeCurrent()) InitGL();
   }
-  session_->Create();
+  session_->frontend().FormCreate();
   // A seek whose check fails leaves the viewer paused with its note.
   std::optional<int> status;
   bool seekFailed = false;
@@ -197,12 +202,12 @@ void TForm1::ResizeNow() {
     // The match sees the size once every peer has it: a player's goes as an input.
     Guarded([this] {
       net_->ViewResized(controls_.RealViewWidth(), controls_.RealViewHeight());
-      if (!controls_.viewAgreed()) session_->ResizeDrawing();
+      if (!controls_.viewAgreed()) session_->view().ResizeDrawing();
     });
     UpdateBanner();
     return;
   }
-  Guarded([this] { session_->ViewResized(); });
+  Guarded([this] { session_->view().Resized(); });
   UpdateBanner();
 }
 
@@ -223,7 +228,7 @@ void TForm1::RunTimer(std::optional<int64_t> nowMs) {
     // An observer's view is its own once it watches.
     if (net_ && controls_.viewAgreed() && net_->started() && !net_->player()) {
       controls_.AgreeViewSize(std::nullopt);
-      session_->ResizeDrawing();
+      session_->view().ResizeDrawing();
     }
   });
   SyncMatchEnd();
@@ -294,7 +299,7 @@ void TForm1::Exit(int code) {
 }
 
 void TForm1::UpdateBanner() {
-  std::string text = session_->Banner();
+  std::string text = session_->view().Banner();
   if (net_) {
     const std::string line = net_->Status();
     if (!line.empty()) text += "\n" + line;

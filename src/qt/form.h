@@ -90,9 +90,9 @@ class TForm1 : public QWidget, public SessionHost {
   QtControls& controls() { return controls_; }
   Pace& pace() { return session_->pace(); }
   const MatchWatch& match() const { return session_->match(); }
-  bool thoughtsShown() const { return session_->thoughtsShown(); }
-  bool replaying() const { return session_->replaying(); }
-  bool replayEnded() const { return session_->replayEnded(); }
+  bool thoughtsShown() const { return session_->view().thoughtsShown(); }
+  bool replaying() const { return session_->viewer().playing(); }
+  bool replayEnded() const { return session_->viewer().ended(); }
   bool hasGL() const { return hasGL_; }
   // A handler raised ProgramExit: the event loop is ending with this code.
   bool exiting() const { return exiting_; }

@@ -49,7 +49,7 @@ void TForm1::keyReleaseEvent(QKeyEvent* event) {
 void TForm1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && !isActiveWindow() && session_)
-    Guarded([this] { session_->ReleaseKeys(); });
+    Guarded([this] { session_->view().ReleaseKeys(); });
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -65,8 +65,9 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
     if (press && !event->isAutoRepeat() && created_ && !exiting_ && !session_->busy()) {
       const Qt::KeyboardModifiers m = event->modifiers();
       Guarded([&] {
-        session_->GroupKey(digit, m.testFlag(Qt::ControlModifier), m.testFlag(Qt::ShiftModifier),
-                           static_cast<int64_t>(event->timestamp()));
+        session_->view().GroupKey(digit, m.testFlag(Qt::ControlModifier),
+                                  m.testFlag(Qt::ShiftModifier),
+                                  static_cast<int64_t>(event->timestamp()));
       });
     }
     event->accept();
@@ -75,7 +76,7 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
   const Qt::KeyboardModifiers m = event->modifiers();
   const uint8_t mods = (m.testFlag(Qt::ShiftModifier) ? kShift : kNoMods) |
                        (m.testFlag(Qt::ControlModifier) ? kCtrl : kNoMods);
-  const KeyRow* row = FindKey(event->key(), mods, session_->replaying(), net_ != nullptr);
+  const KeyRow* row = FindKey(event->key(), mods, session_->viewer().playing(), net_ != nullptr);
   if (!row) return CardKey(event, press);
   event->accept();
   const bool once = press && !event->isAutoRepeat();
@@ -101,7 +102,7 @@ bool TForm1::HandleKey(QKeyEvent* event, bool press) {
   }
   if (row->When == KeyWhen::Replay && (!created_ || exiting_ || session_->busy())) return true;
   KeyResult result = KeyResult::Done;
-  Guarded([&] { result = session_->Key(row->Action, press, event->isAutoRepeat()); });
+  Guarded([&] { result = session_->view().Key(row->Action, press, event->isAutoRepeat()); });
   if (result == KeyResult::ShowHelp) ShowKeys();
   if (result == KeyResult::SavePicture) SaveScreenshot();
   if (result == KeyResult::ShowMenu) ShowGameMenu();
@@ -119,8 +120,8 @@ void TForm1::SoundKey(KeyAction action, bool repeat) {
     sound_->ToggleMute();
   }
   const int percent = static_cast<int>(std::lround(sound_->volume() * 100));
-  session_->SetNote(sound_->muted()
-                        ? Tr("notes", "Sound off")
-                        : Tr("notes", "Sound on, volume %1 %", {std::to_string(percent)}));
+  session_->view().SetNote(sound_->muted()
+                               ? Tr("notes", "Sound off")
+                               : Tr("notes", "Sound on, volume %1 %", {std::to_string(percent)}));
   UpdateBanner();
 }

@@ -59,9 +59,9 @@ QMenu* BuildMenu(QWidget* parent, const std::vector<MenuEntry>& entries) {
 }
 
 std::vector<MenuEntry> TForm1::GameMenuEntries() {
-  const bool viewer = session_->replaying();
+  const bool viewer = session_->viewer().playing();
   auto live = [this] { return session_->live(); };
-  auto alone = [this] { return !session_->networked(); };
+  auto alone = [this] { return !session_->wiring().frames; };
   auto loaded = [this] { return !controls_.ButtonEnabled(1); };
 
   std::vector<MenuEntry> levels;
@@ -87,7 +87,7 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
                         if (net_)
                           net_->SetPace(session_->pace().paused(), s);
                         else
-                          session_->SetSpeed(s);
+                          session_->pace().SetSpeed(s);
                         UpdateBanner();
                       },
                       {},
@@ -104,7 +104,7 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
                      {}};
   };
 
-  auto replaying = [this] { return session_->replaying(); };
+  auto replaying = [this] { return session_->viewer().playing(); };
   auto takeAs = [this](const char* text, const char* name, int s) {
     return MenuEntry{T(text), QString::fromLatin1(name), [this, s] { TakeOver(s); }, {}, {}, {}};
   };
@@ -119,7 +119,7 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
     return MenuEntry{T(text),
                      QString::fromLatin1(name),
                      [this, s] {
-                       session_->ChooseSight(s);
+                       session_->view().ChooseSight(s);
                        UpdateBanner();
                      },
                      [this] { return !session_->frontend().OwnSight(); },
@@ -220,9 +220,9 @@ QString TForm1::ChooseFile(bool save) {
 
 void TForm1::MenuNewMatch(const std::string& level) {
   if (!created_ || exiting_) return;
-  const bool wasViewer = session_->replaying();
+  const bool wasViewer = session_->viewer().playing();
   Guarded([&] { session_->NewMatch(level); });
-  if (wasViewer && !session_->replaying()) LeaveViewer();
+  if (wasViewer && !session_->viewer().playing()) LeaveViewer();
   SyncMatchEnd();
   UpdateBanner();
 }
@@ -237,8 +237,8 @@ void TForm1::MenuOpenReplay() {
     Notice(why.str());
     return;
   }
-  Guarded([&] { session_->OpenReplay(std::move(script)); });
-  if (session_->replaying()) EnterViewer();
+  Guarded([&] { session_->viewer().Open(std::move(script)); });
+  if (session_->viewer().playing()) EnterViewer();
   SyncMatchEnd();
   UpdateBanner();
 }
@@ -247,8 +247,8 @@ void TForm1::MenuSaveRecording() {
   const QString file = ChooseFile(true);
   if (file.isEmpty()) return;
   std::string error;
-  if (session_->SaveRecording(file.toStdString(), error)) {
-    session_->SetNote(Tr("notes", "Recording saved: %1", {file.toStdString()}));
+  if (session_->inputs().Save(file.toStdString(), error)) {
+    session_->view().SetNote(Tr("notes", "Recording saved: %1", {file.toStdString()}));
   } else {
     std::cerr << "rtsdemo: " << error << "\n";
     Notice(error);
@@ -258,7 +258,7 @@ void TForm1::MenuSaveRecording() {
 
 // The box that tells who won, open while the session shows the end of the match.
 void TForm1::SyncMatchEnd() {
-  const std::optional<MatchEndView>& end = session_->matchEnd();
+  const std::optional<MatchEndView>& end = session_->view().matchEnd();
   if (!end) {
     if (endBox_) endBox_->close();
     return;
@@ -295,7 +295,7 @@ void TForm1::SyncMatchEnd() {
   add("New match", "EndNewMatch", [this] { MenuNewMatch({}); });
   add("Watch the replay", "EndWatchReplay", [this] {
     bool started = false;
-    Guarded([&] { started = session_->WatchMatchReplay(); });
+    Guarded([&] { started = session_->viewer().WatchMatch(); });
     if (started) EnterViewer();
     UpdateBanner();
   });

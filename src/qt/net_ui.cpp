@@ -134,11 +134,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::KeepWatchingEnd() {
   if (!net_) {
-    session_->KeepWatching();
+    session_->view().KeepWatching();
     return;
   }
   // The end paused every peer at the same frame; going on is the match's too.
-  session_->KeepWatching();
+  session_->view().KeepWatching();
   session_->pace().SetPaused(true);
   net_->SetPace(false, session_->pace().speed());
 }

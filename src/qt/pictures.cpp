@@ -61,7 +61,7 @@ QString FreePictureName(const QDir& dir, const QString& base) {
 }  // namespace
 
 void TForm1::DrawThoughts() {
-  if (!session_->thoughtsShown()) return;
+  if (!session_->view().thoughtsShown()) return;
   if (!atlasTried_) {
     atlasTried_ = true;
     int cellWidth = 0, cellHeight = 0;
@@ -78,7 +78,7 @@ QImage TForm1::GrabView() {
   if (!created_ || !hasGL_) return {};
   QImage picture;
   grab_ = &picture;
-  session_->Redraw();
+  session_->view().Redraw();
   grab_ = nullptr;
   return picture;
 }
@@ -91,14 +91,15 @@ void TForm1::SaveScreenshot() {
   const QString path =
       FreePictureName(dir, QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss"));
   if (!dir.exists()) {
-    session_->SetNote(Tr("notes", "Picture not saved: no folder %1", {dir.path().toStdString()}));
+    session_->view().SetNote(
+        Tr("notes", "Picture not saved: no folder %1", {dir.path().toStdString()}));
   } else if (picture.isNull()) {
-    session_->SetNote(Tr("notes", "Picture not saved: the view does not draw"));
+    session_->view().SetNote(Tr("notes", "Picture not saved: the view does not draw"));
   } else if (!picture.save(path, "PNG")) {
-    session_->SetNote(Tr("notes", "Picture not saved: %1", {path.toStdString()}));
+    session_->view().SetNote(Tr("notes", "Picture not saved: %1", {path.toStdString()}));
   } else {
     lastPicture_ = path;
-    session_->SetNote(Tr("notes", "Picture: %1", {path.toStdString()}));
+    session_->view().SetNote(Tr("notes", "Picture: %1", {path.toStdString()}));
   }
 }
 

@@ -28,7 +28,8 @@ void TForm1::ApplyPreferences() {
     CheckBox2->setChecked(true);  // the input "check 2 on", recorded like a click
   if (first) {
     settings.setValue(kGroundKey, true);
-    session_->SetNote(Tr("notes", "\"Карта\" shows the ground; the window remembers your choice"));
+    session_->view().SetNote(
+        Tr("notes", "\"Карта\" shows the ground; the window remembers your choice"));
   }
   connect(CheckBox2, &QCheckBox::toggled, this,
           [](bool on) { Settings().setValue(kGroundKey, on); });

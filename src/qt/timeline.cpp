@@ -31,7 +31,7 @@ int Timeline::BarWidth() const {
 void Timeline::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), QColor(24, 24, 24));
-  const ReplayPlayer* replay = session_.replay();
+  const ReplayPlayer* replay = session_.viewer().player();
   if (!replay || !replay->opened()) return;
   UpdateToolTip();
   const uint64_t length = replay->length();
@@ -57,7 +57,7 @@ void Timeline::paintEvent(QPaintEvent*) {
 }
 
 void Timeline::UpdateToolTip() {
-  const ReplayPlayer* replay = session_.replay();
+  const ReplayPlayer* replay = session_.viewer().player();
   if (replay->marks().size() == tipMarks_) return;
   tipMarks_ = replay->marks().size();
   QString tip;
@@ -70,7 +70,7 @@ void Timeline::UpdateToolTip() {
 }
 
 void Timeline::SeekAt(int x) {
-  const ReplayPlayer* replay = session_.replay();
+  const ReplayPlayer* replay = session_.viewer().player();
   if (!replay || !replay->opened() || !onSeek) return;
   onSeek(FrameAtX(x, replay->length(), BarLeft(), BarWidth()));
 }

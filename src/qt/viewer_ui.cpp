@@ -35,7 +35,7 @@ void TForm1::EnterViewer() {
     timeline_ = new Timeline(*session_, this);
     timeline_->onSeek = [this](uint64_t frame) {
       if (!created_ || exiting_ || session_->busy()) return;
-      Guarded([&] { session_->SeekReplay(frame); });
+      Guarded([&] { session_->viewer().Seek(frame); });
       UpdateBanner();
       timeline_->update();
     };
@@ -73,23 +73,23 @@ std::string TForm1::MatchFile(const QString& prefix) {
 }
 
 void TForm1::TakeOver(std::optional<int32_t> side) {
-  if (!session_->replaying() || session_->busy()) return;
+  if (!session_->viewer().playing() || session_->busy()) return;
   const std::string file =
       options_.start.Record.empty() ? MatchFile("match_") : options_.start.Record;
   std::string error;
   bool ok = false;
-  Guarded([&] { ok = session_->TakeOver(side, file, error); });
+  Guarded([&] { ok = session_->viewer().TakeOver(side, file, error); });
   if (!ok) {
-    if (!error.empty()) session_->SetNote(Tr("notes", "Not taken over: %1", {error}));
+    if (!error.empty()) session_->view().SetNote(Tr("notes", "Not taken over: %1", {error}));
     UpdateBanner();
     return;
   }
   // The match is the user's now: the panel takes the mouse and the focus again.
   LeaveViewer();
   // From now on the user's resizes are inputs of the match again.
-  if (options_.runTimer) session_->SetScripted(false);
-  session_->SetNote(Tr("notes", "Taken over at frame %1; recording to %2",
-                       {std::to_string(session_->frontend().state().Frames), file}));
+  if (options_.runTimer) session_->wiring().scripted = false;
+  session_->view().SetNote(Tr("notes", "Taken over at frame %1; recording to %2",
+                              {std::to_string(session_->frontend().state().Frames), file}));
   UpdateBanner();
 }
 
@@ -97,9 +97,9 @@ void TForm1::SaveMatch() {
   const std::string file = MatchFile("saved_");
   std::string error;
   bool ok = false;
-  Guarded([&] { ok = session_->SaveMatch(file, error); });
-  session_->SetNote(ok ? Tr("notes", "Match saved: %1", {file})
-                       : Tr("notes", "Match not saved: %1", {error}));
+  Guarded([&] { ok = session_->inputs().SaveMatch(file, error); });
+  session_->view().SetNote(ok ? Tr("notes", "Match saved: %1", {file})
+                              : Tr("notes", "Match not saved: %1", {error}));
   UpdateBanner();
 }
 

@@ -28,11 +28,11 @@ const Script* HourRecording() {
       platform.fixedSeed = 1;
       HeadlessHost host(platform);
       std::string error;
-      if (!host.StartRecording(path, error)) return nullptr;
+      if (!host.inputs().Record(path, error)) return nullptr;
       host.Press(1);
       host.Press(2);
       for (uint64_t f = 0; f < kHour; ++f) host.Tick();
-      host.CloseRecording();
+      host.inputs().Close();
     }
     std::ifstream in(path);
     auto* read = new Script(ReadScript(in));
@@ -53,8 +53,8 @@ void BM_ReplayOpen(benchmark::State& state) {
   for (auto _ : state) {
     RecordingPlatform platform;
     HeadlessHost host(platform);
-    host.StartReplay(*script);
-    const ReplayPlayer& replay = *host.OpenedReplay();
+    host.viewer().Start(*script);
+    const ReplayPlayer& replay = *host.viewer().Opened();
     bytes = replay.keyframeBytes();
     keys = replay.keyframeCount();
     marks = replay.marks().size();
@@ -76,8 +76,8 @@ void BM_ReplaySeek(benchmark::State& state) {
   }
   RecordingPlatform platform;
   HeadlessHost host(platform);
-  host.StartReplay(*script);
-  host.OpenedReplay();
+  host.viewer().Start(*script);
+  host.viewer().Opened();
   std::mt19937 rng(5);
   std::uniform_int_distribution<uint64_t> any(1, kHour);
   const bool back = state.range(0) == 1;
@@ -85,10 +85,10 @@ void BM_ReplaySeek(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     const uint64_t f = any(rng);
-    if (back) host.SeekReplay(f);
+    if (back) host.viewer().Seek(f);
     state.ResumeTiming();
     const auto start = std::chrono::steady_clock::now();
-    host.SeekReplay(back ? f - 1 : f);
+    host.viewer().Seek(back ? f - 1 : f);
     worst = std::max(
         worst, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }

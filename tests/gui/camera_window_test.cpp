@@ -62,7 +62,7 @@ TEST(CameraWindow, WheelZoomsTabShowsTheMinimapItsClickLooksAndHomeComesBack) {
 
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(300, 200));  // the view takes the keys
     QTest::keyClick(view, Qt::Key_Tab);
-    EXPECT_TRUE(form.session().minimapShown());
+    EXPECT_TRUE(form.session().view().minimapShown());
     form.TimerDraw();
     if (form.hasGL()) {
       const QColor frame = form.GrabView().pixelColor(3, 447 - 1 - 50);  // the square's border

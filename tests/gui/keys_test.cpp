@@ -283,7 +283,7 @@ TEST_F(Keys, LeavingTheViewHoversNothing) {
   QTemporaryDir dir;
   const std::string file = dir.filePath("left.txt").toStdString();
   std::string error;
-  ASSERT_TRUE(form->session().SaveRecording(file, error)) << error;
+  ASSERT_TRUE(form->session().inputs().Save(file, error)) << error;
   std::ifstream in(file);
   const std::string recording((std::istreambuf_iterator<char>(in)), {});
   EXPECT_NE(recording.find("\nleave\n"), std::string::npos);

@@ -22,7 +22,7 @@
 
 namespace {
 
-class ReplayViewer : public testing::Test {
+class ViewerWindow : public testing::Test {
  protected:
   void SetUp() override {
     GuiApp();
@@ -135,7 +135,7 @@ class ReplayViewer : public testing::Test {
 
 }  // namespace
 
-TEST_F(ReplayViewer, ASessionWithEveryKeyReplaysInSyncThreeWays) {
+TEST_F(ViewerWindow, ASessionWithEveryKeyReplaysInSyncThreeWays) {
   const std::string file = Record();
   const std::string script = ReadAll(file);
   ASSERT_EQ(script.rfind("seed ", 0), 0u) << script;
@@ -167,7 +167,7 @@ TEST_F(ReplayViewer, ASessionWithEveryKeyReplaysInSyncThreeWays) {
   EXPECT_TRUE(form->pace().paused());
 }
 
-TEST_F(ReplayViewer, AChangedRecordingStopsAtItsFirstFailedCheck) {
+TEST_F(ViewerWindow, AChangedRecordingStopsAtItsFirstFailedCheck) {
   std::string script = ReadAll(Record());
   const size_t at = script.find("key left on");
   ASSERT_NE(at, std::string::npos);

@@ -40,7 +40,7 @@ class TimelineKeys : public testing::Test {
     platform.fixedSeed = 8;
     HeadlessHost host(platform);
     std::string error;
-    EXPECT_TRUE(host.StartRecording(file_.string(), error)) << error;
+    EXPECT_TRUE(host.inputs().Record(file_.string(), error)) << error;
     host.Press(1);
     host.Press(2);
     std::vector<uint64_t> hashes{StateHash(host.frontend())};
@@ -48,7 +48,7 @@ class TimelineKeys : public testing::Test {
       host.Tick();
       hashes.push_back(StateHash(host.frontend()));
     }
-    host.CloseRecording();
+    host.inputs().Close();
     return hashes;
   }
 
@@ -83,8 +83,8 @@ TEST_F(TimelineKeys, ClicksDragsAndEveryKeySeek) {
   };
   form.TimerDraw();  // opens the recording, then plays its first frame
   EXPECT_TRUE(at(1));
-  ASSERT_NE(form.session().replay(), nullptr);
-  EXPECT_EQ(form.session().replay()->length(), 3000u);
+  ASSERT_NE(form.session().viewer().player(), nullptr);
+  EXPECT_EQ(form.session().viewer().player()->length(), 3000u);
 
   const struct {
     Qt::Key key;
@@ -107,7 +107,7 @@ TEST_F(TimelineKeys, ClicksDragsAndEveryKeySeek) {
   EXPECT_TRUE(at(101));
   // N: the next mark's frame, each in turn (both bases stand at one frame).
   std::vector<uint64_t> marked;
-  for (const ReplayMark& m : form.session().replay()->marks())
+  for (const ReplayMark& m : form.session().viewer().player()->marks())
     if (marked.empty() || marked.back() != m.Frame) marked.push_back(m.Frame);
   ASSERT_GE(marked.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {

@@ -70,7 +70,7 @@ std::string PlayMatch(SoundPlayer* player, bool paced) {
   RecordingPlatform platform;
   platform.fixedSeed = 9;
   HeadlessHost host(platform);
-  if (player != nullptr) host.SetListener(player);
+  if (player != nullptr) host.wiring().listener = player;
   std::ostringstream out;
   host.Run("resize 640 480\npress 1\nlevel " + level.string() + "\npress 2\n", out);
   const auto start = std::chrono::steady_clock::now();

@@ -23,7 +23,7 @@ struct Match {
     platform.fixedSeed = 5;
     std::string error;
     if (!record.empty()) {
-      EXPECT_TRUE(host.StartRecording(record, error)) << error;
+      EXPECT_TRUE(host.inputs().Record(record, error)) << error;
     }
     Run("resize 400 300\npress 1\n" + before + "press 2\n");
   }
@@ -57,7 +57,7 @@ TEST(Camera, OneStepATickWhilePausedAndAtX8AndTheRecordingReplaysIt) {
   m.host.Timer();
   EXPECT_EQ(m.s().CameraX, 10.0f);
   EXPECT_EQ(m.host.frontend().view(), ViewInput{});
-  m.host.CloseRecording();
+  m.host.inputs().Close();
   const std::string recording = ReadAll(path);
   // The steps of the paused ticks and of the first at x8, with no frame between, in one line.
   EXPECT_NE(recording.find("camera ticks\nscroll 6\ntick 8\nscroll\ntick 8\n"), std::string::npos)
@@ -92,7 +92,7 @@ TEST(Camera, TheBoundKeepsAFifthOverTheGroundOnceOnAndTheWindowTurnsItOn) {
   m.Run("camera ticks\nresize 200 300\n");
   EXPECT_FLOAT_EQ(m.s().CameraX, 100.0f - (-320.0f - 60.0f));
   // The recording replays it in sync.
-  m.host.CloseRecording();
+  m.host.inputs().Close();
   RecordingPlatform platform;
   HeadlessHost replay(platform);
   std::istringstream in(ReadAll(path));
@@ -162,14 +162,14 @@ TEST(Camera, ZoomAboutTheCursorOrdersAtTheZoomedPointAndBackAtX1NothingChanged) 
 TEST(Camera, AMinimapClickLooksThereAndTheMinimapChangesNoHash) {
   Match m;
   const std::string before = m.Hash();
-  EXPECT_FALSE(m.host.MinimapPress(54, 245));  // hidden
+  EXPECT_FALSE(m.host.view().MinimapPress(54, 245));  // hidden
   m.Run("minimap on\n");
   EXPECT_EQ(m.Hash(), before);
-  const MinimapLayout layout = m.host.Minimap();
+  const MinimapLayout layout = m.host.view().Minimap();
   EXPECT_EQ(layout.Size, 100);
-  EXPECT_FALSE(m.host.MinimapPress(200, 100));  // outside the square
+  EXPECT_FALSE(m.host.view().MinimapPress(200, 100));  // outside the square
   // The square's middle is the ground's middle, world (16, 16).
-  ASSERT_TRUE(m.host.MinimapPress(54, 300 - 1 - 54));
+  ASSERT_TRUE(m.host.view().MinimapPress(54, 300 - 1 - 54));
   const WorldPoint2 middle = ViewCentre(m.s(), 1, 400, 300);
   EXPECT_NEAR(middle.X, 16, 4);
   EXPECT_NEAR(middle.Y, 16, 4);

@@ -134,7 +134,7 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
     platform.fixedSeed = 77;
     HeadlessHost host(platform);
     std::string error;
-    ASSERT_TRUE(host.StartRecording(path, error)) << error;
+    ASSERT_TRUE(host.inputs().Record(path, error)) << error;
     std::ostringstream out;
     host.Run(
         "play-as 0\nresize 420 380\npress 1\nlevel test\npress 2\ntick 5\nmove 100 200\ndown left\n"
@@ -146,7 +146,7 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
         "look 900 900\nzoom out 200 100\ncamera frames\ntick 20\nleave\ntick 2\n"
         "player 1\nmove 200 100\ndown left\ntick 3\nplayer 0\nnew 78\ntick 30\n",
         out);
-    host.CloseRecording();
+    host.inputs().Close();
     hash = HashText(StateHash(host.frontend()));
   }
   const std::string recording = ReadAll(path);

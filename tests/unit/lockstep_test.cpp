@@ -51,7 +51,7 @@ struct Network : HubLinks {
     auto& p = peers[conn] = std::make_unique<TestPeer>(*this, conn);
     p->platform.answerAtOnce = false;
     p->host = std::make_unique<HeadlessHost>(p->platform);
-    p->host->KeepInputs();  // every peer's recording, from its start
+    p->host->inputs().Keep();  // every peer's recording, from its start
     {
       InDir in(RTS_SOURCE_DIR "/data");
       p->host->Press(1);
@@ -301,7 +301,7 @@ TEST(Lockstep, EachPlayerSelectsAndOrdersWithItsOwnCursorCameraAndSelection) {
   for (TestPeer* peer : {&a, &b, &watcher}) {
     const std::string path = TempPath("rts_lockstep_" + std::to_string(peer->conn) + ".txt");
     std::string error;
-    ASSERT_TRUE(peer->host->SaveRecording(path, error)) << error;
+    ASSERT_TRUE(peer->host->inputs().Save(path, error)) << error;
     const std::string recording = ReadAll(path);
     std::filesystem::remove(path);
     EXPECT_NE(recording.find("player 1\nplay-as 1\n"), std::string::npos) << recording;
@@ -316,8 +316,8 @@ TEST(Lockstep, EachPlayerSelectsAndOrdersWithItsOwnCursorCameraAndSelection) {
     RecordingPlatform viewed;
     HeadlessHost viewer(viewed);
     std::istringstream again(recording);
-    viewer.StartReplay(ReadScript(again));
-    ASSERT_TRUE(viewer.Resume("", error)) << error;
+    viewer.viewer().Start(ReadScript(again));
+    ASSERT_TRUE(viewer.viewer().Resume("", error)) << error;
     EXPECT_EQ(viewer.frontend().players(), 2u);
     EXPECT_EQ(viewer.frontend().inputPlayer(), 0u);
   }

@@ -40,7 +40,7 @@ std::string Fresh(const std::string& lines) {
 // The menu's new match runs at normal speed, whatever the match before ran at.
 TEST_F(Menu, TheMenusNewMatchRunsAtNormalSpeed) {
   Run("seed 3 3\npress 1\npress 2\ntick 10\n");
-  host.SetSpeed(Pace::kSpeeds - 1);
+  host.pace().SetSpeed(Pace::kSpeeds - 1);
   host.NewMatch();
   EXPECT_EQ(host.pace().speed(), Pace::kNormal);
 }
@@ -81,11 +81,11 @@ TEST_F(Menu, NewMatchBeforeTheDataIsRefusedAsButtonTwoIs) {
 }
 
 TEST_F(Menu, SpeedStepsStopAtBothEnds) {
-  host.SetSpeed(0);
+  host.pace().SetSpeed(0);
   EXPECT_EQ(host.pace().SpeedText(), "x1/4");
-  host.SetSpeed(99);
+  host.pace().SetSpeed(99);
   EXPECT_EQ(host.pace().SpeedText(), "x8");
-  host.SetSpeed(Pace::kNormal);
+  host.pace().SetSpeed(Pace::kNormal);
   EXPECT_EQ(host.pace().SpeedText(), "x1");
 }
 
@@ -93,13 +93,13 @@ TEST_F(Menu, SpeedStepsStopAtBothEnds) {
 // replays in sync; saving needs kept inputs and never overwrites the file being recorded.
 TEST_F(Menu, SavedRecordingOfMenuUseReplaysInSync) {
   std::string error;
-  EXPECT_FALSE(host.SaveRecording("/tmp/unused", error));
-  host.KeepInputs();
+  EXPECT_FALSE(host.inputs().Save("/tmp/unused", error));
+  host.inputs().Keep();
   platform.fixedSeed = 77;
   Run("press 1\npress 2\n");
   for (int i = 0; i < 150; ++i) host.Tick();
   Run("play-as 1\n");
-  host.SetSpeed(5);
+  host.pace().SetSpeed(5);
   for (int i = 0; i < 120; ++i) host.Tick();
   host.NewMatch("battle");
   for (int i = 0; i < 30; ++i) host.Tick();
@@ -107,7 +107,7 @@ TEST_F(Menu, SavedRecordingOfMenuUseReplaysInSync) {
   host.NewMatch();
   for (int i = 0; i < 230; ++i) host.Tick();
   const std::string path = TempPath("rts_menu_saved.txt").string();
-  ASSERT_TRUE(host.SaveRecording(path, error)) << error;
+  ASSERT_TRUE(host.inputs().Save(path, error)) << error;
   const std::string script = ReadAll(path);
   EXPECT_NE(script.find("new 77 battle\n"), std::string::npos) << script;
   EXPECT_NE(script.find("\nnew 77\n"), std::string::npos) << script;
@@ -125,7 +125,7 @@ TEST_F(Menu, SavedRecordingOfMenuUseReplaysInSync) {
 // A tiny level that side 0 wins at once, as soon as side 1's worker dies.
 struct EndOfMatch : Menu {
   void Start(int playAs) {
-    host.KeepInputs();
+    host.inputs().Keep();
     Run("seed 5 5\npress 1\nplay-as " + std::to_string(playAs) + "\npress 2\ntick 20\n");
     Kill(1);
   }
@@ -140,64 +140,64 @@ struct EndOfMatch : Menu {
 
 TEST_F(EndOfMatch, TellsThePlayerAndTheObserverWhoWonWithTheFigures) {
   Start(0);
-  ASSERT_TRUE(host.matchEnd());
-  EXPECT_EQ(host.matchEnd()->Title, ToCp1251("Победа"));
+  ASSERT_TRUE(host.view().matchEnd());
+  EXPECT_EQ(host.view().matchEnd()->Title, ToCp1251("Победа"));
   EXPECT_TRUE(host.pace().paused());
-  ASSERT_EQ(host.matchEnd()->Lines.size(), 6u);
-  EXPECT_EQ(host.matchEnd()->Lines[0], "Frames of the match: 21");
-  EXPECT_EQ(host.matchEnd()->Lines[3], "First death: - / 21");
-  EXPECT_EQ(host.matchEnd()->Lines[4], "Peak workers: 1 / 1");
-  host.KeepWatching();
-  EXPECT_FALSE(host.matchEnd());
+  ASSERT_EQ(host.view().matchEnd()->Lines.size(), 6u);
+  EXPECT_EQ(host.view().matchEnd()->Lines[0], "Frames of the match: 21");
+  EXPECT_EQ(host.view().matchEnd()->Lines[3], "First death: - / 21");
+  EXPECT_EQ(host.view().matchEnd()->Lines[4], "Peak workers: 1 / 1");
+  host.view().KeepWatching();
+  EXPECT_FALSE(host.view().matchEnd());
   EXPECT_FALSE(host.pace().paused());
   Run("tick 10\n");
-  EXPECT_FALSE(host.matchEnd());  // shown once a match
+  EXPECT_FALSE(host.view().matchEnd());  // shown once a match
 
   Run("new 5\nplay-as 1\n");
   Kill(1);
-  ASSERT_TRUE(host.matchEnd());
-  EXPECT_EQ(host.matchEnd()->Title, ToCp1251("Поражение"));
+  ASSERT_TRUE(host.view().matchEnd());
+  EXPECT_EQ(host.view().matchEnd()->Title, ToCp1251("Поражение"));
 
   Run("new 5\nplay-as -1\n");
   Kill(0);
-  ASSERT_TRUE(host.matchEnd());
-  EXPECT_EQ(host.matchEnd()->Title, "Side 1 won");
+  ASSERT_TRUE(host.view().matchEnd());
+  EXPECT_EQ(host.view().matchEnd()->Title, "Side 1 won");
 }
 
 // Frames run before the level (the window's timer runs them) count neither in the box nor in
 // the banner: both tell the frames of the match.
 TEST_F(EndOfMatch, TheBoxAndTheBannerCountTheFramesOfTheMatch) {
-  host.KeepInputs();
+  host.inputs().Keep();
   Run("seed 5 5\npress 1\ntick 40\nplay-as 0\npress 2\ntick 20\n");
   Kill(1);
-  ASSERT_TRUE(host.matchEnd());
+  ASSERT_TRUE(host.view().matchEnd());
   EXPECT_EQ(host.frontend().state().Frames, 61u);
-  EXPECT_EQ(host.matchEnd()->Lines[0], "Frames of the match: 21");
-  const std::string banner = host.Banner();
+  EXPECT_EQ(host.view().matchEnd()->Lines[0], "Frames of the match: 21");
+  const std::string banner = host.view().Banner();
   EXPECT_NE(banner.find("Side 0 won at frame 21 of the match"), std::string::npos) << banner;
 }
 
 TEST_F(EndOfMatch, WatchTheReplayPlaysThisMatchAgainInSync) {
   Start(-1);
-  ASSERT_TRUE(host.matchEnd());
+  ASSERT_TRUE(host.view().matchEnd());
   const std::string atEnd = Hash(host);
   const uint64_t frames = host.frontend().state().Frames;
-  ASSERT_TRUE(host.WatchMatchReplay());
-  EXPECT_TRUE(host.replaying());
-  EXPECT_FALSE(host.matchEnd());
+  ASSERT_TRUE(host.viewer().WatchMatch());
+  EXPECT_TRUE(host.viewer().playing());
+  EXPECT_FALSE(host.view().matchEnd());
   EXPECT_EQ(host.frontend().state().Frames, 0u);  // the level just created
-  while (!host.replayEnded()) host.Timer();
+  while (!host.viewer().ended()) host.Timer();
   EXPECT_EQ(host.frontend().state().Frames, frames);
   EXPECT_EQ(Hash(host), atEnd);
-  EXPECT_FALSE(host.matchEnd());  // the viewer shows no end of its own
+  EXPECT_FALSE(host.view().matchEnd());  // the viewer shows no end of its own
 
   // New match leaves the viewer for a session recorded from a fresh start.
   host.NewMatch();
-  EXPECT_FALSE(host.replaying());
+  EXPECT_FALSE(host.viewer().playing());
   for (int i = 0; i < 50; ++i) host.Tick();
   const std::string path = TempPath("rts_menu_after_viewer.txt").string();
   std::string error;
-  ASSERT_TRUE(host.SaveRecording(path, error)) << error;
+  ASSERT_TRUE(host.inputs().Save(path, error)) << error;
   RecordingPlatform replayPlatform;
   HeadlessHost replay(replayPlatform);
   std::ifstream in(path);

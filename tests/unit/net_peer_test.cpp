@@ -53,12 +53,12 @@ class NetPair : public testing::Test {
     fileA_ = fs::temp_directory_path() / ("rts_net_a_" + id + ".txt");
     fileB_ = fs::temp_directory_path() / ("rts_net_b_" + id + ".txt");
     std::string error;
-    ASSERT_TRUE(a_.StartRecording(fileA_.string(), error)) << error;
-    ASSERT_TRUE(b_.StartRecording(fileB_.string(), error)) << error;
+    ASSERT_TRUE(a_.inputs().Record(fileA_.string(), error)) << error;
+    ASSERT_TRUE(b_.inputs().Record(fileB_.string(), error)) << error;
   }
   void TearDown() override {
-    a_.CloseRecording();
-    b_.CloseRecording();
+    a_.inputs().Close();
+    b_.inputs().Close();
     fs::remove(fileA_);
     fs::remove(fileB_);
     ASSERT_EQ(chdir(cwd_), 0);
@@ -127,13 +127,13 @@ TEST_F(NetPair, PaceAndChatReachBothPeersAtTheSameFrame) {
   b_.Move(200, 150);
 
   // P at the joiner pauses both at one frame; + and P at the host run both at x2.
-  b_.Key(KeyAction::Pause, true, false);
+  b_.view().Key(KeyAction::Pause, true, false);
   ASSERT_TRUE(Until([&] { return a_.pace().paused() && b_.pace().paused(); }));
   Until([] { return false; }, 30);
   EXPECT_EQ(Frames(a_), Frames(b_));
   const uint64_t pausedAt = Frames(a_);
-  a_.Key(KeyAction::Faster, true, false);
-  a_.Key(KeyAction::Pause, true, false);
+  a_.view().Key(KeyAction::Faster, true, false);
+  a_.view().Key(KeyAction::Pause, true, false);
   ASSERT_TRUE(Until([&] { return !a_.pace().paused() && !b_.pace().paused(); }));
   EXPECT_EQ(a_.pace().speed(), Pace::kNormal + 1);
   EXPECT_EQ(b_.pace().speed(), Pace::kNormal + 1);
@@ -158,8 +158,8 @@ TEST_F(NetPair, PaceAndChatReachBothPeersAtTheSameFrame) {
   EXPECT_EQ(StateHash(a_.frontend()), StateHash(b_.frontend()));
 
   // Both recordings hold both players' inputs and the chat, and replay to the same state.
-  a_.CloseRecording();
-  b_.CloseRecording();
+  a_.inputs().Close();
+  b_.inputs().Close();
   const std::string recA = ReadText(fileA_);
   const std::string recB = ReadText(fileB_);
   EXPECT_EQ(WithoutComments(recA), WithoutComments(recB));
@@ -172,7 +172,7 @@ TEST_F(NetPair, PaceAndChatReachBothPeersAtTheSameFrame) {
   ASSERT_TRUE(LoadScript(fileA_.string(), script, why)) << why.str();
   RecordingPlatform pr;
   HeadlessHost replay(pr);
-  replay.StartReplay(std::move(script));
+  replay.viewer().Start(std::move(script));
   while (replay.Frames(1)) {
   }
   EXPECT_EQ(StateHash(replay.frontend()), StateHash(a_.frontend()));

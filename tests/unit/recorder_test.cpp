@@ -115,7 +115,7 @@ TEST_F(RecorderTest, ASessionOfEveryKindOfCommandReplaysInSync) {
   SetDataFolder(RTS_SOURCE_DIR "/data");
   const fs::path path = dir_ / "all.txt";
   std::string error;
-  ASSERT_TRUE(host_.StartRecording(path.string(), error)) << error;
+  ASSERT_TRUE(host_.inputs().Record(path.string(), error)) << error;
   std::ostringstream looked;
   host_.Run(
       "press 1\nlevel test\npress 2\ntick 50\nmoney 0 500\nspawn 1 0 1 200 200 90\nset 0 X 40.5\n"
@@ -125,7 +125,7 @@ TEST_F(RecorderTest, ASessionOfEveryKindOfCommandReplaysInSync) {
       "resize 400 300\ntick 150\ndump\nhash\nnew 9 four_mines\ntick 120\nmoney 1 7\n"
       "tick 130\n",
       looked);
-  host_.CloseRecording();
+  host_.inputs().Close();
   const std::string text = ReadAll(path);
   for (const char* line : {"level test", "money 0 500", "spawn 1 0 1 200 200 90", "set 0 X 40.5",
                            "new 9 four_mines", "money 1 7"})

@@ -39,7 +39,7 @@ class ReplaySeek : public testing::Test {
     platform.fixedSeed = seed;
     HeadlessHost host(platform);
     std::string error;
-    EXPECT_TRUE(host.StartRecording(path, error)) << error;
+    EXPECT_TRUE(host.inputs().Record(path, error)) << error;
     host.Press(1);
     host.Press(2);
     hashes.assign(1, StateHash(host.frontend()));
@@ -50,7 +50,7 @@ class ReplaySeek : public testing::Test {
       host.Tick();
       hashes.push_back(StateHash(host.frontend()));
     }
-    host.CloseRecording();
+    host.inputs().Close();
     return path;
   }
 
@@ -75,8 +75,8 @@ TEST_F(ReplaySeek, AnyFrameFromAnywhereIsThePlayedFrame) {
   const std::string file = Record("long.txt", 3, kFrames, true, straight);
   RecordingPlatform platform;
   HeadlessHost host(platform);
-  host.StartReplay(Read(file));
-  const ReplayPlayer& replay = *host.OpenedReplay();
+  host.viewer().Start(Read(file));
+  const ReplayPlayer& replay = *host.viewer().Opened();
   EXPECT_EQ(replay.length(), static_cast<uint64_t>(kFrames));
   EXPECT_GT(replay.keyframeCount(), 10u);
   EXPECT_EQ(host.frontend().state().Frames, 0u);  // opened at the start
@@ -86,24 +86,24 @@ TEST_F(ReplaySeek, AnyFrameFromAnywhereIsThePlayedFrame) {
   for (int i = 0; i < 60; ++i) {
     const uint64_t f = any(rng);
     if (i % 3 == 0) {
-      ASSERT_TRUE(host.SeekReplay(kFrames));  // from the end
+      ASSERT_TRUE(host.viewer().Seek(kFrames));  // from the end
     }
-    ASSERT_TRUE(host.SeekReplay(f));
+    ASSERT_TRUE(host.viewer().Seek(f));
     ASSERT_EQ(host.frontend().state().Frames, f);
     ASSERT_EQ(Hash(host), straight[f]) << "frame " << f;
     // Back one, then forward one, by the keys and by a frame of the script.
-    host.Key(KeyAction::Back, true, false);
+    host.view().Key(KeyAction::Back, true, false);
     ASSERT_EQ(Hash(host), straight[f - 1]) << "frame " << f - 1;
     ASSERT_TRUE(host.Frames(1));
     ASSERT_EQ(Hash(host), straight[f]) << "frame " << f;
   }
-  host.Key(KeyAction::ToEnd, true, false);
+  host.view().Key(KeyAction::ToEnd, true, false);
   EXPECT_EQ(Hash(host), straight[kFrames]);
-  host.Key(KeyAction::TenBack, true, false);
+  host.view().Key(KeyAction::TenBack, true, false);
   EXPECT_EQ(Hash(host), straight[kFrames - 1000]);
-  host.Key(KeyAction::SecondForward, true, false);
+  host.view().Key(KeyAction::SecondForward, true, false);
   EXPECT_EQ(Hash(host), straight[kFrames - 900]);
-  host.Key(KeyAction::ToStart, true, false);
+  host.view().Key(KeyAction::ToStart, true, false);
   EXPECT_EQ(host.frontend().state().Frames, 0u);
   EXPECT_TRUE(host.Frames(1));
   EXPECT_EQ(Hash(host), straight[1]);
@@ -120,8 +120,8 @@ TEST_F(ReplaySeek, MarksAreTheBatchsEventsAndFailedChecks) {
     const MatchResult batch = RunMatch(loader.world(), 0, seed, frames);
     RecordingPlatform p;
     HeadlessHost host(p);
-    host.StartReplay(Read(file));
-    const std::vector<ReplayMark> marks = host.OpenedReplay()->marks();
+    host.viewer().Start(Read(file));
+    const std::vector<ReplayMark> marks = host.viewer().Opened()->marks();
     EXPECT_EQ(marks, EventMarks(batch)) << "seed " << seed;
     EXPECT_GE(marks.size(), 6u);  // both sides' firsts at least
     if (seed != 1) continue;
@@ -135,23 +135,23 @@ TEST_F(ReplaySeek, MarksAreTheBatchsEventsAndFailedChecks) {
     std::istringstream in(text);
     RecordingPlatform p2;
     HeadlessHost changed(p2);
-    changed.StartReplay(ReadScript(in));
+    changed.viewer().Start(ReadScript(in));
     std::vector<ReplayMark> expected = marks;
     const ReplayMark failed{500, MarkKind::FailedCheck, -1};
     expected.insert(std::upper_bound(
                         expected.begin(), expected.end(), failed,
                         [](const ReplayMark& a, const ReplayMark& b) { return a.Frame < b.Frame; }),
                     failed);
-    EXPECT_EQ(changed.OpenedReplay()->marks(), expected);
+    EXPECT_EQ(changed.viewer().Opened()->marks(), expected);
     EXPECT_EQ(MarkText(failed), "out of sync");
     // Onto frame 500 (a keyframe), then through it.
     for (const auto& [from, to] : {std::pair<uint64_t, uint64_t>{0, 500}, {450, 550}}) {
-      ASSERT_TRUE(changed.SeekReplay(from));
-      EXPECT_FALSE(changed.SeekReplay(to));
-      EXPECT_EQ(changed.replay()->failedFrame(), 500u);
+      ASSERT_TRUE(changed.viewer().Seek(from));
+      EXPECT_FALSE(changed.viewer().Seek(to));
+      EXPECT_EQ(changed.viewer().player()->failedFrame(), 500u);
     }
     EXPECT_EQ(Hash(changed), hashes[550]);  // the state itself is the recorded one
-    EXPECT_TRUE(changed.SeekReplay(650));
+    EXPECT_TRUE(changed.viewer().Seek(650));
   }
 }
 
@@ -165,11 +165,11 @@ TEST_F(ReplaySeek, ATakenOverMatchsRecordingReplaysInSync) {
   for (const std::string& to : {taken, std::string()}) {
     RecordingPlatform platform;
     HeadlessHost host(platform);
-    host.StartReplay(Read(file));
-    ASSERT_TRUE(host.SeekReplay(1777));
+    host.viewer().Start(Read(file));
+    ASSERT_TRUE(host.viewer().Seek(1777));
     std::string error;
-    ASSERT_TRUE(host.TakeOver(1, to, error)) << error;
-    EXPECT_FALSE(host.replaying());
+    ASSERT_TRUE(host.viewer().TakeOver(1, to, error)) << error;
+    EXPECT_FALSE(host.viewer().playing());
     EXPECT_EQ(host.frontend().player().PlayAs, 1);
     for (int f = 0; f < 1500; ++f) {
       if (f % 50 == 0) host.Move(f % 400, 100 + f % 200);
@@ -178,9 +178,9 @@ TEST_F(ReplaySeek, ATakenOverMatchsRecordingReplaysInSync) {
     }
     end = Hash(host);
     if (to.empty()) {
-      ASSERT_TRUE(host.SaveRecording(saved, error)) << error;
+      ASSERT_TRUE(host.inputs().Save(saved, error)) << error;
     }
-    host.CloseRecording();
+    host.inputs().Close();
   }
   const std::string text = ReadAll(taken);
   EXPECT_EQ(ReadAll(saved), text);
@@ -202,7 +202,7 @@ TEST_F(ReplaySeek, ASavedAndResumedMatchGoesOnAsIfNeverStopped) {
     RecordingPlatform platform;
     platform.fixedSeed = 21;
     HeadlessHost host(platform);
-    host.KeepInputs();
+    host.inputs().Keep();
     host.Press(1);
     host.Press(2);
     for (int f = 0; f < 1234; ++f) {
@@ -210,7 +210,7 @@ TEST_F(ReplaySeek, ASavedAndResumedMatchGoesOnAsIfNeverStopped) {
       host.Tick();
     }
     std::string error;
-    ASSERT_TRUE(host.SaveMatch(saved, error)) << error;
+    ASSERT_TRUE(host.inputs().SaveMatch(saved, error)) << error;
     for (int f = 0; f < 2000; ++f) {
       host.Tick();
       later.push_back(Hash(host));
@@ -218,9 +218,9 @@ TEST_F(ReplaySeek, ASavedAndResumedMatchGoesOnAsIfNeverStopped) {
   }
   RecordingPlatform platform;
   HeadlessHost host(platform);
-  host.StartReplay(Read(saved));
+  host.viewer().Start(Read(saved));
   std::string error;
-  ASSERT_TRUE(host.Resume("", error)) << error;
+  ASSERT_TRUE(host.viewer().Resume("", error)) << error;
   EXPECT_EQ(host.frontend().state().Frames, 1234u);
   for (uint64_t h : later) {
     host.Tick();

@@ -27,7 +27,7 @@ std::string RecordSession(const std::string& path) {
   platform.fixedSeed = 4242;
   HeadlessHost host(platform);
   std::string error;
-  EXPECT_TRUE(host.StartRecording(path, error)) << error;
+  EXPECT_TRUE(host.inputs().Record(path, error)) << error;
   host.Resize(400, 300);
   for (int frame = 0; frame < 250; ++frame) {
     if (frame % 7 == 0) host.Move(frame, 20);
@@ -35,7 +35,7 @@ std::string RecordSession(const std::string& path) {
     if (frame == 40) host.Press(2);
     host.Tick();
   }
-  host.CloseRecording();
+  host.inputs().Close();
   return HashText(StateHash(host.frontend()));
 }
 

@@ -134,13 +134,13 @@ TEST(ControlGroups, CountInTheHashAndSnapshotsOnlyOnceUsed) {
 
 TEST(ControlGroups, TheSameDigitTwiceWithin300MsCentres) {
   Match m("box 400 120 150 0 new\n");
-  m.host.GroupKey(1, true, false, 0);  // Ctrl+1
-  m.host.GroupKey(1, false, false, 1000);
+  m.host.view().GroupKey(1, true, false, 0);  // Ctrl+1
+  m.host.view().GroupKey(1, false, false, 1000);
   const float x = m.host.frontend().state().CameraX;
-  m.host.GroupKey(1, false, false, 1301);  // too late
+  m.host.view().GroupKey(1, false, false, 1301);  // too late
   EXPECT_EQ(m.host.frontend().state().CameraX, x);
-  m.host.GroupKey(1, false, false, 1600);
+  m.host.view().GroupKey(1, false, false, 1600);
   EXPECT_EQ(m.host.frontend().state().CameraX, 200.0f - 250.0f);
-  m.host.GroupKey(2, false, true, 1700);  // Shift+2 adds the selection to group 2
+  m.host.view().GroupKey(2, false, true, 1700);  // Shift+2 adds the selection to group 2
   EXPECT_EQ(m.host.frontend().groups().Groups[1], (std::vector<int32_t>{0, 4}));
 }

@@ -202,7 +202,7 @@ TEST(SoundPlayer, KeepsToTheViewThePaceAndOneOfAKindPerFrame) {
   std::ostringstream err;
   SoundPlayer player(options, err);
   player.KeepLog(true);
-  host.SetListener(&player);
+  host.wiring().listener = &player;
   std::ostringstream out;
   // The view shows world x 0..400, y 0..300; a deposit at x 1000 lies too far out.
   host.Run("resize 400 300\npress 1\npress 2\ntick\n", out);

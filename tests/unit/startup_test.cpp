@@ -43,8 +43,8 @@ TEST(Startup, AFailedCheckEndsAResumeAndPausesASeek) {
   bool seekFailed = false;
   EXPECT_EQ(BeginSession(host, start, err, seekFailed), std::nullopt);
   EXPECT_TRUE(seekFailed);
-  EXPECT_TRUE(host.replaying());
-  EXPECT_EQ(host.replay()->failedFrame(), 150u);
+  EXPECT_TRUE(host.viewer().playing());
+  EXPECT_EQ(host.viewer().player()->failedFrame(), 150u);
   EXPECT_TRUE(host.pace().paused());
 }
 
