@@ -286,6 +286,12 @@ Command LevelCommand(const std::string& file) {
   return command;
 }
 
+Command AiCommand(int32_t side, const std::string& file) {
+  Command command = MakeCommand(CommandKind::Ai, {side});
+  command.Args.push_back({0, 0, file});
+  return command;
+}
+
 Command NewMatchCommand(uint32_t seed, const std::string& level) {
   Command command = MakeCommand(CommandKind::New, {seed});
   if (!level.empty()) command.Args.push_back({0, 0, level});

@@ -79,9 +79,10 @@ enum class CommandKind : uint8_t {
   Leave,
   Queue,
   Rally,
-  Blind,  // the last: kCommandKinds counts from it
+  Blind,
+  Ai,  // the last: kCommandKinds counts from it
 };
-inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Blind) + 1;
+inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Ai) + 1;
 
 struct Command {
   CommandKind Kind = CommandKind::Tick;
@@ -139,6 +140,8 @@ Command RightClickCommand(bool queued, bool rally);
 // "level FILE".
 Command LevelCommand(const std::string& file);
 // "new SEED [LEVEL]".
+// "ai S FILE": side S played by the script FILE (- : by the built-in opponent).
+Command AiCommand(int32_t side, const std::string& file);
 Command NewMatchCommand(uint32_t seed, const std::string& level = {});
 
 // A whole script, read and checked before it runs.

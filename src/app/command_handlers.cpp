@@ -14,6 +14,8 @@
 #include "app/session.h"
 #include "app/state_hash.h"
 #include "game/object_fields.h"
+#include "script/script_check.h"
+#include "script/side_scripts.h"
 #include "util/cp1251.h"
 #include "util/echo_text.h"
 #include "util/numtext.h"
@@ -71,6 +73,7 @@ constexpr ArgSpec kHomeArgs[] = {{"S", ArgType::Int, kI32Min, kI32Max}};
 constexpr ArgSpec kMinimapArgs[] = {{"STATE", ArgType::Switch}};
 constexpr ArgSpec kBoundArgs[] = {{"STATE", ArgType::Switch}};
 constexpr ArgSpec kPlayerArgs[] = {{"N", ArgType::Int, 0, 7}};
+constexpr ArgSpec kAiArgs[] = {{"S", ArgType::Int, 0, 1}, {"FILE", ArgType::Rest}};
 constexpr ArgSpec kNewArgs[] = {{"SEED", ArgType::Int, 0, UINT32_MAX},
                                 {"LEVEL", ArgType::Rest, 0, 0, {}, true}};
 
@@ -336,6 +339,25 @@ const CommandSpec kCommands[] = {
      "the right click just given takes no object under the cursor (the fog of war hides it)",
      kInput,
      [](Session& s, const Command&, std::ostream&) { s.frontend().state().Blind = true; }},
+    {K::Ai, "ai", kAiArgs,
+     "side S is played by the AI script FILE (a shipped name such as easy.lua, or a path) from "
+     "its next turn; FILE -: by the built-in opponent again",
+     kInput,
+     [](Session& s, const Command& c, std::ostream&) {
+       const int32_t side = static_cast<int32_t>(c.Int(0));
+       if (c.Text(1) == "-") {
+         if (SideScripts* scripts = s.frontend().scripts()) scripts->Clear(side);
+         return;
+       }
+       std::string problem;
+       std::optional<AiFile> file = ReadAiFile(c.Text(1), problem);
+       if (!file) throw CommandError{problem};
+       DataProblems problems;
+       CheckAiScript(*file, problems);
+       for (const DataProblem& p : problems)
+         if (p.Error) throw CommandError{FormatProblem(p)};
+       s.frontend().UseScripts().Assign(side, std::move(*file));
+     }},
 };
 static_assert(std::size(kCommands) == kCommandKinds, "a row for every command kind");
 

@@ -253,8 +253,18 @@ void Frontend::Restore(const Saved& saved) {
   drawn_ = saved.LastDrawn;
   sources_ = saved.Sources;
   start_ = saved.Start;
-  if (scripts_) scripts_->Restore(saved.Scripts);
+  const bool scripted = std::any_of(saved.Scripts.Sides.begin(), saved.Scripts.Sides.end(),
+                                    [](const SideScripts::Saved::Side& s) { return s.File; });
+  if (scripts_ || scripted) UseScripts().Restore(saved.Scripts);
   fog_.Reset(fog_.side());  // another moment of the match: what was seen is not known
+}
+
+SideScripts& Frontend::UseScripts() {
+  if (!scripts_) {
+    scripts_ = std::make_shared<SideScripts>(
+        SandboxLimits{}, [](const std::string& line) { std::cerr << line << std::endl; });
+  }
+  return *scripts_;
 }
 
 void Frontend::EdgeScroll() {

@@ -86,6 +86,8 @@ class Frontend {
   // The AI scripts that play sides instead of the built-in opponent; none by default.
   void SetScripts(std::shared_ptr<SideScripts> scripts) { scripts_ = std::move(scripts); }
   SideScripts* scripts() const { return scripts_.get(); }
+  // The scripts, made (none assigned) when there were none.
+  SideScripts& UseScripts();
   World& world() { return world_; }
   // The acting player's parts: between frames and commands the local player's; while a
   // player's command or the panel's steps of a player run, that player's.

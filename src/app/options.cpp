@@ -436,8 +436,11 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
   w.ai = ais;
   w.replay = value("replay");
   w.mute = has("mute");
-  if (has("ai") && !has("headless") && !has("check"))
-    return refuse("--ai needs --headless, --batch or --check");
+  // A recording names its scripts itself; a network match's peers would each read their own.
+  if (has("ai") && (has("host") || has("join") || has("serve")))
+    return refuse("--ai is for a match of one's own, not with --host, --join or --serve");
+  if (has("ai") && (has("replay") || has("resume")) && !has("check"))
+    return refuse("--ai is for a match of one's own, not with --replay or --resume");
   if (has("host") || has("join") || has("serve")) {
     std::string problemText;
     if (!ParseNetwork(given, run, problemText)) return refuse(problemText);

@@ -33,9 +33,8 @@ int RunHeadless(const WindowOptions& options) {
   SessionStart start = StartOf(options);
   if (!LoadStart(start, std::cerr)) return 2;
   HeadlessHost host(platform);
-  const std::optional<AiFiles> ai = ReadAiOptions(options.ai, std::cerr);
-  if (!ai) return 1;
-  host.frontend().SetScripts(MakeSideScripts(*ai, std::cerr));
+  // The scripts are checked here; BeginSession hands them to the session as inputs.
+  if (!ReadAiOptions(options.ai, std::cerr)) return 1;
   const std::string& file = start.ReplayName;
   try {
     if (!OpenSession(host, start, std::cerr)) return 2;

@@ -16,6 +16,7 @@ SessionStart StartOf(const WindowOptions& options) {
   if (options.record) start.Record = *options.record;
   start.PlayAs = options.playAs;
   start.Level = options.level;
+  start.Ai = options.ai;
   start.Network = options.net.has_value();
   return start;
 }
@@ -43,6 +44,9 @@ bool OpenSession(Session& session, SessionStart& start, std::ostream& err) {
 std::optional<int> BeginSession(Session& session, const SessionStart& start, std::ostream& err,
                                 bool& seekFailed) {
   seekFailed = false;
+  // Recorded like every input, so that the recording replays the scripts.
+  for (const std::string& v : start.Ai)
+    session.Apply(AiCommand(v[0] == '1' ? 1 : 0, v.size() > 2 ? v.substr(2) : std::string()));
   if (start.PlayAs && !start.Network)
     session.Apply(MakeCommand(CommandKind::PlayAs, {*start.PlayAs}));
   if (start.Level) session.Apply(LevelCommand(*start.Level));

@@ -20,7 +20,8 @@ struct SessionStart {
   std::string Record;  // the recording to write; empty: none
   std::optional<int32_t> PlayAs;
   std::optional<std::string> Level;
-  bool Network = false;  // the side is the hub's to give
+  bool Network = false;         // the side is the hub's to give
+  std::vector<std::string> Ai;  // --ai S=FILE: applied as the input "ai S FILE"
 };
 
 // The start of a run from its options; the recording to watch is read later (LoadStart).

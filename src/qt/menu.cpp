@@ -104,6 +104,35 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
                      {}};
   };
 
+  // The computer's side against a player's (side 1 while both are the computer's): Easy,
+  // Standard (the built-in opponent) or Hard, from a new match on.
+  auto opponentSide = [this] {
+    const int32_t mine = session_->frontend().player().PlayAs;
+    return mine >= 0 ? 1 - mine : 1;
+  };
+  auto opponent = [this, opponentSide, live, loaded](const char* text, const char* name,
+                                                     std::string file) {
+    return MenuEntry{T(text),
+                     QString::fromLatin1(name),
+                     [this, opponentSide, file] {
+                       Input(AiCommand(opponentSide(), file));
+                       MenuNewMatch({});
+                     },
+                     [live, loaded] { return live() && loaded(); },
+                     [this, opponentSide, file] {
+                       const SideScripts* scripts = session_->frontend().scripts();
+                       const int32_t side = opponentSide();
+                       if (!scripts || !scripts->Has(side)) return file == "-";
+                       return scripts->Files()[static_cast<size_t>(side)].first == "ai/" + file;
+                     },
+                     {}};
+  };
+  const std::vector<MenuEntry> opponents = {
+      opponent("Easy", "OpponentEasy", "easy.lua"),
+      opponent("Standard", "OpponentStandard", "-"),
+      opponent("Hard", "OpponentHard", "hard.lua"),
+  };
+
   auto replaying = [this] { return session_->viewer().playing(); };
   auto takeAs = [this](const char* text, const char* name, int s) {
     return MenuEntry{T(text), QString::fromLatin1(name), [this, s] { TakeOver(s); }, {}, {}, {}};
@@ -140,6 +169,7 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
        {},
        {}},
       {T("New match on level"), QStringLiteral("NewMatchOn"), {}, loaded, {}, levels},
+      {T("New match against"), QStringLiteral("NewMatchAgainst"), {}, loaded, {}, opponents},
       {},
       side("Play side 0", "PlaySide0", 0),
       side("Play side 1", "PlaySide1", 1),

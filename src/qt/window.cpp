@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/ai_options.h"
 #include "app/script.h"
 #include "qt/form.h"
 #include "qt/quit_signals.h"
@@ -41,6 +42,7 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   formOptions.start = StartOf(options);
   Script script;
   if (options.script && !LoadScript(*options.script, script, std::cerr)) return 2;
+  if (!ReadAiOptions(options.ai, std::cerr)) return 1;
   const bool scripted = options.script.has_value();
   if (options.replay) {
     Script recording;

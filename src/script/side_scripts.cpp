@@ -60,15 +60,27 @@ SideScripts::SideScripts(const SandboxLimits& limits, LuaSandbox::Sink sink)
 }
 
 void SideScripts::Assign(int32_t side, AiFile file) {
+  Use(side, std::make_shared<const AiFile>(std::move(file)));
+}
+
+void SideScripts::Use(int32_t side, std::shared_ptr<const AiFile> file) {
   Side& s = sides_[static_cast<size_t>(side)];
   s.File = std::move(file);
-  if (!s.Box) s.Box = std::make_unique<LuaSandbox>(limits_, sink_);
+  s.Box = std::make_unique<LuaSandbox>(limits_, sink_);  // nothing left of a script before
+  s.Started = s.Fallen = false;
+  s.Message.clear();
+}
+
+void SideScripts::Clear(int32_t side) {
+  Side& s = sides_[static_cast<size_t>(side)];
+  s.File.reset();
+  s.Box.reset();
   s.Started = s.Fallen = false;
   s.Message.clear();
 }
 
 bool SideScripts::Has(int32_t side) const {
-  return side >= 0 && side < kSides && sides_[static_cast<size_t>(side)].File.has_value();
+  return side >= 0 && side < kSides && sides_[static_cast<size_t>(side)].File != nullptr;
 }
 
 void SideScripts::Restart(uint64_t frame) {
@@ -137,6 +149,7 @@ SideScripts::Saved SideScripts::Save() const {
     out.Started = s.Started;
     out.Fallen = s.Fallen;
     out.Message = s.Message;
+    out.File = s.File;
     if (s.Box && s.Started && !s.Fallen)
       out.State = std::make_shared<const std::string>(s.Box->Save());
   }
@@ -144,6 +157,17 @@ SideScripts::Saved SideScripts::Save() const {
 }
 
 void SideScripts::Restore(const Saved& saved) {
+  // The scripts as they were: an `ai` input may have changed them since.
+  for (size_t k = 0; k < sides_.size(); ++k) {
+    const std::shared_ptr<const AiFile>& was = saved.Sides[k].File;
+    const std::shared_ptr<const AiFile>& now = sides_[k].File;
+    if (was == now || (was && now && was->Hash == now->Hash && was->Shown == now->Shown)) continue;
+    if (was) {
+      Use(static_cast<int32_t>(k), was);
+    } else {
+      Clear(static_cast<int32_t>(k));
+    }
+  }
   if (saved.Owner != this) {
     Restart(saved.Start);
     return;

@@ -39,6 +39,8 @@ class SideScripts {
 
   // The script that plays side 0 or 1 from the next match on.
   void Assign(int32_t side, AiFile file);
+  // Side 0 or 1 is the built-in opponent's again.
+  void Clear(int32_t side);
   bool Has(int32_t side) const;
   // A new match starts at frame `frame` of the front end: every script starts afresh at its
   // side's next turn.
@@ -59,6 +61,7 @@ class SideScripts {
       bool Fallen = false;
       std::string Message;
       std::shared_ptr<const std::string> State;  // the sandbox's bytes
+      std::shared_ptr<const AiFile> File;        // null: the built-in opponent's side
     };
     std::array<Side, kSides> Sides{};
   };
@@ -68,12 +71,13 @@ class SideScripts {
 
  private:
   struct Side {
-    std::optional<AiFile> File;
+    std::shared_ptr<const AiFile> File;
     std::unique_ptr<LuaSandbox> Box;
     bool Started = false;
     bool Fallen = false;
     std::string Message;
   };
+  void Use(int32_t side, std::shared_ptr<const AiFile> file);
   void Fall(Side& side, int32_t index, const std::string& message);
 
   SandboxLimits limits_;

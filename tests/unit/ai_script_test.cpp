@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "app/batch.h"
+#include "app/replay.h"
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "game/level.h"
@@ -289,3 +291,54 @@ TEST(ScriptCheck, SyntaxAndUnknownCalls) {
 }
 
 }  // namespace
+
+// The input "ai" changes a side's player mid-match; its recording replays and seeks in sync
+// across the change, and a faulty script is refused with its file and line.
+TEST(AiInput, RecordedReplayedAndSoughtAcrossAChangeOfPlayer) {
+  InDir data(RTS_SOURCE_DIR "/data");
+  const std::string path = TempPath("rts_ai_input.txt").string();
+  std::string hash;
+  {
+    RecordingPlatform platform;
+    platform.fixedSeed = 5;
+    HeadlessHost host(platform);
+    std::string error;
+    ASSERT_TRUE(host.inputs().Record(path, error)) << error;
+    std::ostringstream out;
+    host.Run(
+        "press 1\npress 2\ntick 200\nai 1 rush.lua\ntick 300\nai 1 -\nai 0 hard.lua\ntick 300\n",
+        out);
+    EXPECT_THROW(host.Run("ai 0 no-such-script.lua\n", out), CommandError);
+    host.inputs().Close();
+    hash = HashText(StateHash(host.frontend()));
+    const SideScripts* scripts = host.frontend().scripts();
+    ASSERT_NE(scripts, nullptr);
+    EXPECT_TRUE(scripts->Has(0));
+    EXPECT_FALSE(scripts->Has(1));
+  }
+  std::ifstream file(path);
+  const Script recording = ReadScript(file);
+  RecordingPlatform viewed;
+  HeadlessHost viewer(viewed);
+  viewer.viewer().Start(recording);
+  ASSERT_TRUE(viewer.viewer().Seek(800));
+  EXPECT_EQ(HashText(StateHash(viewer.frontend())), hash);
+  ASSERT_TRUE(viewer.viewer().Seek(100));  // before either script played
+  EXPECT_FALSE(viewer.frontend().scripts() && viewer.frontend().scripts()->Has(0));
+  ASSERT_TRUE(viewer.viewer().Seek(800));
+  EXPECT_EQ(HashText(StateHash(viewer.frontend())), hash);
+  std::filesystem::remove(path);
+
+  RecordingPlatform platform;
+  HeadlessHost host(platform);
+  const std::string bad = TempPath("rts_ai_bad.lua").string();
+  std::ofstream(bad) << "function think()\n  game.nothing()\nend\n";
+  try {
+    std::ostringstream out;
+    host.Run("ai 1 " + bad + "\n", out);
+    ADD_FAILURE() << "a script calling an unknown function was taken";
+  } catch (const CommandError& e) {
+    EXPECT_NE(e.What.find(bad + ":2:"), std::string::npos) << e.What;
+  }
+  std::filesystem::remove(bad);
+}

@@ -58,7 +58,9 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "leave",
                                "queue",
                                "rally",
-                               "blind"};
+                               "blind",
+                               "ai 1 easy.lua",
+                               "ai 0 -"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
@@ -144,7 +146,8 @@ TEST(Commands, EveryInputIsRecordedAndReplaysInSync) {
         "group store 2\nbox 0 0 10 10 add\ntick\nsame 100 200\ngroup recall 2\ngroup centre 2\n"
         "tick 50\ncamera ticks\nmove 0 0\nscroll 2\nzoom in 30 40\ntick 9\nhome 0\nbound on\n"
         "look 900 900\nzoom out 200 100\ncamera frames\ntick 20\nleave\ntick 2\n"
-        "player 1\nmove 200 100\ndown left\ntick 3\nplayer 0\nnew 78\ntick 30\n",
+        "player 1\nmove 200 100\ndown left\ntick 3\nplayer 0\nai 1 easy.lua\ntick 40\nnew 78\n"
+        "tick 30\nai 1 -\ntick 10\n",
         out);
     host.inputs().Close();
     hash = HashText(StateHash(host.frontend()));
