@@ -117,7 +117,7 @@ void PrintLadder(const std::vector<MatchResult>& results, const LadderInfo& l, s
   const uint64_t drawn = n - ends[static_cast<size_t>(MatchEnd::Win)];
   os << "ladder: " << k << " AI scripts, " << n << " matches of at most " << l.FrameLimit
      << " frames, seeds " << l.Seed << " to " << static_cast<uint32_t>(l.Seed + l.Games - 1)
-     << " with each AI of a pair on each side\n";
+     << " on both sides\n";
   os << "draws: " << drawn << " (" << ends[static_cast<size_t>(MatchEnd::Limit)]
      << " at the frame limit, " << ends[static_cast<size_t>(MatchEnd::Stalemate)] << " stalemates, "
      << ends[static_cast<size_t>(MatchEnd::BothGone)] << " with both sides gone)\n";
@@ -150,8 +150,8 @@ void PrintLadder(const std::vector<MatchResult>& results, const LadderInfo& l, s
                    [&](size_t a, size_t b) { return fit.Strength[a] > fit.Strength[b]; });
   size_t nameWidth = 2;
   for (const std::string& name : l.Names) nameWidth = std::max(nameWidth, name.size());
-  os << "ratings on the Elo scale, mean 0 (Bradley-Terry with Davidson's draws; 95 % interval "
-        "from the Fisher information):\n";
+  os << "ratings: Bradley-Terry with Davidson's draws, Elo scale, mean 0, 95 % interval from the "
+        "Fisher information\n";
   os << Pad("AI", nameWidth, true) << Pad("rating", 8) << Pad("95 % interval", 16)
      << Pad("games", 6) << Pad("score", 9) << "\n";
   for (size_t i : order) {

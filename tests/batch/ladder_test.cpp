@@ -66,7 +66,7 @@ TEST(Ladder, ThreeShardsMergeIntoTheSingleRunsTable) {
   ASSERT_EQ(lines.size(), 12u);  // 3 pairs, both ways, 2 seeds
   const std::string table = single.err.substr(0, single.err.find("time: "));
   for (const char* row : {"rush.lua - miner.lua      4", "rush.lua - easy.lua       4",
-                          "miner.lua - easy.lua      4", "ratings on the Elo scale"})
+                          "miner.lua - easy.lua      4", "ratings: Bradley-Terry"})
     EXPECT_NE(table.find(row), std::string::npos) << row << "\n" << table;
   // Some match must be won, or the ratings would say nothing.
   EXPECT_NE(single.out.find("\"end\":\"win\""), std::string::npos);
