@@ -450,6 +450,10 @@ int SummarizeBatch(const std::vector<ResultLine>& lines, std::ostream& out, std:
       lines,
       [](const std::string& line, std::string& run, std::string& problem) {
         std::optional<MatchResult> r = MatchFromJson(line, problem);
+        if (r && nlohmann::json::parse(line).contains("ladder")) {
+          problem = "a line of a ladder, not of a batch";
+          return std::optional<MatchResult>();
+        }
         if (r) {
           run = std::to_string(r->Matches) + " " + std::to_string(r->FrameLimit) + " " +
                 std::to_string(static_cast<uint32_t>(r->Seed - r->Match));

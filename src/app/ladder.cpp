@@ -214,10 +214,15 @@ int RunSummarize(const std::vector<std::string>& files, std::istream& in, std::o
                  std::ostream& err) {
   const std::optional<std::vector<ResultLine>> lines = ReadResultLines(files, in, err);
   if (!lines) return 2;
-  const nlohmann::json first = lines->empty()
-                                   ? nlohmann::json()
-                                   : nlohmann::json::parse(lines->front().Text, nullptr, false);
-  if (!first.is_object() || !first.contains("ladder")) return SummarizeBatch(*lines, out, err);
+  // The first line that is an object tells a ladder from a batch.
+  bool isLadder = false;
+  for (const ResultLine& line : *lines) {
+    const nlohmann::json j = nlohmann::json::parse(line.Text, nullptr, false);
+    if (!j.is_object()) continue;
+    isLadder = j.contains("ladder");
+    break;
+  }
+  if (!isLadder) return SummarizeBatch(*lines, out, err);
 
   std::optional<LadderInfo> ladder;  // of the first line that reads
   bool faulty = false;

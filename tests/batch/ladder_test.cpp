@@ -100,6 +100,14 @@ TEST(Ladder, ThreeShardsMergeIntoTheSingleRunsTable) {
   EXPECT_NE(mixed.err.find("other.jsonl:1: match 0 belongs to another ladder"), std::string::npos)
       << mixed.err;
   EXPECT_EQ(mixed.out, table);
+  // A batch of as many matches, frames and seeds takes no ladder line for its own.
+  const ProgramRun batch =
+      Rtsdemo("--batch 12 --frames 12000 --shard 1/12 --data " RTS_SOURCE_DIR "/data");
+  std::ofstream(dir / "batch.jsonl") << batch.out;
+  const ProgramRun crossed = Rtsdemo("--summarize " + (dir / "batch.jsonl").string() + " " + s1);
+  EXPECT_EQ(crossed.status, 1);
+  EXPECT_NE(crossed.err.find("s1.jsonl:1: a line of a ladder, not of a batch"), std::string::npos)
+      << crossed.err;
   fs::remove_all(dir);
 }
 
