@@ -212,6 +212,13 @@ std::string RoffForm(const std::string& form) {
   return out;
 }
 
+// A problem with the values of a mode ("--batch"), followed by that mode's form.
+std::string WithForm(const std::string& problem, const std::string& mode) {
+  for (const char* form : kUsageTable)
+    if (std::string_view(form).starts_with(mode + " ")) return problem + "\nusage: rtsdemo " + form;
+  return problem;
+}
+
 bool Uint32(const std::string& text, uint32_t& value) {
   return ParseWhole(std::string_view(text), value);
 }
@@ -421,7 +428,8 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
           "--batch takes only --frames, --jobs, --seed, --level, --ai, --shard and --data");
     }
     run.mode = RunMode::Batch;
-    if (!ParseBatchValues(given, ais, run.batch, problem)) return std::nullopt;
+    if (!ParseBatchValues(given, ais, run.batch, problem))
+      return refuse(WithForm(problem, "--batch"));
     return run;
   }
   if (has("ladder")) {
@@ -432,7 +440,8 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
           "and --data");
     }
     run.mode = RunMode::Ladder;
-    if (!ParseLadderValues(given, files, run.ladder, problem)) return std::nullopt;
+    if (!ParseLadderValues(given, files, run.ladder, problem))
+      return refuse(WithForm(problem, "--ladder"));
     return run;
   }
   if (has("frames") || has("jobs") || has("shard"))

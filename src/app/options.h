@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/options_runs.h"
+
 struct OptionInfo {
   const char* Name;      // the long name without "--"
   char Short;            // the one-letter form, 0 for none
@@ -44,25 +46,6 @@ struct WindowOptions {
   std::optional<std::string> resume;  // a recording played to its end, then the match goes on
   std::optional<NetOptions> net;      // a network match played in the window
   std::vector<std::string> ai;        // --ai values in order: S=FILE (FILE alone with --check)
-};
-
-// --batch: matches of one level, the same sides each time.
-struct BatchOptions {
-  uint64_t Matches = 0;
-  uint64_t MaxFrames = 360000;  // one hour at 100 frames per second
-  unsigned Jobs = 0;            // 0: one per core
-  uint32_t Seed = 1;            // match k uses Seed + k (mod 2^32)
-  std::string LevelFile;        // empty: the test level
-  uint64_t Shard = 1;           // this run plays slice Shard of Shards of the matches
-  uint64_t Shards = 1;
-  std::vector<std::string> Ai;  // --ai S=FILE values
-};
-
-// --ladder: every pair of AI scripts on both sides over Games seeds.
-struct LadderOptions {
-  std::vector<std::string> Scripts;  // as named, in order
-  uint64_t Games = 10;
-  BatchOptions Play;  // Matches is the ladder's whole count; no Ai
 };
 
 enum class RunMode { Help, Version, Check, Batch, Ladder, Summarize, Headless, Window, Network };

@@ -10,13 +10,6 @@ namespace {
 
 constexpr uint64_t kMaxMatches = 1000000;  // a run keeps every result for its summary
 
-// A problem with the values of a mode ("--batch"), followed by that mode's form.
-std::string WithForm(const std::string& problem, const std::string& mode) {
-  for (const char* form : kUsage)
-    if (std::string_view(form).starts_with(mode + " ")) return problem + "\nusage: rtsdemo " + form;
-  return problem;
-}
-
 // The values that --batch and --ladder share; false with the problem set.
 bool ParseMatchValues(const std::map<std::string, std::string>& given, BatchOptions& o,
                       std::string& problem) {
@@ -66,13 +59,10 @@ bool ParseBatchValues(const std::map<std::string, std::string>& given,
                       const std::vector<std::string>& ais, BatchOptions& b, std::string& problem) {
   const std::string& matches = given.at("batch");
   if (!ParseWhole(std::string_view(matches), b.Matches, 1, kMaxMatches)) {
-    problem = WithForm("bad value '" + matches + "' for --batch (1 to 1000000)", "--batch");
+    problem = "bad value '" + matches + "' for --batch (1 to 1000000)";
     return false;
   }
-  if (!ParseMatchValues(given, b, problem)) {
-    problem = WithForm(problem, "--batch");
-    return false;
-  }
+  if (!ParseMatchValues(given, b, problem)) return false;
   b.Ai = ais;
   return true;
 }
@@ -82,7 +72,7 @@ bool ParseLadderValues(const std::map<std::string, std::string>& given,
                        std::string& problem) {
   l.Scripts = scripts;
   if (scripts.size() < 2) {
-    problem = WithForm("--ladder needs at least two AI scripts", "--ladder");
+    problem = "--ladder needs at least two AI scripts";
     return false;
   }
   for (auto at = scripts.begin(); at != scripts.end(); ++at) {
@@ -93,7 +83,7 @@ bool ParseLadderValues(const std::map<std::string, std::string>& given,
   }
   if (auto v = given.find("games");
       v != given.end() && !ParseWhole(std::string_view(v->second), l.Games, 1, kMaxMatches)) {
-    problem = WithForm("bad value '" + v->second + "' for --games (1 to 1000000)", "--ladder");
+    problem = "bad value '" + v->second + "' for --games (1 to 1000000)";
     return false;
   }
   const uint64_t k = scripts.size();
@@ -103,9 +93,5 @@ bool ParseLadderValues(const std::map<std::string, std::string>& given,
     return false;
   }
   l.Play.Matches = k * (k - 1) * l.Games;
-  if (!ParseMatchValues(given, l.Play, problem)) {
-    problem = WithForm(problem, "--ladder");
-    return false;
-  }
-  return true;
+  return ParseMatchValues(given, l.Play, problem);
 }

@@ -92,7 +92,10 @@ TEST(Options, NetworkRunsTakeAnOptionalPort) {
 }
 
 TEST(Options, BadUsageIsNamed) {
-  const std::pair<const char*, const char*> bad[] = {
+  const std::string kLadderForm =
+      "\nusage: rtsdemo --ladder FILE FILE... [--games N] [--frames F] [--jobs J] [--seed S] "
+      "[--level FILE] [--shard K/M] [--data DIR]";
+  const std::pair<const char*, std::string> bad[] = {
       {"--bogus", "unknown option --bogus"},
       {"-h --bogus=1", "unknown option --bogus=1"},  // refused before help is given
       {"stray", "unknown argument stray"},
@@ -114,20 +117,14 @@ TEST(Options, BadUsageIsNamed) {
        "--shard 1/5: more slices than the 4 matches\nusage: rtsdemo "
        "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] "
        "[--ai S=FILE] [--shard K/M] [--data DIR]"},
-      {"--ladder a.lua",
-       "--ladder needs at least two AI scripts\nusage: rtsdemo --ladder FILE "
-       "FILE... [--games N] [--frames F] [--jobs J] [--seed S] [--level FILE] "
-       "[--shard K/M] [--data DIR]"},
-      {"--ladder a b a", "--ladder: a is given twice"},
+      {"--ladder a.lua", "--ladder needs at least two AI scripts" + kLadderForm},
+      {"--ladder a b a", "--ladder: a is given twice" + kLadderForm},
       {"--ladder a b --ai 0=c",
        "--ladder takes only AI scripts, --games, --frames, --jobs, --seed, --level, --shard and "
        "--data"},
-      {"--ladder a b --games 0",
-       "bad value '0' for --games (1 to 1000000)\nusage: rtsdemo "
-       "--ladder FILE FILE... [--games N] [--frames F] [--jobs J] "
-       "[--seed S] [--level FILE] [--shard K/M] [--data DIR]"},
+      {"--ladder a b --games 0", "bad value '0' for --games (1 to 1000000)" + kLadderForm},
       {"--ladder a b c --games 200000",
-       "--ladder: 3 AI scripts and 200000 games are more than 1000000 matches"},
+       "--ladder: 3 AI scripts and 200000 games are more than 1000000 matches" + kLadderForm},
       {"--batch 2 --script s",
        "--batch takes only --frames, --jobs, --seed, --level, --ai, --shard and --data"},
       {"--replay r --seed 1",
