@@ -118,7 +118,6 @@ TEST(Ladder, BadUsageAndBadScriptsPlayNothing) {
                          "--ladder FILE FILE..."),
             std::string::npos)
       << one.err;
-  EXPECT_EQ(Rtsdemo("--ladder a.lua b.lua --shard 0/2").status, 2);
   const ProgramRun missing = Rtsdemo(
       "--ladder rush.lua no_such_ai.lua --games 1 --frames 10 --data " RTS_SOURCE_DIR "/data");
   EXPECT_EQ(missing.status, 1);
