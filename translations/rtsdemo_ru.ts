@@ -719,28 +719,36 @@
         <translation>Сыграть без окна N матчей компьютера против компьютера на тестовом уровне, матч k с засевом S + k: по строке JSON на матч в стандартный вывод, итог в стандартный поток ошибок. Код выхода 1, если данные не загружаются.</translation>
     </message>
     <message>
-        <source>Create the level of FILE, or of a shipped level named by itself (`test`, `four_mines`, `battle`), instead of the test level: in the window, headless and with `--batch`. With `--check`, check it too. A level with errors ends the program with status 1.</source>
-        <translation>Создать уровень из FILE или поставляемый уровень по его имени (`test`, `four_mines`, `battle`) вместо тестового: в окне, без окна и с `--batch`. С `--check` проверить и его. Уровень с ошибками завершает программу с кодом 1.</translation>
+        <source>Create the level of FILE, or of a shipped level named by itself (`test`, `four_mines`, `battle`), instead of the test level: in the window, headless, with `--batch` and with `--ladder`. With `--check`, check it too. A level with errors ends the program with status 1.</source>
+        <translation>Создать уровень из FILE или поставляемый уровень по его имени (`test`, `four_mines`, `battle`) вместо тестового: в окне, без окна, с `--batch` и с `--ladder`. С `--check` проверить и его. Уровень с ошибками завершает программу с кодом 1.</translation>
     </message>
     <message>
         <source>Side S (0 or 1) is played by the AI script FILE, or by a shipped one named by itself (`standard.lua`, from the data folder's `ai/`), instead of the computer opponent; given once per side, headless and with `--batch`. A script that fails is stopped with its file, line and reason on standard error, and the computer opponent plays its side from the next frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of functions that scripts do not have.</source>
         <translation>Сторону S (0 или 1) играет сценарий ИИ FILE или поставляемый по его имени (`standard.lua`, из папки `ai/` данных) вместо компьютерного противника; задаётся по разу на сторону, без окна и с `--batch`. Сбойный сценарий останавливается с файлом, строкой и причиной в стандартном потоке ошибок, и со следующего кадра его сторону играет компьютерный противник. С `--check` `--ai FILE` вместо этого проверяет сценарий: синтаксис и вызовы функций, которых у сценариев нет.</translation>
     </message>
     <message>
-        <source>With `--batch`: end a match after F frames (360000 unless given).</source>
-        <translation>С `--batch`: заканчивать матч через F кадров (360000, если не задано).</translation>
+        <source>Play every pair of the AI scripts named after the options (paths or shipped names, at least two) on both sides, each over `--games` seeds, with no window: one JSON line per match on standard output; on standard error each pair's wins, losses and draws with 95 % Wilson intervals, and a rating of each AI with its 95 % interval. `--level`, `--frames`, `--jobs`, `--seed` and `--shard` work as with `--batch`.</source>
+        <translation>Сыграть без окна каждую пару сценариев ИИ, названных после параметров (пути или имена поставляемых, не меньше двух), на обеих сторонах, каждую на `--games` засевах: по строке JSON на матч в стандартный вывод; в стандартный поток ошибок победы, поражения и ничьи каждой пары с 95-процентными интервалами Уилсона и рейтинг каждого ИИ с его 95-процентным интервалом. `--level`, `--frames`, `--jobs`, `--seed` и `--shard` действуют как с `--batch`.</translation>
     </message>
     <message>
-        <source>With `--batch`: play J matches at a time (one per core unless given).</source>
-        <translation>С `--batch`: играть J матчей одновременно (по одному на ядро, если не задано).</translation>
+        <source>With `--ladder`: play each pair on N seeds (10 unless given) with each AI on each side.</source>
+        <translation>С `--ladder`: играть каждую пару на N засевах (10, если не задано), каждым ИИ на каждой стороне.</translation>
     </message>
     <message>
-        <source>With `--batch`: play only the K-th of M equal slices of the matches (1 &lt;= K &lt;= M), so that machines can share a batch.</source>
-        <translation>С `--batch`: играть только K-ю из M равных частей матчей (1 &lt;= K &lt;= M), чтобы несколько машин делили одну серию.</translation>
+        <source>With `--batch` or `--ladder`: end a match after F frames (360000 unless given).</source>
+        <translation>С `--batch` или `--ladder`: заканчивать матч через F кадров (360000, если не задано).</translation>
     </message>
     <message>
-        <source>Read batch lines from the files named after the options (none or `-`: standard input) and print the summary one batch of those matches would print; matches missing or repeated are reported on standard error (status 1).</source>
-        <translation>Прочитать строки серии из файлов, названных после параметров (нет или `-`: стандартный ввод), и вывести итог, который вывела бы одна серия из этих матчей; недостающие или повторённые матчи сообщаются в стандартный поток ошибок (код 1).</translation>
+        <source>With `--batch` or `--ladder`: play J matches at a time (one per core unless given).</source>
+        <translation>С `--batch` или `--ladder`: играть J матчей одновременно (по одному на ядро, если не задано).</translation>
+    </message>
+    <message>
+        <source>With `--batch` or `--ladder`: play only the K-th of M equal slices of the matches (1 &lt;= K &lt;= M), so that machines can share the work.</source>
+        <translation>С `--batch` или `--ladder`: играть только K-ю из M равных частей матчей (1 &lt;= K &lt;= M), чтобы несколько машин делили работу.</translation>
+    </message>
+    <message>
+        <source>Read batch or ladder lines from the files named after the options (none or `-`: standard input) and print the summary one run of those matches would print; matches missing or repeated are reported on standard error (status 1).</source>
+        <translation>Прочитать строки серии или турнира из файлов, названных после параметров (нет или `-`: стандартный ввод), и вывести итог, который вывел бы один запуск этих матчей; недостающие или повторённые матчи сообщаются в стандартный поток ошибок (код 1).</translation>
     </message>
     <message>
         <source>Open a network match on UDP port PORT (7341 unless given) and play it in the window (the banner lists who has joined; the game menu's Start the network match starts it with them) or headless with `--script`: it starts once `--players` players are in (this one holds side 0, or `--play-as`). Every peer prints its state hash when the last player has left; a window closed before then waits hidden for it.</source>

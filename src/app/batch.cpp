@@ -25,12 +25,6 @@
 
 namespace {
 
-constexpr uint64_t kMaxMatches = 1000000;  // results are kept for the summary
-
-bool ParseNumber(const std::string& text, uint64_t lo, uint64_t hi, uint64_t& value) {
-  return ParseWhole(std::string_view(text), value, lo, hi);
-}
-
 const char* const kEndNames[] = {"win", "stalemate", "both-gone", "limit"};
 
 // A float as JSON by its shortest decimal text (570.8 rather than 570.79998779296875).
@@ -58,76 +52,6 @@ std::string Pad(std::string s, size_t width, bool left = false) {
 }
 
 }  // namespace
-
-std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
-                                           std::string& problem) {
-  BatchOptions options;
-  bool haveBatch = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg != "--batch" && arg != "--frames" && arg != "--jobs" && arg != "--seed" &&
-        arg != "--data" && arg != "--level" && arg != "--shard" && arg != "--ai") {
-      problem = "unknown argument " + arg + " with --batch";
-      return std::nullopt;
-    }
-    if (i + 1 >= args.size()) {
-      problem = arg + " needs a value";
-      return std::nullopt;
-    }
-    const std::string& v = args[++i];
-    uint64_t n = 0;
-    bool ok = true;
-    if (arg == "--batch") {
-      ok = ParseNumber(v, 1, kMaxMatches, n);
-      options.Matches = n;
-      haveBatch = true;
-    } else if (arg == "--frames") {
-      ok = ParseNumber(v, 0, INT64_MAX, n);
-      options.MaxFrames = n;
-    } else if (arg == "--jobs") {
-      ok = ParseNumber(v, 1, 256, n);
-      options.Jobs = static_cast<unsigned>(n);
-    } else if (arg == "--seed") {
-      ok = ParseNumber(v, 0, UINT32_MAX, n);
-      options.Seed = static_cast<uint32_t>(n);
-    } else if (arg == "--shard") {
-      const size_t slash = v.find('/');
-      ok = slash != std::string::npos &&
-           ParseNumber(v.substr(slash + 1), 1, kMaxMatches, options.Shards) &&
-           ParseNumber(v.substr(0, slash), 1, options.Shards, options.Shard);
-    } else if (arg == "--level") {
-      ok = !v.empty();
-      options.LevelFile = v;
-    } else if (arg == "--ai") {
-      ok = v.size() > 2 && (v[0] == '0' || v[0] == '1') && v[1] == '=';
-      options.Ai.push_back(v);
-    } else {
-      ok = !v.empty();
-      options.DataDir = v;
-    }
-    if (!ok) {
-      const char* range = arg == "--batch"                      ? " (1 to 1000000)"
-                          : arg == "--jobs"                     ? " (1 to 256)"
-                          : arg == "--seed"                     ? " (0 to 4294967295)"
-                          : arg == "--shard"                    ? " (K/M with 1 <= K <= M)"
-                          : arg == "--ai"                       ? " (S=FILE with S 0 or 1)"
-                          : arg == "--data" || arg == "--level" ? ""
-                                                                : " (0 or more)";
-      problem = "bad value '" + v + "' for " + arg + range;
-      return std::nullopt;
-    }
-  }
-  if (!haveBatch) {
-    problem = "--batch needs a number of matches";
-    return std::nullopt;
-  }
-  if (options.Shards > options.Matches) {
-    problem = "--shard " + std::to_string(options.Shard) + "/" + std::to_string(options.Shards) +
-              ": more slices than the " + std::to_string(options.Matches) + " matches";
-    return std::nullopt;
-  }
-  return options;
-}
 
 MatchRange ShardRange(uint64_t matches, uint64_t shard, uint64_t shards) {
   // matches * shard stays far below 2^64: both are at most 1000000.
@@ -171,12 +95,10 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
   return result;
 }
 
-void RunMatches(const World& loaded, const BatchOptions& options,
-                const std::function<void(const MatchResult&)>& report, const Level* level,
-                const AiFiles* ai) {
-  const MatchRange range = ShardRange(options.Matches, options.Shard, options.Shards);
+void PlayInParallel(MatchRange range, unsigned jobs,
+                    const std::function<MatchResult(uint64_t)>& play,
+                    const std::function<void(const MatchResult&)>& report) {
   const uint64_t count = range.End - range.First;
-  unsigned jobs = options.Jobs;
   if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
   if (jobs > count) jobs = static_cast<unsigned>(std::max<uint64_t>(count, 1));
 
@@ -190,9 +112,7 @@ void RunMatches(const World& loaded, const BatchOptions& options,
         if (stop.load()) return;
         const uint64_t k = next.fetch_add(1);
         if (k >= range.End) return;
-        const auto seed = static_cast<uint32_t>(options.Seed + k);
-        MatchResult result = RunMatch(loaded, k, seed, options.MaxFrames, level, ai);
-        result.Matches = options.Matches;
+        MatchResult result = play(k);
         std::lock_guard<std::mutex> lock(reportMutex);
         if (!stop.load()) report(result);
       }
@@ -207,6 +127,89 @@ void RunMatches(const World& loaded, const BatchOptions& options,
   work();  // the calling thread is one of the workers
   for (std::thread& t : threads) t.join();
   if (failure) std::rethrow_exception(failure);
+}
+
+void RunMatches(const World& loaded, const BatchOptions& options,
+                const std::function<void(const MatchResult&)>& report, const Level* level,
+                const AiFiles* ai) {
+  PlayInParallel(
+      ShardRange(options.Matches, options.Shard, options.Shards), options.Jobs,
+      [&](uint64_t k) {
+        const auto seed = static_cast<uint32_t>(options.Seed + k);
+        MatchResult result = RunMatch(loaded, k, seed, options.MaxFrames, level, ai);
+        result.Matches = options.Matches;
+        return result;
+      },
+      report);
+}
+
+MatchData::MatchData()
+    : platform_(std::make_unique<RecordingPlatform>()),
+      loader_(std::make_unique<HeadlessHost>(*platform_)) {}
+
+MatchData::~MatchData() = default;
+
+const World& MatchData::world() const {
+  return loader_->frontend().world();
+}
+
+std::optional<int> MatchData::Load(const std::string& levelFile, std::ostream& err) {
+  // The refusal and every problem of the load go to standard error.
+  try {
+    loader_->Press(1);
+  } catch (const ProgramExit& e) {
+    return e.Code;
+  }
+  if (loader_->controls().ButtonEnabled(1)) {
+    err << "rtsdemo: the data cannot be loaded; nothing played\n";
+    return 1;
+  }
+  if (levelFile.empty()) return std::nullopt;
+  DataProblems problems;
+  level_ = ReadLevelFile(FindLevelFile(levelFile), problems, levelFile);
+  ResolveLevel(world(), *level_, problems);
+  for (const DataProblem& p : problems) err << FormatProblem(p) << "\n";
+  if (ErrorCount(problems) > 0) {
+    err << "rtsdemo: the level cannot be played; nothing played\n";
+    return 1;
+  }
+  return std::nullopt;
+}
+
+std::vector<MatchResult> PlayAndPrint(MatchRange range, unsigned jobs,
+                                      const std::function<MatchResult(uint64_t)>& play,
+                                      const std::function<std::string(const MatchResult&)>& line,
+                                      const char* kind, std::ostream& out, std::ostream& err,
+                                      double& seconds) {
+  const uint64_t count = range.End - range.First;
+  const bool progress = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<MatchResult> results;
+  results.reserve(count);
+  double shown = -1;  // elapsed seconds at the last progress line
+  PlayInParallel(range, jobs, play, [&](const MatchResult& r) {
+    out << line(r) << std::endl;
+    results.push_back(r);
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // At most five updates a second, and the last one.
+    if (progress && (elapsed >= shown + 0.2 || results.size() == count)) {
+      shown = elapsed;
+      const double done = static_cast<double>(results.size());
+      const double rest = elapsed / done * (static_cast<double>(count) - done);
+      err << "\r" << kind << ": " << results.size() << " of " << count << " done, "
+          << Clock(elapsed) << " elapsed, about " << Clock(rest) << " left   " << std::flush;
+    }
+  });
+  if (progress) err << "\r" << std::string(60, ' ') << "\r";
+  seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return results;
+}
+
+std::string TimeLine(uint64_t matches, double seconds) {
+  return "time: " + Fixed(seconds, 1) + " s (" +
+         Fixed(seconds > 0 ? 60.0 * static_cast<double>(matches) / seconds : 0, 0) +
+         " matches per minute)\n";
 }
 
 nlohmann::ordered_json MatchJson(const MatchResult& r) {
@@ -338,124 +341,42 @@ void PrintSummary(const std::vector<MatchResult>& results, uint64_t frameLimit, 
   err << std::flush;
 }
 
-int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  std::optional<BatchOptions> options = ParseBatchArgs(args, problem);
-  if (!options) {
-    err << "rtsdemo: " << problem << "\n"
-        << "usage: rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--level FILE] "
-           "[--ai S=FILE] [--shard K/M] [--data DIR]\n";
-    return 2;
-  }
-  if (!options->DataDir.empty() && !UseDataFolder(options->DataDir, err)) return 2;
-
-  // Loaded once, as the load button loads; the refusal and every problem go to standard error.
-  RecordingPlatform platform;
-  HeadlessHost loader(platform);
-  try {
-    loader.Press(1);
-  } catch (const ProgramExit& e) {
-    return e.Code;
-  }
-  if (loader.controls().ButtonEnabled(1)) {
-    err << "rtsdemo: the data cannot be loaded; nothing played\n";
-    return 1;
-  }
-  const World& loaded = loader.frontend().world();
-  std::optional<Level> level;
-  if (!options->LevelFile.empty()) {
-    DataProblems problems;
-    level = ReadLevelFile(FindLevelFile(options->LevelFile), problems, options->LevelFile);
-    ResolveLevel(loaded, *level, problems);
-    for (const DataProblem& p : problems) err << FormatProblem(p) << "\n";
-    if (ErrorCount(problems) > 0) {
-      err << "rtsdemo: the level cannot be played; nothing played\n";
-      return 1;
-    }
-  }
-  const std::optional<AiFiles> ai = ReadAiOptions(options->Ai, err);
+int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err) {
+  MatchData data;
+  if (const std::optional<int> status = data.Load(options.LevelFile, err)) return *status;
+  const std::optional<AiFiles> ai = ReadAiOptions(options.Ai, err);
   if (!ai) {
     err << "rtsdemo: the AI scripts cannot be played; nothing played\n";
     return 1;
   }
-  const MatchRange range = ShardRange(options->Matches, options->Shard, options->Shards);
-  const uint64_t count = range.End - range.First;
-
-  const bool progress = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
-  const auto start = std::chrono::steady_clock::now();
-  std::vector<MatchResult> results;
-  results.reserve(count);
-  double shown = -1;  // elapsed seconds at the last progress line
-  RunMatches(
-      loaded, *options,
-      [&](const MatchResult& r) {
-        out << MatchJson(r).dump() << std::endl;
-        results.push_back(r);
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        // At most five updates a second, and the last one.
-        if (progress && (elapsed >= shown + 0.2 || results.size() == count)) {
-          shown = elapsed;
-          const double done = static_cast<double>(results.size());
-          const double rest = elapsed / done * (static_cast<double>(count) - done);
-          err << "\rbatch: " << results.size() << " of " << count << " done, " << Clock(elapsed)
-              << " elapsed, about " << Clock(rest) << " left   " << std::flush;
-        }
+  const MatchRange range = ShardRange(options.Matches, options.Shard, options.Shards);
+  double seconds = 0;
+  const std::vector<MatchResult> results = PlayAndPrint(
+      range, options.Jobs,
+      [&](uint64_t k) {
+        const auto seed = static_cast<uint32_t>(options.Seed + k);
+        MatchResult result = RunMatch(data.world(), k, seed, options.MaxFrames, data.level(), &*ai);
+        result.Matches = options.Matches;
+        return result;
       },
-      level ? &*level : nullptr, &*ai);
-  if (progress) err << "\r" << std::string(60, ' ') << "\r";
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  PrintSummary(results, options->MaxFrames, static_cast<uint32_t>(options->Seed + range.First),
-               err);
-  err << "time: " << Fixed(seconds, 1) << " s ("
-      << Fixed(seconds > 0 ? 60.0 * static_cast<double>(results.size()) / seconds : 0, 0)
-      << " matches per minute)\n";
+      [](const MatchResult& r) { return MatchJson(r).dump(); }, "batch", out, err, seconds);
+  PrintSummary(results, options.MaxFrames, static_cast<uint32_t>(options.Seed + range.First), err);
+  err << TimeLine(results.size(), seconds);
   return 0;
 }
 
-int RunSummarize(const std::vector<std::string>& files, std::istream& in, std::ostream& out,
-                 std::ostream& err) {
-  std::vector<MatchResult> results;
-  std::map<uint64_t, std::string> seen;  // match -> its line
-  uint64_t matches = 0, frameLimit = 0;
-  uint32_t firstSeed = 0;
-  bool faulty = false;
-  auto read = [&](std::istream& lines, const std::string& name) {
+std::optional<std::vector<ResultLine>> ReadResultLines(const std::vector<std::string>& files,
+                                                       std::istream& in, std::ostream& err) {
+  std::vector<ResultLine> lines;
+  auto read = [&](std::istream& text, const std::string& name) {
     std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
+    for (int number = 1; std::getline(text, line); ++number) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line.find_first_not_of(" \t") == std::string::npos) continue;
-      std::string problem;
-      std::optional<MatchResult> r = MatchFromJson(line, problem);
-      const std::string where = name + ":" + std::to_string(number) + ": ";
-      if (!r) {
-        err << where << problem << "\n";
-        faulty = true;
-        continue;
-      }
-      if (results.empty()) {
-        matches = r->Matches;
-        frameLimit = r->FrameLimit;
-        firstSeed = static_cast<uint32_t>(r->Seed - r->Match);
-      } else if (r->Matches != matches || r->FrameLimit != frameLimit ||
-                 static_cast<uint32_t>(r->Seed - r->Match) != firstSeed) {
-        err << where << "match " << r->Match << " belongs to another batch\n";
-        faulty = true;
-        continue;
-      }
-      auto [at, fresh] = seen.emplace(r->Match, line);
-      if (!fresh) {
-        err << where << "match " << r->Match << " repeated"
-            << (at->second == line ? "" : " with other results") << "; the first counts\n";
-        faulty = true;
-        continue;
-      }
-      results.push_back(*r);
+      lines.push_back({name + ":" + std::to_string(number) + ": ", line});
     }
   };
-  std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
-  for (const std::string& name : names) {
+  for (const std::string& name : files.empty() ? std::vector<std::string>{"-"} : files) {
     if (name == "-") {
       read(in, "(standard input)");
       continue;
@@ -463,11 +384,44 @@ int RunSummarize(const std::vector<std::string>& files, std::istream& in, std::o
     std::ifstream file(name);
     if (!file) {
       err << "rtsdemo: cannot open " << name << "\n";
-      return 2;
+      return std::nullopt;
     }
     read(file, name);
   }
+  return lines;
+}
+
+std::vector<MatchResult> MergeResults(const std::vector<ResultLine>& lines, const LineReader& read,
+                                      const char* kind, std::ostream& err, bool& faulty) {
+  std::vector<MatchResult> results;
+  std::map<uint64_t, std::string> seen;  // match -> its line
+  std::string firstRun;
+  for (const ResultLine& line : lines) {
+    std::string problem, run;
+    std::optional<MatchResult> r = read(line.Text, run, problem);
+    if (!r) {
+      err << line.Where << problem << "\n";
+      faulty = true;
+      continue;
+    }
+    if (results.empty()) {
+      firstRun = run;
+    } else if (run != firstRun) {
+      err << line.Where << "match " << r->Match << " belongs to another " << kind << "\n";
+      faulty = true;
+      continue;
+    }
+    auto [at, fresh] = seen.emplace(r->Match, line.Text);
+    if (!fresh) {
+      err << line.Where << "match " << r->Match << " repeated"
+          << (at->second == line.Text ? "" : " with other results") << "; the first counts\n";
+      faulty = true;
+      continue;
+    }
+    results.push_back(*r);
+  }
   // Missing matches as ranges of match numbers.
+  const uint64_t matches = results.empty() ? 0 : results.front().Matches;
   uint64_t missing = 0;
   std::string ranges;
   for (uint64_t k = 0; k < matches;) {
@@ -486,10 +440,29 @@ int RunSummarize(const std::vector<std::string>& files, std::istream& in, std::o
     err << "rtsdemo: " << missing << " of " << matches << " matches missing: " << ranges << "\n";
     faulty = true;
   }
-  if (results.empty()) {
-    err << "rtsdemo: no match to summarize\n";
-    return 1;
-  }
-  PrintSummary(results, frameLimit, firstSeed, out);
+  if (results.empty()) err << "rtsdemo: no match to summarize\n";
+  return results;
+}
+
+int SummarizeBatch(const std::vector<ResultLine>& lines, std::ostream& out, std::ostream& err) {
+  bool faulty = false;
+  const std::vector<MatchResult> results = MergeResults(
+      lines,
+      [](const std::string& line, std::string& run, std::string& problem) {
+        std::optional<MatchResult> r = MatchFromJson(line, problem);
+        if (r && nlohmann::json::parse(line).contains("ladder")) {
+          problem = "a line of a ladder, not of a batch";
+          return std::optional<MatchResult>();
+        }
+        if (r) {
+          run = std::to_string(r->Matches) + " " + std::to_string(r->FrameLimit) + " " +
+                std::to_string(static_cast<uint32_t>(r->Seed - r->Match));
+        }
+        return r;
+      },
+      "batch", err, faulty);
+  if (results.empty()) return 1;
+  const MatchResult& first = results.front();
+  PrintSummary(results, first.FrameLimit, static_cast<uint32_t>(first.Seed - first.Match), out);
   return faulty ? 1 : 0;
 }

@@ -1,14 +1,12 @@
 // Batch matches: many computer-against-computer matches of the test level or a level file on
 // worker threads, the data loaded once, and the summary of JSON lines from several runs.
-// rtsdemo --batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--ai S=FILE]
-//               [--shard K/M] [--data DIR]
-// rtsdemo --summarize [FILE...]
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -16,20 +14,9 @@
 
 #include "app/ai_options.h"
 #include "app/match_state.h"
+#include "app/options.h"
 #include "game/level.h"
 #include "game/world.h"
-
-struct BatchOptions {
-  uint64_t Matches = 0;
-  uint64_t MaxFrames = 360000;  // one hour at 100 frames per second
-  unsigned Jobs = 0;            // 0: one per core
-  uint32_t Seed = 1;            // match k uses Seed + k (mod 2^32)
-  std::string DataDir;          // empty: the working directory
-  std::string LevelFile;        // empty: the test level
-  uint64_t Shard = 1;           // this run plays slice Shard of Shards of the matches
-  uint64_t Shards = 1;
-  std::vector<std::string> Ai;  // --ai S=FILE values
-};
 
 // Matches [First, End) of a batch: slice k of m, the slices equal to within one match.
 struct MatchRange {
@@ -37,11 +24,6 @@ struct MatchRange {
   uint64_t End = 0;
 };
 MatchRange ShardRange(uint64_t matches, uint64_t shard, uint64_t shards);
-
-// Parses the batch's arguments (everything after the program name). On failure returns
-// nothing and sets problem.
-std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
-                                           std::string& problem);
 
 // Plays one match on its own world: the rows and ground of `loaded` (a world after a
 // successful load), then the test level, then up to maxFrames frames, as the headless script
@@ -52,12 +34,48 @@ std::optional<BatchOptions> ParseBatchArgs(const std::vector<std::string>& args,
 MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_t maxFrames,
                      const Level* level = nullptr, const AiFiles* ai = nullptr);
 
-// Plays the matches of the options' shard on Jobs threads; report is called once per match as
-// it ends, never by two threads at once. An exception in a match stops the others and is
-// rethrown.
+// Plays matches [range.First, range.End) on `jobs` threads (0: one per core): play(k) gives
+// match k's result, and report is called once per match as it ends, never by two threads at
+// once. An exception in a match stops the others and is rethrown.
+void PlayInParallel(MatchRange range, unsigned jobs,
+                    const std::function<MatchResult(uint64_t)>& play,
+                    const std::function<void(const MatchResult&)>& report);
+
+// Plays the matches of the options' shard on Jobs threads, as PlayInParallel.
 void RunMatches(const World& loaded, const BatchOptions& options,
                 const std::function<void(const MatchResult&)>& report, const Level* level = nullptr,
                 const AiFiles* ai = nullptr);
+
+// What the matches of a run share: the data loaded once, as the load button loads them, and
+// the level.
+class RecordingPlatform;
+class HeadlessHost;
+class MatchData {
+ public:
+  MatchData();
+  ~MatchData();
+  // Loads the data and reads levelFile (empty: the test level). Nothing when both can be
+  // played, else the exit status, with every problem on err.
+  std::optional<int> Load(const std::string& levelFile, std::ostream& err);
+  const World& world() const;
+  const Level* level() const { return level_ ? &*level_ : nullptr; }
+
+ private:
+  std::unique_ptr<RecordingPlatform> platform_;
+  std::unique_ptr<HeadlessHost> loader_;
+  std::optional<Level> level_;
+};
+
+// Plays the range as PlayInParallel, prints line(result) to out as each match ends and, when
+// err is the terminal, the progress ("batch: 57 of 200 done, ..." for the kind "batch"); returns
+// the results in the order they ended and sets seconds to the time taken.
+std::vector<MatchResult> PlayAndPrint(MatchRange range, unsigned jobs,
+                                      const std::function<MatchResult(uint64_t)>& play,
+                                      const std::function<std::string(const MatchResult&)>& line,
+                                      const char* kind, std::ostream& out, std::ostream& err,
+                                      double& seconds);
+// "time: 13.3 s (905 matches per minute)".
+std::string TimeLine(uint64_t matches, double seconds);
 
 // One output line's object, keys in the order of the output.
 nlohmann::ordered_json MatchJson(const MatchResult& result);
@@ -69,13 +87,29 @@ std::optional<MatchResult> MatchFromJson(const std::string& line, std::string& p
 void PrintSummary(const std::vector<MatchResult>& results, uint64_t frameLimit, uint32_t firstSeed,
                   std::ostream& err);
 
-// The whole run: parse, load once, play, print a line per match to out and the summary to
-// err. Returns 0, 1 when the data or the level cannot be loaded, 2 for bad usage.
-int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The whole run: load once, play, print a line per match to out and the summary to err.
+// Returns 0, or 1 when the data, the level or the AI scripts cannot be played.
+int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err);
 
-// rtsdemo --summarize: reads the lines of `files` ("-" or none: standard input) and prints to
-// out the summary one batch of those matches prints; matches missing or repeated go to err.
-// Returns 0, 1 when a match is missing or repeated or a line does not read, 2 when a file
+// A non-blank line of a file of results, and where it is ("runs.jsonl:3: ").
+struct ResultLine {
+  std::string Where;
+  std::string Text;
+};
+// The lines of `files` ("-" or none: in); nothing, with the message on err, when a file
 // cannot be opened.
-int RunSummarize(const std::vector<std::string>& files, std::istream& in, std::ostream& out,
-                 std::ostream& err);
+std::optional<std::vector<ResultLine>> ReadResultLines(const std::vector<std::string>& files,
+                                                       std::istream& in, std::ostream& err);
+
+// Reads a line: its result, and in `run` what every line of its run has in common.
+using LineReader = std::function<std::optional<MatchResult>(
+    const std::string& line, std::string& run, std::string& problem)>;
+// The first result of each match of the first line's run, in the order read. Lines that do
+// not read, belong to another run or repeat a match, and matches missing, are reported on err
+// and set faulty; `kind` names the run ("batch").
+std::vector<MatchResult> MergeResults(const std::vector<ResultLine>& lines, const LineReader& read,
+                                      const char* kind, std::ostream& err, bool& faulty);
+
+// --summarize of batch lines: prints to out the summary one batch of those matches prints.
+// Returns 0, or 1 when a match is missing or repeated or a line does not read.
+int SummarizeBatch(const std::vector<ResultLine>& lines, std::ostream& out, std::ostream& err);

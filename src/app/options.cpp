@@ -5,6 +5,7 @@
 #include <map>
 
 #include "app/keys.h"
+#include "app/options_runs.h"
 #include "app/script.h"
 #include "util/numtext.h"
 #include "util/translate.h"
@@ -63,8 +64,9 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "status 1 when the data cannot be loaded."},
     {"level", 0, "FILE",
      "Create the level of FILE, or of a shipped level named by itself (`test`, `four_mines`, "
-     "`battle`), instead of the test level: in the window, headless and with `--batch`. With "
-     "`--check`, check it too. A level with errors ends the program with status 1."},
+     "`battle`), instead of the test level: in the window, headless, with `--batch` and with "
+     "`--ladder`. With `--check`, check it too. A level with errors ends the program with status "
+     "1."},
     {"ai", 0, "S=FILE",
      "Side S (0 or 1) is played by the AI script FILE, or by a shipped one named by itself "
      "(`standard.lua`, from the data folder's `ai/`), instead of the computer opponent; given "
@@ -72,15 +74,25 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "line and reason on standard error, and the computer opponent plays its side from the next "
      "frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of "
      "functions that scripts do not have."},
-    {"frames", 0, "F", "With `--batch`: end a match after F frames (360000 unless given)."},
-    {"jobs", 0, "J", "With `--batch`: play J matches at a time (one per core unless given)."},
+    {"ladder", 0, nullptr,
+     "Play every pair of the AI scripts named after the options (paths or shipped names, at "
+     "least two) on both sides, each over `--games` seeds, with no window: one JSON line per "
+     "match on standard output; on standard error each pair's wins, losses and draws with 95 % "
+     "Wilson intervals, and a rating of each AI with its 95 % interval. `--level`, `--frames`, "
+     "`--jobs`, `--seed` and `--shard` work as with `--batch`."},
+    {"games", 0, "N",
+     "With `--ladder`: play each pair on N seeds (10 unless given) with each AI on each side."},
+    {"frames", 0, "F",
+     "With `--batch` or `--ladder`: end a match after F frames (360000 unless given)."},
+    {"jobs", 0, "J",
+     "With `--batch` or `--ladder`: play J matches at a time (one per core unless given)."},
     {"shard", 0, "K/M",
-     "With `--batch`: play only the K-th of M equal slices of the matches (1 <= K <= M), so that "
-     "machines can share a batch."},
+     "With `--batch` or `--ladder`: play only the K-th of M equal slices of the matches (1 <= K "
+     "<= M), so that machines can share the work."},
     {"summarize", 0, nullptr,
-     "Read batch lines from the files named after the options (none or `-`: standard input) and "
-     "print the summary one batch of those matches would print; matches missing or repeated are "
-     "reported on standard error (status 1)."},
+     "Read batch or ladder lines from the files named after the options (none or `-`: standard "
+     "input) and print the summary one run of those matches would print; matches missing or "
+     "repeated are reported on standard error (status 1)."},
     {"host", 0, "[PORT]",
      "Open a network match on UDP port PORT (7341 unless given) and play it in the window (the "
      "banner lists who has joined; the game menu's Start the network match starts it with them) or "
@@ -117,6 +129,8 @@ constexpr auto kUsageTable = std::to_array<const char*>({
     "--check [--level FILE] [--ai FILE] [--data DIR]",
     "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] [--ai S=FILE] [--shard K/M] "
     "[--data DIR]",
+    "--ladder FILE FILE... [--games N] [--frames F] [--jobs J] [--seed S] [--level FILE] "
+    "[--shard K/M] [--data DIR]",
     "--summarize [FILE...|-]",
     "--host [PORT] [--players N] [--play-as S] [--seed N] [--level FILE] [--script FILE] "
     "[--record FILE]",
@@ -196,6 +210,13 @@ std::string RoffForm(const std::string& form) {
     }
   }
   return out;
+}
+
+// A problem with the values of a mode ("--batch"), followed by that mode's form.
+std::string WithForm(const std::string& problem, const std::string& mode) {
+  for (const char* form : kUsageTable)
+    if (std::string_view(form).starts_with(mode + " ")) return problem + "\nusage: rtsdemo " + form;
+  return problem;
 }
 
 bool Uint32(const std::string& text, uint32_t& value) {
@@ -375,7 +396,8 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
 
   Invocation run;
   run.data = value("data");
-  if (!files.empty() && !has("summarize")) return refuse("unknown argument " + files.front());
+  if (!files.empty() && !has("summarize") && !has("ladder"))
+    return refuse("unknown argument " + files.front());
   if (has("help")) {
     run.mode = RunMode::Help;
     return run;
@@ -406,20 +428,25 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
           "--batch takes only --frames, --jobs, --seed, --level, --ai, --shard and --data");
     }
     run.mode = RunMode::Batch;
-    for (const char* name : {"batch", "frames", "jobs", "seed", "level", "shard"}) {
-      if (auto v = value(name)) {
-        run.batchArgs.push_back(std::string("--") + name);
-        run.batchArgs.push_back(*v);
-      }
+    if (!ParseBatchValues(given, ais, run.batch, problem))
+      return refuse(WithForm(problem, "--batch"));
+    return run;
+  }
+  if (has("ladder")) {
+    if (!otherThan({"ladder", "games", "frames", "jobs", "seed", "level", "shard", "data"})
+             .empty()) {
+      return refuse(
+          "--ladder takes only AI scripts, --games, --frames, --jobs, --seed, --level, --shard "
+          "and --data");
     }
-    for (const std::string& v : ais) {
-      run.batchArgs.push_back("--ai");
-      run.batchArgs.push_back(v);
-    }
+    run.mode = RunMode::Ladder;
+    if (!ParseLadderValues(given, files, run.ladder, problem))
+      return refuse(WithForm(problem, "--ladder"));
     return run;
   }
   if (has("frames") || has("jobs") || has("shard"))
-    return refuse("--frames, --jobs and --shard need --batch");
+    return refuse("--frames, --jobs and --shard need --batch or --ladder");
+  if (has("games")) return refuse("--games needs --ladder");
   WindowOptions& w = run.window;
   w.level = value("level");
   if (auto v = value("seed")) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/options_runs.h"
+
 struct OptionInfo {
   const char* Name;      // the long name without "--"
   char Short;            // the one-letter form, 0 for none
@@ -46,14 +48,15 @@ struct WindowOptions {
   std::vector<std::string> ai;        // --ai values in order: S=FILE (FILE alone with --check)
 };
 
-enum class RunMode { Help, Version, Check, Batch, Summarize, Headless, Window, Network };
+enum class RunMode { Help, Version, Check, Batch, Ladder, Summarize, Headless, Window, Network };
 
 struct Invocation {
   RunMode mode = RunMode::Window;
-  std::optional<std::string> data;     // --data
-  WindowOptions window;                // also the headless run's script, seed and side
-  std::vector<std::string> batchArgs;  // for RunBatch: "--batch", "N", ...
-  std::vector<std::string> files;      // --summarize's files
+  std::optional<std::string> data;  // --data
+  WindowOptions window;             // also the headless run's script, seed and side
+  BatchOptions batch;
+  LadderOptions ladder;
+  std::vector<std::string> files;  // --summarize's files
   NetOptions net;
 };
 

@@ -6,6 +6,7 @@
 #include "app/ai_options.h"
 #include "app/batch.h"
 #include "app/data_folder.h"
+#include "app/ladder.h"
 #include "app/recorder.h"
 #include "app/replay.h"
 #include "app/script.h"
@@ -105,7 +106,9 @@ int RunInvocation(const Invocation& run, const char* argv0,
         return RunCheck(std::cout, {FindLevelFile(*options.level)}, CheckAiOptions(options.ai));
       return RunCheck(std::cout, {}, CheckAiOptions(options.ai));
     case RunMode::Batch:
-      return RunBatch(run.batchArgs, std::cout, std::cerr);
+      return RunBatch(run.batch, std::cout, std::cerr);
+    case RunMode::Ladder:
+      return RunLadder(run.ladder, std::cout, std::cerr);
     case RunMode::Headless:
       if (!CheckLevelOption(options)) return 1;
       return RunHeadless(options);

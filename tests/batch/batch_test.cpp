@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "app/dump.h"
+#include "app/options.h"
 #include "app/script.h"
 #include "app/state_hash.h"
 
@@ -213,20 +214,20 @@ TEST(Batch, LineHoldsEveryFieldInOrder) {
 
 TEST(Batch, ArgumentsAreCheckedBeforeAnythingRuns) {
   std::string problem;
-  auto ok = ParseBatchArgs(
+  auto ok = ParseInvocation(
       {"--batch", "3", "--frames", "0", "--jobs", "2", "--seed", "4294967295", "--data", "x"},
       problem);
   ASSERT_TRUE(ok) << problem;
-  EXPECT_EQ(ok->Matches, 3u);
-  EXPECT_EQ(ok->MaxFrames, 0u);
-  EXPECT_EQ(ok->Jobs, 2u);
-  EXPECT_EQ(ok->Seed, 4294967295u);
-  EXPECT_EQ(ok->DataDir, "x");
-  auto defaults = ParseBatchArgs({"--batch", "1"}, problem);
+  EXPECT_EQ(ok->batch.Matches, 3u);
+  EXPECT_EQ(ok->batch.MaxFrames, 0u);
+  EXPECT_EQ(ok->batch.Jobs, 2u);
+  EXPECT_EQ(ok->batch.Seed, 4294967295u);
+  EXPECT_EQ(ok->data, "x");
+  auto defaults = ParseInvocation({"--batch", "1"}, problem);
   ASSERT_TRUE(defaults);
-  EXPECT_EQ(defaults->MaxFrames, 360000u);
-  EXPECT_EQ(defaults->Jobs, 0u);
-  EXPECT_EQ(defaults->Seed, 1u);
+  EXPECT_EQ(defaults->batch.MaxFrames, 360000u);
+  EXPECT_EQ(defaults->batch.Jobs, 0u);
+  EXPECT_EQ(defaults->batch.Seed, 1u);
   const std::vector<std::vector<std::string>> bad = {{"--batch", "0"},
                                                      {"--batch", "x"},
                                                      {"--batch", "-1"},
@@ -238,7 +239,7 @@ TEST(Batch, ArgumentsAreCheckedBeforeAnythingRuns) {
                                                      {"--batch", "2", "--frames", "1e3"}};
   for (const auto& args : bad) {
     problem.clear();
-    EXPECT_FALSE(ParseBatchArgs(args, problem)) << args.back();
+    EXPECT_FALSE(ParseInvocation(args, problem)) << args.back();
     EXPECT_FALSE(problem.empty());
   }
 }

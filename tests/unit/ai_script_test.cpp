@@ -109,21 +109,17 @@ TEST(StandardScript, EqualsTheBuiltInOpponentOnEveryLevel) {
 // a script with errors plays nothing.
 TEST(StandardScript, BatchLinesEqualTheBuiltInOpponents) {
   InDir in(RTS_SOURCE_DIR "/data");
-  struct Unset {
-    ~Unset() { SetDataFolder(""); }  // --data sets the data folder for the whole process
-  } unset;
-  const std::vector<std::string> args = {"--batch",  "3",     "--jobs", "1",
-                                         "--frames", "20000", "--data", RTS_SOURCE_DIR "/data"};
+  BatchOptions args;
+  args.Matches = 3;
+  args.Jobs = 1;
+  args.MaxFrames = 20000;
   std::ostringstream builtIn, scripted, err, refused;
   ASSERT_EQ(RunBatch(args, builtIn, err), 0) << err.str();
-  std::vector<std::string> withAi = args;
-  for (const char* ai : {"0=standard.lua", "1=standard.lua"}) {
-    withAi.push_back("--ai");
-    withAi.push_back(ai);
-  }
+  BatchOptions withAi = args;
+  withAi.Ai = {"0=standard.lua", "1=standard.lua"};
   ASSERT_EQ(RunBatch(withAi, scripted, err), 0) << err.str();
   EXPECT_EQ(scripted.str(), builtIn.str());
-  withAi.back() = "1=" + TempPath("bad.lua").string();
+  withAi.Ai.back() = "1=" + TempPath("bad.lua").string();
   {
     std::ofstream bad(TempPath("bad.lua"));
     bad << "function think()\n  game.fly()\nend\n";

@@ -33,8 +33,21 @@ TEST(Options, ModesAndValuesFromTheTable) {
   run = Parse("--batch 3 --jobs 2 --ai 1=b.lua --seed 9 --data d --ai 0=a.lua", problem);
   ASSERT_TRUE(run) << problem;
   EXPECT_EQ(run->mode, RunMode::Batch);
-  EXPECT_EQ(run->batchArgs, (std::vector<std::string>{"--batch", "3", "--jobs", "2", "--seed", "9",
-                                                      "--ai", "1=b.lua", "--ai", "0=a.lua"}));
+  EXPECT_EQ(run->batch.Matches, 3u);
+  EXPECT_EQ(run->batch.Jobs, 2u);
+  EXPECT_EQ(run->batch.Seed, 9u);
+  EXPECT_EQ(run->batch.Ai, (std::vector<std::string>{"1=b.lua", "0=a.lua"}));
+  // Every pair on both sides: three AIs and four games are 24 matches, sliced as the batch.
+  run = Parse("--ladder a.lua --games 4 b.lua c.lua --shard 2/3 --frames 500", problem);
+  ASSERT_TRUE(run) << problem;
+  EXPECT_EQ(run->mode, RunMode::Ladder);
+  EXPECT_EQ(run->ladder.Scripts, (std::vector<std::string>{"a.lua", "b.lua", "c.lua"}));
+  EXPECT_EQ(run->ladder.Games, 4u);
+  EXPECT_EQ(run->ladder.Play.Matches, 24u);
+  EXPECT_EQ(run->ladder.Play.MaxFrames, 500u);
+  EXPECT_EQ(run->ladder.Play.Shard, 2u);
+  EXPECT_EQ(run->ladder.Play.Shards, 3u);
+  EXPECT_EQ(run->ladder.Play.Seed, 1u);
   run = Parse("--headless --script s --ai 0=standard.lua", problem);
   ASSERT_TRUE(run) << problem;
   EXPECT_EQ(run->window.ai, std::vector<std::string>{"0=standard.lua"});
@@ -79,7 +92,10 @@ TEST(Options, NetworkRunsTakeAnOptionalPort) {
 }
 
 TEST(Options, BadUsageIsNamed) {
-  const std::pair<const char*, const char*> bad[] = {
+  const std::string kLadderForm =
+      "\nusage: rtsdemo --ladder FILE FILE... [--games N] [--frames F] [--jobs J] [--seed S] "
+      "[--level FILE] [--shard K/M] [--data DIR]";
+  const std::pair<const char*, std::string> bad[] = {
       {"--bogus", "unknown option --bogus"},
       {"-h --bogus=1", "unknown option --bogus=1"},  // refused before help is given
       {"stray", "unknown argument stray"},
@@ -91,7 +107,24 @@ TEST(Options, BadUsageIsNamed) {
       {"--play-as 2", "--play-as takes 0 or 1, not 2"},
       {"--headless", "--headless needs --script"},
       {"--headless --script - --record r", "--record needs the window"},
-      {"--frames 10", "--frames, --jobs and --shard need --batch"},
+      {"--frames 10", "--frames, --jobs and --shard need --batch or --ladder"},
+      {"--games 3", "--games needs --ladder"},
+      {"--batch 0",
+       "bad value '0' for --batch (1 to 1000000)\nusage: rtsdemo --batch N "
+       "[--frames F] [--jobs J] [--seed S] [--level FILE] [--ai S=FILE] [--shard K/M] "
+       "[--data DIR]"},
+      {"--batch 4 --shard 1/5",
+       "--shard 1/5: more slices than the 4 matches\nusage: rtsdemo "
+       "--batch N [--frames F] [--jobs J] [--seed S] [--level FILE] "
+       "[--ai S=FILE] [--shard K/M] [--data DIR]"},
+      {"--ladder a.lua", "--ladder needs at least two AI scripts" + kLadderForm},
+      {"--ladder a b a", "--ladder: a is given twice" + kLadderForm},
+      {"--ladder a b --ai 0=c",
+       "--ladder takes only AI scripts, --games, --frames, --jobs, --seed, --level, --shard and "
+       "--data"},
+      {"--ladder a b --games 0", "bad value '0' for --games (1 to 1000000)" + kLadderForm},
+      {"--ladder a b c --games 200000",
+       "--ladder: 3 AI scripts and 200000 games are more than 1000000 matches" + kLadderForm},
       {"--batch 2 --script s",
        "--batch takes only --frames, --jobs, --seed, --level, --ai, --shard and --data"},
       {"--replay r --seed 1",
@@ -239,7 +272,7 @@ std::string Output(const std::string& command) {
 // One table, three readers: none may drift from it.
 TEST(Options, HelpManualPageAndReadmeAgreeWithTheTable) {
   const Entries table = FromTable();
-  ASSERT_EQ(table.size(), 27u);
+  ASSERT_EQ(table.size(), 29u);
   const std::string help = Output(std::string("env -u DISPLAY ") + RTSDEMO_PATH + " --help");
   EXPECT_EQ(help, HelpText());
   EXPECT_EQ(FromHelp(help), table);
