@@ -58,6 +58,25 @@ MatchRange ShardRange(uint64_t matches, uint64_t shard, uint64_t shards) {
   return {matches * (shard - 1) / shards, matches * shard / shards};
 }
 
+namespace {
+
+// The batch's totals of one match.
+void TotalsOf(const MatchStats& stats, MatchResult& result) {
+  result.HasTotals = true;
+  result.Delivered = stats.delivered();
+  for (const TypeTotals& t : stats.types()) {
+    for (size_t s = 0; s < 2; ++s) {
+      result.Finished[s] += t.Finished[s];
+      result.Lost[s] += t.Lost[s];
+    }
+  }
+  for (size_t i = 0; i < stats.samples(); ++i)
+    for (size_t s = 0; s < 2; ++s)
+      result.PeakArmy[s] = std::max(result.PeakArmy[s], stats.sample(i)[s].Army);
+}
+
+}  // namespace
+
 MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_t maxFrames,
                      const Level* level, const AiFiles* ai) {
   MatchResult result;
@@ -88,6 +107,7 @@ MatchResult RunMatch(const World& loaded, uint64_t match, uint32_t seed, uint64_
   result.FirstDelivery = figures.FirstDelivery;
   result.FirstDeath = figures.FirstDeath;
   result.PeakWorkers = figures.PeakWorkers;
+  TotalsOf(figures.Stats, result);
   result.Frames = frames;
   result.FrameLimit = maxFrames;
   result.Hash = StateHash(f);
@@ -225,6 +245,12 @@ nlohmann::ordered_json MatchJson(const MatchResult& r) {
   j["first_death"] = Pair(r.FirstDeath);
   j["peak_workers"] = {r.PeakWorkers[0], r.PeakWorkers[1]};
   j["money"] = {FloatJson(r.Money[0]), FloatJson(r.Money[1])};
+  if (r.HasTotals) {
+    j["totals"] = {{"delivered", {FloatJson(r.Delivered[0]), FloatJson(r.Delivered[1])}},
+                   {"finished", {r.Finished[0], r.Finished[1]}},
+                   {"lost", {r.Lost[0], r.Lost[1]}},
+                   {"peak_army", {FloatJson(r.PeakArmy[0]), FloatJson(r.PeakArmy[1])}}};
+  }
   j["matches"] = r.Matches;
   j["frame_limit"] = r.FrameLimit;
   return j;
@@ -263,6 +289,19 @@ std::optional<MatchResult> MatchFromJson(const std::string& line, std::string& p
     for (size_t s = 0; s < 2; ++s) {
       r.PeakWorkers[s] = peak[s].get<int32_t>();
       r.Money[s] = static_cast<float>(money[s].get<double>());
+    }
+    if (j.contains("totals")) {
+      const json& t = j.at("totals");
+      auto two = [&](const char* key, auto& out) {
+        const json& v = t.at(key);
+        if (!v.is_array() || v.size() != 2) throw std::invalid_argument(key);
+        for (size_t s = 0; s < 2; ++s) out[s] = v[s].get<std::decay_t<decltype(out[0])>>();
+      };
+      two("delivered", r.Delivered);
+      two("finished", r.Finished);
+      two("lost", r.Lost);
+      two("peak_army", r.PeakArmy);
+      r.HasTotals = true;
     }
     r.Matches = j.at("matches").get<uint64_t>();
     r.FrameLimit = j.at("frame_limit").get<uint64_t>();
@@ -337,6 +376,20 @@ void PrintSummary(const std::vector<MatchResult>& results, uint64_t frameLimit, 
     std::vector<double> v;
     for (const MatchResult& r : results) v.push_back(r.Money[s]);
     row("money side " + std::to_string(s), v, 1);
+  }
+  using Total = std::function<double(const MatchResult&, size_t)>;
+  const std::pair<const char*, Total> totals[] = {
+      {"delivered", [](const MatchResult& r, size_t s) { return r.Delivered[s]; }},
+      {"finished", [](const MatchResult& r, size_t s) { return r.Finished[s]; }},
+      {"lost", [](const MatchResult& r, size_t s) { return r.Lost[s]; }},
+      {"peak_army", [](const MatchResult& r, size_t s) { return r.PeakArmy[s]; }}};
+  for (const auto& [name, get] : totals) {
+    for (size_t s = 0; s < 2; ++s) {
+      std::vector<double> v;
+      for (const MatchResult& r : results)
+        if (r.HasTotals) v.push_back(get(r, s));
+      if (!v.empty()) row(std::string(name) + " side " + std::to_string(s), v, 1);
+    }
   }
   err << std::flush;
 }

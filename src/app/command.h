@@ -80,9 +80,10 @@ enum class CommandKind : uint8_t {
   Queue,
   Rally,
   Blind,
-  Ai,  // the last: kCommandKinds counts from it
+  Ai,
+  Stats,  // the last: kCommandKinds counts from it
 };
-inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Ai) + 1;
+inline constexpr size_t kCommandKinds = static_cast<size_t>(CommandKind::Stats) + 1;
 
 struct Command {
   CommandKind Kind = CommandKind::Tick;

@@ -73,6 +73,7 @@ constexpr ArgSpec kHomeArgs[] = {{"S", ArgType::Int, kI32Min, kI32Max}};
 constexpr ArgSpec kMinimapArgs[] = {{"STATE", ArgType::Switch}};
 constexpr ArgSpec kBoundArgs[] = {{"STATE", ArgType::Switch}};
 constexpr ArgSpec kPlayerArgs[] = {{"N", ArgType::Int, 0, 7}};
+constexpr ArgSpec kStatsArgs[] = {{"FILE", ArgType::File, 0, 0, {}, true}};
 constexpr ArgSpec kAiArgs[] = {{"S", ArgType::Int, 0, 1}, {"FILE", ArgType::Rest}};
 constexpr ArgSpec kNewArgs[] = {{"SEED", ArgType::Int, 0, UINT32_MAX},
                                 {"LEVEL", ArgType::Rest, 0, 0, {}, true}};
@@ -357,6 +358,19 @@ const CommandSpec kCommands[] = {
        for (const DataProblem& p : problems)
          if (p.Error) throw CommandError{FormatProblem(p)};
        s.frontend().UseScripts().Assign(side, std::move(*file));
+     }},
+    {K::Stats, "stats", kStatsArgs,
+     "the match's figures once a second since the level's creation, as CSV (FILE: to a file)", 0,
+     [](Session& s, const Command& c, std::ostream& out) {
+       const MatchObserver* observer = s.match().observer();
+       if (!observer) throw CommandError{"stats before press 2"};
+       if (!c.Has(0)) {
+         WriteStatsCsv(observer->figures().Stats, out);
+         return;
+       }
+       std::ofstream file(c.Text(0));
+       WriteStatsCsv(observer->figures().Stats, file);
+       if (!file) throw CommandError{"cannot write " + EchoText(c.Text(0))};
      }},
 };
 static_assert(std::size(kCommands) == kCommandKinds, "a row for every command kind");

@@ -57,10 +57,17 @@ bool MatchObserver::Look(const World& world, uint64_t frame) {
     if (frame > 0 && IsPlayingSide(o.Side)) {
       const auto side = static_cast<size_t>(o.Side);
       // A spawn that died within its first frame was a live object too.
-      if ((alive_[i] || isNew) && !alive) Mark(figures_.FirstDeath[side], frame);
+      if ((alive_[i] || isNew) && !alive) {
+        Mark(figures_.FirstDeath[side], frame);
+        figures_.Stats.Died(o);
+      }
+      if (isNew) figures_.Stats.Finished(o);
       if (isNew && o.Kind == kBaseKind) Mark(figures_.FirstBase[side], frame);
       // Only a delivery lowers a unit's cargo.
-      if (!isNew && now.Cargo < still_[i].Cargo) Mark(figures_.FirstDelivery[side], frame);
+      if (!isNew && now.Cargo < still_[i].Cargo) {
+        Mark(figures_.FirstDelivery[side], frame);
+        figures_.Stats.Delivered(o.Side, still_[i].Cargo - now.Cargo);
+      }
     }
     if (!isNew && !(now == still_[i])) changed = true;
     alive_[i] = alive;
@@ -73,6 +80,7 @@ bool MatchObserver::Look(const World& world, uint64_t frame) {
     money_[s] = world.Sides[s].Money;
   }
   quiet_ = changed || frame == 0 ? 0 : quiet_ + 1;
+  figures_.Stats.Frame(world, frame);
   for (size_t s = 0; s < 2; ++s)
     figures_.PeakWorkers[s] = std::max(figures_.PeakWorkers[s], counts[s].Workers);
   const MatchOutcome outcome = DecideMatch(counts);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/match_stats.h"
 #include "game/world.h"
 
 struct SideTally {
@@ -34,6 +35,7 @@ struct MatchFigures {
   std::array<std::optional<uint64_t>, 2> FirstDelivery;
   std::array<std::optional<uint64_t>, 2> FirstDeath;
   std::array<int32_t, 2> PeakWorkers{};
+  MatchStats Stats;
 };
 
 // What one match did; frames count from the first tick after the level was created.
@@ -49,6 +51,12 @@ struct MatchResult {
   std::array<std::optional<uint64_t>, 2> FirstDeath;
   std::array<int32_t, 2> PeakWorkers{};
   std::array<float, 2> Money{};
+  // What the match's figures add up to (absent in lines of older batches).
+  bool HasTotals = false;
+  std::array<float, 2> Delivered{};
+  std::array<int32_t, 2> Finished{};  // units and buildings
+  std::array<int32_t, 2> Lost{};
+  std::array<float, 2> PeakArmy{};
   uint64_t Matches = 0;     // of the whole batch
   uint64_t FrameLimit = 0;  // the batch's --frames
 };

@@ -210,6 +210,20 @@ TEST(Batch, LineHoldsEveryFieldInOrder) {
   ASSERT_TRUE(back) << problem;
   EXPECT_EQ(MatchJson(*back), MatchJson(r));
   EXPECT_FALSE(MatchFromJson("{\"match\":1}", problem));
+  // With the match's totals, as a batch writes them now.
+  r.HasTotals = true;
+  r.Delivered = {640.5f, 0};
+  r.Finished = {12, 3};
+  r.Lost = {2, 4};
+  r.PeakArmy = {187.5f, 150};
+  const std::string line = MatchJson(r).dump();
+  EXPECT_NE(line.find("\"totals\":{\"delivered\":[640.5,0.0],\"finished\":[12,3],\"lost\":[2,4],"
+                      "\"peak_army\":[187.5,150.0]}"),
+            std::string::npos)
+      << line;
+  back = MatchFromJson(line, problem);
+  ASSERT_TRUE(back) << problem;
+  EXPECT_EQ(MatchJson(*back), MatchJson(r));
 }
 
 TEST(Batch, ArgumentsAreCheckedBeforeAnythingRuns) {

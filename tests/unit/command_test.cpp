@@ -60,7 +60,9 @@ TEST(Commands, EveryRowReadsBackWhatItWrites) {
                                "rally",
                                "blind",
                                "ai 1 easy.lua",
-                               "ai 0 -"};
+                               "ai 0 -",
+                               "stats",
+                               "stats figures.csv"};
   std::set<CommandKind> seen;
   for (const char* line : lines) {
     const std::optional<Command> command = ReadCommand(line);
