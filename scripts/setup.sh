@@ -7,7 +7,7 @@ packages=(
   # Qt's CMake modules.
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   # Libraries.
-  qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgl-dev libglu1-mesa-dev
   # Sound: OpenAL Soft.
   libopenal-dev
   # Translations of our own texts: lrelease and the CMake functions that run it.

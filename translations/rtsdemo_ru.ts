@@ -563,6 +563,34 @@
         <source>Side 1's sight</source>
         <translation>Обзор стороны 1</translation>
     </message>
+    <message>
+        <source>New match against</source>
+        <translation>Новая партия против</translation>
+    </message>
+    <message>
+        <source>Easy</source>
+        <translation>Лёгкий</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Обычный</translation>
+    </message>
+    <message>
+        <source>Hard</source>
+        <translation>Трудный</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Итог</translation>
+    </message>
+    <message>
+        <source>Match charts...</source>
+        <translation>Графики партии...</translation>
+    </message>
+    <message>
+        <source>Match charts</source>
+        <translation>Графики партии</translation>
+    </message>
 </context>
 <context>
     <name>net</name>
@@ -912,6 +940,93 @@
     <message>
         <source>the inputs that follow are player N's (a match of several players)</source>
         <translation>следующий ввод принадлежит игроку N (матч нескольких игроков)</translation>
+    </message>
+    <message>
+        <source>side S is played by the AI script FILE (a shipped name such as easy.lua, or a path) from its next turn; FILE -: by the built-in opponent again</source>
+        <translation>сторону S играет сценарий ИИ FILE (имя поставляемого, например easy.lua, или путь) с её следующего хода; FILE -: снова встроенный противник</translation>
+    </message>
+    <message>
+        <source>the match&apos;s figures once a second since the level&apos;s creation, as CSV (FILE: to a file)</source>
+        <translation>показатели матча раз в секунду с создания уровня, в CSV (FILE: в файл)</translation>
+    </message>
+</context>
+<context>
+    <name>charts</name>
+    <message>
+        <source>seconds</source>
+        <translation>секунды</translation>
+    </message>
+    <message>
+        <source>money</source>
+        <translation>деньги</translation>
+    </message>
+    <message>
+        <source>ore delivered</source>
+        <translation>доставлено руды</translation>
+    </message>
+    <message>
+        <source>workers</source>
+        <translation>рабочие</translation>
+    </message>
+    <message>
+        <source>units</source>
+        <translation>юниты</translation>
+    </message>
+    <message>
+        <source>buildings</source>
+        <translation>здания</translation>
+    </message>
+    <message>
+        <source>army</source>
+        <translation>армия</translation>
+    </message>
+    <message>
+        <source>kills</source>
+        <translation>убито</translation>
+    </message>
+    <message>
+        <source>losses</source>
+        <translation>потери</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>Finished 0</source>
+        <translation>Сделано 0</translation>
+    </message>
+    <message>
+        <source>Lost 0</source>
+        <translation>Потеряно 0</translation>
+    </message>
+    <message>
+        <source>Finished 1</source>
+        <translation>Сделано 1</translation>
+    </message>
+    <message>
+        <source>Lost 1</source>
+        <translation>Потеряно 1</translation>
+    </message>
+    <message>
+        <source>Economy</source>
+        <translation>Экономика</translation>
+    </message>
+    <message>
+        <source>Forces</source>
+        <translation>Силы</translation>
+    </message>
+    <message>
+        <source>Army</source>
+        <translation>Армия</translation>
+    </message>
+    <message>
+        <source>Kills</source>
+        <translation>Бои</translation>
+    </message>
+    <message>
+        <source>By type</source>
+        <translation>По типам</translation>
     </message>
 </context>
 </TS>

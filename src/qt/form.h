@@ -198,6 +198,7 @@ class TForm1 : public QWidget, public SessionHost {
   void MenuOpenReplay();
   void MenuSaveRecording();
   void SyncMatchEnd();
+  void ShowCharts();
   // The network match (net_ui.cpp).
   void StartNet();
   // The chat line of a network match (Enter).
@@ -240,6 +241,7 @@ class TForm1 : public QWidget, public SessionHost {
   QToolButton* MenuButton = nullptr;  // in the banner strip
   QPointer<QMenu> menu_;
   QPointer<QDialog> endBox_;
+  QPointer<QDialog> chartsBox_;
   QPointer<QMessageBox> netFailed_;  // the network match ended before it started
   std::function<QString(bool)> chooser_;
   std::unique_ptr<NetPeer> net_;

@@ -8,15 +8,18 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolButton>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
 
 #include "app/pace.h"
+#include "app/replay.h"
 #include "game/level.h"
 #include "net/net_peer.h"
 #include "qt/form.h"
+#include "qt/match_charts.h"
 #include "qt/widget_controls.h"
 #include "util/translate.h"
 
@@ -190,6 +193,12 @@ std::vector<MenuEntry> TForm1::GameMenuEntries() {
        {},
        {}},
       {T("Take over the replay"), QStringLiteral("TakeOver"), {}, replaying, {}, takeOver},
+      {T("Match charts..."),
+       QStringLiteral("MatchCharts"),
+       [this] { ShowCharts(); },
+       [this] { return session_->match().observer() != nullptr; },
+       {},
+       {}},
       {},
       {T("Host a network match..."),
        QStringLiteral("HostNetwork"),
@@ -312,7 +321,13 @@ void TForm1::SyncMatchEnd() {
   for (const std::string& line : end->Lines) lines << QString::fromStdString(line);
   auto* figures = new QLabel(lines.join(QLatin1Char('\n')));
   figures->setObjectName(QStringLiteral("MatchEndFigures"));
-  layout->addWidget(figures);
+  figures->setAlignment(Qt::AlignCenter);
+  // The figures, then the match in charts.
+  QTabWidget* tabs =
+      MakeMatchCharts(session_->match().observer()->figures().Stats, session_->world(), {}, box);
+  tabs->insertTab(0, figures, T("Summary"));
+  tabs->setCurrentIndex(0);
+  layout->addWidget(tabs);
   auto* buttons = new QDialogButtonBox;
   auto add = [&](const char* text, const char* name, std::function<void()> fn) {
     QPushButton* b = buttons->addButton(T(text), QDialogButtonBox::ActionRole);
@@ -341,7 +356,28 @@ void TForm1::SyncMatchEnd() {
   });
   endBox_ = box;
   box->open();
-  // Over the middle of the view.
-  box->adjustSize();
+  // Over the middle of the view, within the window's smallest size.
+  box->resize(560, 420);
   box->move(Panel3->mapToGlobal(Panel3->rect().center()) - box->rect().center());
+}
+
+// The match so far in charts, with the replay's marks; a box of its own beside the window.
+void TForm1::ShowCharts() {
+  const MatchObserver* observer = session_->match().observer();
+  if (!observer) return;
+  if (chartsBox_) chartsBox_->close();
+  std::vector<double> marks;
+  const uint64_t start = session_->match().startFrame();
+  if (const ReplayPlayer* replay = session_->viewer().player())
+    for (const ReplayMark& m : replay->marks())
+      if (m.Frame >= start) marks.push_back(static_cast<double>(m.Frame - start) / 100.0);
+  auto* box = new QDialog(this);
+  box->setObjectName(QStringLiteral("ChartsBox"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowTitle(T("Match charts"));
+  auto* layout = new QVBoxLayout(box);
+  layout->addWidget(MakeMatchCharts(observer->figures().Stats, session_->world(), marks, box));
+  box->resize(560, 420);
+  chartsBox_ = box;
+  box->show();
 }

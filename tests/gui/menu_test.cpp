@@ -5,12 +5,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QChartView>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QLineSeries>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -20,6 +24,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/replay.h"
 #include "app/script.h"
 #include "app/state_hash.h"
 #include "form_widgets.h"
@@ -326,6 +331,61 @@ TEST_F(GameMenu, TheEndOfAMatchAndItsChoices) {
   EXPECT_EQ(form->frontend().state().Frames, 0u);
   EXPECT_FALSE(form->pace().paused());
   EXPECT_EQ(form->match().winner(), -1);
+}
+
+// The points of the first line of a chart tab.
+qsizetype Points(QTabWidget& tabs, const char* page) {
+  auto* view = tabs.findChild<QChartView*>(QString::fromLatin1(page));
+  if (!view || view->chart()->series().empty()) return -1;
+  return static_cast<QLineSeries*>(view->chart()->series().front())->count();
+}
+
+// Each chart tab of the end of a match, then the viewer's charts at a frame sought to; the
+// opponent chosen by name for the next match.
+TEST_F(GameMenu, TheMatchInChartsAtItsEndAndInTheViewerAndTheOpponentByName) {
+  auto form = Open(0);
+  form->Press(1);
+  form->Press(2);
+  Ticks(*form, 1200);
+  Wipe(*form, 1);
+  QDialog* box = EndBox(*form);
+  ASSERT_TRUE(box);
+  auto* tabs = Child<QTabWidget>(*box, "MatchCharts");
+  ASSERT_EQ(tabs->count(), 6);
+  for (int i = 0; i < tabs->count(); ++i) {
+    tabs->setCurrentIndex(i);
+    EXPECT_TRUE(WaitFor([&] { return tabs->currentWidget()->isVisible(); }));
+  }
+  for (const char* page : {"ChartsEconomy", "ChartsForces", "ChartsArmy", "ChartsKills"})
+    EXPECT_EQ(Points(*tabs, page), 13) << page;                         // 0 s to 12 s
+  EXPECT_GE(Child<QTableWidget>(*box, "ChartsByType")->rowCount(), 2);  // at least the losses
+  if (const char* dir = std::getenv("RTS_SHOT_DIR")) {
+    tabs->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    box->grab().save(QString::fromLatin1(dir) + QStringLiteral("/charts.png"));
+  }
+
+  QTest::mouseClick(Child<QPushButton>(*box, "EndWatchReplay"), Qt::LeftButton);
+  ASSERT_TRUE(form->replaying());
+  ASSERT_TRUE(form->session().viewer().Seek(form->match().startFrame() + 550));
+  Choose(*form, {"MatchCharts"});
+  QDialog* charts = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    charts = form->findChild<QDialog*>(QStringLiteral("ChartsBox"));
+    return charts && charts->isVisible();
+  }));
+  EXPECT_EQ(Points(*Child<QTabWidget>(*charts, "MatchCharts"), "ChartsArmy"), 6);  // 0 s to 5 s
+  charts->close();
+
+  Choose(*form, {"NewMatch"});
+  ASSERT_FALSE(form->replaying());
+  Choose(*form, {"NewMatchAgainst", "OpponentEasy"});
+  ASSERT_NE(form->frontend().scripts(), nullptr);
+  EXPECT_TRUE(form->frontend().scripts()->Has(1));
+  EXPECT_FALSE(form->frontend().scripts()->Has(0));
+  EXPECT_EQ(form->frontend().state().Frames, 0u);
+  Choose(*form, {"NewMatchAgainst", "OpponentStandard"});
+  EXPECT_FALSE(form->frontend().scripts()->Has(1));
 }
 
 }  // namespace
