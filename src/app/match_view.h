@@ -2,6 +2,7 @@
 // box, the sight shown, thoughts), the keys, the banner and the end-of-match view.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -81,4 +82,5 @@ class MatchView {
   std::string note_;       // the banner's second line (UTF-8)
   std::optional<MatchEndView> matchEnd_;
   bool endShown_ = false;
+  std::array<std::string, 2> scriptStops_;  // the sides' script stops the banner has told
 };

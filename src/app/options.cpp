@@ -70,8 +70,10 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
     {"ai", 0, "S=FILE",
      "Side S (0 or 1) is played by the AI script FILE, or by a shipped one named by itself "
      "(`standard.lua`, from the data folder's `ai/`), instead of the computer opponent; given "
-     "once per side, headless and with `--batch`. A script that fails is stopped with its file, "
-     "line and reason on standard error, and the computer opponent plays its side from the next "
+     "once per side, in the window, headless and with `--batch`. It enters the match as the "
+     "input `ai S FILE`, so a recording plays its scripts again; for that reason it does not go "
+     "with `--replay`, `--resume` or a network match (status 2). A script that fails is stopped "
+     "with its file, line and reason on standard error, and the computer opponent plays its side from the next "
      "frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of "
      "functions that scripts do not have."},
     {"ladder", 0, nullptr,

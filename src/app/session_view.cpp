@@ -4,6 +4,7 @@
 
 #include "app/match_view.h"
 #include "app/session.h"
+#include "script/side_scripts.h"
 #include "util/translate.h"
 
 void MatchView::GroupKey(int digit, bool ctrl, bool shift, int64_t ms) {
@@ -173,6 +174,18 @@ void MatchView::SetDragBox(std::optional<ViewBox> box) {
 }
 
 void MatchView::FrameDone() {
+  // A script stopped this frame: the banner says which and why, once.
+  if (const SideScripts* scripts = s_.frontend_.scripts()) {
+    for (int32_t side = 0; side < SideScripts::kSides; ++side) {
+      const std::string& why = scripts->Stopped(side);
+      std::string& told = scriptStops_[static_cast<size_t>(side)];
+      if (why == told) continue;
+      told = why;
+      if (!why.empty())
+        SetNote(Tr("notes", "Side %1's script stopped (%2): the computer plays it",
+                   {std::to_string(side), why}));
+    }
+  }
   const MatchWatch& match = s_.match_;
   if (s_.wiring().watchMatch && !s_.viewer().playing() && !endShown_ && match.winner() >= 0 &&
       match.observer()) {

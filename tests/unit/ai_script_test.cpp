@@ -336,5 +336,12 @@ TEST(AiInput, RecordedReplayedAndSoughtAcrossAChangeOfPlayer) {
   } catch (const CommandError& e) {
     EXPECT_NE(e.What.find(bad + ":2:"), std::string::npos) << e.What;
   }
+  // A script that runs away is stopped, and the banner says so.
+  std::ofstream(bad) << "function think() while true do end end\n";
+  std::ostringstream out;
+  host.Run("press 1\npress 2\nai 1 " + bad + "\ntick 2\n", out);
+  EXPECT_NE(host.view().Banner().find("Side 1's script stopped (" + bad + ":1: error: the budget"),
+            std::string::npos)
+      << host.view().Banner();
   std::filesystem::remove(bad);
 }
