@@ -106,6 +106,10 @@
         <source>Side %1's script stopped (%2): the computer plays it</source>
         <translation>Сценарий стороны %1 остановлен (%2): её играет компьютер</translation>
     </message>
+    <message>
+        <source>The AI scripts were read again: a new match with seed %1</source>
+        <translation>Сценарии ИИ прочитаны заново: новая партия с засевом %1</translation>
+    </message>
 </context>
 <context>
     <name>keys</name>
@@ -372,6 +376,10 @@
     <message>
         <source>without a side of your own: show everything, side 0's or side 1's sight</source>
         <translation>без своей стороны: показать всё, обзор стороны 0 или стороны 1</translation>
+    </message>
+    <message>
+        <source>read the AI scripts again and start a new match with the same seed</source>
+        <translation>прочитать сценарии ИИ заново и начать новую партию с тем же засевом</translation>
     </message>
 </context>
 <context>

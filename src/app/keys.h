@@ -30,6 +30,7 @@ enum class KeyAction : uint8_t {
   Softer,
   SaveMatch,
   Chat,
+  ReloadScripts,
   // In the replay viewer.
   Back,        // one frame back
   SecondBack,  // 100 frames
@@ -176,6 +177,8 @@ inline constexpr auto kKeyRows = std::to_array<KeyRow>({
      "replay: take over as side 0, as side 1, or both by the computer"},
     {kKeyF7, kAnyMods, KeyWhen::Replay, KeyAction::TakeOverBoth, "F5, F6, F7",
      "replay: take over as side 0, as side 1, or both by the computer"},
+    {'R', kCtrl, KeyWhen::Always, KeyAction::ReloadScripts, "Ctrl+R",
+     "read the AI scripts again and start a new match with the same seed"},
     {'S', kCtrl, KeyWhen::Always, KeyAction::SaveMatch, "Ctrl+S",
      "save the match so far (Documents/rtsdemo)"},
     {kKeyReturn, kAnyMods, KeyWhen::Network, KeyAction::Chat, "Enter",

@@ -74,6 +74,8 @@ class MatchView {
   // After each frame: the end of the match, once.
   void FrameDone();
   void Clear();
+  // Ctrl+R: the scripts read again from their files, then a new match with this one's seed.
+  void ReloadScripts();
 
   Session& s_;
   Overlays overlays_;

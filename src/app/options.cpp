@@ -73,7 +73,8 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "once per side, in the window, headless and with `--batch`. It enters the match as the "
      "input `ai S FILE`, so a recording plays its scripts again; for that reason it does not go "
      "with `--replay`, `--resume` or a network match (status 2). A script that fails is stopped "
-     "with its file, line and reason on standard error, and the computer opponent plays its side from the next "
+     "with its file, line and reason on standard error, and the computer opponent plays its side "
+     "from the next "
      "frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of "
      "functions that scripts do not have."},
     {"ladder", 0, nullptr,

@@ -109,6 +109,10 @@ void Session::RunFrame(bool show) {
 
 void Session::FrameDone() {
   inputs_.FirstFrameSeed();
+  if (matchSeedPending_ && !frontend_.state().FirstFrame && !platform_.usedSeeds.empty()) {
+    matchSeed_ = platform_.usedSeeds.back();
+    matchSeedPending_ = false;
+  }
   view_.FrameDone();
 }
 
@@ -118,6 +122,8 @@ void Session::Press(int n) {
   if (n == 1 && viewer_.playing() && viewer_.replay_->Reload(frontend_)) return;
   if (n == 1 && !AcceptPreloaded()) frontend_.Button1Click();
   if (n == 2) {
+    matchSeed_ = world_.Rng.Seed;
+    matchSeedPending_ = frontend_.state().FirstFrame;
     frontend_.Button2Click();
     if (!controls_.ButtonEnabled(2)) MatchStarted();
   }
@@ -219,6 +225,8 @@ void Session::StartNewMatch(uint32_t seed, const std::string& levelName) {
   if (level) frontend_.SetLevel(*level);
   // Before the first frame the generator is seeded there.
   world_.Rng.Seed = seed;
+  matchSeed_ = seed;
+  matchSeedPending_ = false;
   if (first) platform_.nextSeed = seed;
   match_ = MatchWatch{};
   view_.SetNote({});

@@ -181,6 +181,8 @@ class Session : public ScriptTarget, private FrameSource {
   Pace pace_;
   MatchWatch match_;
   int busy_ = 0;
+  uint32_t matchSeed_ = 0;          // the generator's seed when the match began
+  bool matchSeedPending_ = false;   // began before the first frame: its seed comes then
   std::optional<World> preloaded_;  // the data of before a reset
   SessionWiring wiring_;
   MatchLoop loop_;

@@ -76,10 +76,29 @@ KeyResult MatchView::Key(KeyAction action, bool press, bool repeat) {
       break;
     case KeyAction::Menu:
       return repeat ? KeyResult::Done : KeyResult::ShowMenu;
+    case KeyAction::ReloadScripts:
+      if (!repeat) ReloadScripts();
+      break;
     default:
       break;
   }
   return KeyResult::Done;
+}
+
+void MatchView::ReloadScripts() {
+  const SideScripts* scripts = s_.frontend_.scripts();
+  if (!s_.live() || !scripts || s_.controls_.ButtonEnabled(2)) return;
+  std::vector<Command> reads;
+  for (int32_t side = 0; side < SideScripts::kSides; ++side)
+    if (scripts->Has(side))
+      reads.push_back(
+          AiCommand(side, AiFileName(scripts->Files()[static_cast<size_t>(side)].first)));
+  if (reads.empty()) return;
+  for (const Command& read : reads) s_.Apply(read);
+  const uint32_t seed = s_.matchSeed_;
+  s_.Apply(NewMatchCommand(seed, {}));
+  SetNote(Tr("notes", "The AI scripts were read again: a new match with seed %1",
+             {std::to_string(seed)}));
 }
 
 void MatchView::ChooseSight(int32_t side) {

@@ -37,6 +37,12 @@ uint64_t AiHash(std::string_view bytes) {
   return h;
 }
 
+std::string AiFileName(const std::string& shown) {
+  std::error_code ec;
+  if (shown.rfind("ai/", 0) == 0 && !fs::is_regular_file(shown, ec)) return shown.substr(3);
+  return shown;
+}
+
 std::optional<AiFile> ReadAiFile(const std::string& name, std::string& problem) {
   const std::string path = FindAiFile(name);
   std::ifstream in(path, std::ios::binary);

@@ -26,6 +26,9 @@ struct AiFile {
 std::string FindAiFile(const std::string& name);
 // The names of the data folder's ai/*.lua, sorted ("standard.lua").
 std::vector<std::string> ShippedAiScripts();
+// The name that finds a script as it is shown ("ai/easy.lua" gives "easy.lua" unless that path
+// is a file itself).
+std::string AiFileName(const std::string& shown);
 // Reads the script; nothing, with problem set ("file: error: cannot read"), when it cannot.
 std::optional<AiFile> ReadAiFile(const std::string& name, std::string& problem);
 // 64-bit FNV-1a of the bytes.

@@ -345,3 +345,41 @@ TEST(AiInput, RecordedReplayedAndSoughtAcrossAChangeOfPlayer) {
       << host.view().Banner();
   std::filesystem::remove(bad);
 }
+
+// Ctrl+R reads the scripts again and starts a new match with the seed of the one before, as
+// inputs: its recording replays it.
+TEST(AiInput, ReloadingTheScriptsIsANewMatchWithTheSameSeed) {
+  InDir data(RTS_SOURCE_DIR "/data");
+  const std::string path = TempPath("rts_ai_reload.txt").string();
+  std::string hash;
+  {
+    RecordingPlatform platform;
+    platform.fixedSeed = 9;
+    HeadlessHost host(platform);
+    std::string error;
+    ASSERT_TRUE(host.inputs().Record(path, error)) << error;
+    std::ostringstream out;
+    host.Run("press 1\ntick\nai 1 rush.lua\npress 2\ntick 150\n", out);
+    const uint32_t seed = host.frontend().world().Rng.Seed;
+    host.view().Key(KeyAction::ReloadScripts, true, false);
+    EXPECT_EQ(host.frontend().state().Frames, 0u);
+    EXPECT_TRUE(host.frontend().scripts()->Has(1));
+    EXPECT_NE(host.view().Banner().find("a new match with seed"), std::string::npos);
+    EXPECT_NE(host.frontend().world().Rng.Seed, seed);
+    host.Run("tick 60\n", out);
+    host.inputs().Close();
+    hash = HashText(StateHash(host.frontend()));
+  }
+  const std::string recording = [&] {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  EXPECT_NE(recording.find("\nai 1 ai/rush.lua\nnew "), std::string::npos) << recording;
+  RecordingPlatform platform;
+  HeadlessHost replay(platform);
+  std::istringstream in(recording);
+  std::ostringstream out, err;
+  EXPECT_EQ(RunScript(in, replay, out, err), 0) << err.str();
+  EXPECT_EQ(HashText(StateHash(replay.frontend())), hash);
+  std::filesystem::remove(path);
+}
