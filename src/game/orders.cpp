@@ -1,5 +1,6 @@
 #include "game/orders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -8,6 +9,7 @@
 
 #include "game/rally.h"
 #include "util/numtext.h"
+#include "util/prefetch.h"
 #include "util/vec2d.h"
 
 namespace {
@@ -128,6 +130,42 @@ void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
   }
 }
 
+// The object an order of the form "idtiza n", "atakovat n" or "dobicha n" names, or -1: only a
+// guess of what the order will read, for fetching it ahead.
+int32_t NamedObject(const std::string& order) {
+  const size_t space = order.find(' ');
+  const bool names =
+      (space == 6 && order[0] == 'i') || space == 8 || (space == 7 && order[0] == 'd');
+  if (!names) return -1;
+  int32_t n = 0;
+  size_t k = space + 1;
+  for (; k < order.size() && k - space <= 9 && order[k] >= '0' && order[k] <= '9'; ++k) {
+    n = n * 10 + (order[k] - '0');
+  }
+  return k == space + 1 ? -1 : n;
+}
+
+// Fetches ahead what the orders of objects k + kAhead (the object named) and k + kAhead / 2 (its
+// energy and cargo) will read; the named objects wait in `named`, by object index modulo 16.
+constexpr size_t kAhead = 8;
+void FetchAhead(const World& world, size_t k, int32_t (&named)[16]) {
+  const size_t count = world.Objects.size();
+  const size_t j = k + kAhead;
+  const int32_t n = j < count ? NamedObject(world.Objects[j].Thought1) : -1;
+  named[j % 16] = IsObjectIndex(world, n) ? n : -1;
+  if (named[j % 16] >= 0) {
+    const char* at = reinterpret_cast<const char*>(&world.Objects[static_cast<size_t>(n)]);
+    Prefetch(at);
+    Prefetch(at + 64);
+    Prefetch(at + sizeof(TObyekt) - 1);
+  }
+  if (named[(k + kAhead / 2) % 16] >= 0) {
+    const TObyekt& o = world.Objects[static_cast<size_t>(named[(k + kAhead / 2) % 16])];
+    Prefetch(o.Energy.data());
+    Prefetch(o.Cargo.data());
+  }
+}
+
 }  // namespace
 
 bool ParseObjectIndex(const World& world, std::string_view text, int32_t& index) {
@@ -140,7 +178,10 @@ bool ParseObjectIndex(const World& world, std::string_view text, int32_t& index)
 
 void ExecuteOrders(World& world) {
   const size_t count = world.Objects.size();
+  int32_t named[16];
+  std::fill(std::begin(named), std::end(named), -1);
   for (size_t k = 0; k < count; ++k) {
+    FetchAhead(world, k, named);
     const auto i = static_cast<int32_t>(k);
     TObyekt& o = world.Objects[k];
     if (!IsAlive(o)) continue;
