@@ -7,6 +7,7 @@
 
 #include "game/contact_grid.h"
 #include "game/order_language.h"
+#include "util/prefetch.h"
 #include "util/vec2d.h"
 
 namespace {
@@ -117,6 +118,7 @@ bool ContactIn(World& world, int32_t s, int32_t o, Depot depot) {
 // touch nothing and keep only their attack pairs.
 constexpr float kCellRadius = 1e6f;
 constexpr int32_t kFewest = 48;  // live objects from which the pair lists are used
+constexpr int32_t kAhead = 4;    // rows whose listed pairs are fetched ahead
 constexpr int32_t kNone = -1;
 constexpr int8_t kUngridded = -1;  // at a position that is not finite
 constexpr int8_t kWild = -2;
@@ -126,108 +128,126 @@ class Contacts {
   void Run(World& world) {
     world_ = &world;
     Gather();
-    const auto count = static_cast<int32_t>(index_.size());
+    const auto count = static_cast<int32_t>(slots_.size());
     if (count < kFewest) {
       for (int32_t a = 0; a < count; ++a) {
         for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
       }
     } else {
       Lay();
-      for (int32_t a = 0; a < count; ++a) Row(a);
+      for (int32_t a = 0; a < count; ++a) {
+        if (a + kAhead < count) Ahead(a + kAhead);
+        Row(a);
+      }
     }
-    for (int32_t s = 0; s < count; ++s) {
-      if (!moved_[static_cast<size_t>(s)]) continue;
-      TObyekt& o = world.Objects[static_cast<size_t>(index_[static_cast<size_t>(s)])];
-      o.X = body_[static_cast<size_t>(s)].X;
-      o.Y = body_[static_cast<size_t>(s)].Y;
+    for (const Slot& s : slots_) {
+      if (!s.Moved) continue;
+      TObyekt& o = world.Objects[static_cast<size_t>(s.Index)];
+      o.X = s.X;
+      o.Y = s.Y;
     }
   }
 
  private:
+  // What the pass keeps of a live object, in one cache line: where it is now with its circle,
+  // its start, its side and Thought1, and its links in its target's list of attackers.
+  struct alignas(64) Slot {
+    float X, Y, Radius;
+    int32_t Speeds;
+    int32_t Target;  // the slot Thought1 attacks, or kNone
+    int32_t Follow;  // the object Thought1 follows, or -1
+    int32_t Side;
+    int32_t Index;  // into Objects
+    float StartX, StartY;
+    int32_t AttHead, AttNext, AttPrev;
+    bool Busy;  // Thought1 has a verb
+    uint8_t Moved, Strayed;
+    int8_t Grid;  // 0 or 1, kUngridded or kWild
+  };
+
+  Slot& At(int32_t s) { return slots_[static_cast<size_t>(s)]; }
+  const Slot& At(int32_t s) const { return slots_[static_cast<size_t>(s)]; }
+
   void Gather() {
     const size_t n = world_->Objects.size();
     slotOf_.assign(n, kNone);
     bases_.clear();
-    index_.clear();
+    slots_.clear();
     start_.X.clear();
     start_.Y.clear();
     start_.Radius.clear();
-    body_.clear();
-    facts_.clear();
     aims_.clear();
-    grid_.clear();
     for (size_t k = 0; k < n; ++k) {
       const TObyekt& o = world_->Objects[k];
       if (o.Kind == kBaseKind) bases_.push_back(static_cast<int32_t>(k));
       if (!IsAlive(o)) continue;
-      slotOf_[k] = static_cast<int32_t>(index_.size());
-      index_.push_back(static_cast<int32_t>(k));
+      slotOf_[k] = static_cast<int32_t>(slots_.size());
       const Circle c = CircleOf(*world_, o);
       start_.X.push_back(o.X);
       start_.Y.push_back(o.Y);
       start_.Radius.push_back(c.Radius);
-      body_.push_back({o.X, o.Y, c.Radius, c.Speeds});
-      facts_.push_back({kNone, OrderTarget(o.Thought1, Verb::Idtiza), o.Side, HasVerb(o.Thought1)});
+      Slot& s = slots_.emplace_back();
+      s = {o.X,       o.Y,
+           c.Radius,  c.Speeds,
+           kNone,     OrderTarget(o.Thought1, Verb::Idtiza),
+           o.Side,    static_cast<int32_t>(k),
+           o.X,       o.Y,
+           kNone,     kNone,
+           kNone,     HasVerb(o.Thought1),
+           0,         0,
+           kUngridded};
       aims_.push_back(AttackTarget(o.Thought1));
     }
-    const size_t count = index_.size();
-    moved_.assign(count, 0);
-    attHead_.assign(count, kNone);
-    attNext_.assign(count, kNone);
-    attPrev_.assign(count, kNone);
-    for (size_t s = 0; s < count; ++s) Aim(static_cast<int32_t>(s), aims_[s]);
+    for (size_t s = 0; s < slots_.size(); ++s) Aim(static_cast<int32_t>(s), aims_[s]);
   }
 
   // The slot's target is object `index` (any number: -1 for none), kept in the target's
   // list of attackers.
   void Aim(int32_t s, int32_t index) {
     const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
-    const auto k = static_cast<size_t>(s);
-    if (t == facts_[k].Target) return;
-    if (facts_[k].Target != kNone) {
-      if (attPrev_[k] != kNone) {
-        attNext_[static_cast<size_t>(attPrev_[k])] = attNext_[k];
+    Slot& k = At(s);
+    if (t == k.Target) return;
+    if (k.Target != kNone) {
+      if (k.AttPrev != kNone) {
+        At(k.AttPrev).AttNext = k.AttNext;
       } else {
-        attHead_[static_cast<size_t>(facts_[k].Target)] = attNext_[k];
+        At(k.Target).AttHead = k.AttNext;
       }
-      if (attNext_[k] != kNone) attPrev_[static_cast<size_t>(attNext_[k])] = attPrev_[k];
+      if (k.AttNext != kNone) At(k.AttNext).AttPrev = k.AttPrev;
     }
-    facts_[k].Target = t;
-    attPrev_[k] = kNone;
-    attNext_[k] = kNone;
+    k.Target = t;
+    k.AttPrev = kNone;
+    k.AttNext = kNone;
     if (t != kNone) {
-      attNext_[k] = attHead_[static_cast<size_t>(t)];
-      if (attHead_[static_cast<size_t>(t)] != kNone)
-        attPrev_[static_cast<size_t>(attHead_[static_cast<size_t>(t)])] = s;
-      attHead_[static_cast<size_t>(t)] = s;
+      k.AttNext = At(t).AttHead;
+      if (At(t).AttHead != kNone) At(At(t).AttHead).AttPrev = s;
+      At(t).AttHead = s;
     }
   }
   // What the pass keeps of the slot's Thought1, after a reaction wrote it.
   void Reread(int32_t s) {
-    const std::string& order = ObjectAt(*world_, index_[static_cast<size_t>(s)]).Thought1;
-    facts_[static_cast<size_t>(s)].Follow = OrderTarget(order, Verb::Idtiza);
-    facts_[static_cast<size_t>(s)].Busy = HasVerb(order);
+    const std::string& order = ObjectAt(*world_, At(s).Index).Thought1;
+    At(s).Follow = OrderTarget(order, Verb::Idtiza);
+    At(s).Busy = HasVerb(order);
     Aim(s, AttackTarget(order));
   }
 
   // Grids of small and large radii (above the mean) at the start positions, and the listed
   // pairs by row.
   void Lay() {
-    const auto count = static_cast<int32_t>(index_.size());
-    grid_.assign(index_.size(), kUngridded);
-    strayed_.assign(index_.size(), 0);
+    const auto count = static_cast<int32_t>(slots_.size());
     always_.clear();
     double sum = 0;
     int32_t members = 0;
     for (int32_t s = 0; s < count; ++s) {
       const auto k = static_cast<size_t>(s);
       if (!(std::fabs(start_.Radius[k]) <= kCellRadius)) {
-        grid_[k] = kWild;
+        At(s).Grid = kWild;
         always_.push_back(s);
         continue;
       }
       if (!std::isfinite(start_.X[k]) || !std::isfinite(start_.Y[k])) continue;
-      grid_[k] = 0;
+      At(s).Grid = 0;
       sum += start_.Radius[k];
       ++members;
     }
@@ -235,10 +255,10 @@ class Contacts {
     stray_ = std::max(1.0, mean / 6);
     for (auto& list : members_) list.clear();
     for (int32_t s = 0; s < count; ++s) {
-      const auto k = static_cast<size_t>(s);
-      if (grid_[k] < 0) continue;
-      if (start_.Radius[k] > mean) grid_[k] = 1;
-      members_[grid_[k]].push_back(s);
+      Slot& k = At(s);
+      if (k.Grid < 0) continue;
+      if (start_.Radius[static_cast<size_t>(s)] > mean) k.Grid = 1;
+      members_[k.Grid].push_back(s);
     }
     pairs_.clear();
     const double pad = 2 * stray_;
@@ -247,7 +267,7 @@ class Contacts {
       for (const int32_t s : members_[g])
         largest = std::max(largest, static_cast<double>(start_.Radius[static_cast<size_t>(s)]));
       grids_[g].Build(members_[g], start_, (2 * largest * kReachWiden + pad) * kReachWiden,
-                      index_.size());
+                      slots_.size());
       grids_[g].PairsWithin(pad, pairs_);
     }
     for (const int32_t s : members_[1]) {
@@ -255,7 +275,7 @@ class Contacts {
       grids_[0].PairsWith(s, start_.X[k], start_.Y[k], start_.Radius[k], pad, pairs_);
     }
     // The pairs by row (counting sort on Lo), each row in increasing Hi.
-    rowStart_.assign(index_.size() + 1, 0);
+    rowStart_.assign(slots_.size() + 1, 0);
     for (const SlotPair& p : pairs_) ++rowStart_[static_cast<size_t>(p.Lo) + 1];
     for (size_t k = 1; k < rowStart_.size(); ++k) rowStart_[k] += rowStart_[k - 1];
     rowHi_.resize(pairs_.size());
@@ -269,15 +289,23 @@ class Contacts {
     }
   }
 
+  // Brings the slots of row a's listed pairs into the cache.
+  void Ahead(int32_t a) const {
+    const auto k = static_cast<size_t>(a);
+    for (int32_t e = rowStart_[k]; e < rowStart_[k + 1]; ++e) {
+      Prefetch(&At(rowHi_[static_cast<size_t>(e)]));
+    }
+  }
+
   // Candidates b > after for slot a from where it is now: unstrayed members near enough at
   // their starts, movers near enough where they are.
   void Query(int32_t a, int32_t after) {
-    const auto k = static_cast<size_t>(a);
+    const Slot& k = At(a);
     found_.clear();
-    qx_ = body_[k].X;
-    qy_ = body_[k].Y;
+    qx_ = k.X;
+    qy_ = k.Y;
     for (const ContactGrid& g : grids_) {
-      const double reach = std::max(0.0, (start_.Radius[k] + g.Radius()) * kReachWiden);
+      const double reach = std::max(0.0, (k.Radius + g.Radius()) * kReachWiden);
       g.Near(qx_, qy_, reach + 2 * stray_, after, found_);
       g.MoversNear(qx_, qy_, reach + stray_, after, found_);
     }
@@ -285,31 +313,31 @@ class Contacts {
   }
   // The movers b > a that may touch a while it stays within stray_ of its start.
   void StrayedNear(int32_t a) {
-    const auto k = static_cast<size_t>(a);
+    const Slot& k = At(a);
     found_.clear();
     for (const ContactGrid& g : grids_) {
       if (g.Movers() == 0) continue;
-      const double reach = std::max(0.0, (start_.Radius[k] + g.Radius()) * kReachWiden);
-      g.MoversNear(start_.X[k], start_.Y[k], reach + stray_, a, found_);
+      const double reach = std::max(0.0, (k.Radius + g.Radius()) * kReachWiden);
+      g.MoversNear(k.StartX, k.StartY, reach + stray_, a, found_);
     }
     std::sort(found_.begin(), found_.end());
   }
   bool Far(double v, double from) const { return !(std::fabs(v - from) < stray_); }
 
   void Row(int32_t a) {
-    const auto k = static_cast<size_t>(a);
+    const Slot& k = At(a);
     attackers_.clear();
-    for (int32_t b = attHead_[k]; b != kNone; b = attNext_[static_cast<size_t>(b)]) {
+    for (int32_t b = k.AttHead; b != kNone; b = At(b).AttNext) {
       if (b > a) attackers_.push_back(b);
     }
     std::sort(attackers_.begin(), attackers_.end());
-    const auto count = static_cast<int32_t>(index_.size());
-    if (grid_[k] == kWild) {
+    const auto count = static_cast<int32_t>(slots_.size());
+    if (k.Grid == kWild) {
       for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
       return;
     }
-    const bool gridded = grid_[k] >= 0;
-    bool listed = gridded && !strayed_[k];
+    const bool gridded = k.Grid >= 0;
+    bool listed = gridded && !k.Strayed;
     found_.clear();
     if (gridded) {
       if (listed) {
@@ -318,18 +346,18 @@ class Contacts {
         Query(a, a);
       }
     }
-    const int32_t* list = rowHi_.data() + rowStart_[k];
-    const int32_t* listEnd = rowHi_.data() + rowStart_[k + 1];
+    const int32_t* list = rowHi_.data() + rowStart_[static_cast<size_t>(a)];
+    const int32_t* listEnd = rowHi_.data() + rowStart_[static_cast<size_t>(a) + 1];
     size_t f = 0;
     size_t w = 0;
     size_t t = 0;
     int32_t current = a;
     for (;;) {
-      if (listed && strayed_[k]) {
+      if (listed && k.Strayed) {
         listed = false;
         Query(a, current);
         f = 0;
-      } else if (gridded && !listed && (Far(body_[k].X, qx_) || Far(body_[k].Y, qy_))) {
+      } else if (gridded && !listed && (Far(k.X, qx_) || Far(k.Y, qy_))) {
         Query(a, current);
         f = 0;
       }
@@ -344,7 +372,7 @@ class Contacts {
       if (f < found_.size()) b = std::min(b, found_[f]);
       if (w < always_.size()) b = std::min(b, always_[w]);
       if (t < attackers_.size()) b = std::min(b, attackers_[t]);
-      if (facts_[k].Target > current) b = std::min(b, facts_[k].Target);
+      if (k.Target > current) b = std::min(b, k.Target);
       if (b == count) return;
       Visit(a, b);
       current = b;
@@ -354,39 +382,35 @@ class Contacts {
   // After a push: what moved goes back to its object at the end; a slot that has strayed
   // from its start is listed among the movers where it is now.
   void Track(int32_t s) {
-    const auto k = static_cast<size_t>(s);
-    moved_[k] = 1;
-    if (grid_.empty() || grid_[k] < 0) return;
-    if (!strayed_[k]) {
-      if (!Far(body_[k].X, start_.X[k]) && !Far(body_[k].Y, start_.Y[k])) return;
-      strayed_[k] = 1;
+    Slot& k = At(s);
+    k.Moved = 1;
+    if (k.Grid < 0) return;
+    if (!k.Strayed) {
+      if (!Far(k.X, k.StartX) && !Far(k.Y, k.StartY)) return;
+      k.Strayed = 1;
     }
-    grids_[grid_[k]].Move(s, body_[k].X, body_[k].Y);
+    grids_[k.Grid].Move(s, k.X, k.Y);
   }
 
   // OnContact of s with o, from the kept facts when they show that nothing can happen.
   void React(int32_t s, int32_t o) {
-    const auto k = static_cast<size_t>(s);
-    const int32_t self = index_[k];
-    const int32_t other = index_[static_cast<size_t>(o)];
-    if (facts_[k].Follow != other &&
-        (facts_[k].Busy || facts_[k].Side == facts_[static_cast<size_t>(o)].Side))
-      return;
-    if (ContactIn(*world_, self, other, [this](int32_t i) { return Depot(i); })) Reread(s);
+    const Slot& k = At(s);
+    const Slot& other = At(o);
+    if (k.Follow != other.Index && (k.Busy || k.Side == other.Side)) return;
+    if (ContactIn(*world_, k.Index, other.Index, [this](int32_t i) { return Depot(i); })) Reread(s);
   }
   // NearestDepot from the packed positions.
   int32_t Depot(int32_t s) const {
-    const auto k = static_cast<size_t>(slotOf_[static_cast<size_t>(s)]);
-    const int32_t side = facts_[k].Side;
+    const Slot& k = At(slotOf_[static_cast<size_t>(s)]);
     int32_t best = -1;
     float bestQ = kDepotReach;
     for (const int32_t j : bases_) {
       const TObyekt& o = world_->Objects[static_cast<size_t>(j)];
-      if (o.Side != side) continue;
+      if (o.Side != k.Side) continue;
       const int32_t slot = slotOf_[static_cast<size_t>(j)];
-      const float ox = slot != kNone ? body_[static_cast<size_t>(slot)].X : o.X;
-      const float oy = slot != kNone ? body_[static_cast<size_t>(slot)].Y : o.Y;
-      const auto q = static_cast<float>(SumOfSquares(ox - body_[k].X, oy - body_[k].Y));
+      const float ox = slot != kNone ? At(slot).X : o.X;
+      const float oy = slot != kNone ? At(slot).Y : o.Y;
+      const auto q = static_cast<float>(SumOfSquares(ox - k.X, oy - k.Y));
       if (q < bestQ) {
         best = j;
         bestQ = q;
@@ -396,11 +420,9 @@ class Contacts {
   }
 
   void Visit(int32_t a, int32_t b) {
-    const auto ka = static_cast<size_t>(a);
-    const auto kb = static_cast<size_t>(b);
     // SeparatePair's own exact shortcut first: most pairs cost no call.
-    Body& pa = body_[ka];
-    Body& pb = body_[kb];
+    Slot& pa = At(a);
+    Slot& pb = At(b);
     const double reach = static_cast<double>(pa.Radius) + pb.Radius;
     const bool apart = std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
     if (!apart &&
@@ -411,12 +433,12 @@ class Contacts {
       React(b, a);
       return;
     }
-    if (facts_[ka].Target == b) {
-      OnApart(*world_, index_[ka], index_[kb]);
+    if (pa.Target == b) {
+      OnApart(*world_, pa.Index, pb.Index);
       Reread(a);
     }
-    if (facts_[kb].Target == a) {
-      OnApart(*world_, index_[kb], index_[ka]);
+    if (pb.Target == a) {
+      OnApart(*world_, pb.Index, pa.Index);
       Reread(b);
     }
   }
@@ -424,27 +446,9 @@ class Contacts {
   World* world_ = nullptr;
   std::vector<int32_t> slotOf_;  // per object: its slot, kNone when dead
   std::vector<int32_t> bases_;   // every object of kind 1, dead ones too, in index order
-  // Per slot.
-  std::vector<int32_t> index_;  // into Objects
-  Circles start_;               // position at the start of the pass, radius
-  // Where a slot is now, with its circle.
-  struct Body {
-    float X, Y, Radius;
-    int32_t Speeds;
-  };
-  std::vector<Body> body_;
-  // What the pass keeps of a slot's side and Thought1.
-  struct Facts {
-    int32_t Target;  // the slot Thought1 attacks, or kNone
-    int32_t Follow;  // the object Thought1 follows, or -1
-    int32_t Side;
-    bool Busy;  // Thought1 has a verb
-  };
-  std::vector<Facts> facts_;
-  std::vector<int32_t> aims_;  // the object Thought1 attacks at the start
-  std::vector<int32_t> attHead_, attNext_, attPrev_;
-  std::vector<uint8_t> moved_, strayed_;
-  std::vector<int8_t> grid_;
+  std::vector<Slot> slots_;
+  Circles start_;                // per slot: position at the start of the pass, radius
+  std::vector<int32_t> aims_;    // per slot: the object Thought1 attacks at the start
   std::vector<int32_t> always_;  // wild slots, in increasing order
   // The cells and the listed pairs.
   double stray_ = 1;
