@@ -149,20 +149,24 @@ class Contacts {
   }
 
  private:
-  // What the pass keeps of a live object, in one cache line: where it is now with its circle,
-  // its start, its side and Thought1, and its links in its target's list of attackers.
-  struct alignas(64) Slot {
+  // What the pass keeps of a live object, two to a cache line: where it is now with its
+  // circle, its side and Thought1.
+  struct alignas(32) Slot {
     float X, Y, Radius;
-    int32_t Speeds;
     int32_t Target;  // the slot Thought1 attacks, or kNone
     int32_t Follow;  // the object Thought1 follows, or -1
     int32_t Side;
     int32_t Index;  // into Objects
-    float StartX, StartY;
-    int32_t AttHead, AttNext, AttPrev;
-    bool Busy;  // Thought1 has a verb
-    uint8_t Moved, Strayed;
+    bool Busy : 1;  // Thought1 has a verb
+    bool Movable : 1;
+    bool Moved : 1;
+    bool Strayed : 1;
     int8_t Grid;  // 0 or 1, kUngridded or kWild
+  };
+  static_assert(sizeof(Slot) == 32);
+  // A slot's place in its target's list of attackers, and the head of its own.
+  struct Links {
+    int32_t Head, Next, Prev;
   };
 
   Slot& At(int32_t s) { return slots_[static_cast<size_t>(s)]; }
@@ -187,17 +191,21 @@ class Contacts {
       start_.Y.push_back(o.Y);
       start_.Radius.push_back(c.Radius);
       Slot& s = slots_.emplace_back();
-      s = {o.X,       o.Y,
-           c.Radius,  c.Speeds,
-           kNone,     OrderTarget(o.Thought1, Verb::Idtiza),
-           o.Side,    static_cast<int32_t>(k),
-           o.X,       o.Y,
-           kNone,     kNone,
-           kNone,     HasVerb(o.Thought1),
-           0,         0,
-           kUngridded};
+      s.X = o.X;
+      s.Y = o.Y;
+      s.Radius = c.Radius;
+      s.Target = kNone;
+      s.Follow = OrderTarget(o.Thought1, Verb::Idtiza);
+      s.Side = o.Side;
+      s.Index = static_cast<int32_t>(k);
+      s.Busy = HasVerb(o.Thought1);
+      s.Movable = c.Speeds > 0;
+      s.Moved = false;
+      s.Strayed = false;
+      s.Grid = kUngridded;
       aims_.push_back(AttackTarget(o.Thought1));
     }
+    links_.assign(slots_.size(), {kNone, kNone, kNone});
     for (size_t s = 0; s < slots_.size(); ++s) Aim(static_cast<int32_t>(s), aims_[s]);
   }
 
@@ -207,21 +215,23 @@ class Contacts {
     const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
     Slot& k = At(s);
     if (t == k.Target) return;
+    Links& l = links_[static_cast<size_t>(s)];
     if (k.Target != kNone) {
-      if (k.AttPrev != kNone) {
-        At(k.AttPrev).AttNext = k.AttNext;
+      if (l.Prev != kNone) {
+        links_[static_cast<size_t>(l.Prev)].Next = l.Next;
       } else {
-        At(k.Target).AttHead = k.AttNext;
+        links_[static_cast<size_t>(k.Target)].Head = l.Next;
       }
-      if (k.AttNext != kNone) At(k.AttNext).AttPrev = k.AttPrev;
+      if (l.Next != kNone) links_[static_cast<size_t>(l.Next)].Prev = l.Prev;
     }
     k.Target = t;
-    k.AttPrev = kNone;
-    k.AttNext = kNone;
+    l.Prev = kNone;
+    l.Next = kNone;
     if (t != kNone) {
-      k.AttNext = At(t).AttHead;
-      if (At(t).AttHead != kNone) At(At(t).AttHead).AttPrev = s;
-      At(t).AttHead = s;
+      Links& target = links_[static_cast<size_t>(t)];
+      l.Next = target.Head;
+      if (target.Head != kNone) links_[static_cast<size_t>(target.Head)].Prev = s;
+      target.Head = s;
     }
   }
   // What the pass keeps of the slot's Thought1, after a reaction wrote it.
@@ -318,7 +328,8 @@ class Contacts {
     for (const ContactGrid& g : grids_) {
       if (g.Movers() == 0) continue;
       const double reach = std::max(0.0, (k.Radius + g.Radius()) * kReachWiden);
-      g.MoversNear(k.StartX, k.StartY, reach + stray_, a, found_);
+      g.MoversNear(start_.X[static_cast<size_t>(a)], start_.Y[static_cast<size_t>(a)],
+                   reach + stray_, a, found_);
     }
     std::sort(found_.begin(), found_.end());
   }
@@ -327,7 +338,8 @@ class Contacts {
   void Row(int32_t a) {
     const Slot& k = At(a);
     attackers_.clear();
-    for (int32_t b = k.AttHead; b != kNone; b = At(b).AttNext) {
+    for (int32_t b = links_[static_cast<size_t>(a)].Head; b != kNone;
+         b = links_[static_cast<size_t>(b)].Next) {
       if (b > a) attackers_.push_back(b);
     }
     std::sort(attackers_.begin(), attackers_.end());
@@ -383,11 +395,12 @@ class Contacts {
   // from its start is listed among the movers where it is now.
   void Track(int32_t s) {
     Slot& k = At(s);
-    k.Moved = 1;
+    k.Moved = true;
     if (k.Grid < 0) return;
     if (!k.Strayed) {
-      if (!Far(k.X, k.StartX) && !Far(k.Y, k.StartY)) return;
-      k.Strayed = 1;
+      const auto i = static_cast<size_t>(s);
+      if (!Far(k.X, start_.X[i]) && !Far(k.Y, start_.Y[i])) return;
+      k.Strayed = true;
     }
     grids_[k.Grid].Move(s, k.X, k.Y);
   }
@@ -426,9 +439,9 @@ class Contacts {
     const double reach = static_cast<double>(pa.Radius) + pb.Radius;
     const bool apart = std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
     if (!apart &&
-        SeparatePair(pa.X, pa.Y, pb.X, pb.Y, pa.Speeds, pa.Radius, pb.Radius, pb.Speeds)) {
-      if (pa.Speeds > 0) Track(a);
-      if (pb.Speeds > 0) Track(b);
+        SeparatePair(pa.X, pa.Y, pb.X, pb.Y, pa.Movable, pa.Radius, pb.Radius, pb.Movable)) {
+      if (pa.Movable) Track(a);
+      if (pb.Movable) Track(b);
       React(a, b);
       React(b, a);
       return;
@@ -447,6 +460,7 @@ class Contacts {
   std::vector<int32_t> slotOf_;  // per object: its slot, kNone when dead
   std::vector<int32_t> bases_;   // every object of kind 1, dead ones too, in index order
   std::vector<Slot> slots_;
+  std::vector<Links> links_;     // per slot
   Circles start_;                // per slot: position at the start of the pass, radius
   std::vector<int32_t> aims_;    // per slot: the object Thought1 attacks at the start
   std::vector<int32_t> always_;  // wild slots, in increasing order
