@@ -48,11 +48,7 @@ void ContactGrid::Build(const std::vector<int32_t>& members, const Circles& c, d
   start_.assign(cells + 1, 0);
   moverHead_.assign(cells, -1);
   moved_.assign((cells + 63) / 64, 0);
-  moverCell_.assign(slots, -1);
-  moverNext_.resize(slots);
-  moverPrev_.resize(slots);
-  moverX_.resize(slots);
-  moverY_.resize(slots);
+  moverOf_.assign(slots, {0, 0, -1, -1, -1});
   // Counting sort by cell; members come in slot order, so each cell is too.
   fill_.resize(members.size());
   for (size_t k = 0; k < members.size(); ++k) {
@@ -134,34 +130,33 @@ void ContactGrid::Near(double x, double y, double half, int32_t after,
 
 void ContactGrid::Move(int32_t slot, float x, float y) {
   const int32_t c = CellOf(x, y);
-  const auto s = static_cast<size_t>(slot);
-  moverX_[s] = x;
-  moverY_[s] = y;
-  if (moverCell_[s] == c) return;
-  if (moverCell_[s] != -1) {
+  Mover& m = moverOf_[static_cast<size_t>(slot)];
+  m.X = x;
+  m.Y = y;
+  if (m.Cell == c) return;
+  if (m.Cell != -1) {
     Unlink(slot);
   } else {
     ++movers_;
   }
-  moverCell_[s] = c;
-  moverPrev_[s] = -1;
-  moverNext_[s] = moverHead_[static_cast<size_t>(c)];
-  if (moverNext_[s] != -1) moverPrev_[static_cast<size_t>(moverNext_[s])] = slot;
+  m.Cell = c;
+  m.Prev = -1;
+  m.Next = moverHead_[static_cast<size_t>(c)];
+  if (m.Next != -1) moverOf_[static_cast<size_t>(m.Next)].Prev = slot;
   moverHead_[static_cast<size_t>(c)] = slot;
   moved_[static_cast<size_t>(c) / 64] |= uint64_t{1} << (c % 64);
 }
 
 void ContactGrid::Unlink(int32_t slot) {
-  const auto s = static_cast<size_t>(slot);
-  const int32_t c = moverCell_[s];
-  if (moverPrev_[s] != -1) {
-    moverNext_[static_cast<size_t>(moverPrev_[s])] = moverNext_[s];
+  const Mover& m = moverOf_[static_cast<size_t>(slot)];
+  if (m.Prev != -1) {
+    moverOf_[static_cast<size_t>(m.Prev)].Next = m.Next;
   } else {
-    moverHead_[static_cast<size_t>(c)] = moverNext_[s];
+    moverHead_[static_cast<size_t>(m.Cell)] = m.Next;
   }
-  if (moverNext_[s] != -1) moverPrev_[static_cast<size_t>(moverNext_[s])] = moverPrev_[s];
-  if (moverHead_[static_cast<size_t>(c)] == -1) {
-    moved_[static_cast<size_t>(c) / 64] &= ~(uint64_t{1} << (c % 64));
+  if (m.Next != -1) moverOf_[static_cast<size_t>(m.Next)].Prev = m.Prev;
+  if (moverHead_[static_cast<size_t>(m.Cell)] == -1) {
+    moved_[static_cast<size_t>(m.Cell) / 64] &= ~(uint64_t{1} << (m.Cell % 64));
   }
 }
 
@@ -184,12 +179,10 @@ void ContactGrid::MoversNear(double x, double y, double half, int32_t after,
     const int32_t row = cy * cells_[0];
     if (!AnyMoved(row + x0, row + x1)) continue;
     for (int32_t c = row + x0; c <= row + x1; ++c) {
-      for (int32_t b = moverHead_[static_cast<size_t>(c)]; b != -1;
-           b = moverNext_[static_cast<size_t>(b)]) {
-        const auto k = static_cast<size_t>(b);
-        if (b > after && std::fabs(moverX_[k] - x) <= half && std::fabs(moverY_[k] - y) <= half) {
-          out.push_back(b);
-        }
+      for (int32_t b = moverHead_[static_cast<size_t>(c)]; b != -1;) {
+        const Mover& m = moverOf_[static_cast<size_t>(b)];
+        if (b > after && std::fabs(m.X - x) <= half && std::fabs(m.Y - y) <= half) out.push_back(b);
+        b = m.Next;
       }
     }
   }
