@@ -8,8 +8,8 @@ namespace {
 // Whether two start circles are closer than their widened radius sum + pad on both axes.
 bool Close(const CellEntry& a, float x, float y, float r, double pad) {
   const double reach = (static_cast<double>(a.Radius) + r) * kReachWiden + pad;
-  return std::fabs(static_cast<double>(a.X) - x) < reach &&
-         std::fabs(static_cast<double>(a.Y) - y) < reach;
+  return (std::fabs(static_cast<double>(a.X) - x) < reach) &
+         (std::fabs(static_cast<double>(a.Y) - y) < reach);
 }
 
 void Add(int32_t a, int32_t b, std::vector<SlotPair>& out) {
@@ -74,6 +74,12 @@ int32_t ContactGrid::Column(double v, int axis) const {
 }
 
 void ContactGrid::PairsWithin(double pad, std::vector<SlotPair>& out) const {
+  // Every tested pair is written at the end and kept when close: no branch on the test.
+  size_t n = out.size();
+  const auto room = [&out, &n](int32_t more) {
+    const size_t need = n + static_cast<size_t>(more);
+    if (out.size() < need) out.resize(std::max(need, 2 * out.size()));
+  };
   const auto cell = [this](int32_t cx, int32_t cy) { return cy * cells_[0] + cx; };
   for (int32_t cy = 0; cy < cells_[1]; ++cy) {
     for (int32_t cx = 0; cx < cells_[0]; ++cx) {
@@ -83,11 +89,11 @@ void ContactGrid::PairsWithin(double pad, std::vector<SlotPair>& out) const {
       if (begin == end) continue;
       for (int32_t i = begin; i < end; ++i) {
         const CellEntry& a = entries_[static_cast<size_t>(i)];
+        room(end - i);
         for (int32_t j = i + 1; j < end; ++j) {
-          if (Close(a, entries_[static_cast<size_t>(j)].X, entries_[static_cast<size_t>(j)].Y,
-                    entries_[static_cast<size_t>(j)].Radius, pad)) {
-            out.push_back({a.Slot, entries_[static_cast<size_t>(j)].Slot});
-          }
+          const CellEntry& b = entries_[static_cast<size_t>(j)];
+          out[n] = {a.Slot, b.Slot};
+          n += Close(a, b.X, b.Y, b.Radius, pad);
         }
       }
       // Half of the neighbours: each pair of cells once.
@@ -97,19 +103,23 @@ void ContactGrid::PairsWithin(double pad, std::vector<SlotPair>& out) const {
         const int32_t nx = cx + dx[k];
         const int32_t ny = cy + dy[k];
         if (nx < 0 || nx >= cells_[0] || ny >= cells_[1]) continue;
-        const int32_t n = cell(nx, ny);
-        const int32_t nbegin = start_[static_cast<size_t>(n)];
-        const int32_t nend = start_[static_cast<size_t>(n) + 1];
+        const int32_t m = cell(nx, ny);
+        const int32_t nbegin = start_[static_cast<size_t>(m)];
+        const int32_t nend = start_[static_cast<size_t>(m) + 1];
+        if (nbegin == nend) continue;
         for (int32_t i = begin; i < end; ++i) {
           const CellEntry& a = entries_[static_cast<size_t>(i)];
+          room(nend - nbegin);
           for (int32_t j = nbegin; j < nend; ++j) {
             const CellEntry& b = entries_[static_cast<size_t>(j)];
-            if (Close(a, b.X, b.Y, b.Radius, pad)) Add(a.Slot, b.Slot, out);
+            out[n] = a.Slot < b.Slot ? SlotPair{a.Slot, b.Slot} : SlotPair{b.Slot, a.Slot};
+            n += Close(a, b.X, b.Y, b.Radius, pad);
           }
         }
       }
     }
   }
+  out.resize(n);
 }
 
 void ContactGrid::PairsWith(int32_t self, float x, float y, float r, double pad,
