@@ -40,6 +40,20 @@ int32_t AttackTarget(const std::string& order) {
   return OrderTarget(order, Verb::Atakovat);
 }
 
+// Sorts slot numbers; the short lists of one row by insertion.
+void SortSlots(int32_t* first, int32_t* last) {
+  if (last - first > 16) {
+    std::sort(first, last);
+    return;
+  }
+  for (int32_t* i = first + (first != last); i < last; ++i) {
+    const int32_t v = *i;
+    int32_t* j = i;
+    for (; j > first && *(j - 1) > v; --j) *j = *(j - 1);
+    *j = v;
+  }
+}
+
 }  // namespace
 
 bool SeparatePair(float& ax, float& ay, float& bx, float& by, int32_t speedsA, float radiusA,
@@ -292,11 +306,8 @@ class Contacts {
     fill_.assign(rowStart_.begin(), rowStart_.end() - 1);
     for (const SlotPair& p : pairs_)
       rowHi_[static_cast<size_t>(fill_[static_cast<size_t>(p.Lo)]++)] = p.Hi;
-    for (size_t k = 0; k + 1 < rowStart_.size(); ++k) {
-      const auto first = rowHi_.begin() + rowStart_[k];
-      const auto last = rowHi_.begin() + rowStart_[k + 1];
-      if (last - first > 1) std::sort(first, last);
-    }
+    for (size_t k = 0; k + 1 < rowStart_.size(); ++k)
+      SortSlots(rowHi_.data() + rowStart_[k], rowHi_.data() + rowStart_[k + 1]);
   }
 
   // Brings the slots of row a's listed pairs into the cache.
@@ -319,7 +330,7 @@ class Contacts {
       g.Near(qx_, qy_, reach + 2 * stray_, after, found_);
       g.MoversNear(qx_, qy_, reach + stray_, after, found_);
     }
-    std::sort(found_.begin(), found_.end());
+    SortSlots(found_.data(), found_.data() + found_.size());
   }
   // The movers b > a that may touch a while it stays within stray_ of its start.
   void StrayedNear(int32_t a) {
@@ -331,7 +342,7 @@ class Contacts {
       g.MoversNear(start_.X[static_cast<size_t>(a)], start_.Y[static_cast<size_t>(a)],
                    reach + stray_, a, found_);
     }
-    std::sort(found_.begin(), found_.end());
+    SortSlots(found_.data(), found_.data() + found_.size());
   }
   bool Far(double v, double from) const { return !(std::fabs(v - from) < stray_); }
 
@@ -342,7 +353,7 @@ class Contacts {
          b = links_[static_cast<size_t>(b)].Next) {
       if (b > a) attackers_.push_back(b);
     }
-    std::sort(attackers_.begin(), attackers_.end());
+    SortSlots(attackers_.data(), attackers_.data() + attackers_.size());
     const auto count = static_cast<int32_t>(slots_.size());
     if (k.Grid == kWild) {
       for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
