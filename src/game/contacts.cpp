@@ -7,7 +7,6 @@
 
 #include "game/contact_grid.h"
 #include "game/order_language.h"
-#include "util/prefetch.h"
 #include "util/vec2d.h"
 
 namespace {
@@ -132,7 +131,6 @@ bool ContactIn(World& world, int32_t s, int32_t o, Depot depot) {
 // touch nothing and keep only their attack pairs.
 constexpr float kCellRadius = 1e6f;
 constexpr int32_t kFewest = 48;  // live objects from which the pair lists are used
-constexpr int32_t kAhead = 4;    // rows whose listed pairs are fetched ahead
 constexpr int32_t kNone = -1;
 constexpr int8_t kUngridded = -1;  // at a position that is not finite
 constexpr int8_t kWild = -2;
@@ -149,10 +147,7 @@ class Contacts {
       }
     } else {
       Lay();
-      for (int32_t a = 0; a < count; ++a) {
-        if (a + kAhead < count) Ahead(a + kAhead);
-        Row(a);
-      }
+      for (int32_t a = 0; a < count; ++a) Row(a);
     }
     for (const Slot& s : slots_) {
       if (!s.Moved) continue;
@@ -308,14 +303,6 @@ class Contacts {
       rowHi_[static_cast<size_t>(fill_[static_cast<size_t>(p.Lo)]++)] = p.Hi;
     for (size_t k = 0; k + 1 < rowStart_.size(); ++k)
       SortSlots(rowHi_.data() + rowStart_[k], rowHi_.data() + rowStart_[k + 1]);
-  }
-
-  // Brings the slots of row a's listed pairs into the cache.
-  void Ahead(int32_t a) const {
-    const auto k = static_cast<size_t>(a);
-    for (int32_t e = rowStart_[k]; e < rowStart_[k + 1]; ++e) {
-      Prefetch(&At(rowHi_[static_cast<size_t>(e)]));
-    }
   }
 
   // Candidates b > after for slot a from where it is now: unstrayed members near enough at
