@@ -218,14 +218,14 @@ class Contacts {
     for (size_t s = 0; s < slots_.size(); ++s) Aim(static_cast<int32_t>(s), aims_[s]);
   }
 
-  // The slot's target is object `index` (any number: -1 for none), kept in the target's
-  // list of attackers.
+  // The slot's target is object `index` (any number: -1 for none). A slot after its target is
+  // kept in the target's list of attackers; the target's row visits them all.
   void Aim(int32_t s, int32_t index) {
     const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
     Slot& k = At(s);
     if (t == k.Target) return;
     Links& l = links_[static_cast<size_t>(s)];
-    if (k.Target != kNone) {
+    if (k.Target != kNone && k.Target < s) {
       if (l.Prev != kNone) {
         links_[static_cast<size_t>(l.Prev)].Next = l.Next;
       } else {
@@ -236,7 +236,7 @@ class Contacts {
     k.Target = t;
     l.Prev = kNone;
     l.Next = kNone;
-    if (t != kNone) {
+    if (t != kNone && t < s) {
       Links& target = links_[static_cast<size_t>(t)];
       l.Next = target.Head;
       if (target.Head != kNone) links_[static_cast<size_t>(target.Head)].Prev = s;
@@ -338,7 +338,7 @@ class Contacts {
     attackers_.clear();
     for (int32_t b = links_[static_cast<size_t>(a)].Head; b != kNone;
          b = links_[static_cast<size_t>(b)].Next) {
-      if (b > a) attackers_.push_back(b);
+      attackers_.push_back(b);
     }
     SortSlots(attackers_.data(), attackers_.data() + attackers_.size());
     const auto count = static_cast<int32_t>(slots_.size());
