@@ -51,20 +51,27 @@ void Walk(World& world, int32_t i, std::string_view arg) {
   SteerTowards(world, i, static_cast<float>(x), static_cast<float>(y));
 }
 
-void Follow(World& world, int32_t i, std::string_view arg) {
+// The object a one-object order names: false when malformed or outside Objects.
+bool NamedIndex(const World& world, const ReadOrder& read, int32_t& index) {
+  if (!read.Numbered || !IsObjectIndex(world, read.Number)) return false;
+  index = read.Number;
+  return true;
+}
+
+void Follow(World& world, int32_t i, const ReadOrder& read) {
   int32_t n = 0;
   // A malformed or unknown object index ignores the order for this frame.
-  if (!ParseObjectIndex(world, arg, n)) return;
+  if (!NamedIndex(world, read, n)) return;
   TObyekt& o = ObjectAt(world, i);
   o.Action = WalkAction(o);
   const TObyekt& target = ObjectAt(world, n);
   SteerTowards(world, i, target.X, target.Y);
 }
 
-void Attack(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
+void Attack(World& world, int32_t i, const TOpisan& type, const ReadOrder& read) {
   int32_t n = 0;
   // An unknown target or an attack entry outside the type's list ignores the order.
-  if (!ParseObjectIndex(world, arg, n)) return;
+  if (!NamedIndex(world, read, n)) return;
   TObyekt& attacker = ObjectAt(world, i);
   if (attacker.AttackIndex < 0 ||
       static_cast<size_t>(attacker.AttackIndex) >= type.Attacks.size()) {
@@ -111,9 +118,9 @@ void Build(World& world, int32_t i, std::string_view arg) {
   }
 }
 
-void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
+void Mine(World& world, int32_t i, const TOpisan& type, const ReadOrder& read) {
   int32_t n = 0;
-  if (!ParseObjectIndex(world, arg, n)) return;
+  if (!NamedIndex(world, read, n)) return;
   TObyekt& miner = ObjectAt(world, i);
   miner.Action = kActionHidden;
   TObyekt& deposit = ObjectAt(world, n);
@@ -126,7 +133,7 @@ void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
   // The capability test has made sure the type has a mining entry.
   if (CargoOf(miner) >= type.Mining[0].Capacity) {
     miner.Thought1 = miner.Thought2;
-    miner.Thought2 = FollowOrder(arg);
+    miner.Thought2 = FollowOrder(read.Words.Arg);
   }
 }
 
@@ -187,33 +194,33 @@ void ExecuteOrders(World& world) {
     if (!IsAlive(o)) continue;
     // Copies: the order may rewrite Thought1 while it runs.
     std::string order = o.Thought1;
-    auto [verb, arg] = SplitOrder(order);
+    const ReadOrder read = ReadOrderText(order);
     if (o.Angle > 360) o.Angle = 1;
     if (o.Angle < 0) o.Angle = 359;
-    if (verb.empty()) o.Action = kActionIdle;
+    if (read.Words.Verb.empty()) o.Action = kActionIdle;
     if (o.Thought1.empty() && !o.Thought2.empty()) {
       o.Thought1 = std::move(o.Thought2);
       o.Thought2.clear();
     }
     const TOpisan* type = TypeOf(world, o);
     // Any other verb does nothing.
-    const std::optional<Verb> known = FindVerb(verb);
+    const std::optional<Verb> known = read.Known;
     if (!known || !Capable(type, *known)) continue;
     switch (*known) {
       case Verb::Idti:
-        Walk(world, i, arg);
+        Walk(world, i, read.Words.Arg);
         break;
       case Verb::Idtiza:
-        Follow(world, i, arg);
+        Follow(world, i, read);
         break;
       case Verb::Atakovat:
-        Attack(world, i, *type, arg);
+        Attack(world, i, *type, read);
         break;
       case Verb::Stroyka:
-        Build(world, i, arg);
+        Build(world, i, read.Words.Arg);
         break;
       case Verb::Dobicha:
-        Mine(world, i, *type, arg);
+        Mine(world, i, *type, read);
         break;
     }
   }
