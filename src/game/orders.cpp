@@ -155,6 +155,7 @@ int32_t NamedObject(const std::string& order) {
 // Fetches ahead what the orders of objects k + kAhead (the object named) and k + kAhead / 2 (its
 // energy and cargo) will read; the named objects wait in `named`, by object index modulo 16.
 constexpr size_t kAhead = 8;
+constexpr size_t kFetchFrom = 4096;  // objects; fewer stay in the cache anyway
 void FetchAhead(const World& world, size_t k, int32_t (&named)[16]) {
   const size_t count = world.Objects.size();
   const size_t j = k + kAhead;
@@ -188,7 +189,7 @@ void ExecuteOrders(World& world) {
   int32_t named[16];
   std::fill(std::begin(named), std::end(named), -1);
   for (size_t k = 0; k < count; ++k) {
-    FetchAhead(world, k, named);
+    if (count >= kFetchFrom) FetchAhead(world, k, named);
     const auto i = static_cast<int32_t>(k);
     TObyekt& o = world.Objects[k];
     if (!IsAlive(o)) continue;
