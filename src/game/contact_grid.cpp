@@ -170,6 +170,14 @@ void ContactGrid::Unlink(int32_t slot) {
   }
 }
 
+void ContactGrid::Retire(int32_t slot) {
+  Mover& m = moverOf_[static_cast<size_t>(slot)];
+  if (m.Cell == -1) return;
+  Unlink(slot);
+  m.Cell = -1;
+  --movers_;
+}
+
 // Whether any of the cells c0..c1 has movers.
 bool ContactGrid::AnyMoved(int32_t c0, int32_t c1) const {
   for (int32_t w = c0 / 64; w <= c1 / 64; ++w) {

@@ -46,6 +46,8 @@ class ContactGrid {
   // Movers: a member listed at its current position (x, y).
   void Move(int32_t slot, float x, float y);
   int32_t Movers() const { return movers_; }
+  // No longer a mover: no later query asks for it.
+  void Retire(int32_t slot);
   // Movers after `after` within `half` of (x, y) on both axes.
   void MoversNear(double x, double y, double half, int32_t after, std::vector<int32_t>& out) const;
 

@@ -139,6 +139,7 @@ class Contacts {
  public:
   void Run(World& world) {
     world_ = &world;
+    row_ = kNone;
     Gather();
     const auto count = static_cast<int32_t>(slots_.size());
     if (count < kFewest) {
@@ -335,6 +336,10 @@ class Contacts {
 
   void Row(int32_t a) {
     const Slot& k = At(a);
+    // Rows from a on ask only for movers after them: a is a mover no more, and its own pushes
+    // below list it nowhere.
+    row_ = a;
+    if (k.Strayed) grids_[k.Grid].Retire(a);
     attackers_.clear();
     for (int32_t b = links_[static_cast<size_t>(a)].Head; b != kNone;
          b = links_[static_cast<size_t>(b)].Next) {
@@ -400,7 +405,7 @@ class Contacts {
       if (!Far(k.X, start_.X[i]) && !Far(k.Y, start_.Y[i])) return;
       k.Strayed = true;
     }
-    grids_[k.Grid].Move(s, k.X, k.Y);
+    if (s != row_) grids_[k.Grid].Move(s, k.X, k.Y);
   }
 
   // OnContact of s with o, from the kept facts when they show that nothing can happen.
@@ -470,6 +475,7 @@ class Contacts {
   std::vector<int32_t> rowStart_, rowHi_, fill_;
   std::vector<int32_t> found_, attackers_;
   double qx_ = 0, qy_ = 0;  // where a strayed row last asked the grids
+  int32_t row_ = kNone;     // the row being visited
 };
 
 }  // namespace
