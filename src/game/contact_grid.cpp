@@ -8,8 +8,8 @@ namespace {
 // Whether two start circles are closer than their widened radius sum + pad on both axes.
 bool Close(const CellEntry& a, float x, float y, float r, double pad) {
   const double reach = (static_cast<double>(a.Radius) + r) * kReachWiden + pad;
-  return std::fabs(static_cast<double>(a.X) - x) < reach &&
-         std::fabs(static_cast<double>(a.Y) - y) < reach;
+  return (std::fabs(static_cast<double>(a.X) - x) < reach) &
+         (std::fabs(static_cast<double>(a.Y) - y) < reach);
 }
 
 void Add(int32_t a, int32_t b, std::vector<SlotPair>& out) {
@@ -48,11 +48,7 @@ void ContactGrid::Build(const std::vector<int32_t>& members, const Circles& c, d
   start_.assign(cells + 1, 0);
   moverHead_.assign(cells, -1);
   moved_.assign((cells + 63) / 64, 0);
-  moverCell_.assign(slots, -1);
-  moverNext_.resize(slots);
-  moverPrev_.resize(slots);
-  moverX_.resize(slots);
-  moverY_.resize(slots);
+  moverOf_.assign(slots, {0, 0, -1, -1, -1});
   // Counting sort by cell; members come in slot order, so each cell is too.
   fill_.resize(members.size());
   for (size_t k = 0; k < members.size(); ++k) {
@@ -78,6 +74,12 @@ int32_t ContactGrid::Column(double v, int axis) const {
 }
 
 void ContactGrid::PairsWithin(double pad, std::vector<SlotPair>& out) const {
+  // Every tested pair is written at the end and kept when close: no branch on the test.
+  size_t n = out.size();
+  const auto room = [&out, &n](int32_t more) {
+    const size_t need = n + static_cast<size_t>(more);
+    if (out.size() < need) out.resize(std::max(need, 2 * out.size()));
+  };
   const auto cell = [this](int32_t cx, int32_t cy) { return cy * cells_[0] + cx; };
   for (int32_t cy = 0; cy < cells_[1]; ++cy) {
     for (int32_t cx = 0; cx < cells_[0]; ++cx) {
@@ -87,11 +89,11 @@ void ContactGrid::PairsWithin(double pad, std::vector<SlotPair>& out) const {
       if (begin == end) continue;
       for (int32_t i = begin; i < end; ++i) {
         const CellEntry& a = entries_[static_cast<size_t>(i)];
+        room(end - i);
         for (int32_t j = i + 1; j < end; ++j) {
-          if (Close(a, entries_[static_cast<size_t>(j)].X, entries_[static_cast<size_t>(j)].Y,
-                    entries_[static_cast<size_t>(j)].Radius, pad)) {
-            out.push_back({a.Slot, entries_[static_cast<size_t>(j)].Slot});
-          }
+          const CellEntry& b = entries_[static_cast<size_t>(j)];
+          out[n] = {a.Slot, b.Slot};
+          n += Close(a, b.X, b.Y, b.Radius, pad);
         }
       }
       // Half of the neighbours: each pair of cells once.
@@ -101,19 +103,23 @@ void ContactGrid::PairsWithin(double pad, std::vector<SlotPair>& out) const {
         const int32_t nx = cx + dx[k];
         const int32_t ny = cy + dy[k];
         if (nx < 0 || nx >= cells_[0] || ny >= cells_[1]) continue;
-        const int32_t n = cell(nx, ny);
-        const int32_t nbegin = start_[static_cast<size_t>(n)];
-        const int32_t nend = start_[static_cast<size_t>(n) + 1];
+        const int32_t m = cell(nx, ny);
+        const int32_t nbegin = start_[static_cast<size_t>(m)];
+        const int32_t nend = start_[static_cast<size_t>(m) + 1];
+        if (nbegin == nend) continue;
         for (int32_t i = begin; i < end; ++i) {
           const CellEntry& a = entries_[static_cast<size_t>(i)];
+          room(nend - nbegin);
           for (int32_t j = nbegin; j < nend; ++j) {
             const CellEntry& b = entries_[static_cast<size_t>(j)];
-            if (Close(a, b.X, b.Y, b.Radius, pad)) Add(a.Slot, b.Slot, out);
+            out[n] = a.Slot < b.Slot ? SlotPair{a.Slot, b.Slot} : SlotPair{b.Slot, a.Slot};
+            n += Close(a, b.X, b.Y, b.Radius, pad);
           }
         }
       }
     }
   }
+  out.resize(n);
 }
 
 void ContactGrid::PairsWith(int32_t self, float x, float y, float r, double pad,
@@ -134,35 +140,42 @@ void ContactGrid::Near(double x, double y, double half, int32_t after,
 
 void ContactGrid::Move(int32_t slot, float x, float y) {
   const int32_t c = CellOf(x, y);
-  const auto s = static_cast<size_t>(slot);
-  moverX_[s] = x;
-  moverY_[s] = y;
-  if (moverCell_[s] == c) return;
-  if (moverCell_[s] != -1) {
+  Mover& m = moverOf_[static_cast<size_t>(slot)];
+  m.X = x;
+  m.Y = y;
+  if (m.Cell == c) return;
+  if (m.Cell != -1) {
     Unlink(slot);
   } else {
     ++movers_;
   }
-  moverCell_[s] = c;
-  moverPrev_[s] = -1;
-  moverNext_[s] = moverHead_[static_cast<size_t>(c)];
-  if (moverNext_[s] != -1) moverPrev_[static_cast<size_t>(moverNext_[s])] = slot;
+  m.Cell = c;
+  m.Prev = -1;
+  m.Next = moverHead_[static_cast<size_t>(c)];
+  if (m.Next != -1) moverOf_[static_cast<size_t>(m.Next)].Prev = slot;
   moverHead_[static_cast<size_t>(c)] = slot;
   moved_[static_cast<size_t>(c) / 64] |= uint64_t{1} << (c % 64);
 }
 
 void ContactGrid::Unlink(int32_t slot) {
-  const auto s = static_cast<size_t>(slot);
-  const int32_t c = moverCell_[s];
-  if (moverPrev_[s] != -1) {
-    moverNext_[static_cast<size_t>(moverPrev_[s])] = moverNext_[s];
+  const Mover& m = moverOf_[static_cast<size_t>(slot)];
+  if (m.Prev != -1) {
+    moverOf_[static_cast<size_t>(m.Prev)].Next = m.Next;
   } else {
-    moverHead_[static_cast<size_t>(c)] = moverNext_[s];
+    moverHead_[static_cast<size_t>(m.Cell)] = m.Next;
   }
-  if (moverNext_[s] != -1) moverPrev_[static_cast<size_t>(moverNext_[s])] = moverPrev_[s];
-  if (moverHead_[static_cast<size_t>(c)] == -1) {
-    moved_[static_cast<size_t>(c) / 64] &= ~(uint64_t{1} << (c % 64));
+  if (m.Next != -1) moverOf_[static_cast<size_t>(m.Next)].Prev = m.Prev;
+  if (moverHead_[static_cast<size_t>(m.Cell)] == -1) {
+    moved_[static_cast<size_t>(m.Cell) / 64] &= ~(uint64_t{1} << (m.Cell % 64));
   }
+}
+
+void ContactGrid::Retire(int32_t slot) {
+  Mover& m = moverOf_[static_cast<size_t>(slot)];
+  if (m.Cell == -1) return;
+  Unlink(slot);
+  m.Cell = -1;
+  --movers_;
 }
 
 // Whether any of the cells c0..c1 has movers.
@@ -184,12 +197,10 @@ void ContactGrid::MoversNear(double x, double y, double half, int32_t after,
     const int32_t row = cy * cells_[0];
     if (!AnyMoved(row + x0, row + x1)) continue;
     for (int32_t c = row + x0; c <= row + x1; ++c) {
-      for (int32_t b = moverHead_[static_cast<size_t>(c)]; b != -1;
-           b = moverNext_[static_cast<size_t>(b)]) {
-        const auto k = static_cast<size_t>(b);
-        if (b > after && std::fabs(moverX_[k] - x) <= half && std::fabs(moverY_[k] - y) <= half) {
-          out.push_back(b);
-        }
+      for (int32_t b = moverHead_[static_cast<size_t>(c)]; b != -1;) {
+        const Mover& m = moverOf_[static_cast<size_t>(b)];
+        if (b > after && std::fabs(m.X - x) <= half && std::fabs(m.Y - y) <= half) out.push_back(b);
+        b = m.Next;
       }
     }
   }

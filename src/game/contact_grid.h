@@ -46,6 +46,8 @@ class ContactGrid {
   // Movers: a member listed at its current position (x, y).
   void Move(int32_t slot, float x, float y);
   int32_t Movers() const { return movers_; }
+  // No longer a mover: no later query asks for it.
+  void Retire(int32_t slot);
   // Movers after `after` within `half` of (x, y) on both axes.
   void MoversNear(double x, double y, double half, int32_t after, std::vector<int32_t>& out) const;
 
@@ -76,9 +78,13 @@ class ContactGrid {
   std::vector<int32_t> start_;  // per cell, into entries_; one more at the end
   std::vector<CellEntry> entries_;
   int32_t movers_ = 0;
-  std::vector<int32_t> moverHead_;                          // per cell
-  std::vector<uint64_t> moved_;                             // per cell, a bit: it has movers
-  std::vector<int32_t> moverCell_, moverNext_, moverPrev_;  // per slot; cell -1: not a mover
-  std::vector<float> moverX_, moverY_;                      // per slot: where a mover is
+  std::vector<int32_t> moverHead_;  // per cell
+  std::vector<uint64_t> moved_;     // per cell, a bit: it has movers
+  // Per slot: where a mover is, its cell (-1: not a mover) and its neighbours in that cell.
+  struct Mover {
+    float X, Y;
+    int32_t Cell, Next, Prev;
+  };
+  std::vector<Mover> moverOf_;
   std::vector<int32_t> fill_;
 };

@@ -39,6 +39,20 @@ int32_t AttackTarget(const std::string& order) {
   return OrderTarget(order, Verb::Atakovat);
 }
 
+// Sorts slot numbers; the short lists of one row by insertion.
+void SortSlots(int32_t* first, int32_t* last) {
+  if (last - first > 16) {
+    std::sort(first, last);
+    return;
+  }
+  for (int32_t* i = first + (first != last); i < last; ++i) {
+    const int32_t v = *i;
+    int32_t* j = i;
+    for (; j > first && *(j - 1) > v; --j) *j = *(j - 1);
+    *j = v;
+  }
+}
+
 }  // namespace
 
 bool SeparatePair(float& ax, float& ay, float& bx, float& by, int32_t speedsA, float radiusA,
@@ -125,8 +139,9 @@ class Contacts {
  public:
   void Run(World& world) {
     world_ = &world;
+    row_ = kNone;
     Gather();
-    const auto count = static_cast<int32_t>(index_.size());
+    const auto count = static_cast<int32_t>(slots_.size());
     if (count < kFewest) {
       for (int32_t a = 0; a < count; ++a) {
         for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
@@ -135,99 +150,124 @@ class Contacts {
       Lay();
       for (int32_t a = 0; a < count; ++a) Row(a);
     }
-    for (int32_t s = 0; s < count; ++s) {
-      if (!moved_[static_cast<size_t>(s)]) continue;
-      TObyekt& o = world.Objects[static_cast<size_t>(index_[static_cast<size_t>(s)])];
-      o.X = body_[static_cast<size_t>(s)].X;
-      o.Y = body_[static_cast<size_t>(s)].Y;
+    for (const Slot& s : slots_) {
+      if (!s.Moved) continue;
+      TObyekt& o = world.Objects[static_cast<size_t>(s.Index)];
+      o.X = s.X;
+      o.Y = s.Y;
     }
   }
 
  private:
+  // What the pass keeps of a live object, two to a cache line: where it is now with its
+  // circle, its side and Thought1.
+  struct alignas(32) Slot {
+    float X, Y, Radius;
+    int32_t Target;  // the slot Thought1 attacks, or kNone
+    int32_t Follow;  // the object Thought1 follows, or -1
+    int32_t Side;
+    int32_t Index;  // into Objects
+    bool Busy : 1;  // Thought1 has a verb
+    bool Movable : 1;
+    bool Moved : 1;
+    bool Strayed : 1;
+    int8_t Grid;  // 0 or 1, kUngridded or kWild
+  };
+  static_assert(sizeof(Slot) == 32);
+  // A slot's place in its target's list of attackers, and the head of its own.
+  struct Links {
+    int32_t Head, Next, Prev;
+  };
+
+  Slot& At(int32_t s) { return slots_[static_cast<size_t>(s)]; }
+  const Slot& At(int32_t s) const { return slots_[static_cast<size_t>(s)]; }
+
   void Gather() {
     const size_t n = world_->Objects.size();
     slotOf_.assign(n, kNone);
     bases_.clear();
-    index_.clear();
+    slots_.clear();
     start_.X.clear();
     start_.Y.clear();
     start_.Radius.clear();
-    body_.clear();
-    facts_.clear();
     aims_.clear();
-    grid_.clear();
     for (size_t k = 0; k < n; ++k) {
       const TObyekt& o = world_->Objects[k];
       if (o.Kind == kBaseKind) bases_.push_back(static_cast<int32_t>(k));
       if (!IsAlive(o)) continue;
-      slotOf_[k] = static_cast<int32_t>(index_.size());
-      index_.push_back(static_cast<int32_t>(k));
+      slotOf_[k] = static_cast<int32_t>(slots_.size());
       const Circle c = CircleOf(*world_, o);
       start_.X.push_back(o.X);
       start_.Y.push_back(o.Y);
       start_.Radius.push_back(c.Radius);
-      body_.push_back({o.X, o.Y, c.Radius, c.Speeds});
-      facts_.push_back({kNone, OrderTarget(o.Thought1, Verb::Idtiza), o.Side, HasVerb(o.Thought1)});
+      Slot& s = slots_.emplace_back();
+      s.X = o.X;
+      s.Y = o.Y;
+      s.Radius = c.Radius;
+      s.Target = kNone;
+      s.Follow = OrderTarget(o.Thought1, Verb::Idtiza);
+      s.Side = o.Side;
+      s.Index = static_cast<int32_t>(k);
+      s.Busy = HasVerb(o.Thought1);
+      s.Movable = c.Speeds > 0;
+      s.Moved = false;
+      s.Strayed = false;
+      s.Grid = kUngridded;
       aims_.push_back(AttackTarget(o.Thought1));
     }
-    const size_t count = index_.size();
-    moved_.assign(count, 0);
-    attHead_.assign(count, kNone);
-    attNext_.assign(count, kNone);
-    attPrev_.assign(count, kNone);
-    for (size_t s = 0; s < count; ++s) Aim(static_cast<int32_t>(s), aims_[s]);
+    links_.assign(slots_.size(), {kNone, kNone, kNone});
+    for (size_t s = 0; s < slots_.size(); ++s) Aim(static_cast<int32_t>(s), aims_[s]);
   }
 
-  // The slot's target is object `index` (any number: -1 for none), kept in the target's
-  // list of attackers.
+  // The slot's target is object `index` (any number: -1 for none). A slot after its target is
+  // kept in the target's list of attackers; the target's row visits them all.
   void Aim(int32_t s, int32_t index) {
     const int32_t t = IsObjectIndex(*world_, index) ? slotOf_[static_cast<size_t>(index)] : kNone;
-    const auto k = static_cast<size_t>(s);
-    if (t == facts_[k].Target) return;
-    if (facts_[k].Target != kNone) {
-      if (attPrev_[k] != kNone) {
-        attNext_[static_cast<size_t>(attPrev_[k])] = attNext_[k];
+    Slot& k = At(s);
+    if (t == k.Target) return;
+    Links& l = links_[static_cast<size_t>(s)];
+    if (k.Target != kNone && k.Target < s) {
+      if (l.Prev != kNone) {
+        links_[static_cast<size_t>(l.Prev)].Next = l.Next;
       } else {
-        attHead_[static_cast<size_t>(facts_[k].Target)] = attNext_[k];
+        links_[static_cast<size_t>(k.Target)].Head = l.Next;
       }
-      if (attNext_[k] != kNone) attPrev_[static_cast<size_t>(attNext_[k])] = attPrev_[k];
+      if (l.Next != kNone) links_[static_cast<size_t>(l.Next)].Prev = l.Prev;
     }
-    facts_[k].Target = t;
-    attPrev_[k] = kNone;
-    attNext_[k] = kNone;
-    if (t != kNone) {
-      attNext_[k] = attHead_[static_cast<size_t>(t)];
-      if (attHead_[static_cast<size_t>(t)] != kNone)
-        attPrev_[static_cast<size_t>(attHead_[static_cast<size_t>(t)])] = s;
-      attHead_[static_cast<size_t>(t)] = s;
+    k.Target = t;
+    l.Prev = kNone;
+    l.Next = kNone;
+    if (t != kNone && t < s) {
+      Links& target = links_[static_cast<size_t>(t)];
+      l.Next = target.Head;
+      if (target.Head != kNone) links_[static_cast<size_t>(target.Head)].Prev = s;
+      target.Head = s;
     }
   }
   // What the pass keeps of the slot's Thought1, after a reaction wrote it.
   void Reread(int32_t s) {
-    const std::string& order = ObjectAt(*world_, index_[static_cast<size_t>(s)]).Thought1;
-    facts_[static_cast<size_t>(s)].Follow = OrderTarget(order, Verb::Idtiza);
-    facts_[static_cast<size_t>(s)].Busy = HasVerb(order);
+    const std::string& order = ObjectAt(*world_, At(s).Index).Thought1;
+    At(s).Follow = OrderTarget(order, Verb::Idtiza);
+    At(s).Busy = HasVerb(order);
     Aim(s, AttackTarget(order));
   }
 
   // Grids of small and large radii (above the mean) at the start positions, and the listed
   // pairs by row.
   void Lay() {
-    const auto count = static_cast<int32_t>(index_.size());
-    grid_.assign(index_.size(), kUngridded);
-    strayed_.assign(index_.size(), 0);
+    const auto count = static_cast<int32_t>(slots_.size());
     always_.clear();
     double sum = 0;
     int32_t members = 0;
     for (int32_t s = 0; s < count; ++s) {
       const auto k = static_cast<size_t>(s);
       if (!(std::fabs(start_.Radius[k]) <= kCellRadius)) {
-        grid_[k] = kWild;
+        At(s).Grid = kWild;
         always_.push_back(s);
         continue;
       }
       if (!std::isfinite(start_.X[k]) || !std::isfinite(start_.Y[k])) continue;
-      grid_[k] = 0;
+      At(s).Grid = 0;
       sum += start_.Radius[k];
       ++members;
     }
@@ -235,10 +275,10 @@ class Contacts {
     stray_ = std::max(1.0, mean / 6);
     for (auto& list : members_) list.clear();
     for (int32_t s = 0; s < count; ++s) {
-      const auto k = static_cast<size_t>(s);
-      if (grid_[k] < 0) continue;
-      if (start_.Radius[k] > mean) grid_[k] = 1;
-      members_[grid_[k]].push_back(s);
+      Slot& k = At(s);
+      if (k.Grid < 0) continue;
+      if (start_.Radius[static_cast<size_t>(s)] > mean) k.Grid = 1;
+      members_[k.Grid].push_back(s);
     }
     pairs_.clear();
     const double pad = 2 * stray_;
@@ -247,7 +287,7 @@ class Contacts {
       for (const int32_t s : members_[g])
         largest = std::max(largest, static_cast<double>(start_.Radius[static_cast<size_t>(s)]));
       grids_[g].Build(members_[g], start_, (2 * largest * kReachWiden + pad) * kReachWiden,
-                      index_.size());
+                      slots_.size());
       grids_[g].PairsWithin(pad, pairs_);
     }
     for (const int32_t s : members_[1]) {
@@ -255,61 +295,64 @@ class Contacts {
       grids_[0].PairsWith(s, start_.X[k], start_.Y[k], start_.Radius[k], pad, pairs_);
     }
     // The pairs by row (counting sort on Lo), each row in increasing Hi.
-    rowStart_.assign(index_.size() + 1, 0);
+    rowStart_.assign(slots_.size() + 1, 0);
     for (const SlotPair& p : pairs_) ++rowStart_[static_cast<size_t>(p.Lo) + 1];
     for (size_t k = 1; k < rowStart_.size(); ++k) rowStart_[k] += rowStart_[k - 1];
     rowHi_.resize(pairs_.size());
     fill_.assign(rowStart_.begin(), rowStart_.end() - 1);
     for (const SlotPair& p : pairs_)
       rowHi_[static_cast<size_t>(fill_[static_cast<size_t>(p.Lo)]++)] = p.Hi;
-    for (size_t k = 0; k + 1 < rowStart_.size(); ++k) {
-      const auto first = rowHi_.begin() + rowStart_[k];
-      const auto last = rowHi_.begin() + rowStart_[k + 1];
-      if (last - first > 1) std::sort(first, last);
-    }
+    for (size_t k = 0; k + 1 < rowStart_.size(); ++k)
+      SortSlots(rowHi_.data() + rowStart_[k], rowHi_.data() + rowStart_[k + 1]);
   }
 
   // Candidates b > after for slot a from where it is now: unstrayed members near enough at
   // their starts, movers near enough where they are.
   void Query(int32_t a, int32_t after) {
-    const auto k = static_cast<size_t>(a);
+    const Slot& k = At(a);
     found_.clear();
-    qx_ = body_[k].X;
-    qy_ = body_[k].Y;
+    qx_ = k.X;
+    qy_ = k.Y;
     for (const ContactGrid& g : grids_) {
-      const double reach = std::max(0.0, (start_.Radius[k] + g.Radius()) * kReachWiden);
+      const double reach = std::max(0.0, (k.Radius + g.Radius()) * kReachWiden);
       g.Near(qx_, qy_, reach + 2 * stray_, after, found_);
       g.MoversNear(qx_, qy_, reach + stray_, after, found_);
     }
-    std::sort(found_.begin(), found_.end());
+    SortSlots(found_.data(), found_.data() + found_.size());
   }
   // The movers b > a that may touch a while it stays within stray_ of its start.
   void StrayedNear(int32_t a) {
-    const auto k = static_cast<size_t>(a);
+    const Slot& k = At(a);
     found_.clear();
     for (const ContactGrid& g : grids_) {
       if (g.Movers() == 0) continue;
-      const double reach = std::max(0.0, (start_.Radius[k] + g.Radius()) * kReachWiden);
-      g.MoversNear(start_.X[k], start_.Y[k], reach + stray_, a, found_);
+      const double reach = std::max(0.0, (k.Radius + g.Radius()) * kReachWiden);
+      g.MoversNear(start_.X[static_cast<size_t>(a)], start_.Y[static_cast<size_t>(a)],
+                   reach + stray_, a, found_);
     }
-    std::sort(found_.begin(), found_.end());
+    SortSlots(found_.data(), found_.data() + found_.size());
   }
   bool Far(double v, double from) const { return !(std::fabs(v - from) < stray_); }
 
   void Row(int32_t a) {
-    const auto k = static_cast<size_t>(a);
+    const Slot& k = At(a);
+    // Rows from a on ask only for movers after them: a is a mover no more, and its own pushes
+    // below list it nowhere.
+    row_ = a;
+    if (k.Strayed) grids_[k.Grid].Retire(a);
     attackers_.clear();
-    for (int32_t b = attHead_[k]; b != kNone; b = attNext_[static_cast<size_t>(b)]) {
-      if (b > a) attackers_.push_back(b);
+    for (int32_t b = links_[static_cast<size_t>(a)].Head; b != kNone;
+         b = links_[static_cast<size_t>(b)].Next) {
+      attackers_.push_back(b);
     }
-    std::sort(attackers_.begin(), attackers_.end());
-    const auto count = static_cast<int32_t>(index_.size());
-    if (grid_[k] == kWild) {
+    SortSlots(attackers_.data(), attackers_.data() + attackers_.size());
+    const auto count = static_cast<int32_t>(slots_.size());
+    if (k.Grid == kWild) {
       for (int32_t b = a + 1; b < count; ++b) Visit(a, b);
       return;
     }
-    const bool gridded = grid_[k] >= 0;
-    bool listed = gridded && !strayed_[k];
+    const bool gridded = k.Grid >= 0;
+    bool listed = gridded && !k.Strayed;
     found_.clear();
     if (gridded) {
       if (listed) {
@@ -318,18 +361,18 @@ class Contacts {
         Query(a, a);
       }
     }
-    const int32_t* list = rowHi_.data() + rowStart_[k];
-    const int32_t* listEnd = rowHi_.data() + rowStart_[k + 1];
+    const int32_t* list = rowHi_.data() + rowStart_[static_cast<size_t>(a)];
+    const int32_t* listEnd = rowHi_.data() + rowStart_[static_cast<size_t>(a) + 1];
     size_t f = 0;
     size_t w = 0;
     size_t t = 0;
     int32_t current = a;
     for (;;) {
-      if (listed && strayed_[k]) {
+      if (listed && k.Strayed) {
         listed = false;
         Query(a, current);
         f = 0;
-      } else if (gridded && !listed && (Far(body_[k].X, qx_) || Far(body_[k].Y, qy_))) {
+      } else if (gridded && !listed && (Far(k.X, qx_) || Far(k.Y, qy_))) {
         Query(a, current);
         f = 0;
       }
@@ -344,7 +387,7 @@ class Contacts {
       if (f < found_.size()) b = std::min(b, found_[f]);
       if (w < always_.size()) b = std::min(b, always_[w]);
       if (t < attackers_.size()) b = std::min(b, attackers_[t]);
-      if (facts_[k].Target > current) b = std::min(b, facts_[k].Target);
+      if (k.Target > current) b = std::min(b, k.Target);
       if (b == count) return;
       Visit(a, b);
       current = b;
@@ -354,39 +397,36 @@ class Contacts {
   // After a push: what moved goes back to its object at the end; a slot that has strayed
   // from its start is listed among the movers where it is now.
   void Track(int32_t s) {
-    const auto k = static_cast<size_t>(s);
-    moved_[k] = 1;
-    if (grid_.empty() || grid_[k] < 0) return;
-    if (!strayed_[k]) {
-      if (!Far(body_[k].X, start_.X[k]) && !Far(body_[k].Y, start_.Y[k])) return;
-      strayed_[k] = 1;
+    Slot& k = At(s);
+    k.Moved = true;
+    if (k.Grid < 0) return;
+    if (!k.Strayed) {
+      const auto i = static_cast<size_t>(s);
+      if (!Far(k.X, start_.X[i]) && !Far(k.Y, start_.Y[i])) return;
+      k.Strayed = true;
     }
-    grids_[grid_[k]].Move(s, body_[k].X, body_[k].Y);
+    if (s != row_) grids_[k.Grid].Move(s, k.X, k.Y);
   }
 
   // OnContact of s with o, from the kept facts when they show that nothing can happen.
   void React(int32_t s, int32_t o) {
-    const auto k = static_cast<size_t>(s);
-    const int32_t self = index_[k];
-    const int32_t other = index_[static_cast<size_t>(o)];
-    if (facts_[k].Follow != other &&
-        (facts_[k].Busy || facts_[k].Side == facts_[static_cast<size_t>(o)].Side))
-      return;
-    if (ContactIn(*world_, self, other, [this](int32_t i) { return Depot(i); })) Reread(s);
+    const Slot& k = At(s);
+    const Slot& other = At(o);
+    if (k.Follow != other.Index && (k.Busy || k.Side == other.Side)) return;
+    if (ContactIn(*world_, k.Index, other.Index, [this](int32_t i) { return Depot(i); })) Reread(s);
   }
   // NearestDepot from the packed positions.
   int32_t Depot(int32_t s) const {
-    const auto k = static_cast<size_t>(slotOf_[static_cast<size_t>(s)]);
-    const int32_t side = facts_[k].Side;
+    const Slot& k = At(slotOf_[static_cast<size_t>(s)]);
     int32_t best = -1;
     float bestQ = kDepotReach;
     for (const int32_t j : bases_) {
       const TObyekt& o = world_->Objects[static_cast<size_t>(j)];
-      if (o.Side != side) continue;
+      if (o.Side != k.Side) continue;
       const int32_t slot = slotOf_[static_cast<size_t>(j)];
-      const float ox = slot != kNone ? body_[static_cast<size_t>(slot)].X : o.X;
-      const float oy = slot != kNone ? body_[static_cast<size_t>(slot)].Y : o.Y;
-      const auto q = static_cast<float>(SumOfSquares(ox - body_[k].X, oy - body_[k].Y));
+      const float ox = slot != kNone ? At(slot).X : o.X;
+      const float oy = slot != kNone ? At(slot).Y : o.Y;
+      const auto q = static_cast<float>(SumOfSquares(ox - k.X, oy - k.Y));
       if (q < bestQ) {
         best = j;
         bestQ = q;
@@ -396,27 +436,25 @@ class Contacts {
   }
 
   void Visit(int32_t a, int32_t b) {
-    const auto ka = static_cast<size_t>(a);
-    const auto kb = static_cast<size_t>(b);
     // SeparatePair's own exact shortcut first: most pairs cost no call.
-    Body& pa = body_[ka];
-    Body& pb = body_[kb];
+    Slot& pa = At(a);
+    Slot& pb = At(b);
     const double reach = static_cast<double>(pa.Radius) + pb.Radius;
     const bool apart = std::fabs(pa.X - pb.X) >= reach || std::fabs(pa.Y - pb.Y) >= reach;
     if (!apart &&
-        SeparatePair(pa.X, pa.Y, pb.X, pb.Y, pa.Speeds, pa.Radius, pb.Radius, pb.Speeds)) {
-      if (pa.Speeds > 0) Track(a);
-      if (pb.Speeds > 0) Track(b);
+        SeparatePair(pa.X, pa.Y, pb.X, pb.Y, pa.Movable, pa.Radius, pb.Radius, pb.Movable)) {
+      if (pa.Movable) Track(a);
+      if (pb.Movable) Track(b);
       React(a, b);
       React(b, a);
       return;
     }
-    if (facts_[ka].Target == b) {
-      OnApart(*world_, index_[ka], index_[kb]);
+    if (pa.Target == b) {
+      OnApart(*world_, pa.Index, pb.Index);
       Reread(a);
     }
-    if (facts_[kb].Target == a) {
-      OnApart(*world_, index_[kb], index_[ka]);
+    if (pb.Target == a) {
+      OnApart(*world_, pb.Index, pa.Index);
       Reread(b);
     }
   }
@@ -424,27 +462,10 @@ class Contacts {
   World* world_ = nullptr;
   std::vector<int32_t> slotOf_;  // per object: its slot, kNone when dead
   std::vector<int32_t> bases_;   // every object of kind 1, dead ones too, in index order
-  // Per slot.
-  std::vector<int32_t> index_;  // into Objects
-  Circles start_;               // position at the start of the pass, radius
-  // Where a slot is now, with its circle.
-  struct Body {
-    float X, Y, Radius;
-    int32_t Speeds;
-  };
-  std::vector<Body> body_;
-  // What the pass keeps of a slot's side and Thought1.
-  struct Facts {
-    int32_t Target;  // the slot Thought1 attacks, or kNone
-    int32_t Follow;  // the object Thought1 follows, or -1
-    int32_t Side;
-    bool Busy;  // Thought1 has a verb
-  };
-  std::vector<Facts> facts_;
-  std::vector<int32_t> aims_;  // the object Thought1 attacks at the start
-  std::vector<int32_t> attHead_, attNext_, attPrev_;
-  std::vector<uint8_t> moved_, strayed_;
-  std::vector<int8_t> grid_;
+  std::vector<Slot> slots_;
+  std::vector<Links> links_;     // per slot
+  Circles start_;                // per slot: position at the start of the pass, radius
+  std::vector<int32_t> aims_;    // per slot: the object Thought1 attacks at the start
   std::vector<int32_t> always_;  // wild slots, in increasing order
   // The cells and the listed pairs.
   double stray_ = 1;
@@ -454,6 +475,7 @@ class Contacts {
   std::vector<int32_t> rowStart_, rowHi_, fill_;
   std::vector<int32_t> found_, attackers_;
   double qx_ = 0, qy_ = 0;  // where a strayed row last asked the grids
+  int32_t row_ = kNone;     // the row being visited
 };
 
 }  // namespace

@@ -83,6 +83,46 @@ int32_t WrittenTarget(std::string_view order, std::string_view word) {
 }
 }  // namespace
 
+namespace {
+// The writers' form "verb n" of a verb of one object, n of 1 to 9 digits and nothing after it,
+// read in one scan; false for any other text, which the general reading takes.
+bool ReadWritten(std::string_view order, ReadOrder& read) {
+  size_t space = 0;
+  Verb verb = Verb::Idtiza;
+  if (order.starts_with("idtiza ")) {
+    space = 6;
+  } else if (order.starts_with("atakovat ")) {
+    space = 8;
+    verb = Verb::Atakovat;
+  } else if (order.starts_with("dobicha ")) {
+    space = 7;
+    verb = Verb::Dobicha;
+  } else {
+    return false;
+  }
+  const size_t digits = order.size() - space - 1;
+  if (digits < 1 || digits > 9) return false;
+  int32_t n = 0;
+  for (size_t k = space + 1; k < order.size(); ++k) {
+    if (order[k] < '0' || order[k] > '9') return false;
+    n = n * 10 + (order[k] - '0');
+  }
+  read = {{order.substr(0, space), order.substr(space + 1)}, verb, true, n};
+  return true;
+}
+}  // namespace
+
+ReadOrder ReadOrderText(std::string_view order) {
+  ReadOrder read;
+  if (ReadWritten(order, read)) return read;
+  read.Words = SplitOrder(order);
+  read.Known = FindVerb(read.Words.Verb);
+  if (read.Known && NumberCount(*read.Known) == 1) {
+    read.Numbered = TryStrToInt(read.Words.Arg, read.Number);
+  }
+  return read;
+}
+
 int32_t OrderTarget(std::string_view order, Verb verb) {
   if (order.empty()) return -1;
   // Most orders name another verb: its first letter tells.

@@ -38,6 +38,16 @@ inline bool HasVerb(std::string_view order) {
   return order.find_first_not_of(' ') != std::string_view::npos;
 }
 
+// An order read once for carrying it out: its words, the verb they name and, for the verbs of
+// one object (idtiza, atakovat, dobicha), whether the argument reads as a number and which.
+struct ReadOrder {
+  OrderWords Words;
+  std::optional<Verb> Known;
+  bool Numbered = false;
+  int32_t Number = 0;
+};
+ReadOrder ReadOrderText(std::string_view order);
+
 // Number k (from 1) of an argument, delimiter ","; false when missing or malformed.
 bool ArgNumber(std::string_view arg, uint8_t k, int32_t& value);
 

@@ -1,5 +1,6 @@
 #include "game/orders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -8,6 +9,7 @@
 
 #include "game/rally.h"
 #include "util/numtext.h"
+#include "util/prefetch.h"
 #include "util/vec2d.h"
 
 namespace {
@@ -49,20 +51,27 @@ void Walk(World& world, int32_t i, std::string_view arg) {
   SteerTowards(world, i, static_cast<float>(x), static_cast<float>(y));
 }
 
-void Follow(World& world, int32_t i, std::string_view arg) {
+// The object a one-object order names: false when malformed or outside Objects.
+bool NamedIndex(const World& world, const ReadOrder& read, int32_t& index) {
+  if (!read.Numbered || !IsObjectIndex(world, read.Number)) return false;
+  index = read.Number;
+  return true;
+}
+
+void Follow(World& world, int32_t i, const ReadOrder& read) {
   int32_t n = 0;
   // A malformed or unknown object index ignores the order for this frame.
-  if (!ParseObjectIndex(world, arg, n)) return;
+  if (!NamedIndex(world, read, n)) return;
   TObyekt& o = ObjectAt(world, i);
   o.Action = WalkAction(o);
   const TObyekt& target = ObjectAt(world, n);
   SteerTowards(world, i, target.X, target.Y);
 }
 
-void Attack(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
+void Attack(World& world, int32_t i, const TOpisan& type, const ReadOrder& read) {
   int32_t n = 0;
   // An unknown target or an attack entry outside the type's list ignores the order.
-  if (!ParseObjectIndex(world, arg, n)) return;
+  if (!NamedIndex(world, read, n)) return;
   TObyekt& attacker = ObjectAt(world, i);
   if (attacker.AttackIndex < 0 ||
       static_cast<size_t>(attacker.AttackIndex) >= type.Attacks.size()) {
@@ -109,9 +118,9 @@ void Build(World& world, int32_t i, std::string_view arg) {
   }
 }
 
-void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
+void Mine(World& world, int32_t i, const TOpisan& type, const ReadOrder& read) {
   int32_t n = 0;
-  if (!ParseObjectIndex(world, arg, n)) return;
+  if (!NamedIndex(world, read, n)) return;
   TObyekt& miner = ObjectAt(world, i);
   miner.Action = kActionHidden;
   TObyekt& deposit = ObjectAt(world, n);
@@ -124,7 +133,44 @@ void Mine(World& world, int32_t i, const TOpisan& type, std::string_view arg) {
   // The capability test has made sure the type has a mining entry.
   if (CargoOf(miner) >= type.Mining[0].Capacity) {
     miner.Thought1 = miner.Thought2;
-    miner.Thought2 = FollowOrder(arg);
+    miner.Thought2 = FollowOrder(read.Words.Arg);
+  }
+}
+
+// The object an order of the form "idtiza n", "atakovat n" or "dobicha n" names, or -1: only a
+// guess of what the order will read, for fetching it ahead.
+int32_t NamedObject(const std::string& order) {
+  const size_t space = order.find(' ');
+  const bool names =
+      (space == 6 && order[0] == 'i') || space == 8 || (space == 7 && order[0] == 'd');
+  if (!names) return -1;
+  int32_t n = 0;
+  size_t k = space + 1;
+  for (; k < order.size() && k - space <= 9 && order[k] >= '0' && order[k] <= '9'; ++k) {
+    n = n * 10 + (order[k] - '0');
+  }
+  return k == space + 1 ? -1 : n;
+}
+
+// Fetches ahead what the orders of objects k + kAhead (the object named) and k + kAhead / 2 (its
+// energy and cargo) will read; the named objects wait in `named`, by object index modulo 16.
+constexpr size_t kAhead = 8;
+constexpr size_t kFetchFrom = 4096;  // objects; fewer stay in the cache anyway
+void FetchAhead(const World& world, size_t k, int32_t (&named)[16]) {
+  const size_t count = world.Objects.size();
+  const size_t j = k + kAhead;
+  const int32_t n = j < count ? NamedObject(world.Objects[j].Thought1) : -1;
+  named[j % 16] = IsObjectIndex(world, n) ? n : -1;
+  if (named[j % 16] >= 0) {
+    const char* at = reinterpret_cast<const char*>(&world.Objects[static_cast<size_t>(n)]);
+    Prefetch(at);
+    Prefetch(at + 64);
+    Prefetch(at + sizeof(TObyekt) - 1);
+  }
+  if (named[(k + kAhead / 2) % 16] >= 0) {
+    const TObyekt& o = world.Objects[static_cast<size_t>(named[(k + kAhead / 2) % 16])];
+    Prefetch(o.Energy.data());
+    Prefetch(o.Cargo.data());
   }
 }
 
@@ -140,39 +186,42 @@ bool ParseObjectIndex(const World& world, std::string_view text, int32_t& index)
 
 void ExecuteOrders(World& world) {
   const size_t count = world.Objects.size();
+  int32_t named[16];
+  std::fill(std::begin(named), std::end(named), -1);
   for (size_t k = 0; k < count; ++k) {
+    if (count >= kFetchFrom) FetchAhead(world, k, named);
     const auto i = static_cast<int32_t>(k);
     TObyekt& o = world.Objects[k];
     if (!IsAlive(o)) continue;
     // Copies: the order may rewrite Thought1 while it runs.
     std::string order = o.Thought1;
-    auto [verb, arg] = SplitOrder(order);
+    const ReadOrder read = ReadOrderText(order);
     if (o.Angle > 360) o.Angle = 1;
     if (o.Angle < 0) o.Angle = 359;
-    if (verb.empty()) o.Action = kActionIdle;
+    if (read.Words.Verb.empty()) o.Action = kActionIdle;
     if (o.Thought1.empty() && !o.Thought2.empty()) {
       o.Thought1 = std::move(o.Thought2);
       o.Thought2.clear();
     }
     const TOpisan* type = TypeOf(world, o);
     // Any other verb does nothing.
-    const std::optional<Verb> known = FindVerb(verb);
+    const std::optional<Verb> known = read.Known;
     if (!known || !Capable(type, *known)) continue;
     switch (*known) {
       case Verb::Idti:
-        Walk(world, i, arg);
+        Walk(world, i, read.Words.Arg);
         break;
       case Verb::Idtiza:
-        Follow(world, i, arg);
+        Follow(world, i, read);
         break;
       case Verb::Atakovat:
-        Attack(world, i, *type, arg);
+        Attack(world, i, *type, read);
         break;
       case Verb::Stroyka:
-        Build(world, i, arg);
+        Build(world, i, read.Words.Arg);
         break;
       case Verb::Dobicha:
-        Mine(world, i, *type, arg);
+        Mine(world, i, *type, read);
         break;
     }
   }

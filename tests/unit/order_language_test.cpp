@@ -86,8 +86,8 @@ TEST(WordOf, MatchesTheScanner) {
   }
 }
 
-// The quick readers give what reading the words one by one gives, on random texts made of
-// verbs, spaces, digits, signs and stray letters.
+// The quick readers (ReadOrderText too) give what reading the words one by one gives, on random
+// texts made of verbs, spaces, digits, signs and stray letters.
 TEST(OrderLanguage, QuickReadersAgreeWithTheWords) {
   const char* pieces[] = {"idti", "idtiza", "atakovat", "stroyka", "dobicha",   " ",
                           " ",    "0",      "7",        "42",      "999999999", "1234567890",
@@ -109,6 +109,14 @@ TEST(OrderLanguage, QuickReadersAgreeWithTheWords) {
       if (kVerbWords[v] == verb) named = static_cast<Verb>(v);
     }
     ASSERT_EQ(FindVerb(verb), named) << text;
+    const ReadOrder read = ReadOrderText(text);
+    ASSERT_EQ(read.Words.Verb, verb) << text;
+    ASSERT_EQ(read.Words.Arg, arg) << text;
+    ASSERT_EQ(read.Known, named) << text;
+    int32_t number = 0;
+    const bool numbered = named && NumberCount(*named) == 1 && TryStrToInt(arg, number);
+    ASSERT_EQ(read.Numbered, numbered) << text;
+    ASSERT_EQ(read.Number, numbered ? number : 0) << text;
     for (size_t v = 0; v < kVerbWords.size(); ++v) {
       int32_t n = -1;
       const bool reads = verb == kVerbWords[v] && TryStrToInt(arg, n) && n >= 0;
