@@ -19,6 +19,10 @@
         <source>RTS demo on OpenGL: load the data, create the level and command with the mouse (F1: keys)</source>
         <translation>RTS-демо на OpenGL: загрузите данные, создайте уровень и командуйте мышью (F1: клавиши)</translation>
     </message>
+    <message>
+        <source>Side %1: $%2, workers %3, army %4, made %5</source>
+        <translation>Сторона %1: $%2, рабочих %3, армия %4, сделано %5</translation>
+    </message>
 </context>
 <context>
     <name>notes</name>

@@ -134,6 +134,23 @@ uint64_t MatchFrames(const MatchWatch& watch) {
   return watch.frame() - std::min(watch.frame(), watch.startFrame());
 }
 
+std::string ObserverStrip(const MatchWatch& watch) {
+  const MatchObserver* observer = watch.observer();
+  if (!observer) return {};
+  const MatchStats& stats = observer->figures().Stats;
+  std::string text;
+  for (size_t s = 0; s < 2; ++s) {
+    int32_t made = 0;
+    for (const TypeTotals& t : stats.types()) made += t.Finished[s];
+    const float army = stats.samples() ? stats.sample(stats.samples() - 1)[s].Army : 0;
+    if (s > 0) text += "   ";
+    text += Tr("banner", "Side %1: $%2, workers %3, army %4, made %5",
+               {IntToStr(static_cast<int64_t>(s)), IntToStr(watch.sides()[s].Money),
+                IntToStr(watch.sides()[s].Workers), IntToStr(RoundHalfEven(army)), IntToStr(made)});
+  }
+  return text;
+}
+
 std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool paused) {
   std::string text;
   for (size_t i = 0; i < 2; ++i) {

@@ -303,6 +303,11 @@ void TForm1::UpdateBanner() {
   if (net_) {
     const std::string line = net_->Status();
     if (!line.empty()) text += "\n" + line;
+    // An observer sees both sides' economy and forces live.
+    if (net_->started() && !net_->player() && !net_->ended()) {
+      const std::string strip = ObserverStrip(session_->match());
+      if (!strip.empty()) text += "\n" + strip;
+    }
   }
   const QString shown = QString::fromUtf8(text);
   if (Panel1->text() != shown) Panel1->setText(shown);

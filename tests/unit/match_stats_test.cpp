@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "app/match_state.h"
 #include "app/script.h"
 #include "test_files.h"
 
@@ -44,6 +45,13 @@ TEST(MatchStats, AMatchsFiguresAddUpAndCopiesGoOnApart) {
   EXPECT_EQ(last[0].Losses, lost);
   EXPECT_GT(last[0].Delivered, 0);
   EXPECT_GT(last[0].Workers, 1);
+  // An observer's strip: both sides' money, workers, army and what they made.
+  const std::string strip = ObserverStrip(host.match());
+  EXPECT_EQ(strip.find("Side 0: $" + std::to_string(host.match().sides()[0].Money) + ", workers " +
+                       std::to_string(last[0].Workers) + ", army "),
+            0u)
+      << strip;
+  EXPECT_NE(strip.find("   Side 1: $"), std::string::npos) << strip;
 
   MatchStats copy = stats;
   World empty;
