@@ -20,8 +20,8 @@
         <translation>RTS-демо на OpenGL: загрузите данные, создайте уровень и командуйте мышью (F1: клавиши)</translation>
     </message>
     <message>
-        <source>Side %1: $%2, workers %3, army %4, made %5</source>
-        <translation>Сторона %1: $%2, рабочих %3, армия %4, сделано %5</translation>
+        <source>army %1 / %2, made %3 / %4</source>
+        <translation>армия %1 / %2, сделано %3 / %4</translation>
     </message>
 </context>
 <context>

@@ -138,17 +138,15 @@ std::string ObserverStrip(const MatchWatch& watch) {
   const MatchObserver* observer = watch.observer();
   if (!observer) return {};
   const MatchStats& stats = observer->figures().Stats;
-  std::string text;
+  std::array<std::string, 2> army, made;
   for (size_t s = 0; s < 2; ++s) {
-    int32_t made = 0;
-    for (const TypeTotals& t : stats.types()) made += t.Finished[s];
-    const float army = stats.samples() ? stats.sample(stats.samples() - 1)[s].Army : 0;
-    if (s > 0) text += "   ";
-    text += Tr("banner", "Side %1: $%2, workers %3, army %4, made %5",
-               {IntToStr(static_cast<int64_t>(s)), IntToStr(watch.sides()[s].Money),
-                IntToStr(watch.sides()[s].Workers), IntToStr(RoundHalfEven(army)), IntToStr(made)});
+    int32_t n = 0;
+    for (const TypeTotals& t : stats.types()) n += t.Finished[s];
+    made[s] = IntToStr(n);
+    army[s] =
+        IntToStr(RoundHalfEven(stats.samples() ? stats.sample(stats.samples() - 1)[s].Army : 0.0f));
   }
-  return text;
+  return Tr("banner", "army %1 / %2, made %3 / %4", {army[0], army[1], made[0], made[1]});
 }
 
 std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool paused) {

@@ -115,8 +115,9 @@ class MatchWatch {
 // the match tell (the session's frame counter also counts the frames before the level).
 uint64_t MatchFrames(const MatchWatch& watch);
 
-// What an observer of a network match sees of both sides (UTF-8): money, workers, the army's
-// strength and the units and buildings finished so far; empty before the level.
+// What an observer of a network match sees of both sides besides the banner's money and workers
+// (UTF-8): the army's strength and the units and buildings finished so far; empty before the
+// level.
 std::string ObserverStrip(const MatchWatch& watch);
 
 // The banner line (UTF-8) while a level runs.

@@ -301,13 +301,13 @@ void TForm1::Exit(int code) {
 void TForm1::UpdateBanner() {
   std::string text = session_->view().Banner();
   if (net_) {
-    const std::string line = net_->Status();
-    if (!line.empty()) text += "\n" + line;
-    // An observer sees both sides' economy and forces live.
+    std::string line = net_->Status();
+    // An observer sees both sides' forces and production live.
     if (net_->started() && !net_->player() && !net_->ended()) {
       const std::string strip = ObserverStrip(session_->match());
-      if (!strip.empty()) text += "\n" + strip;
+      if (!strip.empty()) line += (line.empty() ? "" : "   ") + strip;
     }
+    if (!line.empty()) text += "\n" + line;
   }
   const QString shown = QString::fromUtf8(text);
   if (Panel1->text() != shown) Panel1->setText(shown);
