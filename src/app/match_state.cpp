@@ -75,8 +75,8 @@ bool MatchObserver::Look(const World& world, uint64_t frame) {
   quiet_ = changed || frame == 0 ? 0 : quiet_ + 1;
   for (size_t s = 0; s < 2; ++s)
     figures_.PeakWorkers[s] = std::max(figures_.PeakWorkers[s], counts[s].Workers);
-  if (world.Mission.End) {
-    const int32_t end = *world.Mission.End;
+  if (world.Mission.Decided) {
+    const int32_t end = world.Mission.Winner;
     figures_.Winner = end >= 0 ? std::optional<int>(end) : std::nullopt;
     figures_.End = MatchEnd::Mission;
     return true;

@@ -7,7 +7,6 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,9 +68,10 @@ struct RallyPoint {
 // What a level's mission decided and shows. No field table lists it: the hash counts only
 // what the mission did to objects and treasuries.
 struct MissionNews {
-  bool Referee = false;        // a mission runs: only its verdict ends the match
-  std::optional<int32_t> End;  // the winning side, or -1 for a draw
-  std::string Banner;          // UTF-8; empty: nothing to show
+  bool Referee = false;  // a mission runs: only its verdict ends the match
+  bool Decided = false;  // the mission gave its verdict
+  int32_t Winner = -1;   // then: the winning side, or -1 for a draw
+  std::string Banner;    // UTF-8; empty: nothing to show
 };
 
 struct World {

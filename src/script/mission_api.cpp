@@ -151,8 +151,11 @@ int MissionMessage(lua_State* L) {
 // The first verdict stands: true when this one was taken.
 int Decide(lua_State* L, int32_t end) {
   World& w = TheWorld(L);
-  const bool taken = !w.Mission.End;
-  if (taken) w.Mission.End = end;
+  const bool taken = !w.Mission.Decided;
+  if (taken) {
+    w.Mission.Decided = true;
+    w.Mission.Winner = end;
+  }
   lua_pushboolean(L, taken);
   return 1;
 }
@@ -168,7 +171,7 @@ int MissionDraw(lua_State* L) {
 }
 
 int MissionEnded(lua_State* L) {
-  lua_pushboolean(L, TheWorld(L).Mission.End.has_value());
+  lua_pushboolean(L, TheWorld(L).Mission.Decided);
   return 1;
 }
 

@@ -174,7 +174,8 @@ TEST(Mission, EventsAndActions) {
   const std::string n = std::to_string(level + 2);
   EXPECT_EQ(w.Mission.Banner, g + ":idti 100,100 1died0 2frame2 2built" + n + " 2entered" + n +
                                   "camp 3entered1camp truefalse true");
-  EXPECT_EQ(w.Mission.End, 0);
+  EXPECT_TRUE(w.Mission.Decided);
+  EXPECT_EQ(w.Mission.Winner, 0);
   EXPECT_EQ(w.Objects[level + 1].Thought1, "idti 5,5");
   EXPECT_EQ(w.Objects[level + 1].Thought2, "atakovat 0");
   EXPECT_EQ(m.Stopped(), "");
