@@ -9,9 +9,11 @@
 #include <sstream>
 
 #include "app/batch.h"
+#include "app/match_state.h"
 #include "app/replay.h"
 #include "app/script.h"
 #include "app/state_hash.h"
+#include "app/texts.h"
 #include "game/level.h"
 #include "script/script_check.h"
 #include "test_files.h"
@@ -126,6 +128,36 @@ TEST(MissionLevel, SnapshotsHoldTheMission) {
     }
   }
   EXPECT_EQ(host.match().missionBanner(), banner);
+}
+
+// While a mission referees, a side with nothing left has not lost; its draw ends the match
+// without a winner in the banner and the end-of-match view.
+TEST(MissionLevel, OnlyTheMissionsVerdictEndsTheMatch) {
+  World w = LoadedData();
+  CreateTestLevel(w);
+  w.Mission.Referee = true;
+  MatchWatch watch;
+  watch.Start(w, 10);
+  for (TObyekt& o : w.Objects)
+    if (o.Side == 1) o.Energy[0] = 0;
+  watch.Update(w, 11);
+  EXPECT_FALSE(watch.decided());
+  w.Mission.Decided = true;
+  w.Mission.Banner = "Nobody holds the field";
+  watch.Update(w, 12);
+  EXPECT_TRUE(watch.decided());
+  EXPECT_EQ(watch.winner(), -1);
+  EXPECT_EQ(MatchFrames(watch), 2u);
+  const std::string banner = MatchBanner(watch, "x1", false);
+  EXPECT_NE(banner.find("Nobody holds the field   The match is drawn at frame 2"),
+            std::string::npos)
+      << banner;
+  EXPECT_EQ(EndOfMatch(watch, w, 0).Title, CP1251("Ничья"));
+  EXPECT_EQ(watch.observer()->figures().End, MatchEnd::Mission);
+  w.Mission = {};  // without a mission the rules decide
+  MatchWatch rules;
+  rules.Start(w, 10);
+  EXPECT_EQ(rules.winner(), 0);
 }
 
 // Every event reaches update(events) once, in the frame after it happened; the actions
