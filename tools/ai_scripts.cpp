@@ -7,10 +7,12 @@
 
 namespace fs = std::filesystem;
 
-bool WriteAiScripts(const fs::path& folder) {
+namespace {
+
+bool CopyScripts(const fs::path& from, const fs::path& folder) {
   std::error_code error;
   std::vector<fs::path> scripts;
-  for (const auto& e : fs::directory_iterator(RTS_AI_SOURCES, error))
+  for (const auto& e : fs::directory_iterator(from, error))
     if (e.path().extension() == ".lua") scripts.push_back(e.path());
   if (error || scripts.empty()) return false;
   std::sort(scripts.begin(), scripts.end());
@@ -25,4 +27,14 @@ bool WriteAiScripts(const fs::path& folder) {
     ok = ok && in && out;
   }
   return ok;
+}
+
+}  // namespace
+
+bool WriteAiScripts(const fs::path& folder) {
+  return CopyScripts(RTS_AI_SOURCES, folder);
+}
+
+bool WriteMissions(const fs::path& folder) {
+  return CopyScripts(RTS_MISSION_SOURCES, folder);
 }

@@ -250,6 +250,7 @@ int main(int argc, char** argv) {
   ok = WriteBmp(out / "ludi" / "rudnik.bmp", DepositSheet()) && ok;
   ok = WriteBmp(out / "maps" / "summer2.bmp", GroundSheet()) && ok;
   ok = WriteLevels(out / "levels") && ok;
+  ok = WriteMissions(out / "levels") && ok;
   ok = WriteAiScripts(out / "ai") && ok;
   ok = WriteSounds(out / kSoundFolder) && ok;
   if (!ok) {

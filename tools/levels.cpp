@@ -1,4 +1,5 @@
-// The shipped levels: the test level, a larger map with four deposits and a standing battle.
+// The shipped levels: the test level, a larger map with four deposits, a standing battle and
+// a mission: a town to hold against waves.
 #include "levels.h"
 
 #include <fstream>
@@ -73,6 +74,32 @@ std::string Battle() {
   return Lines(l);
 }
 
+// Side 0's town, its workers, guards and deposits; side 1 has only the waves hold.lua sends.
+std::string Hold() {
+  return Lines({"# Hold the town hall for five minutes against the waves the mission sends.",
+                ")казна",
+                "0 300",
+                "1 0",
+                ")земля",
+                "41 41",
+                ")камера",
+                "0 0",
+                ")объекты",
+                "ludi Ратуша 0 0 0",
+                "ludi Крестьянин 0 60 -60",
+                "ludi Крестьянин 0 -60 -60",
+                "ludi Мечник 0 -75 110 90",
+                "ludi Мечник 0 -45 110 90",
+                "ludi Мечник 0 -15 110 90",
+                "ludi Мечник 0 15 110 90",
+                "ludi Мечник 0 45 110 90",
+                "ludi Мечник 0 75 110 90",
+                "ludi Рудник 555 150 -150",
+                "ludi Рудник 555 -150 -150",
+                ")миссия",
+                "hold.lua"});
+}
+
 }  // namespace
 
 bool WriteLevels(const std::filesystem::path& folder) {
@@ -80,5 +107,6 @@ bool WriteLevels(const std::filesystem::path& folder) {
   bool ok = Write(folder / "test.txt", TestLevel());
   ok = Write(folder / "four_mines.txt", FourMines()) && ok;
   ok = Write(folder / "battle.txt", Battle()) && ok;
+  ok = Write(folder / "hold.txt", Hold()) && ok;
   return ok;
 }

@@ -3,5 +3,5 @@
 
 #include <filesystem>
 
-// Writes test.txt, four_mines.txt and battle.txt into the folder.
+// Writes test.txt, four_mines.txt, battle.txt and hold.txt into the folder.
 bool WriteLevels(const std::filesystem::path& folder);

@@ -25,7 +25,8 @@
 
 namespace {
 
-const char* const kEndNames[] = {"win", "stalemate", "both-gone", "limit"};
+const char* const kEndNames[] = {"win", "stalemate", "both-gone", "limit", "mission"};
+static_assert(std::size(kEndNames) == kMatchEnds);
 
 // A float as JSON by its shortest decimal text (570.8 rather than 570.79998779296875).
 nlohmann::ordered_json FloatJson(float value) {
@@ -318,10 +319,12 @@ void PrintSummary(const std::vector<MatchResult>& results, uint64_t frameLimit, 
                   std::ostream& err) {
   const uint64_t n = results.size();
   std::array<uint64_t, 2> wins{};
-  std::array<uint64_t, 4> ends{};
+  std::array<uint64_t, kMatchEnds> ends{};
+  uint64_t missionDraws = 0;
   for (const MatchResult& r : results) {
     if (r.Winner) ++wins[static_cast<size_t>(*r.Winner)];
     ++ends[static_cast<size_t>(r.End)];
+    if (r.End == MatchEnd::Mission && !r.Winner) ++missionDraws;
   }
   const uint64_t limit = ends[static_cast<size_t>(MatchEnd::Limit)];
   const uint64_t stalemates = ends[static_cast<size_t>(MatchEnd::Stalemate)];
@@ -336,9 +339,10 @@ void PrintSummary(const std::vector<MatchResult>& results, uint64_t frameLimit, 
         << " %   95 % interval " << Fixed(100 * ci.Low, 1) << " to " << Fixed(100 * ci.High, 1)
         << " %\n";
   }
-  err << "no winner:   " << Pad(std::to_string(limit + stalemates + wiped), 6) << "  (" << limit
-      << " at the frame limit, " << stalemates << " stalemates, " << wiped
-      << " with both sides gone)\n";
+  err << "no winner:   " << Pad(std::to_string(limit + stalemates + wiped + missionDraws), 6)
+      << "  (" << limit << " at the frame limit, " << stalemates << " stalemates, " << wiped
+      << " with both sides gone" << (missionDraws ? ", " + std::to_string(missionDraws) : "")
+      << (missionDraws ? " drawn by the mission" : "") << ")\n";
 
   // One row per time: how many matches have it, then the quartiles over those.
   err << Pad("", 22, true) << Pad("matches", 8) << Pad("q1", 10) << Pad("median", 10)

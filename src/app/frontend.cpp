@@ -75,6 +75,8 @@ void Frontend::DrawScene() {
       if (!scripts_ || !scripts_->Play(world_, side, players_[0].State.Frames))
         RunComputerSide(world_, side);
     }
+    // A level's mission runs after the sides, before the players' panels.
+    if (scripts_) scripts_->PlayMission(world_, players_[0].State.Frames);
     for (size_t p : steppers) ActAs(p, [this] { PanelSteps(); });
   }
 
@@ -253,7 +255,8 @@ void Frontend::Restore(const Saved& saved) {
   drawn_ = saved.LastDrawn;
   sources_ = saved.Sources;
   start_ = saved.Start;
-  const bool scripted = std::any_of(saved.Scripts.Sides.begin(), saved.Scripts.Sides.end(),
+  const bool scripted = saved.Scripts.Level.File ||
+                        std::any_of(saved.Scripts.Sides.begin(), saved.Scripts.Sides.end(),
                                     [](const SideScripts::Saved::Side& s) { return s.File; });
   if (scripts_ || scripted) UseScripts().Restore(saved.Scripts);
   fog_.Reset(fog_.side());  // another moment of the match: what was seen is not known
@@ -458,6 +461,9 @@ void Frontend::Button2Click() {
       return;
     }
     CreateLevel(world_, *level_);
+    const std::string& text = level_->MissionText;
+    if (!level_->Mission.empty())
+      UseScripts().AssignMission({level_->MissionShown, text, AiHash(text)});
   } else {
     CreateTestLevel(world_);
   }
@@ -469,6 +475,7 @@ void Frontend::Button2Click() {
   start_ = {true, static_cast<float>(middle.X), static_cast<float>(middle.Y)};
   window_.SetButtonEnabled(2, false);
   window_.SetButtonCaption(2, CP1251("ЮНИТЫ РАЗМЕЩЕНЫ"));
+  if (scripts_ && (!level_ || level_->Mission.empty())) scripts_->ClearMission();
   if (scripts_) scripts_->Restart(players_[0].State.Frames);
 }
 

@@ -102,10 +102,12 @@ void PrintLadder(const std::vector<MatchResult>& results, const LadderInfo& l, s
   const size_t k = l.Names.size();
   // wins[a][b]: a's wins over b; draws[a][b] for a < b.
   std::vector<std::vector<uint64_t>> wins(k, std::vector<uint64_t>(k, 0)), draws = wins;
-  std::array<uint64_t, 4> ends{};
+  std::array<uint64_t, kMatchEnds> ends{};
+  uint64_t drawn = 0;
   for (const MatchResult& r : results) {
     const LadderMatch m = LadderMatchOf(r.Match, k);
     ++ends[static_cast<size_t>(r.End)];
+    drawn += !r.Winner;
     if (!r.Winner)
       ++draws[std::min(m.Side0, m.Side1)][std::max(m.Side0, m.Side1)];
     else if (*r.Winner == 0)
@@ -114,7 +116,6 @@ void PrintLadder(const std::vector<MatchResult>& results, const LadderInfo& l, s
       ++wins[m.Side1][m.Side0];
   }
   const uint64_t n = results.size();
-  const uint64_t drawn = n - ends[static_cast<size_t>(MatchEnd::Win)];
   os << "ladder: " << k << " AI scripts, " << n << " matches of at most " << l.FrameLimit
      << " frames, seeds " << l.Seed << " to " << static_cast<uint32_t>(l.Seed + l.Games - 1)
      << " on both sides\n";

@@ -83,6 +83,13 @@ bool MatchObserver::Look(const World& world, uint64_t frame) {
   figures_.Stats.Frame(world, frame);
   for (size_t s = 0; s < 2; ++s)
     figures_.PeakWorkers[s] = std::max(figures_.PeakWorkers[s], counts[s].Workers);
+  if (world.Mission.Decided) {
+    const int32_t end = world.Mission.Winner;
+    figures_.Winner = end >= 0 ? std::optional<int>(end) : std::nullopt;
+    figures_.End = MatchEnd::Mission;
+    return true;
+  }
+  if (world.Mission.Referee) return false;
   const MatchOutcome outcome = DecideMatch(counts);
   if (outcome.Winner >= 0) figures_.Winner = outcome.Winner;
   if (outcome.Over) {
@@ -111,23 +118,26 @@ void MatchWatch::Start(const World& world, uint64_t frame) {
   *this = MatchWatch{};
   start_ = frame;
   started_ = true;
-  observer_.Look(world, 0);
+  const bool over = observer_.Look(world, 0);
   sides_ = TallySides(world);
-  if (observer_.figures().Winner) {
-    winner_ = *observer_.figures().Winner;
-    frame_ = frame;
-  }
+  banner_ = world.Mission.Banner;
+  Decide(over, frame);
 }
 
 void MatchWatch::Update(const World& world, uint64_t frame) {
   sides_ = TallySides(world);
+  banner_ = world.Mission.Banner;
   // Once decided the figures stay those of the deciding frame.
-  if (winner_ >= 0 || frame <= start_) return;
-  observer_.Look(world, frame - start_);
-  if (observer_.figures().Winner) {
-    winner_ = *observer_.figures().Winner;
-    frame_ = frame;
-  }
+  if (decided_ || frame <= start_) return;
+  Decide(observer_.Look(world, frame - start_), frame);
+}
+
+void MatchWatch::Decide(bool over, uint64_t frame) {
+  const MatchFigures& f = observer_.figures();
+  if (!f.Winner && !(over && f.End == MatchEnd::Mission)) return;
+  winner_ = f.Winner.value_or(-1);
+  decided_ = true;
+  frame_ = frame;
 }
 
 uint64_t MatchFrames(const MatchWatch& watch) {
@@ -160,7 +170,11 @@ std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool 
   }
   text += "   " + speed;
   if (paused) text += Tr("banner", ", paused");
-  if (watch.winner() >= 0) {
+  if (!watch.missionBanner().empty()) text += "   " + watch.missionBanner();
+  if (watch.decided() && watch.winner() < 0) {
+    text += "   " + Tr("banner", "The match is drawn at frame %1",
+                       {IntToStr(static_cast<int64_t>(MatchFrames(watch)))});
+  } else if (watch.winner() >= 0) {
     text +=
         "   " + Tr("banner", "Side %1 won at frame %2 of the match",
                    {IntToStr(watch.winner()), IntToStr(static_cast<int64_t>(MatchFrames(watch)))});
@@ -171,7 +185,10 @@ std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool 
 MatchEndView EndOfMatch(const MatchWatch& watch, const World& world, int32_t playAs) {
   MatchEndView view;
   const int32_t winner = watch.winner();
-  if (playAs == 0 || playAs == 1) {
+  if (winner < 0) {
+    view.Title = CP1251("Ничья");
+    view.TitleIsCp1251 = true;
+  } else if (playAs == 0 || playAs == 1) {
     view.Title = winner == playAs ? CP1251("Победа") : CP1251("Поражение");
     view.TitleIsCp1251 = true;
   } else {

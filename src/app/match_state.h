@@ -24,8 +24,9 @@ std::array<SideTally, 2> TallySides(const World& world);
 // changing after which a match ends as a stalemate (a minute).
 inline constexpr uint64_t kStalemateFrames = 6000;
 
-// How a match ended.
-enum class MatchEnd { Win, Stalemate, BothGone, Limit };
+// How a match ended; Mission: the level's mission decided (a winner, or none for a draw).
+enum class MatchEnd { Win, Stalemate, BothGone, Limit, Mission };
+inline constexpr size_t kMatchEnds = 5;
 
 // What a match did; frames count from the level's creation. Pairs are side 0, side 1.
 struct MatchFigures {
@@ -65,7 +66,7 @@ struct MatchResult {
 class MatchObserver {
  public:
   // Looks at the world after `frame` frames (0: the level just created). Returns true when
-  // the match is over, and then figures().End says why.
+  // the match is over, and then figures().End says why. A mission's verdict comes first.
   bool Look(const World& world, uint64_t frame);
   const MatchFigures& figures() const { return figures_; }
 
@@ -86,16 +87,20 @@ class MatchObserver {
   size_t seen_ = 0;
 };
 
-// Watches the match frame by frame for the banner: the sides' tallies, and the winner its
-// observer finds (the first frame at which one side has no live worker and no live base while
-// the other has one).
+// Watches the match frame by frame for the banner: the sides' tallies, the mission's message,
+// and the winner its observer finds (the first frame at which one side has no live worker and
+// no live base while the other has one, or the mission's verdict).
 class MatchWatch {
  public:
   // The level was created after `frame` frames of the session: the match's figures count
   // from here.
   void Start(const World& world, uint64_t frame);
   void Update(const World& world, uint64_t frame);
-  int32_t winner() const { return winner_; }  // -1 while undecided
+  int32_t winner() const { return winner_; }  // -1 while undecided or drawn
+  // A side won or the mission declared the match drawn.
+  bool decided() const { return decided_; }
+  // The mission's banner line (UTF-8); empty without one.
+  const std::string& missionBanner() const { return banner_; }
   uint64_t frame() const { return frame_; }
   const std::array<SideTally, 2>& sides() const { return sides_; }
   // Since Start; null before it.
@@ -103,7 +108,12 @@ class MatchWatch {
   uint64_t startFrame() const { return start_; }
 
  private:
+  // Takes the observer's winner or the mission's verdict, found at `frame`.
+  void Decide(bool over, uint64_t frame);
+
   int32_t winner_ = -1;
+  bool decided_ = false;
+  std::string banner_;
   uint64_t frame_ = 0;
   std::array<SideTally, 2> sides_{};
   MatchObserver observer_;  // from the session's first frame until Start

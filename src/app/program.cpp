@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "game/data_check.h"
 #include "game/level.h"
+#include "script/script_check.h"
 
 namespace {
 
@@ -101,10 +102,13 @@ int RunInvocation(const Invocation& run, const char* argv0,
   }
   if (!ChooseDataFolder(run.data, ProgramDataSearch(argv0), std::cerr)) return 2;
   switch (run.mode) {
-    case RunMode::Check:
-      if (options.level)
-        return RunCheck(std::cout, {FindLevelFile(*options.level)}, CheckAiOptions(options.ai));
-      return RunCheck(std::cout, {}, CheckAiOptions(options.ai));
+    case RunMode::Check: {
+      std::vector<std::string> levels;
+      if (options.level) levels.push_back(FindLevelFile(*options.level));
+      DataProblems more = CheckAiOptions(options.ai);
+      for (const DataProblem& p : CheckLevelMissions(levels)) more.Add(p);
+      return RunCheck(std::cout, levels, more);
+    }
     case RunMode::Batch:
       return RunBatch(run.batch, std::cout, std::cerr);
     case RunMode::Ladder:

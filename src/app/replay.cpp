@@ -86,14 +86,18 @@ std::vector<ReplayMark> EventMarks(const MatchResult& r) {
         r.End == MatchEnd::BothGone || (r.End == MatchEnd::Win && r.Winner && *r.Winner != side);
     if (gone) marks.push_back({r.Frames, MarkKind::WipedOut, side});
   }
+  if (r.End == MatchEnd::Mission) {
+    marks.push_back(r.Winner ? ReplayMark{r.Frames, MarkKind::MissionWon, *r.Winner}
+                             : ReplayMark{r.Frames, MarkKind::MissionDrawn, -1});
+  }
   std::stable_sort(marks.begin(), marks.end(),
                    [](const ReplayMark& a, const ReplayMark& b) { return a.Frame < b.Frame; });
   return marks;
 }
 
 std::string MarkText(const ReplayMark& mark) {
-  static const char* const kWhat[] = {"first base", "first delivery", "first loss", "wiped out",
-                                      "out of sync"};
+  static const char* const kWhat[] = {"first base",  "first delivery",  "first loss",   "wiped out",
+                                      "out of sync", "won the mission", "mission drawn"};
   const std::string what = Tr("marks", kWhat[static_cast<size_t>(mark.Kind)]);
   if (mark.Side < 0) return what;
   return Tr("marks", "side %1: %2", {std::to_string(mark.Side), what});

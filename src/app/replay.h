@@ -16,7 +16,15 @@
 #include "app/script_target.h"
 #include "game/data_sources.h"
 
-enum class MarkKind : uint8_t { FirstBase, FirstDelivery, FirstLoss, WipedOut, FailedCheck };
+enum class MarkKind : uint8_t {
+  FirstBase,
+  FirstDelivery,
+  FirstLoss,
+  WipedOut,
+  FailedCheck,
+  MissionWon,   // the level's mission declared the side the winner
+  MissionDrawn  // Side -1
+};
 
 // Something that happened at a frame of a match; Side -1 for a failed check.
 struct ReplayMark {

@@ -206,7 +206,7 @@ void MatchView::FrameDone() {
     }
   }
   const MatchWatch& match = s_.match_;
-  if (s_.wiring().watchMatch && !s_.viewer().playing() && !endShown_ && match.winner() >= 0 &&
+  if (s_.wiring().watchMatch && !s_.viewer().playing() && !endShown_ && match.decided() &&
       match.observer()) {
     endShown_ = true;
     matchEnd_ = EndOfMatch(match, s_.world_, s_.frontend_.player().PlayAs);

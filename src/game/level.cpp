@@ -181,6 +181,13 @@ void ReadObject(Level& level, LineReader& r, const std::vector<std::string>& w) 
   level.Objects.push_back(std::move(o));
 }
 
+void ReadMission(Level& level, LineReader& r, const std::vector<std::string>& w) {
+  if (!r.Count(w, 1, 1, "\"FILE\"")) return;
+  if (!level.Mission.empty()) r.Problem(false, "a second mission; the last counts");
+  level.Mission = w[0];
+  level.MissionLine = r.line;
+}
+
 using SectionReader = void (*)(Level&, LineReader&, const std::vector<std::string>&);
 
 struct Section {
@@ -189,10 +196,8 @@ struct Section {
 };
 
 const Section kSections[] = {
-    {"казна", ReadMoney},
-    {"земля", ReadGround},
-    {"камера", ReadCamera},
-    {"объекты", ReadObject},
+    {"казна", ReadMoney},    {"земля", ReadGround},   {"камера", ReadCamera},
+    {"объекты", ReadObject}, {"миссия", ReadMission},
 };
 
 // A race by its row or its folder's name.
@@ -262,8 +267,9 @@ Level ParseLevel(std::string_view text, const std::string& path, DataProblems& p
         if (name == s.keyword) section = &s;
       // An error: a mistyped keyword would leave the level without what it meant.
       if (section == nullptr) {
-        r.Problem(true, "unknown section \"" + name +
-                            "\" (known: казна, земля, камера, объекты); its lines are ignored");
+        r.Problem(true,
+                  "unknown section \"" + name +
+                      "\" (known: казна, земля, камера, объекты, миссия); its lines are ignored");
       }
       warnedNoSection = true;
       continue;
@@ -277,6 +283,27 @@ Level ParseLevel(std::string_view text, const std::string& path, DataProblems& p
   }
   return level;
 }
+
+namespace {
+
+// The mission script beside the level file; a file that cannot be read is an error at its line.
+void ReadMissionText(Level& level, const std::string& file, DataProblems& problems) {
+  namespace fs = std::filesystem;
+  level.MissionShown = (fs::path(level.Path).parent_path() / level.Mission).generic_string();
+  const fs::path where = fs::path(file).parent_path() / level.Mission;
+  std::error_code error;
+  std::ifstream in;
+  if (fs::is_regular_file(where, error)) in.open(where, std::ios::binary);
+  if (!in.is_open()) {
+    problems.Add({level.Path, level.MissionLine, true,
+                  "cannot read the mission script " + Quoted(level.MissionShown)});
+    level.Mission.clear();
+    return;
+  }
+  level.MissionText.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
 
 std::string FindLevelFile(const std::string& name) {
   std::error_code error;
@@ -309,7 +336,16 @@ Level ReadLevelFile(const std::string& file, DataProblems& problems, const std::
     return level;
   }
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return ParseLevel(text, path, problems);
+  Level level = ParseLevel(text, path, problems);
+  if (!level.Mission.empty()) ReadMissionText(level, file, problems);
+  return level;
+}
+
+bool FindRaceType(const World& world, const std::string& race, const std::string& type,
+                  int32_t& rassa, int32_t& kind) {
+  rassa = FindRace(world, race);
+  kind = rassa < 0 ? -1 : FindKind(world.Catalogue[static_cast<size_t>(rassa)], type);
+  return kind >= 0;
 }
 
 void ResolveLevel(const World& world, Level& level, DataProblems& problems) {
@@ -334,6 +370,8 @@ void CreateLevel(World& world, const Level& level) {
   for (size_t s = 0; s < level.Money.size(); ++s)
     if (level.HasMoney[s]) world.Sides[s].Money = level.Money[s];
   world.Ground = level.Ground;
+  world.Mission = {};
+  world.Mission.Referee = !level.Mission.empty();
   for (const LevelObject& o : level.Objects) {
     if (o.Rassa < 0 || o.Kind < 0) continue;
     SpawnObject(world, o.Rassa, o.Kind, o.Side, o.X, o.Y, o.Angle);

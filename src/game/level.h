@@ -5,6 +5,7 @@
 //   )земля        columns rows        the ground square in tiles (21 21 unless given)
 //   )камера       x y                 the world point in the middle of the view at the start
 //   )объекты      race type side x y [heading]
+//   )миссия       FILE                the mission script, beside the level file (optional)
 //
 // A race is its row (0, 1) or its folder ("ludi", "orki"); a type its index in the race or
 // its name. Objects spawn in file order, so their indices are the file's order. Lines are
@@ -42,6 +43,10 @@ struct Level {
   float CameraX = 0;  // world point shown in the middle of the view
   float CameraY = 0;
   std::vector<LevelObject> Objects;
+  std::string Mission;  // the mission script as the level names it; empty: none
+  int32_t MissionLine = 0;
+  std::string MissionShown;  // as problems name it, beside the level's own name
+  std::string MissionText;   // read by ReadLevelFile
 };
 
 // Reads a level's text; every problem goes to problems with `path` and its line. Faulty lines
@@ -55,6 +60,11 @@ std::string FindLevelFile(const std::string& name);
 // Reads the file at `file` (as the file system names it); problems name it `shown` when given.
 // A file that cannot be read is one error without a line.
 Level ReadLevelFile(const std::string& file, DataProblems& problems, const std::string& shown = "");
+
+// A race by its row or folder and a type by its index or name (Windows-1251), as the level's
+// objects name them; false when either does not exist.
+bool FindRaceType(const World& world, const std::string& race, const std::string& type,
+                  int32_t& rassa, int32_t& kind);
 
 // Finds every object's race and type in the catalogue; a missing one is an error.
 void ResolveLevel(const World& world, Level& level, DataProblems& problems);

@@ -39,6 +39,11 @@ inline const auto kRallyFields =
 inline const auto kGroundFields =
     std::tuple{FieldOf{"Columns", &GroundArea::Columns}, FieldOf{"Rows", &GroundArea::Rows}};
 
+// A mission's verdict and banner: neither hashed nor dumped.
+inline const auto kMissionFields =
+    std::tuple{FieldOf{"Referee", &MissionNews::Referee}, FieldOf{"Decided", &MissionNews::Decided},
+               FieldOf{"Winner", &MissionNews::Winner}, FieldOf{"Banner", &MissionNews::Banner}};
+
 inline const auto kWorldFields = std::tuple{
     FieldOf{"Objects", &World::Objects},
     FieldOf{"Sides", &World::Sides, kHashed | kDumped | kInline},
@@ -48,6 +53,8 @@ inline const auto kWorldFields = std::tuple{
     // Only drawing reads it; the level's objects and treasuries carry the match.
     FieldOf{"Ground", &World::Ground, 0},
     FieldOf{"Rallies", &World::Rallies, kHashed | kDumped | kOnceSet},
+    // Its effects on objects and treasuries carry the match.
+    FieldOf{"Mission", &World::Mission, 0},
 };
 
 inline const auto& FieldsOf(const TObyekt&) {
@@ -64,6 +71,9 @@ inline const auto& FieldsOf(const RallyPoint&) {
 }
 inline const auto& FieldsOf(const GroundArea&) {
   return kGroundFields;
+}
+inline const auto& FieldsOf(const MissionNews&) {
+  return kMissionFields;
 }
 inline const auto& FieldsOf(const World&) {
   return kWorldFields;

@@ -65,6 +65,15 @@ struct RallyPoint {
   bool operator==(const RallyPoint&) const = default;
 };
 
+// What a level's mission decided and shows. No field table lists it: the hash counts only
+// what the mission did to objects and treasuries.
+struct MissionNews {
+  bool Referee = false;  // a mission runs: only its verdict ends the match
+  bool Decided = false;  // the mission gave its verdict
+  int32_t Winner = -1;   // then: the winning side, or -1 for a draw
+  std::string Banner;    // UTF-8; empty: nothing to show
+};
+
 struct World {
   std::vector<TRassa> Catalogue;
   std::vector<TObyekt> Objects;
@@ -73,6 +82,7 @@ struct World {
   GroundArea Ground;                // the level's; only drawing reads it
   Random Rng;                       // the shared generator
   std::vector<RallyPoint> Rallies;  // in the order of their buildings
+  MissionNews Mission;
 };
 
 // The object's type, or nullptr when its race or type index does not exist.

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "game/level.h"
 #include "net/field_list.h"
 #include "net/hub.h"
 #include "net/lockstep.h"
@@ -185,7 +186,13 @@ Message MakeHello(Session& session, const NetOptions& net, const WindowOptions& 
   // Every peer loads its own data; the hello tells the others what they are.
   session.Apply(MakeCommand(CommandKind::Press, {1}));
   if (session.controls().ButtonEnabled(1)) throw Failed{1, "the data cannot be loaded"};
-  const std::string levelText = options.level ? ReadWhole(*options.level) : std::string();
+  std::string levelText = options.level ? ReadWhole(*options.level) : std::string();
+  if (options.level) {
+    // The level's mission is part of its data: a peer with another one is refused.
+    DataProblems reported;  // at start-up already
+    const Level level = ReadLevelFile(*options.level, reported);
+    if (!level.Mission.empty()) levelText += "\n" + level.Mission + ":\n" + level.MissionText;
+  }
   const FieldList data = ListDataSet(session.world(), levelText);
   Message hello;
   hello.Type = MsgType::Hello;

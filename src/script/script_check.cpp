@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "game/level.h"
 #include "script/ai_api.h"
 #include "script/lua_sandbox.h"
+#include "script/mission.h"
+#include "util/bmp.h"
 
 namespace {
 
@@ -122,13 +125,14 @@ int ListGlobals(lua_State* L) {
   return 0;
 }
 
-Known SandboxNames() {
+Known SandboxNames(bool mission) {
   Known known;
   LuaSandbox box({}, [](const std::string&) {});
   World world;
-  AiTurn turn{&world, 0, 0};
+  MissionState state;
+  MissionTurn turn{{&world, 0, 0}, &state, nullptr};
   box.SetHost(&turn);
-  if (box.Open("check") && box.Do(OpenAiApi)) {
+  if (box.Open("check") && box.Do(OpenAiApi) && (!mission || box.Do(OpenMissionApi))) {
     lua_State* L = box.state();
     lua_pushcfunction(L, ListGlobals);
     lua_pushlightuserdata(L, &known);
@@ -179,9 +183,8 @@ std::set<std::string> Defined(const std::vector<Token>& t) {
   return names;
 }
 
-}  // namespace
-
-void CheckAiScript(const AiFile& file, DataProblems& problems) {
+// Syntax and calls of unknown functions; an AI script must have `think`.
+void CheckScript(const AiFile& file, DataProblems& problems, bool mission) {
   // Syntax: compiled, never run.
   lua_State* L = luaL_newstate();
   const std::string chunk = "@" + file.Shown;
@@ -198,7 +201,9 @@ void CheckAiScript(const AiFile& file, DataProblems& problems) {
   }
   lua_close(L);
 
-  static const Known known = SandboxNames();
+  static const Known ai = SandboxNames(false);
+  static const Known missions = SandboxNames(true);
+  const Known& known = mission ? missions : ai;
   const std::vector<Token> t = Tokens(file.Text);
   const std::set<std::string> defined = Defined(t);
   bool think = false;
@@ -230,5 +235,31 @@ void CheckAiScript(const AiFile& file, DataProblems& problems) {
     if (called && !known.Globals.count(n) && !defined.count(n))
       Problem(problems, file, t[i].Line, true, "call of unknown function '" + n + "'");
   }
-  if (!think) Problem(problems, file, 0, true, "no function 'think' (called every frame)");
+  if (!think && !mission)
+    Problem(problems, file, 0, true, "no function 'think' (called every frame)");
+}
+
+}  // namespace
+
+void CheckAiScript(const AiFile& file, DataProblems& problems) {
+  CheckScript(file, problems, false);
+}
+
+void CheckMissionScript(const AiFile& file, DataProblems& problems) {
+  CheckScript(file, problems, true);
+}
+
+DataProblems CheckLevelMissions(const std::vector<std::string>& extra) {
+  DataProblems problems;
+  std::vector<std::pair<std::string, std::string>> levels;  // file, shown
+  for (const std::string& shipped : ShippedLevels())
+    levels.emplace_back(NativePath(shipped), shipped);
+  for (const std::string& path : extra) levels.emplace_back(path, path);
+  for (const auto& [path, shown] : levels) {
+    DataProblems ignored;  // the level's own problems are the level check's
+    const Level level = ReadLevelFile(path, ignored, shown);
+    if (level.Mission.empty()) continue;
+    CheckMissionScript({level.MissionShown, level.MissionText, 0}, problems);
+  }
+  return problems;
 }

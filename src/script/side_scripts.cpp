@@ -28,15 +28,6 @@ std::vector<std::string> ShippedAiScripts() {
   return names;
 }
 
-uint64_t AiHash(std::string_view bytes) {
-  uint64_t h = 14695981039346656037ull;
-  for (unsigned char c : bytes) {
-    h ^= c;
-    h *= 1099511628211ull;
-  }
-  return h;
-}
-
 std::string AiFileName(const std::string& shown) {
   std::error_code ec;
   if (shown.rfind("ai/", 0) == 0 && !fs::is_regular_file(shown, ec)) return shown.substr(3);
@@ -61,7 +52,9 @@ std::optional<AiFile> ReadAiFile(const std::string& name, std::string& problem) 
 }
 
 SideScripts::SideScripts(const SandboxLimits& limits, LuaSandbox::Sink sink)
-    : limits_(limits), sink_(std::move(sink)) {
+    : limits_(limits),
+      sink_(std::move(sink)),
+      mission_(limits, [this](const std::string& line) { sink_(line); }) {
   if (!sink_) sink_ = [](const std::string& line) { std::cerr << line << "\n"; };
 }
 
@@ -91,6 +84,7 @@ bool SideScripts::Has(int32_t side) const {
 
 void SideScripts::Restart(uint64_t frame) {
   start_ = frame;
+  mission_.Restart(frame);
   for (Side& s : sides_) {
     if (s.Box) s.Box->Restore({});
     s.Started = s.Fallen = false;
@@ -149,6 +143,7 @@ SideScripts::Saved SideScripts::Save() const {
   Saved saved;
   saved.Owner = this;
   saved.Start = start_;
+  saved.Level = mission_.Save();
   for (size_t k = 0; k < sides_.size(); ++k) {
     const Side& s = sides_[k];
     Saved::Side& out = saved.Sides[k];
@@ -163,6 +158,7 @@ SideScripts::Saved SideScripts::Save() const {
 }
 
 void SideScripts::Restore(const Saved& saved) {
+  mission_.Restore(saved.Level);
   // The scripts as they were: an `ai` input may have changed them since.
   for (size_t k = 0; k < sides_.size(); ++k) {
     const std::shared_ptr<const AiFile>& was = saved.Sides[k].File;

@@ -13,13 +13,8 @@
 
 #include "game/world.h"
 #include "script/lua_sandbox.h"
-
-// A script's text as read, with the name messages give it and a hash of its bytes.
-struct AiFile {
-  std::string Shown;
-  std::string Text;
-  uint64_t Hash = 0;
-};
+#include "script/mission.h"
+#include "script/script_file.h"
 
 // Where an AI named on the command line is: the name itself when that file exists, else
 // ai/NAME in the data folder, else the name.
@@ -31,8 +26,6 @@ std::vector<std::string> ShippedAiScripts();
 std::string AiFileName(const std::string& shown);
 // Reads the script; nothing, with problem set ("file: error: cannot read"), when it cannot.
 std::optional<AiFile> ReadAiFile(const std::string& name, std::string& problem);
-// 64-bit FNV-1a of the bytes.
-uint64_t AiHash(std::string_view bytes);
 
 class SideScripts {
  public:
@@ -53,6 +46,12 @@ class SideScripts {
   bool Play(World& world, int32_t side, uint64_t frame);
   // Why the side's script was stopped ("file:line: error: reason"); empty while it plays.
   const std::string& Stopped(int32_t side) const;
+  // The level's mission from the next match on (Restart starts it afresh); none after Clear.
+  void AssignMission(AiFile file) { mission_.Assign(std::move(file)); }
+  void ClearMission() { mission_.Clear(); }
+  // The mission's turn at front-end frame `frame`, after the sides'.
+  void PlayMission(World& world, uint64_t frame) { mission_.Play(world, frame); }
+  const Mission& mission() const { return mission_; }
   // The scripts' names and hashes, side 0 first; empty names for sides without one.
   std::vector<std::pair<std::string, uint64_t>> Files() const;
 
@@ -67,6 +66,7 @@ class SideScripts {
       std::shared_ptr<const AiFile> File;        // null: the built-in opponent's side
     };
     std::array<Side, kSides> Sides{};
+    Mission::Saved Level;  // the mission
   };
   Saved Save() const;
   // A snapshot from other scripts (or none) restarts every script.
@@ -87,4 +87,5 @@ class SideScripts {
   LuaSandbox::Sink sink_;
   uint64_t start_ = 0;
   std::array<Side, kSides> sides_;
+  Mission mission_;
 };

@@ -56,6 +56,7 @@ TEST(FieldTables, ListEveryMemberOnce) {
   ExpectEveryMemberOnce(kSideFields);
   ExpectEveryMemberOnce(kRandomFields);
   ExpectEveryMemberOnce(kGroundFields);
+  ExpectEveryMemberOnce(kMissionFields);
   ExpectEveryMemberOnce(kWorldFields);
   ExpectEveryMemberOnce(kRassaFields);
   ExpectEveryMemberOnce(kOpisanFields);

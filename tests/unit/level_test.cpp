@@ -218,7 +218,7 @@ TEST(Level, ProgramChecksLevelsAndRefusesFaultyOnes) {
   std::tie(status, out) = run("--batch 1 --level no_such_level");
   EXPECT_EQ(status, 1);
   EXPECT_NE(out.find("no_such_level: error: cannot read the level file (no such file; the "
-                     "shipped levels: battle, four_mines, test)"),
+                     "shipped levels: battle, four_mines, hold, test)"),
             std::string::npos)
       << out;
   // The headless run refuses the level at "press 2" with the first fault's line.
