@@ -23,6 +23,10 @@
         <source>army %1 / %2, made %3 / %4</source>
         <translation>армия %1 / %2, сделано %3 / %4</translation>
     </message>
+    <message>
+        <source>The match is drawn at frame %1</source>
+        <translation>Ничья на кадре %1</translation>
+    </message>
 </context>
 <context>
     <name>notes</name>
