@@ -38,6 +38,8 @@ std::string FuzzLevel(const uint8_t* data, size_t size);
 std::string FuzzNetMessages(const uint8_t* data, size_t size);
 // The bytes as an AI script playing both sides of a small world with a small budget.
 std::string FuzzAiScript(const uint8_t* data, size_t size);
+// The bytes as a level's mission on the same small world, with the same checks.
+std::string FuzzMission(const uint8_t* data, size_t size);
 
 // Every target by name: the libFuzzer builds (CMake and the Makefile read the names from
 // these lines), the corpus folders fuzz/corpus/<name> and the regression replay.
@@ -56,5 +58,6 @@ inline constexpr FuzzTarget kFuzzTargets[] = {
     {"level", FuzzLevel},
     {"netmsg", FuzzNetMessages},
     {"ai", FuzzAiScript},
+    {"mission", FuzzMission},
 };
 // clang-format on
