@@ -51,13 +51,18 @@ void Mission::Assign(AiFile file) {
 
 void Mission::Use(std::shared_ptr<const AiFile> file) {
   file_ = std::move(file);
-  box_ = std::make_unique<LuaSandbox>(limits_, sink_);
+  // One sandbox for the mission's whole life: its snapshots go back only into it.
+  if (box_) {
+    box_->Restore({});
+  } else {
+    box_ = std::make_unique<LuaSandbox>(limits_, sink_);
+  }
   state_ = MissionState{};
 }
 
 void Mission::Clear() {
   file_.reset();
-  box_.reset();
+  if (box_) box_->Restore({});  // kept: a snapshot of a mission before may come back
   state_ = MissionState{};
 }
 

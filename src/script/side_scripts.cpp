@@ -65,7 +65,13 @@ void SideScripts::Assign(int32_t side, AiFile file) {
 void SideScripts::Use(int32_t side, std::shared_ptr<const AiFile> file) {
   Side& s = sides_[static_cast<size_t>(side)];
   s.File = std::move(file);
-  s.Box = std::make_unique<LuaSandbox>(limits_, sink_);  // nothing left of a script before
+  // One sandbox for the side's whole life: its snapshots go back only into it. Nothing is
+  // left of a script before.
+  if (s.Box) {
+    s.Box->Restore({});
+  } else {
+    s.Box = std::make_unique<LuaSandbox>(limits_, sink_);
+  }
   s.Started = s.Fallen = false;
   s.Message.clear();
 }
@@ -73,7 +79,7 @@ void SideScripts::Use(int32_t side, std::shared_ptr<const AiFile> file) {
 void SideScripts::Clear(int32_t side) {
   Side& s = sides_[static_cast<size_t>(side)];
   s.File.reset();
-  s.Box.reset();
+  if (s.Box) s.Box->Restore({});  // kept: a snapshot of a script before may come back
   s.Started = s.Fallen = false;
   s.Message.clear();
 }
