@@ -39,17 +39,8 @@ nlohmann::ordered_json Pair(const std::array<std::optional<uint64_t>, 2>& v) {
   return a;
 }
 
-std::string Fixed(double v, int decimals) {
-  return FloatToFixed(v, decimals);
-}
-
 std::string Clock(double seconds) {
   return MinutesSeconds(static_cast<uint64_t>(seconds + 0.5), 1);
-}
-
-std::string Pad(std::string s, size_t width, bool left = false) {
-  if (s.size() < width) s.insert(left ? s.size() : 0, width - s.size(), ' ');
-  return s;
 }
 
 }  // namespace
@@ -228,8 +219,8 @@ std::vector<MatchResult> PlayAndPrint(MatchRange range, unsigned jobs,
 }
 
 std::string TimeLine(uint64_t matches, double seconds) {
-  return "time: " + Fixed(seconds, 1) + " s (" +
-         Fixed(seconds > 0 ? 60.0 * static_cast<double>(matches) / seconds : 0, 0) +
+  return "time: " + FloatToFixed(seconds, 1) + " s (" +
+         FloatToFixed(seconds > 0 ? 60.0 * static_cast<double>(matches) / seconds : 0, 0) +
          " matches per minute)\n";
 }
 
@@ -334,27 +325,30 @@ void PrintSummary(const std::vector<MatchResult>& results, uint64_t frameLimit, 
       << " to " << last << "\n";
   for (size_t s = 0; s < 2; ++s) {
     Interval ci = WilsonInterval(wins[s], n);
-    err << "wins side " << s << ": " << Pad(std::to_string(wins[s]), 6) << "  "
-        << Pad(Fixed(n ? 100.0 * static_cast<double>(wins[s]) / static_cast<double>(n) : 0, 1), 5)
-        << " %   95 % interval " << Fixed(100 * ci.Low, 1) << " to " << Fixed(100 * ci.High, 1)
-        << " %\n";
+    err << "wins side " << s << ": " << PadText(std::to_string(wins[s]), 6) << "  "
+        << PadText(FloatToFixed(
+                       n ? 100.0 * static_cast<double>(wins[s]) / static_cast<double>(n) : 0, 1),
+                   5)
+        << " %   95 % interval " << FloatToFixed(100 * ci.Low, 1) << " to "
+        << FloatToFixed(100 * ci.High, 1) << " %\n";
   }
-  err << "no winner:   " << Pad(std::to_string(limit + stalemates + wiped + missionDraws), 6)
+  err << "no winner:   " << PadText(std::to_string(limit + stalemates + wiped + missionDraws), 6)
       << "  (" << limit << " at the frame limit, " << stalemates << " stalemates, " << wiped
       << " with both sides gone" << (missionDraws ? ", " + std::to_string(missionDraws) : "")
       << (missionDraws ? " drawn by the mission" : "") << ")\n";
 
   // One row per time: how many matches have it, then the quartiles over those.
-  err << Pad("", 22, true) << Pad("matches", 8) << Pad("q1", 10) << Pad("median", 10)
-      << Pad("q3", 10) << "\n";
+  err << PadText("", 22, true) << PadText("matches", 8) << PadText("q1", 10)
+      << PadText("median", 10) << PadText("q3", 10) << "\n";
   auto row = [&](const std::string& name, const std::vector<double>& v, int decimals) {
-    err << Pad(name, 22, true) << Pad(std::to_string(v.size()), 8);
+    err << PadText(name, 22, true) << PadText(std::to_string(v.size()), 8);
     if (v.empty()) {
-      err << Pad("-", 10) << Pad("-", 10) << Pad("-", 10) << "\n";
+      err << PadText("-", 10) << PadText("-", 10) << PadText("-", 10) << "\n";
       return;
     }
-    err << Pad(Fixed(Quantile(v, 0.25), decimals), 10) << Pad(Fixed(Quantile(v, 0.5), decimals), 10)
-        << Pad(Fixed(Quantile(v, 0.75), decimals), 10) << "\n";
+    err << PadText(FloatToFixed(Quantile(v, 0.25), decimals), 10)
+        << PadText(FloatToFixed(Quantile(v, 0.5), decimals), 10)
+        << PadText(FloatToFixed(Quantile(v, 0.75), decimals), 10) << "\n";
   };
   std::vector<double> frames;
   for (const MatchResult& r : results) frames.push_back(static_cast<double>(r.Frames));

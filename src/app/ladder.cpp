@@ -16,16 +16,11 @@ namespace {
 
 constexpr double kZ = 1.96;  // the normal quantile of 95 % intervals
 
-std::string Pad(std::string s, size_t width, bool left = false) {
-  if (s.size() < width) s.insert(left ? s.size() : 0, width - s.size(), ' ');
-  return s;
-}
-
 // "38.7 to  78.1 %" for k of n.
 std::string WilsonText(uint64_t k, uint64_t n) {
   const Interval ci = WilsonInterval(k, n, kZ);
-  return Pad(FloatToFixed(100 * ci.Low, 1), 5) + " to " + Pad(FloatToFixed(100 * ci.High, 1), 5) +
-         " %";
+  return PadText(FloatToFixed(100 * ci.Low, 1), 5) + " to " +
+         PadText(FloatToFixed(100 * ci.High, 1), 5) + " %";
 }
 
 // Rating points rounded, with their sign: "+212", "0", "-35".
@@ -127,17 +122,18 @@ void PrintLadder(const std::vector<MatchResult>& results, const LadderInfo& l, s
   for (size_t a = 0; a < k; ++a)
     for (size_t b = a + 1; b < k; ++b)
       width = std::max(width, l.Names[a].size() + 3 + l.Names[b].size());
-  os << Pad("pair", width, true) << Pad("games", 7);
+  os << PadText("pair", width, true) << PadText("games", 7);
   for (const char* name : {"wins", "losses", "draws"})
-    os << Pad(name, 8) << "  " << Pad("95 % interval", 16);
+    os << PadText(name, 8) << "  " << PadText("95 % interval", 16);
   os << "\n";
   std::vector<PairGames> pairs;
   for (size_t a = 0; a < k; ++a) {
     for (size_t b = a + 1; b < k; ++b) {
       const uint64_t w = wins[a][b], lost = wins[b][a], d = draws[a][b], games = w + lost + d;
-      os << Pad(l.Names[a] + " - " + l.Names[b], width, true) << Pad(std::to_string(games), 7);
+      os << PadText(l.Names[a] + " - " + l.Names[b], width, true)
+         << PadText(std::to_string(games), 7);
       for (uint64_t count : {w, lost, d})
-        os << Pad(std::to_string(count), 8) << "  " << WilsonText(count, games);
+        os << PadText(std::to_string(count), 8) << "  " << WilsonText(count, games);
       os << "\n";
       pairs.push_back(
           {a, b, static_cast<double>(w), static_cast<double>(lost), static_cast<double>(d)});
@@ -153,8 +149,8 @@ void PrintLadder(const std::vector<MatchResult>& results, const LadderInfo& l, s
   for (const std::string& name : l.Names) nameWidth = std::max(nameWidth, name.size());
   os << "ratings: Bradley-Terry with Davidson's draws, Elo scale, mean 0, 95 % interval from the "
         "Fisher information\n";
-  os << Pad("AI", nameWidth, true) << Pad("rating", 8) << Pad("95 % interval", 16)
-     << Pad("games", 6) << Pad("score", 9) << "\n";
+  os << PadText("AI", nameWidth, true) << PadText("rating", 8) << PadText("95 % interval", 16)
+     << PadText("games", 6) << PadText("score", 9) << "\n";
   for (size_t i : order) {
     uint64_t games = 0;
     double score = 0;
@@ -165,9 +161,10 @@ void PrintLadder(const std::vector<MatchResult>& results, const LadderInfo& l, s
       score += static_cast<double>(wins[i][j]) + 0.5 * static_cast<double>(d);
     }
     const double s = fit.Strength[i], e = kZ * fit.Error[i];
-    os << Pad(l.Names[i], nameWidth, true) << Pad(Points(s), 8) << Pad(Points(s - e), 7) << " to "
-       << Pad(Points(s + e), 5, true) << Pad(std::to_string(games), 6)
-       << Pad(FloatToFixed(games ? 100 * score / static_cast<double>(games) : 0, 1), 7) << " %\n";
+    os << PadText(l.Names[i], nameWidth, true) << PadText(Points(s), 8) << PadText(Points(s - e), 7)
+       << " to " << PadText(Points(s + e), 5, true) << PadText(std::to_string(games), 6)
+       << PadText(FloatToFixed(games ? 100 * score / static_cast<double>(games) : 0, 1), 7)
+       << " %\n";
   }
   os << "draw factor: " << FloatToFixed(fit.DrawFactor, 2) << "\n" << std::flush;
 }

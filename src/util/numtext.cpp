@@ -150,3 +150,8 @@ ConvertError::ConvertError(std::string_view word, const char* tail)
 std::string ConvertError::Echo() const {
   return "'" + EchoCp1251(Word) + "'" + Tail;
 }
+
+std::string PadText(std::string s, size_t width, bool left) {
+  if (s.size() < width) s.insert(left ? s.size() : 0, width - s.size(), ' ');
+  return s;
+}

@@ -54,6 +54,9 @@ std::string FloatToFixed(double v, int decimals);
 // General format with 15 significant digits: fixed for 1e-5 <= |v| < 1e15, else scientific.
 std::string FloatToStrG15(double v);
 
+// The text with spaces before it (or after it, `left`) to `width` bytes; longer stays as it is.
+std::string PadText(std::string s, size_t width, bool left = false);
+
 // "m:ss" for a count of seconds, the minutes padded with zeros to minuteDigits ("05:03" for 2).
 std::string MinutesSeconds(uint64_t seconds, int minuteDigits);
 
