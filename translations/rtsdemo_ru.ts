@@ -619,6 +619,10 @@
         <translation>Вы играете стороной %1</translation>
     </message>
     <message>
+        <source>Your side %1 is played by its script</source>
+        <translation>Вашей стороной %1 играет её сценарий</translation>
+    </message>
+    <message>
         <source>You watch</source>
         <translation>Вы наблюдаете</translation>
     </message>
@@ -771,8 +775,8 @@
         <translation>Создать уровень из FILE или поставляемый уровень по его имени (`test`, `four_mines`, `battle`) вместо тестового: в окне, без окна, с `--batch` и с `--ladder`. С `--check` проверить и его. Уровень с ошибками завершает программу с кодом 1.</translation>
     </message>
     <message>
-        <source>Side S (0 or 1) is played by the AI script FILE, or by a shipped one named by itself (`standard.lua`, from the data folder's `ai/`), instead of the computer opponent; given once per side, in the window, headless and with `--batch`. It enters the match as the input `ai S FILE`, so a recording plays its scripts again; for that reason it does not go with `--replay`, `--resume` or a network match (status 2). A script that fails is stopped with its file, line and reason on standard error, and the computer opponent plays its side from the next frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of functions that scripts do not have.</source>
-        <translation>Сторону S (0 или 1) играет сценарий ИИ FILE или поставляемый по его имени (`standard.lua`, из папки `ai/` данных) вместо компьютерного противника; задаётся по разу на сторону, в окне, без окна и с `--batch`. Он входит в матч как ввод `ai S FILE`, поэтому запись снова играет его сценарии; поэтому он не сочетается с `--replay`, `--resume` и сетевым матчем (статус 2). Сбойный сценарий останавливается с файлом, строкой и причиной в стандартном потоке ошибок, и со следующего кадра его сторону играет компьютерный противник. С `--check` `--ai FILE` вместо этого проверяет сценарий: синтаксис и вызовы функций, которых у сценариев нет.</translation>
+        <source>Side S (0 or 1) is played by the AI script FILE, or by a shipped one named by itself (`standard.lua`, from the data folder's `ai/`), instead of the computer opponent; given once per side, in the window, headless and with `--batch`. It enters the match as the input `ai S FILE`, so a recording plays its scripts again; for that reason it does not go with `--replay` or `--resume` (status 2). In a network match every peer, observers included, gives the same scripts (a peer with others is refused, naming them), and a player whose side has a script watches it play that side. A script that fails is stopped with its file, line and reason on standard error, and the computer opponent plays its side from the next frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of functions that scripts do not have.</source>
+        <translation>Сторону S (0 или 1) играет сценарий ИИ FILE или поставляемый по его имени (`standard.lua`, из папки `ai/` данных) вместо компьютерного противника; задаётся по разу на сторону, в окне, без окна и с `--batch`. Он входит в матч как ввод `ai S FILE`, поэтому запись снова играет его сценарии; поэтому он не сочетается с `--replay` и `--resume` (статус 2). В сетевом матче каждый участник, включая зрителей, задаёт те же сценарии (участник с другими получает отказ с их названием), а игрок, чью сторону играет сценарий, смотрит, как тот её играет. Сбойный сценарий останавливается с файлом, строкой и причиной в стандартном потоке ошибок, и со следующего кадра его сторону играет компьютерный противник. С `--check` `--ai FILE` вместо этого проверяет сценарий: синтаксис и вызовы функций, которых у сценариев нет.</translation>
     </message>
     <message>
         <source>Play every pair of the AI scripts named after the options (paths or shipped names, at least two) on both sides, each over `--games` seeds, with no window: one JSON line per match on standard output; on standard error each pair's wins, losses and draws with 95 % Wilson intervals, and a rating of each AI with its 95 % interval. `--level`, `--frames`, `--jobs`, `--seed` and `--shard` work as with `--batch`.</source>

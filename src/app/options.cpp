@@ -72,7 +72,9 @@ constexpr auto kOptionTable = std::to_array<OptionInfo>({
      "(`standard.lua`, from the data folder's `ai/`), instead of the computer opponent; given "
      "once per side, in the window, headless and with `--batch`. It enters the match as the "
      "input `ai S FILE`, so a recording plays its scripts again; for that reason it does not go "
-     "with `--replay`, `--resume` or a network match (status 2). A script that fails is stopped "
+     "with `--replay` or `--resume` (status 2). In a network match every peer, observers "
+     "included, gives the same scripts (a peer with others is refused, naming them), and a "
+     "player whose side has a script watches it play that side. A script that fails is stopped "
      "with its file, line and reason on standard error, and the computer opponent plays its side "
      "from the next "
      "frame. With `--check`, `--ai FILE` checks the script instead: its syntax and calls of "
@@ -466,9 +468,8 @@ std::optional<Invocation> ParseInvocation(const std::vector<std::string>& args,
   w.ai = ais;
   w.replay = value("replay");
   w.mute = has("mute");
-  // A recording names its scripts itself; a network match's peers would each read their own.
-  if (has("ai") && (has("host") || has("join") || has("serve")))
-    return refuse("--ai is for a match of one's own, not with --host, --join or --serve");
+  // A recording names its scripts itself; a relay plays no match.
+  if (has("ai") && has("serve")) return refuse("--ai does not go with --serve");
   if (has("ai") && (has("replay") || has("resume")) && !has("check"))
     return refuse("--ai is for a match of one's own, not with --replay or --resume");
   if (has("host") || has("join") || has("serve")) {

@@ -1,5 +1,8 @@
 #include "net/field_list.h"
 
+#include <cstdio>
+#include <filesystem>
+
 #include "app/front_fields.h"
 #include "game/catalogue_fields.h"
 #include "game/object_fields.h"
@@ -72,7 +75,8 @@ FieldList ListState(const SessionSnapshot& s) {
   return list;
 }
 
-FieldList ListDataSet(const World& world, const std::string& levelText) {
+FieldList ListDataSet(const World& world, const std::string& levelText,
+                      const std::vector<std::pair<std::string, uint64_t>>& scripts) {
   FieldList list;
   ListSink sink(list, kDumped);
   WalkValue(world.Catalogue, "Catalogue", kDumped, sink);
@@ -82,6 +86,14 @@ FieldList ListDataSet(const World& world, const std::string& levelText) {
     if (end == std::string::npos) end = levelText.size();
     list.emplace_back("Level line " + std::to_string(++line), levelText.substr(start, end - start));
     start = end + 1;
+  }
+  for (size_t side = 0; side < scripts.size(); ++side) {
+    const auto& [name, hash] = scripts[side];
+    if (name.empty()) continue;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    list.emplace_back("AI script of side " + std::to_string(side),
+                      std::filesystem::path(name).filename().string() + " " + hex);
   }
   return list;
 }

@@ -13,8 +13,10 @@ using FieldList = std::vector<std::pair<std::string, std::string>>;
 
 // Everything the state hash takes, from a session's snapshot.
 FieldList ListState(const SessionSnapshot& snapshot);
-// The catalogue's rows, then the level file's lines (empty: the test level).
-FieldList ListDataSet(const World& world, const std::string& levelText);
+// The catalogue's rows, then the level file's lines (empty: the test level), then the sides'
+// AI scripts by file name and hash (an empty name: the side has none).
+FieldList ListDataSet(const World& world, const std::string& levelText,
+                      const std::vector<std::pair<std::string, uint64_t>>& scripts = {});
 
 // "path value" lines (tabs, line ends and backslashes in values escaped) and back; a line that
 // does not read ends the list.

@@ -116,14 +116,16 @@ void Lockstep::Start(const Message& m) {
     if (!session_.platform().usedSeeds.empty()) session_.platform().usedSeeds[0] = seed;
   }
   // This window shows its player (an observer a view of its own); every player plays its side,
-  // the computer the sides nobody holds. Recorded, so that recordings replay the match.
+  // the computer the sides nobody holds, and a side's script the side it was given, in place of
+  // its player. Recorded, so that recordings replay the match.
   Frontend& front = session_.frontend();
   front.SetLocal(player() ? you_ : Frontend::kWatching);
   for (size_t p = 0; p < slots_.size() && p < Frontend::kMaxPlayers; ++p) {
     try {
       std::ostringstream out;
+      const int64_t side = ScriptPlays(slots_[p].Side) ? -1 : slots_[p].Side;
       if (slots_.size() > 1) session_.Apply(MakeCommand(CommandKind::Player, {int64_t(p)}), out);
-      session_.Apply(MakeCommand(CommandKind::PlayAs, {slots_[p].Side}), out);
+      session_.Apply(MakeCommand(CommandKind::PlayAs, {side}), out);
     } catch (const CommandError& e) {
       log_ << "net: the side of " << PeerName(static_cast<uint8_t>(p)) << " refused: " << e.What
            << "\n";
@@ -153,10 +155,10 @@ void Lockstep::TakeInputs(const Message& m) {
     }
     try {
       std::optional<Command> c = ReadCommand(line);
-      // Only inputs travel; a level travels with the data set, never by name.
+      // Only inputs travel; a level and the scripts travel with the data set, never by name.
       // Whose inputs they are is the peer's id, never what it says.
       if (!c || !(SpecOf(c->Kind).Uses & kInput) || c->Kind == CommandKind::Level ||
-          c->Kind == CommandKind::Player) {
+          c->Kind == CommandKind::Ai || c->Kind == CommandKind::Player) {
         log_ << "net: " << PeerName(m.Peer) << " sent no input: '" << line.substr(0, 80)
              << "' dropped\n";
         continue;
@@ -201,10 +203,21 @@ void Lockstep::HandOverLeft() {
   }
 }
 
+bool Lockstep::ScriptPlays(int32_t side) const {
+  const SideScripts* scripts = session_.frontend().scripts();
+  return scripts && side >= 0 && side < SideScripts::kSides && scripts->Has(side);
+}
+
+bool Lockstep::scripted() const {
+  return player() && ScriptPlays(slots_[you_].Side);
+}
+
 std::string Lockstep::SidesText() const {
   if (!started_) return {};
-  std::string text = player() ? Tr("net", "You play side %1", {std::to_string(slots_[you_].Side)})
-                              : Tr("net", "You watch");
+  const std::string side = player() ? std::to_string(slots_[you_].Side) : std::string();
+  std::string text = !player()    ? Tr("net", "You watch")
+                     : scripted() ? Tr("net", "Your side %1 is played by its script", {side})
+                                  : Tr("net", "You play side %1", {side});
   for (size_t p = 0; p < slots_.size(); ++p) {
     if (p == you_ || slots_.size() < 2 || !bye_[p] || *bye_[p] >= static_cast<int64_t>(next_))
       continue;

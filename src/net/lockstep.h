@@ -53,6 +53,8 @@ class Lockstep {
   bool live() const { return live_; }
   uint64_t catchUp() const { return catchUp_; }
   bool player() const { return you_ < slots_.size(); }
+  // This player's side is played by its AI script: its player only watches.
+  bool scripted() const;
   uint8_t you() const { return you_; }
   uint64_t next() const { return next_; }  // the frame that runs next (frames run so far)
   uint32_t delay() const { return delay_; }
@@ -73,6 +75,7 @@ class Lockstep {
   uint64_t lastAgreed() const { return lastAgreed_; }
 
  private:
+  bool ScriptPlays(int32_t side) const;
   struct Input {
     uint8_t Peer;
     Command Cmd;

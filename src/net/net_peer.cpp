@@ -81,8 +81,10 @@ std::string NetPeer::Name(uint8_t peer) const {
 bool NetPeer::Route(const Command& command) {
   if (local_ || stepping_) return false;
   // An observer's view inputs move its own view; its other inputs, and everyone's before the
-  // start and after the end, change nothing.
-  if (!player()) {
+  // start and after the end, change nothing. A player whose side its script plays gives only
+  // the buttons and boxes of the panel: no orders.
+  const bool panel = command.Kind == CommandKind::Press || command.Kind == CommandKind::Check;
+  if (!player() || (ls_->scripted() && !panel)) {
     if (!ended_ && !waits_) session_.ApplyOwnView(command);
     return true;
   }

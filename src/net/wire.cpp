@@ -193,7 +193,10 @@ Message MakeHello(Session& session, const NetOptions& net, const WindowOptions& 
     const Level level = ReadLevelFile(*options.level, reported);
     if (!level.Mission.empty()) levelText += "\n" + level.Mission + ":\n" + level.MissionText;
   }
-  const FieldList data = ListDataSet(session.world(), levelText);
+  const SideScripts* scripts = session.frontend().scripts();
+  const FieldList data =
+      ListDataSet(session.world(), levelText,
+                  scripts ? scripts->Files() : std::vector<std::pair<std::string, uint64_t>>{});
   Message hello;
   hello.Type = MsgType::Hello;
   hello.DataHash = ListHash(data);

@@ -140,6 +140,37 @@ relay)
   [ $rc = 4 ] && grep -q "cannot reach 127.0.0.1:$((PORT + 1)): no answer in 2 s" silent.err ||
     fail "silent port: $rc"
   ;;
+scripts)
+  # Each side played by its AI on every peer, the players watching; an observer joins late;
+  # a peer with another script, or none, is refused by name.
+  export RTSDEMO_NET_PACED=1
+  ai=(--ai 0=rush.lua --ai 1=miner.lua)
+  printf 'press 2\ntick 600\nmove 300 200\ndown right\ntick 300\n' > bot.txt
+  peer host --host "$PORT" --seed 3 --timeout 20 "${ai[@]}" --script bot.txt --record host.rec
+  "$B" --join "127.0.0.1:$PORT" --timeout 5 --ai 0=rush.lua --ai 1=easy.lua --script watch.txt \
+    > other.out 2> other.err
+  [ $? = 4 ] && grep -q "refused: data set differs: AI script of side 1 easy.lua [0-9a-f]* vs miner.lua" other.err ||
+    fail "another script was not refused by name"
+  "$B" --join "127.0.0.1:$PORT" --timeout 5 --script watch.txt > none.out 2> none.err
+  [ $? = 4 ] && grep -q "refused: data set differs: AI script of side 0 missing here" none.err ||
+    fail "a peer without scripts was not refused by name"
+  peer join --join "127.0.0.1:$PORT" --timeout 20 "${ai[@]}" --script bot.txt --record join.rec
+  started
+  sleep 1
+  peer watch --join "127.0.0.1:$PORT" --watch --timeout 20 "${ai[@]}" --script watch.txt
+  wait
+  for p in host join watch; do [ "$(status $p)" = 0 ] || fail "$p exited with $(status $p)"; done
+  [ "$(last host)" = "$(last join)" ] && [ "$(last host)" = "$(last watch)" ] || fail "hashes differ"
+  # The scripts play in place of both players, and every recording says so.
+  [ "$(grep -c '^play-as -1' host.rec)" = 2 ] || fail "the players still hold their sides"
+  grep -q "^ai 1 miner.lua" join.rec || fail "the scripts are not recorded"
+  # The panel's buttons still work for them; their orders do not.
+  grep -q "^press 2" host.rec && ! grep -q "^down right" host.rec || fail "the wrong inputs went"
+  for r in host join; do
+    "$B" --replay $r.rec --headless > $r.replay 2>&1 || fail "$r's recording is out of sync"
+    "$B" --replay $r.rec --start 500 --headless > $r.seek 2>&1 || fail "$r's recording seeked is out of sync"
+  done
+  ;;
 *)
   fail "no case $CASE"
   ;;
