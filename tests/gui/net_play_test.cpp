@@ -182,4 +182,64 @@ TEST_F(NetMenu, TheChatLineOpenedAndClosedLeavesTheViewOnScreen) {
   form.close();
 }
 
+// Two windows of one network match: each player's fog shows all of its own side and not all of
+// the other's, and the match stays in sync through its hash checks.
+TEST_F(NetMenu, EachPlayerSeesOnlyItsSideAndTheMatchStaysInSync) {
+  const uint16_t port = static_cast<uint16_t>(20000 + (getpid() + 23) % 30000);
+  auto open = [&](NetOptions::Kind kind) {
+    FormOptions options;
+    options.seed = 7;
+    options.answerAtOnce = true;
+    options.mute = true;
+    NetOptions net;
+    net.kind = kind;
+    net.address = "127.0.0.1";
+    net.port = port;
+    net.timeout = 10;
+    net.window = true;
+    options.net = net;
+    auto form = std::make_unique<TForm1>(options);
+    form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->FormCreate();
+    return form;
+  };
+  auto host = open(NetOptions::Kind::Host);
+  auto join = open(NetOptions::Kind::Join);
+  ASSERT_TRUE(WaitFor([&] { return host->net()->started() && join->net()->started(); }, 10000));
+  host->Press(2);
+  // Past three of the match's hash checks.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return host->frontend().state().Frames > 350 && join->frontend().state().Frames > 350;
+      },
+      20000));
+  // Paused, both stand at the same frame.
+  host->net()->SetPace(true, host->pace().speed());
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return host->pace().paused() && join->pace().paused() &&
+               host->frontend().state().Frames == join->frontend().state().Frames;
+      },
+      10000));
+  EXPECT_FALSE(host->net()->ended()) << host->net()->Status();
+  EXPECT_FALSE(join->net()->ended()) << join->net()->Status();
+  ASSERT_EQ(host->frontend().FogSide(), 0);
+  ASSERT_EQ(join->frontend().FogSide(), 1);
+  // Every object the host sees of side 1 the joiner sees too, and some the host does not.
+  const World& world = join->frontend().world();
+  int hidden = 0;
+  for (int32_t i = 0; i < static_cast<int32_t>(world.Objects.size()); ++i) {
+    const TObyekt& object = world.Objects[static_cast<size_t>(i)];
+    if ((object.Side != 0 && object.Side != 1) || !IsAlive(object)) continue;
+    Frontend& own = object.Side == 0 ? host->frontend() : join->frontend();
+    Frontend& other = object.Side == 0 ? join->frontend() : host->frontend();
+    EXPECT_TRUE(own.fog().Shows(own.world(), i)) << i;
+    hidden += !other.fog().Shows(other.world(), i);
+  }
+  EXPECT_GT(hidden, 0);
+  host->close();
+  join->close();
+}
+
 }  // namespace
