@@ -86,8 +86,9 @@ KeyResult MatchView::Key(KeyAction action, bool press, bool repeat) {
 }
 
 void MatchView::ReloadScripts() {
+  // A network match's scripts are its data set's: they stay as the match began.
   const SideScripts* scripts = s_.frontend_.scripts();
-  if (!s_.live() || !scripts || s_.controls_.ButtonEnabled(2)) return;
+  if (!s_.live() || !scripts || s_.controls_.ButtonEnabled(2) || s_.wiring().route) return;
   std::vector<Command> reads;
   for (int32_t side = 0; side < SideScripts::kSides; ++side)
     if (scripts->Has(side))

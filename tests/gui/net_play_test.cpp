@@ -182,11 +182,12 @@ TEST_F(NetMenu, TheChatLineOpenedAndClosedLeavesTheViewOnScreen) {
   form.close();
 }
 
-// Two windows of one network match: each player's fog shows all of its own side and not all of
-// the other's, and the match stays in sync through its hash checks.
+// Three windows of one network match: each player's fog shows all of its own side and not all
+// of the other's; a late observer sees everything or a side's sight, with both sides' strip;
+// the match stays in sync.
 TEST_F(NetMenu, EachPlayerSeesOnlyItsSideAndTheMatchStaysInSync) {
   const uint16_t port = static_cast<uint16_t>(20000 + (getpid() + 23) % 30000);
-  auto open = [&](NetOptions::Kind kind) {
+  auto open = [&](NetOptions::Kind kind, bool watch = false) {
     FormOptions options;
     options.seed = 7;
     options.answerAtOnce = true;
@@ -197,6 +198,7 @@ TEST_F(NetMenu, EachPlayerSeesOnlyItsSideAndTheMatchStaysInSync) {
     net.port = port;
     net.timeout = 10;
     net.window = true;
+    net.watch = watch;
     options.net = net;
     auto form = std::make_unique<TForm1>(options);
     form->show();
@@ -214,16 +216,33 @@ TEST_F(NetMenu, EachPlayerSeesOnlyItsSideAndTheMatchStaysInSync) {
         return host->frontend().state().Frames > 350 && join->frontend().state().Frames > 350;
       },
       20000));
-  // Paused, both stand at the same frame.
+  // A late observer sees everything, or a side's sight by V, and the strip of both sides.
+  auto watch = open(NetOptions::Kind::Join, true);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return watch->net()->started() && watch->frontend().local() == Frontend::kWatching &&
+               watch->frontend().state().Frames > 360;
+      },
+      20000));
+  EXPECT_EQ(watch->frontend().FogSide(), -1);
+  // Three windows have a view each: the key goes to this one's window.
+  QTest::keyClick(watch.get(), Qt::Key_V);
+  EXPECT_EQ(watch->frontend().FogSide(), 0);
+  EXPECT_NE(Child<QLabel>(*watch, "Panel1")->text().indexOf(QStringLiteral("army ")), -1)
+      << Child<QLabel>(*watch, "Panel1")->text().toStdString();
+  // Paused, all stand at the same frame.
   host->net()->SetPace(true, host->pace().speed());
   ASSERT_TRUE(WaitFor(
       [&] {
-        return host->pace().paused() && join->pace().paused() &&
-               host->frontend().state().Frames == join->frontend().state().Frames;
+        return host->pace().paused() && join->pace().paused() && watch->pace().paused() &&
+               host->frontend().state().Frames == join->frontend().state().Frames &&
+               watch->frontend().state().Frames == join->frontend().state().Frames;
       },
       10000));
   EXPECT_FALSE(host->net()->ended()) << host->net()->Status();
   EXPECT_FALSE(join->net()->ended()) << join->net()->Status();
+  EXPECT_FALSE(watch->net()->ended()) << watch->net()->Status();
+  EXPECT_EQ(StateHash(host->frontend()), StateHash(watch->frontend()));
   ASSERT_EQ(host->frontend().FogSide(), 0);
   ASSERT_EQ(join->frontend().FogSide(), 1);
   // Every object the host sees of side 1 the joiner sees too, and some the host does not.
@@ -238,6 +257,7 @@ TEST_F(NetMenu, EachPlayerSeesOnlyItsSideAndTheMatchStaysInSync) {
     hidden += !other.fog().Shows(other.world(), i);
   }
   EXPECT_GT(hidden, 0);
+  watch->close();
   host->close();
   join->close();
 }
