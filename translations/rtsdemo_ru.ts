@@ -631,6 +631,10 @@
         <translation>%1 вышел, стороной %2 играет компьютер</translation>
     </message>
     <message>
+        <source>%1 left, its script plays side %2</source>
+        <translation>%1 вышел, стороной %2 играет её сценарий</translation>
+    </message>
+    <message>
         <source>The network match has ended</source>
         <translation>Сетевая партия окончена</translation>
     </message>

@@ -222,8 +222,10 @@ std::string Lockstep::SidesText() const {
     if (p == you_ || slots_.size() < 2 || !bye_[p] || *bye_[p] >= static_cast<int64_t>(next_))
       continue;
     const std::string side = std::to_string(slots_[p].Side);
-    text += "; " + Tr("net", "%1 left, the computer plays side %2",
-                      {PeerName(static_cast<uint8_t>(p)), side});
+    const std::string name = PeerName(static_cast<uint8_t>(p));
+    text += "; " + (ScriptPlays(slots_[p].Side)
+                        ? Tr("net", "%1 left, its script plays side %2", {name, side})
+                        : Tr("net", "%1 left, the computer plays side %2", {name, side}));
   }
   return text;
 }
