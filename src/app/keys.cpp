@@ -24,6 +24,16 @@ const KeyRow* FindKey(int32_t code, uint8_t mods, bool replaying, bool network) 
   return nullptr;
 }
 
+bool IsArrowKey(int32_t code) {
+  return code == kKeyLeft || code == kKeyRight || code == kKeyUp || code == kKeyDown;
+}
+
+int DigitOfKey(int32_t code, uint32_t scanCode, bool shift) {
+  if (code >= '1' && code <= '9') return code - '0';
+  if (shift && scanCode >= 10 && scanCode <= 18) return static_cast<int>(scanCode) - 9;
+  return 0;
+}
+
 std::vector<KeyHelp> KeyHelpLines() {
   std::vector<KeyHelp> lines;
   for (const KeyRow& row : kKeyRows) {

@@ -126,7 +126,7 @@ void TForm1::BuildLayout() {
   SetListLineHeight(ListBox1, kListLine);
   Card = new CardButtons(Panel2, keeping_);
   Put(Card, {8, 228, 193, CardButtons::kHeight});
-  Card->onChoose = [this](int32_t item) { ChooseOnCard(item); };
+  Card->onChoose = [this](int32_t item) { core_->ChooseOnCard(item); };
 
   ComboBox1 = NewCombo(TabSheet2, kComboTexts[0]);
   ComboBox2 = NewCombo(TabSheet3, kComboTexts[1]);

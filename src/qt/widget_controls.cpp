@@ -138,12 +138,6 @@ std::vector<std::string> QtControls::ListLines() const {
   return lines;
 }
 
-int QtControls::ViewWidth() const {
-  return agreed_ ? (*agreed_)[0] : view->width();
-}
-int QtControls::ViewHeight() const {
-  return agreed_ ? (*agreed_)[1] : view->height();
-}
 int QtControls::RealViewWidth() const {
   return view->width();
 }
