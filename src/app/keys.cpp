@@ -9,6 +9,29 @@ bool Holds(KeyWhen when, bool replaying, bool network) {
          (when == KeyWhen::Network && network);
 }
 
+std::string HtmlEscaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 const KeyRow* FindKey(int32_t code, uint8_t mods, bool replaying, bool network) {
@@ -44,6 +67,15 @@ std::vector<KeyHelp> KeyHelpLines() {
     }
   }
   return lines;
+}
+
+std::string KeyHelpTable() {
+  std::string table = "<table>";
+  for (const KeyHelp& k : KeyHelpLines()) {
+    table += "<tr><td><b>" + HtmlEscaped(Tr("keys", k.Key.c_str())) + "</b></td><td>&nbsp;&nbsp;" +
+             HtmlEscaped(Tr("keys", k.English.c_str())) + "</td></tr>";
+  }
+  return table + "</table>";
 }
 
 std::string KeysSummary() {

@@ -204,5 +204,8 @@ struct KeyHelp {
 // The table's help lines, rows that share their help text merged.
 std::vector<KeyHelp> KeyHelpLines();
 
+// The help lines as an HTML table for F1's box, translated.
+std::string KeyHelpTable();
+
 // The key list for --help, one line a key, translated.
 std::string KeysSummary();

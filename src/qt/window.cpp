@@ -2,13 +2,14 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <clocale>
 #include <iostream>
 
+#include "app/quit_signals.h"
 #include "app/script.h"
 #include "qt/form.h"
-#include "qt/quit_signals.h"
 #include "qt/translation.h"
 
 namespace {
@@ -42,7 +43,12 @@ int RunWindow(int argc, char** argv, const WindowOptions& options) {
   // Qt has set the locale from the environment; numbers keep "." whatever it says.
   std::setlocale(LC_NUMERIC, "C");
   InstallTranslation(QLocale::system());
-  QuitOnSignals(&app);
+  if (const int pipe = QuitSignalPipe(); pipe >= 0) {
+    auto* notifier = new QSocketNotifier(pipe, QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [pipe] {
+      if (const std::optional<int> status = QuitStatus(pipe)) QCoreApplication::exit(*status);
+    });
+  }
 
   TForm1 form(formOptions);
   if (form.exiting()) return form.exitCode();
