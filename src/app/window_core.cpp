@@ -95,6 +95,19 @@ std::optional<int> WindowStart(const WindowOptions& options, FormOptions& form, 
   return std::nullopt;
 }
 
+NetDialog NetDialogOf(bool host) {
+  NetDialog d;
+  d.Name = host ? "HostBox" : "JoinBox";
+  d.Title = host ? Tr("menu", "Host a network match") : Tr("menu", "Join a network match");
+  d.AddressLabel = host ? Tr("menu", "UDP port:") : Tr("menu", "Host[:port]:");
+  d.Address = host ? "7341" : "127.0.0.1:7341";
+  d.RoleLabel = Tr("menu", "Play as:");
+  d.Roles = {Tr("menu", "Side 0"), Tr("menu", "Side 1")};
+  if (!host) d.Roles.insert(d.Roles.end(), {Tr("menu", "A free side"), Tr("menu", "Watch")});
+  d.Role = host ? 0 : 2;
+  return d;
+}
+
 std::vector<std::string> NetArguments(bool host, const std::string& address, int role) {
   if (address.empty()) return {};
   std::vector<std::string> args = {host ? "--host" : "--join", address};

@@ -38,6 +38,17 @@ struct FormOptions {
 std::optional<int> WindowStart(const WindowOptions& options, FormOptions& form, Script& script,
                                const std::function<void(const std::string&)>& unreadable);
 
+// The host or join dialog's texts and first values, translated.
+struct NetDialog {
+  std::string Name;  // its object name
+  std::string Title;
+  std::string AddressLabel;
+  std::string Address;
+  std::string RoleLabel;
+  std::vector<std::string> Roles;
+  int Role = 0;
+};
+NetDialog NetDialogOf(bool host);
 // The arguments of the program that hosts (the address a port) or joins a network match,
 // playing as role 0 or 1 (a side), 2 (a free side) or 3 (watching); empty without an address.
 std::vector<std::string> NetArguments(bool host, const std::string& address, int role);

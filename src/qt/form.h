@@ -60,7 +60,6 @@ class TForm1 : public QWidget, public SessionHost, private WindowShell {
   // Clicks button n as the user would (a disabled one ignores it).
   void Press(int n) { core_->Press(n); }
 
-  WindowCore& core() { return *core_; }
   Session& session() { return *session_; }
   // Mute and volume (the keys M, Shift+M, Ctrl+M; the game menu).
   SoundPlayer& sound() { return *sound_; }

@@ -84,8 +84,7 @@ void TForm1::SyncMatchEnd() {
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowTitle(T("End of the match"));
   auto* layout = new QVBoxLayout(box);
-  auto* title =
-      new QLabel(end->TitleIsCp1251 ? ToQt(end->Title) : QString::fromStdString(end->Title));
+  auto* title = new QLabel(QString::fromStdString(end->TitleText()));
   title->setObjectName(QStringLiteral("MatchEndTitle"));
   QFont big = title->font();
   big.setPixelSize(24);
@@ -93,9 +92,7 @@ void TForm1::SyncMatchEnd() {
   title->setFont(big);
   title->setAlignment(Qt::AlignCenter);
   layout->addWidget(title);
-  QStringList lines;
-  for (const std::string& line : end->Lines) lines << QString::fromStdString(line);
-  auto* figures = new QLabel(lines.join(QLatin1Char('\n')));
+  auto* figures = new QLabel(QString::fromStdString(end->LinesText()));
   figures->setObjectName(QStringLiteral("MatchEndFigures"));
   figures->setAlignment(Qt::AlignCenter);
   // The figures, then the match in charts.

@@ -97,31 +97,28 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 std::vector<std::string> TForm1::ChooseNet(bool host) {
-  QStringList args;
   if (netChooser_) {
-    args = netChooser_(host);
-  } else {
-    QDialog box(this);
-    box.setObjectName(host ? QStringLiteral("HostBox") : QStringLiteral("JoinBox"));
-    box.setWindowTitle(host ? T("Host a network match") : T("Join a network match"));
-    auto* form = new QFormLayout(&box);
-    auto* address = new QLineEdit(host ? QStringLiteral("7341") : QStringLiteral("127.0.0.1:7341"));
-    form->addRow(host ? T("UDP port:") : T("Host[:port]:"), address);
-    auto* role = new QComboBox;
-    role->addItems({T("Side 0"), T("Side 1")});
-    if (!host) role->addItems({T("A free side"), T("Watch")});
-    role->setCurrentIndex(host ? 0 : 2);
-    form->addRow(T("Play as:"), role);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
-    form->addRow(buttons);
-    if (box.exec() == QDialog::Accepted)
-      return NetArguments(host, address->text().trimmed().toStdString(), role->currentIndex());
+    std::vector<std::string> args;
+    for (const QString& a : netChooser_(host)) args.push_back(a.toStdString());
+    return args;
   }
-  std::vector<std::string> list;
-  for (const QString& a : args) list.push_back(a.toStdString());
-  return list;
+  const NetDialog d = NetDialogOf(host);
+  QDialog box(this);
+  box.setObjectName(QString::fromStdString(d.Name));
+  box.setWindowTitle(QString::fromStdString(d.Title));
+  auto* form = new QFormLayout(&box);
+  auto* address = new QLineEdit(QString::fromStdString(d.Address));
+  form->addRow(QString::fromStdString(d.AddressLabel), address);
+  auto* role = new QComboBox;
+  for (const std::string& r : d.Roles) role->addItem(QString::fromStdString(r));
+  role->setCurrentIndex(d.Role);
+  form->addRow(QString::fromStdString(d.RoleLabel), role);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+  form->addRow(buttons);
+  if (box.exec() != QDialog::Accepted) return {};
+  return NetArguments(host, address->text().trimmed().toStdString(), role->currentIndex());
 }
 
 bool TForm1::Launch(const std::vector<std::string>& args) {

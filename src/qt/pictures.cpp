@@ -43,16 +43,9 @@ Image TForm1::GlyphPicture(int& cellWidth, int& cellHeight) {
       painter.drawText(cell, Qt::AlignCenter, ToQt(std::string(1, static_cast<char>(b))));
     }
   }
+  // Rows of 4-byte pixels have no padding.
   const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
-  Image image;
-  image.Width = w;
-  image.Height = h;
-  image.Pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-  for (int y = 0; y < h; ++y) {
-    std::copy_n(rgba.constScanLine(y), static_cast<size_t>(w) * 4,
-                image.Pixels.begin() + static_cast<ptrdiff_t>(y) * w * 4);
-  }
-  return image;
+  return {w, h, {rgba.constBits(), rgba.constBits() + rgba.sizeInBytes()}};
 }
 
 QImage TForm1::GrabView() {
