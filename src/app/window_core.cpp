@@ -8,7 +8,6 @@
 #include <limits>
 #include <sstream>
 
-#include "app/ai_options.h"
 #include "app/script.h"
 #include "render/render.h"
 #include "util/translate.h"
@@ -43,78 +42,7 @@ bool OwnFolder(const std::string& folder, std::string& dir) {
   return fs::is_directory(dir, error);
 }
 
-// A recording the window cannot open: said on standard error and, unless a script drives the
-// window, to the user, who may see no terminal.
-bool LoadRecording(const std::string& path, Script& recording, bool scripted,
-                   const std::function<void(const std::string&)>& unreadable) {
-  std::ostringstream error;
-  if (LoadScript(path, recording, error)) return true;
-  std::cerr << error.str();
-  std::string text = error.str();
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  if (!scripted && unreadable) unreadable(text);
-  return false;
-}
-
 }  // namespace
-
-std::optional<int> WindowStart(const WindowOptions& options, FormOptions& form, Script& script,
-                               const std::function<void(const std::string&)>& unreadable) {
-  // A broken script or recording ends the program before any window opens.
-  form.start = StartOf(options);
-  if (options.script && !LoadScript(*options.script, script, std::cerr)) return 2;
-  if (!ReadAiOptions(options.ai, std::cerr)) return 1;
-  const bool scripted = options.script.has_value();
-  for (const std::optional<std::string>& file : {options.replay, options.resume}) {
-    if (!file) continue;
-    Script recording;
-    if (!LoadRecording(*file, recording, scripted, unreadable)) return 2;
-    form.start.Replay = std::move(recording);
-  }
-  if (options.replay) {
-    // The recording's frames come from the timer; the toolkit's resizes run none.
-    form.answerAtOnce = true;
-    form.scripted = true;
-  }
-  form.seed = options.seed;
-  form.mute = options.mute;
-  if (options.net) {
-    // Frames come only from the lockstep: the toolkit's resizes run none.
-    form.net = options.net;
-    form.scripted = true;
-  }
-  if (options.script) {
-    // The scripted driver on the real window: the timer is off and every frame comes from
-    // `tick` (or from a resize), run exactly as a timer tick would run it.
-    form.answerAtOnce = true;
-    form.keepFrames = true;
-    form.runTimer = false;
-    form.scripted = true;
-  }
-  form.remember = !options.script && !options.replay && !options.resume && !options.net;
-  return std::nullopt;
-}
-
-NetDialog NetDialogOf(bool host) {
-  NetDialog d;
-  d.Name = host ? "HostBox" : "JoinBox";
-  d.Title = host ? Tr("menu", "Host a network match") : Tr("menu", "Join a network match");
-  d.AddressLabel = host ? Tr("menu", "UDP port:") : Tr("menu", "Host[:port]:");
-  d.Address = host ? "7341" : "127.0.0.1:7341";
-  d.RoleLabel = Tr("menu", "Play as:");
-  d.Roles = {Tr("menu", "Side 0"), Tr("menu", "Side 1")};
-  if (!host) d.Roles.insert(d.Roles.end(), {Tr("menu", "A free side"), Tr("menu", "Watch")});
-  d.Role = host ? 0 : 2;
-  return d;
-}
-
-std::vector<std::string> NetArguments(bool host, const std::string& address, int role) {
-  if (address.empty()) return {};
-  std::vector<std::string> args = {host ? "--host" : "--join", address};
-  if (role <= 1) args.insert(args.end(), {"--play-as", std::to_string(role)});
-  if (role == 3) args.push_back("--watch");
-  return args;
-}
 
 WindowCore::WindowCore(WindowShell& shell, Session& session, Volume& volume,
                        const FormOptions& options, NetMaker makeNet)
@@ -205,22 +133,6 @@ void WindowCore::StartNet() {
   UpdateBanner();
 }
 
-void WindowCore::Input(const Command& command) {
-  // While a recording plays, the user's mouse over the view changes nothing.
-  if (s_.busy() || s_.viewer().playing() || !created_ || exiting_) return;
-  Guarded([&] { s_.Apply(command); });
-}
-
-void WindowCore::Button(int n) {
-  Guarded([&] { s_.Apply(MakeCommand(CommandKind::Press, {n})); });
-}
-
-void WindowCore::Press(int n) {
-  if (exiting_) throw ProgramExit{exitCode_};
-  Button(n);
-  if (exiting_) throw ProgramExit{exitCode_};
-}
-
 void WindowCore::Resized() {
   // Create runs a resize that came before it.
   if (!created_) {
@@ -260,75 +172,6 @@ void WindowCore::Timer(std::optional<int64_t> nowMs) {
   shell_.SyncMatchEnd();
   UpdateBanner();
   shell_.RepaintTimeline();
-}
-
-bool WindowCore::Key(const KeyStroke& key) {
-  const bool once = key.Press && !key.Repeat;
-  if (key.Digit) {
-    if (once && created_ && !exiting_ && !s_.busy()) {
-      Guarded([&] {
-        s_.view().GroupKey(key.Digit, (key.Mods & kCtrl) != 0, (key.Mods & kShift) != 0, key.Ms);
-      });
-    }
-    return true;
-  }
-  const KeyRow* row = FindKey(key.Code, key.Mods, s_.viewer().playing(), net_ != nullptr);
-  if (!row) {
-    // The command card's hotkeys, without modifiers.
-    if (key.Mods || key.Alt || key.Code < 'A' || key.Code > 'Z') return false;
-    const int32_t item = CardButtonOfKey(card_, static_cast<char>(key.Code));
-    if (item < 0) return false;
-    if (once) ChooseOnCard(item);
-    return true;
-  }
-  switch (row->Action) {
-    case KeyAction::Sound:
-    case KeyAction::Louder:
-    case KeyAction::Softer:
-      if (key.Press) SoundKey(row->Action, key.Repeat);
-      return true;
-    case KeyAction::SaveMatch:
-      if (once && created_ && !exiting_) SaveMatch();
-      return true;
-    case KeyAction::Chat:
-      if (once && net_ && net_->started() && !net_->ended()) shell_.OpenChat();
-      return true;
-    case KeyAction::TakeOver0:
-    case KeyAction::TakeOver1:
-    case KeyAction::TakeOverBoth:
-      if (once) TakeOver(static_cast<int>(row->Action) - static_cast<int>(KeyAction::TakeOver0));
-      return true;
-    default:
-      break;
-  }
-  if (row->When == KeyWhen::Replay && (!created_ || exiting_ || s_.busy())) return true;
-  KeyResult result = KeyResult::Done;
-  Guarded([&] { result = s_.view().Key(row->Action, key.Press, key.Repeat); });
-  if (result == KeyResult::ShowHelp) shell_.ShowKeys();
-  if (result == KeyResult::SavePicture) SavePicture();
-  if (result == KeyResult::ShowMenu) shell_.ShowMenu();
-  if (!IsArrowKey(key.Code) || key.Mods) UpdateBanner();
-  shell_.RepaintTimeline();
-  return true;
-}
-
-void WindowCore::SoundKey(KeyAction action, bool repeat) {
-  if (action == KeyAction::Louder) {
-    volume_.Louder();
-  } else if (action == KeyAction::Softer) {
-    volume_.Softer();
-  } else if (!repeat) {
-    volume_.ToggleMute();
-  }
-  const int percent = static_cast<int>(std::lround(volume_.volume() * 100));
-  s_.view().SetNote(volume_.muted()
-                        ? Tr("notes", "Sound off")
-                        : Tr("notes", "Sound on, volume %1 %", {std::to_string(percent)}));
-  UpdateBanner();
-}
-
-void WindowCore::ReleaseKeys() {
-  Guarded([this] { s_.view().ReleaseKeys(); });
 }
 
 void WindowCore::LookAtLevel() {
@@ -377,12 +220,6 @@ const CommandCard& WindowCore::UpdateCard() {
   card_ = live ? MakeCommandCard(s_.world(), f.LocalSelectionAside(), s_.controls().ComboItems(2))
                : CommandCard{};
   return card_;
-}
-
-// A card button as the build box's choice: the same input as choosing the line in the box.
-void WindowCore::ChooseOnCard(int32_t item) {
-  Controls& c = s_.controls();
-  if (item >= 0 && item < static_cast<int32_t>(c.ComboItems(2).size())) c.SetComboIndex(2, item);
 }
 
 void WindowCore::DrawThoughts() {
@@ -561,57 +398,4 @@ bool WindowCore::Closing() {
   if (!net_->ended() && !net_->Leave()) return false;
   Exit(net_->status());
   return true;
-}
-
-bool WindowCore::OverMinimap(int x, int y) {
-  return created_ && s_.view().OverMinimap(x, y);
-}
-
-void WindowCore::Minimap(int x, int y) {
-  if (!created_ || exiting_ || s_.busy()) return;
-  // A drag beyond the square keeps to its edge.
-  const MinimapLayout m = s_.view().Minimap();
-  const int h = s_.controls().ViewHeight();
-  x = std::clamp(x, m.X, m.X + m.Size - 1);
-  y = std::clamp(y, h - m.Y - m.Size, h - 1 - m.Y);
-  Guarded([&] { s_.view().MinimapPress(x, y); });
-}
-
-void WindowCore::Moved(int x, int y) {
-  Input(MakeCommand(CommandKind::Move, {x, y}));
-}
-
-void WindowCore::Left() {
-  Input(MakeCommand(CommandKind::Leave, {}));
-}
-
-void WindowCore::Pressed(Frontend::Button button) {
-  Input(MakeCommand(CommandKind::Down, {static_cast<int64_t>(button)}));
-}
-
-void WindowCore::RightPressed(bool shift) {
-  if (!created_) return;
-  const bool hidden = s_.frontend().HiddenUnderCursor();
-  Input(RightClickCommand(shift, s_.frontend().WouldRally()));
-  if (hidden) Input(MakeCommand(CommandKind::Blind, {}));
-}
-
-void WindowCore::Dragging(ViewBox box) {
-  if (created_ && !s_.viewer().playing()) Guarded([&] { s_.view().SetDragBox(box); });
-}
-
-void WindowCore::DragEnded() {
-  if (created_) Guarded([&] { s_.view().SetDragBox(std::nullopt); });
-}
-
-void WindowCore::BoxReleased(ViewBox box, bool add) {
-  Input(MakeCommand(CommandKind::Box, {box.X1, box.Y1, box.X2, box.Y2, add}));
-}
-
-void WindowCore::DoubleClicked(int x, int y) {
-  Input(MakeCommand(CommandKind::Same, {x, y}));
-}
-
-void WindowCore::Wheeled(int steps, int x, int y) {
-  if (created_ && !exiting_ && !s_.busy()) Guarded([&] { s_.view().Wheel(steps, x, y); });
 }
