@@ -48,3 +48,9 @@ CardLabel LabelOf(const CardButton& button) {
   if (!button.Type) label.Tip += "\n" + Tr("card", "no type of that name");
   return label;
 }
+
+CardCell CardButtonCell(size_t i) {
+  constexpr int kWidth = 63, kHeight = 39, kColumns = 3;
+  const int column = static_cast<int>(i) % kColumns, row = static_cast<int>(i) / kColumns;
+  return {column * (kWidth + 2), row * (kHeight + 2), kWidth, kHeight};
+}

@@ -1,4 +1,5 @@
-// What a command card button shows: the first picture of its type, its text and its tooltip.
+// What a command card button shows: the first picture of its type, its text and its tooltip,
+// and where it sits.
 #pragma once
 
 #include <string>
@@ -17,3 +18,9 @@ struct CardLabel {
   std::string Tip;   // the name, with the hotkey
 };
 CardLabel LabelOf(const CardButton& button);
+
+// Where button i sits on the card, in pixels: three a row.
+struct CardCell {
+  int X, Y, W, H;
+};
+CardCell CardButtonCell(size_t i);

@@ -191,6 +191,34 @@ class WindowCore : private PointerTarget {
   std::string lastPicture_;
 };
 
+// The window's toolkit-free parts, its session and the core over it, with what tests and
+// scripts read of them; the toolkit's window derives from it and makes them.
+class WindowParts {
+ public:
+  Session& session() { return *session_; }
+  Frontend& frontend() { return session_->frontend(); }
+  Pace& pace() { return session_->pace(); }
+  const MatchWatch& match() const { return session_->match(); }
+  bool thoughtsShown() const { return session_->view().thoughtsShown(); }
+  bool replaying() const { return session_->viewer().playing(); }
+  bool replayEnded() const { return session_->viewer().ended(); }
+  // A handler raised ProgramExit: the event loop is ending with this code.
+  bool exiting() const { return core_->exiting(); }
+  int exitCode() const { return core_->exitCode(); }
+  // One tick of the frame timer: the frames the pace gives (none while paused), the last
+  // presented.
+  void TimerDraw() { core_->Timer(std::nullopt); }
+  // The frame timer fired: the match loop runs the ticks due by the time (late ones undrawn).
+  void TimerFired() { core_->TimerFired(); }
+  // Clicks button n as the user would (a disabled one ignores it).
+  void Press(int n) { core_->Press(n); }
+
+ protected:
+  ~WindowParts() = default;
+  std::unique_ptr<Session> session_;
+  std::unique_ptr<WindowCore> core_;
+};
+
 template <typename Fn>
 inline void WindowCore::Guarded(Fn&& fn) {
   try {

@@ -11,10 +11,7 @@
 
 namespace {
 
-constexpr int kButtonWidth = 63;
-constexpr int kButtonHeight = 39;
 constexpr int kIcon = 22;
-constexpr int kColumns = 3;
 constexpr int kBarHeight = 10;
 
 QPixmap Icon(const TOpisan& type, const KeepingUploader& pictures) {
@@ -60,10 +57,8 @@ void CardButtons::Rebuild(const CommandCard& card) {
     b->setFocusPolicy(Qt::NoFocus);  // the keys stay with the view
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setIconSize(QSize(kIcon, kIcon));
-    const int col = static_cast<int>(i) % kColumns;
-    const int row = static_cast<int>(i) / kColumns;
-    b->setGeometry(col * (kButtonWidth + 2), row * (kButtonHeight + 2), kButtonWidth,
-                   kButtonHeight);
+    const CardCell cell = CardButtonCell(i);
+    b->setGeometry(cell.X, cell.Y, cell.W, cell.H);
     const CardLabel label = LabelOf(c);
     b->setText(QString::fromStdString(label.Text));
     b->setToolTip(QString::fromStdString(label.Tip));

@@ -55,6 +55,7 @@ TForm1::TForm1(const FormOptions& options) {
 TForm1::~TForm1() {
   Timer1->stop();
   core_->Shutdown();
+  View->pointer = nullptr;
   RC->doneCurrent();
   core_.reset();
   session_.reset();

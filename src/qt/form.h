@@ -44,7 +44,7 @@ class QtPlatform : public RecordingPlatform {
   void ShowModal(const std::string& text, const std::string& caption) override;
 };
 
-class TForm1 : public QWidget, public SessionHost, private WindowShell {
+class TForm1 : public QWidget, public SessionHost, public WindowParts, private WindowShell {
   Q_OBJECT
 
  public:
@@ -53,28 +53,11 @@ class TForm1 : public QWidget, public SessionHost, private WindowShell {
 
   // Once the window is shown: OpenGL state, seeding, a resize that came early, the frame timer.
   void FormCreate();
-  // One tick of Timer1: the frames the pace gives (none while paused), the last presented.
-  void TimerDraw() { core_->Timer(std::nullopt); }
-  // Timer1 fired: the match loop runs the ticks due by the time (late ones undrawn).
-  void TimerFired() { core_->TimerFired(); }
-  // Clicks button n as the user would (a disabled one ignores it).
-  void Press(int n) { core_->Press(n); }
-
-  Session& session() { return *session_; }
   // Mute and volume (the keys M, Shift+M, Ctrl+M; the game menu).
   SoundPlayer& sound() { return *sound_; }
-  Frontend& frontend() { return session_->frontend(); }
   RecordingPlatform& platform() { return platform_; }
   QtControls& controls() { return controls_; }
-  Pace& pace() { return session_->pace(); }
-  const MatchWatch& match() const { return session_->match(); }
-  bool thoughtsShown() const { return session_->view().thoughtsShown(); }
-  bool replaying() const { return session_->viewer().playing(); }
-  bool replayEnded() const { return session_->viewer().ended(); }
   bool hasGL() const { return hasGL_; }
-  // A handler raised ProgramExit: the event loop is ending with this code.
-  bool exiting() const { return core_->exiting(); }
-  int exitCode() const { return core_->exitCode(); }
   // The back buffer as read right before the last swap (with keepFrames); null before it.
   const QImage& lastFrame() const { return lastFrame_; }
   // Where the last F12 picture went (empty before one).
@@ -177,9 +160,7 @@ class TForm1 : public QWidget, public SessionHost, private WindowShell {
   KeepingUploader keeping_{uploader_};  // keeps the pictures for the command card
   std::unique_ptr<Drawing> drawing_;
   std::unique_ptr<QOpenGLContext> RC;
-  std::unique_ptr<Session> session_;
   std::unique_ptr<SoundPlayer> sound_;
-  std::unique_ptr<WindowCore> core_;
   bool hasGL_ = false;
   QImage lastFrame_;
   QImage* grab_ = nullptr;  // Present reads the back buffer into it

@@ -38,6 +38,11 @@ void SetIndexKeepText(QComboBox* combo, int index, const QString& text) {
   if (edit) edit->setCursorPosition(std::min(cursor, static_cast<int>(text.size())));
 }
 
+// Removes the choice and keeps the shown text.
+void ClearComboChoice(QComboBox* combo) {
+  SetIndexKeepText(combo, -1, combo->currentText());
+}
+
 }  // namespace
 
 void MakeChoiceCombo(QComboBox* combo) {
@@ -52,10 +57,6 @@ void MakeChoiceCombo(QComboBox* combo) {
   QObject::connect(edit, &QLineEdit::textEdited, combo, [combo](const QString& text) {
     if (combo->currentIndex() != -1) SetIndexKeepText(combo, -1, text);
   });
-}
-
-void ClearComboChoice(QComboBox* combo) {
-  SetIndexKeepText(combo, -1, combo->currentText());
 }
 
 void SetListLineHeight(QListWidget* list, int pixels) {
