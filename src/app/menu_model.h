@@ -19,6 +19,6 @@ struct MenuItem {
   std::vector<MenuItem> Sub;    // not empty: a submenu of these
 };
 
-// The entries as the match stands now; `window` runs the chosen one (Keys, Quit and Match
-// charts are the toolkit's).
+// The entries as the window's match stands now; the core runs the chosen one (or asks its
+// shell, for the keys, the charts and quitting).
 std::vector<MenuItem> GameMenu(WindowCore& core);

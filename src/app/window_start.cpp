@@ -1,5 +1,6 @@
 #include "app/window_start.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 
@@ -8,6 +9,15 @@
 #include "util/translate.h"
 
 namespace {
+
+bool Unset(const char* name) {
+  const char* value = std::getenv(name);
+  return !value || !*value;
+}
+
+bool HasDisplay() {
+  return !Unset("DISPLAY") || !Unset("WAYLAND_DISPLAY");
+}
 
 // A recording the window cannot open: said on standard error and, unless a script drives the
 // window, to the user, who may see no terminal.
@@ -18,7 +28,7 @@ bool LoadRecording(const std::string& path, Script& recording, bool scripted,
   std::cerr << error.str();
   std::string text = error.str();
   while (!text.empty() && text.back() == '\n') text.pop_back();
-  if (!scripted && unreadable) unreadable(text);
+  if (!scripted && unreadable && HasDisplay()) unreadable(text);
   return false;
 }
 
@@ -58,6 +68,12 @@ std::optional<int> WindowStart(const WindowOptions& options, FormOptions& form, 
     form.scripted = true;
   }
   form.remember = !options.script && !options.replay && !options.resume && !options.net;
+  // Without a display the toolkit would abort; say what to do instead.
+  if (!HasDisplay() && Unset("QT_QPA_PLATFORM")) {
+    std::cerr << "rtsdemo: no display to open the window on (DISPLAY is not set); --headless runs "
+                 "a script without one\n";
+    return 2;
+  }
   return std::nullopt;
 }
 

@@ -25,8 +25,9 @@ struct FormOptions {
 };
 
 // The window's options for the program's: the script to run and the recordings read. The exit
-// status when the program must end first; `unreadable` is told why a recording cannot be read
-// (after standard error), unless a script drives the window.
+// status when the program must end first (no display, a file that cannot be read); on a
+// display, `unreadable` is told why a recording cannot be read (after standard error), unless
+// a script drives the window.
 std::optional<int> WindowStart(const WindowOptions& options, FormOptions& form, Script& script,
                                const std::function<void(const std::string&)>& unreadable);
 
