@@ -39,17 +39,18 @@ uint32_t MarkColour(const ReplayMark& mark) {
 
 }  // namespace
 
-TimelinePicture DrawTimeline(const ReplayPlayer& replay, uint64_t now, int width, int height) {
-  const uint64_t length = replay.length();
+TimelinePicture DrawTimeline(const ReplayPlayer* replay, uint64_t now, int width, int height) {
+  TimelinePicture p;
+  if (!replay || !replay->opened()) return p;
+  const uint64_t length = replay->length();
   const int left = kBarLeft;
   const int w = BarWidth(width);
   const int top = 5;
   const int h = height - 10;
   const int at = XOfFrame(now, length, left, w);
-  TimelinePicture p;
   p.Fills.push_back({left, top, w, h, 0x3c3c3c});
   p.Fills.push_back({left, top, at - left, h, 0x6e6e6e});
-  for (const ReplayMark& mark : replay.marks()) {
+  for (const ReplayMark& mark : replay->marks()) {
     const int x = XOfFrame(mark.Frame, length, left, w);
     const bool tall = mark.Kind == MarkKind::FailedCheck || mark.Kind == MarkKind::WipedOut;
     p.Fills.push_back({x, tall ? 1 : top - 2, 2, tall ? height - 2 : h + 4, MarkColour(mark)});
@@ -57,11 +58,13 @@ TimelinePicture DrawTimeline(const ReplayPlayer& replay, uint64_t now, int width
   p.Fills.push_back({at - 1, 0, 3, height, 0xffffff});
   p.TextLeft = left + w + 6;
   p.Text = ClockText(now) + " / " + ClockText(length) + "  " + std::to_string(now);
+  p.Marks = replay->marks().size();
   return p;
 }
 
-uint64_t TimelineFrameAt(const ReplayPlayer& replay, int x, int width) {
-  return FrameAtX(x, replay.length(), kBarLeft, BarWidth(width));
+std::optional<uint64_t> TimelineFrameAt(const ReplayPlayer* replay, int x, int width) {
+  if (!replay || !replay->opened()) return std::nullopt;
+  return FrameAtX(x, replay->length(), kBarLeft, BarWidth(width));
 }
 
 std::string TimelineTip(const ReplayPlayer& replay) {

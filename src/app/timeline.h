@@ -2,7 +2,9 @@
 // the time of a frame, and the bar's picture. Stateless.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,13 +26,14 @@ struct TimelineFill {
   uint32_t Rgb;  // 0xRRGGBB
 };
 struct TimelinePicture {
-  std::vector<TimelineFill> Fills;
+  std::vector<TimelineFill> Fills;  // none without an opened recording
   int TextLeft = 0;
   std::string Text;  // "mm:ss / mm:ss  frame"
+  size_t Marks = 0;
 };
 inline constexpr int kTimelineTextWidth = 150;
-TimelinePicture DrawTimeline(const ReplayPlayer& replay, uint64_t now, int width, int height);
-// The frame a click at x seeks to.
-uint64_t TimelineFrameAt(const ReplayPlayer& replay, int x, int width);
+TimelinePicture DrawTimeline(const ReplayPlayer* replay, uint64_t now, int width, int height);
+// The frame a click at x seeks to; none without an opened recording.
+std::optional<uint64_t> TimelineFrameAt(const ReplayPlayer* replay, int x, int width);
 // The tooltip: a line a mark, with its time.
 std::string TimelineTip(const ReplayPlayer& replay);

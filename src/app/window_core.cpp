@@ -46,11 +46,10 @@ bool OwnFolder(const std::string& folder, std::string& dir) {
 
 WindowCore::WindowCore(WindowShell& shell, Session& session, Volume& volume,
                        const FormOptions& options, NetMaker makeNet)
-    : shell_(shell),
-      s_(session),
-      volume_(volume),
-      options_(options),
-      makeNet_(std::move(makeNet)) {}
+    : shell_(shell), s_(session), volume_(volume), options_(options), makeNet_(std::move(makeNet)) {
+  s_.wiring().scripted = options.scripted;
+  s_.frontend().SetFogShown(true);  // the window draws the fog of war
+}
 
 WindowCore::~WindowCore() = default;
 
@@ -151,6 +150,14 @@ void WindowCore::Resized() {
     Guarded([this] { s_.view().Resized(); });
   }
   UpdateBanner();
+}
+
+bool WindowCore::AgreedResize(int w, int h) {
+  Controls& c = s_.controls();
+  if (!net_ || !c.viewAgreed()) return false;
+  // A network player's own `resize`: the window has that size already, or a newer one.
+  c.AgreeViewSize(std::array<int, 2>{w, h});
+  return true;
 }
 
 void WindowCore::TimerFired() {

@@ -98,6 +98,9 @@ class WindowCore : private PointerTarget {
   void Press(int n);
   // The view's size changed.
   void Resized();
+  // The session makes the view w x h (`resize`): true when the window has that size already,
+  // as a network player's own resize finds it.
+  bool AgreedResize(int w, int h);
   // The frame timer fired: the ticks due by the time (one a tick for screenshots).
   void TimerFired();
   // One tick: the frames the pace gives (none while paused), the last presented.
@@ -144,9 +147,7 @@ class WindowCore : private PointerTarget {
   Session& session() { return s_; }
   WindowShell& shell() { return shell_; }
   const FormOptions& options() const { return options_; }
-  NetMatch* net() { return net_.get(); }
   const NetMatch* net() const { return net_.get(); }
-  Volume& volume() { return volume_; }
   ViewPointer& pointer() { return pointer_; }
   bool created() const { return created_; }
   bool exiting() const { return exiting_; }

@@ -35,8 +35,6 @@ TForm1::TForm1(const FormOptions& options) {
   if (!hasGL_) std::cerr << "rtsdemo: no OpenGL context; nothing will be drawn\n";
   drawing_ = hasGL_ ? std::make_unique<GlDrawing>() : std::make_unique<Drawing>();
   session_ = std::make_unique<Session>(controls_, platform_, keeping_, *drawing_, *this);
-  session_->wiring().scripted = options.scripted;
-  session_->frontend().SetFogShown(true);  // the window draws the fog of war
   SoundOptions sound;
   sound.muted = options.mute;
   sound_ = std::make_unique<SoundPlayer>(sound, std::cerr);
@@ -140,11 +138,7 @@ void TForm1::Present() {
 
 // Resizes the window so that the view gets w x h and waits until it has.
 void TForm1::ResizeView(int w, int h) {
-  if (core_->net() && controls_.viewAgreed()) {
-    // A network player's own `resize`: the window has that size already, or a newer one.
-    controls_.AgreeViewSize(std::array<int, 2>{w, h});
-    return;
-  }
+  if (core_->AgreedResize(w, h)) return;
   if (Panel3->width() == w && Panel3->height() == h) return;
   const QSize window(width() - Panel3->width() + w, height() - Panel3->height() + h);
   setMinimumSize(minimumSize().boundedTo(window));

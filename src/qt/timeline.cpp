@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/replay.h"
 #include "app/session.h"
 #include "app/timeline.h"
 
@@ -17,13 +16,13 @@ void Timeline::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), QColor(24, 24, 24));
   const ReplayPlayer* replay = session_.viewer().player();
-  if (!replay || !replay->opened()) return;
-  if (replay->marks().size() != tipMarks_) {
-    tipMarks_ = replay->marks().size();
+  const TimelinePicture picture =
+      DrawTimeline(replay, session_.frontend().state().Frames, width(), height());
+  if (picture.Fills.empty()) return;
+  if (picture.Marks != tipMarks_) {
+    tipMarks_ = picture.Marks;
     setToolTip(QString::fromStdString(TimelineTip(*replay)));
   }
-  const TimelinePicture picture =
-      DrawTimeline(*replay, session_.frontend().state().Frames, width(), height());
   for (const TimelineFill& f : picture.Fills)
     p.fillRect(f.X, f.Y, f.W, f.H, QColor::fromRgb(f.Rgb));
   p.setPen(Qt::white);
@@ -32,8 +31,8 @@ void Timeline::paintEvent(QPaintEvent*) {
 }
 
 void Timeline::SeekAt(int x) {
-  const ReplayPlayer* replay = session_.viewer().player();
-  if (replay && replay->opened() && onSeek) onSeek(TimelineFrameAt(*replay, x, width()));
+  const std::optional<uint64_t> frame = TimelineFrameAt(session_.viewer().player(), x, width());
+  if (frame && onSeek) onSeek(*frame);
 }
 
 void Timeline::mousePressEvent(QMouseEvent* event) {
