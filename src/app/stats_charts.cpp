@@ -20,7 +20,7 @@ struct Line {
 
 StatsChart Chart(const MatchStats& stats, const char* title, const char* name,
                  const std::vector<Line>& lines, const std::vector<double>& marks) {
-  StatsChart chart{Tr("charts", title), name, {}, 1, 1, {}};
+  StatsChart chart{Tr("charts", title), name, Tr("charts", "seconds"), {}, 1, 1, {}};
   chart.Last = std::max<double>(1, static_cast<double>(stats.samples()) - 1);
   for (const Line& line : lines) {
     for (int side = 0; side < 2; ++side) {
@@ -60,18 +60,22 @@ std::vector<StatsChart> StatsCharts(const MatchStats& stats, const std::vector<d
   };
 }
 
-std::vector<TypeRow> TypeRows(const MatchStats& stats, const World& world) {
-  std::vector<TypeRow> rows;
+TypeTable TypeTableOf(const MatchStats& stats, const World& world) {
+  TypeTable table{Tr("charts", "By type"),
+                  "ChartsByType",
+                  {Tr("charts", "Type"), Tr("charts", "Finished 0"), Tr("charts", "Lost 0"),
+                   Tr("charts", "Finished 1"), Tr("charts", "Lost 1")},
+                  {}};
   for (const TypeTotals& t : stats.types()) {
     TObyekt probe;
     probe.Rassa = t.Rassa;
     probe.Kind = t.Kind;
     const TOpisan* type = TypeOf(world, probe);
-    rows.push_back(
+    table.Rows.push_back(
         {type ? ToUtf8(type->Name) : std::to_string(t.Rassa) + "/" + std::to_string(t.Kind),
          {t.Finished[0], t.Lost[0], t.Finished[1], t.Lost[1]}});
   }
-  return rows;
+  return table;
 }
 
 std::vector<double> MarkSeconds(const Session& session) {

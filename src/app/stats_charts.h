@@ -23,6 +23,7 @@ struct ChartLine {
 struct StatsChart {
   std::string Title;  // the tab's, translated
   std::string Name;   // the tab's object name ("ChartsEconomy")
+  std::string XTitle;
   std::vector<ChartLine> Lines;
   double Last = 1;            // the last second on the axis
   double Top = 1;             // the highest value, at least 1
@@ -36,7 +37,14 @@ struct TypeRow {
   std::string Name;                // UTF-8
   std::array<int32_t, 4> Figures;  // finished and lost by side 0, then by side 1
 };
-std::vector<TypeRow> TypeRows(const MatchStats& stats, const World& world);
+// The last tab: what each type finished and lost.
+struct TypeTable {
+  std::string Title;  // the tab's, translated
+  std::string Name;
+  std::vector<std::string> Header;
+  std::vector<TypeRow> Rows;
+};
+TypeTable TypeTableOf(const MatchStats& stats, const World& world);
 
 // The replay's marks at or after the match's start, in seconds of the match.
 std::vector<double> MarkSeconds(const Session& session);

@@ -92,8 +92,8 @@ class WindowCore : private PointerTarget {
 
   // An input of the user, unless a recording plays or the program itself changed the widget.
   void Input(const Command& command);
-  // Panel button n clicked.
-  void Button(int n);
+  // Panel button n clicked; once the level runs, the keys go to the view.
+  void Clicked(int n);
   // Clicks button n as the user would; throws ProgramExit once the window exits.
   void Press(int n);
   // The view's size changed.
@@ -109,8 +109,6 @@ class WindowCore : private PointerTarget {
   bool Key(const KeyStroke& key);
   // The window lost the keyboard: the keys held are let go.
   void ReleaseKeys();
-  // The level is created: an interactive window looks at what it placed.
-  void LookAtLevel();
   void Seek(uint64_t frame);
   void UpdateBanner();
   std::string Banner() const;
@@ -157,6 +155,8 @@ class WindowCore : private PointerTarget {
 
  private:
   void StartNet();
+  // The level is created: an interactive window looks at what it placed.
+  void LookAtLevel();
   void SoundKey(KeyAction action, bool repeat);
   // A new file in the documents folder's rtsdemo folder: prefix and date and time.
   std::string MatchFile(const std::string& prefix);

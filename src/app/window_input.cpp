@@ -11,13 +11,18 @@ void WindowCore::Input(const Command& command) {
   Guarded([&] { s_.Apply(command); });
 }
 
-void WindowCore::Button(int n) {
+void WindowCore::Clicked(int n) {
   Guarded([&] { s_.Apply(MakeCommand(CommandKind::Press, {n})); });
+  // The level runs: the keys (P, Tab, arrows ...) go to the view from now on.
+  if (n == 2 && !s_.controls().ButtonEnabled(2)) {
+    shell_.FocusView();
+    LookAtLevel();
+  }
 }
 
 void WindowCore::Press(int n) {
   if (exiting_) throw ProgramExit{exitCode_};
-  Button(n);
+  Guarded([&] { s_.Apply(MakeCommand(CommandKind::Press, {n})); });
   if (exiting_) throw ProgramExit{exitCode_};
 }
 

@@ -67,15 +67,8 @@ void TForm1::ConnectInputs() {
     w->installEventFilter(this);
   }
   connect(Timer1, &QTimer::timeout, this, [this] { core_->TimerFired(); });
-  connect(Button1, &QPushButton::clicked, this, [this] { core_->Button(1); });
-  connect(Button2, &QPushButton::clicked, this, [this] {
-    core_->Button(2);
-    // The level runs: the keys (P, Tab, arrows ...) go to the view from now on.
-    if (!Button2->isEnabled()) {
-      FocusView();
-      core_->LookAtLevel();
-    }
-  });
+  connect(Button1, &QPushButton::clicked, this, [this] { core_->Clicked(1); });
+  connect(Button2, &QPushButton::clicked, this, [this] { core_->Clicked(2); });
   View->pointer = &core_->pointer();
   connect(View, &GlView::keyPressed, this, [this](QKeyEvent* event) { HandleKey(event, true); });
   connect(View, &GlView::keyReleased, this, [this](QKeyEvent* event) { HandleKey(event, false); });

@@ -11,13 +11,8 @@
 #include <QValueAxis>
 
 #include "app/stats_charts.h"
-#include "util/translate.h"
 
 namespace {
-
-QString T(const char* english) {
-  return QString::fromStdString(Tr("charts", english));
-}
 
 // The sides' own colours, as on the minimap.
 const QColor kSide[] = {QColor(77, 140, 255), QColor(255, 64, 51)};
@@ -26,7 +21,7 @@ const Qt::PenStyle kStroke[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
 QChartView* Chart(const StatsChart& c) {
   auto* chart = new QChart;
   auto* x = new QValueAxis;
-  x->setTitleText(T("seconds"));
+  x->setTitleText(QString::fromStdString(c.XTitle));
   x->setLabelFormat(QStringLiteral("%d"));
   auto* y = new QValueAxis;
   chart->addAxis(x, Qt::AlignBottom);
@@ -64,10 +59,12 @@ QChartView* Chart(const StatsChart& c) {
   return view;
 }
 
-QTableWidget* TypeTable(const std::vector<TypeRow>& rows) {
+QTableWidget* Table(const TypeTable& types) {
+  const std::vector<TypeRow>& rows = types.Rows;
   auto* table = new QTableWidget(static_cast<int>(rows.size()), 5);
-  table->setHorizontalHeaderLabels(
-      {T("Type"), T("Finished 0"), T("Lost 0"), T("Finished 1"), T("Lost 1")});
+  QStringList header;
+  for (const std::string& h : types.Header) header << QString::fromStdString(h);
+  table->setHorizontalHeaderLabels(header);
   table->verticalHeader()->hide();
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
@@ -89,12 +86,13 @@ QTabWidget* MakeMatchCharts(const MatchStats& stats, const World& world,
                             const std::vector<double>& marks, QWidget* parent) {
   auto* tabs = new QTabWidget(parent);
   tabs->setObjectName(QStringLiteral("MatchCharts"));
-  auto add = [&](QWidget* page, const QString& title, const std::string& name) {
+  auto add = [&](QWidget* page, const std::string& title, const std::string& name) {
     page->setObjectName(QString::fromStdString(name));
-    tabs->addTab(page, title);
+    tabs->addTab(page, QString::fromStdString(title));
   };
   for (const StatsChart& chart : StatsCharts(stats, marks))
-    add(Chart(chart), QString::fromStdString(chart.Title), chart.Name);
-  add(TypeTable(TypeRows(stats, world)), T("By type"), "ChartsByType");
+    add(Chart(chart), chart.Title, chart.Name);
+  const TypeTable types = TypeTableOf(stats, world);
+  add(Table(types), types.Title, types.Name);
   return tabs;
 }
