@@ -61,30 +61,25 @@ TForm1::~TForm1() {
 }
 
 void TForm1::ConnectInputs() {
-  for (QWidget* w : {static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
-                     static_cast<QWidget*>(Button3), static_cast<QWidget*>(CheckBox1),
-                     static_cast<QWidget*>(CheckBox2)}) {
-    w->installEventFilter(this);
-  }
+  // The arrows move the camera, not the focus.
+  for (QWidget* w : controls_.buttons) w->installEventFilter(this);
+  for (QWidget* w : controls_.checks) w->installEventFilter(this);
   connect(Timer1, &QTimer::timeout, this, [this] { core_->TimerFired(); });
-  connect(Button1, &QPushButton::clicked, this, [this] { core_->Clicked(1); });
-  connect(Button2, &QPushButton::clicked, this, [this] { core_->Clicked(2); });
+  for (int n : {1, 2})
+    connect(controls_.buttons[n - 1], &QPushButton::clicked, this,
+            [this, n] { core_->Clicked(n); });
   View->pointer = &core_->pointer();
   connect(View, &GlView::keyPressed, this, [this](QKeyEvent* event) { HandleKey(event, true); });
   connect(View, &GlView::keyReleased, this, [this](QKeyEvent* event) { HandleKey(event, false); });
-  int k = 1;
-  for (QComboBox* combo : {ComboBox1, ComboBox2, ComboBox3}) {
-    connect(combo, &QComboBox::currentIndexChanged, this, [this, k](int index) {
+  for (int k = 1; k <= 3; ++k) {
+    connect(controls_.combos[k - 1], &QComboBox::currentIndexChanged, this, [this, k](int index) {
       core_->Input(MakeCommand(CommandKind::Choose, {k, index}));
     });
-    ++k;
   }
-  k = 1;
-  for (QCheckBox* check : {CheckBox1, CheckBox2}) {
-    connect(check, &QCheckBox::toggled, this, [this, k](bool on) {
+  for (int k = 1; k <= 2; ++k) {
+    connect(controls_.checks[k - 1], &QCheckBox::toggled, this, [this, k](bool on) {
       core_->Input(MakeCommand(CommandKind::Check, {k, on}));
     });
-    ++k;
   }
 }
 

@@ -21,16 +21,12 @@
 class CardButtons;
 class GlView;
 class QCheckBox;
-class QComboBox;
 class QDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QOpenGLContext;
-class QPushButton;
-class QTabWidget;
 class QTimer;
 class QToolButton;
 class Timeline;
@@ -127,7 +123,6 @@ class TForm1 : public QWidget, public SessionHost, public WindowParts, private W
   void ConnectInputs();
   bool HandleKey(QKeyEvent* event, bool press);
   void CloseChat(bool send);
-  void ShowTimeline(bool shown);
   // What the window remembers between runs (preferences.cpp).
   void ApplyPreferences();
 
@@ -135,19 +130,7 @@ class TForm1 : public QWidget, public SessionHost, public WindowParts, private W
   QFrame* Panel2 = nullptr;
   QWidget* Panel3 = nullptr;  // container of the OpenGL view
   QTimer* Timer1 = nullptr;
-  QPushButton* Button1 = nullptr;
-  QPushButton* Button2 = nullptr;
-  QTabWidget* PageControl1 = nullptr;
-  QWidget* TabSheet2 = nullptr;
-  QWidget* TabSheet3 = nullptr;
-  QWidget* TabSheet4 = nullptr;
-  QListWidget* ListBox1 = nullptr;
-  QComboBox* ComboBox1 = nullptr;
-  QComboBox* ComboBox2 = nullptr;
-  QComboBox* ComboBox3 = nullptr;
-  QPushButton* Button3 = nullptr;
-  QCheckBox* CheckBox1 = nullptr;
-  QCheckBox* CheckBox2 = nullptr;
+  QCheckBox* CheckBox2 = nullptr;  // "Карта": the window remembers it
   GlView* View = nullptr;
   CardButtons* Card = nullptr;
   QToolButton* MenuButton = nullptr;  // in the banner strip
