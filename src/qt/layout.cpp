@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -56,6 +57,18 @@ QComboBox* NewCombo(QWidget* parent, const char* shown) {
   Put(combo, {24, 8, 145, 21});
   return combo;
 }
+
+// List box lines of a fixed height in pixels.
+class FixedLineDelegate : public QStyledItemDelegate {
+ public:
+  FixedLineDelegate(int pixels, QObject* parent) : QStyledItemDelegate(parent), pixels_(pixels) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), pixels_};
+  }
+
+ private:
+  int pixels_;
+};
 
 // Narrower tabs, so the three pages' tabs fit the 193-pixel tab control as they should.
 class CompactTabs : public QProxyStyle {
@@ -123,7 +136,8 @@ void TForm1::BuildLayout() {
   // A read-out: a click on it leaves the keys (P, Tab, arrows ...) where they were.
   ListBox1->setFocusPolicy(Qt::NoFocus);
   Put(ListBox1, {8, 80, 193, 141});
-  SetListLineHeight(ListBox1, kListLine);
+  ListBox1->setItemDelegate(new FixedLineDelegate(kListLine, ListBox1));
+  ListBox1->setUniformItemSizes(true);
   Card = new CardButtons(Panel2, keeping_);
   Put(Card, {8, 228, 193, CardButtons::kHeight});
   Card->onChoose = [this](int32_t item) { core_->ChooseOnCard(item); };

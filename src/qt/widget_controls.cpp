@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 
 #include "util/cp1251.h"
 
@@ -17,17 +16,6 @@ std::string FromQt(const QString& text) {
 }
 
 namespace {
-
-class FixedLineDelegate : public QStyledItemDelegate {
- public:
-  FixedLineDelegate(int pixels, QObject* parent) : QStyledItemDelegate(parent), pixels_(pixels) {}
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return {QStyledItemDelegate::sizeHint(option, index).width(), pixels_};
-  }
-
- private:
-  int pixels_;
-};
 
 // Sets the item index and puts the shown text back, with the cursor where it was.
 void SetIndexKeepText(QComboBox* combo, int index, const QString& text) {
@@ -57,11 +45,6 @@ void MakeChoiceCombo(QComboBox* combo) {
   QObject::connect(edit, &QLineEdit::textEdited, combo, [combo](const QString& text) {
     if (combo->currentIndex() != -1) SetIndexKeepText(combo, -1, text);
   });
-}
-
-void SetListLineHeight(QListWidget* list, int pixels) {
-  list->setItemDelegate(new FixedLineDelegate(pixels, list));
-  list->setUniformItemSizes(true);
 }
 
 bool QtControls::ButtonEnabled(int n) const {

@@ -54,5 +54,3 @@ class QtControls : public Controls {
 // from the list (mouse, arrow keys, wheel) or the program sets it: typing, Return and leaving
 // the box never choose an entry, and typing removes a choice made before.
 void MakeChoiceCombo(QComboBox* combo);
-// List box lines of a fixed height in pixels.
-void SetListLineHeight(QListWidget* list, int pixels);
