@@ -17,6 +17,7 @@ const std::filesystem::path kData = std::filesystem::path(RTS_SOURCE_DIR) / "dat
 class QuietShell : public WindowShell {
  public:
   std::string banner;
+  int chats = 0;
   void ShowBanner(const std::string& text) override { banner = text; }
   void EndLoop(int) override {}
   void ShowViewer(bool) override {}
@@ -25,7 +26,7 @@ class QuietShell : public WindowShell {
   void ShowKeys() override {}
   void ShowMenu() override {}
   void ShowCharts() override {}
-  void OpenChat() override {}
+  void OpenChat() override { ++chats; }
   void FocusView() override {}
   void Close() override {}
   bool hidden() const override { return false; }
@@ -172,6 +173,28 @@ TEST_F(Core, ANetworkMatchsEntriesSpeedAndClosingAreTheMatchs) {
   EXPECT_TRUE(core->Closing());
   EXPECT_TRUE(core->exiting());
   EXPECT_EQ(core->exitCode(), 4);
+}
+
+TEST_F(Core, EnterChatsOnlyInAStartedNetworkMatchAndShiftedDigitsAreGroups) {
+  FormOptions options;
+  options.net = NetOptions{};
+  Open(options);
+  const KeyStroke enter{kKeyReturn};
+  EXPECT_TRUE(core->Key(enter));
+  EXPECT_EQ(shell.chats, 0);
+  net->isStarted = true;
+  EXPECT_TRUE(core->Key(enter));
+  EXPECT_TRUE(core->Key({kKeyReturn, kNoMods, false, 0, true, true}));  // held: once
+  EXPECT_EQ(shell.chats, 1);
+  net->isEnded = true;
+  EXPECT_TRUE(core->Key(enter));
+  EXPECT_EQ(shell.chats, 1);
+  // Without a card the letters are nobody's; Shift+1 on a layout that shifts the digit row
+  // (X11 key code 10) is still group 1.
+  EXPECT_FALSE(core->Key({'Q'}));
+  EXPECT_EQ(DigitOfKey('!', 10, true), 1);
+  EXPECT_EQ(DigitOfKey('!', 10, false), 0);
+  EXPECT_EQ(DigitOfKey('9', 0, false), 9);
 }
 
 // Tells what the gestures mean, one line each.
