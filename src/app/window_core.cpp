@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "app/script.h"
-#include "render/render.h"
 #include "util/translate.h"
 
 namespace {
@@ -77,9 +76,8 @@ bool WindowCore::Create() {
   if (pendingResize_) {
     pendingResize_ = false;
     Resized();
-  } else if (s_.host().MakeCurrent()) {
-    const Controls& c = s_.controls();
-    ResizeGL(c.ViewWidth(), c.ViewHeight(), c.ViewPixelRatio());
+  } else {
+    s_.view().TakeViewSize();
   }
   return true;
 }
@@ -227,19 +225,6 @@ const CommandCard& WindowCore::UpdateCard() {
   card_ = live ? MakeCommandCard(s_.world(), f.LocalSelectionAside(), s_.controls().ComboItems(2))
                : CommandCard{};
   return card_;
-}
-
-void WindowCore::DrawThoughts() {
-  if (!s_.view().thoughtsShown()) return;
-  if (!atlasTried_) {
-    atlasTried_ = true;
-    int cellWidth = 0, cellHeight = 0;
-    const Image picture = shell_.GlyphPicture(cellWidth, cellHeight);
-    atlas_ = {UploadGlyphAtlas(picture), picture.Width, picture.Height, cellWidth, cellHeight};
-  }
-  const Frontend& f = s_.frontend();
-  const std::vector<uint8_t> hidden = f.HiddenObjects();  // no thoughts out of sight
-  DrawThoughtLabels(s_.world(), f.DrawnCameraX(), f.DrawnCameraY(), atlas_, f.DrawnZoom(), &hidden);
 }
 
 void WindowCore::NewMatch(const std::string& level) {

@@ -17,8 +17,6 @@
 #include "app/view_pointer.h"
 #include "app/volume.h"
 #include "app/window_start.h"
-#include "render/thought_labels.h"
-#include "util/bmp.h"
 
 // A key as the toolkit saw it.
 struct KeyStroke {
@@ -66,8 +64,6 @@ class WindowShell {
   virtual std::string PicturesFolder() = 0;
   // A picture of the view as it is now written to a PNG file.
   virtual Picture SaveView(const std::string& path) = 0;
-  // White glyphs of the 256 Windows-1251 bytes, coverage in alpha, 16 x 16 cells.
-  virtual Image GlyphPicture(int& cellWidth, int& cellHeight) = 0;
 };
 
 class WindowCore : private PointerTarget {
@@ -113,10 +109,9 @@ class WindowCore : private PointerTarget {
   void UpdateBanner();
   std::string Banner() const;
 
-  // After a drawn frame: the command card as it is shown now, and the thoughts.
+  // After a drawn frame: the command card as it is shown now.
   const CommandCard& UpdateCard();
   void ChooseOnCard(int32_t item);
-  void DrawThoughts();
 
   // The game menu's and the end box's entries.
   void NewMatch(const std::string& level);
@@ -187,8 +182,6 @@ class WindowCore : private PointerTarget {
   int exitCode_ = 0;
   bool netFailureShown_ = false;
   CommandCard card_;  // as shown
-  GlyphAtlas atlas_;
-  bool atlasTried_ = false;
   std::string lastPicture_;
 };
 

@@ -107,7 +107,7 @@ bool TForm1::MakeCurrent() {
 void TForm1::Present() {
   Card->Show(core_->UpdateCard(), controls_.ComboIndex(2));
   if (!hasGL_) return;
-  core_->DrawThoughts();
+  DrawThoughts();
   if (core_->options().keepFrames || grab_) {
     // At device resolution: w x h device pixels of the view.
     const double ratio = controls_.ViewPixelRatio();

@@ -15,6 +15,7 @@
 #include "app/window_core.h"
 #include "qt/widget_controls.h"
 #include "render/render.h"
+#include "render/thought_labels.h"
 #include "sound/sound_player.h"
 #include "util/keeping_uploader.h"
 
@@ -115,7 +116,8 @@ class TForm1 : public QWidget, public SessionHost, public WindowParts, private W
   std::string DocumentsFolder() override;  // pictures.cpp
   std::string PicturesFolder() override;
   Picture SaveView(const std::string& path) override;
-  Image GlyphPicture(int& cellWidth, int& cellHeight) override;
+  // The thoughts over the view, when shown (pictures.cpp).
+  void DrawThoughts();
 
   // The layout table (layout.cpp).
   void BuildLayout();
@@ -147,6 +149,8 @@ class TForm1 : public QWidget, public SessionHost, public WindowParts, private W
   bool hasGL_ = false;
   QImage lastFrame_;
   QImage* grab_ = nullptr;  // Present reads the back buffer into it
+  GlyphAtlas atlas_;
+  bool atlasTried_ = false;
   QPointer<QDialog> keysBox_;
   QPointer<QMenu> menu_;
   QPointer<QDialog> endBox_;

@@ -21,9 +21,8 @@ std::string UserFolder(QStandardPaths::StandardLocation location) {
   return (folder.isEmpty() ? QDir::homePath() : folder).toStdString();
 }
 
-}  // namespace
-
-Image TForm1::GlyphPicture(int& cellWidth, int& cellHeight) {
+// White glyphs of the 256 Windows-1251 bytes, coverage in alpha, 16 x 16 cells.
+Image GlyphPicture(int& cellWidth, int& cellHeight) {
   QFont font(QStringLiteral("DejaVu Sans Mono"));
   font.setPixelSize(10);
   font.setStyleHint(QFont::Monospace);
@@ -46,6 +45,22 @@ Image TForm1::GlyphPicture(int& cellWidth, int& cellHeight) {
   // Rows of 4-byte pixels have no padding.
   const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
   return {w, h, {rgba.constBits(), rgba.constBits() + rgba.sizeInBytes()}};
+}
+
+}  // namespace
+
+void TForm1::DrawThoughts() {
+  if (!session_->view().thoughtsShown()) return;
+  if (!atlasTried_) {
+    atlasTried_ = true;
+    int cellWidth = 0, cellHeight = 0;
+    const Image picture = GlyphPicture(cellWidth, cellHeight);
+    atlas_ = {UploadGlyphAtlas(picture), picture.Width, picture.Height, cellWidth, cellHeight};
+  }
+  const Frontend& f = session_->frontend();
+  const std::vector<uint8_t> hidden = f.HiddenObjects();  // no thoughts out of sight
+  DrawThoughtLabels(session_->world(), f.DrawnCameraX(), f.DrawnCameraY(), atlas_, f.DrawnZoom(),
+                    &hidden);
 }
 
 QImage TForm1::GrabView() {

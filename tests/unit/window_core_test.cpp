@@ -37,7 +37,6 @@ class QuietShell : public WindowShell {
   std::string DocumentsFolder() override { return {}; }
   std::string PicturesFolder() override { return {}; }
   Picture SaveView(const std::string&) override { return Picture::NotDrawn; }
-  Image GlyphPicture(int&, int&) override { return {}; }
 };
 
 class QuietVolume : public Volume {
