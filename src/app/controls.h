@@ -2,6 +2,8 @@
 // with real widgets, the headless driver with plain data. Texts are Windows-1251.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,9 +35,17 @@ class Controls {
   virtual void ListAdd(const std::string& line) = 0;
   virtual std::vector<std::string> ListLines() const = 0;
 
-  // Size of the view panel in logical pixels (one world unit each).
-  virtual int ViewWidth() const = 0;
-  virtual int ViewHeight() const = 0;
+  // Size of the view panel in logical pixels (one world unit each): the widget's, or in a
+  // network match the size all peers agreed on.
+  int ViewWidth() const { return agreed_ ? (*agreed_)[0] : RealViewWidth(); }
+  int ViewHeight() const { return agreed_ ? (*agreed_)[1] : RealViewHeight(); }
+  virtual int RealViewWidth() const = 0;
+  virtual int RealViewHeight() const = 0;
   // Device pixels per logical pixel of the view (2 on a HiDPI screen at 200%).
   virtual double ViewPixelRatio() const { return 1.0; }
+  void AgreeViewSize(std::optional<std::array<int, 2>> size) { agreed_ = size; }
+  bool viewAgreed() const { return agreed_.has_value(); }
+
+ private:
+  std::optional<std::array<int, 2>> agreed_;
 };

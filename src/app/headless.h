@@ -57,8 +57,8 @@ class HeadlessControls : public Controls {
   void ListClear() override;
   void ListAdd(const std::string& line) override;
   std::vector<std::string> ListLines() const override;
-  int ViewWidth() const override { return values_.Panel3[0]; }
-  int ViewHeight() const override { return values_.Panel3[1]; }
+  int RealViewWidth() const override { return values_.Panel3[0]; }
+  int RealViewHeight() const override { return values_.Panel3[1]; }
   void SetViewSize(int w, int h) { values_.Panel3 = {w, h}; }
 
  private:

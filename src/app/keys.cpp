@@ -9,6 +9,29 @@ bool Holds(KeyWhen when, bool replaying, bool network) {
          (when == KeyWhen::Network && network);
 }
 
+std::string HtmlEscaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 const KeyRow* FindKey(int32_t code, uint8_t mods, bool replaying, bool network) {
@@ -24,6 +47,16 @@ const KeyRow* FindKey(int32_t code, uint8_t mods, bool replaying, bool network) 
   return nullptr;
 }
 
+bool IsArrowKey(int32_t code) {
+  return code == kKeyLeft || code == kKeyRight || code == kKeyUp || code == kKeyDown;
+}
+
+int DigitOfKey(int32_t code, uint32_t scanCode, bool shift) {
+  if (code >= '1' && code <= '9') return code - '0';
+  if (shift && scanCode >= 10 && scanCode <= 18) return static_cast<int>(scanCode) - 9;
+  return 0;
+}
+
 std::vector<KeyHelp> KeyHelpLines() {
   std::vector<KeyHelp> lines;
   for (const KeyRow& row : kKeyRows) {
@@ -34,6 +67,15 @@ std::vector<KeyHelp> KeyHelpLines() {
     }
   }
   return lines;
+}
+
+std::string KeyHelpTable() {
+  std::string table = "<table>";
+  for (const KeyHelp& k : KeyHelpLines()) {
+    table += "<tr><td><b>" + HtmlEscaped(Tr("keys", k.Key.c_str())) + "</b></td><td>&nbsp;&nbsp;" +
+             HtmlEscaped(Tr("keys", k.English.c_str())) + "</td></tr>";
+  }
+  return table + "</table>";
 }
 
 std::string KeysSummary() {

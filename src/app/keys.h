@@ -191,6 +191,11 @@ inline constexpr auto kKeyRows = std::to_array<KeyRow>({
 // rows first; null for a key without one.
 const KeyRow* FindKey(int32_t code, uint8_t mods, bool replaying, bool network);
 
+bool IsArrowKey(int32_t code);
+// The digit 1 to 9 of a key, also with Shift on layouts that shift the digit row (X11 key
+// codes 10 to 18); 0 for any other key.
+int DigitOfKey(int32_t code, uint32_t scanCode, bool shift);
+
 // One help line: the keys and what they do (English, for Tr's "keys" context).
 struct KeyHelp {
   std::string Key;
@@ -198,6 +203,9 @@ struct KeyHelp {
 };
 // The table's help lines, rows that share their help text merged.
 std::vector<KeyHelp> KeyHelpLines();
+
+// The help lines as an HTML table for F1's box, translated.
+std::string KeyHelpTable();
 
 // The key list for --help, one line a key, translated.
 std::string KeysSummary();

@@ -5,6 +5,7 @@
 
 #include "app/texts.h"
 #include "game/match_rule.h"
+#include "util/cp1251.h"
 #include "util/numtext.h"
 #include "util/translate.h"
 
@@ -179,6 +180,16 @@ std::string MatchBanner(const MatchWatch& watch, const std::string& speed, bool 
         "   " + Tr("banner", "Side %1 won at frame %2 of the match",
                    {IntToStr(watch.winner()), IntToStr(static_cast<int64_t>(MatchFrames(watch)))});
   }
+  return text;
+}
+
+std::string MatchEndView::TitleText() const {
+  return TitleIsCp1251 ? ToUtf8(Title) : Title;
+}
+
+std::string MatchEndView::LinesText() const {
+  std::string text;
+  for (size_t i = 0; i < Lines.size(); ++i) text += (i > 0 ? "\n" : "") + Lines[i];
   return text;
 }
 

@@ -140,5 +140,8 @@ struct MatchEndView {
   std::string Title;
   bool TitleIsCp1251 = false;
   std::vector<std::string> Lines;
+  // As the box shows them (UTF-8): the title, and the lines one under the other.
+  std::string TitleText() const;
+  std::string LinesText() const;
 };
 MatchEndView EndOfMatch(const MatchWatch& watch, const World& world, int32_t playAs);

@@ -25,6 +25,8 @@ class MatchView {
   void Resized();
   // The last frame's picture again (changes nothing).
   void Redraw();
+  // The drawing takes the view's size; no frame runs.
+  void TakeViewSize();
   // The view took a size the match does not see (an observer's window): the picture only.
   void ResizeDrawing();
   // After a command moved the camera: while paused the view is drawn again at once.
@@ -67,8 +69,6 @@ class MatchView {
   friend class Session;
   friend class ReplayViewer;
 
-  // The drawing takes the view's size; no frame runs.
-  void TakeViewSize();
   // The overlays after a drawn frame or a redraw.
   void DrawOverlays();
   // After each frame: the end of the match, once.

@@ -17,14 +17,14 @@
 #include <vector>
 
 #include "app/match_loop.h"
+#include "app/net_match.h"
 #include "app/options.h"
 #include "app/session.h"
 #include "net/wire.h"
 
-class NetPeer : private FrameSource {
+class NetPeer : public NetMatch, private FrameSource {
  public:
-  static constexpr size_t kChatShown = 3;       // lines in the banner
-  static constexpr size_t kChatMaxBytes = 200;  // a longer message is cut
+  static constexpr size_t kChatShown = 3;  // lines in the banner
 
   // Routes the session's inputs to the lockstep and takes its frames from now on; `waits`:
   // headless (see above).
@@ -32,41 +32,37 @@ class NetPeer : private FrameSource {
   ~NetPeer() override;
   // Loads the data, opens the wire and says hello; false with the reason (headless: once
   // connected).
-  bool Begin(std::string& error);
+  bool Begin(std::string& error) override;
   // Headless: the match from its start (or its log) through the script to its end; the exit
   // status. Throws NetFailure.
   int Play(const Script& script);
   // Pause and speed for every peer, from the next frame this peer stamps.
-  void SetPace(bool paused, int speed);
+  void SetPace(bool paused, int speed) override;
   // A chat line (Windows-1251) to everyone; false before the match runs.
-  bool Chat(const std::string& text);
+  bool Chat(const std::string& text) override;
   // The window's view is w x h: a player's new size goes to every peer as its `resize` input.
-  void ViewResized(int w, int h);
+  void ViewResized(int w, int h) override;
   // A player whose connection dropped, not yet back.
-  bool someoneGone() const { return !gone_.empty(); }
+  bool someoneGone() const override { return !gone_.empty(); }
   // The match stops waiting for the players who are gone, at the same frame on every peer
   // (the computer plays the sides nobody holds).
-  void HandOver();
+  void HandOver() override;
   // The host starts the match with the players in.
-  bool StartNow();
+  bool StartNow() override;
   // The window closes: a player plays on hidden until every player has left (the host's
   // hub carries the others); true when the window may close now.
-  bool Leave();
+  bool Leave() override;
 
-  bool host() const { return net_.kind == NetOptions::Kind::Host; }
-  bool started() const { return ls_ && ls_->started(); }
-  bool player() const { return started() && ls_->player(); }
+  bool host() const override { return net_.kind == NetOptions::Kind::Host; }
+  bool started() const override { return ls_ && ls_->started(); }
+  bool player() const override { return started() && ls_->player(); }
   // The match has ended here (everyone left, refused, failed or out of sync).
-  bool ended() const { return ended_; }
-  int status() const { return status_; }
+  bool ended() const override { return ended_; }
+  int status() const override { return status_; }
   bool leaving() const { return leaving_; }
   // The banner's network line (UTF-8): the lobby, whom the match waits for, the chat.
-  std::string Status() const;
+  std::string Status() const override;
   const std::deque<std::string>& chat() const { return chat_; }
-  // A problem the user must see (refused, desync, lost); the match has ended.
-  std::function<void(const std::string&)> onProblem;
-  // The match has ended with status().
-  std::function<void()> onEnded;
   // Chat text as it may travel: control characters become spaces, cut at kChatMaxBytes.
   static std::string CleanChat(const std::string& text);
 

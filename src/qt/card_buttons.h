@@ -5,26 +5,13 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <vector>
 
 #include "app/command_card.h"
-#include "util/bmp.h"
+#include "util/keeping_uploader.h"
 
 class QProgressBar;
 class QToolButton;
-
-// Uploads as the window's uploader does and keeps each picture, for the card's icons.
-class KeepingUploader : public TextureUploader {
- public:
-  explicit KeepingUploader(TextureUploader& inner) : inner_(inner) {}
-  uint32_t Upload(const Image& image) override;
-  const Image* Picture(uint32_t texture) const;
-
- private:
-  TextureUploader& inner_;
-  std::map<uint32_t, Image> kept_;
-};
 
 class CardButtons : public QWidget {
  public:

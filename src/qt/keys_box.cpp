@@ -14,19 +14,13 @@
 
 void TForm1::ShowKeys() {
   if (keysBox_) return;
-  QString text;
-  for (const KeyHelp& k : KeyHelpLines()) {
-    text += QStringLiteral("<tr><td><b>%1</b></td><td>&nbsp;&nbsp;%2</td></tr>")
-                .arg(QString::fromStdString(Tr("keys", k.Key.c_str())).toHtmlEscaped(),
-                     QString::fromStdString(Tr("keys", k.English.c_str())).toHtmlEscaped());
-  }
   auto* box = new QDialog(this);
   box->setObjectName(QStringLiteral("KeysBox"));
   box->setWindowTitle(QString::fromStdString(Tr("keys", "Keys and mouse")));
   box->setAttribute(Qt::WA_DeleteOnClose);
   // Not modal: the frames go on and the window can be closed while it is open.
   box->setModal(false);
-  auto* label = new QLabel(QStringLiteral("<table>") + text + QStringLiteral("</table>"));
+  auto* label = new QLabel(QString::fromStdString(KeyHelpTable()));
   label->setObjectName(QStringLiteral("KeysText"));
   label->setTextFormat(Qt::RichText);
   label->setMargin(8);

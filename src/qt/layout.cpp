@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -57,6 +58,18 @@ QComboBox* NewCombo(QWidget* parent, const char* shown) {
   return combo;
 }
 
+// List box lines of a fixed height in pixels.
+class FixedLineDelegate : public QStyledItemDelegate {
+ public:
+  FixedLineDelegate(int pixels, QObject* parent) : QStyledItemDelegate(parent), pixels_(pixels) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), pixels_};
+  }
+
+ private:
+  int pixels_;
+};
+
 // Narrower tabs, so the three pages' tabs fit the 193-pixel tab control as they should.
 class CompactTabs : public QProxyStyle {
  public:
@@ -102,38 +115,39 @@ void TForm1::BuildLayout() {
   Timer1->setInterval(kTimerMs);
   Timer1->setTimerType(Qt::PreciseTimer);
 
-  Button1 = NewButton(Panel2, kButtonCaptions[0], {8, 8, 193, 25});
-  Button2 = NewButton(Panel2, kButtonCaptions[1], {8, 40, 193, 25});
+  auto* Button1 = NewButton(Panel2, kButtonCaptions[0], {8, 8, 193, 25});
+  auto* Button2 = NewButton(Panel2, kButtonCaptions[1], {8, 40, 193, 25});
 
-  PageControl1 = new QTabWidget(Panel2);
+  auto* PageControl1 = new QTabWidget(Panel2);
   auto* tabStyle = new CompactTabs;
   tabStyle->setParent(PageControl1);
   PageControl1->tabBar()->setStyle(tabStyle);
   Put(PageControl1, {8, 352, 193, 89});
-  TabSheet2 = new QWidget;
-  TabSheet3 = new QWidget;
-  TabSheet4 = new QWidget;
+  auto* TabSheet2 = new QWidget;
+  auto* TabSheet3 = new QWidget;
+  auto* TabSheet4 = new QWidget;
   PageControl1->addTab(TabSheet2, QString::fromUtf8(kTabCaptions[0]));
   PageControl1->addTab(TabSheet3, QString::fromUtf8(kTabCaptions[1]));
   PageControl1->addTab(TabSheet4, QString::fromUtf8(kTabCaptions[2]));
   PageControl1->setCurrentIndex(0);
 
   // The read-out keeps room for its longest list (ten lines); the command card sits under it.
-  ListBox1 = new QListWidget(Panel2);
+  auto* ListBox1 = new QListWidget(Panel2);
   // A read-out: a click on it leaves the keys (P, Tab, arrows ...) where they were.
   ListBox1->setFocusPolicy(Qt::NoFocus);
   Put(ListBox1, {8, 80, 193, 141});
-  SetListLineHeight(ListBox1, kListLine);
+  ListBox1->setItemDelegate(new FixedLineDelegate(kListLine, ListBox1));
+  ListBox1->setUniformItemSizes(true);
   Card = new CardButtons(Panel2, keeping_);
   Put(Card, {8, 228, 193, CardButtons::kHeight});
-  Card->onChoose = [this](int32_t item) { ChooseOnCard(item); };
+  Card->onChoose = [this](int32_t item) { core_->ChooseOnCard(item); };
 
-  ComboBox1 = NewCombo(TabSheet2, kComboTexts[0]);
-  ComboBox2 = NewCombo(TabSheet3, kComboTexts[1]);
-  ComboBox3 = NewCombo(TabSheet4, kComboTexts[2]);
-  Button3 = NewButton(TabSheet3, kButtonCaptions[2], {48, 32, 75, 25});  // has no action
+  auto* ComboBox1 = NewCombo(TabSheet2, kComboTexts[0]);
+  auto* ComboBox2 = NewCombo(TabSheet3, kComboTexts[1]);
+  auto* ComboBox3 = NewCombo(TabSheet4, kComboTexts[2]);
+  auto* Button3 = NewButton(TabSheet3, kButtonCaptions[2], {48, 32, 75, 25});  // has no action
 
-  CheckBox1 = NewCheck(Panel2, kCheckCaptions[0], {8, 328, 73, 17});
+  auto* CheckBox1 = NewCheck(Panel2, kCheckCaptions[0], {8, 328, 73, 17});
   CheckBox2 = NewCheck(Panel2, kCheckCaptions[1], {80, 328, 97, 17});
 
   QWidget::setTabOrder(Button1, Button2);

@@ -9,70 +9,48 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QValueAxis>
-#include <algorithm>
-#include <functional>
 
-#include "qt/widget_controls.h"
-#include "util/translate.h"
+#include "app/stats_charts.h"
 
 namespace {
 
-QString T(const char* english) {
-  return QString::fromStdString(Tr("charts", english));
-}
-
 // The sides' own colours, as on the minimap.
 const QColor kSide[] = {QColor(77, 140, 255), QColor(255, 64, 51)};
+const Qt::PenStyle kStroke[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
 
-using Figure = std::function<double(const StatsSample&)>;
-
-struct Line {
-  const char* Name;
-  Figure Of;
-  Qt::PenStyle Style;
-};
-
-QChartView* Chart(const MatchStats& stats, const std::vector<Line>& lines,
-                  const std::vector<double>& marks) {
+QChartView* Chart(const StatsChart& c) {
   auto* chart = new QChart;
   auto* x = new QValueAxis;
-  x->setTitleText(T("seconds"));
+  x->setTitleText(QString::fromStdString(c.XTitle));
   x->setLabelFormat(QStringLiteral("%d"));
   auto* y = new QValueAxis;
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
-  double top = 1;
-  const double last = std::max<double>(1, static_cast<double>(stats.samples()) - 1);
-  for (const Line& line : lines) {
-    for (size_t side = 0; side < 2; ++side) {
-      auto* series = new QLineSeries;
-      series->setName(T(line.Name) + QStringLiteral(" %1").arg(side));
-      QPen pen(kSide[side]);
-      pen.setWidth(2);
-      pen.setStyle(line.Style);
-      series->setPen(pen);
-      for (size_t i = 0; i < stats.samples(); ++i) {
-        const double v = line.Of(stats.sample(i)[side]);
-        series->append(static_cast<double>(i), v);
-        if (v > top) top = v;
-      }
-      chart->addSeries(series);
-      series->attachAxis(x);
-      series->attachAxis(y);
-    }
+  auto add = [&](QLineSeries* series) {
+    chart->addSeries(series);
+    series->attachAxis(x);
+    series->attachAxis(y);
+  };
+  for (const ChartLine& line : c.Lines) {
+    auto* series = new QLineSeries;
+    series->setName(QString::fromStdString(line.Name));
+    QPen pen(kSide[line.Side]);
+    pen.setWidth(2);
+    pen.setStyle(kStroke[static_cast<int>(line.Stroke)]);
+    series->setPen(pen);
+    for (size_t i = 0; i < line.Values.size(); ++i)
+      series->append(static_cast<double>(i), line.Values[i]);
+    add(series);
   }
-  x->setRange(0, last);
-  y->setRange(std::min(0.0, y->min()), top * 1.05);
+  x->setRange(0, c.Last);
+  y->setRange(std::min(0.0, y->min()), c.Top * 1.05);
   y->applyNiceNumbers();
-  for (double at : marks) {
-    if (at > last) continue;
+  for (double at : c.Marks) {
     auto* mark = new QLineSeries;
     mark->setPen(QPen(QColor(150, 150, 150), 1, Qt::DotLine));
     mark->append(at, 0);
-    mark->append(at, top * 1.05);
-    chart->addSeries(mark);
-    mark->attachAxis(x);
-    mark->attachAxis(y);
+    mark->append(at, c.Top * 1.05);
+    add(mark);
     chart->legend()->markers(mark).front()->setVisible(false);
   }
   chart->legend()->setAlignment(Qt::AlignBottom);
@@ -81,28 +59,22 @@ QChartView* Chart(const MatchStats& stats, const std::vector<Line>& lines,
   return view;
 }
 
-QTableWidget* TypeTable(const MatchStats& stats, const World& world) {
-  auto* table = new QTableWidget(static_cast<int>(stats.types().size()), 5);
-  table->setObjectName(QStringLiteral("ChartsByType"));
-  table->setHorizontalHeaderLabels(
-      {T("Type"), T("Finished 0"), T("Lost 0"), T("Finished 1"), T("Lost 1")});
+QTableWidget* Table(const TypeTable& types) {
+  const std::vector<TypeRow>& rows = types.Rows;
+  auto* table = new QTableWidget(static_cast<int>(rows.size()), 5);
+  QStringList header;
+  for (const std::string& h : types.Header) header << QString::fromStdString(h);
+  table->setHorizontalHeaderLabels(header);
   table->verticalHeader()->hide();
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  int row = 0;
-  for (const TypeTotals& t : stats.types()) {
-    TObyekt probe;
-    probe.Rassa = t.Rassa;
-    probe.Kind = t.Kind;
-    const TOpisan* type = TypeOf(world, probe);
-    const QString name = type ? ToQt(type->Name) : QStringLiteral("%1/%2").arg(t.Rassa).arg(t.Kind);
-    table->setItem(row, 0, new QTableWidgetItem(name));
-    const int32_t figures[] = {t.Finished[0], t.Lost[0], t.Finished[1], t.Lost[1]};
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    const TypeRow& r = rows[static_cast<size_t>(row)];
+    table->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(r.Name)));
     for (int c = 0; c < 4; ++c) {
-      auto* item = new QTableWidgetItem(QString::number(figures[c]));
+      auto* item = new QTableWidgetItem(QString::number(r.Figures[static_cast<size_t>(c)]));
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       table->setItem(row, c + 1, item);
     }
-    ++row;
   }
   table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   return table;
@@ -114,28 +86,13 @@ QTabWidget* MakeMatchCharts(const MatchStats& stats, const World& world,
                             const std::vector<double>& marks, QWidget* parent) {
   auto* tabs = new QTabWidget(parent);
   tabs->setObjectName(QStringLiteral("MatchCharts"));
-  auto add = [&](QWidget* page, const char* title, const char* name) {
-    page->setObjectName(QString::fromLatin1(name));
-    tabs->addTab(page, T(title));
+  auto add = [&](QWidget* page, const std::string& title, const std::string& name) {
+    page->setObjectName(QString::fromStdString(name));
+    tabs->addTab(page, QString::fromStdString(title));
   };
-  add(Chart(stats,
-            {{"money", [](const StatsSample& s) { return s.Money; }, Qt::SolidLine},
-             {"ore delivered", [](const StatsSample& s) { return s.Delivered; }, Qt::DashLine}},
-            marks),
-      "Economy", "ChartsEconomy");
-  add(Chart(stats,
-            {{"workers", [](const StatsSample& s) { return s.Workers; }, Qt::SolidLine},
-             {"units", [](const StatsSample& s) { return s.Units; }, Qt::DashLine},
-             {"buildings", [](const StatsSample& s) { return s.Buildings; }, Qt::DotLine}},
-            marks),
-      "Forces", "ChartsForces");
-  add(Chart(stats, {{"army", [](const StatsSample& s) { return s.Army; }, Qt::SolidLine}}, marks),
-      "Army", "ChartsArmy");
-  add(Chart(stats,
-            {{"kills", [](const StatsSample& s) { return s.Kills; }, Qt::SolidLine},
-             {"losses", [](const StatsSample& s) { return s.Losses; }, Qt::DashLine}},
-            marks),
-      "Kills", "ChartsKills");
-  add(TypeTable(stats, world), "By type", "ChartsByType");
+  for (const StatsChart& chart : StatsCharts(stats, marks))
+    add(Chart(chart), chart.Title, chart.Name);
+  const TypeTable types = TypeTableOf(stats, world);
+  add(Table(types), types.Title, types.Name);
   return tabs;
 }

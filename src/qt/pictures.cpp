@@ -1,5 +1,5 @@
-// Pictures of the view: the thoughts' glyphs, screenshots and F12's files.
-#include <QDateTime>
+// Pictures of the view: the thoughts' glyphs, screenshots and F12's files, and the user's
+// folders they go to.
 #include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
@@ -7,8 +7,6 @@
 #include <algorithm>
 
 #include "qt/form.h"
-#include "qt/widget_controls.h"
-#include "util/translate.h"
 
 namespace {
 
@@ -16,6 +14,11 @@ int NextPowerOfTwo(int v) {
   int p = 1;
   while (p < v) p *= 2;
   return p;
+}
+
+std::string UserFolder(QStandardPaths::StandardLocation location) {
+  const QString folder = QStandardPaths::writableLocation(location);
+  return (folder.isEmpty() ? QDir::homePath() : folder).toStdString();
 }
 
 // White glyphs of the 256 Windows-1251 bytes, coverage in alpha, 16 x 16 cells.
@@ -39,23 +42,9 @@ Image GlyphPicture(int& cellWidth, int& cellHeight) {
       painter.drawText(cell, Qt::AlignCenter, ToQt(std::string(1, static_cast<char>(b))));
     }
   }
+  // Rows of 4-byte pixels have no padding.
   const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
-  Image image;
-  image.Width = w;
-  image.Height = h;
-  image.Pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-  for (int y = 0; y < h; ++y) {
-    std::copy_n(rgba.constScanLine(y), static_cast<size_t>(w) * 4,
-                image.Pixels.begin() + static_cast<ptrdiff_t>(y) * w * 4);
-  }
-  return image;
-}
-
-// A file name not yet taken in `dir`: base.png, else base-2.png, base-3.png, ...
-QString FreePictureName(const QDir& dir, const QString& base) {
-  QString name = base + QStringLiteral(".png");
-  for (int n = 2; dir.exists(name); ++n) name = base + QStringLiteral("-%1.png").arg(n);
-  return dir.filePath(name);
+  return {w, h, {rgba.constBits(), rgba.constBits() + rgba.sizeInBytes()}};
 }
 
 }  // namespace
@@ -75,7 +64,7 @@ void TForm1::DrawThoughts() {
 }
 
 QImage TForm1::GrabView() {
-  if (!created_ || !hasGL_) return {};
+  if (!core_->created() || !hasGL_) return {};
   QImage picture;
   grab_ = &picture;
   session_->view().Redraw();
@@ -83,24 +72,18 @@ QImage TForm1::GrabView() {
   return picture;
 }
 
-void TForm1::SaveScreenshot() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-  if (folder.isEmpty()) folder = QDir::homePath();  // no pictures folder known
-  const QDir dir(folder + QStringLiteral("/rtsdemo"));
-  const QImage picture = dir.mkpath(QStringLiteral(".")) ? GrabView() : QImage();
-  const QString path =
-      FreePictureName(dir, QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss"));
-  if (!dir.exists()) {
-    session_->view().SetNote(
-        Tr("notes", "Picture not saved: no folder %1", {dir.path().toStdString()}));
-  } else if (picture.isNull()) {
-    session_->view().SetNote(Tr("notes", "Picture not saved: the view does not draw"));
-  } else if (!picture.save(path, "PNG")) {
-    session_->view().SetNote(Tr("notes", "Picture not saved: %1", {path.toStdString()}));
-  } else {
-    lastPicture_ = path;
-    session_->view().SetNote(Tr("notes", "Picture: %1", {path.toStdString()}));
-  }
+std::string TForm1::DocumentsFolder() {
+  return UserFolder(QStandardPaths::DocumentsLocation);
+}
+
+std::string TForm1::PicturesFolder() {
+  return UserFolder(QStandardPaths::PicturesLocation);
+}
+
+WindowShell::Picture TForm1::SaveView(const std::string& path) {
+  const QImage picture = GrabView();
+  if (picture.isNull()) return Picture::NotDrawn;
+  return picture.save(QString::fromStdString(path), "PNG") ? Picture::Saved : Picture::NotWritten;
 }
 
 bool TForm1::Screenshot(const std::string& file, std::string& error) {

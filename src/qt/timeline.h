@@ -21,11 +21,7 @@ class Timeline : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  // The bar's pixels, left of the time text.
-  int BarLeft() const { return 6; }
-  int BarWidth() const;
   void SeekAt(int x);
-  void UpdateToolTip();
 
   Session& session_;
   size_t tipMarks_ = SIZE_MAX;  // marks the tooltip lists

@@ -5,7 +5,6 @@
 #include <QSurfaceFormat>
 #include <QWheelEvent>
 #include <cmath>
-#include <cstdlib>
 
 QSurfaceFormat ViewSurfaceFormat() {
   QSurfaceFormat format;
@@ -31,101 +30,43 @@ GlView::GlView(const QSurfaceFormat& format) {
 
 namespace {
 
-QPoint Pixel(const QMouseEvent* event) {
+QPoint Pixel(const QSinglePointEvent* event) {
   const QPointF p = event->position();
   return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
 }
 
+MouseButton ButtonOf(const QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) return MouseButton::Left;
+  return event->button() == Qt::RightButton ? MouseButton::Right : MouseButton::Other;
+}
+
 }  // namespace
-
-void GlView::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint p = Pixel(event);
-  if (minimapDrag_) {
-    if (onMinimap) onMinimap(p.x(), p.y());
-    return;
-  }
-  if (!leftDown_ && OnMinimap(p.x(), p.y())) return;
-  moved_ = true;
-  emit mouseMoved(p.x(), p.y());
-  if (!leftDown_) return;
-  box_.X2 = p.x();
-  box_.Y2 = p.y();
-  if (std::abs(box_.X2 - box_.X1) > 4 || std::abs(box_.Y2 - box_.Y1) > 4) dragging_ = true;
-  if (dragging_) emit dragging(box_);
-}
-
-void GlView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) minimapDrag_ = false;
-  if (event->button() != Qt::LeftButton || !leftDown_) return;
-  leftDown_ = false;
-  if (dragging_) {
-    dragging_ = false;
-    emit dragEnded();
-    emit boxReleased(box_, shiftDown_);
-  } else if (shiftDown_) {
-    emit mousePressed(Frontend::Button::Left);
-  }
-}
-
-void GlView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  const QPoint p = Pixel(event);
-  if (OnMinimap(p.x(), p.y())) return;
-  emit doubleClicked(p.x(), p.y());
-}
-
-bool GlView::event(QEvent* event) {
-  // Only a cursor that moved in leaves: a window mapped over or under a still pointer is no input.
-  if (event->type() == QEvent::Leave && moved_ && !leftDown_ && !minimapDrag_) {
-    moved_ = false;
-    emit mouseLeft();
-  }
-  return QWindow::event(event);
-}
-
-void GlView::keyPressEvent(QKeyEvent* event) {
-  emit keyPressed(event);
-}
-
-void GlView::keyReleaseEvent(QKeyEvent* event) {
-  emit keyReleased(event);
-}
-
-void GlView::wheelEvent(QWheelEvent* event) {
-  wheelRest_ += event->angleDelta().y();
-  const int steps = wheelRest_ / 120;  // 15 degrees a step
-  wheelRest_ -= steps * 120;
-  const QPointF p = event->position();
-  if (steps != 0)
-    emit wheeled(steps, static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
-  event->accept();
-}
 
 void GlView::mousePressEvent(QMouseEvent* event) {
   requestActivate();  // the view takes the keyboard
-  if (const QPoint p = Pixel(event); OnMinimap(p.x(), p.y())) {
-    // The minimap takes the left button; the others do nothing there.
-    if (event->button() == Qt::LeftButton && onMinimap) {
-      minimapDrag_ = true;
-      onMinimap(p.x(), p.y());
-    }
-    return;
-  }
-  switch (event->button()) {
-    case Qt::LeftButton: {
-      const QPoint p = Pixel(event);
-      leftDown_ = true;
-      dragging_ = false;
-      shiftDown_ = event->modifiers().testFlag(Qt::ShiftModifier);
-      box_ = {p.x(), p.y(), p.x(), p.y()};
-      if (!shiftDown_) emit mousePressed(Frontend::Button::Left);
-      break;
-    }
-    case Qt::RightButton:
-      emit rightPressed(event->modifiers().testFlag(Qt::ShiftModifier));
-      break;
-    default:
-      emit mousePressed(Frontend::Button::Middle);  // every other button does nothing
-      break;
-  }
+  const QPoint p = Pixel(event);
+  if (pointer)
+    pointer->Press(ButtonOf(event), p.x(), p.y(), event->modifiers().testFlag(Qt::ShiftModifier));
+}
+
+void GlView::mouseMoveEvent(QMouseEvent* event) {
+  if (pointer) pointer->Move(Pixel(event).x(), Pixel(event).y());
+}
+
+void GlView::mouseReleaseEvent(QMouseEvent* event) {
+  if (pointer) pointer->Release(ButtonOf(event));
+}
+
+void GlView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (pointer) pointer->DoubleClick(ButtonOf(event), Pixel(event).x(), Pixel(event).y());
+}
+
+void GlView::wheelEvent(QWheelEvent* event) {
+  if (pointer) pointer->Wheel(event->angleDelta().y(), Pixel(event).x(), Pixel(event).y());
+  event->accept();
+}
+
+bool GlView::event(QEvent* event) {
+  if (event->type() == QEvent::Leave && pointer) pointer->Leave();
+  return QWindow::event(event);
 }

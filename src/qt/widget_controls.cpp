@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 
 #include "util/cp1251.h"
 
@@ -18,17 +17,6 @@ std::string FromQt(const QString& text) {
 
 namespace {
 
-class FixedLineDelegate : public QStyledItemDelegate {
- public:
-  FixedLineDelegate(int pixels, QObject* parent) : QStyledItemDelegate(parent), pixels_(pixels) {}
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return {QStyledItemDelegate::sizeHint(option, index).width(), pixels_};
-  }
-
- private:
-  int pixels_;
-};
-
 // Sets the item index and puts the shown text back, with the cursor where it was.
 void SetIndexKeepText(QComboBox* combo, int index, const QString& text) {
   QLineEdit* edit = combo->lineEdit();
@@ -36,6 +24,11 @@ void SetIndexKeepText(QComboBox* combo, int index, const QString& text) {
   combo->setCurrentIndex(index);
   combo->setEditText(text);
   if (edit) edit->setCursorPosition(std::min(cursor, static_cast<int>(text.size())));
+}
+
+// Removes the choice and keeps the shown text.
+void ClearComboChoice(QComboBox* combo) {
+  SetIndexKeepText(combo, -1, combo->currentText());
 }
 
 }  // namespace
@@ -52,15 +45,6 @@ void MakeChoiceCombo(QComboBox* combo) {
   QObject::connect(edit, &QLineEdit::textEdited, combo, [combo](const QString& text) {
     if (combo->currentIndex() != -1) SetIndexKeepText(combo, -1, text);
   });
-}
-
-void ClearComboChoice(QComboBox* combo) {
-  SetIndexKeepText(combo, -1, combo->currentText());
-}
-
-void SetListLineHeight(QListWidget* list, int pixels) {
-  list->setItemDelegate(new FixedLineDelegate(pixels, list));
-  list->setUniformItemSizes(true);
 }
 
 bool QtControls::ButtonEnabled(int n) const {
@@ -138,12 +122,6 @@ std::vector<std::string> QtControls::ListLines() const {
   return lines;
 }
 
-int QtControls::ViewWidth() const {
-  return agreed_ ? (*agreed_)[0] : view->width();
-}
-int QtControls::ViewHeight() const {
-  return agreed_ ? (*agreed_)[1] : view->height();
-}
 int QtControls::RealViewWidth() const {
   return view->width();
 }

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <array>
-#include <optional>
 
 #include "app/controls.h"
 
@@ -42,26 +41,16 @@ class QtControls : public Controls {
   void ListClear() override;
   void ListAdd(const std::string& line) override;
   std::vector<std::string> ListLines() const override;
-  int ViewWidth() const override;
-  int ViewHeight() const override;
+  int RealViewWidth() const override;
+  int RealViewHeight() const override;
   double ViewPixelRatio() const override;
-  // In a network match the match sees the view size all peers agreed on, not the widget's.
-  void AgreeViewSize(std::optional<std::array<int, 2>> size) { agreed_ = size; }
-  bool viewAgreed() const { return agreed_.has_value(); }
-  int RealViewWidth() const;
-  int RealViewHeight() const;
 
  private:
   QPushButton* Button(int n) const { return buttons.at(static_cast<size_t>(n - 1)); }
   QComboBox* Combo(int k) const { return combos.at(static_cast<size_t>(k - 1)); }
-  std::optional<std::array<int, 2>> agreed_;
 };
 
 // Makes an editable drop-down whose item index changes only when the user picks an entry
 // from the list (mouse, arrow keys, wheel) or the program sets it: typing, Return and leaving
 // the box never choose an entry, and typing removes a choice made before.
 void MakeChoiceCombo(QComboBox* combo);
-// Removes the choice and keeps the shown text.
-void ClearComboChoice(QComboBox* combo);
-// List box lines of a fixed height in pixels.
-void SetListLineHeight(QListWidget* list, int pixels);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "app/volume.h"
 #include "sound/audio_device.h"
 #include "sound/placement.h"
 #include "sound/sound_events.h"
@@ -23,7 +24,7 @@ struct SoundOptions {
   bool openDevice = true;                       // false: find and place, play nothing
 };
 
-class SoundPlayer : public SessionListener {
+class SoundPlayer : public SessionListener, public Volume {
  public:
   // Opens the device; without one, a line on err and silence.
   SoundPlayer(const SoundOptions& options, std::ostream& err);
@@ -33,13 +34,13 @@ class SoundPlayer : public SessionListener {
   void Ticked(Session& session) override;
 
   // M; Shift+M and Ctrl+M; the game menu sets the volume directly.
-  void ToggleMute() { SetMuted(!muted_); }
+  void ToggleMute() override { SetMuted(!muted_); }
   void SetMuted(bool muted);
-  bool muted() const { return muted_; }
-  void Louder() { SetVolume(volume_ + kVolumeStep); }
-  void Softer() { SetVolume(volume_ - kVolumeStep); }
+  bool muted() const override { return muted_; }
+  void Louder() override { SetVolume(volume_ + kVolumeStep); }
+  void Softer() override { SetVolume(volume_ - kVolumeStep); }
   void SetVolume(float volume);  // 0..1
-  float volume() const { return volume_; }
+  float volume() const override { return volume_; }
   static constexpr float kVolumeStep = 0.1f;
 
   bool deviceOpen() const { return device_.open(); }

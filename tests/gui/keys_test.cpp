@@ -445,8 +445,9 @@ TEST_F(Keys, RussianLocaleTranslatesOurTexts) {
   // Every text the code hands to Tr has its translation.
   for (const char* file :
        {"/src/app/match_state.cpp", "/src/app/session.cpp", "/src/app/script.cpp",
-        "/src/qt/form.cpp", "/src/qt/menu.cpp", "/src/qt/key_input.cpp", "/src/qt/pictures.cpp",
-        "/src/app/session_frames.cpp"}) {
+        "/src/qt/form.cpp", "/src/qt/menu.cpp", "/src/app/window_core.cpp",
+        "/src/app/window_input.cpp", "/src/app/window_start.cpp", "/src/app/card_face.cpp",
+        "/src/app/stats_charts.cpp", "/src/app/session_frames.cpp"}) {
     const std::string text = ReadAll(std::string(RTS_SOURCE_DIR) + file);
     const std::regex call(R"re(Tr\("(\w+)",\s*"((?:[^"\\]|\\.)*)"\s*(?:"((?:[^"\\]|\\.)*)")?)re");
     for (auto m = std::sregex_iterator(text.begin(), text.end(), call); m != std::sregex_iterator();

@@ -1,10 +1,8 @@
-#include "qt/quit_signals.h"
+#include "app/quit_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
 #include <csignal>
 
 namespace {
@@ -19,17 +17,19 @@ void OnSignal(int number) {
 
 }  // namespace
 
-void QuitOnSignals(QObject* parent) {
-  if (pipeEnds[0] >= 0 || pipe(pipeEnds) != 0) return;
+int QuitSignalPipe() {
+  if (pipeEnds[0] >= 0 || pipe(pipeEnds) != 0) return -1;
   for (const int end : pipeEnds) fcntl(end, F_SETFL, fcntl(end, F_GETFL) | O_NONBLOCK);
-  auto* notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, parent);
-  QObject::connect(notifier, &QSocketNotifier::activated, parent, [] {
-    unsigned char byte = 0;
-    if (read(pipeEnds[0], &byte, 1) == 1) QCoreApplication::exit(128 + byte);
-  });
   struct sigaction action = {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (const int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &action, nullptr);
+  return pipeEnds[0];
+}
+
+std::optional<int> QuitStatus(int pipe) {
+  unsigned char byte = 0;
+  if (read(pipe, &byte, 1) != 1) return std::nullopt;
+  return 128 + byte;
 }
