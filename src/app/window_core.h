@@ -141,6 +141,7 @@ class WindowCore : private PointerTarget {
   WindowShell& shell() { return shell_; }
   const FormOptions& options() const { return options_; }
   const NetMatch* net() const { return net_.get(); }
+  NetMatch* net() { return net_.get(); }
   ViewPointer& pointer() { return pointer_; }
   bool created() const { return created_; }
   bool exiting() const { return exiting_; }
@@ -206,6 +207,8 @@ class WindowParts {
   void TimerFired() { core_->TimerFired(); }
   // Clicks button n as the user would (a disabled one ignores it).
   void Press(int n) { core_->Press(n); }
+  // The network match, if this window plays one.
+  NetMatch* net() { return core_->net(); }
 
  protected:
   ~WindowParts() = default;

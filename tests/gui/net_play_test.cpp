@@ -260,6 +260,9 @@ TEST_F(NetMenu, EachPlayerSeesOnlyItsSideAndTheMatchStaysInSync) {
   watch->close();
   host->close();
   join->close();
+  // A window closed at the match's end asks the event loop to end: a loop of its own takes it.
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
 }
 
 }  // namespace
